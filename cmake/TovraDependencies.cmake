@@ -1,0 +1,26 @@
+# Every dependency comes from Debian's -dev packages.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0)
+pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+pkg_check_modules(OGGVORBIS REQUIRED IMPORTED_TARGET ogg vorbis vorbisenc vorbisfile)
+
+# Debian ships no CMake or pkg-config file for Gecode: find its headers and libraries by hand.
+find_path(GECODE_INCLUDE_DIR gecode/kernel.hh REQUIRED)
+set(GECODE_LIBRARIES)
+foreach(part minimodel int search kernel support)
+  find_library(GECODE_${part}_LIBRARY NAMES gecode${part} REQUIRED)
+  list(APPEND GECODE_LIBRARIES ${GECODE_${part}_LIBRARY})
+endforeach()
+add_library(Gecode::Gecode INTERFACE IMPORTED)
+target_include_directories(Gecode::Gecode INTERFACE ${GECODE_INCLUDE_DIR})
+target_link_libraries(Gecode::Gecode INTERFACE ${GECODE_LIBRARIES})
+
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Xml Network Test LinguistTools)
+find_package(Threads REQUIRED)
+if(TOVRA_TESTS)
+  find_package(GTest REQUIRED)
+endif()
+if(TOVRA_BENCH)
+  find_package(benchmark REQUIRED)
+endif()

@@ -1,0 +1,33 @@
+// The tag tree: a minimal XML tree of named nodes holding either text or children (no
+// attributes), with its writer and its parser. It carries the project description, the mix file
+// and the update check file.
+#ifndef XML_OBJECT_H
+#define XML_OBJECT_H
+
+typedef struct XmlObjectStruct {
+    char *name;                          // tag name, owned
+    char *text;                          // raw text between the tags, owned; null when absent
+    struct XmlObjectStruct **children;   // owned array of owned children
+    int count;                           // number of children
+} XmlObject;
+
+// Deepest nesting the parser accepts; deeper documents are refused as unreadable.
+enum { XML_MAX_DEPTH = 256 };
+
+XmlObject *CreateXmlObject(const char *name, const char *text);
+int AddSubObject(XmlObject *node, XmlObject *child);
+void DeleteXmlObject(XmlObject *node);
+void DeleteRecXmlObject(XmlObject *node);
+char *CreateBeginXmlFlag(const char *name);
+char *CreateEndXmlFlag(const char *name);
+char *XmlToString2(char *prefix, const XmlObject *node);
+char *FindXmlFlag(const char **cursor);
+int IsEndFlag(const char *tag);
+int IsEndFlagOf(const char *tag, const char *name);
+XmlObject *XmlParserFromString(const char *text);
+XmlObject *XmlParserFromString2(const char **cursor, const char *name);
+void PrintXmlObject(void);
+void PrintXmlObjectRec(const XmlObject *node, int depth);
+void printNSpace(int n);
+
+#endif

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every test under AddressSanitizer and UndefinedBehaviorSanitizer
+# (and the threaded tests under ThreadSanitizer), and runs them all with ctest.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+
+jobs=$(nproc)
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS="-O1" -DCMAKE_CXX_FLAGS="-O1" \
+  "-DTOVRA_SANITIZE=address;undefined" >/dev/null
+cmake --build build-test -j "$jobs"
+
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS="-O1" -DCMAKE_CXX_FLAGS="-O1" \
+  -DTOVRA_SANITIZE=thread -DTOVRA_TSAN_ONLY=ON >/dev/null
+cmake --build build-tsan -j "$jobs"
+
+status=0
+ctest --test-dir build-test --output-on-failure -j "$jobs" || status=1
+ctest --test-dir build-tsan --output-on-failure -j "$jobs" --no-tests=ignore || status=1
+exit $status
