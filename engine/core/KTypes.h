@@ -87,6 +87,8 @@ const char *KProgress_getMsg(const KProgress *progress);
 int KProgress_getState(const KProgress *progress);
 double KProgress_getProg(const KProgress *progress);
 void KProgress_setState(KProgress *progress, int state);
+// Both progress updates return 0 for an absent record, 1 when they stored progress (or finished
+// the job), and otherwise the state, unchanged by an ignored update.
 int KProgress_setDProg(KProgress *progress, double fraction);
 int KProgress_setIProg(KProgress *progress, int64_t done);
 

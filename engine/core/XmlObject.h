@@ -9,6 +9,7 @@ typedef struct XmlObjectStruct {
     char *text;                          // raw text between the tags, owned; null when absent
     struct XmlObjectStruct **children;   // owned array of owned children
     int count;                           // number of children
+    int capacity;                        // slots allocated in children; kept by AddSubObject
 } XmlObject;
 
 // Deepest nesting the parser accepts; deeper documents are refused as unreadable.

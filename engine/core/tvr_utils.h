@@ -20,6 +20,8 @@ void *tvr_malloc(size_t size);
 void *tvr_calloc(size_t count, size_t size);
 void *tvr_realloc(void *block, size_t size);
 void tvr_free_called(void);
+// Counts the release and frees the block; null is ignored.
+void tvr_free(void *block);
 void tvr_debug(const char *format, ...);
 void printMemory(void);
 size_t oBZero(void *buffer, size_t length);
@@ -37,6 +39,8 @@ TvrMemoryCounters tvr_memoryCounters(void);
 
 // --- Strings, lists and files ------------------------------------------------------------------
 char *_tvr_strcpy(const char *s);
+// New NUL-terminated copy of the first length bytes of s (which need no NUL among them).
+char *tvr_strndup(const char *s, size_t length);
 char *strConcat(char *s, const char *t);
 int tvr_strChrNbr(const char *s, char ch);
 int nbChar(int64_t value);
