@@ -1,0 +1,57 @@
+// Counting semaphores over SDL.
+#include "KSemaphore.h"
+
+#include <SDL.h>
+
+#include "KThread.h"
+#include "tvr_utils.h"
+
+struct KSemaphore {
+    SDL_sem *sem;
+};
+
+KSemaphore *KSemaphore_create(int initial)
+{
+    if (initial < 0)
+        return nullptr;
+    KSemaphore *s = static_cast<KSemaphore *>(tvr_malloc(sizeof(KSemaphore)));
+    if (!s)
+        return nullptr;
+    s->sem = SDL_CreateSemaphore(static_cast<Uint32>(initial));
+    if (!s->sem) {
+        tvr_free(s);
+        return nullptr;
+    }
+    return s;
+}
+
+void _KSemaphore_destroy(KSemaphore *semaphore)
+{
+    if (!semaphore)
+        return;
+    SDL_DestroySemaphore(semaphore->sem);
+    tvr_free(semaphore);
+}
+
+int KSemaphore_wait(KSemaphore *semaphore, const char *file, int line)
+{
+    if (!semaphore)
+        return 0;
+    tvr_debug("KSemaphore_wait %s %lu %s:%d", KThread_GetCurrentThreadName(),
+              KThread_GetCurrentThreadId(), file, line);
+    return SDL_SemWait(semaphore->sem) == 0 ? 1 : 0;
+}
+
+int KSemaphore_post(KSemaphore *semaphore)
+{
+    if (!semaphore)
+        return 0;
+    return SDL_SemPost(semaphore->sem) == 0 ? 1 : 0;
+}
+
+int KSemaphore_value(KSemaphore *semaphore)
+{
+    if (!semaphore)
+        return 0;
+    return static_cast<int>(SDL_SemValue(semaphore->sem));
+}
