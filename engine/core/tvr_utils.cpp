@@ -495,10 +495,16 @@ int doubleToCB(double x)
         return -241;
     if (x == 0.0)
         return -240;
-    // Above every finite gain's level (30 x 1024), far from integer overflow.
+    // The level of the largest gains (30 x 1024), far from integer overflow.
     if (std::isinf(x))
         return 30720;
-    return static_cast<int>(std::trunc(30.0 * std::log2(x)));
+    // Truncated toward zero, except that a value within 0.01 of a whole level is that level: a
+    // level turned into a gain (and stored with six decimals) must come back unchanged.
+    double level = 30.0 * std::log2(x);
+    double nearest = std::nearbyint(level);
+    if (std::fabs(level - nearest) < 0.01)
+        return static_cast<int>(nearest);
+    return static_cast<int>(std::trunc(level));
 }
 
 double cBToDouble(int units)

@@ -70,7 +70,9 @@ int stringToDoublearray(const char *s, double *out, int max);
 bool tvr_parseDouble(const char *s, double *out);
 
 // --- Level units -------------------------------------------------------------------------------
-// Level = 30 x log2(linear gain), truncated toward zero; exactly 0.0 gives -240 (silence).
+// Level = 30 x log2(linear gain), truncated toward zero (a value within 0.01 of a whole level
+// is that level, so that cBToDouble round trips); exactly 0.0 gives -240 (silence); a negative
+// or NaN gain gives -241 (below silence, "no level"); +inf gives 30720.
 int doubleToCB(double x);
 double cBToDouble(int units);
 
