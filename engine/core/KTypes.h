@@ -58,6 +58,8 @@ typedef struct KStreamFormat {
 } KStreamFormat;
 
 KStreamFormat *KStreamFormat_new(void);
+// Frees the extra record and resets the fields: the record must come from KStreamFormat_new or
+// be zero-initialised (KStreamFormat f = {};), never left uninitialised.
 KStreamFormat *KStreamFormat_init(KStreamFormat *format);
 KStreamFormat *KStreamFormat_copy(KStreamFormat *target, const KStreamFormat *source);
 KStreamFormat *KStreamFormat_clone(const KStreamFormat *format);

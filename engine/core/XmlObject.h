@@ -9,7 +9,9 @@ typedef struct XmlObjectStruct {
     char *text;                          // raw text between the tags, owned; null when absent
     struct XmlObjectStruct **children;   // owned array of owned children
     int count;                           // number of children
-    int capacity;                        // slots allocated in children; kept by AddSubObject
+    int capacity;                        // slots allocated in children (AddSubObject grows it
+                                         // geometrically); code that replaces children with its
+                                         // own array must set it to that array's slot count
 } XmlObject;
 
 // Deepest nesting the parser accepts; deeper documents are refused as unreadable.
