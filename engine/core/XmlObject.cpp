@@ -132,7 +132,10 @@ char *decodeText(const char *s, size_t length)
 
 void appendEscaped(std::string &out, const char *text)
 {
-    for (const char *p = text; *p; ++p) {
+    for (const char *p = text;;) {
+        size_t run = std::strcspn(p, "&<>");
+        out.append(p, run);
+        p += run;
         switch (*p) {
         case '&':
             out += "&amp;";
@@ -144,8 +147,9 @@ void appendEscaped(std::string &out, const char *text)
             out += "&gt;";
             break;
         default:
-            out.push_back(*p);
+            return;
         }
+        ++p;
     }
 }
 
