@@ -1,0 +1,45 @@
+// Helpers shared by the project graph's source files (not part of the engine's interface): block
+// release through the counting allocator, string copies, and the bookkeeping that keeps the
+// creation order and the cached orders of a project up to date.
+#ifndef KELEMENT_H
+#define KELEMENT_H
+
+#include <cstdlib>
+
+#include "KFile.h"
+#include "tvr_utils.h"
+
+// Releases a block from tvr_malloc; null is allowed.
+inline void releaseBlock(void *block)
+{
+    if (block) {
+        tvr_free_called();
+        std::free(block);
+    }
+}
+
+// GDestroyNotify for hash tables that own tvr_malloc'd keys or values.
+void releaseBlockNotify(gpointer block);
+
+// A copy of s from the counting allocator; null for a null s (or on allocation failure).
+char *copyString(const char *s);
+
+// New {min, max} block, or null on allocation failure.
+int *newMinMax(int min, int max);
+
+// Marks the cached creation-ordered arrays as stale.
+void KFile_invalidateOrder(KFile *file);
+
+// The group data of a group, rule or working element; null for anything else.
+KGroupData *KElement_groupData(KElement *elt);
+// The track data of a track element; null for anything else.
+KTrack *KElement_track(KElement *elt);
+// True when `ancestor` is `elt` itself or above it through any chain of parents.
+bool KElement_isAncestor(const KElement *ancestor, KElement *elt);
+// True when any parent of `elt` is visible.
+bool KElement_hasVisibleParent(const KElement *elt);
+
+// Allocates a tvr_malloc array of n name pointers (at least one slot); null on failure.
+const char **newNameArray(int n);
+
+#endif
