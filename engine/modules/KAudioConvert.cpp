@@ -1,0 +1,409 @@
+#include "KAudioConvert.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <sndfile.h>
+#include <vorbis/vorbisenc.h>
+
+#include "KAudioFile.h"
+
+namespace {
+
+const int kConvertBlock = 1024;
+
+void reportChannels(int inChannels, int outChannels)
+{
+    std::fprintf(stderr, "*** ERROR Export to Tovra : incorrect number of channels %d -> %d !\n",
+                 inChannels, outChannels);
+}
+
+// Folds one frame of one or two channels into left (and right, for two output channels).
+inline void foldFrame(const float *in, int inChannels, int outChannels, float gainL, float gainR,
+                      float &left, float &right)
+{
+    if (inChannels == 1) {
+        left = outChannels == 1 ? in[0] : in[0] * gainL;
+        right = in[0] * gainR;
+    } else {
+        left = outChannels == 1 ? 0.5f * (in[0] * gainL + in[1] * gainR) : in[0] * gainL;
+        right = in[1] * gainR;
+    }
+}
+
+bool foldable(const void *out, int outChannels, const float *in, int inChannels, int frames)
+{
+    if (!out || !in || frames < 0 || inChannels < 1 || inChannels > 2 || outChannels < 1 ||
+        outChannels > 2) {
+        reportChannels(inChannels, outChannels);
+        return false;
+    }
+    return true;
+}
+
+// A temporary file beside the destination; renamed over it once complete and synced, removed
+// otherwise.
+class PendingFile {
+public:
+    explicit PendingFile(const char *destination) : m_target(destination)
+    {
+        static std::atomic<unsigned> counter{0};
+        for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+            m_temp = m_target + ".tmp-" + std::to_string(getpid()) + "-" +
+                     std::to_string(counter.fetch_add(1));
+            m_fd = open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (m_fd < 0 && errno != EEXIST)
+                break;
+        }
+        if (m_fd < 0)
+            std::fprintf(stderr, "*** ERROR cannot write beside \"%s\" (%s)\n", destination,
+                         std::strerror(errno));
+    }
+    ~PendingFile()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+        if (!m_committed && !m_temp.empty())
+            unlink(m_temp.c_str());
+    }
+    PendingFile(const PendingFile &) = delete;
+    PendingFile &operator=(const PendingFile &) = delete;
+
+    int fd() const { return m_fd; }
+
+    bool write(const void *data, size_t length)
+    {
+        const char *bytes = static_cast<const char *>(data);
+        while (length > 0) {
+            const ssize_t written = ::write(m_fd, bytes, length);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                return false;
+            bytes += written;
+            length -= static_cast<size_t>(written);
+        }
+        return true;
+    }
+
+    bool commit()
+    {
+        const bool synced = fsync(m_fd) == 0;
+        const bool closed = close(m_fd) == 0;
+        m_fd = -1;
+        if (!synced || !closed || rename(m_temp.c_str(), m_target.c_str()) != 0) {
+            std::fprintf(stderr, "*** ERROR cannot write \"%s\" (%s)\n", m_target.c_str(),
+                         std::strerror(errno));
+            return false;
+        }
+        m_committed = true;
+        return true;
+    }
+
+private:
+    std::string m_target;
+    std::string m_temp;
+    int m_fd = -1;
+    bool m_committed = false;
+};
+
+// The same path spelled twice, or two names of one file (a link, "./a.wav" and "a.wav").
+bool sameFile(const char *a, const char *b)
+{
+    if (std::strcmp(a, b) == 0)
+        return true;
+    struct stat first, second;
+    return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+bool cancelled(const KProgress *progress)
+{
+    return progress && KProgress_getState(progress) == KPROGRESS_STOPPED;
+}
+
+} // namespace
+
+// --- Channel folding ---------------------------------------------------------------------------
+
+int mixChannels(float **out, int outChannels, const float *in, int inChannels, int frames,
+                const double *gains)
+{
+    if (!foldable(out, outChannels, in, inChannels, frames) || !out[0] ||
+        (outChannels == 2 && !out[1])) {
+        return 0;
+    }
+    const float gainL = gains ? static_cast<float>(gains[0]) : 1.0f;
+    const float gainR = gains ? static_cast<float>(gains[1]) : 1.0f;
+    float right = 0.0f;
+    for (int i = 0; i < frames; ++i) {
+        foldFrame(in + static_cast<size_t>(i) * inChannels, inChannels, outChannels, gainL, gainR,
+                  out[0][i], right);
+        if (outChannels == 2)
+            out[1][i] = right;
+    }
+    return 1;
+}
+
+int mixChannels_2(float *out, int outChannels, const float *in, int inChannels, int frames,
+                  const double *gains)
+{
+    if (!foldable(out, outChannels, in, inChannels, frames))
+        return 0;
+    const float gainL = gains ? static_cast<float>(gains[0]) : 1.0f;
+    const float gainR = gains ? static_cast<float>(gains[1]) : 1.0f;
+    float right = 0.0f;
+    for (int i = 0; i < frames; ++i) {
+        float *frame = out + static_cast<size_t>(i) * outChannels;
+        foldFrame(in + static_cast<size_t>(i) * inChannels, inChannels, outChannels, gainL, gainR,
+                  frame[0], right);
+        if (outChannels == 2)
+            frame[1] = right;
+    }
+    return 1;
+}
+
+// --- Stereo to mono ----------------------------------------------------------------------------
+
+int k_convertStereoToMono(const char *source, const char *destination)
+{
+    if (!source || !destination)
+        return 0;
+    if (sameFile(source, destination)) {
+        std::fprintf(stderr, "*** ERROR k_convertStereoToMono : \"%s\" is the source itself\n",
+                     destination);
+        return 0;
+    }
+    int frames = 0;
+    KAudioFile *input = openKAudioFile(source, nullptr, &frames);
+    if (!input)
+        return 0;
+    if (input->format->channels != 2) {
+        std::fprintf(stderr, "*** ERROR k_convertStereoToMono : \"%s\" has %d channels, not 2\n",
+                     source, input->format->channels);
+        closeKAudioReading(&input);
+        return 0;
+    }
+    SF_INFO info;
+    std::memset(&info, 0, sizeof(info));
+    const int subtype = (input->type == KAUDIOFMT_VORBIS || input->type == KAUDIOFMT_MPEG)
+                            ? SF_FORMAT_PCM_16
+                            : (input->format->code & KAUDIOFMT_SUB_MASK);
+    info.format = k_getAudioType(destination) | subtype;
+    info.channels = 1;
+    info.samplerate = static_cast<int>(input->format->rate);
+    if (!sf_format_check(&info)) {
+        std::fprintf(stderr, "*** ERROR k_convertStereoToMono : format 0x%x not writable to \"%s\"\n",
+                     info.format, destination);
+        closeKAudioReading(&input);
+        return 0;
+    }
+    PendingFile pending(destination);
+    SNDFILE *output = pending.fd() >= 0 ? sf_open_fd(pending.fd(), SFM_WRITE, &info, SF_FALSE)
+                                        : nullptr;
+    if (!output) {
+        if (pending.fd() >= 0)
+            std::fprintf(stderr, "*** ERROR k_convertStereoToMono : cannot write \"%s\" (%s)\n",
+                         destination, sf_strerror(nullptr));
+        closeKAudioReading(&input);
+        return 0;
+    }
+    sf_command(output, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+
+    std::vector<float> stereo(2 * kConvertBlock);
+    std::vector<float> mono(kConvertBlock);
+    int64_t total = 0;
+    bool written = true;
+    int got;
+    while (written && (got = readKAudioSamples_float(input, stereo.data(), kConvertBlock)) > 0) {
+        for (int i = 0; i < got; ++i)
+            mono[i] = (stereo[2 * i] + stereo[2 * i + 1]) * 0.5f;
+        written = sf_writef_float(output, mono.data(), got) == got;
+        total += got;
+    }
+    written = written && sf_error(output) == SF_ERR_NO_ERROR;
+    written = sf_close(output) == 0 && written;
+    closeKAudioReading(&input);
+    if (!written)
+        std::fprintf(stderr, "*** ERROR k_convertStereoToMono : cannot write \"%s\"\n",
+                     destination);
+    if (total != frames) {
+        std::fprintf(stderr, "*** ERROR k_convertStereoToMono : read %lld of %d frames of \"%s\"\n",
+                     static_cast<long long>(total), frames, source);
+        return 0;
+    }
+    return written && pending.commit() ? 1 : 0;
+}
+
+// --- Ogg Vorbis encoder ------------------------------------------------------------------------
+
+namespace {
+
+// The Ogg stream and Vorbis encoder of one conversion, released together.
+struct VorbisEncoder {
+    ogg_stream_state stream;
+    vorbis_info info;
+    vorbis_comment comment;
+    vorbis_dsp_state dsp;
+    vorbis_block block;
+    bool streamReady = false, dspReady = false;
+
+    VorbisEncoder()
+    {
+        vorbis_info_init(&info);
+        vorbis_comment_init(&comment);
+    }
+    ~VorbisEncoder()
+    {
+        if (dspReady) {
+            vorbis_block_clear(&block);
+            vorbis_dsp_clear(&dsp);
+        }
+        if (streamReady)
+            ogg_stream_clear(&stream);
+        vorbis_comment_clear(&comment);
+        vorbis_info_clear(&info);
+    }
+
+    bool start(int channels, int rate, float quality, PendingFile &out)
+    {
+        const int result = vorbis_encode_init_vbr(&info, channels, rate, quality);
+        if (result != 0) {
+            std::fprintf(stderr,
+                         "*** Error OggVorbis (%d) - convertSndfileToOgg()::vorbis_encode_init_vbr() "
+                         "***\n",
+                         result);
+            return false;
+        }
+        if (vorbis_analysis_init(&dsp, &info) != 0)
+            return false;
+        vorbis_block_init(&dsp, &block);
+        dspReady = true;
+        ogg_stream_init(&stream, 0);
+        streamReady = true;
+        ogg_packet identification, comments, setup;
+        vorbis_analysis_headerout(&dsp, &comment, &identification, &comments, &setup);
+        ogg_stream_packetin(&stream, &identification);
+        ogg_stream_packetin(&stream, &comments);
+        ogg_stream_packetin(&stream, &setup);
+        ogg_page page;
+        while (ogg_stream_flush(&stream, &page) != 0)
+            if (!writePage(page, out))
+                return false;
+        return true;
+    }
+
+    // Takes every finished block out of the encoder and writes every finished page.
+    bool drain(PendingFile &out)
+    {
+        ogg_packet packet;
+        ogg_page page;
+        while (vorbis_analysis_blockout(&dsp, &block) == 1) {
+            vorbis_analysis(&block, nullptr);
+            vorbis_bitrate_addblock(&block);
+            while (vorbis_bitrate_flushpacket(&dsp, &packet) == 1) {
+                ogg_stream_packetin(&stream, &packet);
+                while (ogg_stream_pageout(&stream, &page) != 0)
+                    if (!writePage(page, out))
+                        return false;
+            }
+        }
+        return true;
+    }
+
+    static bool writePage(const ogg_page &page, PendingFile &out)
+    {
+        return out.write(page.header, static_cast<size_t>(page.header_len)) &&
+               out.write(page.body, static_cast<size_t>(page.body_len));
+    }
+};
+
+} // namespace
+
+int convertSndfileToOgg(const char *source, const char *destination, float quality,
+                        KProgress *progress)
+{
+    if (!source || !destination || std::isnan(quality))
+        return 0;
+    if (sameFile(source, destination)) {
+        std::fprintf(stderr, "*** ERROR convertSndfileToOgg : \"%s\" is the source itself\n",
+                     destination);
+        return 0;
+    }
+    struct stat status;
+    if (stat(source, &status) != 0 || !S_ISREG(status.st_mode)) {
+        std::fprintf(stderr, "*** ERROR convertSndfileToOgg : cannot read \"%s\"\n", source);
+        return 0;
+    }
+    SF_INFO info;
+    std::memset(&info, 0, sizeof(info));
+    SNDFILE *input = sf_open(source, SFM_READ, &info);
+    if (!input) {
+        std::fprintf(stderr, "*** ERROR convertSndfileToOgg : cannot read \"%s\" (%s)\n", source,
+                     sf_strerror(nullptr));
+        return 0;
+    }
+    if ((info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RAW || info.channels < 1 ||
+        info.channels > 255 || info.samplerate < 1 ||
+        info.samplerate > KAUDIOFILE_MAX_RATE) {
+        std::fprintf(stderr,
+                     "*** ERROR convertSndfileToOgg : unsupported stream in \"%s\" (%d channels, "
+                     "%d Hz)\n",
+                     source, info.channels, info.samplerate);
+        sf_close(input);
+        return 0;
+    }
+    PendingFile pending(destination);
+    if (pending.fd() < 0) {
+        sf_close(input);
+        return 0;
+    }
+    KProgress_setMsg(progress, "Vorbis compression...");
+    KProgress_setITotal(progress, info.frames);
+    KProgress_setIProg(progress, 0);
+
+    const int channels = info.channels;
+    VorbisEncoder encoder;
+    bool ok = encoder.start(channels, info.samplerate, std::clamp(quality, -0.1f, 1.0f), pending);
+    std::vector<float> buffer(static_cast<size_t>(channels) * kConvertBlock);
+    int64_t done = 0;
+    bool ended = false;
+    while (ok && !ended) {
+        if (cancelled(progress)) {
+            ok = false;
+            break;
+        }
+        const sf_count_t got = sf_readf_float(input, buffer.data(), kConvertBlock);
+        if (got > 0) {
+            // Only the frames read go in, so the encoded stream keeps the source's length.
+            float **planes = vorbis_analysis_buffer(&encoder.dsp, kConvertBlock);
+            for (int c = 0; c < channels; ++c)
+                for (sf_count_t i = 0; i < got; ++i)
+                    planes[c][i] = buffer[static_cast<size_t>(i) * channels + c];
+            vorbis_analysis_wrote(&encoder.dsp, static_cast<int>(got));
+            done += got;
+            KProgress_setIProg(progress, done);
+        } else {
+            ok = sf_error(input) == SF_ERR_NO_ERROR;
+            vorbis_analysis_wrote(&encoder.dsp, 0);
+            ended = true;
+        }
+        ok = ok && encoder.drain(pending);
+    }
+    sf_close(input);
+    if (!ok) {
+        std::fprintf(stderr, "*** ERROR convertSndfileToOgg : \"%s\" not written\n", destination);
+        return 0;
+    }
+    return pending.commit() ? 1 : 0;
+}

@@ -1,0 +1,463 @@
+#include "KAudioFile.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include <sndfile.h>
+#include <vorbis/vorbisfile.h>
+
+#include "tvr_utils.h"
+
+struct KOggFile {
+    OggVorbis_File decoder;
+    FILE *stream;
+    int channels;
+    double rate;
+    int bytesPerSample;
+    int link;             // always 0: plain files are read through their first link
+    int64_t linkStart;    // PCM position of the link's start
+    int64_t linkFrames;   // PCM length of the link
+};
+
+namespace {
+
+size_t oggReadFunc(void *buffer, size_t size, size_t count, void *stream)
+{
+    return std::fread(buffer, size, count, static_cast<FILE *>(stream));
+}
+
+int oggSeekFunc(void *stream, ogg_int64_t offset, int whence)
+{
+    return fseeko(static_cast<FILE *>(stream), static_cast<off_t>(offset), whence);
+}
+
+int oggCloseFunc(void *stream)
+{
+    return std::fclose(static_cast<FILE *>(stream));
+}
+
+long oggTellFunc(void *stream)
+{
+    return static_cast<long>(ftello(static_cast<FILE *>(stream)));
+}
+
+const char *vorbisErrorText(int code)
+{
+    switch (code) {
+    case OV_HOLE: return "There was an interruption in the data.";
+    case OV_EREAD: return "A read from media returned an error.";
+    case OV_EFAULT: return "Internal logic fault; indicates a bug or heap/stack corruption.";
+    case OV_EIMPL: return "Unimplemented mode; unable to comply with bitrate request.";
+    case OV_EINVAL: return "Invalid setup request, eg, out of range argument.";
+    case OV_ENOTVORBIS: return "Bitstream does not contain any Vorbis data.";
+    case OV_EBADHEADER: return "Invalid Vorbis bitstream header.";
+    case OV_EVERSION: return "Vorbis version mismatch.";
+    case OV_EBADLINK:
+        return "An invalid stream section was supplied to libvorbisfile, or the requested link is "
+               "corrupt.";
+    case OV_ENOSEEK: return "Bitstream is not seekable.";
+    default: return "Unknown error.";
+    }
+}
+
+int reportVorbisError(const char *context, int code)
+{
+    std::fprintf(stderr, "*** Error OggVorbis (%d) - %s : %s ***\n", code, context,
+                 vorbisErrorText(code));
+    return code;
+}
+
+// A FIFO would block and a directory is no audio file: only regular files are opened.
+bool isRegularFile(const char *path, const char *function)
+{
+    struct stat info;
+    if (stat(path, &info) != 0) {
+        std::fprintf(stderr, "*** ERROR %s : cannot open \"%s\" (%s)\n", function, path,
+                     std::strerror(errno));
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        std::fprintf(stderr, "*** ERROR %s : \"%s\" is not a regular file\n", function, path);
+        return false;
+    }
+    return true;
+}
+
+// Rates and channel counts the rest of the engine can work with; frames must fit the int field.
+bool streamIsUsable(const char *function, const char *path, double rate, int channels,
+                    int64_t frames)
+{
+    if (!(rate >= 1.0 && rate <= KAUDIOFILE_MAX_RATE)) {
+        std::fprintf(stderr, "*** ERROR %s : unsupported sample rate %g in \"%s\"\n", function,
+                     rate, path);
+        return false;
+    }
+    if (channels < 1 || channels > KAUDIOFILE_MAX_CHANNELS) {
+        std::fprintf(stderr,
+                     "*** ERROR %s : %d channels in \"%s\" (only mono and stereo files are "
+                     "handled)\n",
+                     function, channels, path);
+        return false;
+    }
+    if (frames < 0 || frames > INT_MAX) {
+        std::fprintf(stderr, "*** ERROR %s : unusable frame count %lld in \"%s\"\n", function,
+                     static_cast<long long>(frames), path);
+        return false;
+    }
+    return true;
+}
+
+void fillFormat(KStreamFormat *format, int code, int bits, int channels, double rate)
+{
+    if (!format)
+        return;
+    format->code = code;
+    format->bits = bits;
+    format->channels = channels;
+    format->rate = rate;
+}
+
+SNDFILE *openSndFile(const char *path, SF_INFO *info)
+{
+    std::memset(info, 0, sizeof(*info));
+    SNDFILE *file = sf_open(path, SFM_READ, info);
+    if (!file) {
+        std::fprintf(stderr, "*** ERROR openKAudioFile : cannot read \"%s\" (%s)\n", path,
+                     sf_strerror(nullptr));
+        return nullptr;
+    }
+    if (!streamIsUsable("openKAudioFile", path, info->samplerate, info->channels,
+                        info->frames)) {
+        sf_close(file);
+        return nullptr;
+    }
+    // No header was found: libsndfile guessed a headerless format from the extension.
+    if ((info->format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RAW) {
+        std::fprintf(stderr, "*** ERROR openKAudioFile : no audio file header in \"%s\"\n", path);
+        sf_close(file);
+        return nullptr;
+    }
+    return file;
+}
+
+// Frames of the first link still to be read, limited to max.
+int oggFramesLeft(KOggFile *reader, int max)
+{
+    const int64_t position = ov_pcm_tell(&reader->decoder) - reader->linkStart;
+    if (position < 0 || position >= reader->linkFrames)
+        return 0;
+    return static_cast<int>(std::min<int64_t>(max, reader->linkFrames - position));
+}
+
+bool isFloatEncoding(int code)
+{
+    const int subtype = code & SF_FORMAT_SUBMASK;
+    return subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE;
+}
+
+// Float and double files read as 16-bit: full scale at +-1.0, saturated instead of wrapping
+// (libsndfile would either not scale them or scale them by the file's peak).
+sf_count_t readFloatAsShort(SNDFILE *file, short *out, sf_count_t frames, int channels)
+{
+    float block[2048];
+    const sf_count_t blockFrames = static_cast<sf_count_t>(sizeof(block) / sizeof(block[0])) /
+                                   channels;
+    sf_count_t done = 0;
+    while (done < frames) {
+        const sf_count_t got = sf_readf_float(file, block, std::min(blockFrames, frames - done));
+        if (got <= 0)
+            break;
+        short *target = out + done * channels;
+        for (sf_count_t i = 0; i < got * channels; ++i) {
+            const float v = std::isnan(block[i]) ? 0.0f : std::trunc(block[i] * 32768.0f);
+            target[i] = static_cast<short>(std::clamp(v, -32768.0f, 32767.0f));
+        }
+        done += got;
+    }
+    return done;
+}
+
+} // namespace
+
+// --- Ogg Vorbis --------------------------------------------------------------------------------
+
+KOggFile *openOggFile(const char *path, KStreamFormat *format, int *frames)
+{
+    if (!path || !isRegularFile(path, "openOggFile"))
+        return nullptr;
+    FILE *stream = std::fopen(path, "rb");
+    if (!stream) {
+        std::fprintf(stderr, "*** ERROR openOggFile : cannot open \"%s\" (%s)\n", path,
+                     std::strerror(errno));
+        return nullptr;
+    }
+    KOggFile *reader = static_cast<KOggFile *>(tvr_calloc(1, sizeof(KOggFile)));
+    if (!reader) {
+        std::fclose(stream);
+        return nullptr;
+    }
+    const ov_callbacks callbacks = {oggReadFunc, oggSeekFunc, oggCloseFunc, oggTellFunc};
+    const int result = ov_open_callbacks(stream, &reader->decoder, nullptr, 0, callbacks);
+    if (result < 0) {
+        reportVorbisError("Error tvrVorbis_load : Cannot open Tovra File", result);
+        std::fclose(stream); // the decoder does not own the stream when it refuses it
+        tvr_free(reader);
+        return nullptr;
+    }
+    reader->stream = stream;
+    const vorbis_info *info = ov_info(&reader->decoder, 0);
+    const int64_t linkFrames = ov_pcm_total(&reader->decoder, 0);
+    if (!info || linkFrames < 0 ||
+        !streamIsUsable("openOggFile", path, static_cast<double>(info->rate), info->channels,
+                        linkFrames)) {
+        if (!info || linkFrames < 0)
+            std::fprintf(stderr, "*** ERROR openOggFile : no readable stream in \"%s\"\n", path);
+        closeOggReading(&reader);
+        return nullptr;
+    }
+    // Start at the first link whatever link the decoder stopped in while opening.
+    const int seek = ov_pcm_seek(&reader->decoder, 0);
+    if (seek != 0) {
+        reportVorbisError("Error tvrVorbis_load : Cannot open Tovra File", seek);
+        closeOggReading(&reader);
+        return nullptr;
+    }
+    reader->channels = info->channels;
+    reader->rate = static_cast<double>(info->rate);
+    reader->bytesPerSample = 2;
+    reader->link = 0;
+    reader->linkStart = 0;
+    reader->linkFrames = linkFrames;
+    fillFormat(format, KAUDIOFMT_VORBIS, 16, reader->channels, reader->rate);
+    if (frames)
+        *frames = static_cast<int>(linkFrames);
+    return reader;
+}
+
+int readOggSamples(KOggFile *reader, void *buffer, int bytes)
+{
+    if (!reader || !buffer || bytes < 1)
+        return -1;
+    char *out = static_cast<char *>(buffer);
+    const int frameBytes = reader->channels * reader->bytesPerSample;
+    int filled = 0;
+    for (;;) {
+        const int frames = oggFramesLeft(reader, (bytes - filled) / frameBytes);
+        if (frames < 1)
+            break;
+        int link = 0;
+        const long got = ov_read(&reader->decoder, out + filled, frames * frameBytes,
+                                 0 /* little-endian */, 2, 1, &link);
+        if (got < 0) {
+            reportVorbisError("tvrVorbis_read::ov_read", static_cast<int>(got));
+            break;
+        }
+        if (got == 0 || link != reader->link)
+            break;
+        filled += static_cast<int>(got);
+    }
+    std::memset(out + filled, 0, static_cast<size_t>(bytes - filled));
+    return filled;
+}
+
+int readOggSamples_float(KOggFile *reader, float *buffer, int frames)
+{
+    if (!reader || !buffer || frames < 1)
+        return -1;
+    const int channels = reader->channels;
+    int filled = 0;
+    for (;;) {
+        const int wanted = oggFramesLeft(reader, frames - filled);
+        if (wanted < 1)
+            break;
+        float **planes = nullptr;
+        int link = 0;
+        const long got = ov_read_float(&reader->decoder, &planes, wanted, &link);
+        if (got < 0) {
+            reportVorbisError("tvrVorbis_read::ov_read_float", static_cast<int>(got));
+            break;
+        }
+        if (got == 0 || link != reader->link)
+            break;
+        // The decoder may overshoot full scale slightly: clamp to the -1..1 contract.
+        float *out = buffer + static_cast<size_t>(filled) * channels;
+        for (int c = 0; c < channels; ++c) {
+            const float *plane = planes[c];
+            for (long i = 0; i < got; ++i)
+                out[i * channels + c] = std::clamp(plane[i], -1.0f, 1.0f);
+        }
+        filled += static_cast<int>(got);
+    }
+    return filled;
+}
+
+int seekOggSamples(KOggFile *reader, int64_t frame)
+{
+    if (!reader || frame < 0 || frame > reader->linkFrames)
+        return -1;
+    const int result = ov_pcm_seek(&reader->decoder, reader->linkStart + frame);
+    if (result != 0)
+        return reportVorbisError("Error tvrVorbis_seek", result);
+    return 1;
+}
+
+void closeOggReading(KOggFile **reader)
+{
+    if (!reader || !*reader)
+        return;
+    if ((*reader)->stream)
+        ov_clear(&(*reader)->decoder); // also closes the stream
+    tvr_free(*reader);
+    *reader = nullptr;
+}
+
+// --- MPEG --------------------------------------------------------------------------------------
+
+void *openMpgFile(const char *path, KStreamFormat *, int *)
+{
+    std::fprintf(stderr, "*** ERROR openMpgFile : MPEG files cannot be read (\"%s\")\n",
+                 path ? path : "");
+    return nullptr;
+}
+
+int readMpgSamples(void *, void *, int)
+{
+    return 0;
+}
+
+int seekMpgSamples(void *, int64_t)
+{
+    return -1;
+}
+
+void closeMpgReading(void **)
+{
+}
+
+// --- Reading record ----------------------------------------------------------------------------
+
+KAudioFile *openKAudioFile(const char *path, KStreamFormat *format, int *frames)
+{
+    if (!path)
+        return nullptr;
+    const int type = k_getAudioType(path);
+    if (type == 0) {
+        std::fprintf(stderr, "*** ERROR openKAudioFile : unknown audio file type \"%s\"\n", path);
+        return nullptr;
+    }
+    KStreamFormat *own = KStreamFormat_new();
+    if (!own)
+        return nullptr;
+    void *reader = nullptr;
+    int count = 0;
+    if (type == KAUDIOFMT_VORBIS) {
+        reader = openOggFile(path, own, &count);
+    } else if (type == KAUDIOFMT_MPEG) {
+        reader = openMpgFile(path, own, &count);
+    } else if (isRegularFile(path, "openKAudioFile")) {
+        SF_INFO info;
+        SNDFILE *file = openSndFile(path, &info);
+        if (file) {
+            fillFormat(own, info.format, KAudioFmt_getNumberBits(info.format), info.channels,
+                       info.samplerate);
+            count = static_cast<int>(info.frames);
+            reader = file;
+        }
+    }
+    KAudioFile *record = reader ? static_cast<KAudioFile *>(tvr_calloc(1, sizeof(KAudioFile)))
+                                : nullptr;
+    if (!record) {
+        if (type == KAUDIOFMT_VORBIS) {
+            KOggFile *ogg = static_cast<KOggFile *>(reader);
+            closeOggReading(&ogg);
+        } else if (reader) {
+            sf_close(static_cast<SNDFILE *>(reader));
+        }
+        KStreamFormat_delete(&own);
+        return nullptr;
+    }
+    record->reader = reader;
+    record->format = own;
+    record->frames = count;
+    record->type = type;
+    if (format)
+        KStreamFormat_copy(format, own);
+    if (frames)
+        *frames = count;
+    return record;
+}
+
+void closeKAudioReading(KAudioFile **record)
+{
+    if (!record || !*record)
+        return;
+    KAudioFile *file = *record;
+    if (file->type == KAUDIOFMT_VORBIS) {
+        KOggFile *ogg = static_cast<KOggFile *>(file->reader);
+        closeOggReading(&ogg);
+    } else if (file->type == KAUDIOFMT_MPEG) {
+        closeMpgReading(&file->reader);
+    } else if (file->reader) {
+        sf_close(static_cast<SNDFILE *>(file->reader));
+    }
+    KStreamFormat_delete(&file->format);
+    tvr_free(file);
+    *record = nullptr;
+}
+
+int readKAudioSamples(KAudioFile *record, void *buffer, int bytes)
+{
+    if (!record || !buffer || bytes < 1 || record->type == 0 || !record->reader)
+        return -1;
+    if (record->type == KAUDIOFMT_VORBIS)
+        return readOggSamples(static_cast<KOggFile *>(record->reader), buffer, bytes);
+    if (record->type == KAUDIOFMT_MPEG)
+        return readMpgSamples(record->reader, buffer, bytes);
+    // Whole frames only: a partial frame at the end of the buffer is left untouched.
+    const int channels = record->format->channels;
+    const sf_count_t frames = bytes / (2 * channels);
+    SNDFILE *file = static_cast<SNDFILE *>(record->reader);
+    short *samples = static_cast<short *>(buffer);
+    const sf_count_t got = isFloatEncoding(record->format->code)
+                               ? readFloatAsShort(file, samples, frames, channels)
+                               : sf_readf_short(file, samples, frames);
+    return static_cast<int>(got * 2 * channels);
+}
+
+int readKAudioSamples_float(KAudioFile *record, float *buffer, int frames)
+{
+    if (!record || !buffer || frames < 1 || record->type == 0 || !record->reader)
+        return -1;
+    if (record->type == KAUDIOFMT_VORBIS)
+        return readOggSamples_float(static_cast<KOggFile *>(record->reader), buffer, frames);
+    if (record->type == KAUDIOFMT_MPEG)
+        return 0;
+    return static_cast<int>(sf_readf_float(static_cast<SNDFILE *>(record->reader), buffer, frames));
+}
+
+int seekKAudioSamples(KAudioFile *record, int64_t frame)
+{
+    if (!record || !record->reader || frame < 0)
+        return -1;
+    if (record->type == KAUDIOFMT_VORBIS)
+        return seekOggSamples(static_cast<KOggFile *>(record->reader), frame);
+    if (record->type == KAUDIOFMT_MPEG)
+        return seekMpgSamples(record->reader, frame);
+    if (frame > record->frames)
+        return -1;
+    return sf_seek(static_cast<SNDFILE *>(record->reader), frame, SEEK_SET) < 0 ? -1 : 1;
+}
+
+void convertIntToFloat(const int16_t *in, float *out, int n)
+{
+    if (!in || !out)
+        return;
+    for (int i = 0; i < n; ++i)
+        out[i] = static_cast<float>(in[i]) * (1.0f / 32768.0f);
+}
