@@ -1,0 +1,76 @@
+// The modal download dialog: fetches one URL over HTTP(S) into a local file while the user may
+// cancel. The file appears under its final name only when the whole body arrived with status
+// 200; a stalled transfer fails after the stall time-out, and a body larger than the limit is
+// refused.
+#ifndef DLG_HTTP_DOWNLOAD_H
+#define DLG_HTTP_DOWNLOAD_H
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QSaveFile;
+
+namespace Ui {
+class DlgHttpDownLoad;
+}
+
+class DlgHttpDownLoad : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Largest body download() accepts unless told otherwise (the updater program fits).
+    static constexpr qint64 DefaultMaxBytes = qint64(256) * 1024 * 1024;
+
+    DlgHttpDownLoad(const QString& serverName, QWidget* parent = nullptr);
+    ~DlgHttpDownLoad() override;
+
+    // Runs the dialog on url; the local file name on success, a null string on failure or
+    // cancel.
+    static QString download(const QString& url, const QString& localFile, const QString& serverName,
+                            QWidget* parent, qint64 maxBytes = DefaultMaxBytes);
+
+    // Starts fetching url into localFile (or the URL's file name when localFile is empty).
+    void downloadFile(const QString& url, const QString& localFile);
+
+    void setMaxBytes(qint64 maxBytes);
+    // Time without any data after which a transfer fails, in ms (every dialog made afterwards).
+    static void setStallTimeout(int milliseconds);
+    static int stallTimeout();
+
+    bool isFinished() const;
+    bool isSuccessful() const;
+    QString localFileName() const;
+
+public slots:
+    void cancelAction();
+    void httpRequestFinished();
+    void readResponseHeader();
+
+private slots:
+    void readBody();
+
+private:
+    void failWithMessage();
+    void showFailure();
+    void finish();
+
+    Ui::DlgHttpDownLoad* ui;
+    QNetworkAccessManager* m_http;
+    QPointer<QNetworkReply> m_reply;
+    QSaveFile* m_file;
+    bool m_cancelled;
+    bool m_headerChecked;
+    bool m_finished;
+    bool m_success;
+    QWidget* m_parent;
+    QString m_serverName;
+    QString m_localName;
+    qint64 m_maxBytes;
+    qint64 m_received;
+};
+
+#endif

@@ -1,0 +1,49 @@
+// The first instance's side of the single-instance guard: a TCP server on the loopback address
+// that receives the arguments of later instances and announces them. Each message is the
+// arguments joined by ";", as UTF-8, ended by a NUL byte (command-line arguments cannot hold
+// one). Connections are served without ever blocking the GUI thread: a client that sends
+// nothing, too much or no end is dropped after the read time-out.
+#ifndef KSINGLE_APP_H
+#define KSINGLE_APP_H
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QTcpServer;
+class QTcpSocket;
+
+class KSingleApp : public QObject
+{
+    Q_OBJECT
+
+public:
+    static const QString LocalAdress;
+    static const QString Separator;
+    // The answer written to each instance whose arguments arrived (68 ASCII bytes).
+    static const QByteArray Answer;
+    // Largest message accepted.
+    static constexpr qint64 MaxMessageBytes = 1024 * 1024;
+
+    KSingleApp(int port, QObject* parent = nullptr);
+    ~KSingleApp() override;
+
+    // False when the port could not be taken (another program holds it).
+    bool isListening() const;
+    // How long a connection may take to deliver its message, in ms (default 30000).
+    void setReadTimeout(int milliseconds);
+
+signals:
+    void newArguments(const QStringList& arguments);
+
+public slots:
+    void newConnection_slot();
+
+private:
+    void readMessage(QTcpSocket* socket);
+
+    QTcpServer* m_server;
+    int m_readTimeout;
+};
+
+#endif

@@ -1,0 +1,90 @@
+// The progress record is written by a worker thread while another thread polls it.
+#include "KObjProgress.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+TEST(KObjProgress, AFreshObjectReadsZeroStateZeroAndNoMessage)
+{
+    KObjProgress progress;
+    EXPECT_DOUBLE_EQ(progress.getProg(), 0.0);
+    EXPECT_EQ(progress.getState(), 0);
+    EXPECT_TRUE(progress.getMsg().isEmpty());
+    EXPECT_NE(progress.getKProg(), nullptr);
+}
+
+TEST(KObjProgress, StateFollowsTheProgressRules)
+{
+    KObjProgress progress;
+    progress.setProg(0.5);
+    EXPECT_EQ(progress.getState(), 2);
+    EXPECT_DOUBLE_EQ(progress.getProg(), 0.5);
+    progress.setProg(1.0);
+    EXPECT_EQ(progress.getState(), 3);
+    EXPECT_DOUBLE_EQ(progress.getProg(), 1.0);
+    progress.setProg(0.2);
+    EXPECT_EQ(progress.getState(), 3);
+    EXPECT_DOUBLE_EQ(progress.getProg(), 1.0);
+
+    for (EProgress stopped : {-1, -2}) {
+        KObjProgress other;
+        other.setProg(0.4);
+        other.setState(stopped);
+        EXPECT_DOUBLE_EQ(other.getProg(), -1.0);
+        EXPECT_EQ(other.getState(), stopped);
+        other.setProg(0.3);
+        EXPECT_EQ(other.getState(), stopped);
+    }
+}
+
+TEST(KObjProgress, MessagesKeepEveryCharacterAndEmptyClears)
+{
+    KObjProgress progress;
+    progress.setMsg(QString::fromUtf8("Compression de « Cœur »..."));
+    EXPECT_EQ(progress.getMsg(), QString::fromUtf8("Compression de « Cœur »..."));
+    progress.setMsg("");
+    EXPECT_TRUE(progress.getMsg().isEmpty());
+}
+
+TEST(KObjProgress, AWorkerUpdatesWhileAnotherThreadPolls)
+{
+    KObjProgress progress;
+    std::atomic<bool> done(false);
+    constexpr int steps = 2000;
+
+    std::thread worker([&] {
+        progress.setState(2);
+        for (int i = 1; i <= steps; ++i) {
+            progress.setProg(static_cast<double>(i) / (steps + 1));
+            if (i % 50 == 0)
+                progress.setMsg(QString("Step %1").arg(i));
+        }
+        progress.setProg(1.0);
+        done = true;
+    });
+
+    double last = 0.0;
+    bool monotonic = true;
+    int polls = 0;
+    std::thread poller([&] {
+        while (!done || polls == 0) {
+            const double fraction = progress.getProg();
+            const QString message = progress.getMsg();
+            const int state = progress.getState();
+            if (fraction < last || state < 0 || (!message.isEmpty() && !message.startsWith("Step ")))
+                monotonic = false;
+            last = fraction;
+            ++polls;
+        }
+    });
+    worker.join();
+    poller.join();
+
+    EXPECT_TRUE(monotonic);
+    EXPECT_GT(polls, 0);
+    EXPECT_EQ(progress.getState(), 3);
+    EXPECT_DOUBLE_EQ(progress.getProg(), 1.0);
+    EXPECT_EQ(progress.getMsg(), QString("Step %1").arg(steps));
+}
