@@ -1,0 +1,298 @@
+#include "DlgHttpDownLoad.h"
+#include "DlgUpdate.h"
+#include "AppServices.h"
+#include "HttpFixture.h"
+#include "KPrompt.h"
+#include "QtAppEnvironment.h"
+#include "VersionRule.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray description(const QString& versionTag, const QString& version, const QString& descTag = "TOVRA_DESC")
+{
+    return QString("<TOVRA_UPDATE><%1>%2</%1><%3>Nouveautés</%3></TOVRA_UPDATE>")
+        .arg(versionTag, version, descTag)
+        .toUtf8();
+}
+
+HttpFixture::Response ok(const QByteArray& body)
+{
+    HttpFixture::Response response;
+    response.body = body;
+    return response;
+}
+
+// Answers every prompt, counting the critical messages and the dialogs run.
+class UpdateTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        DlgHttpDownLoad::setStallTimeout(500);
+        KPrompt::setHandler([this](const KPrompt::Request& request) {
+            KPrompt::Answer answer;
+            if (request.kind == KPrompt::Critical) {
+                messages << request.text;
+                answer.button = QMessageBox::Ok;
+            } else if (request.kind == KPrompt::Dialog) {
+                ++dialogs;
+                shownDescription = request.dialog->findChild<QTextBrowser*>("textBrowser")->toPlainText();
+                request.dialog->findChild<QPushButton*>(dialogButton)->click();
+                answer.button = request.dialog->result();
+            }
+            return answer;
+        });
+        localFile = dir.filePath("tvs_update.tmp");
+    }
+    void TearDown() override
+    {
+        KPrompt::setHandler(nullptr);
+        DlgHttpDownLoad::setStallTimeout(15000);
+    }
+
+    // The folder holds nothing: no description, no partial or temporary file.
+    bool folderIsEmpty() const
+    {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
+    }
+
+    bool check(const QString& path, bool& upToDate, bool show = false)
+    {
+        return DlgUpdate::checkup(upToDate, "1.1.90217", server.url(path), "Tovra Sonaric Pro",
+                                  "tovra.invalid", "http://tovra.invalid/news", localFile, nullptr, show);
+    }
+
+    QTemporaryDir dir;
+    QString localFile;
+    HttpFixture server;
+    QStringList messages;
+    int dialogs = 0;
+    QString dialogButton = "updateButton";
+    QString shownDescription;
+};
+
+} // namespace
+
+TEST(VersionRule, PartsCompareAsNumbersWithMissingPartsZero)
+{
+    struct Case {
+        const char* remote;
+        const char* installed;
+        bool newer;
+    };
+    const Case cases[] = {
+        {"1.1.90301", "1.1.90217", true},
+        {"1.1.90217", "1.1.90217", false},
+        {"1.1.90216", "1.1.90217", false},
+        {"1.1.100000", "1.1.90217", true},
+        {"1.10", "1.9", true},
+        {"1.1", "1.1.5", false},
+        {"1.1.5.1", "1.1.5", true},
+        {"1.1.0", "1.1", false},
+        {"1.1", "1.1.0", false},
+        {"01.02", "1.1", true},
+        {"Sonaric.1.2", "1.1", true},
+        {" 1.2 ", "1.1", true},
+        {"1.1.99999999999999999999", "1.1.90217", true},
+        {"1.1.90217", "1.1.99999999999999999999", false},
+        // Never newer without a valid version on both sides.
+        {"abc", "1.1", false},
+        {"", "1.1", false},
+        {"1..2", "1.1", false},
+        {"1.2.beta", "1.1", false},
+        {"-1", "0", false},
+        {"1.2", "", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DlgUpdate::isMoreRecent(QString(c.remote), QString(c.installed)), c.newer)
+            << c.remote << " vs " << c.installed;
+        EXPECT_EQ(VersionRule::isNewer(QString(c.remote), QString(c.installed)), c.newer);
+    }
+    EXPECT_TRUE(DlgUpdate::isMoreRecent(QStringList{"1", "2"}, QStringList{"1", "1"}));
+    EXPECT_FALSE(DlgUpdate::isMoreRecent(QStringList{}, QStringList{"1"}));
+}
+
+TEST_F(UpdateTest, TheAnnouncedVersionDecides)
+{
+    struct Case {
+        const char* name;
+        QByteArray body;
+        bool result;
+        bool upToDate;
+    };
+    const Case cases[] = {
+        {"/newer", description("TOVRA_VERSION", "1.1.90301"), true, false},
+        {"/equal", description("TOVRA_VERSION", "1.1.90217"), false, true},
+        {"/older", description("TOVRA_VERSION", "1.1.90101"), false, true},
+        {"/longer", description("TOVRA_VERSION", "1.1.100000"), true, false},
+        {"/oldnames", description("TVS_VERSION", "1.1.90301", "TVS_DESC"), true, false},
+        {"/noversion", "<TOVRA_UPDATE><TOVRA_DESC>x</TOVRA_DESC></TOVRA_UPDATE>", false, false},
+        {"/badversion", description("TOVRA_VERSION", "latest"), false, false},
+        {"/wrongroot", "<Error><TOVRA_VERSION>9.9</TOVRA_VERSION></Error>", false, false},
+        {"/malformed", "<TOVRA_UPDATE><TOVRA_VERSION>1.1.90301</TOVRA_VERSION>", false, false},
+        {"/html", "<html><body>Bienvenue</body></html>", false, false},
+        {"/empty", "", false, false},
+    };
+    for (const Case& c : cases) {
+        server.set(c.name, ok(c.body));
+        bool upToDate = true;
+        EXPECT_EQ(check(c.name, upToDate), c.result) << c.name;
+        EXPECT_EQ(upToDate, c.upToDate) << c.name;
+        EXPECT_TRUE(folderIsEmpty()) << c.name;
+    }
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(dialogs, 0);
+}
+
+TEST_F(UpdateTest, ANewerVersionIsOfferedWhenShown)
+{
+    server.set("/newer", ok(description("TOVRA_VERSION", "1.1.90301")));
+    bool upToDate = true;
+    EXPECT_TRUE(check("/newer", upToDate, true));
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(shownDescription, QString::fromUtf8("Nouveautés"));
+    dialogButton = "cancelButton";
+    EXPECT_FALSE(check("/newer", upToDate, true));
+    EXPECT_FALSE(upToDate);
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_TRUE(folderIsEmpty());
+}
+
+TEST_F(UpdateTest, ServerFailuresEndTheCheckWithoutAFileOrAHang)
+{
+    HttpFixture::Response missing;
+    missing.status = 404;
+    missing.body = "<html>404</html>";
+    HttpFixture::Response moved;
+    moved.status = 302;
+    HttpFixture::Response hang;
+    hang.hang = true;
+    HttpFixture::Response huge;
+    huge.streamBytes = 8 * DlgUpdate::MaxDescriptionBytes;
+    HttpFixture::Response hugeUndeclared = huge;
+    hugeUndeclared.declareLength = false;
+    struct Case {
+        const char* name;
+        HttpFixture::Response response;
+        int messages;
+    };
+    const Case cases[] = {
+        {"/404", missing, 1},
+        {"/302", moved, 1},
+        {"/hang", hang, 0},
+        {"/huge", huge, 1},
+        {"/hugeUndeclared", hugeUndeclared, 1},
+    };
+    for (const Case& c : cases) {
+        messages.clear();
+        server.set(c.name, c.response);
+        bool upToDate = true;
+        EXPECT_FALSE(check(c.name, upToDate)) << c.name;
+        EXPECT_FALSE(upToDate) << c.name;
+        EXPECT_EQ(messages.size(), c.messages) << c.name;
+        EXPECT_TRUE(folderIsEmpty()) << c.name;
+    }
+    EXPECT_TRUE(messages.first().startsWith("Impossible de rechercher de nouvelles versions sur "));
+    EXPECT_TRUE(messages.first().endsWith("tovra.invalid"));
+
+    // Nobody listening at all.
+    bool upToDate = true;
+    EXPECT_FALSE(DlgUpdate::checkup(upToDate, "1.1", "http://127.0.0.1:1/x", "P", "", "", localFile, nullptr, false));
+    EXPECT_TRUE(folderIsEmpty());
+}
+
+TEST_F(UpdateTest, DownloadWritesTheWholeFileUnderItsNameOnly)
+{
+    const QByteArray body(300000, 'z');
+    server.set("/updater.bin", ok(body));
+    // An older file of that name is replaced.
+    QFile old(dir.filePath("updater.bin"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    const QString target = dir.filePath("updater.bin");
+    EXPECT_EQ(DlgHttpDownLoad::download(server.url("/updater.bin"), target, "srv", nullptr), target);
+    QFile fetched(target);
+    ASSERT_TRUE(fetched.open(QIODevice::ReadOnly));
+    EXPECT_EQ(fetched.readAll(), body);
+    fetched.close();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+    // Without a local name, the URL's file name is used (relative to the working folder).
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    server.set("/named.txt", ok("n"));
+    EXPECT_EQ(DlgHttpDownLoad::download(server.url("/named.txt"), QString(), "srv", nullptr), "named.txt");
+    QDir::setCurrent(cwd);
+    EXPECT_TRUE(QFile::exists(dir.filePath("named.txt")));
+}
+
+TEST_F(UpdateTest, AFileThatCannotBeWrittenFailsAtOnceWithOneMessage)
+{
+    server.set("/x", ok("x"));
+    const QString target = dir.filePath("missing-folder/x");
+    EXPECT_TRUE(DlgHttpDownLoad::download(server.url("/x"), target, "", nullptr).isNull());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], "Impossible de rechercher de nouvelles versions sur  serveur");
+    EXPECT_EQ(server.requests(), 0);
+}
+
+TEST_F(UpdateTest, CancellingTheDownloadLeavesNothing)
+{
+    DlgHttpDownLoad::setStallTimeout(60000);
+    HttpFixture::Response hang;
+    hang.hang = true;
+    server.set("/slow", hang);
+    QTimer::singleShot(200, [] {
+        if (auto* dialog = qobject_cast<DlgHttpDownLoad*>(QApplication::activeModalWidget()))
+            dialog->findChild<QPushButton*>("cancelButton")->click();
+    });
+    const QString target = dir.filePath("slow");
+    EXPECT_TRUE(DlgHttpDownLoad::download(server.url("/slow"), target, "srv", nullptr).isNull());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(folderIsEmpty());
+}
+
+TEST(DlgUpdateForm, LabelAndInformationToggle)
+{
+    DlgUpdate dialog;
+    dialog.setLinks("P", "S", "u");
+    EXPECT_EQ(dialog.findChild<QLabel*>("label")->text(), "Une nouvelle version d'P est disponible sur S.");
+    EXPECT_EQ(dialog.windowTitle(), "Recherche de nouvelles versions...");
+    EXPECT_EQ(dialog.findChild<QPushButton*>("updateButton")->text(), QString::fromUtf8("Mettre à jour"));
+    auto* browser = dialog.findChild<QTextBrowser*>("textBrowser");
+    EXPECT_TRUE(browser->isHidden());
+    EXPECT_EQ(dialog.minimumHeight(), 75);
+    EXPECT_EQ(dialog.maximumHeight(), 75);
+    dialog.info_action();
+    EXPECT_FALSE(browser->isHidden());
+    EXPECT_EQ(dialog.minimumHeight(), 220);
+    EXPECT_EQ(dialog.maximumHeight(), 220);
+    dialog.info_action();
+    EXPECT_TRUE(browser->isHidden());
+    EXPECT_EQ(dialog.maximumHeight(), 75);
+    dialog.setDesc("Texte");
+    EXPECT_EQ(browser->toPlainText(), "Texte");
+}
+
+TEST_F(UpdateTest, PlainEntryPointForwardsTheUsersChoice)
+{
+    server.set("/newer", ok(description("TOVRA_VERSION", "1.1.90301")));
+    const QByteArray url = server.url("/newer").toUtf8();
+    const QByteArray local = localFile.toUtf8();
+    EXPECT_EQ(kQt_versionCheckUp("1.1.90217", url.constData(), "P", "S", "u", local.constData()), 1);
+    bool upToDate = false;
+    EXPECT_FALSE(AppServices::versionCheckUp(upToDate, "1.1.90301", server.url("/newer"), "P", "S", "u",
+                                             localFile, nullptr, true));
+    EXPECT_TRUE(upToDate);
+}
