@@ -7,6 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 class QtAppEnvironment : public ::testing::Environment
 {
 public:
