@@ -28,16 +28,27 @@ void reportChannels(int inChannels, int outChannels)
                  inChannels, outChannels);
 }
 
-// Folds one frame of one or two channels into left (and right, for two output channels).
-inline void foldFrame(const float *in, int inChannels, int outChannels, float gainL, float gainR,
-                      float &left, float &right)
+// Folds frames into one or two destinations, left[i * step] and right[i * step] (right is unused
+// for one output channel). One loop per combination keeps each one simple enough to vectorise.
+void foldFrames(float *left, float *right, int step, int outChannels, const float *in,
+                int inChannels, int frames, float gainL, float gainR)
 {
-    if (inChannels == 1) {
-        left = outChannels == 1 ? in[0] : in[0] * gainL;
-        right = in[0] * gainR;
+    if (inChannels == 1 && outChannels == 1) {
+        for (int i = 0; i < frames; ++i)
+            left[i * step] = in[i];
+    } else if (inChannels == 1) {
+        for (int i = 0; i < frames; ++i) {
+            left[i * step] = in[i] * gainL;
+            right[i * step] = in[i] * gainR;
+        }
+    } else if (outChannels == 1) {
+        for (int i = 0; i < frames; ++i)
+            left[i * step] = 0.5f * (in[2 * i] * gainL + in[2 * i + 1] * gainR);
     } else {
-        left = outChannels == 1 ? 0.5f * (in[0] * gainL + in[1] * gainR) : in[0] * gainL;
-        right = in[1] * gainR;
+        for (int i = 0; i < frames; ++i) {
+            left[i * step] = in[2 * i] * gainL;
+            right[i * step] = in[2 * i + 1] * gainR;
+        }
     }
 }
 
@@ -143,15 +154,9 @@ int mixChannels(float **out, int outChannels, const float *in, int inChannels, i
         (outChannels == 2 && !out[1])) {
         return 0;
     }
-    const float gainL = gains ? static_cast<float>(gains[0]) : 1.0f;
-    const float gainR = gains ? static_cast<float>(gains[1]) : 1.0f;
-    float right = 0.0f;
-    for (int i = 0; i < frames; ++i) {
-        foldFrame(in + static_cast<size_t>(i) * inChannels, inChannels, outChannels, gainL, gainR,
-                  out[0][i], right);
-        if (outChannels == 2)
-            out[1][i] = right;
-    }
+    foldFrames(out[0], outChannels == 2 ? out[1] : nullptr, 1, outChannels, in, inChannels,
+               frames, gains ? static_cast<float>(gains[0]) : 1.0f,
+               gains ? static_cast<float>(gains[1]) : 1.0f);
     return 1;
 }
 
@@ -160,16 +165,9 @@ int mixChannels_2(float *out, int outChannels, const float *in, int inChannels, 
 {
     if (!foldable(out, outChannels, in, inChannels, frames))
         return 0;
-    const float gainL = gains ? static_cast<float>(gains[0]) : 1.0f;
-    const float gainR = gains ? static_cast<float>(gains[1]) : 1.0f;
-    float right = 0.0f;
-    for (int i = 0; i < frames; ++i) {
-        float *frame = out + static_cast<size_t>(i) * outChannels;
-        foldFrame(in + static_cast<size_t>(i) * inChannels, inChannels, outChannels, gainL, gainR,
-                  frame[0], right);
-        if (outChannels == 2)
-            frame[1] = right;
-    }
+    foldFrames(out, out + 1, outChannels, outChannels, in, inChannels, frames,
+               gains ? static_cast<float>(gains[0]) : 1.0f,
+               gains ? static_cast<float>(gains[1]) : 1.0f);
     return 1;
 }
 

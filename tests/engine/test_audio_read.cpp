@@ -203,6 +203,23 @@ TEST(AudioRead, SixteenBitReadsStopAtWholeFrames)
     delete[] buffer;
 }
 
+TEST(AudioRead, PathsAreUtf8Bytes)
+{
+    TempDir dir;
+    for (const char *name : {"\xC3\xA9lan \xE2\x80\x94 <take 2>.wav", "caf\xC3\xA9.ogg"}) {
+        const bool vorbis = std::strstr(name, ".ogg") != nullptr;
+        const std::string path = fixtures::writeAudio(
+            dir.file(name),
+            vorbis ? SF_FORMAT_OGG | SF_FORMAT_VORBIS : SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 1,
+            testSignal(1, 500));
+        int frames = 0;
+        KAudioFile *file = openKAudioFile(path.c_str(), nullptr, &frames);
+        EXPECT_NE(file, nullptr) << name;
+        EXPECT_EQ(frames, 500) << name;
+        closeKAudioReading(&file);
+    }
+}
+
 TEST(AudioRead, ClippedFloatFilesSaturateOnTheSixteenBitPath)
 {
     TempDir dir;
