@@ -395,8 +395,9 @@ _KEqualization *KEqual_getTotalEqual(const _KEqualization *curve, double low, do
     _KEqualization *result = KEqual_new();
     if (!result)
         return nullptr;
-    result->frequencies = static_cast<double *>(tvr_calloc(static_cast<size_t>(count), sizeof(double)));
-    result->amplitudes = static_cast<double *>(tvr_calloc(static_cast<size_t>(count), sizeof(double)));
+    const size_t points = static_cast<size_t>(count);
+    result->frequencies = static_cast<double *>(tvr_calloc(points, sizeof(double)));
+    result->amplitudes = static_cast<double *>(tvr_calloc(points, sizeof(double)));
     if (!result->frequencies || !result->amplitudes) {
         KEqual_delete(&result);
         return nullptr;

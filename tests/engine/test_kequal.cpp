@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,9 @@ void expectPoints(const _KEqualization *curve, const std::vector<Point> &expecte
 }
 
 // An owned tag tree: EQUAL with the given children (name, text; null text for none).
-XmlObject *equalTree(const char *root, const std::vector<std::pair<const char *, const char *>> &children)
+using Children = std::vector<std::pair<const char *, const char *>>;
+
+XmlObject *equalTree(const char *root, const Children &children)
 {
     XmlObject *node = CreateXmlObject(root, nullptr);
     for (const auto &child : children)
@@ -188,7 +191,8 @@ TEST(KEqual, TotalEqualSamplesEvenlyUpToHigh)
     struct Bad {
         double low, high;
         int count;
-    } bad[] = {{-1, 100, 3}, {0, -1, 3}, {200, 100, 3}, {0, 100, 0}, {NAN, 100, 3}, {0, INFINITY, 3}};
+    } bad[] = {{-1, 100, 3}, {0, -1, 3},  {200, 100, 3},
+               {0, 100, 0},  {NAN, 100, 3}, {0, INFINITY, 3}};
     for (const Bad &b : bad)
         EXPECT_EQ(KEqual_getTotalEqual(curve.get(), b.low, b.high, b.count), nullptr) << b.low;
     EXPECT_EQ(KEqual_getTotalEqual(nullptr, 0, 100, 3), nullptr);
@@ -223,8 +227,10 @@ TEST(KEqual, CloneAndCopyAreIndependent)
 TEST(KEqual, TagTreeRoundTripThroughText)
 {
     // The interpolation type only reaches a curve through a tag tree.
-    XmlObject *withType = equalTree(
-        "EQUAL", {{"NBFREQ", "3"}, {"INTERPOL", "5"}, {"FREQ", "20.5 1000 18000.25"}, {"AMPL", "0.5 1 1.25"}});
+    XmlObject *withType = equalTree("EQUAL", {{"NBFREQ", "3"},
+                                              {"INTERPOL", "5"},
+                                              {"FREQ", "20.5 1000 18000.25"},
+                                              {"AMPL", "0.5 1 1.25"}});
     CurvePtr curve(extractXmlEqual(withType));
     DeleteRecXmlObject(withType);
     ASSERT_TRUE(curve);
@@ -274,7 +280,7 @@ TEST(KEqual, ExtractRefusesMalformedTrees)
     struct Case {
         const char *what;
         const char *root;
-        std::vector<std::pair<const char *, const char *>> children;
+        Children children;
     } cases[] = {
         {"wrong root", "EQ", {{"NBFREQ", "1"}, {"FREQ", "100"}, {"AMPL", "1"}}},
         {"no NBFREQ", "EQUAL", {{"FREQ", "100"}, {"AMPL", "1"}}},
@@ -284,7 +290,8 @@ TEST(KEqual, ExtractRefusesMalformedTrees)
         {"count with a fraction", "EQUAL", {{"NBFREQ", "2.5"}, {"FREQ", "1 2"}, {"AMPL", "1 1"}}},
         {"negative count", "EQUAL", {{"NBFREQ", "-1"}, {"FREQ", "100"}, {"AMPL", "1"}}},
         {"huge count", "EQUAL", {{"NBFREQ", "1000000000"}, {"FREQ", "1 2"}, {"AMPL", "1 1"}}},
-        {"count overflowing int", "EQUAL", {{"NBFREQ", "536870912"}, {"FREQ", "1 2"}, {"AMPL", "1 1"}}},
+        {"count x 8 overflowing int", "EQUAL",
+         {{"NBFREQ", "536870912"}, {"FREQ", "1 2"}, {"AMPL", "1 1"}}},
         {"fewer frequencies", "EQUAL", {{"NBFREQ", "3"}, {"FREQ", "100 200"}, {"AMPL", "1 1 1"}}},
         {"fewer amplitudes", "EQUAL", {{"NBFREQ", "2"}, {"FREQ", "100 200"}, {"AMPL", "1"}}},
         {"empty lists", "EQUAL", {{"NBFREQ", "2"}, {"FREQ", nullptr}, {"AMPL", nullptr}}},

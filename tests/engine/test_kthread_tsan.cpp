@@ -153,7 +153,7 @@ TEST(KSemaphore, CountsAndHandsOverBetweenThreads)
     _KSemaphore_destroy(p.pong);
 }
 
-// --- Buffer ring ----------------------------------------------------------------------------------
+// --- Buffer ring ---------------------------------------------------------------------------------
 
 constexpr int kBlockBytes = 64;
 constexpr int kBuffers = 10;
