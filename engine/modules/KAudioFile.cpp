@@ -342,6 +342,24 @@ void closeMpgReading(void **)
 
 // --- Reading record ----------------------------------------------------------------------------
 
+namespace {
+
+// Closes the reader of a file type and clears the pointer.
+void closeReader(int type, void **reader)
+{
+    if (type == KAUDIOFMT_VORBIS) {
+        KOggFile *ogg = static_cast<KOggFile *>(*reader);
+        closeOggReading(&ogg);
+    } else if (type == KAUDIOFMT_MPEG) {
+        closeMpgReading(reader);
+    } else if (*reader) {
+        sf_close(static_cast<SNDFILE *>(*reader));
+    }
+    *reader = nullptr;
+}
+
+} // namespace
+
 KAudioFile *openKAudioFile(const char *path, KStreamFormat *format, int *frames)
 {
     if (!path)
@@ -373,12 +391,7 @@ KAudioFile *openKAudioFile(const char *path, KStreamFormat *format, int *frames)
     KAudioFile *record = reader ? static_cast<KAudioFile *>(tvr_calloc(1, sizeof(KAudioFile)))
                                 : nullptr;
     if (!record) {
-        if (type == KAUDIOFMT_VORBIS) {
-            KOggFile *ogg = static_cast<KOggFile *>(reader);
-            closeOggReading(&ogg);
-        } else if (reader) {
-            sf_close(static_cast<SNDFILE *>(reader));
-        }
+        closeReader(type, &reader);
         KStreamFormat_delete(&own);
         return nullptr;
     }
@@ -398,14 +411,7 @@ void closeKAudioReading(KAudioFile **record)
     if (!record || !*record)
         return;
     KAudioFile *file = *record;
-    if (file->type == KAUDIOFMT_VORBIS) {
-        KOggFile *ogg = static_cast<KOggFile *>(file->reader);
-        closeOggReading(&ogg);
-    } else if (file->type == KAUDIOFMT_MPEG) {
-        closeMpgReading(&file->reader);
-    } else if (file->reader) {
-        sf_close(static_cast<SNDFILE *>(file->reader));
-    }
+    closeReader(file->type, &file->reader);
     KStreamFormat_delete(&file->format);
     tvr_free(file);
     *record = nullptr;
