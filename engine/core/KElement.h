@@ -27,8 +27,11 @@ char *copyString(const char *s);
 // New {min, max} block, or null on allocation failure.
 int *newMinMax(int min, int max);
 
-// Marks the cached creation-ordered arrays as stale.
+// Marks the cached creation-ordered arrays (and the top elements) as stale.
 void KFile_invalidateOrder(KFile *file);
+// Marks every project's cached top elements as stale: called on any change of links, visibility,
+// names or the element set.
+void KFile_invalidateTree(void);
 
 // The group data of a group, rule or working element; null for anything else.
 KGroupData *KElement_groupData(KElement *elt);

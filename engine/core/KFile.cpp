@@ -45,6 +45,7 @@ const char **newNameArray(int n)
 void KFile_invalidateOrder(KFile *file)
 {
     file->orderCacheValid = 0;
+    KFile_invalidateTree();
 }
 
 static bool ownsMinMax(int kind)
@@ -202,6 +203,7 @@ static bool reserveIds(KFile *file, int count)
                        : tvr_calloc(static_cast<size_t>(capacity), sizeof(KElement *)));
     if (!grown)
         return false;
+    std::fill(grown + file->eltsByIdCapacity, grown + capacity, nullptr);
     file->eltsById = grown;
     file->eltsByIdCapacity = capacity;
     return true;
@@ -412,6 +414,10 @@ static void destroyAllElements(KFile *file)
     file->orderCache = file->trackCache = nullptr;
     file->orderCacheLen = file->trackCacheLen = 0;
     file->orderCacheValid = 0;
+    releaseBlock(file->topCache);
+    file->topCache = nullptr;
+    file->topCacheLen = file->topCacheValid = 0;
+    KFile_invalidateTree();
 }
 
 int _freeZark(KFile *file)
@@ -799,6 +805,7 @@ int addSubElt(KFile *file, const char *group, const char *member)
     }
     if (backLinked)
         g_queue_push_tail(&m->parents, g);
+    KFile_invalidateTree();
     return 1;
 }
 
@@ -816,6 +823,7 @@ int delSubElt(KFile *file, const char *group, const char *member)
     if (m->status > 0)
         data->playCount = std::max(0, data->playCount - static_cast<int>(removed));
     g_queue_remove_all(&m->parents, g);
+    KFile_invalidateTree();
     return 1;
 }
 
@@ -925,6 +933,7 @@ static int renameElement(KFile *file, KElement *elt, const char *newName)
     for (GList *l = elt->impliedBy.head; l; l = l->next)
         static_cast<KGroupData *>(static_cast<KElement *>(l->data)->data)->kindData = copy;
     releaseBlock(oldName);
+    KFile_invalidateTree();
     return 1;
 }
 
@@ -1092,6 +1101,7 @@ int showElt(KFile *file, const char *name)
     if (!elt)
         return 0;
     elt->visible = 1;
+    KFile_invalidateTree();
     return 1;
 }
 
@@ -1101,6 +1111,7 @@ int hideElt(KFile *file, const char *name)
     if (!elt)
         return 0;
     elt->visible = 0;
+    KFile_invalidateTree();
     return 1;
 }
 
@@ -1121,6 +1132,7 @@ void _hideEltRec(KElement *elt)
                     work.push_back(static_cast<KElement *>(l->data));
     }
     g_hash_table_destroy(seen);
+    KFile_invalidateTree();
 }
 
 int isVisible(KFile *file, const char *name)

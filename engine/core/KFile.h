@@ -73,7 +73,7 @@ typedef struct KElement {
     char *comment;   // owned, may be null
     int mute;
     int solo;
-    int visible;     // 1 visible, 0 hidden
+    int visible;     // 1 visible, 0 hidden; set through showElt, hideElt, _hideEltRec
     int color;       // packed RGB, -1 none
     double pan;      // -1 (left) .. 1 (right)
     // Bookkeeping kept by the graph operations; read it, never write it.
@@ -126,10 +126,13 @@ typedef struct _KFile {
     // Creation-ordered arrays of all elements and of the tracks, rebuilt on demand after a change.
     KElement **orderCache, **trackCache;
     int orderCacheLen, trackCacheLen, orderCacheValid;
-    // Top elements for one excluded name, rebuilt on demand after a change of the tree.
+    // Top elements (id order) for one excluded element, rebuilt on demand after a change of the
+    // tree. The tree changes only through the graph operations: change `visible` with showElt,
+    // hideElt or _hideEltRec, never by writing the field.
     KElement **topCache;
     int topCacheLen, topCacheValid;
-    char *topCacheExcluded;
+    unsigned topCacheGeneration;
+    const KElement *topCacheExcluded;
 } KFile;
 
 // --- Versions and file ID -----------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // element views, counts, name lists (in element creation order), song tags and a track's audio
 // fields with the fall-back to the project's format.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -102,12 +103,43 @@ bool isTop(KElement *e, const KElement *excluded)
            !(excluded && KElement_isAncestor(excluded, e));
 }
 
+std::atomic<unsigned> g_treeGeneration{1};
+
+// Rebuilds the project's array of top elements (id order) for `excluded` when the tree changed.
+bool ensureTop(KFile *file, const KElement *excluded)
+{
+    unsigned generation = g_treeGeneration.load(std::memory_order_relaxed);
+    if (file->topCacheValid && file->topCacheGeneration == generation &&
+        file->topCacheExcluded == excluded)
+        return true;
+    std::vector<KElement *> tops;
+    for (int id = 0; id < file->eltCount; ++id)
+        if (isTop(file->eltsById[id], excluded))
+            tops.push_back(file->eltsById[id]);
+    releaseBlock(file->topCache);
+    file->topCacheValid = 0;
+    file->topCache = static_cast<KElement **>(tvr_calloc(tops.empty() ? 1 : tops.size(), sizeof(KElement *)));
+    if (!file->topCache)
+        return false;
+    std::copy(tops.begin(), tops.end(), file->topCache);
+    file->topCacheLen = static_cast<int>(tops.size());
+    file->topCacheGeneration = generation;
+    file->topCacheExcluded = excluded;
+    file->topCacheValid = 1;
+    return true;
+}
+
 const KStreamFormat *ownFormat(const KTrack *track)
 {
     return track ? track->format : nullptr;
 }
 
 } // namespace
+
+void KFile_invalidateTree(void)
+{
+    g_treeGeneration.fetch_add(1, std::memory_order_relaxed);
+}
 
 // --- Lookups -------------------------------------------------------------------------------------
 
@@ -420,39 +452,26 @@ int KElement_getIndexFromParent(KFile *file, KElement *elt, const char *excluded
 
 int k_getEltOnTopNbr(KFile *file, const char *excluded)
 {
-    if (!file)
+    if (!file || !ensureTop(file, giveElt(file, excluded)))
         return -1;
-    const KElement *skip = giveElt(file, excluded);
-    int n = 0;
-    for (int id = 0; id < file->eltCount; ++id)
-        if (isTop(file->eltsById[id], skip))
-            ++n;
-    return n;
+    return file->topCacheLen;
 }
 
 int k_getEltOnTopIndex(KFile *file, KElement *elt, const char *excluded)
 {
-    if (!file || !elt)
+    if (!file || !elt || elt->id < 0 || !ensureTop(file, giveElt(file, excluded)))
         return -1;
-    const KElement *skip = giveElt(file, excluded);
-    if (elt->id < 0 || !isTop(elt, skip))
-        return -1;
-    int index = 0;
-    for (int id = 0; id < elt->id; ++id)
-        if (isTop(file->eltsById[id], skip))
-            ++index;
-    return index;
+    KElement **end = file->topCache + file->topCacheLen;
+    KElement **at = std::lower_bound(file->topCache, end, elt,
+                                     [](const KElement *a, const KElement *b) { return a->id < b->id; });
+    return (at != end && *at == elt) ? static_cast<int>(at - file->topCache) : -1;
 }
 
 KElement *k_getNthEltOnTop(KFile *file, int n, const char *excluded)
 {
-    if (!file || n < 0)
+    if (!file || n < 0 || !ensureTop(file, giveElt(file, excluded)) || n >= file->topCacheLen)
         return nullptr;
-    const KElement *skip = giveElt(file, excluded);
-    for (int id = 0; id < file->eltCount; ++id)
-        if (isTop(file->eltsById[id], skip) && n-- == 0)
-            return file->eltsById[id];
-    return nullptr;
+    return file->topCache[n];
 }
 
 static int depthOf(KElement *elt)

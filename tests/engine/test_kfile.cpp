@@ -460,6 +460,20 @@ TEST(KFileClone, CloneIsCompleteAndIndependent)
     _freeZark(clone);
 }
 
+TEST(KFileClone, LargeProjectsCloneWithEveryId)
+{
+    ProjectBuilder p;
+    for (int i = 0; i < 100; ++i)
+        p.track(("T" + std::to_string(i)).c_str());
+    deleteElt(p.file(), "T3"); // ids no longer follow creation order
+    KFile *clone = KFile_clone(p.file());
+    ASSERT_NE(nullptr, clone);
+    expectConsistent(clone);
+    EXPECT_EQ(99, getEltNbr(clone));
+    EXPECT_STREQ("T99", giveEltName(clone, 3));
+    _freeZark(clone);
+}
+
 TEST(KFileClone, IncompleteCloneIsReportedAndFreed)
 {
     ProjectBuilder p;

@@ -102,6 +102,24 @@ TEST_F(TreeTest, TopElementsAndRowsForTheTreeView)
     EXPECT_EQ(-1, k_getEltOnTopIndex(f, p.elt("G"), nullptr));
     EXPECT_EQ(1, KElement_getIndexFromParent(f, p.elt("Other"), "Import"));
     EXPECT_EQ(0, KElement_getIndexFromParent(f, p.elt("T1"), "Import"));
+    ProjectBuilder empty;
+    EXPECT_EQ(0, k_getEltOnTopNbr(empty.file(), nullptr)); // caches are per project
+
+    // The answers follow every change of the tree.
+    hideElt(f, "Other");
+    EXPECT_EQ(1, k_getEltOnTopNbr(f, "Import"));
+    showElt(f, "Other");
+    EXPECT_EQ(1, delSubElt(f, "Top", "G"));
+    EXPECT_EQ(p.elt("G"), k_getNthEltOnTop(f, 1, "Import"));
+    EXPECT_EQ(1, addSubElt(f, "Top", "G"));
+    EXPECT_EQ(p.elt("Other"), k_getNthEltOnTop(f, 1, "Import"));
+    EXPECT_EQ(1, deleteElt(f, "T1")); // "Excl" (last id) takes id 0; it stays hidden
+    EXPECT_EQ(0, k_getEltOnTopIndex(f, p.elt("Top"), "Import"));
+    _hideEltRec(p.elt("Top"));
+    EXPECT_EQ(p.elt("Other"), k_getNthEltOnTop(f, 0, "Import"));
+    showElt(f, "Top");
+    EXPECT_EQ(2, k_getEltOnTopNbr(f, "Import"));
+    EXPECT_EQ(3, k_getEltOnTopNbr(f, nullptr));
 
     // Rows under a group skip hidden members.
     p.track("V1").track("V2").track("H");
