@@ -71,4 +71,5 @@ void KSingleApp::readMessage(QTcpSocket* socket)
     const QString text = AppServices::KStringToQString(buffer.left(end).constData());
     emit newArguments(text.split(Separator, Qt::KeepEmptyParts));
     socket->write(Answer);
+    socket->flush();
 }

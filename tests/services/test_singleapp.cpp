@@ -1,0 +1,164 @@
+#include "AppServices.h"
+#include "KSingleApp.h"
+#include "QtAppEnvironment.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace {
+
+int freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+// Runs a later instance, or a raw client, on its own thread; the GUI thread goes on serving
+// until the client has finished.
+class Client
+{
+public:
+    template <typename Job>
+    explicit Client(Job job)
+        : m_thread([this, job] {
+              job();
+              m_done = true;
+          })
+    {
+    }
+    ~Client()
+    {
+        while (!m_done)
+            QTest::qWait(10);
+        m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+class SingleApp : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        port = freePort();
+        first.reset(AppServices::getSingleApp(port, {"ignored"}, nullptr));
+        ASSERT_NE(first, nullptr);
+        ASSERT_TRUE(first->isListening());
+    }
+
+    int port = 0;
+    std::unique_ptr<KSingleApp> first;
+};
+
+} // namespace
+
+TEST_F(SingleApp, ALaterInstanceHandsOverItsArgumentsIntact)
+{
+    QSignalSpy spy(first.get(), &KSingleApp::newArguments);
+    const QStringList args{QString::fromUtf8("/home/é/Cœur d’été.tvprj"), "", "x", QString::fromUtf8("日本")};
+    std::atomic<bool> returnedNull(false);
+    {
+        Client later([&] { returnedNull = AppServices::getSingleApp(port, args, nullptr) == nullptr; });
+        ASSERT_TRUE(spy.wait(10000));
+    }
+    EXPECT_TRUE(returnedNull);
+    ASSERT_EQ(spy.size(), 1);
+    EXPECT_EQ(spy[0][0].toStringList(), args);
+}
+
+TEST_F(SingleApp, AnInstanceWithoutArgumentsMakesTheFirstEmitNothing)
+{
+    QSignalSpy spy(first.get(), &KSingleApp::newArguments);
+    std::atomic<bool> emptyDone(false);
+    {
+        Client later([&] {
+            emptyDone = AppServices::getSingleApp(port, {}, nullptr) == nullptr;
+            AppServices::getSingleApp(port, {"after"}, nullptr);
+        });
+        ASSERT_TRUE(spy.wait(10000));
+    }
+    EXPECT_TRUE(emptyDone);
+    ASSERT_EQ(spy.size(), 1);
+    EXPECT_EQ(spy[0][0].toStringList(), QStringList{"after"});
+}
+
+TEST_F(SingleApp, TheFirstInstanceAnswersWithItsFixedText)
+{
+    QSignalSpy spy(first.get(), &KSingleApp::newArguments);
+    QByteArray answer;
+    {
+        Client raw([&] {
+            QTcpSocket socket;
+            socket.connectToHost("127.0.0.1", port);
+            if (!socket.waitForConnected(5000))
+                return;
+            socket.write(QByteArray("a;;b\0", 5));
+            socket.waitForBytesWritten(5000);
+            while (answer.size() < 68 && socket.waitForReadyRead(5000))
+                answer += socket.readAll();
+        });
+        ASSERT_TRUE(spy.wait(10000));
+    }
+    EXPECT_EQ(answer, "Tovra is the most powerful interactive music format in the world !!!");
+    EXPECT_EQ(answer.size(), 68);
+    EXPECT_EQ(spy[0][0].toStringList(), (QStringList{"a", "", "b"}));
+}
+
+TEST_F(SingleApp, SilentOrHostileClientsNeverHoldUpTheGuiThread)
+{
+    first->setReadTimeout(300);
+    QSignalSpy spy(first.get(), &KSingleApp::newArguments);
+    std::atomic<bool> silentDropped(false);
+    std::atomic<bool> floodDropped(false);
+    {
+        // Connects and sends nothing: dropped after the read time-out.
+        Client silent([&] {
+            QTcpSocket socket;
+            socket.connectToHost("127.0.0.1", port);
+            if (socket.waitForConnected(5000))
+                silentDropped = !socket.waitForReadyRead(10000) && socket.state() != QAbstractSocket::ConnectedState;
+        });
+        // Sends far more than a message without its end: dropped.
+        Client flood([&] {
+            QTcpSocket socket;
+            socket.connectToHost("127.0.0.1", port);
+            if (!socket.waitForConnected(5000))
+                return;
+            const QByteArray garbage(64 * 1024, '\xff');
+            for (int i = 0; i < 64 && socket.state() == QAbstractSocket::ConnectedState; ++i) {
+                socket.write(garbage);
+                socket.waitForBytesWritten(2000);
+            }
+            floodDropped = socket.state() != QAbstractSocket::ConnectedState || !socket.waitForReadyRead(5000);
+        });
+        // Meanwhile a real instance still gets through.
+        Client later([&] { AppServices::getSingleApp(port, {"real"}, nullptr); });
+        ASSERT_TRUE(spy.wait(10000));
+    }
+    EXPECT_EQ(spy.size(), 1);
+    EXPECT_EQ(spy[0][0].toStringList(), QStringList{"real"});
+    EXPECT_TRUE(silentDropped);
+    EXPECT_TRUE(floodDropped);
+}
+
+TEST(SingleAppPort, APortHeldByAnotherProgramIsReported)
+{
+    QTcpServer other;
+    ASSERT_TRUE(other.listen(QHostAddress(KSingleApp::LocalAdress), 0));
+    KSingleApp guard(other.serverPort());
+    EXPECT_FALSE(guard.isListening());
+    EXPECT_EQ(KSingleApp::LocalAdress, "127.0.0.1");
+    EXPECT_EQ(KSingleApp::Separator, ";");
+}
