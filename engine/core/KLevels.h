@@ -22,8 +22,15 @@ enum {
     KLEVEL_DEFAULT = 0,
     KLEVEL_MIN = -240, // silence
     KLEVEL_MAX = 60,   // a track's upper bound
-    KLEVEL_UNCHANGED = 1000000 // setMinMaxLevel: leave this bound as it is
+    KLEVEL_UNCHANGED = 1000000, // setMinMaxLevel: leave this bound as it is
+    // Range of group levels: below the floor everything is silent anyway; the ceiling keeps the
+    // product of gains down a deep tree finite.
+    KLEVEL_GROUP_FLOOR = -3000,
+    KLEVEL_GROUP_CEIL = 300
 };
+
+// Largest master gain (a linear factor).
+#define KMASTER_GAIN_MAX 16.0
 
 // Mix-law types stored in KElement::mixLawType.
 enum {
@@ -40,39 +47,72 @@ KLevels *KLevels_init(KLevels *levels);
 KLevels *KLevels_clone(const KLevels *levels);
 void KLevels_delete(KLevels **levels);
 
-// --- Level operations (GUI thread) --------------------------------------------------------------
+// Gain of a level: 0 (silence) at or below KLEVEL_MIN, else 2^(level / 30). Every gain the
+// level operations store comes from here.
+double KLevels_levelToGain(int level);
+
+// --- Level operations (GUI thread, no lock; the playback threads read the gains) --------------
 struct KElement;
 struct _KFile;
 struct KTrack;
 
+// The element's record becomes a copy of `levels`; 1, 0 when either is absent or memory fails.
 int KElement_setLevels(struct KElement *elt, const KLevels *levels);
+// Moves the level by delta and recomputes the effective gains of the element and everything below
+// it. A track's level must stay in KLEVEL_MIN..KLEVEL_MAX: a move outside is refused with a
+// warning on standard error (the gains are still recomputed). Group levels are kept within
+// KLEVEL_GROUP_FLOOR..KLEVEL_GROUP_CEIL so that every gain stays finite.
 void changeLevel(struct KElement *elt, int delta);
-void changeMinLevel(struct KElement *elt, int level);
-void changeMaxLevel(struct KElement *elt, int level);
+void changeMinLevel(struct KElement *elt, int level); // no range test
+void changeMaxLevel(struct KElement *elt, int level); // no range test
 void changeDefLevel(struct KElement *elt, int level);
+// The default level becomes `level` truncated (kept in the element's possible range);
+// 1, -1 unknown name, -101 a value that is not finite.
 int setDefaultLevel(struct _KFile *file, const char *name, double level);
+// KLEVEL_UNCHANGED leaves a bound as it is. 1; -2 nothing to change or a track maximum above 60;
+// -3 a track minimum below -240; -4 both given and refused; -1 unknown.
 int setMinMaxLevel(struct _KFile *file, const char *name, int min, int max);
+// Stores the mix-law type and takes `lawData` over (a tvr_malloc'd block of one double, or
+// null), freeing the previous data. Type 0 always; a track only type 10; a group of kind 10, 12
+// or 13 allowing at least two playing members any type; an implication or equivalence only 23.
+// 1 stored, 0 refused (the data stays the caller's), -1 unknown.
 int setMixLaw(struct _KFile *file, const char *name, int lawType, void *lawData);
+// Every level silent: level -240 and gains 0; 1, -1 absent project.
 int setAllLevelAtZero(struct _KFile *file);
+// Unknown names give the neutral values: level 0, default 0, minimum -240, maximum 60.
 int getLevel(struct _KFile *file, const char *name);
 int getDefLevel(struct _KFile *file, const char *name);
 int getMinLevel(struct _KFile *file, const char *name);
 int getMaxLevel(struct _KFile *file, const char *name);
+// Multiplies the pan factors of the element and its first visible parents into the two gains;
+// 1 at the top, 0 when stopped at a hidden group or for absent arguments.
 int k_getTotalPan(struct KElement *elt, double *left, double *right);
 
-// --- Mute, solo, master ------------------------------------------------------------------------
+// --- Mute, solo, master (GUI thread, no lock) -----------------------------------------------------
+// Mute and solo spread down a group to its members and up to the visible groups above; the
+// project's solo count is always the number of elements whose solo flag is set. A group is muted
+// (soloed) when every one (at least one) of its playing members is, or, when none of its members
+// plays, every one (at least one) of its members.
 void k_setMute(struct _KFile *file, const char *name, int value);
 void k_setSolo(struct _KFile *file, const char *name, int value);
 void k_checkMute(struct KElement *group);
 void k_checkSolo(struct _KFile *file, struct KElement *group);
+// Puts a group's mute and solo back in line after it lost a member (deletion or unlinking), and
+// the project's solo count with them. Nothing for an absent or hidden element.
+void k_checkMuteSolo(struct _KFile *file, struct KElement *group);
 void k_resetSoloMute(struct _KFile *file);
-int k_isMute(struct _KFile *file, const char *name);
-int k_isSolo(struct _KFile *file, const char *name);
+int k_isMute(struct _KFile *file, const char *name); // 0 when unknown
+int k_isSolo(struct _KFile *file, const char *name); // 0 when unknown
 int eltIsMute(struct KElement *elt);
 int eltIsSolo(struct KElement *elt);
+// 0 for an absent element or a negative status other than -2; under solo the element's solo
+// flag, else 1 when its mute flag is clear.
 int eltCanPlayWithMuteSoloMode(struct _KFile *file, struct KElement *elt);
-// Array of the tracks that sound under solo; the caller frees the array (tvr_free_called, free).
+// Array of the tracks that sound under solo, soloed tracks first in id order; null (count 0)
+// when none. The caller frees the array (tvr_free_called, free).
 struct KTrack **getTrackSolo(struct _KFile *file, int *count);
+// The master gain is kept within 0..KMASTER_GAIN_MAX and the pan within -1..1; a NaN is refused
+// (-101). 1 stored, 0 absent project. The getters give 1.0 and 0.0 for an absent project.
 int k_setMasterLvl(struct _KFile *file, double gain);
 double k_getMasterLvl(struct _KFile *file);
 int k_setMasterPan(struct _KFile *file, double pan);
