@@ -25,9 +25,16 @@ std::atomic<uint32_t> g_allocatedBytes{0};
 std::atomic<uint32_t> g_releases{0};
 std::atomic<uint32_t> g_releasedBytes{0};
 
-void reportAllocationFailure()
+// Counts a block the allocator returned, or writes the allocator's message for a failure.
+void *countAllocation(void *block, size_t size)
 {
-    std::fputs(" *** ERROR - tvr_malloc() : cannot allocate memory !!! ***\n", stderr);
+    if (!block) {
+        std::fputs(" *** ERROR - tvr_malloc() : cannot allocate memory !!! ***\n", stderr);
+        return nullptr;
+    }
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    g_allocatedBytes.fetch_add(static_cast<uint32_t>(size), std::memory_order_relaxed);
+    return block;
 }
 
 // The C locale for number formatting; uselocale() switches only the calling thread.
@@ -131,36 +138,20 @@ template <typename T> char *joinValues(const T *values, int n, const char *forma
 void *tvr_malloc(size_t size)
 {
     // A zero-byte request still gets a distinct block so that null always means failure.
-    void *block = std::calloc(1, size ? size : 1);
-    if (!block) {
-        reportAllocationFailure();
-        return nullptr;
-    }
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    g_allocatedBytes.fetch_add(static_cast<uint32_t>(size), std::memory_order_relaxed);
-    return block;
+    return countAllocation(std::calloc(1, size ? size : 1), size);
 }
 
 void *tvr_calloc(size_t count, size_t size)
 {
-    if (size != 0 && count > SIZE_MAX / size) {
-        reportAllocationFailure();
-        return nullptr;
-    }
+    if (size != 0 && count > SIZE_MAX / size)
+        return countAllocation(nullptr, 0);
     return tvr_malloc(count * size);
 }
 
 void *tvr_realloc(void *block, size_t size)
 {
     g_allocatedBytes.fetch_sub(4, std::memory_order_relaxed);
-    void *grown = std::realloc(block, size ? size : 1);
-    if (!grown) {
-        reportAllocationFailure();
-        return nullptr;
-    }
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    g_allocatedBytes.fetch_add(static_cast<uint32_t>(size), std::memory_order_relaxed);
-    return grown;
+    return countAllocation(std::realloc(block, size ? size : 1), size);
 }
 
 void tvr_free_called(void)
