@@ -1,5 +1,6 @@
 // The progress record is written by a worker thread while another thread polls it.
 #include "KObjProgress.h"
+#include "KObjThread.h"
 
 #include <gtest/gtest.h>
 
@@ -87,4 +88,50 @@ TEST(KObjProgress, AWorkerUpdatesWhileAnotherThreadPolls)
     EXPECT_EQ(progress.getState(), 3);
     EXPECT_DOUBLE_EQ(progress.getProg(), 1.0);
     EXPECT_EQ(progress.getMsg(), QString("Step %1").arg(steps));
+}
+
+namespace {
+// Reports progress until asked to stop, then reports the stop.
+class CountingWorker : public KObjThread
+{
+public:
+    using KObjThread::KObjThread;
+    std::atomic<bool> started{false};
+
+protected:
+    void run() override
+    {
+        progress->setState(2);
+        started = true;
+        for (int i = 0; keepRunning; ++i) {
+            progress->setProg((i % 1000) / 1000.0 * 0.9);
+            if (i % 100 == 0)
+                progress->setMsg(QString("Block %1").arg(i));
+        }
+        progress->setState(-1);
+        emit failure();
+    }
+};
+} // namespace
+
+TEST(KObjThread, AWorkerPolledFromAnotherThreadStopsWhenAsked)
+{
+    KObjProgress progress;
+    CountingWorker worker(&progress);
+    std::atomic<int> failures(0);
+    std::atomic<int> successes(0);
+    QObject::connect(&worker, &KObjThread::failure, [&] { ++failures; });
+    QObject::connect(&worker, &KObjThread::success, [&] { ++successes; });
+    worker.start();
+    while (!worker.started)
+        QThread::yieldCurrentThread();
+    for (int i = 0; i < 2000; ++i) {
+        EXPECT_GE(progress.getProg(), 0.0);
+        (void)progress.getMsg();
+    }
+    worker.quit();
+    ASSERT_TRUE(worker.wait(10000));
+    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(successes, 0);
+    EXPECT_EQ(progress.getState(), -1);
 }
