@@ -87,8 +87,9 @@ QMessageBox::StandardButton KPrompt::question(QWidget* parent, const QString& ti
 }
 
 namespace {
-KPrompt::Request chooserRequest(KPrompt::Kind kind, QWidget* parent, const QString& caption,
-                                const QString& dir, const QString& filter)
+// The handler's answer to a file chooser: its text, or nothing when cancelled.
+KPrompt::Answer askChooser(KPrompt::Kind kind, QWidget* parent, const QString& caption,
+                           const QString& dir, const QString& filter)
 {
     KPrompt::Request request;
     request.kind = kind;
@@ -96,54 +97,23 @@ KPrompt::Request chooserRequest(KPrompt::Kind kind, QWidget* parent, const QStri
     request.title = caption;
     request.text = dir;
     request.filter = filter;
-    return request;
-}
-} // namespace
-
-QString KPrompt::getOpenFileName(QWidget* parent, const QString& caption, const QString& dir,
-                                 const QString& filter, QString* selectedFilter,
-                                 QFileDialog::Options options)
-{
-    if (hasHandler()) {
-        Answer answer = ask(chooserRequest(OpenFileName, parent, caption, dir, filter));
-        return answer.ok ? answer.text : QString();
+    KPrompt::Answer answer = ask(request);
+    if (!answer.ok) {
+        answer.text.clear();
+        answer.texts.clear();
     }
-    return QFileDialog::getOpenFileName(parent, caption, dir, filter, selectedFilter, options);
+    return answer;
 }
 
-QStringList KPrompt::getOpenFileNames(QWidget* parent, const QString& caption, const QString& dir,
-                                      const QString& filter, QString* selectedFilter,
-                                      QFileDialog::Options options)
+// The handler's answer to an input dialog; ok tells whether it was accepted.
+KPrompt::Answer askInput(KPrompt::Request request, bool* ok)
 {
-    if (hasHandler()) {
-        Answer answer = ask(chooserRequest(OpenFileNames, parent, caption, dir, filter));
-        return answer.ok ? answer.texts : QStringList();
-    }
-    return QFileDialog::getOpenFileNames(parent, caption, dir, filter, selectedFilter, options);
+    const KPrompt::Answer answer = ask(request);
+    if (ok)
+        *ok = answer.ok;
+    return answer;
 }
 
-QString KPrompt::getSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
-                                 const QString& filter, QString* selectedFilter,
-                                 QFileDialog::Options options)
-{
-    if (hasHandler()) {
-        Answer answer = ask(chooserRequest(SaveFileName, parent, caption, dir, filter));
-        return answer.ok ? answer.text : QString();
-    }
-    return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter, options);
-}
-
-QString KPrompt::getExistingDirectory(QWidget* parent, const QString& caption, const QString& dir,
-                                      QFileDialog::Options options)
-{
-    if (hasHandler()) {
-        Answer answer = ask(chooserRequest(ExistingDirectory, parent, caption, dir, QString()));
-        return answer.ok ? answer.text : QString();
-    }
-    return QFileDialog::getExistingDirectory(parent, caption, dir, options);
-}
-
-namespace {
 KPrompt::Request inputRequest(KPrompt::Kind kind, QWidget* parent, const QString& title,
                               const QString& label)
 {
@@ -154,13 +124,42 @@ KPrompt::Request inputRequest(KPrompt::Kind kind, QWidget* parent, const QString
     request.text = label;
     return request;
 }
-
-void setOk(bool* ok, bool value)
-{
-    if (ok)
-        *ok = value;
-}
 } // namespace
+
+QString KPrompt::getOpenFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                 const QString& filter, QString* selectedFilter,
+                                 QFileDialog::Options options)
+{
+    if (hasHandler())
+        return askChooser(OpenFileName, parent, caption, dir, filter).text;
+    return QFileDialog::getOpenFileName(parent, caption, dir, filter, selectedFilter, options);
+}
+
+QStringList KPrompt::getOpenFileNames(QWidget* parent, const QString& caption, const QString& dir,
+                                      const QString& filter, QString* selectedFilter,
+                                      QFileDialog::Options options)
+{
+    if (hasHandler())
+        return askChooser(OpenFileNames, parent, caption, dir, filter).texts;
+    return QFileDialog::getOpenFileNames(parent, caption, dir, filter, selectedFilter, options);
+}
+
+QString KPrompt::getSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                 const QString& filter, QString* selectedFilter,
+                                 QFileDialog::Options options)
+{
+    if (hasHandler())
+        return askChooser(SaveFileName, parent, caption, dir, filter).text;
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter, options);
+}
+
+QString KPrompt::getExistingDirectory(QWidget* parent, const QString& caption, const QString& dir,
+                                      QFileDialog::Options options)
+{
+    if (hasHandler())
+        return askChooser(ExistingDirectory, parent, caption, dir, QString()).text;
+    return QFileDialog::getExistingDirectory(parent, caption, dir, options);
+}
 
 QString KPrompt::getText(QWidget* parent, const QString& title, const QString& label,
                          QLineEdit::EchoMode echo, const QString& text, bool* ok,
@@ -169,8 +168,7 @@ QString KPrompt::getText(QWidget* parent, const QString& title, const QString& l
     if (hasHandler()) {
         Request request = inputRequest(TextInput, parent, title, label);
         request.value = text;
-        Answer answer = ask(request);
-        setOk(ok, answer.ok);
+        const Answer answer = askInput(request, ok);
         return answer.ok ? answer.text : QString();
     }
     return QInputDialog::getText(parent, title, label, echo, text, ok, flags);
@@ -182,8 +180,7 @@ int KPrompt::getInt(QWidget* parent, const QString& title, const QString& label,
     if (hasHandler()) {
         Request request = inputRequest(IntInput, parent, title, label);
         request.number = value;
-        Answer answer = ask(request);
-        setOk(ok, answer.ok);
+        const Answer answer = askInput(request, ok);
         return answer.ok ? static_cast<int>(answer.number) : value;
     }
     return QInputDialog::getInt(parent, title, label, value, minValue, maxValue, step, ok, flags);
@@ -196,8 +193,7 @@ double KPrompt::getDouble(QWidget* parent, const QString& title, const QString& 
     if (hasHandler()) {
         Request request = inputRequest(DoubleInput, parent, title, label);
         request.number = value;
-        Answer answer = ask(request);
-        setOk(ok, answer.ok);
+        const Answer answer = askInput(request, ok);
         return answer.ok ? answer.number : value;
     }
     return QInputDialog::getDouble(parent, title, label, value, minValue, maxValue, decimals, ok,
@@ -212,8 +208,7 @@ QString KPrompt::getItem(QWidget* parent, const QString& title, const QString& l
         Request request = inputRequest(ItemInput, parent, title, label);
         request.items = items;
         request.value = items.value(current);
-        Answer answer = ask(request);
-        setOk(ok, answer.ok);
+        const Answer answer = askInput(request, ok);
         return answer.ok ? answer.text : request.value;
     }
     return QInputDialog::getItem(parent, title, label, items, current, editable, ok, flags);
