@@ -23,9 +23,9 @@ namespace {
 enum Owner { FREE, FILLER, READER };
 
 struct ReadBuffer {
-    uint8_t *data;
-    int filled;  // bytes; touched only by the buffer's owner
-    Owner owner; // under the ring lock
+    uint8_t *data; // written by the filler while it holds the buffer
+    int filled;    // bytes; by the filler while it holds the buffer, else under the ring lock
+    Owner owner;   // under the ring lock
 };
 
 struct FillerArg {
@@ -43,6 +43,7 @@ struct Ring {
     KThread *filler = nullptr;
     // Under the lock.
     bool started = false;       // between startBuffering and cleanReadBuffers
+    unsigned session = 0;       // counts startBuffering calls
     bool ringFull = false;      // the filler has filled every buffer once
     bool readerStarted = false; // the reader holds its first buffer
     bool fillerLapDone = false;
@@ -144,35 +145,40 @@ int copyReadBuffer(int index, void *dst)
 {
     if (!dst)
         return 0;
-    ReadBuffer *buffer;
-    {
-        std::lock_guard<std::mutex> guard(g_ring.lock);
-        if (!g_ring.buffers || index < 0 || index >= g_ring.count ||
-            g_ring.buffers[index].owner != READER)
-            return 0;
-        buffer = &g_ring.buffers[index];
-    }
-    // The reader owns the buffer: the filler does not touch it until the reader moves on.
-    const int length = buffer->filled;
+    // Copied under the ring lock (one short block), so that a ring being freed or rebuilt by the
+    // player thread never pulls a buffer from under a reader.
+    std::lock_guard<std::mutex> guard(g_ring.lock);
+    if (!g_ring.buffers || index < 0 || index >= g_ring.count ||
+        g_ring.buffers[index].owner != READER)
+        return 0;
+    ReadBuffer &buffer = g_ring.buffers[index];
+    const int length = buffer.filled;
     if (length > 0)
-        std::memcpy(dst, buffer->data, static_cast<size_t>(length));
-    buffer->filled = 0;
+        std::memcpy(dst, buffer.data, static_cast<size_t>(length));
+    buffer.filled = 0;
     return length;
 }
 
 int nextBufferToRead(void)
 {
     std::unique_lock<std::mutex> guard(g_ring.lock);
-    const int count = g_ring.count;
-    if (!g_ring.started || count <= 0)
+    if (!g_ring.started || g_ring.count <= 0)
         return -1;
+    // A ring freed or restarted while the reader waited ends this step.
+    const unsigned session = g_ring.session;
+    const auto gone = [session] { return !g_ring.started || g_ring.session != session; };
     // First step: wait until every buffer is filled (or the filler is stopped).
-    if (!g_ring.readerStarted)
-        g_ring.changed.wait(guard, [] { return g_ring.ringFull || !g_ring.run; });
+    if (!g_ring.readerStarted) {
+        g_ring.changed.wait(guard, [&] { return gone() || g_ring.ringFull || !g_ring.run; });
+        if (gone())
+            return -1;
+    }
     const int previous = g_ring.readIndex;
-    const int next = (previous + 1) % count;
+    const int next = (previous + 1) % g_ring.count;
     // Never pass the filler: wait while it fills the next buffer.
-    g_ring.changed.wait(guard, [next] { return g_ring.buffers[next].owner != FILLER; });
+    g_ring.changed.wait(guard, [&] { return gone() || g_ring.buffers[next].owner != FILLER; });
+    if (gone())
+        return -1;
     g_ring.buffers[next].owner = READER;
     if (g_ring.readHeld)
         g_ring.buffers[previous].owner = FREE;
@@ -245,9 +251,11 @@ int startBuffering(KFillBufferFunc fill, void *context)
             g_ring.buffers[i].owner = FREE;
         }
         g_ring.started = true;
+        ++g_ring.session;
         // Set before the thread starts, so that a stop requested at once is never missed.
         g_ring.run = true;
     }
+    g_ring.changed.notify_all();
     g_ring.filler = KThread_create(bufferingProc, arg, "bufferingProc");
     if (!KThread_start(g_ring.filler)) {
         {
@@ -255,6 +263,7 @@ int startBuffering(KFillBufferFunc fill, void *context)
             g_ring.run = false;
             g_ring.started = false;
         }
+        g_ring.changed.notify_all();
         _KThread_destroy(g_ring.filler);
         g_ring.filler = nullptr;
         tvr_free(arg);
@@ -281,15 +290,18 @@ int stopBuffering(void)
 void cleanReadBuffers(void)
 {
     stopBuffering();
-    std::lock_guard<std::mutex> guard(g_ring.lock);
-    if (g_ring.buffers) {
-        for (int i = 0; i < g_ring.count; ++i)
-            tvr_free(g_ring.buffers[i].data);
-        tvr_free(g_ring.buffers);
-        g_ring.buffers = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(g_ring.lock);
+        if (g_ring.buffers) {
+            for (int i = 0; i < g_ring.count; ++i)
+                tvr_free(g_ring.buffers[i].data);
+            tvr_free(g_ring.buffers);
+            g_ring.buffers = nullptr;
+        }
+        g_ring.count = 0;
+        g_ring.size = 0;
+        g_ring.started = false;
+        resetPositions();
     }
-    g_ring.count = 0;
-    g_ring.size = 0;
-    g_ring.started = false;
-    resetPositions();
+    g_ring.changed.notify_all();
 }

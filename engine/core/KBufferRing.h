@@ -9,10 +9,9 @@
 // read, and a stop wakes whichever side is waiting.
 //
 // Threads: initReadBuffers, startBuffering, stopBuffering and cleanReadBuffers are called by one
-// controlling thread (the player thread); initReadBuffers, startBuffering and cleanReadBuffers
-// only once the reader has released its buffer (unlock_readMutex) and left the ring.
-// nextBufferToRead, copyReadBuffer and unlock_readMutex are the reader's; the getters may be
-// called from any thread.
+// controlling thread (the player thread); nextBufferToRead, copyReadBuffer and unlock_readMutex
+// by one reader thread; the getters by any thread. The reader may go on across a stop, a
+// restart or a clean-up: it then finds no block (copy 0, step -1), or begins the new ring.
 #ifndef KBUFFER_RING_H
 #define KBUFFER_RING_H
 

@@ -163,6 +163,7 @@ constexpr int kBuffers = 10;
 struct SequenceSource {
     std::atomic<uint32_t> next{0};
     std::atomic<uint32_t> allowed{UINT32_MAX};
+    uint32_t tag = 0; // added to every number written
 };
 
 void fillSequence(uint8_t *buffer, int bytes, void *context)
@@ -172,7 +173,8 @@ void fillSequence(uint8_t *buffer, int bytes, void *context)
         std::this_thread::yield();
     std::memset(buffer, 0, static_cast<size_t>(bytes));
     const uint32_t seq = source->next.load();
-    std::memcpy(buffer, &seq, sizeof seq);
+    const uint32_t tagged = seq + source->tag;
+    std::memcpy(buffer, &tagged, sizeof tagged);
     source->next = seq + 1;
 }
 
@@ -358,6 +360,56 @@ TEST(BufferRing, StopReleasesAFillerWaitingForTheReader)
     EXPECT_EQ(reader.seen.front(), 3u);
     EXPECT_EQ(reader.seen.back(), 11u);
     cleanReadBuffers();
+}
+
+// A reader that keeps stepping, as the sound card's callback does, across a stop, a restart
+// and a clean-up: it finds no block while the ring is stopped or gone, and reads the restarted
+// ring from its first block.
+TEST(BufferRing, ReaderGoesOnAcrossRestartAndCleanUp)
+{
+    ASSERT_EQ(initReadBuffers(kBlockBytes, kBuffers), 1);
+    constexpr uint32_t kSecond = 1u << 20;
+    SequenceSource first, second;
+    second.tag = kSecond;
+    std::atomic<bool> quit{false};
+    std::atomic<size_t> count{0}, countSecond{0};
+    std::vector<uint32_t> seen;
+    ASSERT_EQ(startBuffering(fillSequence, &first), 1);
+    std::thread consumer([&] {
+        uint8_t block[kBlockBytes];
+        while (!quit) {
+            const int length = copyReadBuffer(nextBufferToRead(), block);
+            if (length == 0) {
+                std::this_thread::yield();
+                continue;
+            }
+            uint32_t seq;
+            std::memcpy(&seq, block, sizeof seq);
+            seen.push_back(seq);
+            ++count;
+            if (seq >= kSecond)
+                ++countSecond;
+        }
+        unlock_readMutex();
+    });
+    while (count < 50)
+        std::this_thread::yield();
+    stopBuffering();
+    ASSERT_EQ(startBuffering(fillSequence, &second), 1);
+    while (countSecond < 50)
+        std::this_thread::yield();
+    cleanReadBuffers();
+    settle();
+    quit = true;
+    consumer.join();
+
+    // Blocks of the first ring 0, 1, 2 ..., then those of the second from its first.
+    size_t i = 0;
+    for (; i < seen.size() && seen[i] < kSecond; ++i)
+        EXPECT_EQ(seen[i], i);
+    ASSERT_LT(i, seen.size());
+    for (size_t k = i; k < seen.size(); ++k)
+        EXPECT_EQ(seen[k], kSecond + (k - i));
 }
 
 // --- Equaliser curve shared between an editing and an evaluating thread ------------------------
