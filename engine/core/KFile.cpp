@@ -1269,11 +1269,15 @@ int copyEltsTo(KFile *source, KFile *target)
     for (int id = 0; id < target->eltCount; ++id)
         if (!target->eltsById[id])
             return -30;
-    // Second pass: links and implying names, resolved by name in the target.
+    // Second pass: links and implying names. Every linked element is numbered and keeps its id,
+    // so the target's element of the same name is the one at the same id.
+    auto twin = [source, target](const KElement *e) -> KElement * {
+        return (e && e->id >= 0 && e->id < source->eltCount) ? target->eltsById[e->id] : nullptr;
+    };
     for (const KElement *e = source->firstCreated; e; e = e->nextCreated) {
-        KElement *copy = giveElt(target, e->name);
+        KElement *copy = twin(e);
         for (GList *l = e->parents.head; l; l = l->next) {
-            KElement *parent = giveElt(target, static_cast<const KElement *>(l->data)->name);
+            KElement *parent = twin(static_cast<const KElement *>(l->data));
             if (!parent)
                 return -30;
             g_queue_push_tail(&copy->parents, parent);
@@ -1283,7 +1287,7 @@ int copyEltsTo(KFile *source, KFile *target)
             continue;
         KGroupData *group = static_cast<KGroupData *>(copy->data);
         for (GList *l = from->members.head; l; l = l->next) {
-            KElement *member = giveElt(target, static_cast<const KElement *>(l->data)->name);
+            KElement *member = twin(static_cast<const KElement *>(l->data));
             if (!member)
                 return -30;
             g_queue_push_tail(&group->members, member);
