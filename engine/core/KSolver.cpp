@@ -1,0 +1,610 @@
+// Play-status solver: the rule checker over the current statuses and the constraint model that
+// finds, for one switched element, the state that breaks no rule and keeps the most other tracks.
+#include "KSolver.h"
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include <gecode/int.hh>
+#include <gecode/minimodel.hh>
+#include <gecode/search.hh>
+
+#include "KElement.h"
+
+using namespace Gecode;
+
+namespace {
+
+std::atomic<unsigned long> statusTimeLimit{KSOLVER_STATUS_TIME_LIMIT_MS};
+
+// Weights of the kept-status indicators: the requested element's dominates every other track.
+enum { WEIGHT_TRACK = 1, WEIGHT_RULE = 1000 };
+
+bool isNumbered(const KFile *file, const KElement *elt)
+{
+    return elt && elt->id >= 0 && elt->id < file->eltCount && file->eltsById[elt->id] == elt;
+}
+
+bool plays(const KElement *elt)
+{
+    return elt->status > 0;
+}
+
+// The group data of a numbered group/rule element (type 5); null for anything else.
+KGroupData *ruleOf(KElement *elt)
+{
+    return elt && elt->type == KELT_GROUP ? KElement_groupData(elt) : nullptr;
+}
+
+bool hasMinMax(int kind)
+{
+    return kind == KCONST_GROUP || kind == KCONST_ALL || kind == KCONST_ONE;
+}
+
+// The implying element of an implication when it exists and is numbered.
+KElement *implyingOf(KFile *file, KGroupData *group)
+{
+    if (group->kind != KCONST_IMPLY || !group->kindData)
+        return nullptr;
+    KElement *implying = giveElt(file, static_cast<const char *>(group->kindData));
+    return isNumbered(file, implying) ? implying : nullptr;
+}
+
+// The numbered members of a rule, in the rule's own order (working elements have no variable).
+std::vector<KElement *> membersOf(KFile *file, KGroupData *group)
+{
+    std::vector<KElement *> members;
+    for (GList *l = group->members.head; l; l = l->next) {
+        KElement *member = static_cast<KElement *>(l->data);
+        if (isNumbered(file, member))
+            members.push_back(member);
+    }
+    return members;
+}
+
+// Every element filed in the project, in creation order (the fixed order of every walk here).
+template <typename Fn> void forEachElt(KFile *file, Fn fn)
+{
+    for (KElement *e = file->firstCreated; e; e = e->nextCreated)
+        fn(e);
+}
+
+// Statuses and playing counts of every element, to put back after a refused request or a check.
+class StatusSnapshot {
+public:
+    explicit StatusSnapshot(KFile *file)
+    {
+        forEachElt(file, [this](KElement *e) {
+            KGroupData *group = KElement_groupData(e);
+            saved_.push_back({e, e->status, group ? group->playCount : 0});
+        });
+    }
+    void restore() const
+    {
+        for (const Saved &s : saved_) {
+            s.elt->status = s.status;
+            if (KGroupData *group = KElement_groupData(s.elt))
+                group->playCount = s.playCount;
+        }
+    }
+
+private:
+    struct Saved {
+        KElement *elt;
+        int status;
+        int playCount;
+    };
+    std::vector<Saved> saved_;
+};
+
+// Violations of one element's rule in the current statuses, written to `stream` when given.
+int checkElt(KFile *file, KElement *elt, FILE *stream)
+{
+    if (elt->type == KELT_TRACK)
+        return 0;
+    KGroupData *group = ruleOf(elt);
+    if (!group) {
+        if (stream)
+            std::fprintf(stream,
+                         " !!! ERROR solutionChecking::checkElt : unknown element type \"%d\" of "
+                         "element \"%s\"!!!\n",
+                         elt->type, elt->name);
+        return 1;
+    }
+    std::vector<KElement *> members = membersOf(file, group);
+    int playing = static_cast<int>(std::count_if(members.begin(), members.end(), plays));
+    int violations = 0;
+    if ((playing == 0) == plays(elt)) {
+        ++violations;
+        if (stream)
+            std::fprintf(stream, "checkElt - 1 (%s) : %d (%d)\n", elt->name, elt->status, playing);
+    }
+    if (hasMinMax(group->kind)) {
+        const int *bounds = static_cast<const int *>(group->kindData);
+        if (bounds && (playing < bounds[0] || playing > bounds[1])) {
+            ++violations;
+            if (stream)
+                std::fprintf(stream, "checkElt - 2 (%s) : %d [%d,%d]\n", elt->name, playing,
+                             bounds[0], bounds[1]);
+        }
+    } else if (group->kind == KCONST_IMPLY) {
+        KElement *implying = implyingOf(file, group);
+        if (implying && plays(implying)) {
+            for (KElement *member : members) {
+                if (plays(member))
+                    continue;
+                ++violations;
+                if (stream)
+                    std::fprintf(stream, "checkElt - 3 (%s) : %d > %d\n", elt->name, elt->status,
+                                 member->status);
+            }
+        }
+    } else if (group->kind != KCONST_EQUIV) {
+        ++violations;
+        if (stream)
+            std::fprintf(stream,
+                         " !!! ERROR solutionChecking::checkElt : unknown constraint type \"%d\" "
+                         "of element \"%s\"!!!\n",
+                         group->kind, elt->name);
+    }
+    return violations;
+}
+
+// Union-find over element ids: the elements that rules tie together form one component.
+class Components {
+public:
+    explicit Components(int n) : parent_(static_cast<size_t>(n))
+    {
+        for (int i = 0; i < n; ++i)
+            parent_[static_cast<size_t>(i)] = i;
+    }
+    int find(int i)
+    {
+        while (parent_[static_cast<size_t>(i)] != i) {
+            int up = parent_[static_cast<size_t>(parent_[static_cast<size_t>(i)])];
+            parent_[static_cast<size_t>(i)] = up;
+            i = up;
+        }
+        return i;
+    }
+    void join(int a, int b) { parent_[static_cast<size_t>(find(a))] = find(b); }
+
+private:
+    std::vector<int> parent_;
+};
+
+} // namespace
+
+// --- Model ---------------------------------------------------------------------------------------
+
+class ZarkWorkSpace;
+
+// One search node: the objective, a 0/1 status per element id, the playing count of every rule
+// with members, and the kept-status indicators that the search branches on.
+class OSpace : public Space {
+public:
+    IntVar cost;
+    BoolVarArray status;
+    IntVarArray counts;
+    BoolVarArray indicators;
+    ZarkWorkSpace *work;
+
+    OSpace(int elements, int rules)
+        : cost(*this, 0, 0), status(*this, elements, 0, 1),
+          counts(*this, rules, 0, std::max(elements, 0)), work(nullptr)
+    {
+    }
+    OSpace(OSpace &other) : Space(other), work(other.work)
+    {
+        cost.update(*this, other.cost);
+        status.update(*this, other.status);
+        counts.update(*this, other.counts);
+        indicators.update(*this, other.indicators);
+    }
+    Space *copy() override { return new OSpace(*this); }
+    // Strictly better only: equal-cost solutions are not delivered again, so the kept answer is
+    // the first best one in search order, whatever the machine's speed.
+    void constrain(const Space &best) override
+    {
+        rel(*this, cost, IRT_GR, static_cast<const OSpace &>(best).cost.val());
+    }
+};
+
+// Everything one request builds: the project, the root space, the count slot of each rule, and
+// the indicators with their weights in the order posted.
+class ZarkWorkSpace {
+public:
+    ZarkWorkSpace(KFile *file, int rules)
+        : file(file), root(new OSpace(file->eltCount, rules)),
+          slotOf(static_cast<size_t>(file->eltCount), -1)
+    {
+        root->work = this;
+    }
+    ~ZarkWorkSpace() { delete root; }
+    ZarkWorkSpace(const ZarkWorkSpace &) = delete;
+    ZarkWorkSpace &operator=(const ZarkWorkSpace &) = delete;
+
+    void addIndicator(BoolVar b, int weight)
+    {
+        indicators << b;
+        weights << weight;
+    }
+
+    KFile *file;
+    OSpace *root;
+    std::vector<int> slotOf; // count slot of each element id, -1 none
+    int nextSlot = 0;
+    BoolVarArgs indicators;
+    IntArgs weights;
+};
+
+namespace {
+
+// Posts the rules of one element. A rule's indicators would always be 1 (every rule is also
+// posted hard), so only the tracks' kept-status indicators are posted: they alone rank states.
+void iniatializeConst(ZarkWorkSpace &ws, KElement *elt, const KElement *requested)
+{
+    OSpace &home = *ws.root;
+    KFile *file = ws.file;
+    if (elt->type == KELT_TRACK) {
+        if (elt == requested)
+            return; // fixed by a hard constraint
+        BoolVar s = home.status[elt->id];
+        if (plays(elt)) {
+            ws.addIndicator(s, WEIGHT_TRACK);
+        } else {
+            BoolVar kept(home, 0, 1);
+            rel(home, kept, IRT_NQ, s);
+            ws.addIndicator(kept, WEIGHT_TRACK);
+        }
+        return;
+    }
+    KGroupData *group = ruleOf(elt);
+    if (!group) {
+        std::fprintf(stderr, "Error iniatializeConst : Unknown element type (%d)\n", elt->type);
+        return;
+    }
+    std::vector<KElement *> members = membersOf(file, group);
+    if (members.empty())
+        return;
+    int slot = ws.nextSlot++;
+    ws.slotOf[static_cast<size_t>(elt->id)] = slot;
+    IntVar count = home.counts[slot];
+    BoolVarArgs memberStatus;
+    for (KElement *member : members)
+        memberStatus << home.status[member->id];
+    linear(home, memberStatus, IRT_EQ, count);
+    rel(home, count, IRT_GR, 0, home.status[elt->id]);
+    int n = static_cast<int>(members.size());
+    if (hasMinMax(group->kind)) {
+        const int *bounds = static_cast<const int *>(group->kindData);
+        if (bounds) {
+            // Bounds come from files: clamp them so that any value posts (an impossible one
+            // still fails).
+            rel(home, count, IRT_GQ, std::clamp(bounds[0], 0, n + 1));
+            rel(home, count, IRT_LQ, std::clamp(bounds[1], -1, n));
+        }
+    } else if (group->kind == KCONST_IMPLY) {
+        if (KElement *implying = implyingOf(file, group))
+            for (KElement *member : members)
+                rel(home, home.status[implying->id], IRT_LQ, home.status[member->id]);
+    } else {
+        std::fprintf(stderr, "Error iniatializeConst : Unknown constraint type (%d)\n",
+                     group->kind);
+    }
+}
+
+// Ids whose component (elements tied by memberships and implications) must be searched: the
+// requested element's, and every component that breaks a rule now. The others keep their state.
+std::vector<char> activeElements(KFile *file, KElement *requested)
+{
+    int n = file->eltCount;
+    Components components(n);
+    std::vector<KElement *> broken;
+    forEachElt(file, [&](KElement *e) {
+        KGroupData *group = ruleOf(e);
+        if (!isNumbered(file, e) || !group)
+            return;
+        for (KElement *member : membersOf(file, group))
+            components.join(member->id, e->id);
+        if (KElement *implying = implyingOf(file, group))
+            components.join(implying->id, e->id);
+        if (checkElt(file, e, nullptr) > 0)
+            broken.push_back(e);
+    });
+    std::vector<char> activeRoot(static_cast<size_t>(n), 0);
+    activeRoot[static_cast<size_t>(components.find(requested->id))] = 1;
+    for (KElement *e : broken)
+        activeRoot[static_cast<size_t>(components.find(e->id))] = 1;
+    std::vector<char> active(static_cast<size_t>(n), 0);
+    for (int i = 0; i < n; ++i)
+        active[static_cast<size_t>(i)] = activeRoot[static_cast<size_t>(components.find(i))];
+    return active;
+}
+
+// Writes the solution's statuses and playing counts; returns the changed names, requested first.
+GSList *applyStatuses(KFile *file, const OSpace &solution, KElement *requested)
+{
+    GSList *changed = nullptr;
+    forEachElt(file, [&](KElement *e) {
+        if (!isNumbered(file, e))
+            return;
+        BoolVar s = solution.status[e->id];
+        if (!s.assigned() || (s.val() == 1) == plays(e))
+            return;
+        bool on = s.val() == 1;
+        e->status = on ? KSTATUS_ON : KSTATUS_OFF;
+        for (GList *l = e->parents.head; l; l = l->next) {
+            KGroupData *group = KElement_groupData(static_cast<KElement *>(l->data));
+            if (!group)
+                continue;
+            if (on)
+                ++group->playCount;
+            else if (group->playCount > 0)
+                --group->playCount;
+        }
+        if (e != requested)
+            changed = g_slist_prepend(changed, e->name);
+    });
+    return g_slist_prepend(g_slist_reverse(changed), requested->name);
+}
+
+GSList *solveStatus(KFile *file, KElement *requested)
+{
+    Search::TimeStop stop(k_getStatusSolverTimeLimit());
+    std::vector<char> active = activeElements(file, requested);
+    int rules = 0;
+    forEachElt(file, [&](KElement *e) {
+        if (isNumbered(file, e) && ruleOf(e))
+            ++rules;
+    });
+    ZarkWorkSpace ws(file, rules);
+    OSpace &root = *ws.root;
+    forEachElt(file, [&](KElement *e) {
+        if (!isNumbered(file, e)) {
+            if (!ruleOf(e) && e->type != KELT_TRACK)
+                std::fprintf(stderr, "Error iniatializeConst : Unknown element type (%d)\n",
+                             e->type);
+            return;
+        }
+        if (active[static_cast<size_t>(e->id)]) {
+            iniatializeConst(ws, e, requested);
+        } else {
+            rel(root, root.status[e->id], IRT_EQ, plays(e) ? 1 : 0);
+            KGroupData *group = ruleOf(e);
+            if (group && group->kind == KCONST_EQUIV)
+                std::fprintf(stderr, "Error iniatializeConst : Unknown constraint type (%d)\n",
+                             group->kind);
+        }
+    });
+    int wanted = plays(requested) ? 0 : 1;
+    rel(root, root.status[requested->id], IRT_EQ, wanted);
+    if (ws.indicators.size() > 0) {
+        root.indicators = BoolVarArray(root, ws.indicators);
+        root.cost = expr(root, sum(ws.weights, ws.indicators));
+        branch(root, root.indicators, BOOL_VAR_NONE(), BOOL_VAL_MAX());
+    }
+    Search::Options options;
+    options.c_d = 8;
+    options.a_d = 2;
+    options.threads = 1;
+    options.stop = &stop;
+    BAB<OSpace> engine(&root, options);
+    OSpace *best = nullptr;
+    while (OSpace *solution = engine.next()) {
+        delete best;
+        best = solution;
+    }
+    if (!best)
+        return nullptr;
+    BoolVar s = best->status[requested->id];
+    GSList *result = nullptr;
+    if (s.assigned() && s.val() == wanted)
+        result = applyStatuses(file, *best, requested);
+    delete best;
+    return result;
+}
+
+// Puts every track of the list that plays at its default level and in the current mix; takes
+// every silent one out of the current mix.
+void followInMix(KFile *file, GSList *names)
+{
+    for (GSList *l = names; l; l = l->next) {
+        KElement *elt = giveElt(file, static_cast<const char *>(l->data));
+        KTrack *track = KElement_track(elt);
+        if (!track)
+            continue;
+        if (plays(elt)) {
+            if (elt->levels)
+                changeLevel(elt, elt->levels->defaultLevel - elt->levels->level);
+            MixManager_addTrackInCurMix(file->mixes, track);
+        } else {
+            MixManager_removeTrackFromCurMix(file->mixes, track);
+        }
+    }
+}
+
+} // namespace
+
+void k_setStatusSolverTimeLimit(unsigned long ms)
+{
+    statusTimeLimit = ms ? ms : static_cast<unsigned long>(KSOLVER_STATUS_TIME_LIMIT_MS);
+}
+
+unsigned long k_getStatusSolverTimeLimit(void)
+{
+    return statusTimeLimit;
+}
+
+GSList *checkStatus(KFile *file, const char *name)
+{
+    if (!file || !name)
+        return nullptr;
+    KElement *requested = giveElt(file, name);
+    if (!isNumbered(file, requested))
+        return nullptr;
+    try {
+        return solveStatus(file, requested);
+    } catch (const Exception &e) {
+        std::fprintf(stderr, "!!! ERROR checkStatus (%s) : %s\n", name, e.what());
+    } catch (const std::bad_alloc &) {
+        std::fprintf(stderr, "!!! ERROR checkStatus (%s) : out of memory\n", name);
+    }
+    return nullptr;
+}
+
+GSList *changeEltStatusWithCnsttControl(KFile *file, const char *name, int control)
+{
+    if (!file || !name)
+        return nullptr;
+    KElement *elt = giveElt(file, name);
+    if (!elt)
+        return nullptr;
+    StatusSnapshot before(file);
+    GSList *changed = moveStatusWithReturn(nullptr, elt);
+    if (control && solutionChecking(file, changed, elt->name, nullptr) != 0) {
+        g_slist_free(changed);
+        before.restore();
+        changed = checkStatus(file, elt->name);
+        if (!changed)
+            return nullptr;
+    }
+    followInMix(file, changed);
+    return changed;
+}
+
+void canPlay(gpointer name, gpointer elt, gpointer data)
+{
+    KElement *e = static_cast<KElement *>(elt);
+    KCheckWFData *check = static_cast<KCheckWFData *>(data);
+    if (!e || !check || e->type != KELT_TRACK)
+        return;
+    setAllStatusStop(check->file);
+    GSList *changed = checkStatus(check->file, static_cast<const char *>(name));
+    if (changed)
+        ++check->counter;
+    g_slist_free(changed);
+}
+
+void notOrphanCanPlay(gpointer name, gpointer elt, gpointer data)
+{
+    KElement *e = static_cast<KElement *>(elt);
+    if (e && e->parents.head)
+        canPlay(name, elt, data);
+}
+
+int checkConstraintsWF(KFile *file, GHFunc test, int expected)
+{
+    if (!file || !test)
+        return 2;
+    // A check is a question: the author's selection is put back afterwards.
+    StatusSnapshot before(file);
+    KCheckWFData data{file, 0};
+    forEachElt(file, [&](KElement *e) { test(e->name, e, &data); });
+    before.restore();
+    if (data.counter == expected)
+        return 0;
+    return data.counter > 0 && data.counter < expected ? 1 : 2;
+}
+
+int randomSlct(KFile *file)
+{
+    if (!file || file->eltCount <= 0)
+        return 1;
+    int count = file->eltCount;
+    // rand() / RAND_MAX can be exactly 1.0: every derived index is clamped.
+    auto draw = [count]() {
+        return std::min(static_cast<int>(std::rand() / 2147483647.0 * count), count - 1);
+    };
+    int target = static_cast<int>(std::rand() / 2147483647.0 * count) + 5;
+    int successes = 0;
+    for (int tries = 0; tries < 100 && successes < target; ++tries) {
+        KElement *elt = file->eltsById[draw()];
+        GSList *changed = changeEltStatusWithCnsttControl(file, elt->name, 1);
+        if (changed)
+            ++successes;
+        g_slist_free(changed);
+    }
+    return 1;
+}
+
+int statusIsOk(KFile *file, FILE *stream)
+{
+    if (!file)
+        return 0;
+    int violations = 0;
+    forEachElt(file, [&](KElement *e) { violations += checkElt(file, e, stream); });
+    return violations;
+}
+
+int solutionChecking(KFile *file, GSList *list, const char *name, FILE *stream)
+{
+    if (!list)
+        return 0;
+    bool listed = false;
+    for (GSList *l = list; l && name && !listed; l = l->next)
+        listed = l->data && std::strcmp(static_cast<const char *>(l->data), name) == 0;
+    if (!listed)
+        return -1;
+    return statusIsOk(file, stream);
+}
+
+int controlStatus(KFile *file, const char **names, int count)
+{
+    if (!file || count < 0 || (!names && count > 0))
+        return 0;
+    setAllStatusStop(file);
+    for (int i = 0; i < count; ++i) {
+        KElement *elt = giveElt(file, names[i]);
+        if (!elt)
+            return 0;
+        if (plays(elt))
+            continue;
+        elt->status = KSTATUS_BY_MEMBER;
+        std::vector<KElement *> work{elt};
+        while (!work.empty()) {
+            KElement *e = work.back();
+            work.pop_back();
+            for (GList *l = e->parents.head; l; l = l->next) {
+                KElement *parent = static_cast<KElement *>(l->data);
+                KGroupData *group = KElement_groupData(parent);
+                if (group && ++group->playCount == 1 && !plays(parent)) {
+                    parent->status = KSTATUS_BY_MEMBER;
+                    work.push_back(parent);
+                }
+            }
+        }
+    }
+    return statusIsOk(file, nullptr) == 0 ? 1 : 0;
+}
+
+void seeOS(OSpace *space)
+{
+    if (!space) {
+        std::printf(" : KNULL\n");
+        return;
+    }
+    for (int i = 0; i < space->status.size(); ++i) {
+        BoolVar s = space->status[i];
+        if (s.assigned())
+            std::printf(" S[%d] = %d\n", i, s.val());
+        else
+            std::printf(" S[%d] = [0; 1]\n", i);
+    }
+}
+
+void seeSpace(OSpace *space)
+{
+    seeOS(space);
+    if (space)
+        for (int i = 0; i < space->counts.size(); ++i) {
+            IntVar n = space->counts[i];
+            std::printf(" N[%d] = [%d; %d]\n", i, n.min(), n.max());
+        }
+    std::printf("+++++\n");
+}

@@ -1,0 +1,79 @@
+// Play-status solver: decides which elements follow when one element is switched on or off so
+// that every play rule holds (groups with a minimum and a maximum of playing members, at-most-one
+// and all-together groups, implications, the group-state link of every rule), and answers whether
+// every grouped track can still be made to play. A plain checker counts the rule violations of
+// the current statuses; a constraint model searched by branch and bound under a time limit finds
+// the state that keeps the most other tracks as they are.
+//
+// Threads: GUI or player thread only, never the sound card's callback (a search may run for the
+// whole time limit). No lock is taken: statuses and playing counts are written in place.
+//
+// Lists returned hold names that point into the model: the caller frees the list, not the names.
+#ifndef KSOLVER_H
+#define KSOLVER_H
+
+#include <cstdio>
+
+#include <glib.h>
+
+#include "KFile.h"
+
+class OSpace;
+
+// Default search time limit of one status request, in milliseconds.
+enum { KSOLVER_STATUS_TIME_LIMIT_MS = 40 };
+
+// The status solver's time limit in milliseconds; 0 restores the default. Tests raise it so that
+// answers do not depend on the machine's load. Any thread; takes effect at the next request.
+void k_setStatusSolverTimeLimit(unsigned long ms);
+unsigned long k_getStatusSolverTimeLimit(void);
+
+// Switches the element on (status <= 0) or off directly; when `control` is nonzero and the new
+// state breaks a rule, the direct switch is undone and the solver decides. Every track named in
+// the result that plays is reset to its default level and put in the current mix; every silent
+// one is taken out of it. Returns the changed names, the element first; null when the element is
+// unknown or the solver finds no state, and then no status differs from before the call.
+GSList *changeEltStatusWithCnsttControl(KFile *file, const char *name, int control);
+
+// Asks the solver to switch the named element to the other side while every rule holds and as
+// many other tracks as possible keep their status. On success the statuses and playing counts
+// are written (2 newly playing, -2 newly silent) and the changed names are returned, the named
+// element first; null (nothing written) when there is no such state, the time limit passes
+// before one is found, or the model cannot be built.
+GSList *checkStatus(KFile *file, const char *name);
+
+// Data handed to the per-element tests of checkConstraintsWF.
+typedef struct KCheckWFData {
+    KFile *file;
+    int counter; // tracks found playable
+} KCheckWFData;
+
+// Per-element tests for checkConstraintsWF (GHFunc: name, KElement*, KCheckWFData*): count the
+// track when some state lets it play (notOrphanCanPlay: only tracks that have a parent).
+void canPlay(gpointer name, gpointer elt, gpointer data);
+void notOrphanCanPlay(gpointer name, gpointer elt, gpointer data);
+
+// Runs `test` on every element; 0 when the count equals `expected`, 1 when it is between 0 and
+// `expected`, 2 otherwise. The statuses and playing counts are left as they were found.
+int checkConstraintsWF(KFile *file, GHFunc test, int expected);
+
+// Switches random elements under the rules: a target of int(r x element count) + 5 successful
+// switches within at most 100 tries. Returns 1 (also for a null or empty project).
+int randomSlct(KFile *file);
+
+// Number of rule violations of the current statuses; one line per violation on `stream` when it
+// is not null.
+int statusIsOk(KFile *file, FILE *stream);
+
+// 0 for an empty list; the violation count when `name` is in the list; -1 when it is not.
+int solutionChecking(KFile *file, GSList *list, const char *name, FILE *stream);
+
+// Stops every element, then plays the named ones (status 1, parents following); 1 when that state
+// breaks no rule, 0 otherwise (also for bad arguments or an unknown name).
+int controlStatus(KFile *file, const char **names, int count);
+
+// Debug listings of a space's status and count variables (standard output).
+void seeSpace(OSpace *space);
+void seeOS(OSpace *space);
+
+#endif

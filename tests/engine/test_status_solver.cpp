@@ -1,0 +1,443 @@
+// Play-status solver: hand-made rule cases, the violation checker's lines, the whole-project
+// check, and a property over generated projects verified against an exhaustive enumeration.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "KSolver.h"
+#include "ProjectBuilder.h"
+#include "SolverChecker.h"
+
+namespace {
+
+// A generous time limit, so that every answer is the complete search's whatever the load.
+class StatusSolverTest : public ::testing::Test {
+protected:
+    void SetUp() override { k_setStatusSolverTimeLimit(20000); }
+    void TearDown() override { k_setStatusSolverTimeLimit(0); }
+};
+
+std::vector<std::string> names(GSList *list)
+{
+    std::vector<std::string> out;
+    for (GSList *l = list; l; l = l->next)
+        out.emplace_back(static_cast<const char *>(l->data));
+    g_slist_free(list);
+    return out;
+}
+
+// Statuses and playing counts of every element, to compare before and after.
+std::vector<std::pair<int, int>> statuses(KFile *f)
+{
+    std::vector<std::pair<int, int>> out;
+    for (KElement *e : solvercheck::elements(f)) {
+        KGroupData *g = solvercheck::rule(e);
+        out.emplace_back(e->status, g ? g->playCount : 0);
+    }
+    return out;
+}
+
+ProjectBuilder &alwaysOn(ProjectBuilder &p, const char *rule, const char *element)
+{
+    EXPECT_EQ(1, createElt(p.file(), KCONST_GROUP, rule, createDataGrp(1, 1)));
+    hideElt(p.file(), rule);
+    return p.link(rule, {element});
+}
+
+void toggle(KFile *f, const char *name)
+{
+    g_slist_free(changeEltStatusWithCnsttControl(f, name, 1));
+}
+
+TEST_F(StatusSolverTest, AtMostOneSwitchesTheOtherMemberOff)
+{
+    ProjectBuilder p;
+    p.track("A").track("B").rule(KCONST_ONE, "One", {"A", "B"});
+    toggle(p.file(), "B");
+    ASSERT_EQ(2, getEltStatus(p.file(), "B"));
+
+    std::vector<std::string> changed = names(changeEltStatusWithCnsttControl(p.file(), "A", 1));
+    ASSERT_FALSE(changed.empty());
+    EXPECT_EQ("A", changed[0]);
+    EXPECT_EQ((std::set<std::string>{"A", "B"}), std::set<std::string>(changed.begin(), changed.end()));
+    EXPECT_EQ(2, getEltStatus(p.file(), "A"));
+    EXPECT_EQ(-2, getEltStatus(p.file(), "B"));
+    EXPECT_EQ(0, statusIsOk(p.file(), nullptr));
+    EXPECT_TRUE(solvercheck::statusViolations(p.file()).empty());
+}
+
+TEST_F(StatusSolverTest, ImpossibleSwitchIsRefusedAndChangesNothing)
+{
+    ProjectBuilder p;
+    p.track("T").track("U").group("Closed", {"T"}, 0, 0).group("G", {"U"});
+    alwaysOn(p, "__NotMute__U", "U");
+    auto before = statuses(p.file());
+    EXPECT_EQ(nullptr, changeEltStatusWithCnsttControl(p.file(), "T", 1));
+    EXPECT_EQ(before, statuses(p.file())); // the stopped statuses stay -1, not -2
+    EXPECT_FALSE(isSelected(p.file(), "T"));
+
+    // An always-on track cannot be switched off.
+    toggle(p.file(), "U");
+    ASSERT_EQ(2, getEltStatus(p.file(), "U"));
+    before = statuses(p.file());
+    EXPECT_EQ(nullptr, changeEltStatusWithCnsttControl(p.file(), "U", 1));
+    EXPECT_EQ(before, statuses(p.file()));
+}
+
+TEST_F(StatusSolverTest, SwitchWithoutViolationIsTheDirectToggle)
+{
+    ProjectBuilder p;
+    p.track("T").track("Other").group("G", {"T"}).group("Top", {"G"});
+    EXPECT_EQ((std::vector<std::string>{"T", "G", "Top"}),
+              names(changeEltStatusWithCnsttControl(p.file(), "T", 1)));
+    EXPECT_EQ(-1, getEltStatus(p.file(), "Other"));
+    EXPECT_EQ((std::vector<std::string>{"T", "G", "Top"}),
+              names(changeEltStatusWithCnsttControl(p.file(), "T", 1)));
+    EXPECT_EQ(-2, getEltStatus(p.file(), "Top"));
+}
+
+TEST_F(StatusSolverTest, ImplicationSwitchesTheImpliedOn)
+{
+    ProjectBuilder p;
+    p.track("A").track("B").track("C").rule(KCONST_IMPLY, "Imp", {"B", "C"}, "A");
+    std::vector<std::string> changed = names(changeEltStatusWithCnsttControl(p.file(), "A", 1));
+    ASSERT_FALSE(changed.empty());
+    EXPECT_EQ("A", changed[0]);
+    std::set<std::string> set(changed.begin(), changed.end());
+    EXPECT_TRUE(set.count("B") && set.count("C") && set.count("Imp"));
+    EXPECT_EQ(2, getEltStatus(p.file(), "B"));
+    EXPECT_EQ(2, getEltStatus(p.file(), "C"));
+    EXPECT_TRUE(solvercheck::statusViolations(p.file()).empty());
+
+    // Switching an implied track off takes the implying one with it, and nothing else.
+    changed = names(changeEltStatusWithCnsttControl(p.file(), "B", 1));
+    EXPECT_EQ((std::set<std::string>{"B", "A"}), std::set<std::string>(changed.begin(), changed.end()));
+    EXPECT_EQ(2, getEltStatus(p.file(), "C"));
+}
+
+TEST_F(StatusSolverTest, GroupMinimumAndSwitchingAGroupOn)
+{
+    ProjectBuilder p;
+    p.track("A").track("B").track("C").group("G", {"A", "B", "C"}, 2, 2);
+    // Switching a group on plays the fewest members its minimum needs; the earliest members in
+    // the search order keep their state when they can.
+    std::vector<std::string> changed = names(changeEltStatusWithCnsttControl(p.file(), "G", 1));
+    EXPECT_EQ((std::vector<std::string>{"G", "B", "C"}), changed);
+    EXPECT_EQ(-1, getEltStatus(p.file(), "A"));
+    // Then A on: one of the others must go, and B keeps its state.
+    changed = names(changeEltStatusWithCnsttControl(p.file(), "A", 1));
+    EXPECT_EQ((std::vector<std::string>{"A", "C"}), changed);
+    EXPECT_TRUE(solvercheck::statusViolations(p.file()).empty());
+}
+
+TEST_F(StatusSolverTest, TracksSwitchedOnTakeTheirDefaultLevelAndJoinTheCurrentMix)
+{
+    ProjectBuilder p;
+    p.track("A").track("B").rule(KCONST_ONE, "One", {"A", "B"});
+    changeDefLevel(p.elt("A"), -30);
+    changeDefLevel(p.elt("B"), -60);
+    changeLevel(p.elt("A"), 12);
+    toggle(p.file(), "A");
+    EXPECT_EQ(-30, getLevel(p.file(), "A"));
+    EXPECT_TRUE(isSelected(p.file(), "A"));
+    changeLevel(p.elt("B"), 5);
+    toggle(p.file(), "B"); // through the solver: A goes off
+    EXPECT_EQ(-60, getLevel(p.file(), "B"));
+    EXPECT_TRUE(isSelected(p.file(), "B"));
+    EXPECT_FALSE(isSelected(p.file(), "A"));
+    // Without control the toggle is direct even when it breaks the rule.
+    g_slist_free(changeEltStatusWithCnsttControl(p.file(), "A", 0));
+    EXPECT_EQ(2, getEltStatus(p.file(), "A"));
+    EXPECT_EQ(2, getEltStatus(p.file(), "B"));
+    EXPECT_EQ(1, statusIsOk(p.file(), nullptr));
+}
+
+TEST_F(StatusSolverTest, CheckerLines)
+{
+    struct Case {
+        int forcedStatus;
+        int violations;
+        const char *lines;
+    } cases[] = {
+        {-1, 1, "checkElt - 2 (G) : 0 [1,1]\n"},
+        {2, 2, "checkElt - 1 (G) : 2 (0)\ncheckElt - 2 (G) : 0 [1,1]\n"},
+    };
+    for (const Case &c : cases) {
+        ProjectBuilder p;
+        p.track("T").group("G", {"T"}, 1, 1);
+        p.elt("G")->status = c.forcedStatus;
+        char *text = nullptr;
+        size_t size = 0;
+        FILE *stream = open_memstream(&text, &size);
+        EXPECT_EQ(c.violations, statusIsOk(p.file(), stream));
+        std::fclose(stream);
+        EXPECT_EQ(c.lines, std::string(text));
+        std::free(text);
+    }
+    ProjectBuilder p;
+    p.track("A").track("B").rule(KCONST_IMPLY, "Imp", {"B"}, "A");
+    g_slist_free(changeEltStatusWithCnsttControl(p.file(), "A", 0));
+    char *text = nullptr;
+    size_t size = 0;
+    FILE *stream = open_memstream(&text, &size);
+    EXPECT_EQ(1, statusIsOk(p.file(), stream));
+    std::fclose(stream);
+    EXPECT_EQ("checkElt - 3 (Imp) : -1 > -1\n", std::string(text));
+    std::free(text);
+
+    GSList *list = g_slist_append(nullptr, const_cast<char *>("B"));
+    EXPECT_EQ(1, solutionChecking(p.file(), list, "B", nullptr));
+    EXPECT_EQ(-1, solutionChecking(p.file(), list, "A", nullptr));
+    EXPECT_EQ(0, solutionChecking(p.file(), nullptr, "A", nullptr));
+    g_slist_free(list);
+}
+
+TEST_F(StatusSolverTest, EmptyRuleAndEquivalenceOnlyFollowTheirMembers)
+{
+    ProjectBuilder p;
+    p.track("A").track("B").rule(KCONST_EQUIV, "Eq", {"A", "B"});
+    EXPECT_EQ(1, createElt(p.file(), KCONST_GROUP, "Empty", createDataGrp(0, 3)));
+    p.elt("Empty")->status = 2;
+    testing::internal::CaptureStderr();
+    std::vector<std::string> changed = names(checkStatus(p.file(), "A"));
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ((std::vector<std::string>{"A", "Eq"}), changed);
+    EXPECT_NE(std::string::npos, err.find("Error iniatializeConst : Unknown constraint type (14)"));
+    EXPECT_EQ(2, getEltStatus(p.file(), "Empty"));
+    EXPECT_EQ(-1, getEltStatus(p.file(), "B"));
+}
+
+TEST_F(StatusSolverTest, BoundsFromFilesNeverThrow)
+{
+    ProjectBuilder p;
+    p.track("A").track("B");
+    EXPECT_EQ(1, createElt(p.file(), KCONST_GROUP, "Wide", createDataGrp(INT_MIN, INT_MAX)));
+    p.link("Wide", {"A"});
+    EXPECT_EQ((std::vector<std::string>{"A", "Wide"}),
+              names(changeEltStatusWithCnsttControl(p.file(), "A", 1)));
+    // A rule that can never hold makes every switch that meets the solver a refusal.
+    EXPECT_EQ(1, createElt(p.file(), KCONST_GROUP, "Never", createDataGrp(INT_MAX, INT_MIN)));
+    p.link("Never", {"B"});
+    auto before = statuses(p.file());
+    EXPECT_EQ(nullptr, changeEltStatusWithCnsttControl(p.file(), "B", 1));
+    EXPECT_EQ(nullptr, changeEltStatusWithCnsttControl(p.file(), "A", 1));
+    EXPECT_EQ(before, statuses(p.file()));
+    EXPECT_EQ(nullptr, checkStatus(p.file(), "Unknown"));
+    EXPECT_EQ(nullptr, checkStatus(nullptr, "A"));
+    EXPECT_EQ(nullptr, changeEltStatusWithCnsttControl(p.file(), nullptr, 1));
+}
+
+TEST_F(StatusSolverTest, WholeProjectCheckKeepsTheSelection)
+{
+    struct Case {
+        const char *what;
+        bool blockOne, blockBoth;
+        int expected;
+    } cases[] = {{"all playable", false, false, 0},
+                 {"one blocked", true, false, 1},
+                 {"none playable", true, true, 2}};
+    for (const Case &c : cases) {
+        ProjectBuilder p;
+        p.track("A").track("B").track("Free").group("G", {"A", "B"});
+        if (c.blockOne) // A can never play, and A implies B
+            p.group("Closed", {"A"}, 0, 0).rule(KCONST_IMPLY, "Imp", {"B"}, "A");
+        if (c.blockBoth)
+            p.group("Closed2", {"B"}, 0, 0);
+        toggle(p.file(), "Free");
+        auto before = statuses(p.file());
+        EXPECT_EQ(c.expected, checkConstraintsWF(p.file(), notOrphanCanPlay, notOrphanTracksNbr(p.file())))
+            << c.what;
+        EXPECT_EQ(before, statuses(p.file())) << c.what;
+    }
+    ProjectBuilder p;
+    p.track("Alone");
+    EXPECT_EQ(0, checkConstraintsWF(p.file(), notOrphanCanPlay, 0));
+    EXPECT_EQ(0, checkConstraintsWF(p.file(), canPlay, 1));
+}
+
+TEST_F(StatusSolverTest, ControlStatusAndEmptyRandomSelection)
+{
+    ProjectBuilder p;
+    p.track("A").track("B").rule(KCONST_ONE, "One", {"A", "B"});
+    const char *one[] = {"A"};
+    const char *both[] = {"A", "B"};
+    const char *unknown[] = {"Z"};
+    EXPECT_EQ(1, controlStatus(p.file(), one, 1));
+    EXPECT_EQ(1, getEltStatus(p.file(), "One"));
+    EXPECT_EQ(0, controlStatus(p.file(), both, 2));
+    EXPECT_EQ(0, controlStatus(p.file(), unknown, 1));
+    EXPECT_EQ(0, controlStatus(p.file(), nullptr, 1));
+    EXPECT_EQ(0, controlStatus(nullptr, one, 1));
+
+    ProjectBuilder empty;
+    EXPECT_EQ(1, randomSlct(empty.file()));
+    EXPECT_EQ(1, randomSlct(nullptr));
+}
+
+TEST(StatusSolverLimit, SetterAndDefault)
+{
+    EXPECT_EQ(40ul, k_getStatusSolverTimeLimit());
+    k_setStatusSolverTimeLimit(500);
+    EXPECT_EQ(500ul, k_getStatusSolverTimeLimit());
+    k_setStatusSolverTimeLimit(0);
+    EXPECT_EQ(40ul, k_getStatusSolverTimeLimit());
+}
+
+// --- Generated projects --------------------------------------------------------------------------
+
+// A random project of a few tracks under groups, exclusions, implications, at-most-one and
+// all-together rules and always-on rules; small enough to enumerate every state.
+void randomProject(ProjectBuilder &p, std::mt19937 &rng, bool withMinimums)
+{
+    auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    int tracks = 3 + pick(7);
+    std::vector<std::string> t;
+    for (int i = 0; i < tracks; ++i) {
+        t.push_back("T" + std::to_string(i));
+        p.track(t.back().c_str());
+    }
+    auto subset = [&](int size) {
+        std::vector<std::string> out = t;
+        std::shuffle(out.begin(), out.end(), rng);
+        out.resize(static_cast<size_t>(std::min(size, tracks)));
+        return out;
+    };
+    auto linkAll = [&](const std::string &rule, const std::vector<std::string> &members) {
+        for (const std::string &m : members)
+            p.link(rule.c_str(), {m.c_str()});
+    };
+    int groups = 1 + pick(3);
+    std::vector<std::string> g;
+    for (int i = 0; i < groups; ++i) {
+        std::vector<std::string> members = subset(2 + pick(3));
+        int n = static_cast<int>(members.size());
+        int max = 1 + pick(n);
+        int min = withMinimums ? pick(max + 1) : 0;
+        g.push_back("G" + std::to_string(i));
+        p.group(g.back().c_str(), {}, min, max);
+        linkAll(g.back(), members);
+    }
+    if (groups > 1 && pick(2))
+        p.group("Top", {g[0].c_str(), g[1].c_str()}, 0, pick(3));
+    int rules = pick(tracks);
+    for (int i = 0; i < rules; ++i) {
+        std::string name = "R" + std::to_string(i);
+        int kind = pick(4);
+        if (kind == 0) {
+            std::vector<std::string> members = subset(2 + pick(2));
+            p.rule(KCONST_GROUP, name.c_str(), {});
+            linkAll(name, members);
+        } else if (kind == 1) {
+            std::vector<std::string> members = subset(3);
+            p.rule(KCONST_IMPLY, name.c_str(), {}, members[0].c_str());
+            linkAll(name, std::vector<std::string>(members.begin() + 1, members.end()));
+        } else if (kind == 2) {
+            p.rule(pick(2) || !withMinimums ? KCONST_ONE : KCONST_ALL, name.c_str(), {});
+            linkAll(name, subset(2));
+        } else if (withMinimums) {
+            alwaysOn(p, ("__NotMute__" + name).c_str(), t[static_cast<size_t>(pick(tracks))].c_str());
+        }
+    }
+}
+
+// Every answer of a switch request is checked: a state that breaks no rule, the requested
+// element switched, the fewest other tracks moved (by enumeration), the list naming exactly the
+// elements that changed; a refusal only when no state exists, with nothing changed.
+void checkSwitch(KFile *f, KElement *elt)
+{
+    solvercheck::PlayState before = solvercheck::currentPlay(f);
+    auto beforeStatuses = statuses(f);
+    bool wanted = elt->status <= 0;
+    solvercheck::PlayOptimum best = solvercheck::bestPlay(f, elt, wanted, before);
+    GSList *list = changeEltStatusWithCnsttControl(f, elt->name, 1);
+    if (!list) {
+        EXPECT_FALSE(best.feasible) << elt->name;
+        EXPECT_EQ(beforeStatuses, statuses(f));
+        return;
+    }
+    std::vector<std::string> changed = names(list);
+    ASSERT_TRUE(best.feasible) << elt->name;
+    std::vector<std::string> broken = solvercheck::statusViolations(f);
+    EXPECT_TRUE(broken.empty()) << elt->name << ": " << broken.front();
+    EXPECT_EQ(wanted, elt->status > 0);
+    solvercheck::PlayState after = solvercheck::currentPlay(f);
+    int kept = 0;
+    std::set<std::string> moved;
+    for (KElement *e : solvercheck::elements(f)) {
+        if (e->type == KELT_TRACK && e != elt && before[e->id] == after[e->id])
+            ++kept;
+        if (before[e->id] != after[e->id])
+            moved.insert(e->name);
+    }
+    EXPECT_EQ(best.kept, kept) << elt->name;
+    EXPECT_EQ(elt->name, changed.front());
+    EXPECT_EQ(moved, std::set<std::string>(changed.begin(), changed.end())) << elt->name;
+    for (const std::string &name : changed) {
+        if (isATrack(f, name.c_str())) {
+            EXPECT_EQ(isPlaying(f, name.c_str()), isSelected(f, name.c_str())) << name;
+        }
+    }
+}
+
+TEST_F(StatusSolverTest, GeneratedProjectsAgreeWithEnumeration)
+{
+    std::mt19937 rng(20240611);
+    for (int project = 0; project < 250; ++project) {
+        ProjectBuilder p;
+        randomProject(p, rng, true);
+        KFile *f = p.file();
+        for (int request = 0; request < 6; ++request) {
+            KElement *elt = f->eltsById[rng() % static_cast<unsigned>(f->eltCount)];
+            SCOPED_TRACE("project " + std::to_string(project) + " request " + elt->name);
+            checkSwitch(f, elt);
+            if (HasFatalFailure())
+                return;
+        }
+    }
+}
+
+TEST_F(StatusSolverTest, GeneratedProjectsStayValidUnderRandomSelection)
+{
+    std::mt19937 rng(77);
+    std::srand(77);
+    for (int project = 0; project < 40; ++project) {
+        ProjectBuilder p;
+        randomProject(p, rng, false); // stopped is a valid state: no minimum to meet
+        ASSERT_EQ(1, randomSlct(p.file()));
+        EXPECT_TRUE(solvercheck::statusViolations(p.file()).empty()) << project;
+        EXPECT_EQ(0, statusIsOk(p.file(), nullptr));
+    }
+}
+
+TEST_F(StatusSolverTest, GeneratedWholeProjectChecksAgreeWithEnumeration)
+{
+    std::mt19937 rng(4242);
+    for (int project = 0; project < 40; ++project) {
+        ProjectBuilder p;
+        randomProject(p, rng, true);
+        KFile *f = p.file();
+        auto before = statuses(f);
+        KFile *stopped = KFile_clone(f);
+        ASSERT_NE(nullptr, stopped);
+        setAllStatusStop(stopped);
+        int playable = 0, grouped = 0;
+        for (KElement *e : solvercheck::elements(stopped)) {
+            if (e->type != KELT_TRACK || !e->parents.head)
+                continue;
+            ++grouped;
+            playable += solvercheck::bestPlay(stopped, e, true, solvercheck::currentPlay(stopped))
+                            .feasible;
+        }
+        _freeZark(stopped);
+        int expected = playable == grouped ? 0 : (playable > 0 ? 1 : 2);
+        EXPECT_EQ(expected, checkConstraintsWF(f, notOrphanCanPlay, grouped)) << project;
+        EXPECT_EQ(before, statuses(f)) << project;
+    }
+}
+
+} // namespace
