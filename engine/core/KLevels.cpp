@@ -396,6 +396,11 @@ void k_checkMuteSolo(KFile *file, KElement *group)
         return;
     checkMute(group);
     checkSolo(group);
+    // A group left without members keeps no solo: it would silence everything else.
+    if (group->solo && membersOf(group).empty()) {
+        group->solo = 0;
+        forEachVisibleParent(group, checkSolo);
+    }
     recountSolo(file);
 }
 

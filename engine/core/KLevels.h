@@ -98,7 +98,8 @@ void k_setSolo(struct _KFile *file, const char *name, int value);
 void k_checkMute(struct KElement *group);
 void k_checkSolo(struct _KFile *file, struct KElement *group);
 // Puts a group's mute and solo back in line after it lost a member (deletion or unlinking), and
-// the project's solo count with them. Nothing for an absent or hidden element.
+// the project's solo count with them; a group left without members loses its solo. Nothing for
+// an absent or hidden element.
 void k_checkMuteSolo(struct _KFile *file, struct KElement *group);
 void k_resetSoloMute(struct _KFile *file);
 int k_isMute(struct _KFile *file, const char *name); // 0 when unknown
