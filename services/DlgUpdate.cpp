@@ -108,6 +108,17 @@ bool DlgUpdate::isMoreRecent(const QStringList& remote, const QStringList& insta
     return VersionRule::isNewer(remote, installed);
 }
 
+bool DlgUpdate::readDescription(const QByteArray& bytes, QString& version, QString& text)
+{
+    const KXml description(AppServices::KStringToQString(bytes.constData()));
+    if (description.isNull())
+        return false;
+    version = fieldWithFallback(description, "TOVRA_VERSION", "TVS_VERSION");
+    text = fieldWithFallback(description, "TOVRA_DESC", "TVS_DESC");
+    // A description without a valid version announces nothing.
+    return VersionRule::isValid(version);
+}
+
 bool DlgUpdate::checkup(bool& upToDate, const QString& current, const QString& descUrl,
                         const QString& product, const QString& server, const QString& infoUrl,
                         const QString& localFile, QWidget* parent, bool show)
@@ -131,14 +142,9 @@ bool DlgUpdate::checkup(bool& upToDate, const QString& current, const QString& d
     }
     const QByteArray bytes = file.read(MaxDescriptionBytes);
     file.close();
-    const KXml description(AppServices::KStringToQString(bytes.constData()));
-    if (description.isNull())
-        return false;
-
-    const QString version = fieldWithFallback(description, "TOVRA_VERSION", "TVS_VERSION");
-    const QString text = fieldWithFallback(description, "TOVRA_DESC", "TVS_DESC");
-    // A description without a valid version announces nothing.
-    if (!VersionRule::isValid(version))
+    QString version;
+    QString text;
+    if (!readDescription(bytes, version, text))
         return false;
     if (isMoreRecent(version, current)) {
         if (!show)

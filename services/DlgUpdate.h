@@ -28,6 +28,9 @@ public:
     static bool checkup(bool& upToDate, const QString& current, const QString& descUrl,
                         const QString& product, const QString& server, const QString& infoUrl,
                         const QString& localFile, QWidget* parent, bool show);
+    // Reads an update description: false when the bytes are not one, or announce no valid
+    // version; otherwise the announced version and its text.
+    static bool readDescription(const QByteArray& bytes, QString& version, QString& text);
     static bool isMoreRecent(const QString& remote, const QString& installed);
     static bool isMoreRecent(const QStringList& remote, const QStringList& installed);
 
