@@ -262,10 +262,9 @@ GSList *checkLevel(KFile *file, const char *name, int level, TypeMixSolver type)
     KElement *named = name ? giveElt(file, name) : nullptr;
     KElement *moved = nullptr;
     if (type != TMS_ALL_PLAYING) {
-        if (!isNumbered(file, named))
-            return nullptr;
-        // A silent element takes no part under type 1: holding its level would change nothing.
-        if (type == TMS_PLAYING_BUT_MOVED && !plays(named))
+        // Only an element that takes part can be held at a level: a silent one under type 1,
+        // or one without a level of its own, would be reported moved while nothing moved.
+        if (!isNumbered(file, named) || !takesPart(named, type))
             return nullptr;
         moved = named;
     }

@@ -44,8 +44,8 @@ int intToLevel(int value);
 GSList *moveLevelParams(KFile *file, const char *name, int level, TypeMixSolver type,
                         int outOfMix);
 
-// Solves and applies the levels. Under types 1 and 3 the named element (which must exist, and
-// under type 1 play) is held at `level`; under type 2 the name is only put at the head of the
+// Solves and applies the levels. Under types 1 and 3 the named element (which must exist, bear a
+// level of its own, and under type 1 play) is held at `level`; under type 2 the name is only put at the head of the
 // list. Returns the name (when given) then every other element whose level changed; null, with
 // no level changed, when nothing takes part or no solution is found in time.
 GSList *checkLevel(KFile *file, const char *name, int level, TypeMixSolver type);
