@@ -1,0 +1,201 @@
+#include "KSafeFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+struct KSafeFile {
+    std::string target;
+    std::string temp;
+    FILE *stream = nullptr;
+    int fd = -1;
+    bool failed = false;
+    // Test seam: bytes this file may still take, -1 when unlimited.
+    int64_t allowance = -1;
+};
+
+namespace {
+
+std::atomic<int64_t> g_failAfter{-1};
+
+// Stream functions over the file descriptor used while the test seam is armed.
+ssize_t limitedWrite(void *cookie, const char *data, size_t length)
+{
+    KSafeFile *file = static_cast<KSafeFile *>(cookie);
+    if (file->allowance >= 0 && static_cast<int64_t>(length) > file->allowance) {
+        errno = ENOSPC;
+        return -1;
+    }
+    const ssize_t written = ::write(file->fd, data, length);
+    if (written > 0 && file->allowance >= 0)
+        file->allowance -= written;
+    return written;
+}
+
+ssize_t limitedRead(void *cookie, char *data, size_t length)
+{
+    return ::read(static_cast<KSafeFile *>(cookie)->fd, data, length);
+}
+
+int limitedSeek(void *cookie, off64_t *offset, int whence)
+{
+    const off_t result = lseek(static_cast<KSafeFile *>(cookie)->fd, *offset, whence);
+    if (result < 0)
+        return -1;
+    *offset = result;
+    return 0;
+}
+
+int limitedClose(void *)
+{
+    return 0; // the descriptor is closed by the record
+}
+
+std::string folderOf(const std::string &path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+void release(KSafeFile *file, bool removeTemp)
+{
+    if (file->stream)
+        std::fclose(file->stream);
+    if (file->fd >= 0)
+        close(file->fd);
+    if (removeTemp && !file->temp.empty())
+        unlink(file->temp.c_str());
+    delete file;
+}
+
+} // namespace
+
+KSafeFile *KSafeFile_open(const char *target)
+{
+    if (!target || !*target) {
+        std::fprintf(stderr, "*** ERROR KSafeFile_open : no target file\n");
+        return nullptr;
+    }
+    static std::atomic<unsigned> counter{0};
+    KSafeFile *file = new KSafeFile;
+    file->target = target;
+    for (int attempt = 0; attempt < 100 && file->fd < 0; ++attempt) {
+        file->temp = file->target + ".tmp-" + std::to_string(getpid()) + "-" +
+                     std::to_string(counter.fetch_add(1));
+        file->fd = open(file->temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (file->fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (file->fd < 0) {
+        std::fprintf(stderr, "*** ERROR KSafeFile_open : cannot write beside \"%s\" (%s)\n", target,
+                     std::strerror(errno));
+        file->temp.clear();
+        release(file, false);
+        return nullptr;
+    }
+    file->allowance = g_failAfter.load();
+    if (file->allowance >= 0) {
+        cookie_io_functions_t functions = {limitedRead, limitedWrite, limitedSeek, limitedClose};
+        file->stream = fopencookie(file, "w+", functions);
+    } else {
+        file->stream = fdopen(dup(file->fd), "w+b");
+    }
+    if (!file->stream) {
+        std::fprintf(stderr, "*** ERROR KSafeFile_open : cannot open a stream on \"%s\" (%s)\n",
+                     file->temp.c_str(), std::strerror(errno));
+        release(file, true);
+        return nullptr;
+    }
+    return file;
+}
+
+FILE *KSafeFile_stream(const KSafeFile *file)
+{
+    return file ? file->stream : nullptr;
+}
+
+const char *KSafeFile_tempPath(const KSafeFile *file)
+{
+    return file ? file->temp.c_str() : nullptr;
+}
+
+bool KSafeFile_write(KSafeFile *file, const void *data, size_t length)
+{
+    if (!file || file->failed || (!data && length > 0))
+        return false;
+    if (length > 0 && std::fwrite(data, 1, length, file->stream) != length)
+        file->failed = true;
+    return !file->failed;
+}
+
+void KSafeFile_fail(KSafeFile *file)
+{
+    if (file)
+        file->failed = true;
+}
+
+int KSafeFile_commit(KSafeFile **pointer)
+{
+    if (!pointer || !*pointer)
+        return 0;
+    KSafeFile *file = *pointer;
+    *pointer = nullptr;
+    const char *step = nullptr;
+    if (file->failed)
+        step = "an earlier write failed";
+    else if (std::fflush(file->stream) != 0 || std::ferror(file->stream))
+        step = "write";
+    else if (fsync(file->fd) != 0)
+        step = "sync";
+    if (!step) {
+        const int closed = std::fclose(file->stream);
+        file->stream = nullptr;
+        if (closed != 0)
+            step = "close";
+    }
+    if (!step) {
+        // A replaced file keeps its permissions.
+        struct stat old;
+        if (stat(file->target.c_str(), &old) == 0)
+            fchmod(file->fd, old.st_mode & 07777);
+        if (close(file->fd) != 0)
+            step = "close";
+        file->fd = -1;
+    }
+    if (!step && rename(file->temp.c_str(), file->target.c_str()) != 0)
+        step = "rename";
+    if (step) {
+        std::fprintf(stderr, "*** ERROR KSafeFile_commit : cannot write \"%s\" (%s: %s)\n",
+                     file->target.c_str(), step, std::strerror(errno));
+        release(file, true);
+        return 0;
+    }
+    // The rename itself reaches the disk with the folder.
+    const int folder = open(folderOf(file->target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    release(file, false);
+    return 1;
+}
+
+void KSafeFile_discard(KSafeFile **pointer)
+{
+    if (!pointer || !*pointer)
+        return;
+    release(*pointer, true);
+    *pointer = nullptr;
+}
+
+void KSafeFile_failWritesAfter(int64_t bytes)
+{
+    g_failAfter.store(bytes < 0 ? -1 : bytes);
+}
