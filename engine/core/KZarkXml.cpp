@@ -385,7 +385,10 @@ KMix *buildMix(KFile *file, const MixDesc &desc)
         ok = curve && KMix_setMastering(mix, curve) == 1;
         KEqual_delete(&curve);
     }
-    int tracks = 0;
+    // The track list is built here rather than by KMix_addTrack, whose check for a listed name
+    // walks the list: a mix of every track would cost a square of the track count.
+    std::unordered_set<const KTrack *> listed;
+    GSList *tracks = nullptr;
     for (const MixEntry &entry : desc.entries) {
         if (!ok)
             break;
@@ -395,14 +398,19 @@ KMix *buildMix(KFile *file, const MixDesc &desc)
                          desc.name.c_str(), entry.name.c_str());
             continue;
         }
-        if (entry.track && elt->type == KELT_TRACK) {
-            ok = KMix_addTrack(mix, static_cast<KTrack *>(elt->data)) == 1;
-            ++tracks;
+        KTrack *track = elt->type == KELT_TRACK ? static_cast<KTrack *>(elt->data) : nullptr;
+        if (entry.track && track && listed.insert(track).second) {
+            tracks = g_slist_prepend(tracks, track);
+            // A listed track brings its default gain unless the entry gives one.
+            if (!entry.hasLevel)
+                ok = KMix_addLevelToElt(mix, elt->name, elt->levels->defaultGain) == 1;
         }
         if (ok && entry.hasLevel)
             ok = KMix_addLevelToElt(mix, elt->name, entry.level) == 1;
     }
-    if (desc.older && tracks == 0)
+    mix->tracks = g_slist_reverse(tracks);
+    mix->trackCount = static_cast<int>(listed.size());
+    if (desc.older && listed.empty())
         ok = false;
     mix->masterGain = desc.masterGain;
     mix->masterPan = desc.masterPan;
@@ -745,23 +753,10 @@ int loadTree(KFile *work, const XmlObject *root)
         report(result, "groups and rules cannot be linked");
     KPendingElts_delete(&loader.pending);
 
-    // Stream numbers index the container's streams: each within the tracks, none used twice.
-    const int trackCount = tracksNbr(work);
-    std::vector<bool> used(static_cast<size_t>(trackCount), false);
-    for (size_t i = 0; result == 1 && i < loader.streams.size(); ++i) {
-        const StreamUse &use = loader.streams[i];
-        if (use.stream >= trackCount || used[static_cast<size_t>(use.stream)]) {
-            result = childCode(use.position);
-            report(result, "stream number " + std::to_string(use.stream) +
-                               (use.stream >= trackCount ? " is out of range" : " is used twice"));
-        } else {
-            used[static_cast<size_t>(use.stream)] = true;
-        }
-    }
     for (size_t i = 0; result == 1 && i < loader.mixes.size(); ++i) {
         const MixDesc &desc = loader.mixes[i];
         KMix *mix = buildMix(work, desc);
-        if (!mix || addSlct(work, mix, desc.isDefault ? 21 : 0) != 1) {
+        if (!mix || addSlct(work, mix, desc.isDefault ? KSLCT_AS_DEFAULT : 0) != 1) {
             KMix_delete(&mix);
             result = childCode(desc.position);
             report(result, "the mix " + quoted(desc.name.c_str()) + " cannot be built");
@@ -776,6 +771,20 @@ int loadTree(KFile *work, const XmlObject *root)
     }
     if (result == 1 && (result = updateAudio(work)) != 1)
         report(result, "tracks without audio cannot be removed");
+    // Stream numbers index the player's per-track slots: each below the number of tracks left
+    // after the clean-up, none used twice.
+    const int trackCount = tracksNbr(work);
+    std::vector<bool> used(static_cast<size_t>(trackCount), false);
+    for (size_t i = 0; result == 1 && i < loader.streams.size(); ++i) {
+        const StreamUse &use = loader.streams[i];
+        if (use.stream >= trackCount || used[static_cast<size_t>(use.stream)]) {
+            result = childCode(use.position);
+            report(result, "stream number " + std::to_string(use.stream) +
+                               (use.stream >= trackCount ? " is out of range" : " is used twice"));
+        } else {
+            used[static_cast<size_t>(use.stream)] = true;
+        }
+    }
     if (result == 1)
         computeLengthFile(work);
     return result;
@@ -1209,7 +1218,7 @@ int ExtractXmlSong(KFile *file, const XmlObject *node)
         return -1;
     for (int i = 0; i < node->count; ++i) {
         const XmlObject *c = node->children[i];
-        if (!c || !c->name || !*c->name || !c->text || addSong(file, c->name, c->text) != 1)
+        if (!c || !validTagName(c->name) || !c->text || addSong(file, c->name, c->text) != 1)
             return -1;
     }
     return 1;

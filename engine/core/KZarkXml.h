@@ -54,8 +54,8 @@ KMix *ExtractXmlMix(KFile *file, const XmlObject *node, int *isDefault);
 // A new mix read from an older SLCT or SLCT_DEF element (*isDefault set for SLCT_DEF); null when
 // it has no name or no track of the project.
 KMix *ExtractXmlSlct(KFile *file, const XmlObject *node, int *isDefault);
-// Adds every child of a SONG element as a song tag; 1, or -1 when a child has no name or no text
-// (tags read before it stay).
+// Adds every child of a SONG element as a song tag; 1, or -1 when a child has no text or a name
+// that the writer could not write back (tags read before it stay).
 int ExtractXmlSong(KFile *file, const XmlObject *node);
 // Reads a LEVELS element into *levels (KLevels_init first); false when a value is not a whole
 // number within the bounds of a track (track 1) or of a group.

@@ -340,6 +340,9 @@ TEST(DescriptionXml, BadDescriptionsAreRefusedAndChangeNothing)
         "<TRCK><NAME>T</NAME><STREAM>-1</STREAM></TRCK>",
         "<TRCK><NAME>T</NAME><STREAM>0</STREAM></TRCK><TRCK><NAME>U</NAME><STREAM>0</STREAM></TRCK>",
         "<TRCK><NAME>T</NAME><STREAM>1000000000000</STREAM></TRCK>",
+        // (the ignored track is removed: one track is left for stream 1)
+        "<TRCK><NAME>T</NAME><FILE>::ignore_audio::</FILE></TRCK>"
+        "<TRCK><NAME>U</NAME><STREAM>1</STREAM></TRCK>",
         // numbers that are not numbers, or not finite, or out of range
         "<PANO>abc</PANO>",
         "<PANO>nan</PANO>",

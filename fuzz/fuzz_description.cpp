@@ -1,0 +1,54 @@
+// Loads arbitrary bytes as a project description. Whatever loads must write, load and write
+// again to the same text; whatever is refused must leave the project empty. Stderr diagnostics of
+// refused inputs are expected.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "KFile.h"
+#include "KZarkXml.h"
+#include "tvr_utils.h"
+
+namespace {
+
+char *describe(KFile *file)
+{
+    XmlObject *tree = exportXmlDesc(file, 0);
+    if (!tree)
+        return nullptr;
+    char *text = XmlToString2(nullptr, tree);
+    DeleteRecXmlObject(tree);
+    return text;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    std::vector<char> text(data, data + size);
+    text.push_back('\0');
+    KFile *file = newZark("fuzz", 2.0);
+    if (!file)
+        return 0;
+    if (LoadFromXmlDesc(file, text.data()) != 1) {
+        if (getEltNbr(file) != 0 || getNbSlct(file) != 0)
+            std::abort(); // a refused description left something behind
+        _freeZark(file);
+        return 0;
+    }
+    char *first = describe(file);
+    if (!first)
+        std::abort(); // a loaded project must be writable
+    KFile *again = newZark("fuzz", 2.0);
+    if (LoadFromXmlDesc(again, first) != 1)
+        std::abort();
+    char *second = describe(again);
+    if (!second || std::strcmp(first, second) != 0)
+        std::abort();
+    tvr_free(first);
+    tvr_free(second);
+    _freeZark(again);
+    _freeZark(file);
+    return 0;
+}
