@@ -28,26 +28,28 @@ void reportChannels(int inChannels, int outChannels)
                  inChannels, outChannels);
 }
 
-// Folds frames into one or two destinations, left[i * step] and right[i * step] (right is unused
-// for one output channel). One loop per combination keeps each one simple enough to vectorise.
-void foldFrames(float *left, float *right, int step, int outChannels, const float *in,
-                int inChannels, int frames, float gainL, float gainR)
+// Folds frames into one or two destinations: interleaved frames (right = left + 1) or separate
+// planes. One loop per combination, with a constant stride, so that each one vectorises.
+template <bool Interleaved>
+void foldFrames(float *left, float *right, int outChannels, const float *in, int inChannels,
+                int frames, float gainL, float gainR)
 {
+    const int stride = Interleaved ? 2 : 1; // used only when there are two output channels
     if (inChannels == 1 && outChannels == 1) {
         for (int i = 0; i < frames; ++i)
-            left[i * step] = in[i];
+            left[i] = in[i];
     } else if (inChannels == 1) {
         for (int i = 0; i < frames; ++i) {
-            left[i * step] = in[i] * gainL;
-            right[i * step] = in[i] * gainR;
+            left[i * stride] = in[i] * gainL;
+            right[i * stride] = in[i] * gainR;
         }
     } else if (outChannels == 1) {
         for (int i = 0; i < frames; ++i)
-            left[i * step] = 0.5f * (in[2 * i] * gainL + in[2 * i + 1] * gainR);
+            left[i] = 0.5f * (in[2 * i] * gainL + in[2 * i + 1] * gainR);
     } else {
         for (int i = 0; i < frames; ++i) {
-            left[i * step] = in[2 * i] * gainL;
-            right[i * step] = in[2 * i + 1] * gainR;
+            left[i * stride] = in[2 * i] * gainL;
+            right[i * stride] = in[2 * i + 1] * gainR;
         }
     }
 }
@@ -154,9 +156,9 @@ int mixChannels(float **out, int outChannels, const float *in, int inChannels, i
         (outChannels == 2 && !out[1])) {
         return 0;
     }
-    foldFrames(out[0], outChannels == 2 ? out[1] : nullptr, 1, outChannels, in, inChannels,
-               frames, gains ? static_cast<float>(gains[0]) : 1.0f,
-               gains ? static_cast<float>(gains[1]) : 1.0f);
+    foldFrames<false>(out[0], outChannels == 2 ? out[1] : nullptr, outChannels, in, inChannels,
+                      frames, gains ? static_cast<float>(gains[0]) : 1.0f,
+                      gains ? static_cast<float>(gains[1]) : 1.0f);
     return 1;
 }
 
@@ -165,9 +167,9 @@ int mixChannels_2(float *out, int outChannels, const float *in, int inChannels, 
 {
     if (!foldable(out, outChannels, in, inChannels, frames))
         return 0;
-    foldFrames(out, out + 1, outChannels, outChannels, in, inChannels, frames,
-               gains ? static_cast<float>(gains[0]) : 1.0f,
-               gains ? static_cast<float>(gains[1]) : 1.0f);
+    foldFrames<true>(out, out + 1, outChannels, in, inChannels, frames,
+                     gains ? static_cast<float>(gains[0]) : 1.0f,
+                     gains ? static_cast<float>(gains[1]) : 1.0f);
     return 1;
 }
 
