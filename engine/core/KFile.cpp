@@ -809,6 +809,22 @@ int addSubElt(KFile *file, const char *group, const char *member)
     return 1;
 }
 
+// After `group` lost a member: its mute and solo flags follow the remaining members. Only a
+// group where some flag is set needs the (whole-project) solo recount.
+static void checkMuteSoloAfterLoss(KFile *file, KElement *group)
+{
+    KGroupData *data = groupOf(group);
+    if (!data)
+        return;
+    bool flagged = group->mute || group->solo;
+    for (GList *l = data->members.head; l && !flagged; l = l->next) {
+        const KElement *m = static_cast<const KElement *>(l->data);
+        flagged = m->mute || m->solo;
+    }
+    if (flagged)
+        k_checkMuteSolo(file, group);
+}
+
 int delSubElt(KFile *file, const char *group, const char *member)
 {
     if (!file || !group || !member)
@@ -824,6 +840,8 @@ int delSubElt(KFile *file, const char *group, const char *member)
         data->playCount = std::max(0, data->playCount - static_cast<int>(removed));
     g_queue_remove_all(&m->parents, g);
     KFile_invalidateTree();
+    if (removed)
+        checkMuteSoloAfterLoss(file, g);
     return 1;
 }
 
@@ -1053,6 +1071,8 @@ int deleteElt(KFile *file, const char *name)
             result = -4;
         g_free(last);
     }
+    for (GList *l = elt->parents.head; l; l = l->next)
+        checkMuteSoloAfterLoss(file, static_cast<KElement *>(l->data));
     destroyElement(elt);
     return result;
 }

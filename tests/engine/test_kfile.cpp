@@ -341,6 +341,22 @@ TEST(KFileElements, DeleteLeavesNoReferenceInGroupsMixesOrCounts)
     expectConsistent(p.file());
 }
 
+TEST(KFileElements, LosingASoloedMemberUnsolosTheGroup)
+{
+    for (bool viaDelete : {true, false}) {
+        ProjectBuilder p;
+        p.track("A").track("B").group("G", {"A", "B"});
+        k_setSolo(p.file(), "A", 1);
+        ASSERT_EQ(1, k_isSolo(p.file(), "G"));
+        if (viaDelete)
+            EXPECT_EQ(1, deleteElt(p.file(), "A"));
+        else
+            EXPECT_EQ(1, delSubElt(p.file(), "G", "A"));
+        EXPECT_EQ(0, k_isSolo(p.file(), "G"));
+        EXPECT_EQ(viaDelete ? 0 : 1, p.file()->soloCount);
+    }
+}
+
 TEST(KFileStatus, ToggleSwitchesParentsOnAndOffInOrderOfChange)
 {
     ProjectBuilder p;
