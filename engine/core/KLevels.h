@@ -88,7 +88,7 @@ int getMaxLevel(struct _KFile *file, const char *name);
 // 1 at the top, 0 when stopped at a hidden group or for absent arguments.
 int k_getTotalPan(struct KElement *elt, double *left, double *right);
 
-// --- Mute, solo, master (GUI thread, no lock) -----------------------------------------------------
+// --- Mute, solo, master (GUI thread, no lock) ----------------------------------------------------
 // Mute and solo spread down a group to its members and up to the visible groups above; the
 // project's solo count is always the number of elements whose solo flag is set. A group is muted
 // (soloed) when every one (at least one) of its playing members is, or, when none of its members

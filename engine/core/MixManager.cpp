@@ -46,7 +46,8 @@ bool relinkTracks(KFile *file, KMix *mix)
         const char *name = trackName(static_cast<const KTrack *>(l->data));
         KTrack *own = name ? giveTrack(file, name) : nullptr;
         if (!own) {
-            std::fprintf(stderr, "!!! WARNING updateMix : mix \"%s\" lists an unknown track \"%s\"\n",
+            std::fprintf(stderr,
+                         "!!! WARNING updateMix : mix \"%s\" lists an unknown track \"%s\"\n",
                          mix->name ? mix->name : "", name ? name : "");
             complete = false;
         } else if (!g_slist_find(linked, own)) {
@@ -101,7 +102,7 @@ int storeIfTracks(KFile *file, KMix *mix, const char *name)
 
 } // namespace
 
-// --- Manager ---------------------------------------------------------------------------------------
+// --- Manager -------------------------------------------------------------------------------------
 
 int MixManager_getMixNbr(const MixManager *manager)
 {
@@ -333,7 +334,7 @@ int MixManager_setMixAsCur(MixManager *manager, KMix *mix, int switchStatus)
     return TVR_OK;
 }
 
-// --- Project-level operations ----------------------------------------------------------------------
+// --- Project-level operations --------------------------------------------------------------------
 
 KMix *findThisSlct(KFile *file, const char *name)
 {

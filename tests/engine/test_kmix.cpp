@@ -54,7 +54,7 @@ void switchOn(KFile *file, std::initializer_list<const char *> names)
 
 } // namespace
 
-// --- One mix ---------------------------------------------------------------------------------------
+// --- One mix -------------------------------------------------------------------------------------
 
 TEST(KMixTracks, AddRemoveAndDefaultGains)
 {
@@ -175,7 +175,7 @@ TEST(KMixTracks, MasteringIsCopied)
     KMix_delete(&mix);
 }
 
-// --- Manager ---------------------------------------------------------------------------------------
+// --- Manager -------------------------------------------------------------------------------------
 
 TEST(KMixManager, DefaultFollowsStoringRemovingAndRenaming)
 {
@@ -313,7 +313,7 @@ TEST(KMixManager, ForEachMixInStoredOrder)
     EXPECT_EQ(TVR_ERR_PARAM, MixManager_forEachMix(nullptr, collect, &seen));
 }
 
-// --- Current mix and applying mixes ----------------------------------------------------------------
+// --- Current mix and applying mixes --------------------------------------------------------------
 
 TEST(KMixApply, SwitchingAMixMovesStatusesOnlyWhereNeeded)
 {
@@ -458,7 +458,7 @@ TEST(KMixApply, CurrentLevelsGoIntoAMix)
     KMix_delete(&mix);
 }
 
-// --- References to elements -------------------------------------------------------------------------
+// --- References to elements ----------------------------------------------------------------------
 
 TEST(KMixReferences, DeletedTracksLeaveNoPointerInAnyMix)
 {
@@ -537,7 +537,7 @@ TEST(KMixReferences, UpdateRelinksToTheProjectsOwnTracks)
     g_slist_free(names);
 }
 
-// --- Made mixes and names ----------------------------------------------------------------------------
+// --- Made mixes and names ------------------------------------------------------------------------
 
 TEST(KMixCreate, DefaultMixesFromTheProject)
 {
