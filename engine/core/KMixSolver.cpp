@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -178,6 +179,7 @@ GSList *solveLevels(KFile *file, KElement *moved, KElement *head, int value, Typ
     if (counted == 0)
         return nullptr;
     OMSpace *root = new OMSpace(file->eltCount, deviations, maxDeviation);
+    std::unique_ptr<OMSpace> owner(root);
     IntVarArgs parts;
     forEachNumbered(file, [&](KElement *e) {
         if (takesPart(e, type)) {
@@ -203,29 +205,19 @@ GSList *solveLevels(KFile *file, KElement *moved, KElement *head, int value, Typ
     options.a_d = 2;
     options.threads = 1;
     options.stop = &stop;
-    OMSpace *best = nullptr;
-    try {
-        BAB<OMSpace> engine(root, options);
-        while (OMSpace *solution = engine.next()) {
-            delete best;
-            best = solution;
-        }
-    } catch (...) {
-        delete root;
-        delete best;
-        throw;
+    BAB<OMSpace> engine(root, options);
+    std::unique_ptr<OMSpace> best;
+    while (OMSpace *solution = engine.next())
+        best.reset(solution);
+    if (!best)
+        return nullptr;
+    if (moved) {
+        IntVar l = best->level[moved->id];
+        if (!l.assigned() || l.val() != static_cast<long>(value) + LEVEL_OFFSET)
+            return nullptr;
     }
-    delete root;
-    GSList *result = nullptr;
-    bool held = !moved || (best && best->level[moved->id].assigned() &&
-                           best->level[moved->id].val() == value + LEVEL_OFFSET);
-    if (best && held) {
-        result = applyLevels(file, *best, moved, head, type);
-        if (head)
-            result = g_slist_prepend(result, head->name);
-    }
-    delete best;
-    return result;
+    GSList *result = applyLevels(file, *best, moved, head, type);
+    return head ? g_slist_prepend(result, head->name) : result;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <memory>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -395,19 +396,15 @@ GSList *solveStatus(KFile *file, KElement *requested)
     options.threads = 1;
     options.stop = &stop;
     BAB<OSpace> engine(&root, options);
-    OSpace *best = nullptr;
-    while (OSpace *solution = engine.next()) {
-        delete best;
-        best = solution;
-    }
+    std::unique_ptr<OSpace> best;
+    while (OSpace *solution = engine.next())
+        best.reset(solution);
     if (!best)
         return nullptr;
     BoolVar s = best->status[requested->id];
-    GSList *result = nullptr;
-    if (s.assigned() && s.val() == wanted)
-        result = applyStatuses(file, *best, requested);
-    delete best;
-    return result;
+    if (!s.assigned() || s.val() != wanted)
+        return nullptr;
+    return applyStatuses(file, *best, requested);
 }
 
 // Puts every track of the list that plays at its default level and in the current mix; takes

@@ -354,13 +354,20 @@ void checkSwitch(KFile *f, KElement *elt)
     auto beforeStatuses = statuses(f);
     bool wanted = elt->status <= 0;
     solvercheck::PlayOptimum best = solvercheck::bestPlay(f, elt, wanted, before);
+    // The same request on a copy of the project gives the same answer.
+    KFile *twin = KFile_clone(f);
+    ASSERT_NE(nullptr, twin);
+    std::vector<std::string> twinChanged = names(changeEltStatusWithCnsttControl(twin, elt->name, 1));
+    _freeZark(twin);
     GSList *list = changeEltStatusWithCnsttControl(f, elt->name, 1);
     if (!list) {
+        EXPECT_TRUE(twinChanged.empty());
         EXPECT_FALSE(best.feasible) << elt->name;
         EXPECT_EQ(beforeStatuses, statuses(f));
         return;
     }
     std::vector<std::string> changed = names(list);
+    EXPECT_EQ(twinChanged, changed);
     ASSERT_TRUE(best.feasible) << elt->name;
     std::vector<std::string> broken = solvercheck::statusViolations(f);
     EXPECT_TRUE(broken.empty()) << elt->name << ": " << broken.front();

@@ -1,0 +1,175 @@
+// Time of one rule-checked switch and one level move on generated projects of 16 to 256
+// elements, set beside the solvers' time limits (40 ms for statuses, 10 ms for levels), the
+// bound an answer must stay under. Every answer is also checked against every rule.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "KMixSolver.h"
+#include "KSolver.h"
+#include "../tests/engine/SolverChecker.h"
+
+namespace {
+
+// N elements: 3N/4 tracks in N/4 visible groups, N/2 rules (implications and exclusions), and
+// equivalences over a quarter of the elements.
+KFile *generate(int n, std::mt19937 &rng)
+{
+    auto pick = [&rng](int k) { return static_cast<int>(rng() % static_cast<unsigned>(k)); };
+    KFile *f = newZark("Bench", 2.0);
+    int tracks = 3 * n / 4;
+    std::vector<std::string> t;
+    for (int i = 0; i < tracks; ++i) {
+        t.push_back("T" + std::to_string(i));
+        addTrack(f, createTrack(0, nullptr, 44100), t.back().c_str());
+    }
+    std::vector<std::string> order = t;
+    std::shuffle(order.begin(), order.end(), rng);
+    int groups = n / 4;
+    for (int g = 0; g < groups; ++g) {
+        std::string name = "G" + std::to_string(g);
+        int size = 0;
+        for (size_t i = static_cast<size_t>(g); i < order.size(); i += static_cast<size_t>(groups))
+            ++size;
+        createElt(f, KCONST_GROUP, name.c_str(), createDataGrp(0, 1 + pick(size)));
+        for (size_t i = static_cast<size_t>(g); i < order.size(); i += static_cast<size_t>(groups))
+            addSubElt(f, name.c_str(), order[i].c_str());
+    }
+    for (int r = 0; r < n / 2; ++r) {
+        std::string name = "R" + std::to_string(r);
+        std::string a = t[static_cast<size_t>(pick(tracks))];
+        std::string b = t[static_cast<size_t>(pick(tracks))];
+        if (a == b)
+            continue;
+        if (r % 2)
+            createElt(f, KCONST_IMPLY, name.c_str(), const_cast<char *>(a.c_str()));
+        else
+            createElt(f, KCONST_GROUP, name.c_str(), createDataGrp(0, 1));
+        hideElt(f, name.c_str());
+        if (r % 2 == 0)
+            addSubElt(f, name.c_str(), a.c_str());
+        addSubElt(f, name.c_str(), b.c_str());
+    }
+    for (int e = 0; e < n / 8; ++e) {
+        std::string name = "Eq" + std::to_string(e);
+        createElt(f, KCONST_EQUIV, name.c_str(), nullptr);
+        hideElt(f, name.c_str());
+        addSubElt(f, name.c_str(), t[static_cast<size_t>(pick(tracks))].c_str());
+        addSubElt(f, name.c_str(), t[static_cast<size_t>(pick(tracks))].c_str());
+    }
+    for (const std::string &name : t) {
+        KElement *e = giveElt(f, name.c_str());
+        changeDefLevel(e, -60 + pick(61));
+        changeLevel(e, e->levels->defaultLevel - e->levels->level);
+    }
+    // A starting selection: a few switches under the rules.
+    for (int i = 0; i < n / 2; ++i)
+        g_slist_free(changeEltStatusWithCnsttControl(f, t[static_cast<size_t>(pick(tracks))].c_str(), 1));
+    return f;
+}
+
+struct Timings {
+    std::vector<double> ms;
+    int refused = 0;
+    int invalid = 0;
+};
+
+void report(benchmark::State &state, Timings &timings, double limit)
+{
+    std::sort(timings.ms.begin(), timings.ms.end());
+    size_t n = timings.ms.size();
+    state.counters["median_ms"] = timings.ms[n / 2];
+    state.counters["p99_ms"] = timings.ms[std::min(n - 1, n * 99 / 100)];
+    state.counters["max_ms"] = timings.ms.back();
+    state.counters["limit_ms"] = limit;
+    state.counters["refused"] = timings.refused;
+    state.counters["invalid"] = timings.invalid;
+}
+
+template <typename Fn> double timed(Fn fn)
+{
+    auto start = std::chrono::steady_clock::now();
+    fn();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_Toggle(benchmark::State &state)
+{
+    std::mt19937 rng(static_cast<unsigned>(state.range(0)));
+    KFile *f = generate(static_cast<int>(state.range(0)), rng);
+    int tracks = tracksNbr(f);
+    Timings timings;
+    for (auto _ : state) {
+        std::string name = "T" + std::to_string(rng() % static_cast<unsigned>(tracks));
+        GSList *changed = nullptr;
+        timings.ms.push_back(timed([&] { changed = changeEltStatusWithCnsttControl(f, name.c_str(), 1); }));
+        if (!changed)
+            ++timings.refused;
+        else if (!solvercheck::statusViolations(f).empty())
+            ++timings.invalid;
+        g_slist_free(changed);
+    }
+    report(state, timings, static_cast<double>(k_getStatusSolverTimeLimit()));
+    _freeZark(f);
+}
+
+// The same switches, every one through the solver (a toggle that breaks no rule skips it).
+void BM_SolverSwitch(benchmark::State &state)
+{
+    std::mt19937 rng(static_cast<unsigned>(state.range(0)));
+    KFile *f = generate(static_cast<int>(state.range(0)), rng);
+    int tracks = tracksNbr(f);
+    Timings timings;
+    for (auto _ : state) {
+        std::string name = "T" + std::to_string(rng() % static_cast<unsigned>(tracks));
+        GSList *changed = nullptr;
+        timings.ms.push_back(timed([&] { changed = checkStatus(f, name.c_str()); }));
+        if (!changed)
+            ++timings.refused;
+        else if (!solvercheck::statusViolations(f).empty())
+            ++timings.invalid;
+        g_slist_free(changed);
+    }
+    report(state, timings, static_cast<double>(k_getStatusSolverTimeLimit()));
+    _freeZark(f);
+}
+
+void BM_LevelMove(benchmark::State &state)
+{
+    std::mt19937 rng(static_cast<unsigned>(state.range(0)) + 1);
+    KFile *f = generate(static_cast<int>(state.range(0)), rng);
+    std::vector<KElement *> playing;
+    for (KElement *e : solvercheck::elements(f))
+        if (e->type == KELT_TRACK && e->status > 0)
+            playing.push_back(e);
+    Timings timings;
+    for (auto _ : state) {
+        KElement *e = playing[rng() % playing.size()];
+        int level = -120 + static_cast<int>(rng() % 121);
+        GSList *changed = nullptr;
+        timings.ms.push_back(timed([&] {
+            changed = moveLevelParams(f, e->name, level, TMS_PLAYING_BUT_MOVED, 0);
+        }));
+        if (!changed)
+            ++timings.refused;
+        else if (!solvercheck::levelViolations(f, TMS_PLAYING_BUT_MOVED).empty())
+            ++timings.invalid;
+        g_slist_free(changed);
+    }
+    report(state, timings, static_cast<double>(k_getLevelSolverTimeLimit()));
+    _freeZark(f);
+}
+
+// The model builders name every equivalence on the error stream; keep the report readable.
+const bool quiet = std::freopen("/dev/null", "w", stderr) != nullptr;
+
+} // namespace
+
+BENCHMARK(BM_Toggle)->RangeMultiplier(2)->Range(16, 256)->Iterations(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SolverSwitch)->RangeMultiplier(2)->Range(16, 256)->Iterations(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LevelMove)->RangeMultiplier(2)->Range(16, 256)->Iterations(300)->Unit(benchmark::kMillisecond);
