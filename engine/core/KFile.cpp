@@ -902,33 +902,11 @@ static void forgetInMixes(KFile *file, KElement *elt)
 {
     KTrack *track = trackOf(elt);
     forEachMix(file, [elt, track](KMix *mix) {
-        g_hash_table_remove(mix->levels, elt->name);
-        if (track && g_slist_find(mix->tracks, track)) {
-            mix->tracks = g_slist_remove_all(mix->tracks, track);
-            mix->trackCount = static_cast<int>(g_slist_length(mix->tracks));
-        }
+        if (track)
+            KMix_removeTrack(mix, track);
+        else
+            g_hash_table_remove(mix->levels, elt->name);
     });
-}
-
-// Moves every gain entry filed under `oldName` to `newName`; false on allocation failure (the
-// entries already moved stay moved).
-static bool renameInMixes(KFile *file, const char *oldName, const char *newName)
-{
-    bool ok = true;
-    forEachMix(file, [&](KMix *mix) {
-        gpointer key, value;
-        if (!ok || !g_hash_table_lookup_extended(mix->levels, oldName, &key, &value))
-            return;
-        char *newKey = copyString(newName);
-        if (!newKey) {
-            ok = false;
-            return;
-        }
-        g_hash_table_steal(mix->levels, oldName);
-        releaseBlock(key);
-        g_hash_table_replace(mix->levels, newKey, value);
-    });
-    return ok;
 }
 
 // --- Renaming and deletion ------------------------------------------------------------------------
@@ -940,7 +918,7 @@ static int renameElement(KFile *file, KElement *elt, const char *newName)
     char *copy = copyString(newName);
     if (!copy)
         return TVR_ERR_MEMORY;
-    if (!renameInMixes(file, elt->name, copy)) {
+    if (MixManager_renameElt(file->mixes, elt->name, copy) != TVR_OK) {
         releaseBlock(copy);
         return -1;
     }
