@@ -118,7 +118,7 @@ TEST_F(SingleApp, TheFirstInstanceAnswersWithItsFixedText)
 
 TEST_F(SingleApp, SilentOrHostileClientsNeverHoldUpTheGuiThread)
 {
-    first->setReadTimeout(300);
+    first->setReadTimeout(2000);
     QSignalSpy spy(first.get(), &KSingleApp::newArguments);
     std::atomic<bool> silentDropped(false);
     std::atomic<bool> floodDropped(false);

@@ -38,7 +38,6 @@ class UpdateTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        DlgHttpDownLoad::setStallTimeout(500);
         KPrompt::setHandler([this](const KPrompt::Request& request) {
             KPrompt::Answer answer;
             if (request.kind == KPrompt::Critical) {
@@ -196,6 +195,7 @@ TEST_F(UpdateTest, ServerFailuresEndTheCheckWithoutAFileOrAHang)
     for (const Case& c : cases) {
         messages.clear();
         server.set(c.name, c.response);
+        DlgHttpDownLoad::setStallTimeout(c.response.hang ? 500 : 15000);
         bool upToDate = true;
         EXPECT_FALSE(check(c.name, upToDate)) << c.name;
         EXPECT_FALSE(upToDate) << c.name;
