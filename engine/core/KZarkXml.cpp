@@ -91,12 +91,6 @@ bool addUnsigned(XmlObject *parent, const char *name, uint32_t value)
     return addText(parent, name, text);
 }
 
-// A song key must be usable as a tag name: not empty, no markup characters, not an end tag.
-bool validTagName(const char *key)
-{
-    return key && *key && key[0] != '/' && !std::strpbrk(key, "<>&");
-}
-
 XmlObject *exportXmlSong(KFile *file)
 {
     XmlObject *song = CreateXmlObject("SONG", nullptr);
@@ -104,7 +98,7 @@ XmlObject *exportXmlSong(KFile *file)
         return nullptr;
     for (GList *l = file->songKeys.head; l; l = l->next) {
         const char *key = static_cast<const char *>(l->data);
-        if (!validTagName(key)) {
+        if (!isValidSongKey(key)) {
             std::fprintf(stderr, "!!! ERROR exportXmlSong : song key \"%s\" cannot be written\n",
                          key ? key : "");
             DeleteRecXmlObject(song);
@@ -1007,15 +1001,17 @@ int updateElt(KFile *file, KPendingElts *pending)
                 break;
             }
         }
-        if (law.defaultLevel != 0 && setDefaultLevel(file, name, law.defaultLevel) != 1) {
+        // 0 (default) and -240 (bounds) are the older format's "no value", as is KLEVEL_UNCHANGED.
+        auto given = [](int value, int none) { return value != none && value != KLEVEL_UNCHANGED; };
+        if (given(law.defaultLevel, 0) && setDefaultLevel(file, name, law.defaultLevel) != 1) {
             std::fprintf(stderr, "Error updateElt::forEachTmp : TVR_MIX_DEFAULT_LEVEL\n");
             result = -2;
-        } else if (law.minLevel != KLEVEL_MIN &&
+        } else if (given(law.minLevel, KLEVEL_MIN) &&
                    setMinMaxLevel(file, name, law.minLevel, KLEVEL_UNCHANGED) != 1) {
             std::fprintf(stderr, "Error updateElt::forEachTmp : minLevel (%s||%d)\n", name,
                          law.minLevel);
             result = -2;
-        } else if (law.maxLevel != KLEVEL_MIN &&
+        } else if (given(law.maxLevel, KLEVEL_MIN) &&
                    setMinMaxLevel(file, name, KLEVEL_UNCHANGED, law.maxLevel) != 1) {
             std::fprintf(stderr, "Error updateElt::forEachTmp : maxLevel\n");
             result = -2;
@@ -1066,6 +1062,11 @@ int updateAudio(KFile *file)
 }
 
 // --- Public writers ---------------------------------------------------------------------------------
+
+bool isValidSongKey(const char *key)
+{
+    return key && *key && key[0] != '/' && !std::strpbrk(key, "<>&");
+}
 
 XmlObject *exportXmlLevels(const KLevels *levels)
 {
@@ -1218,7 +1219,7 @@ int ExtractXmlSong(KFile *file, const XmlObject *node)
         return -1;
     for (int i = 0; i < node->count; ++i) {
         const XmlObject *c = node->children[i];
-        if (!c || !validTagName(c->name) || !c->text || addSong(file, c->name, c->text) != 1)
+        if (!c || !isValidSongKey(c->name) || !c->text || addSong(file, c->name, c->text) != 1)
             return -1;
     }
     return 1;

@@ -35,6 +35,9 @@ XmlObject *exportXmlDesc(KFile *file, int clean);
 char *exportToCleanXmlDesc(KFile *file);
 // The TOVIX element of one stored mix, as in the description; null for an unknown mix.
 XmlObject *exportXmlSlcts(KFile *file, const char *mixName);
+// True when a song key can be written as a tag name: not empty, no "<", ">" or "&", not
+// beginning with "/".
+bool isValidSongKey(const char *key);
 // LEVELS {LMIX, LMAX, LDEF} of a levels record; null on memory failure.
 XmlObject *exportXmlLevels(const KLevels *levels);
 // SFORMAT with the fields of the format that are set; null on memory failure.
@@ -94,8 +97,9 @@ typedef struct KConstDesc {
 // yet, when updateElt runs; files its members to be linked by updateElt. 1; -1 unknown kind text;
 // -204 the name is taken; -101 no name; -102 memory; another code of createElt.
 int makeTmpConst(KFile *file, KPendingElts *pending, const KConstDesc *desc);
-// Files a mix law (and level bounds) of the older text format for the named element, applied by
-// updateElt: law 0, default 0 and bounds KLEVEL_UNCHANGED leave that value alone.
+// Files a mix law (and levels) of the older text format for the named element, applied by
+// updateElt: law 0, default level 0, bounds -240 and KLEVEL_UNCHANGED leave that value alone. A
+// law of type 23 gets a block holding the coefficient.
 int KPendingElts_addMixLaw(KPendingElts *pending, const char *name, int lawType, double coefficient,
                            int defaultLevel, int minLevel, int maxLevel);
 // Second pass: creates the waiting implications, links every filed member into its group, applies
