@@ -39,7 +39,8 @@ int *newMinMax(int min, int max)
 
 const char **newNameArray(int n)
 {
-    return static_cast<const char **>(tvr_calloc(n > 0 ? static_cast<size_t>(n) : 1, sizeof(char *)));
+    return static_cast<const char **>(
+        tvr_calloc(n > 0 ? static_cast<size_t>(n) : 1, sizeof(char *)));
 }
 
 void KFile_invalidateOrder(KFile *file)
@@ -55,7 +56,8 @@ static bool ownsMinMax(int kind)
 
 static bool isGroupElt(const KElement *elt)
 {
-    return elt && (elt->type == KELT_GROUP || elt->type == KELT_WORK || elt->type == KELT_WORK_ALT) &&
+    return elt &&
+           (elt->type == KELT_GROUP || elt->type == KELT_WORK || elt->type == KELT_WORK_ALT) &&
            elt->data;
 }
 
@@ -79,7 +81,7 @@ static KTrack *trackOf(KElement *elt)
     return KElement_track(elt);
 }
 
-// --- Versions and file ID -------------------------------------------------------------------------
+// --- Versions and file ID ------------------------------------------------------------------------
 
 int cFVersIsOk(double version, KFile *file)
 {
@@ -104,7 +106,7 @@ const char *TovraGenerateFileId(KFile *file)
     return id;
 }
 
-// --- Points ---------------------------------------------------------------------------------------
+// --- Points --------------------------------------------------------------------------------------
 
 KPoint *KPoint_new(void)
 {
@@ -126,7 +128,7 @@ void KPoint_delete(KPoint **point)
     *point = nullptr;
 }
 
-// --- Element records --------------------------------------------------------------------------------
+// --- Element records -----------------------------------------------------------------------------
 
 static void freeTrackData(KTrack *track)
 {
@@ -199,8 +201,9 @@ static bool reserveIds(KFile *file, int count)
     while (capacity < count)
         capacity *= 2;
     KElement **grown = static_cast<KElement **>(
-        file->eltsById ? tvr_realloc(file->eltsById, static_cast<size_t>(capacity) * sizeof(KElement *))
-                       : tvr_calloc(static_cast<size_t>(capacity), sizeof(KElement *)));
+        file->eltsById
+            ? tvr_realloc(file->eltsById, static_cast<size_t>(capacity) * sizeof(KElement *))
+            : tvr_calloc(static_cast<size_t>(capacity), sizeof(KElement *)));
     if (!grown)
         return false;
     std::fill(grown + file->eltsByIdCapacity, grown + capacity, nullptr);
@@ -254,7 +257,7 @@ static int fileElement(KFile *file, KElement *elt, bool numbered)
     return TVR_OK;
 }
 
-// --- Status propagation ---------------------------------------------------------------------------
+// --- Status propagation --------------------------------------------------------------------------
 
 // `elt` has just started to play: its parents count it, and a parent whose count leaves 0 while
 // it does not play starts playing through its member, and so on upward.
@@ -321,8 +324,9 @@ void changeStatus(gpointer name, gpointer file)
     KElement *elt = giveElt(static_cast<KFile *>(file), static_cast<const char *>(name));
     if (elt)
         g_slist_free(moveStatusWithReturn(nullptr, elt));
-    std::fputs("!!! WARNING : the new function void changeStatus (gpointer, gpointer) is called !!!\n",
-               stderr);
+    std::fputs(
+        "!!! WARNING : the new function void changeStatus (gpointer, gpointer) is called !!!\n",
+        stderr);
 }
 
 int setAllStatusStop(KFile *file)
@@ -369,7 +373,7 @@ int isPlaying(KFile *file, const char *name)
     return getEltStatus(file, name) > 0 ? 1 : 0;
 }
 
-// --- Project lifetime -------------------------------------------------------------------------------
+// --- Project lifetime ----------------------------------------------------------------------------
 
 KFile *newZark(const char *name, double version)
 {
@@ -379,7 +383,8 @@ KFile *newZark(const char *name, double version)
     if (!file)
         return nullptr;
     g_queue_init(&file->songKeys);
-    file->songs = g_hash_table_new_full(g_str_hash, g_str_equal, releaseBlockNotify, releaseBlockNotify);
+    file->songs =
+        g_hash_table_new_full(g_str_hash, g_str_equal, releaseBlockNotify, releaseBlockNotify);
     file->elts = g_hash_table_new(g_str_hash, g_str_equal);
     file->mixes = MixManager_create();
     file->format = KStreamFormat_new();
@@ -439,8 +444,7 @@ int _freeZark(KFile *file)
 }
 
 // Calls fn on every stored mix and on the current mix.
-template <typename Fn>
-static void forEachMix(KFile *file, Fn fn)
+template <typename Fn> static void forEachMix(KFile *file, Fn fn)
 {
     if (!file->mixes)
         return;
@@ -536,8 +540,8 @@ int setSizeSample(KFile *file, uint32_t frames, const char *trackName)
     if (duration > file->lengthSeconds) {
         file->lengthSeconds = duration;
         double projectFrames = std::floor(frames * k_getTrackRate(file, nullptr) / rate);
-        file->lengthFrames = projectFrames >= 4294967295.0 ? UINT32_MAX
-                                                           : static_cast<uint32_t>(projectFrames);
+        file->lengthFrames =
+            projectFrames >= 4294967295.0 ? UINT32_MAX : static_cast<uint32_t>(projectFrames);
     }
     return 1;
 }
@@ -585,7 +589,8 @@ static bool readSndFileInfo(KTrack *track, const char *path, int major, uint32_t
     SF_INFO info{};
     SNDFILE *sound = sf_open(path, SFM_READ, &info);
     if (!sound) {
-        std::fprintf(stderr, "*** ERROR getAudioSndFileInfo : Can not open file \"%s\" ***\n", path);
+        std::fprintf(stderr, "*** ERROR getAudioSndFileInfo : Can not open file \"%s\" ***\n",
+                     path);
         return false;
     }
     bool ok = sf_format_check(&info) != 0 && info.frames >= 0 && info.frames <= UINT32_MAX;
@@ -626,7 +631,8 @@ int addSamplePath(KFile *file, const char *trackName, char *path)
     if (major == 0 || major == KAUDIOFMT_MPEG)
         return -1;
     uint32_t frames = 0;
-    if (!readSndFileInfo(track, path, major, &frames) || setSizeSample(file, frames, trackName) != 1)
+    if (!readSndFileInfo(track, path, major, &frames) ||
+        setSizeSample(file, frames, trackName) != 1)
         return -1;
     bindPath(track, path);
     return 1;
@@ -690,7 +696,7 @@ _KEqualization *KTrack_getEqual(KTrack *track)
     return track ? track->equal : nullptr;
 }
 
-// --- Groups and rules -------------------------------------------------------------------------------
+// --- Groups and rules ----------------------------------------------------------------------------
 
 int *createDataGrp(int min, int max)
 {
@@ -909,7 +915,7 @@ static void forgetInMixes(KFile *file, KElement *elt)
     });
 }
 
-// --- Renaming and deletion ------------------------------------------------------------------------
+// --- Renaming and deletion -----------------------------------------------------------------------
 
 // Full rename of a filed element: mixes, implications and the table follow. The new name is
 // copied before anything changes, so it may point into the model.
@@ -1070,7 +1076,7 @@ int removeTrack(KFile *file, const char *name)
     return deleteElt(file, name);
 }
 
-// --- Element fields --------------------------------------------------------------------------------
+// --- Element fields ------------------------------------------------------------------------------
 
 int setEltComment(KFile *file, const char *name, const char *comment)
 {
@@ -1346,7 +1352,7 @@ KFile *KFile_clone(KFile *file)
     return copy;
 }
 
-// --- Validation -------------------------------------------------------------------------------------
+// --- Validation ----------------------------------------------------------------------------------
 
 static int checkTrack(KElement *elt)
 {
@@ -1409,8 +1415,8 @@ int eltIsValid(KFile *file, KElement *elt)
         if ((code = checkGroup(file, elt)) != 1)
             std::fprintf(stderr, " !!! Error eltIsValid : constraint not valid (%d) !!!\n", code);
     } else {
-        std::fprintf(stderr, " !!! Error eltIsValid : unknown element type %d (%s) !!!\n", elt->type,
-                     elt->name);
+        std::fprintf(stderr, " !!! Error eltIsValid : unknown element type %d (%s) !!!\n",
+                     elt->type, elt->name);
         code = 0;
     }
     return code == 1 ? 1 : 0;
@@ -1429,7 +1435,7 @@ int isValid(KFile *file)
     return valid ? 1 : -9;
 }
 
-// --- Debug listings ----------------------------------------------------------------------------------
+// --- Debug listings ------------------------------------------------------------------------------
 
 static void printElement(const KElement *e)
 {
@@ -1444,8 +1450,8 @@ static void printElement(const KElement *e)
     std::printf("\n");
     if (e->type == KELT_TRACK && e->data) {
         const KTrack *t = static_cast<const KTrack *>(e->data);
-        std::printf("    track: date %d length %u stream %d path %s\n", t->date, t->length, t->stream,
-                    t->path ? t->path : "(none)");
+        std::printf("    track: date %d length %u stream %d path %s\n", t->date, t->length,
+                    t->stream, t->path ? t->path : "(none)");
     } else if (e->data) {
         const KGroupData *g = static_cast<const KGroupData *>(e->data);
         std::printf("    kind %d members %d playing %d:", g->kind, g->memberCount, g->playCount);
@@ -1461,8 +1467,8 @@ void giveInfo(KFile *file)
         return;
     std::printf("==========================================================\n");
     std::printf("Project %s: %d elements (%d numbered), length %f s (%u frames)\n",
-                file->name ? file->name : "(no name)", g_hash_table_size(file->elts), file->eltCount,
-                file->lengthSeconds, file->lengthFrames);
+                file->name ? file->name : "(no name)", g_hash_table_size(file->elts),
+                file->eltCount, file->lengthSeconds, file->lengthFrames);
     std::printf("ID %s, channels %d, mixes %d, version %f, default mix %s\n",
                 file->fileId ? file->fileId : "(none)", file->format ? file->format->channels : -1,
                 file->mixes ? static_cast<int>(file->mixes->order.length) : 0, file->version,

@@ -25,17 +25,17 @@ struct _KEqualization;
 // Element types (KElement::type).
 typedef enum KEltType {
     KELT_TRACK = 3,
-    KELT_GROUP = 5,     // group or rule
-    KELT_WORK = -1,     // unnumbered working element
-    KELT_WORK_ALT = -2  // unnumbered working element of the second sort
+    KELT_GROUP = 5,    // group or rule
+    KELT_WORK = -1,    // unnumbered working element
+    KELT_WORK_ALT = -2 // unnumbered working element of the second sort
 } KEltType;
 
 // Play statuses (KElement::status); an element plays when its status is above 0.
 typedef enum KEltStatus {
-    KSTATUS_STOPPED = -1, // the reset value
-    KSTATUS_OFF = -2,     // switched off
+    KSTATUS_STOPPED = -1,  // the reset value
+    KSTATUS_OFF = -2,      // switched off
     KSTATUS_BY_MEMBER = 1, // playing because a member plays
-    KSTATUS_ON = 2        // switched on
+    KSTATUS_ON = 2         // switched on
 } KEltStatus;
 
 // Kinds of group/rule elements (KGroupData::kind).
@@ -47,11 +47,7 @@ typedef enum KConstKind {
     KCONST_EQUIV = 14  // equivalence; no kind data
 } KConstKind;
 
-enum {
-    KCOLOR_NONE = -1,
-    KSTREAM_NONE = -1,
-    KELT_NO_ID = -1
-};
+enum { KCOLOR_NONE = -1, KSTREAM_NONE = -1, KELT_NO_ID = -1 };
 
 // A track's path when the track has no audio file.
 #define KTRACK_IGNORE_AUDIO "::ignore_audio::"
@@ -61,21 +57,21 @@ typedef struct KPoint {
 } KPoint;
 
 typedef struct KElement {
-    int type;        // KEltType
-    char *name;      // owned; unique in the project; the element table's key
-    int status;      // KEltStatus
-    GQueue parents;  // KElement* of the groups holding this element, in link order
-    void *data;      // KTrack* for a track, KGroupData* for a group or rule
-    int id;          // index in the by-id array; -1 when unnumbered
-    int mixLawType;  // KMIXLAW_*
+    int type;         // KEltType
+    char *name;       // owned; unique in the project; the element table's key
+    int status;       // KEltStatus
+    GQueue parents;   // KElement* of the groups holding this element, in link order
+    void *data;       // KTrack* for a track, KGroupData* for a group or rule
+    int id;           // index in the by-id array; -1 when unnumbered
+    int mixLawType;   // KMIXLAW_*
     void *mixLawData; // owned; for KMIXLAW_UPCOEF one double
-    KLevels *levels; // owned
-    char *comment;   // owned, may be null
+    KLevels *levels;  // owned
+    char *comment;    // owned, may be null
     int mute;
     int solo;
-    int visible;     // 1 visible, 0 hidden; set through showElt, hideElt, _hideEltRec
-    int color;       // packed RGB, -1 none
-    double pan;      // -1 (left) .. 1 (right)
+    int visible; // 1 visible, 0 hidden; set through showElt, hideElt, _hideEltRec
+    int color;   // packed RGB, -1 none
+    double pan;  // -1 (left) .. 1 (right)
     // Bookkeeping kept by the graph operations; read it, never write it.
     GQueue impliedBy; // kind-11 rule elements whose implying element is this one
     struct KElement *prevCreated, *nextCreated; // creation order, the order of every name list
@@ -88,41 +84,41 @@ typedef struct KTrack {
     int date;              // start in sample frames
     uint32_t length;       // length in sample frames
     int begin;
-    KPoint *position;      // owned
-    char *path;            // owned (taken over when bound); may be KTRACK_IGNORE_AUDIO's text
+    KPoint *position; // owned
+    char *path;       // owned (taken over when bound); may be KTRACK_IGNORE_AUDIO's text
     struct _KEqualization *equal; // owned, may be null
 } KTrack;
 
 typedef struct KGroupData {
     KElement *owner;
-    int kind;        // KConstKind
+    int kind; // KConstKind
     int memberCount;
-    int playCount;   // members whose status is above 0
-    GQueue members;  // KElement*, in link order
-    void *kindData;  // see KConstKind
+    int playCount;  // members whose status is above 0
+    GQueue members; // KElement*, in link order
+    void *kindData; // see KConstKind
 } KGroupData;
 
 typedef struct _KFile {
-    char *name;               // owned, may be null
-    GHashTable *songs;        // key -> value, both owned
-    MixManager *mixes;        // owned
-    uint32_t lengthFrames;    // end of the longest track at the project rate
-    KStreamFormat *format;    // owned: rate 44100, the rest unset
+    char *name;            // owned, may be null
+    GHashTable *songs;     // key -> value, both owned
+    MixManager *mixes;     // owned
+    uint32_t lengthFrames; // end of the longest track at the project rate
+    KStreamFormat *format; // owned: rate 44100, the rest unset
     double lengthSeconds;
-    int eltCount;             // numbered elements; also the next id
-    GHashTable *elts;         // name -> KElement*; the key is the element's own name
+    int eltCount;     // numbered elements; also the next id
+    GHashTable *elts; // name -> KElement*; the key is the element's own name
     int slctCounter;
     double version;
-    char *fileId;             // owned, 128 characters, null until generated
-    KElement **eltsById;      // index = id
+    char *fileId;        // owned, 128 characters, null until generated
+    KElement **eltsById; // index = id
     int soloCount;
     double masterGain;
     double masterPan;
     // Bookkeeping kept by the graph operations; read it, never write it.
     int eltsByIdCapacity;
-    int groupCount;                         // group/rule elements of type 5
-    KElement *firstCreated, *lastCreated;   // every filed element in creation order
-    GQueue songKeys;                        // song keys (the table's own strings) in order added
+    int groupCount;                       // group/rule elements of type 5
+    KElement *firstCreated, *lastCreated; // every filed element in creation order
+    GQueue songKeys;                      // song keys (the table's own strings) in order added
     // Creation-ordered arrays of all elements and of the tracks, rebuilt on demand after a change.
     KElement **orderCache, **trackCache;
     int orderCacheLen, trackCacheLen, orderCacheValid;
@@ -142,12 +138,12 @@ int cFVersIsOk(double version, KFile *file);
 // project); null for a null project. Two calls never give the same ID.
 const char *TovraGenerateFileId(KFile *file);
 
-// --- Points ---------------------------------------------------------------------------------------
+// --- Points --------------------------------------------------------------------------------------
 KPoint *KPoint_new(void);
 KPoint *KPoint_init(KPoint *point);
 void KPoint_delete(KPoint **point);
 
-// --- Project lifetime -------------------------------------------------------------------------------
+// --- Project lifetime ----------------------------------------------------------------------------
 KFile *newZark(const char *name, double version);
 int _freeZark(KFile *file);
 // Deep copy; null when the copy is not complete (nothing half-made is returned).
@@ -165,8 +161,8 @@ KTrack *createTrack(int date, KPoint *position, uint32_t length);
 // Takes `track` over (freed on failure); the name is copied. 1, -101 bad arguments,
 // -204 the name is taken, -102 memory.
 int addTrack(KFile *file, KTrack *track, const char *name);
-int addBitstreamTrack(KFile *file, const char *name, int date, KPoint *position,
-                      uint32_t length, int stream);
+int addBitstreamTrack(KFile *file, const char *name, int date, KPoint *position, uint32_t length,
+                      int stream);
 // `path` as for addSamplePath: taken over on success, the caller's on failure.
 int addFilteredTrackWithFilePath(KFile *file, const char *name, int date, KPoint *position,
                                  int length, char *path, const KStreamFormat *filter);
@@ -182,7 +178,7 @@ int resetBitStream(KFile *file);
 int KTrack_setEqual(KTrack *track, struct _KEqualization *curve);
 struct _KEqualization *KTrack_getEqual(KTrack *track);
 
-// --- Groups and rules -----------------------------------------------------------------------------
+// --- Groups and rules ----------------------------------------------------------------------------
 int *createDataGrp(int min, int max);
 // New group/rule element. Takes `data` over for kinds 10, 12, 13 (freed on failure too); for
 // kind 11 `data` names the implying element, which must exist. The name is copied.
@@ -212,7 +208,7 @@ int KElement_getColor(KElement *elt);
 int KElement_setPan(KElement *elt, double pan);
 double KElement_getPan(KElement *elt);
 
-// --- Status ------------------------------------------------------------------------------------------
+// --- Status --------------------------------------------------------------------------------------
 int setAllStatusStop(KFile *file);
 int initializeStatus(KFile *file);
 // Toggles `elt` and its parents as needed; returns `list` with the names (pointing into the
@@ -222,7 +218,7 @@ void changeStatus(gpointer name, gpointer file);
 int getEltStatus(KFile *file, const char *name);
 int isPlaying(KFile *file, const char *name);
 
-// --- Lookups (read-only) ------------------------------------------------------------------------------
+// --- Lookups (read-only) -------------------------------------------------------------------------
 KElement *giveElt(KFile *file, const char *name);
 KTrack *giveTrack(KFile *file, const char *name);
 int isATrack(KFile *file, const char *name);
@@ -239,7 +235,7 @@ const char *findLostSon(KFile *file, const char *name, GSList *names);
 const char *giveEltName(KFile *file, int id);
 const char *findName(KFile *file, int id);
 
-// --- Tree and ancestry ------------------------------------------------------------------------------
+// --- Tree and ancestry ---------------------------------------------------------------------------
 KElement *KElement_getParent(KElement *elt); // first visible group parent
 const char *getParentName(KFile *file, const char *name);
 KElement *getVisibleFatherElt(KFile *file, const char *name);
@@ -250,7 +246,7 @@ int isOrphan(KFile *file, const char *name);
 int isOrphanVisibleElt(KFile *file, const char *name);
 int k_isFather(KFile *file, const char *a, const char *b); // a is a direct parent of b
 int k_isParent(KFile *file, const char *a, const char *b); // a is b or an ancestor of b
-int isSon(KElement *elt, const char *name);               // name is an ancestor of elt
+int isSon(KElement *elt, const char *name);                // name is an ancestor of elt
 const char **k_getAllFathers(KFile *file, const char *name, int *count);
 const char **k_getAllParents(KFile *file, const char *name, int *count);
 int KElement_getVisibleChildCount(KElement *elt);
@@ -263,7 +259,7 @@ int getLevelFamily(KFile *file, const char *name);
 int k_getTreeDepth(KFile *file);
 const char **k_getEltsInNthDepth(KFile *file, int n, int *count);
 
-// --- Counts and name lists (lists in creation order unless stated) -------------------------------------
+// --- Counts and name lists (lists in creation order unless stated) -------------------------------
 int getEltNbr(KFile *file);
 int tracksNbr(KFile *file);
 int constraintsNbr(KFile *file);
@@ -308,7 +304,7 @@ int k_getTrackBitrate(KFile *file, const char *name);
 double computeLengthFile(KFile *file);
 double lengthInSec(KFile *file);
 
-// --- Debug listings (standard output) ---------------------------------------------------------------
+// --- Debug listings (standard output) ------------------------------------------------------------
 void giveInfo(KFile *file);
 void giveInfoGC(KFile *file);
 void printAllElts(KFile *file);

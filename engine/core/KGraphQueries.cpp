@@ -41,7 +41,8 @@ bool ensureOrder(KFile *file)
     releaseBlock(file->orderCache);
     releaseBlock(file->trackCache);
     file->orderCache = static_cast<KElement **>(tvr_calloc(all ? all : 1, sizeof(KElement *)));
-    file->trackCache = static_cast<KElement **>(tvr_calloc(tracks ? tracks : 1, sizeof(KElement *)));
+    file->trackCache =
+        static_cast<KElement **>(tvr_calloc(tracks ? tracks : 1, sizeof(KElement *)));
     if (!file->orderCache || !file->trackCache) {
         file->orderCacheLen = file->trackCacheLen = 0;
         return false;
@@ -73,8 +74,7 @@ const char **collectNames(KFile *file, int *count, bool nullWhenEmpty, Keep keep
     return toNameArray(names, count, nullWhenEmpty);
 }
 
-template <typename Keep>
-int countElements(KFile *file, Keep keep)
+template <typename Keep> int countElements(KFile *file, Keep keep)
 {
     if (!file)
         return 0;
@@ -118,7 +118,8 @@ bool ensureTop(KFile *file, const KElement *excluded)
             tops.push_back(file->eltsById[id]);
     releaseBlock(file->topCache);
     file->topCacheValid = 0;
-    file->topCache = static_cast<KElement **>(tvr_calloc(tops.empty() ? 1 : tops.size(), sizeof(KElement *)));
+    file->topCache =
+        static_cast<KElement **>(tvr_calloc(tops.empty() ? 1 : tops.size(), sizeof(KElement *)));
     if (!file->topCache)
         return false;
     std::copy(tops.begin(), tops.end(), file->topCache);
@@ -175,7 +176,7 @@ const char *getImplyingElt(KElement *elt)
 {
     KGroupData *group = KElement_groupData(elt);
     return (group && group->kind == KCONST_IMPLY) ? static_cast<const char *>(group->kindData)
-                                                   : nullptr;
+                                                  : nullptr;
 }
 
 const char *getImplying(KFile *file, const char *name)
@@ -282,7 +283,7 @@ const char *findName(KFile *file, int id)
     return giveEltName(file, id);
 }
 
-// --- Tree and ancestry ------------------------------------------------------------------------------
+// --- Tree and ancestry ---------------------------------------------------------------------------
 
 KElement *KElement_getParent(KElement *elt)
 {
@@ -462,8 +463,9 @@ int k_getEltOnTopIndex(KFile *file, KElement *elt, const char *excluded)
     if (!file || !elt || elt->id < 0 || !ensureTop(file, giveElt(file, excluded)))
         return -1;
     KElement **end = file->topCache + file->topCacheLen;
-    KElement **at = std::lower_bound(file->topCache, end, elt,
-                                     [](const KElement *a, const KElement *b) { return a->id < b->id; });
+    KElement **at =
+        std::lower_bound(file->topCache, end, elt,
+                         [](const KElement *a, const KElement *b) { return a->id < b->id; });
     return (at != end && *at == elt) ? static_cast<int>(at - file->topCache) : -1;
 }
 
@@ -563,7 +565,8 @@ const char **allEltsNames(KFile *file, int *count)
 
 const char **tracksName(KFile *file, int *count)
 {
-    return collectNames(file, count, false, [](const KElement *e) { return e->type == KELT_TRACK; });
+    return collectNames(file, count, false,
+                        [](const KElement *e) { return e->type == KELT_TRACK; });
 }
 
 const char **eltsName(KFile *file, int *count)
@@ -597,9 +600,8 @@ const char **getSpecElsNames(KFile *file, int *count, int kind)
     if (count)
         *count = 0;
     if (kind == KCONST_IMPLY)
-        return collectNames(file, count, true, [](KElement *e) {
-            return isRule(e) && kindOf(e) == KCONST_IMPLY;
-        });
+        return collectNames(file, count, true,
+                            [](KElement *e) { return isRule(e) && kindOf(e) == KCONST_IMPLY; });
     if (kind == KCONST_ONE)
         // Exclusions: hidden groups allowing {0, 1} playing members.
         return collectNames(file, count, true, [](KElement *e) {
@@ -643,10 +645,11 @@ const char *k_getNthTrackName(KFile *file, int n)
 
 int k_isAProject(KFile *file)
 {
-    return countElements(file, [](KElement *e) {
-               const KTrack *track = KElement_track(e);
-               return track && track->path;
-           }) > 0
+    return countElements(file,
+                         [](KElement *e) {
+                             const KTrack *track = KElement_track(e);
+                             return track && track->path;
+                         }) > 0
                ? 1
                : 0;
 }
@@ -830,7 +833,8 @@ double *k_getTracksRates(KFile *file, int *count)
         if (at == rates.end() || *at != own->rate)
             rates.insert(at, own->rate);
     }
-    double *array = static_cast<double *>(tvr_calloc(rates.empty() ? 1 : rates.size(), sizeof(double)));
+    double *array =
+        static_cast<double *>(tvr_calloc(rates.empty() ? 1 : rates.size(), sizeof(double)));
     if (!array)
         return nullptr;
     std::copy(rates.begin(), rates.end(), array);
@@ -847,8 +851,8 @@ int k_getTrackBitrate(KFile *file, const char *name)
     int major = k_getTrackAudioFmt(file, track) & KAUDIOFMT_MAJOR_MASK;
     if (major == KAUDIOFMT_MPEG) {
         const KStreamFormat *own = ownFormat(track);
-        const KStreamExtra *extra = (own && own->extra) ? own->extra
-                                    : (file->format ? file->format->extra : nullptr);
+        const KStreamExtra *extra =
+            (own && own->extra) ? own->extra : (file->format ? file->format->extra : nullptr);
         return extra ? extra->values[2] : 0;
     }
     if (major == KAUDIOFMT_VORBIS)
@@ -859,7 +863,8 @@ int k_getTrackBitrate(KFile *file, const char *name)
     // Unset bits or channels give no figure rather than a product of -1s.
     if (bits <= 0 || channels <= 0)
         return 0;
-    return static_cast<int>(static_cast<int64_t>(bits) * channels * static_cast<int64_t>(rate) / 1024);
+    return static_cast<int>(static_cast<int64_t>(bits) * channels * static_cast<int64_t>(rate) /
+                            1024);
 }
 
 double computeLengthFile(KFile *file)

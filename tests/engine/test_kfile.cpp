@@ -169,7 +169,8 @@ TEST(KFileElements, DuplicateNamesAndBadReferencesAreRefused)
     EXPECT_EQ(TVR_ERR_ELT_TABLE, createElt(p.file(), KCONST_GROUP, "T", createDataGrp(0, 1)));
     EXPECT_EQ(TVR_ERR_PARAM, addTrack(p.file(), createTrack(0, nullptr, 10), ""));
     EXPECT_EQ(TVR_ERR_PARAM, createElt(p.file(), 42, "K", nullptr));
-    EXPECT_EQ(TVR_ERR_NOT_FOUND, createElt(p.file(), KCONST_IMPLY, "I", const_cast<char *>("nope")));
+    EXPECT_EQ(TVR_ERR_NOT_FOUND,
+              createElt(p.file(), KCONST_IMPLY, "I", const_cast<char *>("nope")));
     EXPECT_EQ(2, getEltNbr(p.file()));
     EXPECT_EQ(-3, changeEltName(p.file(), "T", "G"));
     EXPECT_EQ(-2, changeEltName(p.file(), "nope", "X"));
@@ -187,12 +188,13 @@ TEST(KFileElements, LinksRefuseSelfMembershipAndCycles)
         const char *group, *member;
         int expected;
     } cases[] = {
-        {"nope", "T", -1}, {"T", "Top", -1},  {"Top", "nope", -2}, {"Top", "Top", -3},
-        {"Low", "Top", -3}, {"Mid", "Top", -3}, {"Low", "Mid", -3},
-        {"Low", "T", 1}, // already a member: no second link
+        {"nope", "T", -1},  {"T", "Top", -1},   {"Top", "nope", -2},
+        {"Top", "Top", -3}, {"Low", "Top", -3}, {"Mid", "Top", -3},
+        {"Low", "Mid", -3}, {"Low", "T", 1}, // already a member: no second link
     };
     for (const Case &c : cases)
-        EXPECT_EQ(c.expected, addSubElt(p.file(), c.group, c.member)) << c.group << " <- " << c.member;
+        EXPECT_EQ(c.expected, addSubElt(p.file(), c.group, c.member))
+            << c.group << " <- " << c.member;
     EXPECT_EQ(1, giveConst(p.file(), "Low")->memberCount);
     EXPECT_EQ(1u, p.elt("T")->parents.length);
     // A diamond is not a cycle.
@@ -383,8 +385,9 @@ TEST(KFileStatus, ChangeStatusWarns)
     char *name = engineString("T");
     testing::internal::CaptureStderr();
     changeStatus(name, p.file());
-    EXPECT_EQ("!!! WARNING : the new function void changeStatus (gpointer, gpointer) is called !!!\n",
-              testing::internal::GetCapturedStderr());
+    EXPECT_EQ(
+        "!!! WARNING : the new function void changeStatus (gpointer, gpointer) is called !!!\n",
+        testing::internal::GetCapturedStderr());
     releaseEngineString(name);
     EXPECT_EQ(KSTATUS_ON, getEltStatus(p.file(), "T"));
 }

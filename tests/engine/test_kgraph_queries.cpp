@@ -12,8 +12,7 @@ using Names = std::vector<std::string>;
 namespace {
 
 // Runs a query that fills an out count, then copies and frees its array.
-template <typename Query>
-Names list(Query query)
+template <typename Query> Names list(Query query)
 {
     int n = 0;
     const char **array = query(&n);
@@ -76,7 +75,8 @@ TEST_F(TreeTest, AncestryThroughDiamondsVisitsEachGroupOnce)
     d.track("leaf").group("L0a").group("L0b");
     for (int layer = 1; layer < 24; ++layer) {
         std::string a = "L" + std::to_string(layer) + "a", b = "L" + std::to_string(layer) + "b";
-        std::string upA = "L" + std::to_string(layer - 1) + "a", upB = "L" + std::to_string(layer - 1) + "b";
+        std::string upA = "L" + std::to_string(layer - 1) + "a",
+                    upB = "L" + std::to_string(layer - 1) + "b";
         d.group(a.c_str()).group(b.c_str());
         d.link(upA.c_str(), {a.c_str(), b.c_str()}).link(upB.c_str(), {a.c_str(), b.c_str()});
     }
@@ -143,7 +143,8 @@ TEST_F(TreeTest, DepthOfTheVisibleTree)
     EXPECT_EQ(0, getLevelFamily(f, "nope"));
     EXPECT_EQ(3, k_getTreeDepth(f));
     int n;
-    EXPECT_EQ((Names{"Top", "Other", "Import"}), list([&](int *n) { return k_getEltsInNthDepth(f, 0, n); }));
+    EXPECT_EQ((Names{"Top", "Other", "Import"}),
+              list([&](int *n) { return k_getEltsInNthDepth(f, 0, n); }));
     EXPECT_EQ((Names{"G"}), list([&](int *n) { return k_getEltsInNthDepth(f, 1, n); }));
     EXPECT_EQ(nullptr, k_getEltsInNthDepth(f, 5, &n));
 }
@@ -160,7 +161,8 @@ TEST_F(TreeTest, CountsAndNameListsFollowCreationOrder)
     EXPECT_EQ((Names{"T1", "I1", "I2", "I3", "Top", "G", "Other", "Import", "Excl"}),
               list([&](int *n) { return allEltsNames(f, n); }));
     EXPECT_EQ((Names{"T1", "I1", "I2", "I3"}), list([&](int *n) { return tracksName(f, n); }));
-    EXPECT_EQ((Names{"Top", "G", "Other", "Import", "Excl"}), list([&](int *n) { return eltsName(f, n); }));
+    EXPECT_EQ((Names{"Top", "G", "Other", "Import", "Excl"}),
+              list([&](int *n) { return eltsName(f, n); }));
     EXPECT_EQ((Names{"T1", "I1", "I2", "I3", "Top", "G", "Other", "Import"}),
               list([&](int *n) { return structureEltsName(f, n); }));
     EXPECT_EQ((Names{"Excl"}), list([&](int *n) { return unVisibleEltsName(f, n); }));
@@ -207,7 +209,8 @@ TEST(GraphQueries, RulesAndMembers)
     // Rules naming X, in id order.
     EXPECT_EQ((Names{"R2", "R1"}), list([&](int *n) { return getImplyWithElt(f, "X", n); }));
     EXPECT_EQ(nullptr, getImplyWithElt(f, "A", &n));
-    EXPECT_EQ((Names{"R2", "R1"}), list([&](int *n) { return getSpecElsNames(f, n, KCONST_IMPLY); }));
+    EXPECT_EQ((Names{"R2", "R1"}),
+              list([&](int *n) { return getSpecElsNames(f, n, KCONST_IMPLY); }));
 
     EXPECT_EQ(0, subGroupNbr(f, "G"));
     p.group("Outer", {"G", "X"});
@@ -243,7 +246,8 @@ TEST(GraphQueries, SongTagsKeepTheirOrder)
     EXPECT_EQ(1, addSong(f, "TITLE", "z"));
     EXPECT_STREQ("z", giveSongField(f, "TITLE"));
     int n;
-    EXPECT_EQ((Names{"TITLE", "z", "ARTIST", "y"}), list([&](int *n) { return giveCompleteSongInfos(f, n); }));
+    EXPECT_EQ((Names{"TITLE", "z", "ARTIST", "y"}),
+              list([&](int *n) { return giveCompleteSongInfos(f, n); }));
     EngineArray owner(giveCompleteSongInfos(f, &n));
     EXPECT_EQ(4, n);
     EXPECT_EQ(-3, removeSongInfo(f, "nope"));
@@ -264,8 +268,11 @@ TEST(GraphQueries, TrackFieldsFallBackToTheProjectFormat)
         double rate;
         int channels, bits, code;
     } formats[] = {
-        {"A", 48000.0, 2, 16, 0x10002}, {"B", 44100.0, -1, -1, 0}, {"C", 44100.0, 1, 24, 0},
-        {"Mpeg", 44100.0, 2, 16, KAUDIOFMT_MPEG}, {"Ogg", 22050.0, 2, 16, KAUDIOFMT_VORBIS},
+        {"A", 48000.0, 2, 16, 0x10002},
+        {"B", 44100.0, -1, -1, 0},
+        {"C", 44100.0, 1, 24, 0},
+        {"Mpeg", 44100.0, 2, 16, KAUDIOFMT_MPEG},
+        {"Ogg", 22050.0, 2, 16, KAUDIOFMT_VORBIS},
     };
     for (const Format &fmt : formats) {
         KStreamFormat *format = KStreamFormat_new();
@@ -293,7 +300,8 @@ TEST(GraphQueries, TrackFieldsFallBackToTheProjectFormat)
     EXPECT_EQ(1500, k_getTrackBitrate(f, "A"));
     EXPECT_EQ(1033, k_getTrackBitrate(f, "C"));
     EXPECT_EQ(0, k_getTrackBitrate(f, "Mpeg"));
-    giveTrack(f, "Mpeg")->format->extra = static_cast<KStreamExtra *>(tvr_calloc(1, sizeof(KStreamExtra)));
+    giveTrack(f, "Mpeg")->format->extra =
+        static_cast<KStreamExtra *>(tvr_calloc(1, sizeof(KStreamExtra)));
     giveTrack(f, "Mpeg")->format->extra->values[2] = 192;
     EXPECT_EQ(192, k_getTrackBitrate(f, "Mpeg"));
     EXPECT_EQ(0, k_getTrackBitrate(f, "Ogg"));
