@@ -69,7 +69,8 @@ KFile *generate(int n, std::mt19937 &rng)
     }
     // A starting selection: a few switches under the rules.
     for (int i = 0; i < n / 2; ++i)
-        g_slist_free(changeEltStatusWithCnsttControl(f, t[static_cast<size_t>(pick(tracks))].c_str(), 1));
+        g_slist_free(
+            changeEltStatusWithCnsttControl(f, t[static_cast<size_t>(pick(tracks))].c_str(), 1));
     return f;
 }
 
@@ -95,48 +96,43 @@ template <typename Fn> double timed(Fn fn)
 {
     auto start = std::chrono::steady_clock::now();
     fn();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
 }
 
+// Switches of random tracks through `request`, each answer checked against every rule.
+template <typename Request> void switches(benchmark::State &state, Request request)
+{
+    std::mt19937 rng(static_cast<unsigned>(state.range(0)));
+    KFile *f = generate(static_cast<int>(state.range(0)), rng);
+    int tracks = tracksNbr(f);
+    Timings timings;
+    for (auto _ : state) {
+        std::string name = "T" + std::to_string(rng() % static_cast<unsigned>(tracks));
+        GSList *changed = nullptr;
+        timings.ms.push_back(timed([&] { changed = request(f, name.c_str()); }));
+        if (!changed)
+            ++timings.refused;
+        else if (!solvercheck::statusViolations(f).empty())
+            ++timings.invalid;
+        g_slist_free(changed);
+    }
+    report(state, timings, static_cast<double>(k_getStatusSolverTimeLimit()));
+    _freeZark(f);
+}
+
+// A rule-checked switch as the editor makes it (one that breaks no rule skips the solver).
 void BM_Toggle(benchmark::State &state)
 {
-    std::mt19937 rng(static_cast<unsigned>(state.range(0)));
-    KFile *f = generate(static_cast<int>(state.range(0)), rng);
-    int tracks = tracksNbr(f);
-    Timings timings;
-    for (auto _ : state) {
-        std::string name = "T" + std::to_string(rng() % static_cast<unsigned>(tracks));
-        GSList *changed = nullptr;
-        timings.ms.push_back(timed([&] { changed = changeEltStatusWithCnsttControl(f, name.c_str(), 1); }));
-        if (!changed)
-            ++timings.refused;
-        else if (!solvercheck::statusViolations(f).empty())
-            ++timings.invalid;
-        g_slist_free(changed);
-    }
-    report(state, timings, static_cast<double>(k_getStatusSolverTimeLimit()));
-    _freeZark(f);
+    switches(state, [](KFile *f, const char *name) {
+        return changeEltStatusWithCnsttControl(f, name, 1);
+    });
 }
 
-// The same switches, every one through the solver (a toggle that breaks no rule skips it).
+// The same switches, every one through the solver.
 void BM_SolverSwitch(benchmark::State &state)
 {
-    std::mt19937 rng(static_cast<unsigned>(state.range(0)));
-    KFile *f = generate(static_cast<int>(state.range(0)), rng);
-    int tracks = tracksNbr(f);
-    Timings timings;
-    for (auto _ : state) {
-        std::string name = "T" + std::to_string(rng() % static_cast<unsigned>(tracks));
-        GSList *changed = nullptr;
-        timings.ms.push_back(timed([&] { changed = checkStatus(f, name.c_str()); }));
-        if (!changed)
-            ++timings.refused;
-        else if (!solvercheck::statusViolations(f).empty())
-            ++timings.invalid;
-        g_slist_free(changed);
-    }
-    report(state, timings, static_cast<double>(k_getStatusSolverTimeLimit()));
-    _freeZark(f);
+    switches(state, checkStatus);
 }
 
 void BM_LevelMove(benchmark::State &state)
@@ -170,6 +166,8 @@ const bool quiet = std::freopen("/dev/null", "w", stderr) != nullptr;
 
 } // namespace
 
-BENCHMARK(BM_Toggle)->RangeMultiplier(2)->Range(16, 256)->Iterations(300)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SolverSwitch)->RangeMultiplier(2)->Range(16, 256)->Iterations(300)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LevelMove)->RangeMultiplier(2)->Range(16, 256)->Iterations(300)->Unit(benchmark::kMillisecond);
+#define SOLVER_SIZES(bm) \
+    BENCHMARK(bm)->RangeMultiplier(2)->Range(16, 256)->Iterations(300)->Unit(benchmark::kMillisecond)
+SOLVER_SIZES(BM_Toggle);
+SOLVER_SIZES(BM_SolverSwitch);
+SOLVER_SIZES(BM_LevelMove);

@@ -307,7 +307,8 @@ int checkLevelLaws(KFile *file, GSList *names, const char *name, double gain)
     forEachNumbered(file, [&](KElement *e) {
         const KLevels *lv = e->levels;
         if (lv && bearsLevel(e) && plays(e)) {
-            if (lv->lawBound2 != 0.0 && (lv->ownGain < lv->lawBound1 || lv->ownGain > lv->lawBound2))
+            if (lv->lawBound2 != 0.0
+                && (lv->ownGain < lv->lawBound1 || lv->ownGain > lv->lawBound2))
                 report("cLLForeach 1", e->name);
             KElement *parent = KElement_getParent(e);
             double above = parent && parent->levels ? parent->levels->gain : 1.0;

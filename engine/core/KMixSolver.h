@@ -45,9 +45,9 @@ GSList *moveLevelParams(KFile *file, const char *name, int level, TypeMixSolver 
                         int outOfMix);
 
 // Solves and applies the levels. Under types 1 and 3 the named element (which must exist, bear a
-// level of its own, and under type 1 play) is held at `level`; under type 2 the name is only put at the head of the
-// list. Returns the name (when given) then every other element whose level changed; null, with
-// no level changed, when nothing takes part or no solution is found in time.
+// level of its own, and under type 1 play) is held at `level`; under type 2 a named element only
+// heads the list. Returns the name (when given) then every other element whose level changed;
+// null, with no level changed, when nothing takes part or no solution is found in time.
 GSList *checkLevel(KFile *file, const char *name, int level, TypeMixSolver type);
 
 // Counts the level-law violations of the current gains, one line each on standard error: the

@@ -37,6 +37,16 @@ inline std::vector<KElement *> members(const KFile *f, const KGroupData *g)
     return out;
 }
 
+// The names of a solver's answer, the list freed.
+inline std::vector<std::string> takeList(GSList *list)
+{
+    std::vector<std::string> out;
+    for (GSList *l = list; l; l = l->next)
+        out.emplace_back(static_cast<const char *>(l->data));
+    g_slist_free(list);
+    return out;
+}
+
 inline std::vector<KElement *> elements(const KFile *f)
 {
     return std::vector<KElement *>(f->eltsById, f->eltsById + f->eltCount);
@@ -57,7 +67,8 @@ inline PlayState currentPlay(const KFile *f)
 
 // Every rule that the play state breaks, described (only the first with `firstOnly`); empty
 // when all hold.
-inline std::vector<std::string> playViolations(KFile *f, const PlayState &on, bool firstOnly = false)
+inline std::vector<std::string> playViolations(KFile* f, const PlayState& on,
+                                               bool firstOnly = false)
 {
     std::vector<std::string> out;
     for (KElement *e : elements(f)) {

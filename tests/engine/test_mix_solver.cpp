@@ -20,14 +20,7 @@ protected:
     void TearDown() override { k_setLevelSolverTimeLimit(0); }
 };
 
-std::vector<std::string> names(GSList *list)
-{
-    std::vector<std::string> out;
-    for (GSList *l = list; l; l = l->next)
-        out.emplace_back(static_cast<const char *>(l->data));
-    g_slist_free(list);
-    return out;
-}
+using solvercheck::takeList;
 
 void play(KFile *f, const char *name)
 {
@@ -59,7 +52,7 @@ TEST_F(MixSolverTest, EquivalenceKeepsTheProportionOfDefaults)
     play(p.file(), "A");
     play(p.file(), "B");
     EXPECT_EQ((std::vector<std::string>{"A", "B"}),
-              names(moveLevelParams(p.file(), "A", 30, TMS_PLAYING_BUT_MOVED, 0)));
+              takeList(moveLevelParams(p.file(), "A", 30, TMS_PLAYING_BUT_MOVED, 0)));
     EXPECT_EQ(30, getLevel(p.file(), "A"));
     EXPECT_EQ(-4, getLevel(p.file(), "B"));
     EXPECT_TRUE(solvercheck::levelViolations(p.file(), 1).empty());
@@ -96,7 +89,7 @@ TEST_F(MixSolverTest, MoveRequests)
         GSList *list = moveLevelParams(p.file(), c.name, c.level, c.type, 0);
         EXPECT_EQ(c.accepted, list != nullptr) << c.what;
         if (list) {
-            EXPECT_EQ((std::vector<std::string>{c.name}), names(list)) << c.what;
+            EXPECT_EQ((std::vector<std::string>{c.name}), takeList(list)) << c.what;
             EXPECT_TRUE(solvercheck::levelViolations(p.file(), c.type).empty()) << c.what;
         } else {
             EXPECT_EQ(before, allLevels(p.file())) << c.what;
@@ -116,16 +109,18 @@ TEST_F(MixSolverTest, SolvingWithoutAMove)
     play(p.file(), "A");
     levels(p.file(), "A", 0, -20);
     // A single taking-part element within its bounds stays where it is.
-    EXPECT_EQ((std::vector<std::string>{"A"}), names(checkLevel(p.file(), "A", 0, TMS_ALL_PLAYING)));
+    EXPECT_EQ((std::vector<std::string>{"A"}),
+              takeList(checkLevel(p.file(), "A", 0, TMS_ALL_PLAYING)));
     EXPECT_EQ(-20, getLevel(p.file(), "A"));
     EXPECT_EQ(nullptr, checkLevel(p.file(), nullptr, 0, TMS_ALL_PLAYING));
     // Under type 1 it takes the requested level.
     EXPECT_EQ((std::vector<std::string>{"A"}),
-              names(checkLevel(p.file(), "A", 12, TMS_PLAYING_BUT_MOVED)));
+              takeList(checkLevel(p.file(), "A", 12, TMS_PLAYING_BUT_MOVED)));
     EXPECT_EQ(12, getLevel(p.file(), "A"));
     // A level outside the element's bounds is brought back to the nearest bound.
     ASSERT_EQ(1, setMinMaxLevel(p.file(), "A", -100, 0));
-    EXPECT_EQ((std::vector<std::string>{"A"}), names(checkLevel(p.file(), nullptr, 0, TMS_ALL_PLAYING)));
+    EXPECT_EQ((std::vector<std::string>{"A"}),
+              takeList(checkLevel(p.file(), nullptr, 0, TMS_ALL_PLAYING)));
     EXPECT_EQ(0, getLevel(p.file(), "A"));
 }
 
@@ -141,12 +136,12 @@ TEST_F(MixSolverTest, SilentDefaultsInAnEquivalence)
         play(p.file(), n);
     // Two silent defaults have no proportion: A moves alone.
     EXPECT_EQ((std::vector<std::string>{"A"}),
-              names(moveLevelParams(p.file(), "A", -100, TMS_PLAYING_BUT_MOVED, 0)));
+              takeList(moveLevelParams(p.file(), "A", -100, TMS_PLAYING_BUT_MOVED, 0)));
     EXPECT_EQ(-240, getLevel(p.file(), "B"));
     // A silent default beside a sounding one keeps its element silent.
     EXPECT_EQ(nullptr, moveLevelParams(p.file(), "B", -100, TMS_PLAYING_BUT_MOVED, 0));
     EXPECT_EQ((std::vector<std::string>{"C"}),
-              names(moveLevelParams(p.file(), "C", -30, TMS_PLAYING_BUT_MOVED, 0)));
+              takeList(moveLevelParams(p.file(), "C", -30, TMS_PLAYING_BUT_MOVED, 0)));
     EXPECT_EQ(-240, getLevel(p.file(), "B"));
 }
 
@@ -160,10 +155,10 @@ TEST_F(MixSolverTest, GroupsAndSilentElementsUnderEachType)
     play(p.file(), "A"); // G plays through its member, B is silent
     // A silent B takes no part under type 1; under type 3 it follows the group.
     EXPECT_EQ((std::vector<std::string>{"G"}),
-              names(moveLevelParams(p.file(), "G", -30, TMS_PLAYING_BUT_MOVED, 0)));
+              takeList(moveLevelParams(p.file(), "G", -30, TMS_PLAYING_BUT_MOVED, 0)));
     EXPECT_EQ(0, getLevel(p.file(), "B"));
     EXPECT_EQ((std::vector<std::string>{"G", "B"}),
-              names(moveLevelParams(p.file(), "G", -60, TMS_ALL_BUT_MOVED, 0)));
+              takeList(moveLevelParams(p.file(), "G", -60, TMS_ALL_BUT_MOVED, 0)));
     EXPECT_EQ(-60, getLevel(p.file(), "B"));
     EXPECT_EQ(0, getLevel(p.file(), "Hidden")); // a hidden group bears no level
     // checkLevel under type 1 refuses a silent element (no deviation array to overflow).
@@ -259,7 +254,8 @@ void randomProject(ProjectBuilder &p, std::mt19937 &rng)
     for (int i = 0; i < equivalences; ++i) {
         std::vector<std::string> members = bearers;
         std::shuffle(members.begin(), members.end(), rng);
-        members.resize(static_cast<size_t>(std::min<int>(2 + pick(2), static_cast<int>(members.size()))));
+        members.resize(
+            static_cast<size_t>(std::min<int>(2 + pick(2), static_cast<int>(members.size()))));
         std::string name = "Eq" + std::to_string(i);
         p.rule(KCONST_EQUIV, name.c_str(), {});
         for (const std::string &m : members)
@@ -288,7 +284,7 @@ void checkMove(KFile *f, KElement *moved, int level, TypeMixSolver type)
     }
     ASSERT_TRUE(preconditions);
     ASSERT_TRUE(best.feasible);
-    std::vector<std::string> changed = names(list);
+    std::vector<std::string> changed = takeList(list);
     std::vector<std::string> broken = solvercheck::levelViolations(f, type);
     EXPECT_TRUE(broken.empty()) << broken.front();
     long cost = 0;

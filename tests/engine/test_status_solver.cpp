@@ -22,14 +22,7 @@ protected:
     void TearDown() override { k_setStatusSolverTimeLimit(0); }
 };
 
-std::vector<std::string> names(GSList *list)
-{
-    std::vector<std::string> out;
-    for (GSList *l = list; l; l = l->next)
-        out.emplace_back(static_cast<const char *>(l->data));
-    g_slist_free(list);
-    return out;
-}
+using solvercheck::takeList;
 
 // Statuses and playing counts of every element, to compare before and after.
 std::vector<std::pair<int, int>> statuses(KFile *f)
@@ -61,10 +54,11 @@ TEST_F(StatusSolverTest, AtMostOneSwitchesTheOtherMemberOff)
     toggle(p.file(), "B");
     ASSERT_EQ(2, getEltStatus(p.file(), "B"));
 
-    std::vector<std::string> changed = names(changeEltStatusWithCnsttControl(p.file(), "A", 1));
+    std::vector<std::string> changed = takeList(changeEltStatusWithCnsttControl(p.file(), "A", 1));
     ASSERT_FALSE(changed.empty());
     EXPECT_EQ("A", changed[0]);
-    EXPECT_EQ((std::set<std::string>{"A", "B"}), std::set<std::string>(changed.begin(), changed.end()));
+    EXPECT_EQ((std::set<std::string>{"A", "B"}),
+              std::set<std::string>(changed.begin(), changed.end()));
     EXPECT_EQ(2, getEltStatus(p.file(), "A"));
     EXPECT_EQ(-2, getEltStatus(p.file(), "B"));
     EXPECT_EQ(0, statusIsOk(p.file(), nullptr));
@@ -94,10 +88,10 @@ TEST_F(StatusSolverTest, SwitchWithoutViolationIsTheDirectToggle)
     ProjectBuilder p;
     p.track("T").track("Other").group("G", {"T"}).group("Top", {"G"});
     EXPECT_EQ((std::vector<std::string>{"T", "G", "Top"}),
-              names(changeEltStatusWithCnsttControl(p.file(), "T", 1)));
+              takeList(changeEltStatusWithCnsttControl(p.file(), "T", 1)));
     EXPECT_EQ(-1, getEltStatus(p.file(), "Other"));
     EXPECT_EQ((std::vector<std::string>{"T", "G", "Top"}),
-              names(changeEltStatusWithCnsttControl(p.file(), "T", 1)));
+              takeList(changeEltStatusWithCnsttControl(p.file(), "T", 1)));
     EXPECT_EQ(-2, getEltStatus(p.file(), "Top"));
 }
 
@@ -105,7 +99,7 @@ TEST_F(StatusSolverTest, ImplicationSwitchesTheImpliedOn)
 {
     ProjectBuilder p;
     p.track("A").track("B").track("C").rule(KCONST_IMPLY, "Imp", {"B", "C"}, "A");
-    std::vector<std::string> changed = names(changeEltStatusWithCnsttControl(p.file(), "A", 1));
+    std::vector<std::string> changed = takeList(changeEltStatusWithCnsttControl(p.file(), "A", 1));
     ASSERT_FALSE(changed.empty());
     EXPECT_EQ("A", changed[0]);
     std::set<std::string> set(changed.begin(), changed.end());
@@ -115,8 +109,9 @@ TEST_F(StatusSolverTest, ImplicationSwitchesTheImpliedOn)
     EXPECT_TRUE(solvercheck::statusViolations(p.file()).empty());
 
     // Switching an implied track off takes the implying one with it, and nothing else.
-    changed = names(changeEltStatusWithCnsttControl(p.file(), "B", 1));
-    EXPECT_EQ((std::set<std::string>{"B", "A"}), std::set<std::string>(changed.begin(), changed.end()));
+    changed = takeList(changeEltStatusWithCnsttControl(p.file(), "B", 1));
+    EXPECT_EQ((std::set<std::string>{"B", "A"}),
+              std::set<std::string>(changed.begin(), changed.end()));
     EXPECT_EQ(2, getEltStatus(p.file(), "C"));
 }
 
@@ -126,11 +121,11 @@ TEST_F(StatusSolverTest, GroupMinimumAndSwitchingAGroupOn)
     p.track("A").track("B").track("C").group("G", {"A", "B", "C"}, 2, 2);
     // Switching a group on plays the fewest members its minimum needs; the earliest members in
     // the search order keep their state when they can.
-    std::vector<std::string> changed = names(changeEltStatusWithCnsttControl(p.file(), "G", 1));
+    std::vector<std::string> changed = takeList(changeEltStatusWithCnsttControl(p.file(), "G", 1));
     EXPECT_EQ((std::vector<std::string>{"G", "B", "C"}), changed);
     EXPECT_EQ(-1, getEltStatus(p.file(), "A"));
     // Then A on: one of the others must go, and B keeps its state.
-    changed = names(changeEltStatusWithCnsttControl(p.file(), "A", 1));
+    changed = takeList(changeEltStatusWithCnsttControl(p.file(), "A", 1));
     EXPECT_EQ((std::vector<std::string>{"A", "C"}), changed);
     EXPECT_TRUE(solvercheck::statusViolations(p.file()).empty());
 }
@@ -204,7 +199,7 @@ TEST_F(StatusSolverTest, EmptyRuleAndEquivalenceOnlyFollowTheirMembers)
     EXPECT_EQ(1, createElt(p.file(), KCONST_GROUP, "Empty", createDataGrp(0, 3)));
     p.elt("Empty")->status = 2;
     testing::internal::CaptureStderr();
-    std::vector<std::string> changed = names(checkStatus(p.file(), "A"));
+    std::vector<std::string> changed = takeList(checkStatus(p.file(), "A"));
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ((std::vector<std::string>{"A", "Eq"}), changed);
     EXPECT_NE(std::string::npos, err.find("Error iniatializeConst : Unknown constraint type (14)"));
@@ -219,7 +214,7 @@ TEST_F(StatusSolverTest, BoundsFromFilesNeverThrow)
     EXPECT_EQ(1, createElt(p.file(), KCONST_GROUP, "Wide", createDataGrp(INT_MIN, INT_MAX)));
     p.link("Wide", {"A"});
     EXPECT_EQ((std::vector<std::string>{"A", "Wide"}),
-              names(changeEltStatusWithCnsttControl(p.file(), "A", 1)));
+              takeList(changeEltStatusWithCnsttControl(p.file(), "A", 1)));
     // A rule that can never hold makes every switch that meets the solver a refusal.
     EXPECT_EQ(1, createElt(p.file(), KCONST_GROUP, "Never", createDataGrp(INT_MAX, INT_MIN)));
     p.link("Never", {"B"});
@@ -250,7 +245,8 @@ TEST_F(StatusSolverTest, WholeProjectCheckKeepsTheSelection)
             p.group("Closed2", {"B"}, 0, 0);
         toggle(p.file(), "Free");
         auto before = statuses(p.file());
-        EXPECT_EQ(c.expected, checkConstraintsWF(p.file(), notOrphanCanPlay, notOrphanTracksNbr(p.file())))
+        EXPECT_EQ(c.expected,
+                  checkConstraintsWF(p.file(), notOrphanCanPlay, notOrphanTracksNbr(p.file())))
             << c.what;
         EXPECT_EQ(before, statuses(p.file())) << c.what;
     }
@@ -340,7 +336,8 @@ void randomProject(ProjectBuilder &p, std::mt19937 &rng, bool withMinimums)
             p.rule(pick(2) || !withMinimums ? KCONST_ONE : KCONST_ALL, name.c_str(), {});
             linkAll(name, subset(2));
         } else if (withMinimums) {
-            alwaysOn(p, ("__NotMute__" + name).c_str(), t[static_cast<size_t>(pick(tracks))].c_str());
+            alwaysOn(p, ("__NotMute__" + name).c_str(),
+                     t[static_cast<size_t>(pick(tracks))].c_str());
         }
     }
 }
@@ -357,7 +354,8 @@ void checkSwitch(KFile *f, KElement *elt)
     // The same request on a copy of the project gives the same answer.
     KFile *twin = KFile_clone(f);
     ASSERT_NE(nullptr, twin);
-    std::vector<std::string> twinChanged = names(changeEltStatusWithCnsttControl(twin, elt->name, 1));
+    std::vector<std::string> twinChanged
+        = takeList(changeEltStatusWithCnsttControl(twin, elt->name, 1));
     _freeZark(twin);
     GSList *list = changeEltStatusWithCnsttControl(f, elt->name, 1);
     if (!list) {
@@ -366,7 +364,7 @@ void checkSwitch(KFile *f, KElement *elt)
         EXPECT_EQ(beforeStatuses, statuses(f));
         return;
     }
-    std::vector<std::string> changed = names(list);
+    std::vector<std::string> changed = takeList(list);
     EXPECT_EQ(twinChanged, changed);
     ASSERT_TRUE(best.feasible) << elt->name;
     std::vector<std::string> broken = solvercheck::statusViolations(f);
