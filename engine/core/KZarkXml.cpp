@@ -1038,25 +1038,28 @@ int updateAudio(KFile *file)
     for (const std::string &name : ignored) {
         KElement *elt = giveElt(file, name.c_str());
         // The rules that lose their point with the track: its parents, and implications it drives.
-        std::vector<std::pair<std::string, bool>> rules; // name, implied by the track
+        std::vector<std::pair<KElement *, bool>> rules; // rule, implied by the track
         for (GList *l = elt->parents.head; l; l = l->next)
-            rules.emplace_back(static_cast<const KElement *>(l->data)->name, false);
+            rules.emplace_back(static_cast<KElement *>(l->data), false);
         for (GList *l = elt->impliedBy.head; l; l = l->next)
-            rules.emplace_back(static_cast<const KElement *>(l->data)->name, true);
+            rules.emplace_back(static_cast<KElement *>(l->data), true);
         if (removeTrack(file, name.c_str()) != 1)
             return TVR_ERR_BAD_TRACKS;
+        // Chosen before any is deleted: a deletion may rename another rule ("Const_<n>"), so the
+        // records are followed by address, each deleted under its name of the moment.
+        std::vector<KElement *> pointless;
         for (const auto &rule : rules) {
-            KElement *r = giveElt(file, rule.first.c_str());
-            const KGroupData *group = r && r->type == KELT_GROUP ? static_cast<KGroupData *>(r->data)
-                                                                 : nullptr;
-            if (!group)
-                continue;
-            bool pointless = rule.second ||
-                             (group->kind == KCONST_GROUP && !r->visible && group->memberCount == 1) ||
-                             (group->kind == KCONST_IMPLY && group->memberCount == 0);
-            if (pointless && deleteElt(file, rule.first.c_str()) != 1)
-                return TVR_ERR_BAD_TRACKS;
+            KElement *r = rule.first;
+            const KGroupData *group = static_cast<const KGroupData *>(r->data);
+            if (rule.second || (group->kind == KCONST_GROUP && !r->visible && group->memberCount == 1) ||
+                (group->kind == KCONST_IMPLY && group->memberCount == 0)) {
+                if (std::find(pointless.begin(), pointless.end(), r) == pointless.end())
+                    pointless.push_back(r);
+            }
         }
+        for (KElement *r : pointless)
+            if (deleteElt(file, r->name) != 1)
+                return TVR_ERR_BAD_TRACKS;
     }
     return 1;
 }

@@ -451,6 +451,23 @@ TEST(DescriptionXml, IgnoredAudioRemovesTheTrackAndItsPointlessRules)
     EXPECT_EQ((std::vector<std::string>{"U", "V", "Band"}),
               takeNames(allEltsNames(p.file(), nullptr), getEltNbr(p.file())));
     EXPECT_EQ(1, subEltNbr(p.file(), "Band"));
+
+    // Deleting a rule renames the last "Const_<n>" rule: both pointless rules still go.
+    const std::string renamed = desc(
+        "<TRCK><NAME>T</NAME><FILE>::ignore_audio::</FILE></TRCK>"
+        "<TRCK><NAME>U</NAME><STREAM>0</STREAM></TRCK>"
+        "<CNST><NAME>Const_0</NAME><SUB_ELT>T</SUB_ELT><SUB_ELT>U</SUB_ELT><S_CONST>GRP </S_CONST>"
+        "<S_MAX>1</S_MAX><S_VISIBLE>NO</S_VISIBLE></CNST>"
+        "<CNST><NAME>Const_1</NAME><SUB_ELT>U</SUB_ELT><S_CONST>GRP </S_CONST><S_MAX>1</S_MAX></CNST>"
+        "<CNST><NAME>Const_2</NAME><SUB_ELT>T</SUB_ELT><SUB_ELT>U</SUB_ELT><S_CONST>GRP </S_CONST>"
+        "<S_MAX>1</S_MAX><S_VISIBLE>NO</S_VISIBLE></CNST>");
+    ProjectBuilder q;
+    ASSERT_EQ(1, LoadFromXmlDesc(q.file(), renamed.c_str()));
+    ASSERT_EQ(2, getEltNbr(q.file()));
+    EXPECT_EQ(1, constraintsNbr(q.file()));
+    const char *group = k_getNthElement(q.file(), 1);
+    ASSERT_NE(nullptr, group);
+    EXPECT_EQ(1, isVisible(q.file(), group)); // the visible group is the one kept
 }
 
 TEST(DescriptionXml, FileTracksMustBeRegularAudioFiles)
