@@ -215,7 +215,10 @@ int MixManager_addMix(MixManager *manager, KMix *mix)
     if (old) {
         // The new mix takes the replaced one's place and roles; nothing else holds a stored mix.
         g_hash_table_steal(manager->mixes, old->name);
-        g_queue_find(&manager->order, old)->data = mix;
+        if (GList *place = g_queue_find(&manager->order, old))
+            place->data = mix;
+        else
+            g_queue_push_tail(&manager->order, mix);
         if (manager->defaultMix == old)
             manager->defaultMix = mix;
         KMix_delete(&old);
