@@ -441,70 +441,99 @@ std::string quoted(const char *text)
 
 // --- Readers of the root's children (1 done, 0 skipped, -1 failed) ---------------------------------
 
+// The children that tracks and groups share: COMMENT, S_VISIBLE, LEVELS, COLOR and PANO.
+struct EltTail {
+    const XmlObject *comment = nullptr, *visible = nullptr, *levels = nullptr, *color = nullptr,
+                    *pan = nullptr;
+    KLevels levelValues{};
+    int colorValue = KCOLOR_NONE;
+    double panValue = 0.0;
+
+    // Takes the child when it is one of the shared ones (the last of a repeated one counts).
+    bool claim(const XmlObject *c)
+    {
+        const XmlObject **slot = named(c, "COMMENT")     ? &comment
+                                 : named(c, "S_VISIBLE") ? &visible
+                                 : named(c, "LEVELS")    ? &levels
+                                 : named(c, "COLOR")     ? &color
+                                 : named(c, "PANO")      ? &pan
+                                                         : nullptr;
+        if (slot)
+            *slot = c;
+        return slot != nullptr;
+    }
+
+    // Reads the values; false with the loader's error set when one is bad.
+    bool read(Loader &loader, const std::string &what, int track)
+    {
+        auto bad = [&](const char *field) {
+            fail(loader, what + " has " + field);
+            return false;
+        };
+        if (levels && !extractXmlLevels(levels, track, &levelValues))
+            return bad("bad LEVELS");
+        // Colours are packed RGB: written signed, accepted unsigned too.
+        long long colorRead = KCOLOR_NONE;
+        if (color && !parseLong(color->text, INT_MIN, UINT32_MAX, &colorRead))
+            return bad("a bad COLOR");
+        colorValue = static_cast<int>(static_cast<uint32_t>(colorRead));
+        if (pan && !readDouble(pan, &panValue))
+            return bad("a bad PANO");
+        panValue = clampPan(panValue);
+        return true;
+    }
+};
+
 int ExtractXmlTrack(Loader &loader, const XmlObject *node)
 {
-    const XmlObject *name = nullptr, *comment = nullptr, *stream = nullptr, *date = nullptr,
-                    *size = nullptr, *path = nullptr, *format = nullptr, *visible = nullptr,
-                    *levels = nullptr, *color = nullptr, *pan = nullptr, *position = nullptr;
+    const XmlObject *name = nullptr, *stream = nullptr, *date = nullptr, *size = nullptr,
+                    *path = nullptr, *format = nullptr, *position = nullptr;
+    EltTail tail;
     for (int i = 0; i < node->count; ++i) {
         const XmlObject *c = node->children[i];
-        if (named(c, "NAME")) name = c;
-        else if (named(c, "COMMENT")) comment = c;
+        if (tail.claim(c)) continue;
+        else if (named(c, "NAME")) name = c;
         else if (named(c, "STREAM")) stream = c;
         else if (named(c, "DATE")) date = c;
         else if (named(c, "SIZE")) size = c;
         else if (named(c, "FILE")) path = c;
         else if (named(c, "SFORMAT")) format = c;
-        else if (named(c, "S_VISIBLE")) visible = c;
-        else if (named(c, "LEVELS")) levels = c;
-        else if (named(c, "COLOR")) color = c;
-        else if (named(c, "PANO")) pan = c;
         else if (named(c, "POSITION")) position = c;
     }
     KFile *file = loader.file;
     if (!name || !name->text || !*name->text)
         return fail(loader, "a track has no name");
     const char *trackName = name->text;
+    const std::string what = "track " + quoted(trackName);
     if (KPendingElts_nameTaken(loader.pending, file, trackName))
         return fail(loader, "the name " + quoted(trackName) + " is used twice");
 
-    int streamNumber = KSTREAM_NONE, dateValue = 0, colorValue = KCOLOR_NONE;
+    int streamNumber = KSTREAM_NONE, dateValue = 0;
     long long sizeValue = 0;
-    double panValue = 0.0;
     if (stream && !readInt(stream, 0, INT_MAX, &streamNumber))
-        return fail(loader, "track " + quoted(trackName) + " has a bad STREAM");
+        return fail(loader, what + " has a bad STREAM");
     if (date && !readInt(date, INT_MIN, INT_MAX, &dateValue))
-        return fail(loader, "track " + quoted(trackName) + " has a bad DATE");
+        return fail(loader, what + " has a bad DATE");
     if (dateValue < 0)
         dateValue = 0;
     if (size && !parseLong(size->text, 0, UINT32_MAX, &sizeValue))
-        return fail(loader, "track " + quoted(trackName) + " has a bad SIZE");
-    // Colours are packed RGB: written signed, accepted unsigned too.
-    long long colorRead = KCOLOR_NONE;
-    if (color && !parseLong(color->text, INT_MIN, UINT32_MAX, &colorRead))
-        return fail(loader, "track " + quoted(trackName) + " has a bad COLOR");
-    colorValue = static_cast<int>(static_cast<uint32_t>(colorRead));
-    if (pan && !readDouble(pan, &panValue))
-        return fail(loader, "track " + quoted(trackName) + " has a bad PANO");
-    KLevels levelValues{};
-    if (levels && !extractXmlLevels(levels, 1, &levelValues))
-        return fail(loader, "track " + quoted(trackName) + " has bad LEVELS");
+        return fail(loader, what + " has a bad SIZE");
+    if (!tail.read(loader, what, 1))
+        return -1;
+    KPoint point{};
+    for (int i = 0; position && i < position->count; ++i) {
+        const XmlObject *c = position->children[i];
+        double *axis = named(c, "POS_X")   ? &point.x
+                       : named(c, "POS_Y") ? &point.y
+                       : named(c, "POS_Z") ? &point.z
+                                           : nullptr;
+        if (axis && !readDouble(c, axis))
+            return fail(loader, what + " has a bad POSITION");
+    }
     KStreamFormat own{};
     if (format && !extractXmlStreamFormat(format, &own)) {
         KStreamFormat_init(&own);
-        return fail(loader, "track " + quoted(trackName) + " has a bad SFORMAT");
-    }
-    KPoint point{};
-    if (position) {
-        for (int i = 0; i < position->count; ++i) {
-            const XmlObject *c = position->children[i];
-            double *axis = named(c, "POS_X") ? &point.x
-                           : named(c, "POS_Y") ? &point.y
-                           : named(c, "POS_Z") ? &point.z
-                                               : nullptr;
-            if (axis && !readDouble(c, axis))
-                return fail(loader, "track " + quoted(trackName) + " has a bad POSITION");
-        }
+        return fail(loader, what + " has a bad SFORMAT");
     }
 
     int result;
@@ -514,8 +543,7 @@ int ExtractXmlTrack(Loader &loader, const XmlObject *node)
         // Only regular files are opened: a FIFO or a device would block or never end.
         if (std::strcmp(p, KTRACK_IGNORE_AUDIO) != 0 && stat(p, &info) == 0 && !S_ISREG(info.st_mode)) {
             KStreamFormat_init(&own);
-            return fail(loader, "track " + quoted(trackName) + " names " + quoted(p) +
-                                    ", which is not an audio file");
+            return fail(loader, what + " names " + quoted(p) + ", which is not an audio file");
         }
         char *pathCopy = _tvr_strcpy(p);
         int length = sizeValue > INT_MAX ? -1 : static_cast<int>(sizeValue);
@@ -526,8 +554,8 @@ int ExtractXmlTrack(Loader &loader, const XmlObject *node)
             tvr_free(pathCopy);
         if (result < 0) {
             KStreamFormat_init(&own);
-            return fail(loader, "the audio file " + quoted(p) + " of track " + quoted(trackName) +
-                                    " cannot be read (" + std::to_string(result) + ")");
+            return fail(loader, "the audio file " + quoted(p) + " of " + what + " cannot be read (" +
+                                    std::to_string(result) + ")");
         }
     } else {
         result = addBitstreamTrack(file, trackName, dateValue, nullptr,
@@ -537,47 +565,43 @@ int ExtractXmlTrack(Loader &loader, const XmlObject *node)
     }
     if (result <= 0) {
         KStreamFormat_init(&own);
-        return result < 0 ? fail(loader, "track " + quoted(trackName) + " cannot be added (" +
-                                             std::to_string(result) + ")")
+        return result < 0 ? fail(loader, what + " cannot be added (" + std::to_string(result) + ")")
                           : 0;
     }
     KElement *elt = giveElt(file, trackName);
     KTrack *track = static_cast<KTrack *>(elt->data);
-    bool ok = !comment || !comment->text || setEltComment(file, trackName, comment->text) == 1;
+    bool ok = !tail.comment || !tail.comment->text ||
+              setEltComment(file, trackName, tail.comment->text) == 1;
     if (ok && format)
         ok = addTrackFormat(file, trackName, &own) == 1;
     KStreamFormat_init(&own);
     if (ok && track->position)
         *track->position = point;
-    if (ok && visible && visible->text && std::strcmp(visible->text, "NO") == 0)
+    if (ok && tail.visible && tail.visible->text && std::strcmp(tail.visible->text, "NO") == 0)
         hideElt(file, trackName);
-    if (ok && levels)
-        ok = KElement_setLevels(elt, &levelValues) == 1;
-    if (ok && color)
-        KElement_setColor(elt, colorValue);
-    if (ok && pan)
-        KElement_setPan(elt, clampPan(panValue));
-    return ok ? 1 : fail(loader, "track " + quoted(trackName) + " cannot be completed");
+    if (ok && tail.levels)
+        ok = KElement_setLevels(elt, &tail.levelValues) == 1;
+    if (ok && tail.color)
+        KElement_setColor(elt, tail.colorValue);
+    if (ok && tail.pan)
+        KElement_setPan(elt, tail.panValue);
+    return ok ? 1 : fail(loader, what + " cannot be completed");
 }
 
 int ExtractXmlConst(Loader &loader, const XmlObject *node)
 {
-    const XmlObject *name = nullptr, *comment = nullptr, *kind = nullptr, *visible = nullptr,
-                    *max = nullptr, *min = nullptr, *implying = nullptr, *levels = nullptr,
-                    *color = nullptr, *pan = nullptr;
+    const XmlObject *name = nullptr, *kind = nullptr, *max = nullptr, *min = nullptr,
+                    *implying = nullptr;
+    EltTail tail;
     std::vector<const char *> members;
     for (int i = 0; i < node->count; ++i) {
         const XmlObject *c = node->children[i];
-        if (named(c, "NAME")) name = c;
-        else if (named(c, "COMMENT")) comment = c;
+        if (tail.claim(c)) continue;
+        else if (named(c, "NAME")) name = c;
         else if (named(c, "S_CONST")) kind = c;
-        else if (named(c, "S_VISIBLE")) visible = c;
         else if (named(c, "S_MAX")) max = c;
         else if (named(c, "S_MIN")) min = c;
         else if (named(c, "S_IMPLY")) implying = c;
-        else if (named(c, "LEVELS")) levels = c;
-        else if (named(c, "COLOR")) color = c;
-        else if (named(c, "PANO")) pan = c;
         else if (named(c, "SUB_ELT")) {
             if (!c->text || !*c->text)
                 return fail(loader, "a group lists a member without a name");
@@ -593,28 +617,18 @@ int ExtractXmlConst(Loader &loader, const XmlObject *node)
     desc.members = members.data();
     desc.memberCount = static_cast<int>(members.size());
     desc.implying = implying ? implying->text : nullptr;
-    desc.visible = !(visible && visible->text && (visible->text[0] == 'N' || visible->text[0] == 'n'));
-    desc.comment = comment ? comment->text : nullptr;
+    const char *shown = tail.visible ? tail.visible->text : nullptr;
+    desc.visible = !(shown && (shown[0] == 'N' || shown[0] == 'n'));
+    desc.comment = tail.comment ? tail.comment->text : nullptr;
     if ((min && !readInt(min, -1, INT_MAX, &desc.min)) || (max && !readInt(max, -1, INT_MAX, &desc.max)))
         return fail(loader, what + " has bad bounds");
-    KLevels levelValues{};
-    if (levels) {
-        if (!extractXmlLevels(levels, 0, &levelValues))
-            return fail(loader, what + " has bad LEVELS");
-        desc.levels = &levelValues;
-    }
-    long long colorRead = 0;
-    if (color) {
-        if (!parseLong(color->text, INT_MIN, UINT32_MAX, &colorRead))
-            return fail(loader, what + " has a bad COLOR");
-        desc.hasColor = 1;
-        desc.color = static_cast<int>(static_cast<uint32_t>(colorRead));
-    }
-    if (pan) {
-        if (!readDouble(pan, &desc.pan))
-            return fail(loader, what + " has a bad PANO");
-        desc.hasPan = 1;
-    }
+    if (!tail.read(loader, what, 0))
+        return -1;
+    desc.levels = tail.levels ? &tail.levelValues : nullptr;
+    desc.hasColor = tail.color != nullptr;
+    desc.color = tail.colorValue;
+    desc.hasPan = tail.pan != nullptr;
+    desc.pan = tail.panValue;
     int result = makeTmpConst(loader.file, loader.pending, &desc);
     if (result == -1)
         return fail(loader, what + " has an unknown kind " + quoted(desc.kindText));
