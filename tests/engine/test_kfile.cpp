@@ -609,6 +609,37 @@ TEST(KFileTracks, FilteredTrackFromAWaveFile)
     std::filesystem::remove_all(dir);
 }
 
+TEST(KFileTracks, OggVorbisFileIsDescribedAsVorbis)
+{
+    auto dir = std::filesystem::temp_directory_path() / ("kfile_ogg_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::string ogg = (dir / "tone.ogg").string();
+    SF_INFO info{};
+    info.samplerate = 22050;
+    info.channels = 1;
+    info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+    SNDFILE *out = sf_open(ogg.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(nullptr, out) << sf_strerror(nullptr);
+    std::vector<float> frames(22050);
+    for (size_t i = 0; i < frames.size(); ++i)
+        frames[i] = 0.5f * std::sin(static_cast<float>(i) * 0.1f);
+    sf_writef_float(out, frames.data(), static_cast<sf_count_t>(frames.size()));
+    sf_close(out);
+
+    ProjectBuilder p;
+    p.track("O");
+    char *path = engineString(ogg.c_str());
+    ASSERT_EQ(1, addSamplePath(p.file(), "O", path));
+    KTrack *track = giveTrack(p.file(), "O");
+    EXPECT_EQ(KAUDIOFMT_VORBIS, k_getTrackAudioFmt(p.file(), track));
+    EXPECT_EQ(16, k_getTrackBits(p.file(), track));
+    EXPECT_EQ(1, k_getTrackChannels(p.file(), track));
+    EXPECT_EQ(22050.0, k_getTrackRate(p.file(), track));
+    EXPECT_EQ(22050u, tvr_getTrackSize(p.file(), "O"));
+    EXPECT_DOUBLE_EQ(1.0, lengthInSec(p.file()));
+    std::filesystem::remove_all(dir);
+}
+
 TEST(KFileElements, FieldsCommentsVisibilityAndReset)
 {
     ProjectBuilder p;
