@@ -1,6 +1,6 @@
 #include "KItem.h"
 
-#include "AppServices.h"
+#include <QHash>
 
 KItem::KItem() : QStandardItem() {}
 
@@ -83,9 +83,23 @@ void KItemModel::updateChecked(const QStringList& names)
         if (auto* item = dynamic_cast<KItem*>(root->child(row, 0)))
             item->uncheckAll();
     }
+    // The first item of each text in depth-first order, as findNode would find it, indexed
+    // once instead of searched once per name.
+    QHash<QString, KItem*> firstByText;
+    indexFirstByText(root, firstByText);
     for (const QString& name : names) {
-        if (KItem* item = AppServices::findNode(root, name))
+        if (KItem* item = firstByText.value(name))
             item->setCheckState(Qt::Checked);
+    }
+}
+
+void KItemModel::indexFirstByText(QStandardItem* item, QHash<QString, KItem*>& index)
+{
+    if (auto* kitem = dynamic_cast<KItem*>(item); kitem && !index.contains(kitem->text()))
+        index.insert(kitem->text(), kitem);
+    for (int row = 0; row < item->rowCount(); ++row) {
+        if (QStandardItem* child = item->child(row, 0))
+            indexFirstByText(child, index);
     }
 }
 

@@ -3,6 +3,7 @@
 #ifndef KITEM_H
 #define KITEM_H
 
+#include <QHash>
 #include <QItemDelegate>
 #include <QStandardItem>
 #include <QStandardItemModel>
@@ -41,6 +42,8 @@ public slots:
     void updateChecked(const QStringList& names);
 
 private:
+    static void indexFirstByText(QStandardItem* item, QHash<QString, KItem*>& index);
+
     bool m_constraintsUse;
 };
 
