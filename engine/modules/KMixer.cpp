@@ -1,0 +1,873 @@
+// The mixer (see KMixer.h).
+#include "KMixer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+#include "KBufferRing.h"
+#include "KContainer.h"
+#include "KElement.h"
+#include "KMix.h"
+#include "KPlayer.h"
+#include "KSolver.h"
+#include "KDsp.h"
+#include "tvr_utils.h"
+
+namespace {
+
+// --- Meters ---------------------------------------------------------------------------------------
+struct Meters {
+    std::mutex lock;
+    int slots = 0;
+    int elements = 0;
+    bool ready = false;
+    double *master = nullptr;  // slots x 2
+    double *elts = nullptr;    // slots x elements x 2
+    int *counts = nullptr;     // slots x elements
+    // The block being mixed, copied into its ring slot at the block's end (filler thread only).
+    double scratchMaster[2] = {0.0, 0.0};
+    double *scratchElts = nullptr; // elements x 2
+    int *scratchCounts = nullptr;  // elements
+};
+Meters g_meters;
+
+std::atomic<ESOMixAudioArg *> g_mixer{nullptr};
+// Name of the mix whose mastering the mixer runs (for so_mixEqualMoved), under its own lock.
+std::mutex g_masterNameLock;
+char g_masterName[256] = "";
+
+void freeMetersLocked()
+{
+    tvr_free(g_meters.master);
+    tvr_free(g_meters.elts);
+    tvr_free(g_meters.counts);
+    tvr_free(g_meters.scratchElts);
+    tvr_free(g_meters.scratchCounts);
+    g_meters.master = g_meters.elts = g_meters.scratchElts = nullptr;
+    g_meters.counts = g_meters.scratchCounts = nullptr;
+    g_meters.slots = g_meters.elements = 0;
+    g_meters.ready = false;
+}
+
+void clearScratch()
+{
+    g_meters.scratchMaster[0] = g_meters.scratchMaster[1] = 0.0;
+    if (g_meters.scratchElts)
+        std::memset(g_meters.scratchElts, 0, sizeof(double) * 2 * g_meters.elements);
+    if (g_meters.scratchCounts)
+        std::memset(g_meters.scratchCounts, 0, sizeof(int) * g_meters.elements);
+}
+
+// Copies the block's meters into the ring slot the filler holds.
+void publishScratch(int slot)
+{
+    std::lock_guard<std::mutex> guard(g_meters.lock);
+    if (!g_meters.ready || slot < 0 || slot >= g_meters.slots)
+        return;
+    const int n = g_meters.elements;
+    g_meters.master[2 * slot] = g_meters.scratchMaster[0];
+    g_meters.master[2 * slot + 1] = g_meters.scratchMaster[1];
+    std::memcpy(g_meters.elts + static_cast<size_t>(slot) * n * 2, g_meters.scratchElts,
+                sizeof(double) * 2 * n);
+    std::memcpy(g_meters.counts + static_cast<size_t>(slot) * n, g_meters.scratchCounts,
+                sizeof(int) * n);
+}
+
+// Pan factors of a pan value: left 1 - p for p > 0, right 1 + p for p < 0.
+inline void panFactors(double pan, double &left, double &right)
+{
+    left = pan > 0.0 ? 1.0 - pan : 1.0;
+    right = pan < 0.0 ? 1.0 + pan : 1.0;
+}
+
+// Track meters: sums of squares of the track's block with its gain and its own pan, into the
+// element and (weighted by the pan pair) into each direct parent.
+void computeStatsTrack(const int16_t *samples, int frames, int channels, double gain,
+                       const double pair[2], const KElement *elt)
+{
+    if (!g_meters.scratchElts || channels < 1 || channels > 2 || !elt)
+        return;
+    double lf, rf;
+    panFactors(elt->pan, lf, rf);
+    double s0 = 0.0, s1 = 0.0;
+    const double k = gain / 32768.0;
+    if (channels == 1) {
+        double sum = 0.0;
+        for (int i = 0; i < frames; ++i) {
+            const double s = samples[i] * k;
+            sum += s * s;
+        }
+        s0 = sum * lf * lf;
+        s1 = sum * rf * rf;
+    } else {
+        for (int i = 0; i < frames; ++i) {
+            const double l = samples[2 * i] * k, r = samples[2 * i + 1] * k;
+            s0 += l * l;
+            s1 += r * r;
+        }
+        s0 *= lf * lf;
+        s1 *= rf * rf;
+    }
+    const int n = g_meters.elements;
+    // Elements made after the meters were sized are not measured.
+    if (elt->id >= 0 && elt->id < n) {
+        g_meters.scratchElts[2 * elt->id] += s0;
+        g_meters.scratchElts[2 * elt->id + 1] += s1;
+    }
+    for (GList *l = elt->parents.head; l; l = l->next) {
+        const KElement *parent = static_cast<const KElement *>(l->data);
+        if (!parent || parent->id < 0 || parent->id >= n)
+            continue;
+        g_meters.scratchElts[2 * parent->id] += pair[0] * pair[0] * s0;
+        g_meters.scratchElts[2 * parent->id + 1] += pair[1] * pair[1] * s1;
+        g_meters.scratchCounts[parent->id] += 1;
+    }
+}
+
+void computeStats(const int16_t *block, int frames)
+{
+    double s0 = 0.0, s1 = 0.0;
+    for (int i = 0; i < frames; ++i) {
+        const double l = block[2 * i] / 32768.0, r = block[2 * i + 1] / 32768.0;
+        s0 += l * l;
+        s1 += r * r;
+    }
+    g_meters.scratchMaster[0] = s0;
+    g_meters.scratchMaster[1] = s1;
+}
+
+// --- Mastering ------------------------------------------------------------------------------------
+void freeMastering(ESOMixAudioArg *m)
+{
+    SEqFx_delete(&m->masterLeft);
+    SEqFx_delete(&m->masterRight);
+    tvr_free(m->masterMix);
+    m->masterMix = nullptr;
+}
+
+// The mastering curve of the mix on play, or null.
+const _KEqualization *masteringCurve(KFile *file, const char **mixName)
+{
+    if (!file || !file->mixes)
+        return nullptr;
+    const char *name = MixManager_MixOnPlay(file->mixes);
+    KMix *mix = name ? MixManager_getMix(file->mixes, name) : nullptr;
+    if (!mix || !mix->mastering)
+        return nullptr;
+    *mixName = name;
+    return mix->mastering;
+}
+
+// Runs the mastering equaliser over the block in place; flush resets the stream after it.
+void masterBlock(ESOMixAudioArg *m, int16_t *block, bool flush)
+{
+    const char *name = nullptr;
+    const _KEqualization *curve = masteringCurve(m->file, &name);
+    if (!curve)
+        return;
+    const double rate = m->format->rate;
+    if (!m->masterLeft || !m->masterMix || std::strcmp(m->masterMix, name) != 0 ||
+        m->masterRate != rate || m->masterFrames != m->frames) {
+        freeMastering(m);
+        m->masterLeft = SEqFx_init(rate, m->frames, curve);
+        m->masterRight = SEqFx_init(rate, m->frames, curve);
+        m->masterMix = _tvr_strcpy(name);
+        if (!m->masterLeft || !m->masterRight || !m->masterMix) {
+            freeMastering(m);
+            return;
+        }
+        m->masterRate = rate;
+        m->masterFrames = m->frames;
+        std::lock_guard<std::mutex> guard(g_masterNameLock);
+        std::snprintf(g_masterName, sizeof g_masterName, "%s", name);
+    }
+    if (m->masteringMoved.exchange(0)) {
+        kfx_resetEqual(m->masterLeft, curve);
+        kfx_resetEqual(m->masterRight, curve);
+    }
+    convertIntTo2Double(block, m->eqLeft, m->eqRight, m->frames);
+    if (kfx_equalize(m->masterLeft, m->eqLeft))
+        kfx_equalize(m->masterRight, m->eqRight);
+    convert2DoubleToInt(m->eqLeft, m->eqRight, block, m->frames);
+    if (flush) {
+        // The block already carries the held-over tail; only the stream is reset for a restart.
+        kfx_equalize_emptyBuffer(m->masterLeft, m->eqLeft);
+        kfx_equalize_emptyBuffer(m->masterRight, m->eqRight);
+    }
+}
+
+// --- Slots ------------------------------------------------------------------------------------------
+void closeSlot(SOSlot *s)
+{
+    if (s->file)
+        closeKAudioReading(&s->file);
+    if (s->raw)
+        k_sndfile_close(&s->raw);
+    KResampler_delete(&s->resampler);
+    tvr_free(s->in);
+    tvr_free(s->resampled);
+    s->in = s->resampled = nullptr;
+}
+
+void freeSlots(ESOMixAudioArg *m)
+{
+    if (!m->slots)
+        return;
+    for (int i = 0; i < m->trackCount; ++i)
+        closeSlot(&m->slots[i]);
+    tvr_free(m->slots);
+    m->slots = nullptr;
+}
+
+bool hasAudioPath(const KTrack *track)
+{
+    return track->path && track->path[0] && std::strcmp(track->path, KTRACK_IGNORE_AUDIO) != 0;
+}
+
+// Sets the slot's timing and buffers once its reader is open.
+bool prepareSlot(ESOMixAudioArg *m, SOSlot *s)
+{
+    const double out = m->format->rate;
+    const double ratio = out / s->rate;
+    const KTrack *t = s->track;
+    s->outStart = static_cast<int64_t>(std::floor(static_cast<double>(t->date) * ratio));
+    s->outEnd = static_cast<int64_t>(
+        std::floor((static_cast<double>(t->date) + static_cast<double>(t->length)) * ratio));
+    s->framesPerBlock = static_cast<int>(std::ceil(m->frames * s->rate / out));
+    s->fadeLength = std::max(1, static_cast<int>(2.0 * out / m->frames));
+    s->inCapacity = s->framesPerBlock + 4;
+    if (s->rate != out) {
+        s->resampler = KResampler_new(s->rate, out, s->channels);
+        if (!s->resampler)
+            return false;
+        s->inCapacity = std::max(s->inCapacity, KResampler_inputFor(s->resampler, m->frames) + 4);
+    }
+    s->in = static_cast<int16_t *>(
+        tvr_calloc(static_cast<size_t>(s->inCapacity) * s->channels, sizeof(int16_t)));
+    s->resampled = static_cast<int16_t *>(
+        tvr_calloc(static_cast<size_t>(m->frames) * s->channels, sizeof(int16_t)));
+    if (!s->in || !s->resampled)
+        return false;
+    // A freshly opened reader stands at the track's beginning.
+    s->started = 1;
+    return true;
+}
+
+// Reads n track frames into the slot's buffer, zero-filling what the reader does not deliver.
+void readFrames(ESOMixAudioArg *m, int slot, int n)
+{
+    SOSlot *s = &m->slots[slot];
+    const int bytes = n * s->channels * 2;
+    int got = so_ReadSamplesInMeskFile(m, slot, s->in, bytes);
+    if (got < 0)
+        got = 0;
+    int filled = got;
+    // Readers may deliver less than asked before the end: keep reading.
+    while (got > 0 && filled < bytes) {
+        got = so_ReadSamplesInMeskFile(m, slot, reinterpret_cast<uint8_t *>(s->in) + filled,
+                                       bytes - filled);
+        if (got > 0)
+            filled += got;
+    }
+    if (filled < bytes)
+        std::memset(reinterpret_cast<uint8_t *>(s->in) + filled, 0,
+                    static_cast<size_t>(bytes - filled));
+}
+
+// After a seek or a loop restart every slot is sought again; after a seek every track also
+// fades in again.
+void clearStarted(ESOMixAudioArg *m, bool resetFades)
+{
+    for (int i = 0; i < m->trackCount; ++i) {
+        m->slots[i].started = 0;
+        if (resetFades)
+            m->slots[i].fadeCounter = 0;
+    }
+}
+
+// The transport's decision for one block (steps under mutexStatus). Returns whether the block
+// is mixed and sets the block gain.
+bool decideBlock(ESOMixAudioArg *m, double &blockGain)
+{
+    SOTransport &tr = so_transport();
+    const double step = std::fabs(tr.fadeStep);
+    double &g = tr.fadeGain;
+    const int status = tr.status.load();
+    switch (status) {
+    case SO_PAUSED:
+        if (g > 0.0 && g - step > 0.0) {
+            g -= step;
+            // The readers move on with the fade-out, so the position does too.
+            ++m->counter;
+            break;
+        }
+        g = 0.0;
+        return false;
+    case SO_PLAYING:
+        g = std::min(1.0, g + step);
+        ++m->counter;
+        break;
+    case SO_VOLUME_RAMP: {
+        g = std::min(1.0, g + step);
+        const double v = tr.volume.load(), target = tr.newVolume.load();
+        if (std::fabs(v - target) > step)
+            tr.volume.store(v + (target > v ? step : -step));
+        else {
+            tr.volume.store(target);
+            tr.status.store(SO_PLAYING);
+        }
+        ++m->counter;
+        break;
+    }
+    case SO_SEEK_PLAYING:
+    case SO_SEEK_PAUSED:
+        if (g > 0.0 && g - step > 0.0) {
+            g -= step;
+            ++m->counter;
+            break;
+        }
+        g = 0.0;
+        tr.fadeStep = step;
+        m->counter = static_cast<int64_t>(static_cast<double>(tr.pieceFrames.load()) *
+                                          std::clamp(tr.seekTarget.load(), 0.0, 1.0) / m->frames);
+        initializeStatus(m->file);
+        clearStarted(m, true);
+        tr.seekTarget.store(-1.0);
+        if (status == SO_SEEK_PAUSED) {
+            tr.status.store(SO_PAUSED);
+            return false;
+        }
+        // A volume asked for during the seek is reached by a ramp.
+        tr.status.store(tr.volume.load() != tr.newVolume.load() ? SO_VOLUME_RAMP : SO_PLAYING);
+        break;
+    case SO_END:
+        tr.fadeStep = step;
+        g = 0.0;
+        if (tr.loop.load() > 0) {
+            initializeStatus(m->file);
+            if (static_cast<double>(tr.pieceFrames.load()) <
+                static_cast<double>(m->frames) * static_cast<double>(m->counter)) {
+                tr.status.store(SO_PLAYING);
+                m->counter = 0;
+                clearStarted(m, false);
+                if (tr.loop.load() == SO_LOOP_RANDOM)
+                    randomSlct(m->file);
+            }
+            else
+                ++m->counter;
+            break;
+        }
+        [[fallthrough]];
+    case SO_STOPPED:
+        tr.fadeStep = -step;
+        if (g > 0.0) {
+            g = std::max(0.0, g - step);
+            ++m->counter;
+            break;
+        }
+        KSemaphore_post(m->sem);
+        return false;
+    default:
+        std::fprintf(stderr, "so_mixaudio - switch : mode inconnu !!!\n");
+        tr.date.store(0);
+        return false;
+    }
+    blockGain = tr.volume.load() * std::clamp(g, 0.0, 1.0);
+    return true;
+}
+
+// Mixes the slot's block into the sums; date is the block's first output frame.
+void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const double basePair[2],
+             double masterPan, bool &ended)
+{
+    SOSlot *s = &m->slots[i];
+    if (!s->track || (!s->file && !s->raw))
+        return;
+    const int frames = m->frames;
+    if (date >= s->outEnd) {
+        s->started = 0;
+        return; // counts as ended
+    }
+    ended = false;
+    if (date + frames <= s->outStart)
+        return; // not yet begun
+    KElement *elt = s->track->elt;
+    if (!elt)
+        return;
+    const double out = m->format->rate;
+    const int64_t offset = std::max<int64_t>(0, s->outStart - date);
+    const int64_t last = std::min<int64_t>(frames, s->outEnd - date);
+    const int n = static_cast<int>(last - offset); // output frames of this track in the block
+    if (elt->status > 0 && !s->started) {
+        const int64_t local = std::max<int64_t>(0, date - s->outStart);
+        so_SeekSamplesInMeskFile(m, i, static_cast<int64_t>(
+                                           static_cast<double>(local) * s->rate / out));
+        if (s->resampler)
+            KResampler_reset(s->resampler);
+        elt->status = 3;
+        s->started = 1;
+    }
+    if (!s->started || n <= 0)
+        return;
+    const int16_t *block;
+    if (s->resampler) {
+        const int need = std::min(KResampler_inputFor(s->resampler, n), s->inCapacity);
+        readFrames(m, i, need);
+        int made = KResampler_process_KInt16(s->resampler, s->in, need, s->resampled, n);
+        if (made < 0)
+            made = 0;
+        if (made < n)
+            std::memset(s->resampled + made * s->channels, 0,
+                        sizeof(int16_t) * (n - made) * s->channels);
+        block = s->resampled;
+    } else {
+        readFrames(m, i, n);
+        block = s->in;
+    }
+    if (last < frames)
+        s->started = 0; // the track's last block: a restart seeks it again
+    if (elt->status == 0 || elt->status == KSTATUS_STOPPED ||
+        !eltCanPlayWithMuteSoloMode(m->file, elt))
+        return;
+    double w = 1.0;
+    switch (elt->status) {
+    case KSTATUS_BY_MEMBER:
+        s->fadeCounter = s->fadeLength;
+        break;
+    case KSTATUS_ON:
+    case 3:
+        s->fadeCounter += 1;
+        w = static_cast<double>(s->fadeCounter) / s->fadeLength;
+        if (s->fadeCounter >= s->fadeLength) {
+            s->fadeCounter = s->fadeLength;
+            elt->status = KSTATUS_BY_MEMBER;
+            w = 1.0;
+        }
+        break;
+    case KSTATUS_OFF:
+        s->fadeCounter -= 1;
+        w = static_cast<double>(std::max(0, s->fadeCounter)) / s->fadeLength;
+        if (s->fadeCounter <= 0) {
+            s->fadeCounter = 0;
+            elt->status = KSTATUS_STOPPED;
+            if (elt->levels)
+                changeLevel(elt, -elt->levels->level);
+            w = 0.0;
+        }
+        break;
+    default:
+        std::fprintf(stderr, "!!! WARNING : unknown status (%d) !!!\n", elt->status);
+        return;
+    }
+    w = std::clamp(w, 0.0, 1.0);
+    const double eltGain = elt->levels ? elt->levels->gain : 1.0;
+    double pair[2] = {basePair[0], basePair[1]};
+    double pl = 1.0, pr = 1.0;
+    k_getTotalPan(elt, &pl, &pr);
+    pair[0] *= pl;
+    pair[1] *= pr;
+    computeStatsTrack(block, n, s->channels, w * eltGain, pair, elt);
+    double ql, qr;
+    panFactors(masterPan, ql, qr);
+    pair[0] *= ql;
+    pair[1] *= qr;
+    k_mixaudio_KInt16(m->mix + 2 * offset, 2, block, s->channels, pair, n,
+                      blockGain * w * eltGain);
+}
+
+// Loads every track into its slot (first block).
+void loadTracks(ESOMixAudioArg *m)
+{
+    m->counter = -1;
+    m->slotCount = 0;
+    if (!so_sLForeach(m))
+        freeSlots(m);
+}
+
+} // namespace
+
+// --- State --------------------------------------------------------------------------------------------
+ESOMixAudioArg *init_ESOMixAudioArg(KFile *file, double rate, int frames, int exportMode,
+                                    KProgress *progress)
+{
+    if (!file || frames < 1)
+        return nullptr;
+    ESOMixAudioArg *m = new (std::nothrow) ESOMixAudioArg();
+    if (!m)
+        return nullptr;
+    m->file = file;
+    m->frames = frames;
+    m->exportMode = exportMode;
+    m->progress = exportMode ? nullptr : progress;
+    m->sourceMode = k_isAProject(file) ? 0 : 1;
+    m->codec = file->format ? (file->format->code & KAUDIOFMT_MAJOR_MASK) : 0;
+    m->trackCount = tracksNbr(file);
+    m->masteringMoved = 0;
+    m->masteringLatency = 0;
+    if (!(rate > 0.0))
+        rate = (file->format && file->format->rate > 0.0) ? file->format->rate : 44100.0;
+    m->format = KStreamFormat_new();
+    m->name = file->name ? _tvr_strcpy(file->name) : nullptr;
+    m->slots = static_cast<SOSlot *>(
+        tvr_calloc(static_cast<size_t>(std::max(1, m->trackCount)), sizeof(SOSlot)));
+    m->mix = static_cast<int32_t *>(tvr_calloc(static_cast<size_t>(frames) * 2, sizeof(int32_t)));
+    m->eqLeft = static_cast<double *>(tvr_calloc(static_cast<size_t>(frames), sizeof(double)));
+    m->eqRight = static_cast<double *>(tvr_calloc(static_cast<size_t>(frames), sizeof(double)));
+    m->sem = KSemaphore_create(0);
+    if (!m->format || (file->name && !m->name) || !m->slots || !m->mix || !m->eqLeft ||
+        !m->eqRight || !m->sem) {
+        _delete_Memory(&m);
+        return nullptr;
+    }
+    m->format->bits = 16;
+    m->format->channels = 2;
+    m->format->rate = rate;
+    return m;
+}
+
+void _delete_Memory(ESOMixAudioArg **mixer)
+{
+    if (!mixer || !*mixer)
+        return;
+    ESOMixAudioArg *m = *mixer;
+    freeSlots(m);
+    freeMastering(m);
+    _KSemaphore_destroy(m->sem);
+    KStreamFormat_delete(&m->format);
+    tvr_free(m->name);
+    tvr_free(m->mix);
+    tvr_free(m->eqLeft);
+    tvr_free(m->eqRight);
+    delete m;
+    *mixer = nullptr;
+}
+
+ESOMixAudioArg *so_currentMixer(void)
+{
+    return g_mixer.load();
+}
+
+void so_setCurrentMixer(ESOMixAudioArg *mixer)
+{
+    // Under the project lock, so that the meters' readers never hold a freed state.
+    so_lockProject();
+    g_mixer.store(mixer);
+    so_unlockProject();
+}
+
+// --- Loading and reading ------------------------------------------------------------------------------
+int so_sLForeach(ESOMixAudioArg *m)
+{
+    if (!m->slots)
+        return 0;
+    SOTransport &tr = so_transport();
+    if (tr.status.load() == SO_STOPPED)
+        return 1;
+    int next = 0;
+    for (KElement *e = m->file->firstCreated; e; e = e->nextCreated) {
+        KTrack *track = KElement_track(e);
+        if (!track)
+            continue;
+        const int slot = m->sourceMode == 1 ? track->stream : next++;
+        if (slot < 0 || slot >= m->trackCount) {
+            std::fprintf(stderr, "Error so_sLForeach : track '%s' has no valid slot (%d)\n",
+                         e->name ? e->name : "", slot);
+            return 0;
+        }
+        if (m->slots[slot].track)
+            continue; // the slot keeps the first track given to it
+        m->slotCount++;
+        if (!so_LoadSamplesFromMeskFile(m, slot, track))
+            return 0;
+        if (m->progress)
+            KProgress_setIProg(m->progress, m->slotCount);
+    }
+    return 1;
+}
+
+int so_LoadSamplesFromMeskFile(ESOMixAudioArg *m, int slot, KTrack *track)
+{
+    SOSlot *s = &m->slots[slot];
+    s->track = track;
+    if (m->sourceMode == 0) {
+        if (!hasAudioPath(track))
+            return 1; // a track without audio stays silent
+        KStreamFormat format = {};
+        int frames = 0;
+        s->file = openKAudioFile(track->path, &format, &frames);
+        if (!s->file) {
+            KStreamFormat_init(&format);
+            return 0;
+        }
+        s->channels = format.channels;
+        s->rate = format.rate;
+        KStreamFormat_init(&format);
+    } else {
+        if (m->codec != KAUDIOFMT_VORBIS && m->codec != KAUDIOFMT_MPEG) {
+            const char *path = hasAudioPath(track) ? track->path : m->file->name;
+            s->raw = path ? k_oggSndfileOpen(path, track->stream) : nullptr;
+        }
+        if (!s->raw) {
+            std::fprintf(stderr, "Error so_LoadSamplesFromMeskFile : cannot open stream %d\n",
+                         track->stream);
+            return 0;
+        }
+        s->channels = s->raw->info.channels;
+        s->rate = s->raw->info.samplerate;
+    }
+    if (s->channels < 1 || s->channels > 2 || !(s->rate > 0.0)) {
+        std::fprintf(stderr, "Error so_LoadSamplesFromMeskFile : unsupported track format\n");
+        return 0;
+    }
+    return prepareSlot(m, s) ? 1 : 0;
+}
+
+int so_ReadSamplesInMeskFile(ESOMixAudioArg *m, int slot, void *buffer, int bytes)
+{
+    SOSlot *s = &m->slots[slot];
+    if (s->file)
+        return readKAudioSamples(s->file, buffer, bytes);
+    if (s->raw)
+        return k_sndfile_read(s->raw, buffer, bytes);
+    return 0;
+}
+
+int so_SeekSamplesInMeskFile(ESOMixAudioArg *m, int slot, int64_t frame)
+{
+    SOSlot *s = &m->slots[slot];
+    frame = std::clamp<int64_t>(frame, 0, 4294967295LL);
+    if (s->file)
+        return seekKAudioSamples(s->file, frame);
+    if (s->raw)
+        return k_sndfile_seek(s->raw, frame) >= 0 ? 1 : -1;
+    return -1;
+}
+
+// --- Summing ----------------------------------------------------------------------------------------
+void k_mixaudio_KInt16(int32_t *out, int outChannels, const int16_t *in, int inChannels,
+                       const double pair[2], int frames, double gain)
+{
+    const double x = 0.5 * gain;
+    if (x == 0.0)
+        return;
+    if (outChannels == 1) {
+        for (int i = 0; i < frames; ++i)
+            for (int c = 0; c < inChannels; ++c)
+                out[i] += static_cast<int32_t>(in[i * inChannels + c] * x);
+    } else if (outChannels == 2 && inChannels == 2) {
+        const double l = x * pair[0], r = x * pair[1];
+        for (int i = 0; i < frames; ++i) {
+            out[2 * i] += static_cast<int32_t>(in[2 * i] * l);
+            out[2 * i + 1] += static_cast<int32_t>(in[2 * i + 1] * r);
+        }
+    } else if (outChannels == 2 && inChannels == 1) {
+        const double l = x * pair[0], r = x * pair[1];
+        for (int i = 0; i < frames; ++i) {
+            out[2 * i] += static_cast<int32_t>(in[i] * l);
+            out[2 * i + 1] += static_cast<int32_t>(in[i] * r);
+        }
+    }
+}
+
+void k_saturate_KInt16(const int32_t *sums, int16_t *out, int n)
+{
+    for (int i = 0; i < n; ++i)
+        out[i] = static_cast<int16_t>(std::clamp<int32_t>(sums[i], -32768, 32767));
+}
+
+// --- One block ------------------------------------------------------------------------------------
+void fillBuffer(uint8_t *buffer, int bytes, void *mixer)
+{
+    std::memset(buffer, 0, static_cast<size_t>(bytes));
+    so_mixaudio(static_cast<ESOMixAudioArg *>(mixer), buffer, bytes);
+}
+
+void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
+{
+    if (!m || !out || bytes < 4)
+        return;
+    SOTransport &tr = so_transport();
+    so_lockProject();
+    if (m->blockBytes == 0) {
+        m->blockBytes = bytes;
+        loadTracks(m);
+        if (m->slots) {
+            KProgress_setState(m->progress, KPROGRESS_FINISHED);
+            KProgress_setMsg(m->progress, "Playing...");
+        } else {
+            if (KMutex_lock(tr.mutexStatus)) {
+                tr.status.store(SO_STOPPED);
+                KMutex_unlock(tr.mutexStatus);
+            }
+            KProgress_setMsg(m->progress, "Error during playing initialization...");
+            KProgress_setState(m->progress, KPROGRESS_FAILED);
+        }
+        const char *name = nullptr;
+        m->masteringLatency = masteringCurve(m->file, &name) ? m->frames / 2 : 0;
+    }
+    // The block size is fixed by the first call.
+    const int frames = std::min(m->frames, bytes / 4);
+    int16_t *block = reinterpret_cast<int16_t *>(out);
+    if (!m->slots) {
+        // Nothing to play: end at once.
+        std::memset(out, 0, static_cast<size_t>(bytes));
+        KSemaphore_post(m->sem);
+        so_unlockProject();
+        return;
+    }
+    double blockGain = 0.0;
+    if (!KMutex_lock(tr.mutexStatus)) {
+        so_unlockProject();
+        return;
+    }
+    const bool mixIt = decideBlock(m, blockGain);
+    KMutex_unlock(tr.mutexStatus);
+    if (!mixIt) {
+        std::memset(out, 0, static_cast<size_t>(bytes));
+        so_unlockProject();
+        return;
+    }
+    // Master level and pan: the mix on play's, else the project's.
+    double pan = m->file->masterPan, level = m->file->masterGain;
+    if (m->file->mixes && MixManager_MixOnPlay(m->file->mixes)) {
+        const KMix *mix = MixManager_getMix(m->file->mixes, MixManager_MixOnPlay(m->file->mixes));
+        if (mix) {
+            pan = mix->masterPan;
+            level = mix->masterGain;
+        }
+    }
+    double pair[2];
+    panFactors(pan, pair[0], pair[1]);
+    blockGain *= level;
+    const double masterPan = tr.masterPan.load();
+
+    const int64_t date = m->counter * m->frames;
+    tr.date.store(date);
+    clearScratch();
+    std::memset(m->mix, 0, sizeof(int32_t) * 2 * m->frames);
+    bool ended = true;
+    for (int i = 0; i < m->trackCount; ++i)
+        mixSlot(m, i, date, blockGain, pair, masterPan, ended);
+    k_saturate_KInt16(m->mix, block, 2 * frames);
+    const bool end = m->counter > 0 && ended;
+    masterBlock(m, block, end);
+    computeStats(block, frames);
+    publishScratch(getFillBufferId());
+    if (end && KMutex_lock(tr.mutexStatus)) {
+        if (tr.status.load() != SO_STOPPED)
+            tr.status.store(SO_END);
+        tr.fadeStep = -std::fabs(tr.fadeStep);
+        KMutex_unlock(tr.mutexStatus);
+    }
+    so_unlockProject();
+}
+
+// --- Meters ------------------------------------------------------------------------------------------
+int init_stats(int slots, int elements)
+{
+    std::lock_guard<std::mutex> guard(g_meters.lock);
+    if (slots <= 0 || elements <= 0) {
+        freeMetersLocked();
+        return 0;
+    }
+    if (slots != g_meters.slots || elements != g_meters.elements || !g_meters.master) {
+        freeMetersLocked();
+        const size_t s = static_cast<size_t>(slots), e = static_cast<size_t>(elements);
+        g_meters.master = static_cast<double *>(tvr_calloc(s * 2, sizeof(double)));
+        g_meters.elts = static_cast<double *>(tvr_calloc(s * e * 2, sizeof(double)));
+        g_meters.counts = static_cast<int *>(tvr_calloc(s * e, sizeof(int)));
+        g_meters.scratchElts = static_cast<double *>(tvr_calloc(e * 2, sizeof(double)));
+        g_meters.scratchCounts = static_cast<int *>(tvr_calloc(e, sizeof(int)));
+        if (!g_meters.master || !g_meters.elts || !g_meters.counts || !g_meters.scratchElts ||
+            !g_meters.scratchCounts) {
+            freeMetersLocked();
+            return 0;
+        }
+        g_meters.slots = slots;
+        g_meters.elements = elements;
+    }
+    g_meters.ready = true;
+    return 1;
+}
+
+void clear_stats_buffer(int slot)
+{
+    std::lock_guard<std::mutex> guard(g_meters.lock);
+    if (slot < 0 || slot >= g_meters.slots)
+        return;
+    const size_t n = static_cast<size_t>(g_meters.elements);
+    g_meters.master[2 * slot] = g_meters.master[2 * slot + 1] = 0.0;
+    std::memset(g_meters.elts + slot * n * 2, 0, sizeof(double) * 2 * n);
+    std::memset(g_meters.counts + slot * n, 0, sizeof(int) * n);
+}
+
+void free_stats(void)
+{
+    std::lock_guard<std::mutex> guard(g_meters.lock);
+    freeMetersLocked();
+}
+
+int stats_ready(void)
+{
+    std::lock_guard<std::mutex> guard(g_meters.lock);
+    return g_meters.ready ? 1 : 0;
+}
+
+void set_stats_ready(int ready)
+{
+    std::lock_guard<std::mutex> guard(g_meters.lock);
+    g_meters.ready = ready && g_meters.master;
+}
+
+double so_getDataView(const char *name, int channel)
+{
+    // Lock order as on the filler: the project, then the meters.
+    so_lockProject();
+    ESOMixAudioArg *m = g_mixer.load();
+    const int slot = getReadBufferId();
+    int id = -1;
+    int count = 0;
+    if (m && name) {
+        const KElement *elt = giveElt(m->file, name);
+        id = elt ? elt->id : -1;
+        count = m->file->eltCount;
+    }
+    double value = 0.0;
+    {
+        std::lock_guard<std::mutex> guard(g_meters.lock);
+        const int c = channel == 0 ? 0 : 1;
+        if (m && slot >= 0 && g_meters.ready && slot < g_meters.slots &&
+            count <= g_meters.elements) {
+            if (id >= 0)
+                value = g_meters.elts[(static_cast<size_t>(slot) * g_meters.elements + id) * 2 + c];
+            else
+                value = g_meters.master[2 * slot + c];
+        }
+    }
+    so_unlockProject();
+    return value;
+}
+
+// --- Mastering ------------------------------------------------------------------------------------
+int so_hasMastering(ESOMixAudioArg *mixer)
+{
+    const char *name = nullptr;
+    return mixer && masteringCurve(mixer->file, &name) ? 1 : 0;
+}
+
+void so_mixEqualMoved(const char *mix)
+{
+    if (!mix || so_getStatus() == SO_STOPPED)
+        return;
+    so_lockProject();
+    ESOMixAudioArg *m = g_mixer.load();
+    {
+        std::lock_guard<std::mutex> guard(g_masterNameLock);
+        if (m && std::strcmp(g_masterName, mix) == 0)
+            m->masteringMoved.store(1);
+    }
+    so_unlockProject();
+}

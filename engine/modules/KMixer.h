@@ -1,0 +1,113 @@
+// The mixer: computes one output block (16-bit signed interleaved stereo) of the playing project
+// each time the filler thread asks for one. It applies the transport state of KPlayer.h (pause,
+// seek, volume ramp, loop, stop, each smoothed by a fade), reads a block of every active track,
+// resamples it to the output rate, fades tracks in and out when their play status changes,
+// applies levels, pan, mute and solo, sums the tracks (saturating once when narrowing to 16
+// bits), runs the mastering equaliser of the mix on play and records level meters.
+//
+// Threads: the mixer state, the track readers and the mastering run on the filler thread
+// ("bufferingProc"), which holds the project lock for each block and mutexStatus while it decides
+// the block's gains. The meters are written by the filler and read by the GUI under their own lock.
+#ifndef KMIXER_H
+#define KMIXER_H
+
+#include <atomic>
+#include <cstdint>
+
+#include "KAudioFile.h"
+#include "KEqFx.h"
+#include "KFile.h"
+#include "KOggSndfile.h"
+#include "KResample.h"
+#include "KSemaphore.h"
+#include "KTypes.h"
+
+// One track slot of the mixer.
+typedef struct SOSlot {
+    KTrack *track;       // null for an unused slot
+    KAudioFile *file;    // source mode 0 reader
+    SOggSF *raw;         // source mode 1 uncompressed reader
+    int channels;        // 1 or 2
+    double rate;         // the reader's rate
+    int64_t outStart;    // first output frame of the track
+    int64_t outEnd;      // output frame after the track's last
+    int started;         // the reader stands at the mixer's position
+    int framesPerBlock;  // track frames per output block
+    int fadeLength;      // blocks of a track fade
+    int fadeCounter;
+    KResampler *resampler; // null when the rates are equal
+    int16_t *in;         // read buffer (inCapacity frames)
+    int inCapacity;
+    int16_t *resampled;  // one output block of this track's channels
+} SOSlot;
+
+typedef struct ESOMixAudioArg {
+    SOSlot *slots;       // trackCount slots; null once loading failed
+    int sourceMode;      // 0 each track's own file, 1 tracks inside a container
+    KFile *file;
+    int codec;           // container codec (project format code & 0x0fff0000)
+    char *name;          // copy of the project name
+    KSemaphore *sem;     // posted when the play ended
+    int trackCount;      // slots
+    int slotCount;       // slots filled by the loading
+    int blockBytes;      // 0 until the first block
+    int64_t counter;     // block counter
+    int frames;          // output frames per block
+    KStreamFormat *format; // 16 bits, 2 channels, the output rate
+    KProgress *progress; // sound-card mode only
+    int exportMode;
+    int32_t *mix;        // the block's sums (frames x 2)
+    double *eqLeft, *eqRight; // mastering planes (frames)
+    // Mastering state: effect states built for this mix, rate and frame count.
+    SEqFx *masterLeft, *masterRight;
+    char *masterMix;
+    double masterRate;
+    int masterFrames;
+    std::atomic<int> masteringMoved;
+    std::atomic<int> masteringLatency; // output frames the mastering delays the stream by
+} ESOMixAudioArg;
+
+// New mixer state for the project at the output rate (<= 0: the project's, else 44100) and block
+// size; null on memory failure. Player thread.
+ESOMixAudioArg *init_ESOMixAudioArg(KFile *file, double rate, int frames, int exportMode,
+                                    KProgress *progress);
+// Closes every reader and frees the state; clears the caller's pointer.
+void _delete_Memory(ESOMixAudioArg **mixer);
+
+// The filler's function: clears the buffer and mixes one block into it. Filler thread.
+void fillBuffer(uint8_t *buffer, int bytes, void *mixer);
+// Mixes one block of bytes / 4 stereo frames into out. Filler thread.
+void so_mixaudio(ESOMixAudioArg *mixer, uint8_t *out, int bytes);
+
+// Adds one track block into the 32-bit sums with gain x 0.5 and the pan pair; mono or stereo in,
+// mono or stereo out (any input into mono folds the channels). Other combinations add nothing.
+void k_mixaudio_KInt16(int32_t *out, int outChannels, const int16_t *in, int inChannels,
+                       const double pair[2], int frames, double gain);
+// Narrows the sums to 16 bits, saturating.
+void k_saturate_KInt16(const int32_t *sums, int16_t *out, int n);
+
+// Track loading, reading and seeking (filler thread).
+int so_sLForeach(ESOMixAudioArg *mixer);
+int so_LoadSamplesFromMeskFile(ESOMixAudioArg *mixer, int slot, KTrack *track);
+int so_ReadSamplesInMeskFile(ESOMixAudioArg *mixer, int slot, void *buffer, int bytes);
+int so_SeekSamplesInMeskFile(ESOMixAudioArg *mixer, int slot, int64_t frame);
+
+// Meters: per ring slot, the master's sums of squares and each element's. init_stats runs on the
+// player thread while no filler runs; so_getDataView on any thread.
+int init_stats(int slots, int elements);
+void clear_stats_buffer(int slot);
+void free_stats(void);
+int stats_ready(void);
+void set_stats_ready(int ready);
+double so_getDataView(const char *name, int channel);
+
+// Mastering: 1 when the mix on play has a mastering curve (filler thread).
+int so_hasMastering(ESOMixAudioArg *mixer);
+// Asks the mixer to reload the mastering curve of the named mix at the next block; GUI thread.
+void so_mixEqualMoved(const char *mix);
+
+// The mixer state of the play (null between plays); the player thread sets it.
+ESOMixAudioArg *so_currentMixer(void);
+void so_setCurrentMixer(ESOMixAudioArg *mixer);
+
+#endif

@@ -1,0 +1,547 @@
+// The playback engine (see KPlayer.h): transport requests, the player thread "so_play" and the
+// sound card over SDL2.
+#include "KPlayer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+#include <SDL.h>
+
+#include "KBufferRing.h"
+#include "KMixer.h"
+#include "KRender.h"
+#include "KThread.h"
+#include "tvr_utils.h"
+
+namespace {
+
+SOTransport g_transport;
+std::recursive_mutex g_projectLock;
+
+// The play: its thread and whether it still runs, under g_playLock; every waiter is told the end.
+std::mutex g_playLock;
+std::condition_variable g_playEnded;
+KThread *g_playThread = nullptr;
+bool g_playRunning = false;
+
+// Sound card.
+std::atomic<bool> g_soundCardInit{false};
+SDL_AudioDeviceID g_device = 0;
+std::atomic<int> g_scmPaused{0};
+// A block copied here when the device asks for another length than the ring's buffers hold;
+// allocated by the player thread before the device starts.
+uint8_t *g_callbackBuffer = nullptr;
+int g_callbackBufferSize = 0;
+
+struct PlayArg {
+    KFile *file;
+    KProgress *progress;
+    int mode;
+    double rate;
+};
+
+// Sound-card request (SCMStruct).
+struct SCMStruct {
+    SDL_AudioSpec spec;
+};
+
+void sdl_callback(void *, Uint8 *stream, int len)
+{
+    // Never allocates, never waits on a lock of the GUI, no I/O: the ring's own lock alone.
+    std::memset(stream, 0, static_cast<size_t>(len));
+    if (g_scmPaused.load()) {
+        unlock_readMutex();
+        return;
+    }
+    const int index = nextBufferToRead();
+    if (index < 0)
+        return;
+    if (len >= getBufferBytesSize()) {
+        copyReadBuffer(index, stream);
+    } else if (g_callbackBuffer && g_callbackBufferSize >= getBufferBytesSize()) {
+        const int n = copyReadBuffer(index, g_callbackBuffer);
+        std::memcpy(stream, g_callbackBuffer, static_cast<size_t>(std::min(n, len)));
+    }
+}
+
+int scm_initSoundCard()
+{
+    if (g_soundCardInit.load())
+        return 1;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return 0;
+    g_soundCardInit = true;
+    return 1;
+}
+
+SCMStruct *SCMStruct_create(const KStreamFormat *format)
+{
+    SCMStruct *request = new (std::nothrow) SCMStruct();
+    if (!request)
+        return nullptr;
+    SDL_zero(request->spec);
+    request->spec.freq = static_cast<int>(format->rate);
+    request->spec.format = AUDIO_S16LSB;
+    request->spec.channels = 2;
+    request->spec.samples = SO_FRAMES_PER_BLOCK;
+    request->spec.callback = sdl_callback;
+    request->spec.userdata = nullptr;
+    return request;
+}
+
+void SCMStruct_delete(SCMStruct **request)
+{
+    delete *request;
+    *request = nullptr;
+}
+
+// Opens the device; SDL converts to the hardware's format, so every callback asks for exactly
+// one block of the requested size.
+int scm_initAudio(SCMStruct *request, int *samples)
+{
+    if (!scm_initSoundCard())
+        return 0;
+    g_device = SDL_OpenAudioDevice(nullptr, 0, &request->spec, nullptr, 0);
+    if (g_device == 0)
+        return 0;
+    *samples = request->spec.samples;
+    return 1;
+}
+
+void scm_startAudio()
+{
+    g_scmPaused = 0;
+    SDL_PauseAudioDevice(g_device, 0);
+}
+
+int scm_pause()
+{
+    g_scmPaused = g_scmPaused.load() ? 0 : 1;
+    return g_scmPaused.load();
+}
+
+void scm_closeAudio()
+{
+    if (g_device) {
+        // Waits for a running callback to return.
+        SDL_CloseAudioDevice(g_device);
+        g_device = 0;
+    }
+    g_scmPaused = 0;
+}
+
+// Ends the play: status -2 and every waiter told.
+int endPlay(int result, KProgress *progress, const char *message)
+{
+    SOTransport &tr = g_transport;
+    if (message) {
+        std::fprintf(stderr, "%s\n", message);
+        KProgress_setMsg(progress, "Error during playing initialization...");
+        KProgress_setState(progress, KPROGRESS_FAILED);
+    }
+    if (KMutex_lock(tr.mutexStatus)) {
+        tr.status.store(SO_STOPPED);
+        KMutex_unlock(tr.mutexStatus);
+    } else {
+        tr.status.store(SO_STOPPED);
+    }
+    {
+        std::lock_guard<std::mutex> guard(g_playLock);
+        g_playRunning = false;
+    }
+    g_playEnded.notify_all();
+    return result;
+}
+
+// The player thread.
+int so_play(void *data)
+{
+    PlayArg arg = *static_cast<PlayArg *>(data);
+    delete static_cast<PlayArg *>(data);
+    const bool card = arg.mode == SO_MODE_SOUNDCARD;
+    KProgress *progress = arg.progress;
+    so_renderSetPlayResult(1);
+    if (card) {
+        KProgress_setITotal(progress, tracksNbr(arg.file));
+        KProgress_setState(progress, KPROGRESS_RUNNING);
+        KProgress_setMsg(progress, "Loading");
+        KProgress_setIProg(progress, 0);
+    }
+    ESOMixAudioArg *m = init_ESOMixAudioArg(arg.file, arg.rate, SO_FRAMES_PER_BLOCK,
+                                            card ? 0 : 1, progress);
+    if (!m) {
+        so_renderSetPlayResult(-999);
+        return endPlay(-999, progress, "*** ERROR so_play : memory ***");
+    }
+    const double rate = m->format->rate;
+    const int bytes = 2 * 2 * m->frames;
+    so_lockProject();
+    const double seconds = computeLengthFile(arg.file);
+    const int elements = arg.file->eltCount;
+    so_unlockProject();
+    SCMStruct *request = nullptr;
+    if (card) {
+        request = SCMStruct_create(m->format);
+        int samples = 0;
+        if (!request || !scm_initAudio(request, &samples)) {
+            SCMStruct_delete(&request);
+            _delete_Memory(&m);
+            so_renderSetPlayResult(-2);
+            return endPlay(-2, progress, "*** ERROR so_play : cannot open audio ***");
+        }
+    } else if (!k_initExportTovix(bytes, progress, static_cast<int64_t>(std::llround(seconds * 1000.0)),
+                                  rate)) {
+        _delete_Memory(&m);
+        so_renderSetPlayResult(-1);
+        return endPlay(-1, progress, "*** ERROR so_play : cannot start the export writer ***");
+    }
+    stopBuffering();
+    if (getBufferBytesSize() != bytes || getBufferNumber() != SO_RING_BUFFERS) {
+        if (initReadBuffers(bytes, SO_RING_BUFFERS) != TVR_OK) {
+            if (card)
+                scm_closeAudio();
+            else
+                k_stopExportTovix();
+            SCMStruct_delete(&request);
+            _delete_Memory(&m);
+            so_renderSetPlayResult(-1);
+            return endPlay(-1, progress,
+                           "*** ERROR so_play : cannot initialize buffering system ! ***");
+        }
+    }
+    if (g_callbackBufferSize < bytes) {
+        tvr_free(g_callbackBuffer);
+        g_callbackBuffer = static_cast<uint8_t *>(tvr_malloc(static_cast<size_t>(bytes)));
+        g_callbackBufferSize = g_callbackBuffer ? bytes : 0;
+    }
+    init_stats(SO_RING_BUFFERS, elements);
+    g_transport.pieceFrames.store(static_cast<int64_t>(std::llround(seconds * rate)));
+    if (KMutex_lock(g_transport.mutexStatus)) {
+        so_resetTransport(rate, m->frames);
+        KMutex_unlock(g_transport.mutexStatus);
+    }
+    so_setCurrentMixer(m);
+    if (!startBuffering(fillBuffer, m)) {
+        if (card)
+            scm_closeAudio();
+        else
+            k_stopExportTovix();
+        so_setCurrentMixer(nullptr);
+        SCMStruct_delete(&request);
+        _delete_Memory(&m);
+        so_renderSetPlayResult(-1);
+        return endPlay(-1, progress, "*** ERROR so_play : cannot start buffers filling ! ***");
+    }
+    if (card)
+        scm_startAudio();
+    else
+        k_startExportTovix();
+
+    KSemaphore_wait(m->sem, __FILE__, __LINE__);
+    if (card)
+        scm_pause();
+    else
+        k_pauseExportTovix();
+    stopBuffering();
+    if (card)
+        scm_closeAudio();
+    else
+        k_stopExportTovix();
+    so_setCurrentMixer(nullptr);
+    set_stats_ready(0);
+    const bool loaded = m->slots != nullptr;
+    SCMStruct_delete(&request);
+    _delete_Memory(&m);
+    if (!loaded)
+        so_renderSetPlayResult(-303);
+    return endPlay(1, progress, nullptr);
+}
+
+// Joins the ended player thread (one caller does it; the others wait for the end only).
+void waitAndJoin()
+{
+    KThread *thread = nullptr;
+    {
+        std::unique_lock<std::mutex> guard(g_playLock);
+        g_playEnded.wait(guard, [] { return !g_playRunning; });
+        thread = g_playThread;
+        g_playThread = nullptr;
+    }
+    if (thread) {
+        KThread_wait(thread, nullptr);
+        _KThread_destroy(thread);
+    }
+}
+
+} // namespace
+
+// --- Shared state -------------------------------------------------------------------------------
+SOTransport &so_transport(void)
+{
+    return g_transport;
+}
+
+int so_initLocks(void)
+{
+    // Made once and kept: threads of a finished play may still hold the pointers.
+    static std::mutex made;
+    std::lock_guard<std::mutex> guard(made);
+    if (!g_transport.mutexStatus)
+        g_transport.mutexStatus = KMutex_create();
+    if (!g_transport.mutexVO)
+        g_transport.mutexVO = KMutex_create();
+    return g_transport.mutexStatus && g_transport.mutexVO ? 1 : 0;
+}
+
+void so_resetTransport(double rate, int frames)
+{
+    SOTransport &tr = g_transport;
+    tr.masterPan.store(0.0);
+    tr.fadeStep = 1.0 / (0.2 * rate / frames);
+    tr.fadeGain = 0.0;
+    tr.date.store(0);
+    tr.status.store(tr.seekTarget.load() >= 0.0 ? SO_SEEK_PLAYING : SO_PLAYING);
+}
+
+void so_lockProject(void)
+{
+    g_projectLock.lock();
+}
+
+void so_unlockProject(void)
+{
+    g_projectLock.unlock();
+}
+
+int so_getStatus(void)
+{
+    return g_transport.status.load();
+}
+
+// --- GUI requests --------------------------------------------------------------------------------
+int so_init(void)
+{
+    so_initLocks();
+    if (!scm_initSoundCard()) {
+        std::fprintf(stderr, "Error so_init : cannot initialize sound card!\n");
+        return -1;
+    }
+    return 1;
+}
+
+int so_outThread(KFile *file, KProgress *progress, int mode)
+{
+    return so_outThreadAtRate(file, progress, mode, 0.0);
+}
+
+int so_outThreadAtRate(KFile *file, KProgress *progress, int mode, double rate)
+{
+    if (!file || !so_initLocks())
+        return -1;
+    so_stop();
+    PlayArg *arg = new (std::nothrow) PlayArg{file, progress, mode, rate};
+    KThread *thread = arg ? KThread_create(so_play, arg, "so_play") : nullptr;
+    if (!thread) {
+        delete arg;
+        std::fprintf(stderr, "*** ERROR playZark : can not create new thread ***\n");
+        return -1;
+    }
+    if (KMutex_lock(g_transport.mutexStatus)) {
+        g_transport.status.store(SO_PLAYING);
+        KMutex_unlock(g_transport.mutexStatus);
+    }
+    set_stats_ready(0);
+    {
+        std::lock_guard<std::mutex> guard(g_playLock);
+        g_playThread = thread;
+        g_playRunning = true;
+    }
+    if (!KThread_start(thread)) {
+        delete arg;
+        std::fprintf(stderr, "*** ERROR playZark : can not create new thread ***\n");
+        endPlay(-1, nullptr, nullptr);
+        waitAndJoin();
+        return -1;
+    }
+    return 1;
+}
+
+int so_stop(void)
+{
+    SOTransport &tr = g_transport;
+    if (!tr.mutexStatus || !KMutex_lock(tr.mutexStatus))
+        return -1;
+    tr.status.store(SO_STOPPED);
+    tr.fadeStep = -std::fabs(tr.fadeStep);
+    if (!KMutex_unlock(tr.mutexStatus))
+        return -2;
+    set_stats_ready(0);
+    waitAndJoin();
+    return 1;
+}
+
+int so_waitEndPlay(void)
+{
+    waitAndJoin();
+    return 1;
+}
+
+int so_close(void)
+{
+    if (!g_soundCardInit.load() && !g_transport.mutexStatus)
+        return 1;
+    const int result = so_stop();
+    cleanReadBuffers();
+    free_stats();
+    tvr_free(g_callbackBuffer);
+    g_callbackBuffer = nullptr;
+    g_callbackBufferSize = 0;
+    return result;
+}
+
+int so_setVolume(double volume)
+{
+    SOTransport &tr = g_transport;
+    if (!tr.mutexStatus || !KMutex_lock(tr.mutexStatus))
+        return -1;
+    const double target = std::max(0.0, std::isfinite(volume) ? volume : 0.0);
+    if (target != tr.newVolume.load()) {
+        tr.newVolume.store(target);
+        switch (tr.status.load()) {
+        case SO_PAUSED:
+        case SO_STOPPED:
+        case SO_END:
+            tr.volume.store(target);
+            break;
+        case SO_PLAYING:
+        case SO_VOLUME_RAMP:
+            tr.status.store(SO_VOLUME_RAMP);
+            break;
+        default: // a seek in progress reaches the target by a ramp once it ends
+            break;
+        }
+    }
+    return KMutex_unlock(tr.mutexStatus) ? 1 : -2;
+}
+
+double so_getVolume(void)
+{
+    SOTransport &tr = g_transport;
+    if (!tr.mutexVO || !KMutex_lock(tr.mutexVO))
+        return -1;
+    const double v = tr.volume.load();
+    return KMutex_unlock(tr.mutexVO) ? v : -2;
+}
+
+int so_pause(void)
+{
+    SOTransport &tr = g_transport;
+    if (!tr.mutexStatus || !KMutex_lock(tr.mutexStatus))
+        return -1;
+    int result = 1;
+    switch (tr.status.load()) {
+    case SO_PAUSED:
+    case SO_SEEK_PAUSED:
+        tr.status.store(SO_PLAYING);
+        tr.fadeStep = std::fabs(tr.fadeStep);
+        break;
+    case SO_VOLUME_RAMP:
+        tr.volume.store(tr.newVolume.load()); // the ramp ends where it was going
+        [[fallthrough]];
+    case SO_PLAYING:
+        tr.status.store(SO_PAUSED);
+        tr.fadeStep = -std::fabs(tr.fadeStep);
+        break;
+    default:
+        result = 0; // nothing paused or resumed
+        break;
+    }
+    return KMutex_unlock(tr.mutexStatus) ? result : -2;
+}
+
+int so_setTime(double fraction)
+{
+    SOTransport &tr = g_transport;
+    if (!tr.mutexStatus || !KMutex_lock(tr.mutexStatus))
+        return -1;
+    const double f = std::isfinite(fraction) ? std::clamp(fraction, 0.0, 1.0) : 0.0;
+    tr.seekTarget.store(f);
+    switch (tr.status.load()) {
+    case SO_PAUSED:
+    case SO_SEEK_PAUSED:
+        tr.status.store(SO_SEEK_PAUSED);
+        tr.fadeStep = -std::fabs(tr.fadeStep);
+        break;
+    case SO_PLAYING:
+    case SO_SEEK_PLAYING:
+    case SO_VOLUME_RAMP:
+        tr.status.store(SO_SEEK_PLAYING);
+        tr.fadeStep = -std::fabs(tr.fadeStep);
+        break;
+    default:
+        tr.fadeGain = -1.0;
+        break;
+    }
+    return KMutex_unlock(tr.mutexStatus) ? 1 : -2;
+}
+
+int so_setLoop(ESOLoop mode)
+{
+    SOTransport &tr = g_transport;
+    if (!tr.mutexStatus || !KMutex_lock(tr.mutexStatus))
+        return -1;
+    tr.loop.store(mode);
+    return KMutex_unlock(tr.mutexStatus) ? 1 : -2;
+}
+
+double so_getTime(KFile *file)
+{
+    const double target = g_transport.seekTarget.load();
+    if (target >= 0.0)
+        return target;
+    if (!file)
+        return 0.0;
+    so_lockProject();
+    const double rate = (file->format && file->format->rate > 0.0) ? file->format->rate : 0.0;
+    const double denominator = file->lengthSeconds * rate;
+    so_unlockProject();
+    const double pieceFrames = static_cast<double>(g_transport.pieceFrames.load());
+    // The position counts output frames: relative to the piece played when one is known.
+    const double total = pieceFrames > 0.0 ? pieceFrames : denominator;
+    if (!(total > 0.0))
+        return 0.0;
+    return std::clamp(static_cast<double>(g_transport.date.load()) / total, 0.0, 1.0);
+}
+
+int so_isLoop(void)
+{
+    return g_transport.loop.load() > 0 ? 1 : 0;
+}
+
+int so_isPlay(void)
+{
+    return g_transport.status.load() != SO_STOPPED ? 1 : 0;
+}
+
+int so_setMasterPan(double pan)
+{
+    SOTransport &tr = g_transport;
+    if (!tr.mutexVO || !KMutex_lock(tr.mutexVO))
+        return -1;
+    tr.masterPan.store(std::isfinite(pan) ? std::clamp(pan, -1.0, 1.0) : 0.0);
+    return KMutex_unlock(tr.mutexVO) ? 1 : -2;
+}
+
+double so_getMasterPan(void)
+{
+    SOTransport &tr = g_transport;
+    if (!tr.mutexVO || !KMutex_lock(tr.mutexVO))
+        return 0.0;
+    const double pan = tr.masterPan.load();
+    KMutex_unlock(tr.mutexVO);
+    return pan;
+}

@@ -1,0 +1,485 @@
+// Mixer: golden output of generated tracks (levels, pans, mutes, solos, groups, master gain,
+// formats and rates), fades, transport requests (pause, seek, volume, loop), mastering and
+// saturation, driven block by block without threads.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "KEqual.h"
+#include "KLevels.h"
+#include "KMix.h"
+#include "MixerFixtures.h"
+
+using namespace mixfx;
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kBlock = SO_FRAMES_PER_BLOCK;
+constexpr int kTrackFade = 2 * kRate / kBlock; // 43 blocks
+
+struct Golden {
+    const char *name;
+    std::function<void(fixtures::TempDir &, KFile *)> setup;
+    int16_t left, right; // steady value at block 60
+};
+
+// A 3 s track of a constant value.
+void dcTrack(fixtures::TempDir &dir, KFile *file, const char *name, int16_t value,
+             int channels = 2, int sfFormat = SF_FORMAT_WAV | SF_FORMAT_PCM_16, int rate = kRate,
+             int seconds = 3)
+{
+    const int frames = seconds * rate;
+    const std::string path = writeShorts(dir.file(std::string(name) + ".wav"), sfFormat, rate,
+                                         channels, dc(frames, channels, value));
+    addFileTrack(file, name, path, frames);
+}
+
+const std::vector<Golden> &goldenCases()
+{
+    static const std::vector<Golden> cases = {
+        {"UnityStereo", [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000); }, 5000, 5000},
+        {"UnityMono", [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000, 1); }, 5000, 5000},
+        {"Pcm24", [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_24); },
+         5000, 5000},
+        {"Flac", [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000, 1, SF_FORMAT_FLAC | SF_FORMAT_PCM_16); },
+         5000, 5000},
+        {"HalfGainLevel",
+         [](auto &d, KFile *f) {
+             dcTrack(d, f, "A", 10000);
+             changeLevel(giveElt(f, "A"), -30);
+         },
+         2500, 2500},
+        {"DoubleGainLevel",
+         [](auto &d, KFile *f) {
+             dcTrack(d, f, "A", 10000);
+             changeLevel(giveElt(f, "A"), 30);
+         },
+         10000, 10000},
+        {"SilenceLevel",
+         [](auto &d, KFile *f) {
+             dcTrack(d, f, "A", 10000);
+             changeLevel(giveElt(f, "A"), KLEVEL_MIN);
+         },
+         0, 0},
+        {"PanRightHalf",
+         [](auto &d, KFile *f) {
+             dcTrack(d, f, "A", 10000);
+             KElement_setPan(giveElt(f, "A"), 0.5);
+         },
+         2500, 5000},
+        {"PanHardLeftMono",
+         [](auto &d, KFile *f) {
+             dcTrack(d, f, "A", 10000, 1);
+             KElement_setPan(giveElt(f, "A"), -1.0);
+         },
+         5000, 0},
+        {"Muted",
+         [](auto &d, KFile *f) {
+             dcTrack(d, f, "A", 10000);
+             k_setMute(f, "A", 1);
+         },
+         0, 0},
+        {"SoloSilencesOthers",
+         [](auto &d, KFile *f) {
+             dcTrack(d, f, "A", 10000);
+             dcTrack(d, f, "B", 4000);
+             k_setSolo(f, "B", 1);
+         },
+         2000, 2000},
+        {"TwoTracksAdd",
+         [](auto &d, KFile *f) {
+             dcTrack(d, f, "A", 10000);
+             dcTrack(d, f, "B", -4000);
+         },
+         3000, 3000},
+        {"GroupLevelScalesMembers",
+         [](auto &d, KFile *f) {
+             dcTrack(d, f, "A", 10000);
+             ASSERT_EQ(1, createElt(f, KCONST_GROUP, "G", createDataGrp(0, 10)));
+             ASSERT_EQ(1, addSubElt(f, "G", "A"));
+             giveElt(f, "G")->status = KSTATUS_BY_MEMBER;
+             changeLevel(giveElt(f, "G"), -30);
+         },
+         2500, 2500},
+        {"MasterGain",
+         [](auto &d, KFile *f) {
+             dcTrack(d, f, "A", 10000);
+             k_setMasterLvl(f, 0.5);
+         },
+         2500, 2500},
+        {"SumsSaturate",
+         [](auto &d, KFile *f) {
+             for (const char *n : {"A", "B", "C"}) {
+                 dcTrack(d, f, n, 30000);
+                 changeLevel(giveElt(f, n), 60);
+             }
+         },
+         32767, 32767},
+        {"NegativeSumsSaturate",
+         [](auto &d, KFile *f) {
+             dcTrack(d, f, "A", -32768);
+             changeLevel(giveElt(f, "A"), 60);
+         },
+         -32768, -32768},
+        {"ResampledTrack",
+         [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050); },
+         5000, 5000},
+    };
+    return cases;
+}
+
+class MixerGolden : public ::testing::TestWithParam<Golden> {};
+
+TEST_P(MixerGolden, SteadyStateFollowsLevelsPanMuteSoloAndSaturates)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    GetParam().setup(dir, project.file());
+    const auto out = runMixer(project.file(), kRate, 200);
+    const size_t frame = 60 * kBlock + 100;
+    ASSERT_GT(out.size(), 2 * frame);
+    EXPECT_EQ(GetParam().left, at(out, frame, 0));
+    EXPECT_EQ(GetParam().right, at(out, frame, 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MixerGolden, ::testing::ValuesIn(goldenCases()),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// Track fade-in: w = c / L over L = int(2 x rate / block) blocks, for every channel count, sample
+// size and output rate; the global 0.2 s fade is inside it.
+struct FadeCase {
+    const char *name;
+    int channels;
+    int sfFormat;
+    double outRate;
+};
+
+class MixerFade : public ::testing::TestWithParam<FadeCase> {};
+
+TEST_P(MixerFade, TrackFadeInLastsTwoSecondsOfBlocks)
+{
+    const FadeCase &c = GetParam();
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    dcTrack(dir, project.file(), "A", 10000, c.channels, c.sfFormat);
+    const auto out = runMixer(project.file(), c.outRate, 200);
+    const int fadeBlocks = static_cast<int>(2.0 * c.outRate / kBlock);
+    // Within the fade the gain climbs block by block and never passes 1.
+    int previous = 0;
+    for (int b = 0; b < fadeBlocks; ++b) {
+        const int v = at(out, static_cast<size_t>(b) * kBlock + 10, 0);
+        EXPECT_GE(v, previous) << "block " << b;
+        EXPECT_LE(v, 5000) << "block " << b;
+        previous = v;
+    }
+    EXPECT_EQ(static_cast<int16_t>(10000 * 0.5 * (fadeBlocks - 1.0) / fadeBlocks),
+              at(out, static_cast<size_t>(fadeBlocks - 2) * kBlock + 10, 0));
+    EXPECT_EQ(5000, at(out, static_cast<size_t>(fadeBlocks - 1) * kBlock + 10, 0));
+    EXPECT_EQ(5000, at(out, static_cast<size_t>(fadeBlocks + 5) * kBlock + 10, 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MixerFade,
+    ::testing::Values(FadeCase{"Mono16", 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100.0},
+                      FadeCase{"Stereo16", 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100.0},
+                      FadeCase{"Mono24", 1, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 44100.0},
+                      FadeCase{"Stereo24", 2, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 44100.0},
+                      FadeCase{"Stereo16At48k", 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000.0}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(Mixer, GlobalFadeGainsStayWithinZeroAndOne)
+{
+    // A track already at full volume: only the 0.2 s start fade shapes the first blocks.
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    dcTrack(dir, project.file(), "A", 20000);
+    giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
+    const auto out = runMixer(project.file(), kRate, 20);
+    const double step = kBlock / (0.2 * kRate);
+    for (int b = 0; b < 8; ++b) {
+        const double g = std::min(1.0, (b + 1) * step);
+        EXPECT_EQ(static_cast<int16_t>(20000 * 0.5 * g), at(out, b * kBlock + 5, 0)) << b;
+    }
+}
+
+TEST(Mixer, SwitchedOffTrackFadesOutThenStopsWithLevelZero)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    dcTrack(dir, project.file(), "A", 10000, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 5);
+    KElement *a = giveElt(project.file(), "A");
+    changeLevel(a, -30);
+    const int offAt = 50;
+    const auto out = runMixer(project.file(), kRate, 129, [&](int b) {
+        if (b == offAt)
+            a->status = KSTATUS_OFF;
+    });
+    EXPECT_EQ(2500, at(out, (offAt - 1) * kBlock, 0));
+    // Fading: strictly below full, above zero, then silent after L blocks.
+    EXPECT_LT(at(out, offAt * kBlock, 0), 2500);
+    EXPECT_GT(at(out, (offAt + kTrackFade - 2) * kBlock, 0), 0);
+    EXPECT_EQ(0, at(out, (offAt + kTrackFade + 1) * kBlock, 0));
+    EXPECT_EQ(KSTATUS_STOPPED, a->status);
+    EXPECT_EQ(0, a->levels->level);
+}
+
+TEST(Mixer, EndsWithSilenceAfterTheLastTrackAndSignalsTheEnd)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    const int frames = kRate / 2;
+    addFileTrack(project.file(), "A",
+                 writeShorts(dir.file("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 2,
+                             dc(frames, 2, 8000)),
+                 frames);
+    ESOMixAudioArg *m = nullptr;
+    const auto out = runMixer(project.file(), kRate, 100, {}, &m);
+    ASSERT_NE(nullptr, m);
+    EXPECT_GT(KSemaphore_value(m->sem), 0);
+    _delete_Memory(&m);
+    // The track's samples end exactly at its last frame; everything after is silence.
+    EXPECT_NE(0, at(out, frames - 1, 0));
+    for (size_t i = frames; i < out.size() / 2; ++i) {
+        ASSERT_EQ(0, at(out, i, 0)) << i;
+    }
+    EXPECT_LT(out.size() / 2, static_cast<size_t>(frames + 4 * kBlock));
+}
+
+TEST(Mixer, LaterTrackStartsAtItsDate)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    const int date = 10 * kBlock + 123;
+    addFileTrack(project.file(), "A",
+                 writeShorts(dir.file("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 1,
+                             clickAt(1000, 1, 0, 20000)),
+                 1000, date);
+    giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
+    const auto out = runMixer(project.file(), kRate, 50);
+    for (size_t i = 0; i < out.size() / 2; ++i) {
+        if (i != static_cast<size_t>(date))
+            ASSERT_EQ(0, at(out, i, 0)) << i;
+    }
+    EXPECT_EQ(10000, at(out, date, 0));
+}
+
+// Two clicks meant to sound together: A's at 3 s, B (starting at 2 s) one second into it.
+void coincidentClicks(fixtures::TempDir &dir, KFile *file)
+{
+    const int frames = 4 * kRate;
+    addFileTrack(file, "A",
+                 writeShorts(dir.file("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 1,
+                             clickAt(frames, 1, 3 * kRate, 16000)),
+                 frames);
+    addFileTrack(file, "B",
+                 writeShorts(dir.file("b.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 1,
+                             clickAt(2 * kRate, 1, kRate, 16000)),
+                 2 * kRate, 2 * kRate);
+}
+
+std::vector<size_t> nonZeroFrames(const std::vector<int16_t> &out)
+{
+    std::vector<size_t> frames;
+    for (size_t i = 0; i < out.size() / 2; ++i) {
+        if (at(out, i, 0) != 0)
+            frames.push_back(i);
+    }
+    return frames;
+}
+
+TEST(Mixer, PauseDoesNotShiftLaterTracks)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    coincidentClicks(dir, project.file());
+    const auto out = runMixer(project.file(), kRate, 200, [](int b) {
+        if (b == 20 || b == 35)
+            EXPECT_EQ(1, so_pause());
+    });
+    const auto clicks = nonZeroFrames(out);
+    ASSERT_EQ(1u, clicks.size()) << "the two clicks no longer coincide";
+}
+
+TEST(Mixer, SeekFadesOutJumpsAndFadesIn)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    coincidentClicks(dir, project.file());
+    const int64_t target = static_cast<int64_t>(4.0 * kRate * 0.5 / kBlock) * kBlock;
+    int firstAfterSeek = -1;
+    std::vector<int> statuses;
+    const auto out = runMixer(project.file(), kRate, 200, [&](int b) {
+        if (b == 10)
+            EXPECT_EQ(1, so_setTime(0.5));
+        if (b > 10 && firstAfterSeek < 0 && so_transport().date.load() == target)
+            firstAfterSeek = b - 1;
+        statuses.push_back(so_getStatus());
+    });
+    ASSERT_GT(firstAfterSeek, 10);
+    // 0.2 s of fade-out before the jump.
+    EXPECT_EQ(10 + static_cast<int>(std::ceil(0.2 * kRate / kBlock)) - 1, firstAfterSeek);
+    const auto clicks = nonZeroFrames(out);
+    ASSERT_EQ(1u, clicks.size());
+    EXPECT_EQ(static_cast<size_t>(firstAfterSeek) * kBlock + (3 * kRate - target), clicks[0]);
+}
+
+TEST(Mixer, SeekWhilePausedStaysSilent)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    dcTrack(dir, project.file(), "A", 10000);
+    int statusAfter = 0;
+    const auto out = runMixer(project.file(), kRate, 60, [&](int b) {
+        if (b == 10)
+            so_pause();
+        if (b == 20)
+            so_setTime(0.5);
+        if (b == 40)
+            statusAfter = so_getStatus();
+    });
+    EXPECT_EQ(SO_PAUSED, statusAfter);
+    for (size_t i = 30 * kBlock; i < out.size() / 2; ++i) {
+        ASSERT_EQ(0, at(out, i, 0)) << i;
+    }
+}
+
+TEST(Mixer, VolumeRampsToItsTarget)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    dcTrack(dir, project.file(), "A", 10000);
+    giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
+    std::vector<int> statuses;
+    const auto out = runMixer(project.file(), kRate, 60, [&](int b) {
+        if (b == 20)
+            EXPECT_EQ(1, so_setVolume(0.5));
+        statuses.push_back(so_getStatus());
+    });
+    EXPECT_EQ(SO_VOLUME_RAMP, statuses[21]);
+    EXPECT_EQ(SO_PLAYING, statuses[40]);
+    EXPECT_EQ(5000, at(out, 19 * kBlock, 0));
+    EXPECT_EQ(2500, at(out, 40 * kBlock, 0));
+    for (int b = 20; b < 40; ++b) {
+        EXPECT_LE(at(out, (b + 1) * kBlock, 0), at(out, b * kBlock, 0));
+    }
+}
+
+TEST(Mixer, PauseDuringVolumeRampPausesAtTheTarget)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    dcTrack(dir, project.file(), "A", 10000);
+    double volume = 0.0;
+    const auto out = runMixer(project.file(), kRate, 40, [&](int b) {
+        if (b == 20)
+            so_setVolume(0.25);
+        if (b == 21)
+            EXPECT_EQ(1, so_pause());
+        if (b == 30)
+            volume = so_transport().volume.load();
+    });
+    EXPECT_DOUBLE_EQ(0.25, volume);
+    for (size_t i = 30 * kBlock; i < out.size() / 2; ++i) {
+        ASSERT_EQ(0, at(out, i, 0)) << i;
+    }
+}
+
+TEST(Mixer, LoopRestartsFromTheBeginning)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    const int frames = kRate / 2;
+    addFileTrack(project.file(), "A",
+                 writeShorts(dir.file("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 1,
+                             clickAt(frames, 1, kRate / 4, 20000)),
+                 frames);
+    giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
+    const auto out = runMixer(project.file(), kRate, 60, [](int b) {
+        if (b == 0)
+            so_setLoop(SO_LOOP);
+    });
+    EXPECT_EQ(60u * kBlock * 2, out.size()); // never ended
+    EXPECT_GE(nonZeroFrames(out).size(), 4u);
+}
+
+TEST(Mixer, FlatMasteringDelaysByHalfABlockAndKeepsTheTail)
+{
+    fixtures::TempDir dir;
+    auto build = [&](ProjectBuilder &project, bool mastering) {
+        const int frames = kRate;
+        addFileTrack(project.file(), "A",
+                     writeShorts(dir.file("s.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 2,
+                                 sine(frames, 2, kRate, 440.0, 12000)),
+                     frames);
+        ASSERT_EQ(1, createDefaultSlctWithAllTracks(project.file(), "M"));
+        if (mastering) {
+            _KEqualization *flat = KEqual_new();
+            ASSERT_EQ(1, k_setMixMastering(project.file(), "M", flat));
+            KEqual_delete(&flat);
+        }
+        MixManager_setMixOnPlay(project.file()->mixes, "M");
+        giveElt(project.file(), "A")->status = KSTATUS_ON;
+    };
+    ProjectBuilder plain, mastered;
+    build(plain, false);
+    build(mastered, true);
+    const auto a = runMixer(plain.file(), kRate, 100);
+    const auto b = runMixer(mastered.file(), kRate, 100);
+    const size_t delay = kBlock / 2;
+    ASSERT_GE(b.size(), a.size());
+    size_t lastNonZero = 0;
+    for (size_t i = 0; i < a.size() / 2; ++i) {
+        ASSERT_NEAR(at(a, i, 0), at(b, i + delay, 0), 1) << i;
+        if (at(a, i, 0) != 0)
+            lastNonZero = i;
+    }
+    EXPECT_GT(lastNonZero, static_cast<size_t>(kRate - 100));
+}
+
+TEST(Mixer, MixOnPlayWithoutMasteringLeavesTheBlockUntouched)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    dcTrack(dir, project.file(), "A", 10000);
+    ASSERT_EQ(1, createDefaultSlctWithAllTracks(project.file(), "M"));
+    MixManager_setMixOnPlay(project.file()->mixes, "M");
+    giveElt(project.file(), "A")->status = KSTATUS_ON;
+    const auto out = runMixer(project.file(), kRate, 80);
+    EXPECT_EQ(5000, at(out, 60 * kBlock, 0));
+}
+
+TEST(Mixer, UnreadableTrackEndsThePlayAtOnce)
+{
+    ProjectBuilder project;
+    addFileTrack(project.file(), "A", "/nonexistent/track.wav", kRate);
+    ESOMixAudioArg *m = nullptr;
+    const auto out = runMixer(project.file(), kRate, 10, {}, &m);
+    ASSERT_NE(nullptr, m);
+    EXPECT_EQ(nullptr, m->slots);
+    EXPECT_GT(KSemaphore_value(m->sem), 0);
+    _delete_Memory(&m);
+    EXPECT_EQ(static_cast<size_t>(kBlock * 2), out.size());
+}
+
+TEST(MixerSum, AddsMonoAndStereoWithHalfGainAndPanPair)
+{
+    const double pair[2] = {0.5, 1.0};
+    std::vector<int32_t> out(4, 0);
+    const int16_t stereo[4] = {1000, 2000, -1000, 3};
+    k_mixaudio_KInt16(out.data(), 2, stereo, 2, pair, 2, 1.0);
+    EXPECT_EQ((std::vector<int32_t>{250, 1000, -250, 1}), out);
+    const int16_t mono[2] = {400, -400};
+    k_mixaudio_KInt16(out.data(), 2, mono, 1, pair, 2, 2.0);
+    EXPECT_EQ((std::vector<int32_t>{450, 1400, -450, -399}), out);
+    std::vector<int32_t> one(2, 0);
+    k_mixaudio_KInt16(one.data(), 1, stereo, 2, pair, 2, 1.0);
+    EXPECT_EQ((std::vector<int32_t>{1500, -499}), one);
+    std::vector<int16_t> narrowed(4);
+    const int32_t sums[4] = {40000, -40000, 32767, -32768};
+    k_saturate_KInt16(sums, narrowed.data(), 4);
+    EXPECT_EQ((std::vector<int16_t>{32767, -32768, 32767, -32768}), narrowed);
+}
+
+} // namespace
