@@ -185,8 +185,8 @@ private:
 
 class ZarkWorkSpace;
 
-// One search node: the objective, a 0/1 status per element id, the playing count of every rule
-// with members, and the kept-status indicators that the search branches on.
+// One search node: the objective, a 0/1 status per searched element, the playing count of every
+// searched rule with members, and the kept-status indicators that the search branches on.
 class OSpace : public Space {
 public:
     IntVar cost;
@@ -216,14 +216,24 @@ public:
     }
 };
 
-// Everything one request builds: the project, the root space, the count slot of each rule, and
-// the indicators with their weights in the order posted.
+// Everything one request builds: the project, the status variable and count slot of each
+// searched element, the root space, and the indicators with their weights in the order posted.
+// Elements outside the searched components keep their state and get no variable.
 class ZarkWorkSpace {
 public:
-    ZarkWorkSpace(KFile *file, int rules)
-        : file(file), root(new OSpace(file->eltCount, rules)),
+    ZarkWorkSpace(KFile *file, const std::vector<char> &searched)
+        : file(file), varOf(static_cast<size_t>(file->eltCount), -1),
           slotOf(static_cast<size_t>(file->eltCount), -1)
     {
+        int vars = 0, rules = 0;
+        for (KElement *e = file->firstCreated; e; e = e->nextCreated) {
+            if (!isNumbered(file, e) || !searched[static_cast<size_t>(e->id)])
+                continue;
+            varOf[static_cast<size_t>(e->id)] = vars++;
+            if (e->type == KELT_GROUP)
+                ++rules;
+        }
+        root = new OSpace(vars, rules);
         root->work = this;
     }
     ~ZarkWorkSpace() { delete root; }
@@ -236,9 +246,17 @@ public:
         weights << weight;
     }
 
+    // The status variable of a searched element.
+    BoolVar statusOf(const KElement *elt) const
+    {
+        return root->status[varOf[static_cast<size_t>(elt->id)]];
+    }
+    bool searched(const KElement *elt) const { return varOf[static_cast<size_t>(elt->id)] >= 0; }
+
     KFile *file;
-    OSpace *root;
+    std::vector<int> varOf;  // status variable of each element id, -1 not searched
     std::vector<int> slotOf; // count slot of each element id, -1 none
+    OSpace *root;
     int nextSlot = 0;
     BoolVarArgs indicators;
     IntArgs weights;
@@ -255,7 +273,7 @@ void iniatializeConst(ZarkWorkSpace &ws, KElement *elt, const KElement *requeste
     if (elt->type == KELT_TRACK) {
         if (elt == requested)
             return; // fixed by a hard constraint
-        BoolVar s = home.status[elt->id];
+        BoolVar s = ws.statusOf(elt);
         if (plays(elt)) {
             ws.addIndicator(s, WEIGHT_TRACK);
         } else {
@@ -278,9 +296,9 @@ void iniatializeConst(ZarkWorkSpace &ws, KElement *elt, const KElement *requeste
     IntVar count = home.counts[slot];
     BoolVarArgs memberStatus;
     for (KElement *member : members)
-        memberStatus << home.status[member->id];
+        memberStatus << ws.statusOf(member);
     linear(home, memberStatus, IRT_EQ, count);
-    rel(home, count, IRT_GR, 0, home.status[elt->id]);
+    rel(home, count, IRT_GR, 0, ws.statusOf(elt));
     int n = static_cast<int>(members.size());
     if (hasMinMax(group->kind)) {
         const int *bounds = static_cast<const int *>(group->kindData);
@@ -293,7 +311,7 @@ void iniatializeConst(ZarkWorkSpace &ws, KElement *elt, const KElement *requeste
     } else if (group->kind == KCONST_IMPLY) {
         if (KElement *implying = implyingOf(file, group))
             for (KElement *member : members)
-                rel(home, home.status[implying->id], IRT_LQ, home.status[member->id]);
+                rel(home, ws.statusOf(implying), IRT_LQ, ws.statusOf(member));
     } else {
         std::fprintf(stderr, "Error iniatializeConst : Unknown constraint type (%d)\n",
                      group->kind);
@@ -329,13 +347,14 @@ std::vector<char> activeElements(KFile *file, KElement *requested)
 }
 
 // Writes the solution's statuses and playing counts; returns the changed names, requested first.
-GSList *applyStatuses(KFile *file, const OSpace &solution, KElement *requested)
+GSList *applyStatuses(const ZarkWorkSpace &ws, const OSpace &solution, KElement *requested)
 {
+    KFile *file = ws.file;
     GSList *changed = nullptr;
     forEachElt(file, [&](KElement *e) {
-        if (!isNumbered(file, e))
+        if (!isNumbered(file, e) || !ws.searched(e))
             return;
-        BoolVar s = solution.status[e->id];
+        BoolVar s = solution.status[ws.varOf[static_cast<size_t>(e->id)]];
         if (!s.assigned() || (s.val() == 1) == plays(e))
             return;
         bool on = s.val() == 1;
@@ -358,13 +377,7 @@ GSList *applyStatuses(KFile *file, const OSpace &solution, KElement *requested)
 GSList *solveStatus(KFile *file, KElement *requested)
 {
     Search::TimeStop stop(k_getStatusSolverTimeLimit());
-    std::vector<char> active = activeElements(file, requested);
-    int rules = 0;
-    forEachElt(file, [&](KElement *e) {
-        if (isNumbered(file, e) && ruleOf(e))
-            ++rules;
-    });
-    ZarkWorkSpace ws(file, rules);
+    ZarkWorkSpace ws(file, activeElements(file, requested));
     OSpace &root = *ws.root;
     forEachElt(file, [&](KElement *e) {
         if (!isNumbered(file, e)) {
@@ -373,10 +386,9 @@ GSList *solveStatus(KFile *file, KElement *requested)
                              e->type);
             return;
         }
-        if (active[static_cast<size_t>(e->id)]) {
+        if (ws.searched(e)) {
             iniatializeConst(ws, e, requested);
         } else {
-            rel(root, root.status[e->id], IRT_EQ, plays(e) ? 1 : 0);
             KGroupData *group = ruleOf(e);
             if (group && group->kind == KCONST_EQUIV)
                 std::fprintf(stderr, "Error iniatializeConst : Unknown constraint type (%d)\n",
@@ -384,7 +396,7 @@ GSList *solveStatus(KFile *file, KElement *requested)
         }
     });
     int wanted = plays(requested) ? 0 : 1;
-    rel(root, root.status[requested->id], IRT_EQ, wanted);
+    rel(root, ws.statusOf(requested), IRT_EQ, wanted);
     if (ws.indicators.size() > 0) {
         root.indicators = BoolVarArray(root, ws.indicators);
         root.cost = expr(root, sum(ws.weights, ws.indicators));
@@ -401,10 +413,10 @@ GSList *solveStatus(KFile *file, KElement *requested)
         best.reset(solution);
     if (!best)
         return nullptr;
-    BoolVar s = best->status[requested->id];
+    BoolVar s = best->status[ws.varOf[static_cast<size_t>(requested->id)]];
     if (!s.assigned() || s.val() != wanted)
         return nullptr;
-    return applyStatuses(file, *best, requested);
+    return applyStatuses(ws, *best, requested);
 }
 
 // Puts every track of the list that plays at its default level and in the current mix; takes
