@@ -1,0 +1,47 @@
+// Vorbis tracks of a container: track k is link k of the chained Ogg stream, read through
+// vorbisfile with a descrambling read over the whole container.
+//
+// Threads: one context per open track, used by one thread at a time (the buffer-filling thread
+// while playing); no lock is taken.
+#ifndef KCODECVORBIS_H
+#define KCODECVORBIS_H
+
+#include <cstdint>
+#include <cstdio>
+
+#include <vorbis/vorbisfile.h>
+
+typedef struct KCodecVorbis {
+    OggVorbis_File *decoder; // owned; null until opened
+    FILE *stream;            // the container; closed with the decoder
+    int channels;
+    double rate;
+    int bytesPerSample;      // 2: 16-bit samples
+    int link;                // the track's link; -1 unset
+    int64_t linkStart;       // PCM position of the link's start; -1 unset
+} KCodecVorbis;
+
+KCodecVorbis *KCodecVorbis_new(void);
+KCodecVorbis *KCodecVorbis_init(KCodecVorbis *context);
+// A context with the stream open on the file ("!!! ERROR - KCodecVorbis_initialize : Cannot open
+// Tovra file "%s" !!!" and null when it cannot be opened).
+KCodecVorbis *KCodecVorbis_initialize(const char *path, int link, int channels, int bytes,
+                                      double rate);
+// Frees a context and its decoder record (the stream is not closed).
+void KCodecVorbis_delete(KCodecVorbis **context);
+// Releases decoder, stream and record; clears the caller's pointer.
+void KCodecVorbis_close(KCodecVorbis **context);
+
+// Opens link `link` of a container, positioned at its start. The link must exist and hold link
+// number `link` as its serial; channels and rate come from the stream, and positive values given
+// here that differ from it are refused. Null, with the decoder's message, on failure.
+KCodecVorbis *tvrVorbis_load(const char *path, int link, int channels, int bytes, double rate);
+// Fills 16-bit signed little-endian interleaved samples of the link; at the end of the link the
+// rest of the buffer is cleared. Returns the bytes filled before the end, -1 for bad arguments.
+int tvrVorbis_read(KCodecVorbis *context, void *buffer, int bytes);
+// Moves to a frame counted from the link's start; 1, or the decoder's code (negative).
+int tvrVorbis_seek(KCodecVorbis *context, int64_t frame);
+// Frames of the link, or -1.
+int64_t tvrVorbis_frames(KCodecVorbis *context);
+
+#endif

@@ -1,0 +1,695 @@
+// The interactive-music container: the byte scramble, description-only files, Vorbis and
+// uncompressed track containers written and read back, standard Ogg validity once unscrambled,
+// atomic writes, and refusal of damaged files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <ogg/ogg.h>
+#include <sndfile.h>
+#include <vorbis/vorbisfile.h>
+
+#include "AudioFixtures.h"
+#include "KCodecVorbis.h"
+#include "KContainer.h"
+#include "KOggSndfile.h"
+#include "KSafeFile.h"
+#include "KScramble.h"
+#include "KZarkXml.h"
+#include "ProjectBuilder.h"
+#include "tvr_utils.h"
+
+namespace {
+
+using fixtures::TempDir;
+
+std::string unscramble(std::string bytes)
+{
+    kd(&bytes[0], bytes.size(), 0);
+    return bytes;
+}
+
+std::string scramble(std::string bytes)
+{
+    ke(&bytes[0], bytes.size(), 0);
+    return bytes;
+}
+
+std::string takeText(char *text)
+{
+    std::string out = text ? text : "";
+    tvr_free(text);
+    return out;
+}
+
+struct PageInfo {
+    int serial;
+    bool bos, eos;
+    int64_t offset;
+    long bodyBytes;
+};
+
+// Every page of an unscrambled image through libogg, which checks each CRC; fails the test when
+// any byte has to be skipped.
+std::vector<PageInfo> pagesOf(const std::string &image, int64_t limit = -1)
+{
+    const size_t size = limit < 0 ? image.size() : static_cast<size_t>(limit);
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    char *buffer = ogg_sync_buffer(&sync, static_cast<long>(size));
+    std::memcpy(buffer, image.data(), size);
+    ogg_sync_wrote(&sync, static_cast<long>(size));
+    std::vector<PageInfo> pages;
+    ogg_page page;
+    int64_t offset = 0;
+    int got;
+    while ((got = ogg_sync_pageout(&sync, &page)) != 0) {
+        EXPECT_EQ(1, got) << "bytes skipped (bad page or CRC) after offset " << offset;
+        if (got != 1)
+            break;
+        pages.push_back({ogg_page_serialno(&page), ogg_page_bos(&page) != 0,
+                         ogg_page_eos(&page) != 0, offset, page.body_len});
+        offset += page.header_len + page.body_len;
+    }
+    ogg_sync_clear(&sync);
+    EXPECT_EQ(static_cast<int64_t>(size), offset) << "unread bytes at the end of the Ogg part";
+    return pages;
+}
+
+// vorbisfile over an unscrambled image in memory.
+struct MemoryImage {
+    const std::string *bytes;
+    size_t position;
+};
+
+size_t memRead(void *out, size_t size, size_t count, void *source)
+{
+    MemoryImage *m = static_cast<MemoryImage *>(source);
+    const size_t n = std::min(size * count, m->bytes->size() - m->position);
+    std::memcpy(out, m->bytes->data() + m->position, n);
+    m->position += n;
+    return n / size;
+}
+
+int memSeek(void *source, ogg_int64_t offset, int whence)
+{
+    MemoryImage *m = static_cast<MemoryImage *>(source);
+    const int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m->position : m->bytes->size();
+    if (base + offset < 0 || base + offset > static_cast<int64_t>(m->bytes->size()))
+        return -1;
+    m->position = static_cast<size_t>(base + offset);
+    return 0;
+}
+
+long memTell(void *source)
+{
+    return static_cast<long>(static_cast<MemoryImage *>(source)->position);
+}
+
+// Decodes every link of the image: per link its serial, channels and float samples.
+struct Link {
+    long serial;
+    int channels;
+    long rate;
+    std::vector<float> samples;
+};
+
+std::vector<Link> decodeLinks(const std::string &image)
+{
+    MemoryImage source{&image, 0};
+    OggVorbis_File vf;
+    const ov_callbacks callbacks = {memRead, memSeek, nullptr, memTell};
+    std::vector<Link> links;
+    const int opened = ov_open_callbacks(&source, &vf, nullptr, 0, callbacks);
+    EXPECT_EQ(0, opened);
+    if (opened != 0)
+        return links;
+    const long n = ov_streams(&vf);
+    for (long i = 0; i < n; ++i) {
+        vorbis_info *info = ov_info(&vf, static_cast<int>(i));
+        links.push_back({ov_serialnumber(&vf, static_cast<int>(i)), info->channels, info->rate, {}});
+    }
+    float **pcm;
+    int section = 0;
+    long got;
+    while ((got = ov_read_float(&vf, &pcm, 4096, &section)) > 0) {
+        Link &link = links[static_cast<size_t>(section)];
+        for (long f = 0; f < got; ++f)
+            for (int c = 0; c < link.channels; ++c)
+                link.samples.push_back(pcm[c][f]);
+    }
+    ov_clear(&vf);
+    return links;
+}
+
+double correlation(const std::vector<float> &a, const std::vector<float> &b, size_t count)
+{
+    double ab = 0, aa = 0, bb = 0;
+    for (size_t i = 0; i < count; ++i) {
+        ab += a[i] * b[i];
+        aa += a[i] * a[i];
+        bb += b[i] * b[i];
+    }
+    return ab / std::sqrt(aa * bb + 1e-30);
+}
+
+struct SourceTrack {
+    std::string name;
+    int channels;
+    int rate;
+    int frames;
+    double frequency;
+};
+
+// A project whose tracks read generated 16-bit files.
+class ContainerProject {
+public:
+    ContainerProject(const TempDir &dir, const std::vector<SourceTrack> &sources,
+                     int sfFormat = SF_FORMAT_WAV | SF_FORMAT_PCM_16)
+        : project("Export")
+    {
+        for (const SourceTrack &s : sources) {
+            std::vector<float> mono = fixtures::sine(s.frames, s.rate, s.frequency, 0.5);
+            std::vector<float> samples = mono;
+            if (s.channels == 2)
+                samples = fixtures::interleave(mono, fixtures::sine(s.frames, s.rate, s.frequency * 1.5, 0.3));
+            const std::string path = dir.file(s.name + ".wav");
+            fixtures::writeAudio(path, sfFormat, s.rate, s.channels, samples);
+            project.track(s.name.c_str(), static_cast<uint32_t>(s.frames));
+            EXPECT_EQ(1, addSamplePath(project.file(), s.name.c_str(), _tvr_strcpy(path.c_str())));
+            paths.push_back(path);
+            this->samples.push_back(fixtures::readAudio(path));
+        }
+    }
+    ProjectBuilder project;
+    std::vector<std::string> paths;
+    std::vector<std::vector<float>> samples;
+};
+
+KStreamFormat exportFormat(int code, int channels, double rate)
+{
+    KStreamFormat format = {};
+    KStreamFormat_init(&format);
+    format.code = code;
+    format.bits = 16;
+    format.channels = channels;
+    format.rate = rate;
+    return format;
+}
+
+// --- Scramble ----------------------------------------------------------------------------------
+
+TEST(ContainerScramble, RoundTripAtAnyPositionAndLength)
+{
+    std::mt19937 random(7);
+    const int64_t M = KSCRAMBLE_PERIOD;
+    const std::vector<std::pair<int64_t, size_t>> cases = {
+        {0, 0}, {0, 1}, {0, 4096}, {1, 255}, {M - 1, 2}, {M - 100, 300}, {M, 17},
+        {2 * M - 5, 1000000}, {123456789, 65536}, {(int64_t(1) << 40) + 3, 5000}};
+    for (const auto &c : cases) {
+        std::vector<uint8_t> original(c.second);
+        for (uint8_t &b : original)
+            b = static_cast<uint8_t>(random());
+        std::vector<uint8_t> buffer = original;
+        ke(buffer.data(), buffer.size(), c.first);
+        if (c.second > 300) {
+            EXPECT_NE(original, buffer) << c.first;
+        }
+        kd(buffer.data(), buffer.size(), c.first);
+        EXPECT_EQ(original, buffer) << "position " << c.first << " length " << c.second;
+    }
+}
+
+TEST(ContainerScramble, StoredByteDependsOnPositionModuloPeriod)
+{
+    auto stored = [](uint8_t value, int64_t position) {
+        ke(&value, 1, position);
+        return value;
+    };
+    const int64_t M = KSCRAMBLE_PERIOD;
+    EXPECT_EQ(static_cast<uint8_t>('O' + KSCRAMBLE_OFFSET), stored('O', 0));
+    for (int64_t p : {int64_t(0), int64_t(5), M - 1, int64_t(999999)}) {
+        EXPECT_EQ(stored(0x41, p), stored(0x41, p + M)) << p;
+        EXPECT_NE(stored(0x41, p), stored(0x41, p + 1)) << p;
+    }
+    // A block scrambled in one piece equals the same block scrambled in pieces.
+    std::vector<uint8_t> whole(3000, 9), parts(3000, 9);
+    ke(whole.data(), whole.size(), M - 1000);
+    ke(parts.data(), 1000, M - 1000);
+    ke(parts.data() + 1000, 2000, M);
+    EXPECT_EQ(whole, parts);
+}
+
+TEST(ContainerScramble, VorbisQualityFromFormatCode)
+{
+    EXPECT_FLOAT_EQ(0.5f, k_vorbisQualityFromFormat(KAUDIOFMT_VORBIS | 0x105));
+    EXPECT_FLOAT_EQ(0.0f, k_vorbisQualityFromFormat(KAUDIOFMT_VORBIS | 0x100));
+    EXPECT_FLOAT_EQ(1.0f, k_vorbisQualityFromFormat(KAUDIOFMT_VORBIS | 0x10A));
+    EXPECT_GT(k_vorbisQualityFromFormat(KAUDIOFMT_VORBIS | 0xFF), 1.0e8f);
+}
+
+// --- Description-only containers -----------------------------------------------------------------
+
+TEST(ContainerDescription, OnePageWithBothFlagsAndTextBack)
+{
+    TempDir dir;
+    const std::string path = dir.file("project.tvprj");
+    const std::string text = "<TOVRA-2.0><VERSION>2.000000</VERSION></TOVRA-2.0>";
+    ASSERT_EQ(1, MeskToOgg5(nullptr, path.c_str(), nullptr, text.c_str(), nullptr));
+    const std::string image = unscramble(fixtures::readBytes(path));
+    std::vector<PageInfo> pages = pagesOf(image);
+    ASSERT_EQ(1u, pages.size());
+    EXPECT_EQ(0, pages[0].serial);
+    EXPECT_TRUE(pages[0].bos);
+    EXPECT_TRUE(pages[0].eos);
+    EXPECT_EQ(static_cast<long>(text.size()), pages[0].bodyBytes);
+    EXPECT_EQ(text, takeText(extractXmlDescFromOgg(path.c_str())));
+    EXPECT_EQ(std::vector<std::string>{"project.tvprj"}, dir.entries());
+}
+
+TEST(ContainerDescription, ProjectOfThreeHundredTracksSpansPagesAndReopens)
+{
+    ProjectBuilder project;
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "Track number " + std::to_string(i);
+        project.track(name.c_str(), 44100 + i);
+        setEltComment(project.file(), name.c_str(), std::string(300, 'a' + i % 26).c_str());
+    }
+    addSong(project.file(), "TITLE", "Large");
+    XmlObject *tree = exportXmlDesc(project.file(), 0);
+    ASSERT_NE(nullptr, tree);
+    const std::string text = takeText(XmlToString2(nullptr, tree));
+    DeleteRecXmlObject(tree);
+    ASSERT_GT(text.size(), 65024u * 2);
+
+    TempDir dir;
+    const std::string path = dir.file("large.tvprj");
+    ASSERT_EQ(1, MeskToOgg5(nullptr, path.c_str(), nullptr, text.c_str(), nullptr));
+    std::vector<PageInfo> pages = pagesOf(unscramble(fixtures::readBytes(path)));
+    ASSERT_GE(pages.size(), 3u);
+    EXPECT_TRUE(pages.front().bos);
+    EXPECT_TRUE(pages.back().eos);
+    EXPECT_EQ(text, takeText(extractXmlDescFromOgg(path.c_str())));
+
+    KFile *reopened = OpenTovraFile(path.c_str());
+    ASSERT_NE(nullptr, reopened);
+    EXPECT_EQ(300, tracksNbr(reopened));
+    _freeZark(reopened);
+}
+
+// --- Vorbis containers ------------------------------------------------------------------------------
+
+TEST(ContainerVorbis, TracksAreLinksOfAValidChainAndDecodeBack)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"Bass", 2, 44100, 50000, 220.0},
+                                  {"Voice", 1, 44100, 1000, 440.0},
+                                  {"Drums", 2, 44100, 30000, 330.0}});
+    KFile *file = source.project.file();
+    KStreamFormat format = exportFormat(KAUDIOFMT_VORBIS | 0x105, 2, 44100);
+    const std::string path = dir.file("song.tvx");
+    KProgress *progress = KProgress_new();
+    ASSERT_EQ(1, MeskToOgg5(file, path.c_str(), &format, nullptr, progress));
+    EXPECT_EQ(KPROGRESS_FINISHED, KProgress_getState(progress));
+    KProgress_delete(&progress);
+    // The project keeps its own stream numbers (its tracks still point to their files).
+    EXPECT_EQ(KSTREAM_NONE, giveTrack(file, "Bass")->stream);
+
+    const std::string image = unscramble(fixtures::readBytes(path));
+    std::vector<PageInfo> pages = pagesOf(image);
+    ASSERT_GE(pages.size(), 5u);
+    // First link: the description's and track 0's beginning pages come first.
+    EXPECT_TRUE(pages[0].bos && pages[0].serial == 3 && pages[0].eos);
+    EXPECT_TRUE(pages[1].bos && pages[1].serial == 0);
+    // Every later beginning page starts a link of one track, numbered in order; no serial twice in
+    // a link.
+    std::vector<int> linkSerials;
+    std::set<int> inLink = {3, 0};
+    for (size_t i = 2; i < pages.size(); ++i) {
+        if (pages[i].bos) {
+            EXPECT_FALSE(inLink.count(pages[i].serial));
+            inLink = {pages[i].serial};
+            linkSerials.push_back(pages[i].serial);
+        }
+    }
+    EXPECT_EQ((std::vector<int>{1, 2}), linkSerials);
+    EXPECT_TRUE(pages.back().eos);
+
+    std::vector<Link> links = decodeLinks(image);
+    ASSERT_EQ(3u, links.size());
+    for (size_t k = 0; k < links.size(); ++k) {
+        EXPECT_EQ(static_cast<long>(k), links[k].serial);
+        EXPECT_EQ(2, links[k].channels);
+        EXPECT_EQ(44100, links[k].rate);
+    }
+    // Whole blocks of 1024 frames: 1000 frames become 1024.
+    EXPECT_EQ(1024u * 2, links[1].samples.size());
+    // Stereo sources decode close to what they were.
+    for (size_t k : {size_t(0), size_t(2)}) {
+        const size_t count = std::min(links[k].samples.size(), source.samples[k].size());
+        EXPECT_GT(correlation(links[k].samples, source.samples[k], count), 0.99) << k;
+    }
+    // A mono source goes to both sides.
+    std::vector<float> left;
+    for (size_t f = 0; f < 1000; ++f)
+        left.push_back(links[1].samples[2 * f]);
+    EXPECT_GT(correlation(left, source.samples[1], 1000), 0.95);
+
+    // The description names the tracks by stream.
+    const std::string text = takeText(extractXmlDescFromOgg(path.c_str()));
+    EXPECT_NE(std::string::npos, text.find("<STREAM>2</STREAM>"));
+    EXPECT_EQ(std::string::npos, text.find("<FILE>"));
+}
+
+TEST(ContainerVorbis, PlaybackReaderReadsSeeksAndStopsAtTheLinkEnd)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"A", 2, 44100, 4096, 200.0}, {"B", 2, 44100, 20000, 500.0}});
+    KStreamFormat format = exportFormat(KAUDIOFMT_VORBIS | 0x105, 2, 44100);
+    const std::string path = dir.file("song.tvx");
+    ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &format, nullptr, nullptr));
+
+    KCodecVorbis *track = tvrVorbis_load(path.c_str(), 1, 2, 2, 44100.0);
+    ASSERT_NE(nullptr, track);
+    EXPECT_EQ(2, track->channels);
+    const int64_t frames = tvrVorbis_frames(track);
+    EXPECT_EQ(20480, frames);
+    std::vector<int16_t> all(static_cast<size_t>(frames) * 2 + 1000, 0x5555);
+    const int bytes = static_cast<int>(all.size() * 2);
+    EXPECT_EQ(frames * 4, tvrVorbis_read(track, all.data(), bytes));
+    // The rest of the request is cleared.
+    EXPECT_EQ(0, all.back());
+    EXPECT_EQ(0, tvrVorbis_read(track, all.data(), 400));
+
+    // A seek lands on the same samples as a straight read.
+    ASSERT_EQ(1, tvrVorbis_seek(track, 10000));
+    std::vector<int16_t> part(200);
+    EXPECT_EQ(400, tvrVorbis_read(track, part.data(), 400));
+    for (size_t i = 0; i < part.size(); ++i)
+        EXPECT_NEAR(all[20000 + i], part[i], 2) << i;
+    EXPECT_GT(0, tvrVorbis_seek(track, frames + 1));
+    KCodecVorbis_close(&track);
+    EXPECT_EQ(nullptr, track);
+
+    // Track 0 of the first link starts at its own first sample.
+    KCodecVorbis *first = tvrVorbis_load(path.c_str(), 0, 0, 2, 0.0);
+    ASSERT_NE(nullptr, first);
+    EXPECT_EQ(4096, tvrVorbis_frames(first));
+    KCodecVorbis_close(&first);
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(nullptr, tvrVorbis_load(path.c_str(), 2, 2, 2, 44100.0)); // no such link
+    EXPECT_EQ(nullptr, tvrVorbis_load(path.c_str(), 0, 1, 2, 44100.0)); // channels differ
+    EXPECT_EQ(nullptr, tvrVorbis_load(dir.file("none.tvx").c_str(), 0, 2, 2, 44100.0));
+    testing::internal::GetCapturedStderr();
+}
+
+TEST(ContainerVorbis, LongDescriptionKeepsFirstLinkDecodable)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"A", 1, 44100, 8000, 300.0}, {"B", 1, 44100, 8000, 600.0}});
+    const std::string text = "<TOVRA-2.0>" + std::string(200000, 'x') + "</TOVRA-2.0>";
+    KStreamFormat format = exportFormat(KAUDIOFMT_VORBIS | 0x103, 1, 44100);
+    const std::string path = dir.file("big.tvx");
+    ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &format, text.c_str(), nullptr));
+    const std::string image = unscramble(fixtures::readBytes(path));
+    std::vector<PageInfo> pages = pagesOf(image);
+    ASSERT_GE(pages.size(), 4u);
+    EXPECT_TRUE(pages[0].bos && pages[0].serial == 2 && !pages[0].eos);
+    EXPECT_TRUE(pages[1].bos && pages[1].serial == 0);
+    std::vector<Link> links = decodeLinks(image);
+    ASSERT_EQ(2u, links.size());
+    EXPECT_GT(correlation(links[0].samples, source.samples[0], 8000), 0.99);
+    EXPECT_EQ(text, takeText(extractXmlDescFromOgg(path.c_str())));
+    KCodecVorbis *track = tvrVorbis_load(path.c_str(), 0, 1, 2, 44100.0);
+    ASSERT_NE(nullptr, track);
+    KCodecVorbis_close(&track);
+}
+
+TEST(ContainerVorbis, ResampledTrackKeepsItsDuration)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"Fast", 1, 48000, 48000, 440.0}});
+    KStreamFormat format = exportFormat(KAUDIOFMT_VORBIS | 0x104, 1, 44100);
+    const std::string path = dir.file("rate.tvx");
+    ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &format, nullptr, nullptr));
+    std::vector<Link> links = decodeLinks(unscramble(fixtures::readBytes(path)));
+    ASSERT_EQ(1u, links.size());
+    EXPECT_EQ(44100, links[0].rate);
+    EXPECT_EQ(44100u, links[0].samples.size());
+}
+
+// --- Uncompressed containers -------------------------------------------------------------------------
+
+int64_t readInt64(const std::string &image, size_t at)
+{
+    uint64_t v = 0;
+    for (int b = 7; b >= 0; --b)
+        v = (v << 8) | static_cast<uint8_t>(image[at + b]);
+    return static_cast<int64_t>(v);
+}
+
+struct RawCase {
+    const char *name;
+    int code;
+    const char *magic;
+};
+
+class ContainerRaw : public testing::TestWithParam<RawCase> {};
+
+TEST_P(ContainerRaw, TracksComeBackBitExactWithTheirTable)
+{
+    const RawCase &c = GetParam();
+    TempDir dir;
+    ContainerProject source(dir, {{"One", 2, 44100, 5000, 220.0},
+                                  {"Two", 1, 44100, 2049, 330.0},
+                                  {"Three", 2, 44100, 4096, 440.0}});
+    KStreamFormat format = exportFormat(c.code, 0, 44100);
+    const std::string path = dir.file("song.tvx");
+    ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &format, nullptr, nullptr));
+    if ((c.code & SF_FORMAT_TYPEMASK) == SF_FORMAT_RAW) {
+        EXPECT_EQ(SF_FORMAT_AU, format.code & SF_FORMAT_TYPEMASK); // RAW is written as AU
+    }
+
+    const std::string image = unscramble(fixtures::readBytes(path));
+    const size_t size = image.size();
+    EXPECT_EQ(3, readInt64(image, size - 8));
+    std::vector<int64_t> offsets = {readInt64(image, size - 32), readInt64(image, size - 24),
+                                    readInt64(image, size - 16)};
+    std::vector<PageInfo> pages = pagesOf(image, offsets[0]);
+    ASSERT_EQ(1u, pages.size());
+    EXPECT_EQ(3, pages[0].serial);
+    for (int64_t offset : offsets)
+        EXPECT_EQ(0, image.compare(static_cast<size_t>(offset), 4, c.magic)) << offset;
+
+    for (int k = 0; k < 3; ++k) {
+        SOggSF *track = k_oggSndfileOpen(path.c_str(), k);
+        ASSERT_NE(nullptr, track) << k;
+        EXPECT_EQ(offsets[k], track->start);
+        EXPECT_EQ((k < 2 ? offsets[k + 1] : static_cast<int64_t>(size) - 32) - 1, track->end);
+        // Exactly the source's frames: the last block is not padded.
+        const std::vector<float> &expected = source.samples[k];
+        const int channels = track->info.channels;
+        EXPECT_EQ(static_cast<sf_count_t>(expected.size() / channels), track->info.frames);
+        std::vector<int16_t> samples(expected.size() + 64);
+        const int bytes = k_sndfile_read(track, samples.data(), static_cast<int>(samples.size() * 2));
+        ASSERT_EQ(static_cast<int>(expected.size() * 2), bytes);
+        for (size_t i = 0; i < expected.size(); ++i)
+            ASSERT_EQ(static_cast<int16_t>(std::lrint(expected[i] * 32768.0)), samples[i]) << k << ":" << i;
+        EXPECT_EQ(100, k_sndfile_seek(track, 100));
+        int16_t frame[2];
+        EXPECT_EQ(2 * channels, k_sndfile_read(track, frame, 2 * channels));
+        EXPECT_EQ(static_cast<int16_t>(std::lrint(expected[100 * channels] * 32768.0)), frame[0]);
+        k_sndfile_close(&track);
+        EXPECT_EQ(nullptr, track);
+    }
+    // The embedded files are complete: a standard reader sees each one's length in its header.
+    std::string second = image.substr(static_cast<size_t>(offsets[1]),
+                                      static_cast<size_t>(offsets[2] - offsets[1]));
+    const std::string copy = dir.file(std::string("second.") + c.name);
+    fixtures::writeBytes(copy, second);
+    SF_INFO info{};
+    fixtures::readAudio(copy, &info);
+    EXPECT_EQ(2049, info.frames);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ContainerRaw,
+                         testing::Values(RawCase{"wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, "RIFF"},
+                                         RawCase{"aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, "FORM"},
+                                         RawCase{"au", SF_FORMAT_AU | SF_FORMAT_PCM_16, ".snd"},
+                                         RawCase{"caf", SF_FORMAT_CAF | SF_FORMAT_PCM_16, "caff"},
+                                         RawCase{"raw", SF_FORMAT_RAW | SF_FORMAT_PCM_16, ".snd"}),
+                         [](const testing::TestParamInfo<RawCase> &info) { return std::string(info.param.name); });
+
+// --- Failures ---------------------------------------------------------------------------------------
+
+TEST(ContainerErrors, ExportRefusalsSetCodesAndMessages)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"A", 1, 44100, 3000, 300.0}});
+    KFile *file = source.project.file();
+    const std::string path = dir.file("out.tvx");
+    fixtures::writeBytes(path, "previous export");
+    KProgress *progress = KProgress_new();
+    testing::internal::CaptureStderr();
+
+    KStreamFormat flac = exportFormat(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0, 44100);
+    EXPECT_EQ(KCONTAINER_ERR_FORMAT, MeskToOgg5(file, path.c_str(), &flac, nullptr, progress));
+    EXPECT_STREQ("Error : Export failed!", KProgress_getMsg(progress));
+    EXPECT_EQ(KPROGRESS_FAILED, KProgress_getState(progress));
+
+    KStreamFormat wav = exportFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 44100);
+    EXPECT_EQ(KCONTAINER_ERR_FILE,
+              MeskToOgg5(file, dir.file("missing/out.tvx").c_str(), &wav, nullptr, nullptr));
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, stderrText.find("ERROR MeskToOgg5 : cannot open"));
+
+    // A track without audio.
+    source.project.track("Silent", 100);
+    KProgress_init(progress);
+    EXPECT_EQ(KCONTAINER_ERR_TRACKS, MeskToOgg5(file, path.c_str(), &wav, nullptr, progress));
+    EXPECT_STREQ("Error during iniatialization", KProgress_getMsg(progress));
+    removeTrack(file, "Silent");
+
+    // An unreadable track file.
+    std::remove(source.paths[0].c_str());
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(KCONTAINER_ERR_FORMAT, MeskToOgg5(file, path.c_str(), &wav, nullptr, nullptr));
+    KStreamFormat vorbis = exportFormat(KAUDIOFMT_VORBIS | 0x105, 1, 44100);
+    EXPECT_EQ(KCONTAINER_ERR_FORMAT, MeskToOgg5(file, path.c_str(), &vorbis, nullptr, nullptr));
+    testing::internal::GetCapturedStderr();
+
+    KProgress_init(progress);
+    EXPECT_EQ(-1, exportToTovraPrg(nullptr, file, &wav, progress));
+    EXPECT_STREQ("Error in Parameters", KProgress_getMsg(progress));
+    KProgress_delete(&progress);
+
+    EXPECT_EQ("previous export", fixtures::readBytes(path));
+    EXPECT_EQ((std::vector<std::string>{"out.tvx"}), dir.entries()); // the source was removed
+}
+
+TEST(ContainerErrors, FailedWritesKeepThePreviousFile)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"A", 2, 44100, 20000, 300.0}, {"B", 1, 44100, 9000, 200.0}});
+    KFile *file = source.project.file();
+    KStreamFormat wav = exportFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 44100);
+    KStreamFormat vorbis = exportFormat(KAUDIOFMT_VORBIS | 0x105, 2, 44100);
+    const std::string text(100000, 'd');
+    const std::vector<std::function<int(const std::string &)>> exports = {
+        [&](const std::string &to) { return MeskToOgg5(file, to.c_str(), &wav, nullptr, nullptr); },
+        [&](const std::string &to) { return MeskToOgg5(file, to.c_str(), &vorbis, nullptr, nullptr); },
+        [&](const std::string &to) { return MeskToOgg5(nullptr, to.c_str(), nullptr, text.c_str(), nullptr); },
+    };
+    const std::string path = dir.file("out.tvx");
+    fixtures::writeBytes(path, "previous");
+    testing::internal::CaptureStderr();
+    for (size_t e = 0; e < exports.size(); ++e) {
+        const std::string reference = dir.file("reference.tvx");
+        ASSERT_EQ(1, exports[e](reference));
+        const int64_t size = static_cast<int64_t>(fixtures::readBytes(reference).size());
+        std::remove(reference.c_str());
+        for (int64_t limit : {int64_t(0), int64_t(1), size / 2, size - 1}) {
+            KSafeFile_failWritesAfter(limit);
+            EXPECT_GT(0, exports[e](path)) << e << " limit " << limit;
+            KSafeFile_failWritesAfter(-1);
+        }
+    }
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ("previous", fixtures::readBytes(path));
+    EXPECT_EQ((std::vector<std::string>{"A.wav", "B.wav", "out.tvx"}), dir.entries());
+}
+
+TEST(ContainerErrors, CancelledExportLeavesNothing)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"A", 1, 44100, 20000, 300.0}});
+    KProgress *progress = KProgress_new();
+    KProgress_setState(progress, KPROGRESS_STOPPED);
+    KStreamFormat wav = exportFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 44100);
+    EXPECT_GT(0, MeskToOgg5(source.project.file(), dir.file("out.tvx").c_str(), &wav, nullptr, progress));
+    KProgress_delete(&progress);
+    EXPECT_EQ(std::vector<std::string>{"A.wav"}, dir.entries());
+}
+
+TEST(ContainerErrors, DecoderMessages)
+{
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(-132, OggVorbisError("ctx", -132));
+    EXPECT_EQ(-9, OggVorbisError("ctx", -9));
+    const std::string text = testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos,
+              text.find("*** Error OggVorbis (-132) - ctx : Bitstream does not contain any Vorbis data. ***"));
+    EXPECT_NE(std::string::npos, text.find("*** Error OggVorbis (-9) - ctx : Unknown error. ***"));
+}
+
+// Damaged files: every reader refuses with a message, never crashes.
+TEST(ContainerErrors, DamagedContainersAreRefused)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"A", 1, 44100, 3000, 300.0}, {"B", 2, 44100, 2500, 200.0}});
+    const std::string path = dir.file("good.tvx");
+    KStreamFormat wav = exportFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 44100);
+    ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &wav, nullptr, nullptr));
+    const std::string image = unscramble(fixtures::readBytes(path));
+    const size_t size = image.size();
+    const size_t firstTrack = static_cast<size_t>(readInt64(image, size - 24));
+
+    auto setInt64 = [](std::string bytes, size_t at, int64_t value) {
+        for (int b = 0; b < 8; ++b)
+            bytes[at + b] = static_cast<char>(static_cast<uint64_t>(value) >> (8 * b));
+        return bytes;
+    };
+    std::mt19937 random(3);
+    std::string noise(5000, 0);
+    for (char &ch : noise)
+        ch = static_cast<char>(random());
+    std::string badCrc = image;
+    badCrc[30] ^= 0x40;
+    const std::map<std::string, std::string> damaged = {
+        {"empty", ""},
+        {"short", image.substr(0, 20)},
+        {"cut page", image.substr(0, 60)},
+        {"bad crc", badCrc},
+        {"noise", noise},
+        {"count huge", setInt64(image, size - 8, INT64_C(1) << 60)},
+        {"count negative", setInt64(image, size - 8, -2)},
+        {"count mismatch", setInt64(setInt64(image, size - 8, 1), size - 16, static_cast<int64_t>(firstTrack))},
+        {"offset past end", setInt64(image, size - 16, static_cast<int64_t>(size) + 100)},
+        {"offsets descending", setInt64(image, size - 16, static_cast<int64_t>(firstTrack) - 1)},
+        {"offset in description", setInt64(image, size - 24, 3)},
+        {"no trailer", image.substr(0, size - 32)},
+    };
+    testing::internal::CaptureStderr();
+    for (const auto &d : damaged) {
+        const std::string file = dir.file("damaged.tvx");
+        fixtures::writeBytes(file, scramble(d.second));
+        SOggSF *track = k_oggSndfileOpen(file.c_str(), 1);
+        EXPECT_EQ(nullptr, track) << d.first;
+        k_sndfile_close(&track);
+        KCodecVorbis *vorbis = tvrVorbis_load(file.c_str(), 0, 0, 2, 0.0);
+        EXPECT_EQ(nullptr, vorbis) << d.first;
+        KCodecVorbis_close(&vorbis);
+        if (d.first == "empty" || d.first == "short" || d.first == "cut page" || d.first == "bad crc" ||
+            d.first == "noise") {
+            EXPECT_EQ(nullptr, extractXmlDescFromOgg(file.c_str())) << d.first;
+        }
+    }
+    EXPECT_EQ(nullptr, extractXmlDescFromOgg(dir.file("absent").c_str()));
+    EXPECT_EQ(nullptr, OpenTovraFile(dir.path().c_str()));
+    EXPECT_EQ(nullptr, k_oggSndfileOpen(path.c_str(), 2));
+    EXPECT_EQ(nullptr, k_oggSndfileOpen(path.c_str(), -1));
+    testing::internal::GetCapturedStderr();
+    SOggSF *ok = k_oggSndfileOpen(path.c_str(), 1);
+    EXPECT_NE(nullptr, ok);
+    k_sndfile_close(&ok);
+}
+
+} // namespace
