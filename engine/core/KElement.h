@@ -4,7 +4,10 @@
 #ifndef KELEMENT_H
 #define KELEMENT_H
 
+#include <algorithm>
 #include <cstdlib>
+#include <unordered_set>
+#include <vector>
 
 #include "KFile.h"
 #include "tvr_utils.h"
@@ -20,6 +23,29 @@ inline void releaseBlock(void *block)
 
 // GDestroyNotify for hash tables that own tvr_malloc'd keys or values.
 void releaseBlockNotify(gpointer block);
+
+// Elements already met by a graph walk: a short list for the usual handful, a hash set beyond.
+class VisitedSet {
+public:
+    // True when `p` was not in the set yet.
+    bool add(const void *p)
+    {
+        if (big_.empty()) {
+            if (std::find(small_.begin(), small_.end(), p) != small_.end())
+                return false;
+            if (small_.size() < 32) {
+                small_.push_back(p);
+                return true;
+            }
+            big_.insert(small_.begin(), small_.end());
+        }
+        return big_.insert(p).second;
+    }
+
+private:
+    std::vector<const void *> small_;
+    std::unordered_set<const void *> big_;
+};
 
 // A copy of s from the counting allocator; null for a null s (or on allocation failure).
 char *copyString(const char *s);

@@ -763,21 +763,17 @@ bool KElement_isAncestor(const KElement *ancestor, KElement *elt)
     if (!elt->parents.head)
         return false;
     std::vector<KElement *> work{elt};
-    GHashTable *seen = g_hash_table_new(g_direct_hash, g_direct_equal);
-    bool found = false;
-    while (!work.empty() && !found) {
+    VisitedSet seen;
+    while (!work.empty()) {
         KElement *e = work.back();
         work.pop_back();
-        if (e == ancestor) {
-            found = true;
-            break;
-        }
+        if (e == ancestor)
+            return true;
         for (GList *l = e->parents.head; l; l = l->next)
-            if (g_hash_table_add(seen, l->data))
+            if (seen.add(l->data))
                 work.push_back(static_cast<KElement *>(l->data));
     }
-    g_hash_table_destroy(seen);
-    return found;
+    return false;
 }
 
 int addSubElt(KFile *file, const char *group, const char *member)
@@ -1124,18 +1120,17 @@ void _hideEltRec(KElement *elt)
     if (!elt)
         return;
     std::vector<KElement *> work{elt};
-    GHashTable *seen = g_hash_table_new(g_direct_hash, g_direct_equal);
-    g_hash_table_add(seen, elt);
+    VisitedSet seen;
+    seen.add(elt);
     while (!work.empty()) {
         KElement *e = work.back();
         work.pop_back();
         e->visible = 0;
         if (KGroupData *group = groupOf(e))
             for (GList *l = group->members.head; l; l = l->next)
-                if (g_hash_table_add(seen, l->data))
+                if (seen.add(l->data))
                     work.push_back(static_cast<KElement *>(l->data));
     }
-    g_hash_table_destroy(seen);
     KFile_invalidateTree();
 }
 

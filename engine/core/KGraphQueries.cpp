@@ -365,19 +365,18 @@ int isSon(KElement *elt, const char *name)
         return 0;
     // Breadth-first over every ancestor, each visited once.
     std::vector<KElement *> work;
-    GHashTable *seen = g_hash_table_new(g_direct_hash, g_direct_equal);
+    VisitedSet seen;
     for (GList *l = elt->parents.head; l; l = l->next)
-        if (g_hash_table_add(seen, l->data))
+        if (seen.add(l->data))
             work.push_back(static_cast<KElement *>(l->data));
     int found = 0;
     for (size_t i = 0; i < work.size() && !found; ++i) {
         if (std::strcmp(work[i]->name, name) == 0)
             found = 1;
         for (GList *l = work[i]->parents.head; l; l = l->next)
-            if (g_hash_table_add(seen, l->data))
+            if (seen.add(l->data))
                 work.push_back(static_cast<KElement *>(l->data));
     }
-    g_hash_table_destroy(seen);
     return found;
 }
 
