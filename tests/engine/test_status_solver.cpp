@@ -445,4 +445,46 @@ TEST_F(StatusSolverTest, GeneratedWholeProjectChecksAgreeWithEnumeration)
     }
 }
 
+// Under a time limit too short for the whole search, an answer is still a state that breaks no
+// rule, and a request that finds none changes nothing.
+TEST(StatusSolverUnderPressure, ShortLimitStillGivesValidStatesOrRefusals)
+{
+    k_setStatusSolverTimeLimit(2);
+    std::mt19937 rng(99);
+    ProjectBuilder p;
+    const int tracks = 120;
+    for (int i = 0; i < tracks; ++i)
+        p.track(("T" + std::to_string(i)).c_str());
+    auto track = [&rng] { return "T" + std::to_string(rng() % tracks); };
+    for (int g = 0; g < tracks / 4; ++g) {
+        std::string name = "G" + std::to_string(g);
+        p.group(name.c_str(), {}, 0, 1 + static_cast<int>(rng() % 3));
+        for (int m = 0; m < 4; ++m)
+            p.link(name.c_str(), {("T" + std::to_string(4 * g + m)).c_str()});
+    }
+    for (int r = 0; r < tracks / 2; ++r) {
+        std::string name = "R" + std::to_string(r), a = track(), b = track();
+        if (a == b)
+            continue;
+        if (r % 2)
+            p.rule(KCONST_IMPLY, name.c_str(), {b.c_str()}, a.c_str());
+        else
+            p.rule(KCONST_GROUP, name.c_str(), {a.c_str(), b.c_str()});
+    }
+    KFile *f = p.file();
+    for (int request = 0; request < 60; ++request) {
+        std::string name = track();
+        auto before = statuses(f);
+        GSList *changed = changeEltStatusWithCnsttControl(f, name.c_str(), 1);
+        if (changed) {
+            std::vector<std::string> broken = solvercheck::statusViolations(f);
+            EXPECT_TRUE(broken.empty()) << name << ": " << broken.front();
+        } else {
+            EXPECT_EQ(before, statuses(f)) << name;
+        }
+        g_slist_free(changed);
+    }
+    k_setStatusSolverTimeLimit(0);
+}
+
 } // namespace
