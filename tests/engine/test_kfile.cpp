@@ -493,6 +493,31 @@ TEST(KFileClone, LargeProjectsCloneWithEveryId)
     _freeZark(clone);
 }
 
+TEST(KFileClone, LawDataIsCopiedAndForeignMixEntriesDropped)
+{
+    ProjectBuilder p, other;
+    p.track("A");
+    other.track("Stranger");
+    KElement *a = p.elt("A");
+    a->mixLawType = KMIXLAW_UPCOEF;
+    a->mixLawData = tvr_malloc(sizeof(double));
+    *static_cast<double *>(a->mixLawData) = 0.75;
+    KMix *mix = storeMix(p.file(), "Mix");
+    putInMix(mix, giveTrack(p.file(), "A"), 1.0);
+    putInMix(mix, giveTrack(other.file(), "Stranger"), 1.0); // a track the clone cannot have
+
+    KFile *clone = KFile_clone(p.file());
+    ASSERT_NE(nullptr, clone);
+    KElement *copy = giveElt(clone, "A");
+    ASSERT_NE(nullptr, copy->mixLawData);
+    EXPECT_NE(a->mixLawData, copy->mixLawData);
+    EXPECT_EQ(0.75, *static_cast<double *>(copy->mixLawData));
+    KMix *cloned = static_cast<KMix *>(g_hash_table_lookup(clone->mixes->mixes, "Mix"));
+    EXPECT_EQ(1, cloned->trackCount);
+    EXPECT_EQ(giveTrack(clone, "A"), cloned->tracks->data);
+    _freeZark(clone);
+}
+
 TEST(KFileClone, IncompleteCloneIsReportedAndFreed)
 {
     ProjectBuilder p;
