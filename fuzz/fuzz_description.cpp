@@ -1,6 +1,6 @@
 // Loads arbitrary bytes as a project description. Whatever loads must write, load and write
-// again to the same text; whatever is refused must leave the project empty. Stderr diagnostics of
-// refused inputs are expected.
+// again to the same text, and its clean form must load and write back as itself; whatever is
+// refused must leave the project empty. Stderr diagnostics of refused inputs are expected.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -12,9 +12,9 @@
 
 namespace {
 
-char *describe(KFile *file)
+char *describe(KFile *file, int clean = 0)
 {
-    XmlObject *tree = exportXmlDesc(file, 0);
+    XmlObject *tree = exportXmlDesc(file, clean);
     if (!tree)
         return nullptr;
     char *text = XmlToString2(nullptr, tree);
@@ -46,8 +46,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     char *second = describe(again);
     if (!second || std::strcmp(first, second) != 0)
         std::abort();
+    // The clean form (a new ID, no empty groups) is a description of its own.
+    char *clean = describe(file, 1);
+    KFile *shipped = newZark("fuzz", 2.0);
+    if (!clean || LoadFromXmlDesc(shipped, clean) != 1)
+        std::abort();
+    char *reread = describe(shipped);
+    if (!reread || std::strcmp(clean, reread) != 0)
+        std::abort();
     tvr_free(first);
     tvr_free(second);
+    tvr_free(clean);
+    tvr_free(reread);
+    _freeZark(shipped);
     _freeZark(again);
     _freeZark(file);
     return 0;
