@@ -163,11 +163,14 @@ KTrack *createTrack(int date, KPoint *position, uint32_t length);
 int addTrack(KFile *file, KTrack *track, const char *name);
 int addBitstreamTrack(KFile *file, const char *name, int date, KPoint *position, uint32_t length,
                       int stream);
-// `path` as for addSamplePath: taken over on success, the caller's on failure.
+// Takes `position` over; `path` as for addSamplePath: taken over on success, the caller's on
+// failure (the track is then removed again). -302 no path or the file fails the filter.
 int addFilteredTrackWithFilePath(KFile *file, const char *name, int date, KPoint *position,
                                  int length, char *path, const KStreamFormat *filter);
 // Binds an audio file to a track. On success (1) the track takes the path string over (a
 // tvr_malloc'd string) and frees its previous path; on failure the string stays the caller's.
+// -1 unknown track, unreadable file, MPEG or unknown extension; -101 bad arguments.
+// KTRACK_IGNORE_AUDIO binds without touching the file system.
 int addSamplePath(KFile *file, const char *trackName, char *path);
 // Sets the path without any check, taking the string over; 1, -1 bad arguments, -2 not a track.
 int setPathWOC(KFile *file, const char *trackName, char *path);
@@ -181,7 +184,8 @@ struct _KEqualization *KTrack_getEqual(KTrack *track);
 // --- Groups and rules ----------------------------------------------------------------------------
 int *createDataGrp(int min, int max);
 // New group/rule element. Takes `data` over for kinds 10, 12, 13 (freed on failure too); for
-// kind 11 `data` names the implying element, which must exist. The name is copied.
+// kind 11 `data` names the implying element, which must exist; for the working kinds -1 and -2
+// it stays the caller's. The name is copied.
 // 1; -101 bad arguments, -204 the name is taken, -201 unknown implying element, -102 memory.
 int createElt(KFile *file, int kind, const char *name, void *data);
 // 1 (also when already a member); -1 unknown group, -2 unknown member, -3 the link would make a
@@ -192,7 +196,13 @@ int updateDataIfGroup(KFile *file, const char *name);
 int removeTrackFromUnvisibleElts(KFile *file);
 
 // --- Any element --------------------------------------------------------------------------------
+// Deletes an element and every reference to it: its links, the mixes' entries, the solo count;
+// implications it implied become groups {0, members}. The group/rule holding the last
+// "Const_<n-1>" name takes the deleted rule's name (a full rename). 1; -1 absent project,
+// -2 unknown, -4 that rename failed, -5 table failure.
 int deleteElt(KFile *file, const char *name);
+// Unlinks the track from its groups, then deleteElt; -1 bad arguments, -2 not a track,
+// -3 an unlink failed.
 int removeTrack(KFile *file, const char *name);
 // The new name is copied. 1; -1 bad arguments or the mix renaming failed, -2 unknown,
 // -3 the new name belongs to another element (or table failure).
