@@ -4,10 +4,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <climits>
-#include <memory>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -23,8 +22,8 @@ namespace {
 
 std::atomic<unsigned long> statusTimeLimit{KSOLVER_STATUS_TIME_LIMIT_MS};
 
-// Weights of the kept-status indicators: the requested element's dominates every other track.
-enum { WEIGHT_TRACK = 1, WEIGHT_RULE = 1000 };
+// Weight of a track's kept-status indicator in the objective.
+enum { WEIGHT_TRACK = 1 };
 
 bool isNumbered(const KFile *file, const KElement *elt)
 {
@@ -183,7 +182,6 @@ private:
 
 // --- Model ---------------------------------------------------------------------------------------
 
-class ZarkWorkSpace;
 
 // One search node: the objective, a 0/1 status per searched element, the playing count of every
 // searched rule with members, and the kept-status indicators that the search branches on.
@@ -193,14 +191,13 @@ public:
     BoolVarArray status;
     IntVarArray counts;
     BoolVarArray indicators;
-    ZarkWorkSpace *work;
 
     OSpace(int elements, int rules)
         : cost(*this, 0, 0), status(*this, elements, 0, 1),
-          counts(*this, rules, 0, std::max(elements, 0)), work(nullptr)
+          counts(*this, rules, 0, std::max(elements, 0))
     {
     }
-    OSpace(OSpace &other) : Space(other), work(other.work)
+    OSpace(OSpace &other) : Space(other)
     {
         cost.update(*this, other.cost);
         status.update(*this, other.status);
@@ -216,14 +213,13 @@ public:
     }
 };
 
-// Everything one request builds: the project, the status variable and count slot of each
-// searched element, the root space, and the indicators with their weights in the order posted.
+// Everything one request builds: the project, the status variable of each searched element, the
+// next free count slot, the root space, and the indicators with their weights in the order posted.
 // Elements outside the searched components keep their state and get no variable.
 class ZarkWorkSpace {
 public:
     ZarkWorkSpace(KFile *file, const std::vector<char> &searched)
-        : file(file), varOf(static_cast<size_t>(file->eltCount), -1),
-          slotOf(static_cast<size_t>(file->eltCount), -1)
+        : file(file), varOf(static_cast<size_t>(file->eltCount), -1)
     {
         int vars = 0, rules = 0;
         for (KElement *e = file->firstCreated; e; e = e->nextCreated) {
@@ -234,7 +230,6 @@ public:
                 ++rules;
         }
         root = new OSpace(vars, rules);
-        root->work = this;
     }
     ~ZarkWorkSpace() { delete root; }
     ZarkWorkSpace(const ZarkWorkSpace &) = delete;
@@ -255,7 +250,6 @@ public:
 
     KFile *file;
     std::vector<int> varOf;  // status variable of each element id, -1 not searched
-    std::vector<int> slotOf; // count slot of each element id, -1 none
     OSpace *root;
     int nextSlot = 0;
     BoolVarArgs indicators;
@@ -291,9 +285,7 @@ void iniatializeConst(ZarkWorkSpace &ws, KElement *elt, const KElement *requeste
     std::vector<KElement *> members = membersOf(file, group);
     if (members.empty())
         return;
-    int slot = ws.nextSlot++;
-    ws.slotOf[static_cast<size_t>(elt->id)] = slot;
-    IntVar count = home.counts[slot];
+    IntVar count = home.counts[ws.nextSlot++];
     BoolVarArgs memberStatus;
     for (KElement *member : members)
         memberStatus << ws.statusOf(member);
