@@ -182,7 +182,6 @@ private:
 
 // --- Model ---------------------------------------------------------------------------------------
 
-
 // One search node: the objective, a 0/1 status per searched element, the playing count of every
 // searched rule with members, and the kept-status indicators that the search branches on.
 class OSpace : public Space {
