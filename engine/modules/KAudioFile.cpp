@@ -12,6 +12,7 @@
 #include <sndfile.h>
 #include <vorbis/vorbisfile.h>
 
+#include "KContainer.h"
 #include "tvr_utils.h"
 
 struct KOggFile {
@@ -45,32 +46,6 @@ int oggCloseFunc(void *stream)
 long oggTellFunc(void *stream)
 {
     return static_cast<long>(ftello(static_cast<FILE *>(stream)));
-}
-
-const char *vorbisErrorText(int code)
-{
-    switch (code) {
-    case OV_HOLE: return "There was an interruption in the data.";
-    case OV_EREAD: return "A read from media returned an error.";
-    case OV_EFAULT: return "Internal logic fault; indicates a bug or heap/stack corruption.";
-    case OV_EIMPL: return "Unimplemented mode; unable to comply with bitrate request.";
-    case OV_EINVAL: return "Invalid setup request, eg, out of range argument.";
-    case OV_ENOTVORBIS: return "Bitstream does not contain any Vorbis data.";
-    case OV_EBADHEADER: return "Invalid Vorbis bitstream header.";
-    case OV_EVERSION: return "Vorbis version mismatch.";
-    case OV_EBADLINK:
-        return "An invalid stream section was supplied to libvorbisfile, or the requested link is "
-               "corrupt.";
-    case OV_ENOSEEK: return "Bitstream is not seekable.";
-    default: return "Unknown error.";
-    }
-}
-
-int reportVorbisError(const char *context, int code)
-{
-    std::fprintf(stderr, "*** Error OggVorbis (%d) - %s : %s ***\n", code, context,
-                 vorbisErrorText(code));
-    return code;
 }
 
 // A FIFO would block and a directory is no audio file: only regular files are opened.
@@ -205,7 +180,7 @@ KOggFile *openOggFile(const char *path, KStreamFormat *format, int *frames)
     const ov_callbacks callbacks = {oggReadFunc, oggSeekFunc, oggCloseFunc, oggTellFunc};
     const int result = ov_open_callbacks(stream, &reader->decoder, nullptr, 0, callbacks);
     if (result < 0) {
-        reportVorbisError("Error tvrVorbis_load : Cannot open Tovra File", result);
+        OggVorbisError("Error tvrVorbis_load : Cannot open Tovra File", result);
         std::fclose(stream); // the decoder does not own the stream when it refuses it
         tvr_free(reader);
         return nullptr;
@@ -224,7 +199,7 @@ KOggFile *openOggFile(const char *path, KStreamFormat *format, int *frames)
     // Start at the first link whatever link the decoder stopped in while opening.
     const int seek = ov_pcm_seek(&reader->decoder, 0);
     if (seek != 0) {
-        reportVorbisError("Error tvrVorbis_load : Cannot open Tovra File", seek);
+        OggVorbisError("Error tvrVorbis_load : Cannot open Tovra File", seek);
         closeOggReading(&reader);
         return nullptr;
     }
@@ -255,7 +230,7 @@ int readOggSamples(KOggFile *reader, void *buffer, int bytes)
         const long got = ov_read(&reader->decoder, out + filled, frames * frameBytes,
                                  0 /* little-endian */, 2, 1, &link);
         if (got < 0) {
-            reportVorbisError("tvrVorbis_read::ov_read", static_cast<int>(got));
+            OggVorbisError("tvrVorbis_read::ov_read", static_cast<int>(got));
             break;
         }
         if (got == 0 || link != reader->link)
@@ -280,7 +255,7 @@ int readOggSamples_float(KOggFile *reader, float *buffer, int frames)
         int link = 0;
         const long got = ov_read_float(&reader->decoder, &planes, wanted, &link);
         if (got < 0) {
-            reportVorbisError("tvrVorbis_read::ov_read_float", static_cast<int>(got));
+            OggVorbisError("tvrVorbis_read::ov_read_float", static_cast<int>(got));
             break;
         }
         if (got == 0 || link != reader->link)
@@ -303,7 +278,7 @@ int seekOggSamples(KOggFile *reader, int64_t frame)
         return -1;
     const int result = ov_pcm_seek(&reader->decoder, reader->linkStart + frame);
     if (result != 0)
-        return reportVorbisError("Error tvrVorbis_seek", result);
+        return OggVorbisError("Error tvrVorbis_seek", result);
     return 1;
 }
 
