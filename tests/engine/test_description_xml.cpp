@@ -434,6 +434,18 @@ TEST(DescriptionXml, SecondPassLinksAndReaderDefaults)
     EXPECT_EQ(first, describe(again.file()));
 }
 
+TEST(DescriptionXml, RenamedImplyingElementIsWrittenUnderItsNewName)
+{
+    ProjectBuilder p;
+    p.track("X").track("Y").rule(KCONST_IMPLY, "R", {"Y"}, "X");
+    ASSERT_EQ(1, changeEltName(p.file(), "X", "Z"));
+    const std::string text = describe(p.file());
+    EXPECT_NE(std::string::npos, text.find("<S_IMPLY>Z</S_IMPLY>"));
+    ProjectBuilder loaded;
+    ASSERT_EQ(1, LoadFromXmlDesc(loaded.file(), text.c_str()));
+    EXPECT_STREQ("Z", getImplying(loaded.file(), "R"));
+}
+
 TEST(DescriptionXml, IgnoredAudioRemovesTheTrackAndItsPointlessRules)
 {
     const std::string text = desc(
