@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -707,4 +708,80 @@ TEST(KFileElements, FieldsCommentsVisibilityAndReset)
     EXPECT_EQ(0, p.file()->mixes->current->trackCount);
     p.track("A");
     EXPECT_EQ(0, p.elt("A")->id);
+}
+
+// Random edits in a fixed sequence: after every step the invariants hold, and a clone taken at
+// the end answers every query as the original does.
+TEST(KFileElements, RandomEditsKeepTheInvariants)
+{
+    ProjectBuilder p;
+    KFile *f = p.file();
+    std::mt19937 random(1234);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    auto anyName = [&]() -> std::string {
+        int n = getEltNbr(f);
+        return n ? giveEltName(f, pick(n)) : "none";
+    };
+    int made = 0;
+    for (int step = 0; step < 3000; ++step) {
+        std::string a = anyName(), b = anyName();
+        switch (pick(9)) {
+        case 0:
+        case 1:
+            addTrack(f, createTrack(0, nullptr, 100), ("t" + std::to_string(made++)).c_str());
+            break;
+        case 2:
+            createElt(f, KCONST_GROUP, ("g" + std::to_string(made++)).c_str(), createDataGrp(0, 3));
+            break;
+        case 3:
+            createElt(f, KCONST_IMPLY, ("i" + std::to_string(made++)).c_str(), &a[0]);
+            break;
+        case 4:
+            addSubElt(f, a.c_str(), b.c_str());
+            break;
+        case 5:
+            delSubElt(f, a.c_str(), b.c_str());
+            break;
+        case 6:
+            if (pick(3) == 0)
+                deleteElt(f, a.c_str());
+            break;
+        case 7:
+            changeEltName(f, a.c_str(), ("r" + std::to_string(made++)).c_str());
+            break;
+        case 8:
+            if (KElement *e = giveElt(f, a.c_str()))
+                g_slist_free(moveStatusWithReturn(nullptr, e));
+            break;
+        }
+        if (step % 100 == 0)
+            expectConsistent(f);
+    }
+    expectConsistent(f);
+    KFile *clone = KFile_clone(f);
+    ASSERT_NE(nullptr, clone);
+    expectConsistent(clone);
+    auto all = [](KFile *file) {
+        int n = 0;
+        const char **array = allEltsNames(file, &n);
+        return takeNames(array, n);
+    };
+    auto fathers = [](KFile *file, const char *name) {
+        int n = 0;
+        const char **array = k_getAllFathers(file, name, &n);
+        return takeNames(array, n);
+    };
+    std::vector<std::string> names = all(f);
+    EXPECT_GT(names.size(), 300u);
+    EXPECT_GT(notOrphanTracksNbr(f), 50);
+    EXPECT_EQ(names, all(clone));
+    for (const std::string &name : names) {
+        const char *c = name.c_str();
+        EXPECT_EQ(getEltStatus(f, c), getEltStatus(clone, c)) << c;
+        EXPECT_EQ(subEltNbr(f, c), subEltNbr(clone, c)) << c;
+        EXPECT_EQ(getLevelFamily(f, c), getLevelFamily(clone, c)) << c;
+        EXPECT_EQ(giveElt(f, c)->id, giveElt(clone, c)->id) << c;
+        EXPECT_EQ(fathers(f, c), fathers(clone, c)) << c;
+    }
+    _freeZark(clone);
 }
