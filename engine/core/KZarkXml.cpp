@@ -6,8 +6,8 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -112,6 +112,16 @@ XmlObject *exportXmlSong(KFile *file)
     return song;
 }
 
+// S_TRACK or S_ELT {NAME, LEVEL} of one mix entry.
+bool addMixEntry(XmlObject *mix, const char *tag, const char *name, double level)
+{
+    XmlObject *entry = CreateXmlObject(tag, nullptr);
+    if (entry && addText(entry, "NAME", name) && addDouble(entry, "LEVEL", level))
+        return addNode(mix, entry);
+    DeleteRecXmlObject(entry);
+    return false;
+}
+
 XmlObject *exportXmlMix(KFile *file, const KMix *mix, bool isDefault,
                         const std::unordered_set<const KElement *> *omitted)
 {
@@ -127,10 +137,7 @@ XmlObject *exportXmlMix(KFile *file, const KMix *mix, bool isDefault,
         if (!elt || !listed.insert(elt).second)
             continue;
         const double *gain = static_cast<const double *>(g_hash_table_lookup(mix->levels, elt->name));
-        XmlObject *entry = CreateXmlObject("S_TRACK", nullptr);
-        ok = entry && addText(entry, "NAME", elt->name) &&
-             addDouble(entry, "LEVEL", gain ? *gain : elt->levels->defaultGain);
-        ok = ok ? addNode(node, entry) : (DeleteRecXmlObject(entry), false);
+        ok = addMixEntry(node, "S_TRACK", elt->name, gain ? *gain : elt->levels->defaultGain);
     }
     for (const KElement *elt = file->firstCreated; ok && elt; elt = elt->nextCreated) {
         if (listed.count(elt) || (omitted && omitted->count(elt)))
@@ -138,9 +145,7 @@ XmlObject *exportXmlMix(KFile *file, const KMix *mix, bool isDefault,
         const double *gain = static_cast<const double *>(g_hash_table_lookup(mix->levels, elt->name));
         if (!gain)
             continue;
-        XmlObject *entry = CreateXmlObject("S_ELT", nullptr);
-        ok = entry && addText(entry, "NAME", elt->name) && addDouble(entry, "LEVEL", *gain);
-        ok = ok ? addNode(node, entry) : (DeleteRecXmlObject(entry), false);
+        ok = addMixEntry(node, "S_ELT", elt->name, *gain);
     }
     if (ok && mix->mastering)
         ok = addNode(node, exportXmlEqual(mix->mastering));
