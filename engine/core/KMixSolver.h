@@ -5,7 +5,8 @@
 // under a time limit; the solution is applied through changeLevel.
 //
 // Threads: GUI thread only, never the sound card's callback (a search may run for the whole time
-// limit). No lock is taken: levels and gains are written in place.
+// limit). Each request holds the player's project lock (so_lockProject, recursive) while it reads
+// and writes levels and gains in place.
 //
 // Lists returned hold names that point into the model: the caller frees the list, not the names.
 #ifndef KMIXSOLVER_H

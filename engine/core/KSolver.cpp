@@ -15,12 +15,22 @@
 #include <gecode/search.hh>
 
 #include "KElement.h"
+#include "KPlayer.h"
 
 using namespace Gecode;
 
 namespace {
 
 std::atomic<unsigned long> statusTimeLimit{KSOLVER_STATUS_TIME_LIMIT_MS};
+
+// Holds the player's project lock for one request, so that the mixer never sees a half-made
+// state (the lock is recursive: the mixer may call in while holding it).
+struct ProjectLock {
+    ProjectLock() { so_lockProject(); }
+    ~ProjectLock() { so_unlockProject(); }
+    ProjectLock(const ProjectLock &) = delete;
+    ProjectLock &operator=(const ProjectLock &) = delete;
+};
 
 // Weight of a track's kept-status indicator in the objective.
 enum { WEIGHT_TRACK = 1 };
@@ -445,6 +455,7 @@ GSList *checkStatus(KFile *file, const char *name)
 {
     if (!file || !name)
         return nullptr;
+    ProjectLock lock;
     KElement *requested = giveElt(file, name);
     if (!isNumbered(file, requested))
         return nullptr;
@@ -462,6 +473,7 @@ GSList *changeEltStatusWithCnsttControl(KFile *file, const char *name, int contr
 {
     if (!file || !name)
         return nullptr;
+    ProjectLock lock;
     KElement *elt = giveElt(file, name);
     if (!elt)
         return nullptr;
@@ -502,11 +514,20 @@ int checkConstraintsWF(KFile *file, GHFunc test, int expected)
 {
     if (!file || !test)
         return 2;
-    // A check is a question: the author's selection is put back afterwards.
-    StatusSnapshot before(file);
-    KCheckWFData data{file, 0};
-    forEachElt(file, [&](KElement *e) { test(e->name, e, &data); });
-    before.restore();
+    // A check is a question: it is answered on a copy, so the author's selection (and what the
+    // player plays meanwhile) stays as it is.
+    KFile *copy = nullptr;
+    {
+        ProjectLock lock;
+        copy = KFile_clone(file);
+    }
+    if (!copy) {
+        std::fprintf(stderr, "!!! ERROR checkConstraintsWF : cannot copy the project\n");
+        return 2;
+    }
+    KCheckWFData data{copy, 0};
+    forEachElt(copy, [&](KElement *e) { test(e->name, e, &data); });
+    _freeZark(copy);
     if (data.counter == expected)
         return 0;
     return data.counter > 0 && data.counter < expected ? 1 : 2;
@@ -514,7 +535,10 @@ int checkConstraintsWF(KFile *file, GHFunc test, int expected)
 
 int randomSlct(KFile *file)
 {
-    if (!file || file->eltCount <= 0)
+    if (!file)
+        return 1;
+    ProjectLock lock;
+    if (file->eltCount <= 0)
         return 1;
     int count = file->eltCount;
     // rand() / RAND_MAX can be exactly 1.0: every derived index is clamped.
@@ -537,6 +561,7 @@ int statusIsOk(KFile *file, FILE *stream)
 {
     if (!file)
         return 0;
+    ProjectLock lock;
     int violations = 0;
     forEachElt(file, [&](KElement *e) { violations += checkElt(file, e, stream); });
     return violations;
@@ -558,6 +583,7 @@ int controlStatus(KFile *file, const char **names, int count)
 {
     if (!file || count < 0 || (!names && count > 0))
         return 0;
+    ProjectLock lock;
     setAllStatusStop(file);
     for (int i = 0; i < count; ++i) {
         KElement *elt = giveElt(file, names[i]);

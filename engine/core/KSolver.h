@@ -6,7 +6,8 @@
 // the state that keeps the most other tracks as they are.
 //
 // Threads: GUI or player thread only, never the sound card's callback (a search may run for the
-// whole time limit). No lock is taken: statuses and playing counts are written in place.
+// whole time limit). Each request holds the player's project lock (so_lockProject, recursive)
+// while it reads and writes statuses, playing counts, levels and the current mix in place.
 //
 // Lists returned hold names that point into the model: the caller frees the list, not the names.
 #ifndef KSOLVER_H
@@ -53,8 +54,9 @@ typedef struct KCheckWFData {
 void canPlay(gpointer name, gpointer elt, gpointer data);
 void notOrphanCanPlay(gpointer name, gpointer elt, gpointer data);
 
-// Runs `test` on every element; 0 when the count equals `expected`, 1 when it is between 0 and
-// `expected`, 2 otherwise. The statuses and playing counts are left as they were found.
+// Runs `test` on every element of a copy of the project (the project itself is not changed);
+// 0 when the count equals `expected`, 1 when it is between 0 and `expected`, 2 otherwise (also
+// when the copy cannot be made).
 int checkConstraintsWF(KFile *file, GHFunc test, int expected);
 
 // Switches random elements under the rules: a target of int(r x element count) + 5 successful
