@@ -507,6 +507,7 @@ ESOMixAudioArg *init_ESOMixAudioArg(KFile *file, double rate, int frames, int ex
     m->trackCount = tracksNbr(file);
     m->masteringMoved = 0;
     m->masteringLatency = 0;
+    m->blocksMixed = 0;
     if (!(rate > 0.0))
         rate = (file->format && file->format->rate > 0.0) ? file->format->rate : 44100.0;
     m->format = KStreamFormat_new();
@@ -690,6 +691,7 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
     if (!m || !out || bytes < 4)
         return;
     SOTransport &tr = so_transport();
+    m->blocksMixed.fetch_add(1);
     so_lockProject();
     if (m->blockBytes == 0) {
         m->blockBytes = bytes;

@@ -65,6 +65,7 @@ typedef struct ESOMixAudioArg {
     int masterFrames;
     std::atomic<int> masteringMoved;
     std::atomic<int> masteringLatency; // output frames the mastering delays the stream by
+    std::atomic<int64_t> blocksMixed;  // blocks handed to the ring so far
 } ESOMixAudioArg;
 
 // New mixer state for the project at the output rate (<= 0: the project's, else 44100) and block

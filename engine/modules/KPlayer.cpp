@@ -36,6 +36,8 @@ std::atomic<int> g_scmPaused{0};
 // allocated by the player thread before the device starts.
 uint8_t *g_callbackBuffer = nullptr;
 int g_callbackBufferSize = 0;
+// Blocks the callback took from the ring during this play.
+std::atomic<int64_t> g_blocksPlayed{0};
 
 struct PlayArg {
     KFile *file;
@@ -60,12 +62,15 @@ void sdl_callback(void *, Uint8 *stream, int len)
     const int index = nextBufferToRead();
     if (index < 0)
         return;
+    int n = 0;
     if (len >= getBufferBytesSize()) {
-        copyReadBuffer(index, stream);
+        n = copyReadBuffer(index, stream);
     } else if (g_callbackBuffer && g_callbackBufferSize >= getBufferBytesSize()) {
-        const int n = copyReadBuffer(index, g_callbackBuffer);
+        n = copyReadBuffer(index, g_callbackBuffer);
         std::memcpy(stream, g_callbackBuffer, static_cast<size_t>(std::min(n, len)));
     }
+    if (n > 0)
+        g_blocksPlayed.fetch_add(1);
 }
 
 int scm_initSoundCard()
@@ -236,14 +241,23 @@ int so_play(void *data)
         so_renderSetPlayResult(-1);
         return endPlay(-1, progress, "*** ERROR so_play : cannot start buffers filling ! ***");
     }
+    g_blocksPlayed = 0;
     if (card)
         scm_startAudio();
     else
         k_startExportTovix();
 
     KSemaphore_wait(m->sem, __FILE__, __LINE__);
-    if (card)
+    if (card) {
+        // Let the device play what the ring still holds up to the end, bounded by twice the
+        // ring's length in real time.
+        const int64_t last = m->blocksMixed.load();
+        const Uint32 limit = SDL_GetTicks() + static_cast<Uint32>(
+                                 2000.0 * SO_RING_BUFFERS * m->frames / rate) + 200;
+        while (g_blocksPlayed.load() < last - 1 && SDL_GetTicks() < limit)
+            SDL_Delay(2);
         scm_pause();
+    }
     else
         k_pauseExportTovix();
     stopBuffering();

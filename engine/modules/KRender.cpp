@@ -28,6 +28,7 @@ std::atomic<int> g_writeFailed{0};
 std::atomic<int> g_cancelled{0};
 std::atomic<int64_t> g_renderFrames{-1}; // frames the file holds; -1 unlimited
 std::atomic<int> g_playResult{1};
+bool g_writeFloats = false; // set before the export thread starts
 
 struct ExportArg {
     int64_t bytes;
@@ -103,7 +104,9 @@ int k_threadExportTovix(void *data)
     KProgress_setIProg(progress, 0);
     KProgress_setMsg(progress, "Export to PCM file in progress...");
     int16_t *buffer = static_cast<int16_t *>(tvr_malloc(static_cast<size_t>(arg.bytes)));
-    if (!buffer) {
+    // libsndfile's MPEG writer is fed floats: its 16-bit input path adds noise.
+    float *floats = static_cast<float *>(tvr_malloc(static_cast<size_t>(arg.bytes) * 2));
+    if (!buffer || !floats) {
         g_writeFailed = 1;
         requestStop();
     }
@@ -137,7 +140,15 @@ int k_threadExportTovix(void *data)
         if (limit >= 0)
             frames = std::max<int64_t>(0, std::min(frames, limit - written));
         if (frames > 0 && g_out) {
-            if (sf_writef_short(g_out, samples, frames) != frames) {
+            sf_count_t done;
+            if (g_writeFloats) {
+                for (int64_t i = 0; i < 2 * frames; ++i)
+                    floats[i] = samples[i] / 32768.0f;
+                done = sf_writef_float(g_out, floats, frames);
+            } else {
+                done = sf_writef_short(g_out, samples, frames);
+            }
+            if (done != frames) {
                 std::fprintf(stderr, "*** ERROR k_threadExportTovix : write failed : %s\n",
                              sf_strerror(g_out));
                 g_writeFailed = 1;
@@ -150,6 +161,7 @@ int k_threadExportTovix(void *data)
     }
     unlock_readMutex();
     tvr_free(buffer);
+    tvr_free(floats);
     if (!g_writeFailed.load() && !g_cancelled.load())
         KProgress_setDProg(progress, 1.0);
     return 1;
@@ -295,7 +307,10 @@ int k_exportTovixToAudioFile(KFile *file, const char *mixName, const char *path,
         _freeZark(work);
         return 0;
     }
-    if ((code & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG && format->extra)
+    // 16-bit blocks written to a float file are full scale at +-1.0.
+    sf_command(g_out, SFC_SET_SCALE_INT_FLOAT_WRITE, nullptr, SF_TRUE);
+    g_writeFloats = (code & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG;
+    if (g_writeFloats && format->extra)
         setMpegBitrate(g_out, format->extra->values[2]);
     g_writeFailed = 0;
     g_cancelled = 0;

@@ -259,8 +259,9 @@ TEST(Mixer, LaterTrackStartsAtItsDate)
     giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
     const auto out = runMixer(project.file(), kRate, 50);
     for (size_t i = 0; i < out.size() / 2; ++i) {
-        if (i != static_cast<size_t>(date))
+        if (i != static_cast<size_t>(date)) {
             ASSERT_EQ(0, at(out, i, 0)) << i;
+        }
     }
     EXPECT_EQ(10000, at(out, date, 0));
 }
@@ -295,8 +296,9 @@ TEST(Mixer, PauseDoesNotShiftLaterTracks)
     ProjectBuilder project;
     coincidentClicks(dir, project.file());
     const auto out = runMixer(project.file(), kRate, 200, [](int b) {
-        if (b == 20 || b == 35)
+        if (b == 20 || b == 35) {
             EXPECT_EQ(1, so_pause());
+        }
     });
     const auto clicks = nonZeroFrames(out);
     ASSERT_EQ(1u, clicks.size()) << "the two clicks no longer coincide";
@@ -311,8 +313,9 @@ TEST(Mixer, SeekFadesOutJumpsAndFadesIn)
     int firstAfterSeek = -1;
     std::vector<int> statuses;
     const auto out = runMixer(project.file(), kRate, 200, [&](int b) {
-        if (b == 10)
+        if (b == 10) {
             EXPECT_EQ(1, so_setTime(0.5));
+        }
         if (b > 10 && firstAfterSeek < 0 && so_transport().date.load() == target)
             firstAfterSeek = b - 1;
         statuses.push_back(so_getStatus());
@@ -353,8 +356,9 @@ TEST(Mixer, VolumeRampsToItsTarget)
     giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
     std::vector<int> statuses;
     const auto out = runMixer(project.file(), kRate, 60, [&](int b) {
-        if (b == 20)
+        if (b == 20) {
             EXPECT_EQ(1, so_setVolume(0.5));
+        }
         statuses.push_back(so_getStatus());
     });
     EXPECT_EQ(SO_VOLUME_RAMP, statuses[21]);
@@ -375,8 +379,9 @@ TEST(Mixer, PauseDuringVolumeRampPausesAtTheTarget)
     const auto out = runMixer(project.file(), kRate, 40, [&](int b) {
         if (b == 20)
             so_setVolume(0.25);
-        if (b == 21)
+        if (b == 21) {
             EXPECT_EQ(1, so_pause());
+        }
         if (b == 30)
             volume = so_transport().volume.load();
     });
