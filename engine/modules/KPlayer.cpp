@@ -523,12 +523,9 @@ double so_getTime(KFile *file)
     const double rate = (file->format && file->format->rate > 0.0) ? file->format->rate : 0.0;
     const double denominator = file->lengthSeconds * rate;
     so_unlockProject();
-    const double pieceFrames = static_cast<double>(g_transport.pieceFrames.load());
-    // The position counts output frames: relative to the piece played when one is known.
-    const double total = pieceFrames > 0.0 ? pieceFrames : denominator;
-    if (!(total > 0.0))
+    if (!(denominator > 0.0))
         return 0.0;
-    return std::clamp(static_cast<double>(g_transport.date.load()) / total, 0.0, 1.0);
+    return std::clamp(static_cast<double>(g_transport.date.load()) / denominator, 0.0, 1.0);
 }
 
 int so_isLoop(void)

@@ -1,0 +1,170 @@
+// Player over SDL2 (dummy driver): a start that fails leaves no one waiting, transport requests
+// while playing, meters, and level, mute and solo edits from another thread while the filler
+// mixes, clean under ThreadSanitizer.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "KLevels.h"
+#include "MixerFixtures.h"
+
+using namespace mixfx;
+
+namespace {
+
+constexpr int kRate = 44100;
+
+struct PlayProject {
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    explicit PlayProject(int seconds = 2)
+    {
+        const int frames = seconds * kRate;
+        for (const char *name : {"A", "B"})
+            addFileTrack(project.file(), name,
+                         writeShorts(dir.file(std::string(name) + ".wav"),
+                                     SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 2,
+                                     sine(frames, 2, kRate, 330.0, 12000)),
+                         frames);
+        EXPECT_EQ(1, createElt(project.file(), KCONST_GROUP, "G", createDataGrp(0, 10)));
+        EXPECT_EQ(1, addSubElt(project.file(), "G", "A"));
+        EXPECT_EQ(1, addSubElt(project.file(), "G", "B"));
+    }
+    KFile *file() { return project.file(); }
+};
+
+// Waits (bounded) until pred holds.
+template <typename Pred> bool eventually(Pred pred, int ms = 10000)
+{
+    for (int i = 0; i < ms / 5; ++i) {
+        if (pred())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return pred();
+}
+
+TEST(Player, StartWithoutAudioDeviceEndsStoppedAndLeavesNoOneWaiting)
+{
+    PlayProject p;
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    KProgress *progress = KProgress_new();
+    ASSERT_EQ(1, so_outThread(p.file(), progress, SO_MODE_SOUNDCARD));
+    EXPECT_EQ(1, so_waitEndPlay());
+    EXPECT_EQ(0, so_isPlay());
+    EXPECT_EQ(KPROGRESS_FAILED, KProgress_getState(progress));
+    EXPECT_STREQ("Error during playing initialization...", KProgress_getMsg(progress));
+    EXPECT_EQ(1, so_stop());
+    KProgress_delete(&progress);
+
+    // A later start works once a device is there.
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(1, so_init());
+    ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+    EXPECT_TRUE(eventually([] { return so_getTime(nullptr) >= 0.0 && so_isPlay(); }));
+    EXPECT_EQ(1, so_stop());
+    EXPECT_EQ(0, so_isPlay());
+}
+
+TEST(Player, UnreadableTrackFailsThePlayWithItsMessage)
+{
+    PlayProject p;
+    setPathWOC(p.file(), "B", _tvr_strcpy("/nonexistent/b.wav"));
+    ASSERT_EQ(1, so_init());
+    KProgress *progress = KProgress_new();
+    ASSERT_EQ(1, so_outThread(p.file(), progress, SO_MODE_SOUNDCARD));
+    so_waitEndPlay();
+    EXPECT_EQ(0, so_isPlay());
+    EXPECT_EQ(KPROGRESS_FAILED, KProgress_getState(progress));
+    EXPECT_STREQ("Error during playing initialization...", KProgress_getMsg(progress));
+    KProgress_delete(&progress);
+}
+
+TEST(Player, TransportRequestsWhileEditingLevelsMuteAndSoloFromAnotherThread)
+{
+    PlayProject p(3);
+    ASSERT_EQ(1, so_init());
+    KProgress *progress = KProgress_new();
+    ASSERT_EQ(1, so_outThread(p.file(), progress, SO_MODE_SOUNDCARD));
+    ASSERT_TRUE(eventually([&] { return KProgress_getState(progress) == KPROGRESS_FINISHED; }));
+    EXPECT_STREQ("Playing...", KProgress_getMsg(progress));
+
+    std::atomic<bool> run{true};
+    std::thread editor([&] {
+        KFile *file = p.file();
+        for (int i = 0; run; ++i) {
+            so_lockProject();
+            changeLevel(giveElt(file, "A"), (i % 2) ? 3 : -3);
+            k_setMute(file, "B", i % 3 == 0);
+            k_setSolo(file, "A", i % 5 == 0);
+            KElement_setPan(giveElt(file, "A"), (i % 7) / 7.0);
+            changeLevel(giveElt(file, "G"), (i % 2) ? -1 : 1);
+            so_unlockProject();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+
+    EXPECT_TRUE(eventually([] { return so_getDataView(nullptr, 0) > 0.0; }));
+    so_getDataView("A", 1);
+    so_getDataView("G", 0);
+    EXPECT_EQ(1, so_setVolume(0.5));
+    EXPECT_EQ(1, so_setMasterPan(-0.25));
+    EXPECT_DOUBLE_EQ(-0.25, so_getMasterPan());
+    so_mixEqualMoved("M");
+    EXPECT_EQ(1, so_pause());
+    EXPECT_TRUE(eventually([] { return so_getStatus() == SO_PAUSED; }));
+    EXPECT_EQ(1, so_setTime(0.25));
+    EXPECT_DOUBLE_EQ(0.25, so_getTime(p.file()));
+    EXPECT_TRUE(eventually([] { return so_getStatus() == SO_PAUSED; }));
+    EXPECT_EQ(1, so_pause());
+    EXPECT_EQ(1, so_setLoop(SO_LOOP));
+    EXPECT_EQ(1, so_isLoop());
+    const double t = so_getTime(p.file());
+    EXPECT_GE(t, 0.0);
+    EXPECT_LE(t, 1.0);
+    EXPECT_EQ(1, so_setLoop(SO_LOOP_NONE));
+    EXPECT_EQ(1, so_stop());
+    EXPECT_EQ(0, so_isPlay());
+    run = false;
+    editor.join();
+    KProgress_delete(&progress);
+    EXPECT_EQ(1, so_setVolume(1.0));
+}
+
+TEST(Player, PlaysToTheEndAndStops)
+{
+    PlayProject p(1);
+    ASSERT_EQ(1, so_init());
+    ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+    so_waitEndPlay();
+    EXPECT_EQ(0, so_isPlay());
+    // A stop after the end and a restart at once.
+    EXPECT_EQ(1, so_stop());
+    ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+    ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+    EXPECT_EQ(1, so_stop());
+}
+
+TEST(Player, SeekWhileStoppedStartsThereAndTimeIsSafeOnAnEmptyProject)
+{
+    ProjectBuilder empty;
+    so_lockProject();
+    empty.file()->format->rate = 0.0;
+    so_unlockProject();
+    EXPECT_EQ(0.0, so_getTime(empty.file()));
+    EXPECT_EQ(0.0, so_getTime(nullptr));
+    PlayProject p;
+    ASSERT_EQ(1, so_init());
+    ASSERT_EQ(1, so_setTime(0.5));
+    EXPECT_DOUBLE_EQ(0.5, so_getTime(p.file()));
+    ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+    // The first block played after the start is the one holding the middle of the piece.
+    EXPECT_TRUE(eventually([] { return so_transport().seekTarget.load() < 0.0; }));
+    EXPECT_GE(so_getTime(p.file()), 0.49);
+    EXPECT_EQ(1, so_stop());
+}
+
+} // namespace
