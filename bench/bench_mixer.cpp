@@ -1,0 +1,189 @@
+// Mixer cost and mix render speed.
+//
+// MixBlock/N: one 2048-frame block of N stereo 44.1 kHz tracks with levels and pans, under a
+// 4-point mastering equaliser; reported as the share of one core each track takes in real time
+// (block time / block period / N).
+// Render16x60s against SoxMix: a stored mix of 16 stereo tracks of 60 s rendered to 16-bit WAV
+// (without and with the mastering equaliser), beside `sox -m` mixing the same 16 files into one WAV.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <sndfile.h>
+
+#include "../tests/engine/AudioFixtures.h"
+#include "KEqual.h"
+#include "KLevels.h"
+#include "KMix.h"
+#include "KMixer.h"
+#include "KPlayer.h"
+#include "KRender.h"
+#include "tvr_utils.h"
+
+namespace {
+
+const int kRate = 44100;
+
+// A stereo track of two tones, written in one-second blocks.
+void writeTrack(const std::string &path, int seconds, int track)
+{
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE *file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!file) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+    std::vector<float> block(2 * kRate);
+    const double f1 = 110.0 * (1 + track % 7), f2 = 330.0 + 13.0 * track;
+    for (int second = 0; second < seconds; ++second) {
+        for (int i = 0; i < kRate; ++i) {
+            const double t = (static_cast<double>(second) * kRate + i) / kRate;
+            block[2 * i] = static_cast<float>(0.2 * std::sin(2 * M_PI * f1 * t));
+            block[2 * i + 1] = static_cast<float>(0.2 * std::sin(2 * M_PI * f2 * t));
+        }
+        sf_writef_float(file, block.data(), kRate);
+    }
+    sf_close(file);
+}
+
+struct Corpus {
+    fixtures::TempDir dir;
+    std::vector<std::string> files;
+    Corpus(int tracks, int seconds)
+    {
+        std::vector<std::thread> writers;
+        for (int t = 0; t < tracks; ++t)
+            files.push_back(dir.file("t" + std::to_string(t) + ".wav"));
+        for (int t = 0; t < tracks; ++t)
+            writers.emplace_back(writeTrack, files[t], seconds, t);
+        for (auto &w : writers)
+            w.join();
+    }
+};
+
+// A project over the first n files, every track on, with a level and a pan of its own, and a
+// stored mix "M" on play with a 4-point mastering curve.
+KFile *makeProject(const Corpus &corpus, int n, int seconds, bool mastering = true)
+{
+    KFile *file = newZark("Bench", 2.0);
+    for (int t = 0; t < n; ++t) {
+        const std::string name = "T" + std::to_string(t);
+        addTrack(file, createTrack(0, nullptr, static_cast<uint32_t>(seconds * kRate)),
+                 name.c_str());
+        setPathWOC(file, name.c_str(), _tvr_strcpy(corpus.files[t].c_str()));
+        addTrackInCurrentMix(file, name.c_str());
+        KElement *elt = giveElt(file, name.c_str());
+        changeLevel(elt, -(t % 20));
+        KElement_setPan(elt, (t % 9 - 4) / 5.0);
+    }
+    createDefaultSlctWithAllTracks(file, "M");
+    const double freqs[4] = {60.0, 400.0, 3000.0, 12000.0}, amps[4] = {1.2, 0.9, 1.1, 0.8};
+    if (mastering) {
+        _KEqualization *curve = KEqual_initAmplitudes(freqs, amps, 4);
+        k_setMixMastering(file, "M", curve);
+        KEqual_delete(&curve);
+    }
+    KMix *mix = findThisSlct(file, "M");
+    setMixAsCurrentMix(file, mix, 0);
+    initializeStatus(file);
+    k_applyLevelsFromMix(file, mix);
+    MixManager_setMixOnPlay(file->mixes, "M");
+    computeLengthFile(file);
+    return file;
+}
+
+const Corpus &blockCorpus()
+{
+    static Corpus corpus(64, 20);
+    return corpus;
+}
+
+void MixBlock(benchmark::State &state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const int seconds = 20;
+    KFile *file = makeProject(blockCorpus(), n, seconds);
+    so_initLocks();
+    ESOMixAudioArg *m = init_ESOMixAudioArg(file, kRate, SO_FRAMES_PER_BLOCK, 1, nullptr);
+    SOTransport &tr = so_transport();
+    KMutex_lock(tr.mutexStatus);
+    tr.pieceFrames.store(static_cast<int64_t>(seconds) * kRate);
+    tr.seekTarget.store(-1.0);
+    so_resetTransport(kRate, SO_FRAMES_PER_BLOCK);
+    tr.loop.store(SO_LOOP);
+    KMutex_unlock(tr.mutexStatus);
+    std::vector<uint8_t> block(SO_FRAMES_PER_BLOCK * 4);
+    fillBuffer(block.data(), static_cast<int>(block.size()), m); // loads the tracks
+    const auto start = std::chrono::steady_clock::now();
+    int64_t blocks = 0;
+    for (auto _ : state) {
+        fillBuffer(block.data(), static_cast<int>(block.size()), m);
+        benchmark::DoNotOptimize(block.data());
+        ++blocks;
+    }
+    const double seconds_used =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double period = static_cast<double>(SO_FRAMES_PER_BLOCK) / kRate;
+    state.counters["core_pct_per_track"] = 100.0 * seconds_used / blocks / period / n;
+    state.counters["realtime_x"] = period * blocks / seconds_used;
+    _delete_Memory(&m);
+    KMutex_lock(tr.mutexStatus);
+    tr.loop.store(SO_LOOP_NONE);
+    tr.status.store(SO_STOPPED);
+    KMutex_unlock(tr.mutexStatus);
+    _freeZark(file);
+}
+BENCHMARK(MixBlock)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMicrosecond);
+
+const int kRenderTracks = 16;
+const int kRenderSeconds = 60;
+
+const Corpus &renderCorpus()
+{
+    static Corpus corpus(kRenderTracks, kRenderSeconds);
+    return corpus;
+}
+
+void Render16x60s(benchmark::State &state)
+{
+    const Corpus &corpus = renderCorpus();
+    KFile *file = makeProject(corpus, kRenderTracks, kRenderSeconds, state.range(0) != 0);
+    const std::string out = corpus.dir.file("render.wav");
+    KStreamFormat format = {};
+    format.code = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    format.rate = kRate;
+    for (auto _ : state) {
+        if (k_exportTovixToAudioFile(file, "M", out.c_str(), &format, nullptr) != 1)
+            state.SkipWithError("render failed");
+    }
+    state.counters["realtime_x"] = benchmark::Counter(
+        kRenderSeconds, benchmark::Counter::kIsIterationInvariantRate);
+    _freeZark(file);
+}
+BENCHMARK(Render16x60s)->ArgName("mastering")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void SoxMix(benchmark::State &state)
+{
+    const Corpus &corpus = renderCorpus();
+    std::string command = "sox -m";
+    for (const auto &f : corpus.files)
+        command += " '" + f + "'";
+    command += " '" + corpus.dir.file("sox.wav") + "' 2>/dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0)
+            state.SkipWithError("sox failed (is sox installed?)");
+    }
+    state.counters["realtime_x"] = benchmark::Counter(
+        kRenderSeconds, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(SoxMix)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+} // namespace
