@@ -729,8 +729,10 @@ int MeskToOgg5(KFile *file, const char *path, KStreamFormat *format, const char 
                KProgress *progress)
 {
     setProgressMsg(progress, "Initialization...");
-    if (!path || !*path || (file && !format) || (!file && !text))
+    if (!path || !*path || (file && !format))
         return failExport(progress, "Error in Parameters", KCONTAINER_ERR_FILE);
+    if (!file && !text)
+        return failExport(progress, "Error during export Xml", KCONTAINER_ERR_DESC);
 
     std::unique_ptr<TrackNumbering> numbering;
     int n = 0;

@@ -510,9 +510,23 @@ TEST_P(ContainerRaw, TracksComeBackBitExactWithTheirTable)
         k_sndfile_close(&track);
         EXPECT_EQ(nullptr, track);
     }
-    // The embedded files are complete: a standard reader sees each one's length in its header.
+    // The embedded files are complete: their headers carry their real sizes, and a standard
+    // reader sees each one's length.
     std::string second = image.substr(static_cast<size_t>(offsets[1]),
                                       static_cast<size_t>(offsets[2] - offsets[1]));
+    if (std::string(c.magic) == "RIFF") {
+        const uint32_t riff = static_cast<uint8_t>(second[4]) | static_cast<uint8_t>(second[5]) << 8 |
+                              static_cast<uint8_t>(second[6]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(second[7])) << 24;
+        EXPECT_EQ(second.size() - 8, riff);
+    }
+    if (std::string(c.magic) == ".snd") {
+        const uint32_t dataOffset = static_cast<uint8_t>(second[4]) << 24 | static_cast<uint8_t>(second[5]) << 16 |
+                                    static_cast<uint8_t>(second[6]) << 8 | static_cast<uint8_t>(second[7]);
+        const uint32_t dataSize = static_cast<uint32_t>(static_cast<uint8_t>(second[8])) << 24 |
+                                  static_cast<uint8_t>(second[9]) << 16 | static_cast<uint8_t>(second[10]) << 8 |
+                                  static_cast<uint8_t>(second[11]);
+        EXPECT_EQ(second.size() - dataOffset, dataSize);
+    }
     const std::string copy = dir.file(std::string("second.") + c.name);
     fixtures::writeBytes(copy, second);
     SF_INFO info{};
