@@ -510,6 +510,9 @@ ESOMixAudioArg *init_ESOMixAudioArg(KFile *file, double rate, int frames, int ex
     m->blocksMixed = 0;
     if (!(rate > 0.0))
         rate = (file->format && file->format->rate > 0.0) ? file->format->rate : 44100.0;
+    // Rates the readers accept; anything else would size the track buffers without bound.
+    if (rate < 1000.0 || rate > KAUDIOFILE_MAX_RATE)
+        rate = 44100.0;
     m->format = KStreamFormat_new();
     m->name = file->name ? _tvr_strcpy(file->name) : nullptr;
     m->slots = static_cast<SOSlot *>(

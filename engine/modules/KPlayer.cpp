@@ -38,6 +38,7 @@ uint8_t *g_callbackBuffer = nullptr;
 int g_callbackBufferSize = 0;
 // Blocks the callback took from the ring during this play.
 std::atomic<int64_t> g_blocksPlayed{0};
+std::atomic<int64_t> g_stopCount{0};
 
 struct PlayArg {
     KFile *file;
@@ -384,8 +385,14 @@ int so_outThreadAtRate(KFile *file, KProgress *progress, int mode, double rate)
     return 1;
 }
 
+int64_t so_stopCount(void)
+{
+    return g_stopCount.load();
+}
+
 int so_stop(void)
 {
+    g_stopCount.fetch_add(1);
     SOTransport &tr = g_transport;
     if (!tr.mutexStatus || !KMutex_lock(tr.mutexStatus))
         return -1;

@@ -72,6 +72,8 @@ int so_setMasterPan(double pan);
 double so_getMasterPan(void);
 // The player status (SO_*); any thread.
 int so_getStatus(void);
+// Counts so_stop calls, so that a render can tell that its play was stopped from outside.
+int64_t so_stopCount(void);
 
 // The project lock (recursive): see the header comment. Any thread but the sound card's.
 void so_lockProject(void);

@@ -9,6 +9,7 @@
 
 #include <sndfile.h>
 
+#include "KAudioFile.h"
 #include "KBufferRing.h"
 #include "KMix.h"
 #include "KMixer.h"
@@ -27,6 +28,7 @@ std::atomic<int> g_stop{0};
 std::atomic<int> g_writeFailed{0};
 std::atomic<int> g_cancelled{0};
 std::atomic<int64_t> g_renderFrames{-1}; // frames the file holds; -1 unlimited
+std::atomic<int64_t> g_framesWritten{0};
 std::atomic<int> g_playResult{1};
 bool g_writeFloats = false; // set before the export thread starts
 
@@ -156,6 +158,7 @@ int k_threadExportTovix(void *data)
                 continue;
             }
             written += frames;
+            g_framesWritten.store(written);
             KProgress_setIProg(progress, static_cast<int64_t>(written * 1000.0 / arg.rate));
         }
     }
@@ -293,7 +296,7 @@ int k_exportTovixToAudioFile(KFile *file, const char *mixName, const char *path,
         rate = (work->format && work->format->rate > 0.0) ? work->format->rate : 44100.0;
     rate = std::floor(rate);
     const int code = k_renderFormatCode(format->code, rate);
-    if (!mix || !code || setMixAsCurrentMix(work, mix, 0) != TVR_OK ||
+    if (!mix || !code || rate < 1000.0 || rate > KAUDIOFILE_MAX_RATE || setMixAsCurrentMix(work, mix, 0) != TVR_OK ||
         initializeStatus(work) != TVR_OK || k_applyLevelsFromMix(work, mix) != TVR_OK) {
         _freeZark(work);
         return 0;
@@ -315,9 +318,13 @@ int k_exportTovixToAudioFile(KFile *file, const char *mixName, const char *path,
     g_writeFailed = 0;
     g_cancelled = 0;
     g_renderFrames = static_cast<int64_t>(std::llround(computeLengthFile(work) * rate));
+    g_framesWritten = 0;
     bool ok = so_outThreadAtRate(work, progress, SO_MODE_EXPORT, rate) == 1;
+    const int64_t stops = so_stopCount();
     so_waitEndPlay();
-    ok = ok && g_playResult.load() == 1 && !g_writeFailed.load() && !g_cancelled.load();
+    // A play stopped from outside (another play or render) leaves a short file: a failure.
+    ok = ok && g_playResult.load() == 1 && !g_writeFailed.load() && !g_cancelled.load() &&
+         so_stopCount() == stops && g_framesWritten.load() == g_renderFrames.load();
     if (sf_close(g_out) != 0)
         ok = false;
     g_out = nullptr;

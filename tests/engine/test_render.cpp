@@ -282,6 +282,24 @@ INSTANTIATE_TEST_SUITE_P(
                     }}),
     [](const auto &info) { return std::string(info.param.name); });
 
+TEST(Render, PlayStoppedFromOutsideIsAFailure)
+{
+    SineProject p(120 * kRate);
+    const std::string path = p.dir.file("s.wav");
+    KStreamFormat format = formatOf(SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate);
+    KProgress *progress = KProgress_new();
+    std::thread stopper([progress] {
+        while (KProgress_getIDone(progress) < 1000 && KProgress_getState(progress) >= 0 &&
+               KProgress_getState(progress) != KPROGRESS_FINISHED)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        so_stop();
+    });
+    EXPECT_EQ(0, k_exportTovixToAudioFile(p.file(), "M", path.c_str(), &format, progress));
+    stopper.join();
+    EXPECT_EQ(std::vector<std::string>{"a.wav"}, p.dir.entries());
+    KProgress_delete(&progress);
+}
+
 TEST(Render, ExportThreadControlWithoutAThread)
 {
     EXPECT_EQ(1, k_stopExportTovix());
