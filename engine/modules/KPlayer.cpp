@@ -27,6 +27,8 @@ std::mutex g_playLock;
 std::condition_variable g_playEnded;
 KThread *g_playThread = nullptr;
 bool g_playRunning = false;
+// Serialises starts, so that two threads starting at once never run two players.
+std::mutex g_startLock;
 
 // Sound card.
 std::atomic<bool> g_soundCardInit{false};
@@ -357,6 +359,7 @@ int so_outThreadAtRate(KFile *file, KProgress *progress, int mode, double rate)
 {
     if (!file || !so_initLocks())
         return -1;
+    std::lock_guard<std::mutex> start(g_startLock);
     so_stop();
     PlayArg *arg = new (std::nothrow) PlayArg{file, progress, mode, rate};
     KThread *thread = arg ? KThread_create(so_play, arg, "so_play") : nullptr;

@@ -11,8 +11,10 @@
 //   volume target and master pan on the GUI side. Values that are read without a lock are atomic.
 // - The project lock (so_lockProject) guards the project graph while playing: the mixer holds it
 //   for each block; whoever edits statuses, levels, mute, solo or pan of a playing project takes
-//   it around the edit. Lock order: project lock, then mutexStatus; nobody takes the project lock
-//   while holding mutexStatus or mutexVO.
+//   it around the edit (stored mixes and their mastering curves included). Lock order: project
+//   lock, then mutexStatus; nobody takes the project lock while holding mutexStatus or mutexVO.
+//   so_outThread, so_stop, so_waitEndPlay, so_close and the render wait for the filler, so they
+//   are never called with the project lock held.
 // - The sound card's callback takes no lock but the ring's own, never allocates and does no I/O.
 #ifndef KPLAYER_H
 #define KPLAYER_H

@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "KLevels.h"
+#include "KMix.h"
+#include "KRender.h"
 #include "MixerFixtures.h"
 
 using namespace mixfx;
@@ -165,6 +167,33 @@ TEST(Player, SeekWhileStoppedStartsThereAndTimeIsSafeOnAnEmptyProject)
     EXPECT_TRUE(eventually([] { return so_transport().seekTarget.load() < 0.0; }));
     EXPECT_GE(so_getTime(p.file()), 0.49);
     EXPECT_EQ(1, so_stop());
+}
+
+TEST(Player, RenderOnAWorkerWhileTheProgressIsPolled)
+{
+    PlayProject p(4);
+    ASSERT_EQ(1, createDefaultSlctWithAllTracks(p.file(), "M"));
+    KStreamFormat format = {};
+    format.code = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    format.rate = 48000;
+    KProgress *progress = KProgress_new();
+    const std::string path = p.dir.file("mix.wav");
+    std::atomic<int> result{-1};
+    std::thread worker([&] {
+        result = k_exportTovixToAudioFile(p.file(), "M", path.c_str(), &format, progress);
+    });
+    int64_t last = 0;
+    while (result.load() < 0) {
+        const int64_t done = KProgress_getIDone(progress);
+        EXPECT_GE(done, last);
+        last = done;
+        KProgress_getMsg(progress);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    worker.join();
+    EXPECT_EQ(1, result.load());
+    EXPECT_EQ(4000, KProgress_getITotal(progress));
+    KProgress_delete(&progress);
 }
 
 } // namespace
