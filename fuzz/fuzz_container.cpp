@@ -1,12 +1,17 @@
-// Reads arbitrary container images: the input is the unscrambled image, scrambled here so the
-// readers see what a damaged file would give them. Every reader must refuse bad input with a
-// message, never crash, hang or allocate without bound. Stderr diagnostics are expected.
+// Reads arbitrary container images: the input is the unscrambled image, whose Ogg page checksums
+// are set right here (so mutations reach past the page checks, which the unit tests cover) and
+// which is then scrambled, so the readers see what a damaged file would give them. Every reader
+// must refuse bad input with a message, never crash, hang or allocate without bound. Stderr
+// diagnostics are expected.
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
+
+#include <ogg/ogg.h>
 
 #include "KCodecVorbis.h"
 #include "KContainer.h"
@@ -53,6 +58,34 @@ void readVorbis(const char *path, int link)
     KCodecVorbis_close(&track);
 }
 
+// Sets the checksum of every page found walking the image from its start.
+void setPageChecksums(std::vector<uint8_t> &image)
+{
+    size_t at = 0;
+    while (at + 27 <= image.size()) {
+        uint8_t *page = image.data() + at;
+        const size_t segments = page[26];
+        if (std::memcmp(page, "OggS", 4) != 0 || at + 27 + segments > image.size()) {
+            ++at;
+            continue;
+        }
+        size_t body = 0;
+        for (size_t s = 0; s < segments; ++s)
+            body += page[27 + s];
+        if (at + 27 + segments + body > image.size()) {
+            ++at;
+            continue;
+        }
+        ogg_page og;
+        og.header = page;
+        og.header_len = static_cast<long>(27 + segments);
+        og.body = page + 27 + segments;
+        og.body_len = static_cast<long>(body);
+        ogg_page_checksum_set(&og);
+        at += 27 + segments + body;
+    }
+}
+
 } // namespace
 
 // libvorbisfile 1.3.7 leaks serial-number lists and the stream headers of the links it had read
@@ -66,6 +99,7 @@ extern "C" const char *__lsan_default_suppressions()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     std::vector<uint8_t> image(data, data + size);
+    setPageChecksums(image);
     ke(image.data(), image.size(), 0);
     const char *path = imagePath().c_str();
     FILE *out = std::fopen(path, "wb");
