@@ -113,6 +113,8 @@ void appendPage(std::string *out, const ogg_page &page)
 struct VorbisJob {
     KTrack *track = nullptr;
     int serial = 0;
+    int channels = 0;                // output channels; 0: the file's own
+    double gains[2] = {1.0, 1.0};    // pan gains, taken on the caller's thread
     std::string bytes;      // unscrambled pages
     size_t firstPageEnd = 0; // end of the identification header's page
     int result = 0;          // 1, or a negative code once finished
@@ -122,11 +124,11 @@ struct VorbisJob {
     bool finished = false;
 };
 
-int encodeVorbisTrack(KFile *file, VorbisJob *job, const SVorbisEnc &settings,
+int encodeVorbisTrack(VorbisJob *job, const SVorbisEnc &settings,
                       const std::atomic<bool> &abort)
 {
     KTrack *track = job->track;
-    int channels = settings.channels > 0 ? settings.channels : k_getTrackChannels(file, track);
+    int channels = job->channels;
     KStreamFormat fileFormat = {};
     int frames = 0;
     KAudioFile *audio = openKAudioFile(track->path, &fileFormat, &frames);
@@ -202,8 +204,7 @@ int encodeVorbisTrack(KFile *file, VorbisJob *job, const SVorbisEnc &settings,
         job->failure = "Error : Export failed!";
         result = KCONTAINER_ERR_FORMAT;
     }
-    double gains[2] = {1.0, 1.0};
-    k_getTotalPan(track->elt, &gains[0], &gains[1]);
+    const double *gains = job->gains;
 
     bool ended = false;
     bool audioStarted = false;
@@ -289,9 +290,12 @@ int writeVorbisTracks(KFile *file, KTrack **tracks, int n, FILE *stream,
                       const std::vector<std::string> &held)
 {
     std::vector<VorbisJob> jobs(static_cast<size_t>(n));
+    // Everything read from the project is read here, before the helper threads start.
     for (int i = 0; i < n; ++i) {
         jobs[i].track = tracks[i];
         jobs[i].serial = tracks[i]->stream;
+        jobs[i].channels = settings.channels > 0 ? settings.channels : k_getTrackChannels(file, tracks[i]);
+        k_getTotalPan(tracks[i]->elt, &jobs[i].gains[0], &jobs[i].gains[1]);
     }
     int threads = g_encoderThreads.load();
     if (threads <= 0)
@@ -316,7 +320,7 @@ int writeVorbisTracks(KFile *file, KTrack **tracks, int n, FILE *stream,
                 index = next++;
             }
             VorbisJob &job = jobs[index];
-            const int result = encodeVorbisTrack(file, &job, settings, abort);
+            const int result = encodeVorbisTrack(&job, settings, abort);
             {
                 std::lock_guard<std::mutex> guard(lock);
                 job.result = result;

@@ -3,6 +3,8 @@
 // atomic writes, and refusal of damaged files.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -10,6 +12,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <ogg/ogg.h>
@@ -631,6 +634,30 @@ TEST(ContainerErrors, CancelledExportLeavesNothing)
     EXPECT_GT(0, MeskToOgg5(source.project.file(), dir.file("out.tvx").c_str(), &wav, nullptr, progress));
     KProgress_delete(&progress);
     EXPECT_EQ(std::vector<std::string>{"A.wav"}, dir.entries());
+}
+
+TEST(ContainerErrors, VorbisExportCancelledWhileEncodingLeavesNothing)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"A", 2, 44100, 400000, 300.0}, {"B", 2, 44100, 400000, 200.0},
+                                  {"C", 2, 44100, 400000, 250.0}});
+    KProgress *progress = KProgress_new();
+    std::atomic<bool> done{false};
+    std::thread canceller([&] {
+        while (!done.load() && !(KProgress_getProg(progress) > 0.0))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        KProgress_setState(progress, KPROGRESS_STOPPED);
+    });
+    KContainer_setEncoderThreads(2);
+    KStreamFormat vorbis = exportFormat(KAUDIOFMT_VORBIS | 0x105, 2, 44100);
+    const int result = MeskToOgg5(source.project.file(), dir.file("out.tvx").c_str(), &vorbis, nullptr, progress);
+    done.store(true);
+    canceller.join();
+    KContainer_setEncoderThreads(0);
+    EXPECT_GT(0, result);
+    EXPECT_EQ(KPROGRESS_STOPPED, KProgress_getState(progress));
+    KProgress_delete(&progress);
+    EXPECT_EQ((std::vector<std::string>{"A.wav", "B.wav", "C.wav"}), dir.entries());
 }
 
 TEST(ContainerErrors, DecoderMessages)
