@@ -41,6 +41,8 @@ int g_callbackBufferSize = 0;
 // Blocks the callback took from the ring during this play.
 std::atomic<int64_t> g_blocksPlayed{0};
 std::atomic<int64_t> g_stopCount{0};
+std::atomic<int64_t> g_lateCallbacks{0};
+std::atomic<uint64_t> g_halfPeriodTicks{0}; // in performance-counter ticks
 
 struct PlayArg {
     KFile *file;
@@ -62,7 +64,11 @@ void sdl_callback(void *, Uint8 *stream, int len)
         unlock_readMutex();
         return;
     }
+    const Uint64 before = SDL_GetPerformanceCounter();
     const int index = nextBufferToRead();
+    // The first block waits for the ring to fill: that is the start, not an underrun.
+    if (g_blocksPlayed.load() > 0 && SDL_GetPerformanceCounter() - before > g_halfPeriodTicks.load())
+        g_lateCallbacks.fetch_add(1);
     if (index < 0)
         return;
     int n = 0;
@@ -245,6 +251,9 @@ int so_play(void *data)
         return endPlay(-1, progress, "*** ERROR so_play : cannot start buffers filling ! ***");
     }
     g_blocksPlayed = 0;
+    g_lateCallbacks = 0;
+    g_halfPeriodTicks = static_cast<uint64_t>(0.5 * m->frames / rate *
+                                              static_cast<double>(SDL_GetPerformanceFrequency()));
     if (card)
         scm_startAudio();
     else
@@ -386,6 +395,11 @@ int so_outThreadAtRate(KFile *file, KProgress *progress, int mode, double rate)
         return -1;
     }
     return 1;
+}
+
+int64_t scm_lateCallbacks(void)
+{
+    return g_lateCallbacks.load();
 }
 
 int64_t so_stopCount(void)

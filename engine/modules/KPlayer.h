@@ -74,6 +74,9 @@ int so_setMasterPan(double pan);
 double so_getMasterPan(void);
 // The player status (SO_*); any thread.
 int so_getStatus(void);
+// Callbacks of the current or last play that waited more than half a block for the filler
+// (the device would have run dry); any thread.
+int64_t scm_lateCallbacks(void);
 // Counts so_stop calls, so that a render can tell that its play was stopped from outside.
 int64_t so_stopCount(void);
 
