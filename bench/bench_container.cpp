@@ -23,7 +23,8 @@
 #include "KFile.h"
 #include "tvr_utils.h"
 
-namespace {
+namespace
+{
 
 const int kTracks = 16;
 const int kSeconds = 60;

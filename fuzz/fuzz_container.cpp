@@ -19,7 +19,8 @@
 #include "KScramble.h"
 #include "tvr_utils.h"
 
-namespace {
+namespace
+{
 
 const std::string &imagePath()
 {

@@ -19,7 +19,8 @@ struct KSafeFile {
     int64_t allowance = -1;
 };
 
-namespace {
+namespace
+{
 
 std::atomic<int64_t> g_failAfter{-1};
 

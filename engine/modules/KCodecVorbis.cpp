@@ -8,7 +8,8 @@
 #include "KScramble.h"
 #include "tvr_utils.h"
 
-namespace {
+namespace
+{
 
 size_t descramblingRead(void *buffer, size_t size, size_t count, void *stream)
 {
@@ -55,10 +56,11 @@ KCodecVorbis *KCodecVorbis_initialize(const char *path, int link, int channels, 
                                       double rate)
 {
     struct stat st;
-    FILE *stream = (path && stat(path, &st) == 0 && S_ISREG(st.st_mode)) ? std::fopen(path, "rb")
-                                                                          : nullptr;
+    FILE *stream =
+        (path && stat(path, &st) == 0 && S_ISREG(st.st_mode)) ? std::fopen(path, "rb") : nullptr;
     if (!stream) {
-        std::fprintf(stderr, "!!! ERROR - KCodecVorbis_initialize : Cannot open Tovra file \"%s\" !!!\n",
+        std::fprintf(stderr,
+                     "!!! ERROR - KCodecVorbis_initialize : Cannot open Tovra file \"%s\" !!!\n",
                      path ? path : "(null)");
         return nullptr;
     }
@@ -141,7 +143,8 @@ KCodecVorbis *tvrVorbis_load(const char *path, int link, int channels, int bytes
         }
     }
     if (refusal) {
-        std::fprintf(stderr, "*** ERROR tvrVorbis_load : \"%s\" track %d : %s\n", path, link, refusal);
+        std::fprintf(stderr, "*** ERROR tvrVorbis_load : \"%s\" track %d : %s\n", path, link,
+                     refusal);
         KCodecVorbis_close(&context);
         return nullptr;
     }

@@ -16,9 +16,9 @@ typedef struct KCodecVorbis {
     FILE *stream;            // the container; closed with the decoder
     int channels;
     double rate;
-    int bytesPerSample;      // 2: 16-bit samples
-    int link;                // the track's link; -1 unset
-    int64_t linkStart;       // PCM position of the link's start; -1 unset
+    int bytesPerSample; // 2: 16-bit samples
+    int link;           // the track's link; -1 unset
+    int64_t linkStart;  // PCM position of the link's start; -1 unset
 } KCodecVorbis;
 
 KCodecVorbis *KCodecVorbis_new(void);

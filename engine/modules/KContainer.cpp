@@ -28,7 +28,8 @@
 #include "KZarkXml.h"
 #include "tvr_utils.h"
 
-namespace {
+namespace
+{
 
 std::atomic<int> g_encoderThreads{0};
 
@@ -108,24 +109,24 @@ void appendPage(std::string *out, const ogg_page &page)
     out->append(reinterpret_cast<const char *>(page.body), page.body_len);
 }
 
-// --- One Vorbis track, encoded into memory ---------------------------------------------------------
+// --- One Vorbis track, encoded into memory
+// ---------------------------------------------------------
 
 struct VorbisJob {
     KTrack *track = nullptr;
     int serial = 0;
-    int channels = 0;                // output channels; 0: the file's own
-    double gains[2] = {1.0, 1.0};    // pan gains, taken on the caller's thread
-    std::string bytes;      // unscrambled pages
-    size_t firstPageEnd = 0; // end of the identification header's page
-    int result = 0;          // 1, or a negative code once finished
-    std::string failure;     // progress message of a failure
+    int channels = 0;             // output channels; 0: the file's own
+    double gains[2] = {1.0, 1.0}; // pan gains, taken on the caller's thread
+    std::string bytes;            // unscrambled pages
+    size_t firstPageEnd = 0;      // end of the identification header's page
+    int result = 0;               // 1, or a negative code once finished
+    std::string failure;          // progress message of a failure
     std::atomic<int64_t> framesDone{0};
     std::atomic<int64_t> frames{1};
     bool finished = false;
 };
 
-int encodeVorbisTrack(VorbisJob *job, const SVorbisEnc &settings,
-                      const std::atomic<bool> &abort)
+int encodeVorbisTrack(VorbisJob *job, const SVorbisEnc &settings, const std::atomic<bool> &abort)
 {
     KTrack *track = job->track;
     int channels = job->channels;
@@ -133,9 +134,10 @@ int encodeVorbisTrack(VorbisJob *job, const SVorbisEnc &settings,
     int frames = 0;
     KAudioFile *audio = openKAudioFile(track->path, &fileFormat, &frames);
     if (!audio) {
-        std::fprintf(stderr,
-                     "Error MultiBitStreamVorbisEncodage2b::openKAudioFile() : cannot read file %s\n",
-                     track->path ? track->path : "(null)");
+        std::fprintf(
+            stderr,
+            "Error MultiBitStreamVorbisEncodage2b::openKAudioFile() : cannot read file %s\n",
+            track->path ? track->path : "(null)");
         char text[512];
         std::snprintf(text, sizeof(text), "Cannot read in audio file \"%s\" (%d)",
                       track->path ? track->path : "", job->serial);
@@ -186,10 +188,11 @@ int encodeVorbisTrack(VorbisJob *job, const SVorbisEnc &settings,
     KResampler *resampler = nullptr;
     if (std::abs(fileRate - settings.rate) > 0.5)
         resampler = KResampler_new(fileRate, settings.rate, fileChannels);
-    const int resampledCapacity =
-        resampler ? std::max(KResampler_outputFor(resampler, blockLength) + 4,
-                             KResampler_flushFrames(resampler) + 4) + blockLength
-                  : 0;
+    const int resampledCapacity = resampler
+                                      ? std::max(KResampler_outputFor(resampler, blockLength) + 4,
+                                                 KResampler_flushFrames(resampler) + 4) +
+                                            blockLength
+                                      : 0;
     std::vector<float> in;
     std::vector<float> resampled;
     int result = 1;
@@ -285,16 +288,16 @@ int encodeVorbisTrack(VorbisJob *job, const SVorbisEnc &settings,
 // written) and writes them in order from the caller's thread. `held` pages (the description's
 // continuation) go right after track 0's first page, so that every beginning page of the first
 // link comes before any other page.
-int writeVorbisTracks(KFile *file, KTrack **tracks, int n, FILE *stream,
-                      const SVorbisEnc &settings, KProgress *progress,
-                      const std::vector<std::string> &held)
+int writeVorbisTracks(KFile *file, KTrack **tracks, int n, FILE *stream, const SVorbisEnc &settings,
+                      KProgress *progress, const std::vector<std::string> &held)
 {
     std::vector<VorbisJob> jobs(static_cast<size_t>(n));
     // Everything read from the project is read here, before the helper threads start.
     for (int i = 0; i < n; ++i) {
         jobs[i].track = tracks[i];
         jobs[i].serial = tracks[i]->stream;
-        jobs[i].channels = settings.channels > 0 ? settings.channels : k_getTrackChannels(file, tracks[i]);
+        jobs[i].channels =
+            settings.channels > 0 ? settings.channels : k_getTrackChannels(file, tracks[i]);
         k_getTotalPan(tracks[i]->elt, &jobs[i].gains[0], &jobs[i].gains[1]);
     }
     int threads = g_encoderThreads.load();
@@ -314,7 +317,8 @@ int writeVorbisTracks(KFile *file, KTrack **tracks, int n, FILE *stream,
             int index;
             {
                 std::unique_lock<std::mutex> guard(lock);
-                changed.wait(guard, [&] { return abort.load() || next >= n || next < written + window; });
+                changed.wait(guard,
+                             [&] { return abort.load() || next >= n || next < written + window; });
                 if (abort.load() || next >= n)
                     return;
                 index = next++;
@@ -349,8 +353,9 @@ int writeVorbisTracks(KFile *file, KTrack **tracks, int n, FILE *stream,
             if (progress) {
                 double done = 0.0;
                 for (int k = 0; k < n; ++k)
-                    done += std::min(1.0, static_cast<double>(jobs[k].framesDone.load()) /
-                                              static_cast<double>(std::max<int64_t>(jobs[k].frames.load(), 1)));
+                    done += std::min(
+                        1.0, static_cast<double>(jobs[k].framesDone.load()) /
+                                 static_cast<double>(std::max<int64_t>(jobs[k].frames.load(), 1)));
                 KProgress_setDProg(progress, std::min(0.99, done / n));
             }
         }
@@ -397,7 +402,8 @@ int writeVorbisTracks(KFile *file, KTrack **tracks, int n, FILE *stream,
 
 } // namespace
 
-// --- Settings and messages --------------------------------------------------------------------------
+// --- Settings and messages
+// --------------------------------------------------------------------------
 
 SVorbisEnc *InitDefSVorbisEnc(SVorbisEnc *settings)
 {
@@ -438,19 +444,29 @@ void KContainer_setEncoderThreads(int threads)
 const char *OggVorbisErrorText(int code)
 {
     switch (code) {
-    case OV_HOLE: return "There was an interruption in the data.";
-    case OV_EREAD: return "A read from media returned an error.";
-    case OV_EFAULT: return "Internal logic fault; indicates a bug or heap/stack corruption.";
-    case OV_EIMPL: return "Unimplemented mode; unable to comply with bitrate request.";
-    case OV_EINVAL: return "Invalid setup request, eg, out of range argument.";
-    case OV_ENOTVORBIS: return "Bitstream does not contain any Vorbis data.";
-    case OV_EBADHEADER: return "Invalid Vorbis bitstream header.";
-    case OV_EVERSION: return "Vorbis version mismatch.";
+    case OV_HOLE:
+        return "There was an interruption in the data.";
+    case OV_EREAD:
+        return "A read from media returned an error.";
+    case OV_EFAULT:
+        return "Internal logic fault; indicates a bug or heap/stack corruption.";
+    case OV_EIMPL:
+        return "Unimplemented mode; unable to comply with bitrate request.";
+    case OV_EINVAL:
+        return "Invalid setup request, eg, out of range argument.";
+    case OV_ENOTVORBIS:
+        return "Bitstream does not contain any Vorbis data.";
+    case OV_EBADHEADER:
+        return "Invalid Vorbis bitstream header.";
+    case OV_EVERSION:
+        return "Vorbis version mismatch.";
     case OV_EBADLINK:
         return "An invalid stream section was supplied to libvorbisfile, or the requested link is "
                "corrupt.";
-    case OV_ENOSEEK: return "Bitstream is not seekable.";
-    default: return "Unknown error.";
+    case OV_ENOSEEK:
+        return "Bitstream is not seekable.";
+    default:
+        return "Unknown error.";
     }
 }
 
@@ -461,7 +477,8 @@ int OggVorbisError(const char *context, int code)
     return code;
 }
 
-// --- Writing pieces -----------------------------------------------------------------------------------
+// --- Writing pieces
+// -----------------------------------------------------------------------------------
 
 int tvrWritePage(const ogg_page *page, FILE *stream)
 {
@@ -503,7 +520,8 @@ int MultiBitStreamVorbisEncodage2b(KFile *file, KTrack **tracks, int n, FILE *st
     return writeVorbisTracks(file, tracks, n, stream, *settings, progress, {});
 }
 
-namespace {
+namespace
+{
 
 // The export rate when the format leaves it unset.
 int projectRate(const KFile *file)
@@ -522,8 +540,8 @@ void putInt64(unsigned char *out, int64_t value)
 
 // One uncompressed track written through the virtual I/O at the stream's position; on success
 // the stream stands after the track's last byte.
-int writeRawTrack(KFile *file, KTrack *track, FILE *stream, const KStreamFormat *format,
-                  int rate, KProgress *progress, int index, int n)
+int writeRawTrack(KFile *file, KTrack *track, FILE *stream, const KStreamFormat *format, int rate,
+                  KProgress *progress, int index, int n)
 {
     const off_t start = ftello(stream);
     if (start < 0)
@@ -533,9 +551,10 @@ int writeRawTrack(KFile *file, KTrack *track, FILE *stream, const KStreamFormat 
     int frames = 0;
     KAudioFile *audio = openKAudioFile(track->path, &fileFormat, &frames);
     if (!audio) {
-        std::fprintf(stderr,
-                     "Error MultiBitStreamVorbisEncodage2b::openKAudioFile() : cannot read file %s\n",
-                     track->path ? track->path : "(null)");
+        std::fprintf(
+            stderr,
+            "Error MultiBitStreamVorbisEncodage2b::openKAudioFile() : cannot read file %s\n",
+            track->path ? track->path : "(null)");
         char text[512];
         std::snprintf(text, sizeof(text), "Cannot read in audio file \"%s\" (%d)",
                       track->path ? track->path : "", index);
@@ -564,8 +583,9 @@ int writeRawTrack(KFile *file, KTrack *track, FILE *stream, const KStreamFormat 
                           ? sf_open_virtual(k_sf_virtualIO(), SFM_WRITE, &context.info, &context)
                           : nullptr;
     if (!handle) {
-        std::fprintf(stderr, "*** ERROR RawEncodage : the audio library refuses format 0x%x (%d "
-                             "channels, %d Hz) for track \"%s\"\n",
+        std::fprintf(stderr,
+                     "*** ERROR RawEncodage : the audio library refuses format 0x%x (%d "
+                     "channels, %d Hz) for track \"%s\"\n",
                      format->code, channels, rate, track->elt ? track->elt->name : "");
         fail(progress, "Error : Export format not supported!");
         closeKAudioReading(&audio);
@@ -579,7 +599,8 @@ int writeRawTrack(KFile *file, KTrack *track, FILE *stream, const KStreamFormat 
     if (std::abs(fileRate - rate) > 0.5)
         resampler = KResampler_new(fileRate, rate, fileChannels);
     const int capacity = resampler ? std::max(KResampler_outputFor(resampler, blockFrames),
-                                              KResampler_flushFrames(resampler)) + 4 + blockFrames
+                                              KResampler_flushFrames(resampler)) +
+                                         4 + blockFrames
                                    : blockFrames;
     int result = 1;
     std::vector<float> in, resampled, out;
@@ -609,8 +630,8 @@ int writeRawTrack(KFile *file, KTrack *track, FILE *stream, const KStreamFormat 
         if (got < 0) {
             count = -1;
         } else if (resampler) {
-            count = got > 0 ? KResampler_process_KFloat(resampler, in.data(), got,
-                                                        resampled.data(), capacity)
+            count = got > 0 ? KResampler_process_KFloat(resampler, in.data(), got, resampled.data(),
+                                                        capacity)
                             : KResampler_flush_KFloat(resampler, resampled.data(), capacity);
             data = resampled.data();
         }
@@ -637,8 +658,9 @@ int writeRawTrack(KFile *file, KTrack *track, FILE *stream, const KStreamFormat 
         done += got;
         if (progress)
             KProgress_setDProg(progress,
-                               std::min(0.99, frames > 0 ? (static_cast<double>(done) / frames + index) / n
-                                                         : static_cast<double>(index + 1) / n));
+                               std::min(0.99, frames > 0
+                                                  ? (static_cast<double>(done) / frames + index) / n
+                                                  : static_cast<double>(index + 1) / n));
     }
     // Closing completes the header through the virtual I/O.
     if (sf_close(handle) != 0 || context.failed) {
@@ -667,7 +689,8 @@ int RawEncodage(KFile *file, KTrack **tracks, int n, FILE *stream, KStreamFormat
         rate = projectRate(file);
     std::vector<int64_t> offsets;
     for (int i = 0; i < n; ++i) {
-        setProgressMsg(progress, trackMessage("Initialization of track \"%s\"...", tracks[i]).c_str());
+        setProgressMsg(progress,
+                       trackMessage("Initialization of track \"%s\"...", tracks[i]).c_str());
         offsets.push_back(static_cast<int64_t>(ftello(stream)));
         const int result = writeRawTrack(file, tracks[i], stream, format, rate, progress, i, n);
         if (result != 1)
@@ -685,13 +708,16 @@ int RawEncodage(KFile *file, KTrack **tracks, int n, FILE *stream, KStreamFormat
     return 1;
 }
 
-// --- The container -----------------------------------------------------------------------------------
+// --- The container
+// -----------------------------------------------------------------------------------
 
-namespace {
+namespace
+{
 
 // Numbers the tracks that have an audio path in creation order and restores the numbers the
 // project had once the container is written, so a live project never loses its paths.
-class TrackNumbering {
+class TrackNumbering
+{
 public:
     explicit TrackNumbering(KFile *file)
     {
@@ -763,11 +789,13 @@ int MeskToOgg5(KFile *file, const char *path, KStreamFormat *format, const char 
     const bool vorbis = major == KAUDIOFMT_VORBIS;
     if (file && !vorbis) {
         if (major == SF_FORMAT_RAW)
-            format->code = SF_FORMAT_AU | (format->code & (KAUDIOFMT_SUB_MASK | KAUDIOFMT_ENDIAN_MASK));
+            format->code =
+                SF_FORMAT_AU | (format->code & (KAUDIOFMT_SUB_MASK | KAUDIOFMT_ENDIAN_MASK));
         const int raw = format->code & KAUDIOFMT_MAJOR_MASK;
         if (raw != SF_FORMAT_WAV && raw != SF_FORMAT_AIFF && raw != SF_FORMAT_AU &&
             raw != SF_FORMAT_CAF) {
-            std::fprintf(stderr, "!!! ERROR MeskToOgg5 : export format 0x%x (%s) is not supported\n",
+            std::fprintf(stderr,
+                         "!!! ERROR MeskToOgg5 : export format 0x%x (%s) is not supported\n",
                          format->code, KAudioFmt_getMajorFmtName(format->code));
             fail(progress, "Error : Export format not supported!");
             return failExport(progress, "Error : Export failed!", KCONTAINER_ERR_FORMAT);
@@ -798,13 +826,14 @@ int MeskToOgg5(KFile *file, const char *path, KStreamFormat *format, const char 
             InitDefSVorbisEnc(&settings);
             settings.bits = format->bits;
             settings.channels = format->channels;
-            settings.rate = format->rate >= 1.0 ? static_cast<int>(format->rate) : projectRate(file);
+            settings.rate =
+                format->rate >= 1.0 ? static_cast<int>(format->rate) : projectRate(file);
             settings.quality = k_vorbisQualityFromFormat(format->code);
             startRunning(progress, "Compression...");
             if (n > 0)
-                result = writeVorbisTracks(
-                    file, tracks, n, stream, settings, progress,
-                    std::vector<std::string>(pages.begin() + 1, pages.end()));
+                result =
+                    writeVorbisTracks(file, tracks, n, stream, settings, progress,
+                                      std::vector<std::string>(pages.begin() + 1, pages.end()));
         } else {
             result = RawEncodage(file, tracks, n, stream, format, progress);
         }
@@ -847,7 +876,8 @@ int exportToTovraPrg(const char *path, KFile *file, KStreamFormat *format, KProg
     return -3;
 }
 
-// --- Reading the description ---------------------------------------------------------------------------
+// --- Reading the description
+// ---------------------------------------------------------------------------
 
 char *KContainer_readDescription(FILE *stream, size_t *length, KContainerInfo *info)
 {
@@ -863,8 +893,8 @@ char *KContainer_readDescription(FILE *stream, size_t *length, KContainerInfo *i
     ogg_sync_init(&sync);
     ogg_stream_state state;
     bool stateReady = false;
-    int64_t position = 0;   // bytes handed to the sync layer
-    int64_t consumed = 0;   // bytes of the pages taken out so far
+    int64_t position = 0; // bytes handed to the sync layer
+    int64_t consumed = 0; // bytes of the pages taken out so far
     int64_t descriptionEnd = 0;
     bool contiguous = true, foreign = false;
     const char *error = nullptr;
@@ -982,7 +1012,8 @@ char *extractXmlDescFromOgg(const char *path)
     struct stat st;
     FILE *stream = (stat(path, &st) == 0 && S_ISREG(st.st_mode)) ? std::fopen(path, "rb") : nullptr;
     if (!stream) {
-        std::fprintf(stderr, "Error - extractXmlDescFromOgg::fopen() : cannot open mesk file '%s' !\n",
+        std::fprintf(stderr,
+                     "Error - extractXmlDescFromOgg::fopen() : cannot open mesk file '%s' !\n",
                      path);
         return nullptr;
     }

@@ -24,11 +24,11 @@
 
 // Result codes of MeskToOgg5 besides 1 and the Vorbis encoder's own codes (-130, -131 ...).
 enum {
-    KCONTAINER_ERR_FILE = -1,        // file not writable, mixing or uncompressed-track failure
-    KCONTAINER_ERR_TRACKS = -2,      // tracks without audio path, description not written
-    KCONTAINER_ERR_FORMAT = -99,     // unsupported format or unreadable track file
-    KCONTAINER_ERR_DESC = -444,      // description export failed
-    KCONTAINER_ERR_BUFFER = -999     // no read buffer
+    KCONTAINER_ERR_FILE = -1,    // file not writable, mixing or uncompressed-track failure
+    KCONTAINER_ERR_TRACKS = -2,  // tracks without audio path, description not written
+    KCONTAINER_ERR_FORMAT = -99, // unsupported format or unreadable track file
+    KCONTAINER_ERR_DESC = -444,  // description export failed
+    KCONTAINER_ERR_BUFFER = -999 // no read buffer
 };
 
 // Longest description text read back (a guard against corrupt lengths).

@@ -10,7 +10,8 @@
 #include "KZarkXml.h"
 #include "tvr_utils.h"
 
-namespace {
+namespace
+{
 
 bool named(const XmlObject *node, const char *name)
 {
@@ -106,8 +107,10 @@ int exportTovraMixToFile(KFile *file, const char *path, const char *mixName, int
         if (code == 1 && !sameFileId(file, root))
             code = KMIXFILE_ERR_FILE_ID;
         if (code != 1) {
-            std::fprintf(stderr, "!!! ERROR exportTovraMixToFile : \"%s\" is not a mix file of this project\n",
-                         path);
+            std::fprintf(
+                stderr,
+                "!!! ERROR exportTovraMixToFile : \"%s\" is not a mix file of this project\n",
+                path);
             DeleteRecXmlObject(root);
             return code;
         }
@@ -124,12 +127,14 @@ int exportTovraMixToFile(KFile *file, const char *path, const char *mixName, int
     }
     char *text = XmlToString2(nullptr, root);
     DeleteRecXmlObject(root);
-    const int result = text ? MeskToOgg5(nullptr, path, nullptr, text, nullptr) : KMIXFILE_ERR_PARSE;
+    const int result =
+        text ? MeskToOgg5(nullptr, path, nullptr, text, nullptr) : KMIXFILE_ERR_PARSE;
     tvr_free(text);
     if (result < 1) {
-        std::fprintf(stderr,
-                     " !!! ERROR - int exportTovraMixToFile (KFile* file) :  error during codage (%d)\n",
-                     result);
+        std::fprintf(
+            stderr,
+            " !!! ERROR - int exportTovraMixToFile (KFile* file) :  error during codage (%d)\n",
+            result);
         return KMIXFILE_ERR_PARSE;
     }
     return result;
@@ -168,8 +173,8 @@ int loadTovraMixFile(KFile *file, const char *path)
         else
             continue;
         if (!mix) {
-            std::fprintf(stderr, "!!! ERROR loadTovraMixFile : child %d of \"%s\" cannot be read\n", i,
-                         path);
+            std::fprintf(stderr, "!!! ERROR loadTovraMixFile : child %d of \"%s\" cannot be read\n",
+                         i, path);
             code = KMIXFILE_ERR_CHILD;
             break;
         }
@@ -210,7 +215,8 @@ char *getIdFromMixTovraFile(const char *path)
     return id;
 }
 
-// --- Levels of the current mix ---------------------------------------------------------------------
+// --- Levels of the current mix
+// ---------------------------------------------------------------------
 
 int initializeLevel(KFile *file)
 {

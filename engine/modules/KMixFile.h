@@ -18,13 +18,13 @@ enum { KMIXFILE_NEW = 1, KMIXFILE_ADD = 2 };
 // Codes of the mix-file functions besides the container writer's positive result and the mix
 // update's codes.
 enum {
-    KMIXFILE_ERR_PARAM = -1,      // null project, path or name, or an invalid project
-    KMIXFILE_ERR_NO_DESC = -2,    // no readable description, or the tree cannot be built
-    KMIXFILE_ERR_PARSE = -3,      // the description does not parse, or the file cannot be written
-    KMIXFILE_ERR_ROOT = -4,       // not a mix file (root other than "ZARK_MIX")
-    KMIXFILE_ERR_VERSION = -5,    // no VERSION, or one the engine refuses
-    KMIXFILE_ERR_FILE_ID = -6,    // no FKEY, or not this project's (or the project has no ID)
-    KMIXFILE_ERR_CHILD = -7       // a mix of the file cannot be read
+    KMIXFILE_ERR_PARAM = -1,   // null project, path or name, or an invalid project
+    KMIXFILE_ERR_NO_DESC = -2, // no readable description, or the tree cannot be built
+    KMIXFILE_ERR_PARSE = -3,   // the description does not parse, or the file cannot be written
+    KMIXFILE_ERR_ROOT = -4,    // not a mix file (root other than "ZARK_MIX")
+    KMIXFILE_ERR_VERSION = -5, // no VERSION, or one the engine refuses
+    KMIXFILE_ERR_FILE_ID = -6, // no FKEY, or not this project's (or the project has no ID)
+    KMIXFILE_ERR_CHILD = -7    // a mix of the file cannot be read
 };
 
 // Writes the named mix to a new mix file (any mode but 2), or adds it to the mix file at `path`

@@ -34,7 +34,8 @@ void SOggSF_delete(SOggSF **context)
     *context = nullptr;
 }
 
-// --- Virtual I/O ------------------------------------------------------------------------------------
+// --- Virtual I/O
+// ------------------------------------------------------------------------------------
 
 sf_count_t k_sf_getlen(void *user)
 {
@@ -49,10 +50,17 @@ sf_count_t k_sf_seek(sf_count_t offset, int whence, void *user)
         return -1;
     int64_t target;
     switch (whence) {
-    case SEEK_SET: target = context->start + offset; break;
-    case SEEK_CUR: target = ftello(context->stream) + offset; break;
-    case SEEK_END: target = context->start + std::max<int64_t>(context->length, 0) + offset; break;
-    default: return -1;
+    case SEEK_SET:
+        target = context->start + offset;
+        break;
+    case SEEK_CUR:
+        target = ftello(context->stream) + offset;
+        break;
+    case SEEK_END:
+        target = context->start + std::max<int64_t>(context->length, 0) + offset;
+        break;
+    default:
+        return -1;
     }
     if (target < context->start || fseeko(context->stream, target, SEEK_SET) != 0)
         return -1;
@@ -72,7 +80,8 @@ sf_count_t k_sf_read(void *buffer, sf_count_t count, void *user)
         return 0;
     // Never past the track's last byte, whatever its header claims.
     const int64_t wanted = std::min<int64_t>(count, end - position);
-    return static_cast<sf_count_t>(tvrReadFunc(buffer, 1, static_cast<size_t>(wanted), context->stream));
+    return static_cast<sf_count_t>(
+        tvrReadFunc(buffer, 1, static_cast<size_t>(wanted), context->stream));
 }
 
 sf_count_t k_sf_write(const void *buffer, sf_count_t count, void *user)
@@ -106,9 +115,11 @@ SF_VIRTUAL_IO *k_sf_virtualIO(void)
     return &io;
 }
 
-// --- Reading a track -----------------------------------------------------------------------------------
+// --- Reading a track
+// -----------------------------------------------------------------------------------
 
-namespace {
+namespace
+{
 
 int64_t getInt64(const unsigned char *in)
 {

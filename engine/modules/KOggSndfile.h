@@ -21,8 +21,8 @@ typedef struct SOggSF {
     int streamNumber; // the track's number; -1 unset
     SNDFILE *handle;
     SF_INFO info;
-    int writing;      // 1 while the track is being written: the length grows with the writes
-    int failed;       // a write of the virtual I/O was short
+    int writing; // 1 while the track is being written: the length grows with the writes
+    int failed;  // a write of the virtual I/O was short
 } SOggSF;
 
 SOggSF *SOggSF_new(void);

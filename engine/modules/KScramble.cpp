@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <atomic>
 
-namespace {
+namespace
+{
 
 std::atomic<int64_t> g_writtenBytes{0};
 std::atomic<int64_t> g_writeCalls{0};
@@ -13,8 +14,7 @@ std::atomic<int64_t> g_writeCalls{0};
 // Adds (sign x (p mod period + offset)) to every byte, p counting on from `position`. Within a run
 // that does not cross a multiple of the period the added value is a byte counter, which the
 // compiler vectorises.
-template <int Sign>
-void shift(uint8_t *out, const uint8_t *in, size_t length, int64_t position)
+template <int Sign> void shift(uint8_t *out, const uint8_t *in, size_t length, int64_t position)
 {
     if (position < 0)
         position = 0;

@@ -29,7 +29,8 @@
 #include "ProjectBuilder.h"
 #include "tvr_utils.h"
 
-namespace {
+namespace
+{
 
 using fixtures::TempDir;
 
@@ -104,7 +105,9 @@ size_t memRead(void *out, size_t size, size_t count, void *source)
 int memSeek(void *source, ogg_int64_t offset, int whence)
 {
     MemoryImage *m = static_cast<MemoryImage *>(source);
-    const int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m->position : m->bytes->size();
+    const int64_t base = whence == SEEK_SET   ? 0
+                         : whence == SEEK_CUR ? m->position
+                                              : m->bytes->size();
     if (base + offset < 0 || base + offset > static_cast<int64_t>(m->bytes->size()))
         return -1;
     m->position = static_cast<size_t>(base + offset);
@@ -137,7 +140,8 @@ std::vector<Link> decodeLinks(const std::string &image)
     const long n = ov_streams(&vf);
     for (long i = 0; i < n; ++i) {
         vorbis_info *info = ov_info(&vf, static_cast<int>(i));
-        links.push_back({ov_serialnumber(&vf, static_cast<int>(i)), info->channels, info->rate, {}});
+        links.push_back(
+            {ov_serialnumber(&vf, static_cast<int>(i)), info->channels, info->rate, {}});
     }
     float **pcm;
     int section = 0;
@@ -172,7 +176,8 @@ struct SourceTrack {
 };
 
 // A project whose tracks read generated 16-bit files.
-class ContainerProject {
+class ContainerProject
+{
 public:
     ContainerProject(const TempDir &dir, const std::vector<SourceTrack> &sources,
                      int sfFormat = SF_FORMAT_WAV | SF_FORMAT_PCM_16)
@@ -182,7 +187,8 @@ public:
             std::vector<float> mono = fixtures::sine(s.frames, s.rate, s.frequency, 0.5);
             std::vector<float> samples = mono;
             if (s.channels == 2)
-                samples = fixtures::interleave(mono, fixtures::sine(s.frames, s.rate, s.frequency * 1.5, 0.3));
+                samples = fixtures::interleave(
+                    mono, fixtures::sine(s.frames, s.rate, s.frequency * 1.5, 0.3));
             const std::string path = dir.file(s.name + ".wav");
             fixtures::writeAudio(path, sfFormat, s.rate, s.channels, samples);
             project.track(s.name.c_str(), static_cast<uint32_t>(s.frames));
@@ -213,9 +219,16 @@ TEST(ContainerScramble, RoundTripAtAnyPositionAndLength)
 {
     std::mt19937 random(7);
     const int64_t M = KSCRAMBLE_PERIOD;
-    const std::vector<std::pair<int64_t, size_t>> cases = {
-        {0, 0}, {0, 1}, {0, 4096}, {1, 255}, {M - 1, 2}, {M - 100, 300}, {M, 17},
-        {2 * M - 5, 1000000}, {123456789, 65536}, {(int64_t(1) << 40) + 3, 5000}};
+    const std::vector<std::pair<int64_t, size_t>> cases = {{0, 0},
+                                                           {0, 1},
+                                                           {0, 4096},
+                                                           {1, 255},
+                                                           {M - 1, 2},
+                                                           {M - 100, 300},
+                                                           {M, 17},
+                                                           {2 * M - 5, 1000000},
+                                                           {123456789, 65536},
+                                                           {(int64_t(1) << 40) + 3, 5000}};
     for (const auto &c : cases) {
         std::vector<uint8_t> original(c.second);
         for (uint8_t &b : original)
@@ -307,7 +320,8 @@ TEST(ContainerDescription, ProjectOfThreeHundredTracksSpansPagesAndReopens)
     _freeZark(reopened);
 }
 
-// --- Vorbis containers ------------------------------------------------------------------------------
+// --- Vorbis containers
+// ------------------------------------------------------------------------------
 
 TEST(ContainerVorbis, TracksAreLinksOfAValidChainAndDecodeBack)
 {
@@ -449,7 +463,8 @@ TEST(ContainerVorbis, ResampledTrackKeepsItsDuration)
     EXPECT_EQ(44100u, links[0].samples.size());
 }
 
-// --- Uncompressed containers -------------------------------------------------------------------------
+// --- Uncompressed containers
+// -------------------------------------------------------------------------
 
 int64_t readInt64(const std::string &image, size_t at)
 {
@@ -465,7 +480,9 @@ struct RawCase {
     const char *magic;
 };
 
-class ContainerRaw : public testing::TestWithParam<RawCase> {};
+class ContainerRaw : public testing::TestWithParam<RawCase>
+{
+};
 
 TEST_P(ContainerRaw, TracksComeBackBitExactWithTheirTable)
 {
@@ -502,10 +519,12 @@ TEST_P(ContainerRaw, TracksComeBackBitExactWithTheirTable)
         const int channels = track->info.channels;
         EXPECT_EQ(static_cast<sf_count_t>(expected.size() / channels), track->info.frames);
         std::vector<int16_t> samples(expected.size() + 64);
-        const int bytes = k_sndfile_read(track, samples.data(), static_cast<int>(samples.size() * 2));
+        const int bytes =
+            k_sndfile_read(track, samples.data(), static_cast<int>(samples.size() * 2));
         ASSERT_EQ(static_cast<int>(expected.size() * 2), bytes);
         for (size_t i = 0; i < expected.size(); ++i)
-            ASSERT_EQ(static_cast<int16_t>(std::lrint(expected[i] * 32768.0)), samples[i]) << k << ":" << i;
+            ASSERT_EQ(static_cast<int16_t>(std::lrint(expected[i] * 32768.0)), samples[i])
+                << k << ":" << i;
         EXPECT_EQ(100, k_sndfile_seek(track, 100));
         int16_t frame[2];
         EXPECT_EQ(2 * channels, k_sndfile_read(track, frame, 2 * channels));
@@ -515,18 +534,22 @@ TEST_P(ContainerRaw, TracksComeBackBitExactWithTheirTable)
     }
     // The embedded files are complete: their headers carry their real sizes, and a standard
     // reader sees each one's length.
-    std::string second = image.substr(static_cast<size_t>(offsets[1]),
-                                      static_cast<size_t>(offsets[2] - offsets[1]));
+    std::string second =
+        image.substr(static_cast<size_t>(offsets[1]), static_cast<size_t>(offsets[2] - offsets[1]));
     if (std::string(c.magic) == "RIFF") {
-        const uint32_t riff = static_cast<uint8_t>(second[4]) | static_cast<uint8_t>(second[5]) << 8 |
-                              static_cast<uint8_t>(second[6]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(second[7])) << 24;
+        const uint32_t riff = static_cast<uint8_t>(second[4]) |
+                              static_cast<uint8_t>(second[5]) << 8 |
+                              static_cast<uint8_t>(second[6]) << 16 |
+                              static_cast<uint32_t>(static_cast<uint8_t>(second[7])) << 24;
         EXPECT_EQ(second.size() - 8, riff);
     }
     if (std::string(c.magic) == ".snd") {
-        const uint32_t dataOffset = static_cast<uint8_t>(second[4]) << 24 | static_cast<uint8_t>(second[5]) << 16 |
-                                    static_cast<uint8_t>(second[6]) << 8 | static_cast<uint8_t>(second[7]);
+        const uint32_t dataOffset =
+            static_cast<uint8_t>(second[4]) << 24 | static_cast<uint8_t>(second[5]) << 16 |
+            static_cast<uint8_t>(second[6]) << 8 | static_cast<uint8_t>(second[7]);
         const uint32_t dataSize = static_cast<uint32_t>(static_cast<uint8_t>(second[8])) << 24 |
-                                  static_cast<uint8_t>(second[9]) << 16 | static_cast<uint8_t>(second[10]) << 8 |
+                                  static_cast<uint8_t>(second[9]) << 16 |
+                                  static_cast<uint8_t>(second[10]) << 8 |
                                   static_cast<uint8_t>(second[11]);
         EXPECT_EQ(second.size() - dataOffset, dataSize);
     }
@@ -543,9 +566,12 @@ INSTANTIATE_TEST_SUITE_P(Formats, ContainerRaw,
                                          RawCase{"au", SF_FORMAT_AU | SF_FORMAT_PCM_16, ".snd"},
                                          RawCase{"caf", SF_FORMAT_CAF | SF_FORMAT_PCM_16, "caff"},
                                          RawCase{"raw", SF_FORMAT_RAW | SF_FORMAT_PCM_16, ".snd"}),
-                         [](const testing::TestParamInfo<RawCase> &info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<RawCase> &info) {
+                             return std::string(info.param.name);
+                         });
 
-// --- Failures ---------------------------------------------------------------------------------------
+// --- Failures
+// ---------------------------------------------------------------------------------------
 
 TEST(ContainerErrors, ExportRefusalsSetCodesAndMessages)
 {
@@ -602,8 +628,12 @@ TEST(ContainerErrors, FailedWritesKeepThePreviousFile)
     const std::string text(100000, 'd');
     const std::vector<std::function<int(const std::string &)>> exports = {
         [&](const std::string &to) { return MeskToOgg5(file, to.c_str(), &wav, nullptr, nullptr); },
-        [&](const std::string &to) { return MeskToOgg5(file, to.c_str(), &vorbis, nullptr, nullptr); },
-        [&](const std::string &to) { return MeskToOgg5(nullptr, to.c_str(), nullptr, text.c_str(), nullptr); },
+        [&](const std::string &to) {
+            return MeskToOgg5(file, to.c_str(), &vorbis, nullptr, nullptr);
+        },
+        [&](const std::string &to) {
+            return MeskToOgg5(nullptr, to.c_str(), nullptr, text.c_str(), nullptr);
+        },
     };
     const std::string path = dir.file("out.tvx");
     fixtures::writeBytes(path, "previous");
@@ -631,7 +661,8 @@ TEST(ContainerErrors, CancelledExportLeavesNothing)
     KProgress *progress = KProgress_new();
     KProgress_setState(progress, KPROGRESS_STOPPED);
     KStreamFormat wav = exportFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 44100);
-    EXPECT_GT(0, MeskToOgg5(source.project.file(), dir.file("out.tvx").c_str(), &wav, nullptr, progress));
+    EXPECT_GT(
+        0, MeskToOgg5(source.project.file(), dir.file("out.tvx").c_str(), &wav, nullptr, progress));
     KProgress_delete(&progress);
     EXPECT_EQ(std::vector<std::string>{"A.wav"}, dir.entries());
 }
@@ -639,7 +670,8 @@ TEST(ContainerErrors, CancelledExportLeavesNothing)
 TEST(ContainerErrors, VorbisExportCancelledWhileEncodingLeavesNothing)
 {
     TempDir dir;
-    ContainerProject source(dir, {{"A", 2, 44100, 400000, 300.0}, {"B", 2, 44100, 400000, 200.0},
+    ContainerProject source(dir, {{"A", 2, 44100, 400000, 300.0},
+                                  {"B", 2, 44100, 400000, 200.0},
                                   {"C", 2, 44100, 400000, 250.0}});
     KProgress *progress = KProgress_new();
     std::atomic<bool> done{false};
@@ -650,7 +682,8 @@ TEST(ContainerErrors, VorbisExportCancelledWhileEncodingLeavesNothing)
     });
     KContainer_setEncoderThreads(2);
     KStreamFormat vorbis = exportFormat(KAUDIOFMT_VORBIS | 0x105, 2, 44100);
-    const int result = MeskToOgg5(source.project.file(), dir.file("out.tvx").c_str(), &vorbis, nullptr, progress);
+    const int result =
+        MeskToOgg5(source.project.file(), dir.file("out.tvx").c_str(), &vorbis, nullptr, progress);
     done.store(true);
     canceller.join();
     KContainer_setEncoderThreads(0);
@@ -666,8 +699,10 @@ TEST(ContainerErrors, DecoderMessages)
     EXPECT_EQ(-132, OggVorbisError("ctx", -132));
     EXPECT_EQ(-9, OggVorbisError("ctx", -9));
     const std::string text = testing::internal::GetCapturedStderr();
-    EXPECT_NE(std::string::npos,
-              text.find("*** Error OggVorbis (-132) - ctx : Bitstream does not contain any Vorbis data. ***"));
+    EXPECT_NE(
+        std::string::npos,
+        text.find(
+            "*** Error OggVorbis (-132) - ctx : Bitstream does not contain any Vorbis data. ***"));
     EXPECT_NE(std::string::npos, text.find("*** Error OggVorbis (-9) - ctx : Unknown error. ***"));
 }
 
@@ -702,7 +737,8 @@ TEST(ContainerErrors, DamagedContainersAreRefused)
         {"noise", noise},
         {"count huge", setInt64(image, size - 8, INT64_C(1) << 60)},
         {"count negative", setInt64(image, size - 8, -2)},
-        {"count mismatch", setInt64(setInt64(image, size - 8, 1), size - 16, static_cast<int64_t>(firstTrack))},
+        {"count mismatch",
+         setInt64(setInt64(image, size - 8, 1), size - 16, static_cast<int64_t>(firstTrack))},
         {"offset past end", setInt64(image, size - 16, static_cast<int64_t>(size) + 100)},
         {"offsets descending", setInt64(image, size - 16, static_cast<int64_t>(firstTrack) - 1)},
         {"offset in description", setInt64(image, size - 24, 3)},
@@ -718,8 +754,8 @@ TEST(ContainerErrors, DamagedContainersAreRefused)
         KCodecVorbis *vorbis = tvrVorbis_load(file.c_str(), 0, 0, 2, 0.0);
         EXPECT_EQ(nullptr, vorbis) << d.first;
         KCodecVorbis_close(&vorbis);
-        if (d.first == "empty" || d.first == "short" || d.first == "cut page" || d.first == "bad crc" ||
-            d.first == "noise") {
+        if (d.first == "empty" || d.first == "short" || d.first == "cut page" ||
+            d.first == "bad crc" || d.first == "noise") {
             EXPECT_EQ(nullptr, extractXmlDescFromOgg(file.c_str())) << d.first;
         }
     }

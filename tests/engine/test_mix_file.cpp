@@ -13,7 +13,8 @@
 #include "ProjectBuilder.h"
 #include "tvr_utils.h"
 
-namespace {
+namespace
+{
 
 using fixtures::TempDir;
 
@@ -43,7 +44,8 @@ size_t countOf(const std::string &text, const std::string &what)
     return n;
 }
 
-class MixFile : public testing::Test {
+class MixFile : public testing::Test
+{
 protected:
     MixFile()
     {
@@ -143,7 +145,8 @@ TEST_F(MixFile, OtherFilesAndProjectsAreRefused)
 
     // Adding to a file that is not this project's mix file writes nothing.
     const std::string projectBytes = fixtures::readBytes(projectFile);
-    EXPECT_EQ(KMIXFILE_ERR_ROOT, exportTovraMixToFile(file, projectFile.c_str(), "Mix B", KMIXFILE_ADD));
+    EXPECT_EQ(KMIXFILE_ERR_ROOT,
+              exportTovraMixToFile(file, projectFile.c_str(), "Mix B", KMIXFILE_ADD));
     EXPECT_EQ(projectBytes, fixtures::readBytes(projectFile));
     const std::string otherMixes = dir.file("other.tvmix");
     other.track("Drums");
@@ -151,9 +154,11 @@ TEST_F(MixFile, OtherFilesAndProjectsAreRefused)
     ASSERT_EQ(1, saveCurrentSlct(other.file(), "Theirs"));
     ASSERT_EQ(1, exportTovraMixToFile(other.file(), otherMixes.c_str(), "Theirs", KMIXFILE_NEW));
     const std::string otherBytes = fixtures::readBytes(otherMixes);
-    EXPECT_EQ(KMIXFILE_ERR_FILE_ID, exportTovraMixToFile(file, otherMixes.c_str(), "Mix B", KMIXFILE_ADD));
+    EXPECT_EQ(KMIXFILE_ERR_FILE_ID,
+              exportTovraMixToFile(file, otherMixes.c_str(), "Mix B", KMIXFILE_ADD));
     EXPECT_EQ(otherBytes, fixtures::readBytes(otherMixes));
-    EXPECT_EQ(KMIXFILE_ERR_NO_DESC, exportTovraMixToFile(file, junk.c_str(), "Mix B", KMIXFILE_ADD));
+    EXPECT_EQ(KMIXFILE_ERR_NO_DESC,
+              exportTovraMixToFile(file, junk.c_str(), "Mix B", KMIXFILE_ADD));
     testing::internal::GetCapturedStderr();
 
     EXPECT_EQ(KMIXFILE_ERR_PARAM, exportTovraMixToFile(nullptr, path.c_str(), "Mix A", 1));
@@ -167,8 +172,9 @@ TEST_F(MixFile, AMixThatCannotBeReadAddsNothing)
     const std::string good = mixText(file, "Mix B");
     std::string renamed = good;
     renamed.replace(renamed.find("Mix B"), 5, "Mix C");
-    const std::string text = std::string("<ZARK_MIX><VERSION>2.000000</VERSION><FKEY>") + file->fileId +
-                             "</FKEY>" + renamed + "<TOVIX><MASTERLEVEL>abc</MASTERLEVEL></TOVIX></ZARK_MIX>";
+    const std::string text = std::string("<ZARK_MIX><VERSION>2.000000</VERSION><FKEY>") +
+                             file->fileId + "</FKEY>" + renamed +
+                             "<TOVIX><MASTERLEVEL>abc</MASTERLEVEL></TOVIX></ZARK_MIX>";
     ASSERT_EQ(1, MeskToOgg5(nullptr, path.c_str(), nullptr, text.c_str(), nullptr));
     testing::internal::CaptureStderr();
     EXPECT_EQ(KMIXFILE_ERR_CHILD, loadTovraMixFile(file, path.c_str()));
@@ -183,8 +189,10 @@ TEST_F(MixFile, UnwritablePathIsReported)
     EXPECT_EQ(KMIXFILE_ERR_PARSE,
               exportTovraMixToFile(project.file(), dir.file("none/x.tvmix").c_str(), "Mix A", 1));
     const std::string text = testing::internal::GetCapturedStderr();
-    EXPECT_NE(std::string::npos,
-              text.find(" !!! ERROR - int exportTovraMixToFile (KFile* file) :  error during codage (-1)"));
+    EXPECT_NE(
+        std::string::npos,
+        text.find(
+            " !!! ERROR - int exportTovraMixToFile (KFile* file) :  error during codage (-1)"));
 }
 
 TEST_F(MixFile, CurrentMixLevelFunctions)

@@ -9,7 +9,8 @@
 #include "AudioFixtures.h"
 #include "KSafeFile.h"
 
-namespace {
+namespace
+{
 
 struct SeamGuard {
     explicit SeamGuard(int64_t bytes) { KSafeFile_failWritesAfter(bytes); }
