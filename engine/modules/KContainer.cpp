@@ -221,6 +221,12 @@ int encodeVorbisTrack(VorbisJob *job, const SVorbisEnc &settings, const std::ato
         const int got = readKAudioSamples_float(audio, in.data(), blockLength);
         const float *data = in.data();
         int count = 0;
+        if (got < 0) {
+            std::fprintf(stderr, "*** Error during compression of file \"%s\"\n", track->path);
+            job->failure = "Cannot read in audio file";
+            result = KCONTAINER_ERR_FILE;
+            break;
+        }
         if (got > 0) {
             if (resampler) {
                 count = KResampler_process_KFloat(resampler, in.data(), got, resampled.data(),
