@@ -448,6 +448,15 @@ TEST(ContainerVorbis, LongDescriptionKeepsFirstLinkDecodable)
     KCodecVorbis *track = tvrVorbis_load(path.c_str(), 0, 1, 2, 44100.0);
     ASSERT_NE(nullptr, track);
     KCodecVorbis_close(&track);
+
+    // The same description before uncompressed tracks: the table starts after its last page.
+    KStreamFormat wav = exportFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 44100);
+    ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &wav, text.c_str(), nullptr));
+    EXPECT_EQ(text, takeText(extractXmlDescFromOgg(path.c_str())));
+    SOggSF *raw = k_oggSndfileOpen(path.c_str(), 1);
+    ASSERT_NE(nullptr, raw);
+    EXPECT_EQ(8000, raw->info.frames);
+    k_sndfile_close(&raw);
 }
 
 TEST(ContainerVorbis, ResampledTrackKeepsItsDuration)
