@@ -6,12 +6,14 @@
 // highest quality), against Oggenc: oggenc -q 10 on the 16 files one after another.
 // Uncompressed: WavContainer (16-bit WAV tracks and their table) against CopyAndSync: cp of the
 // same bytes followed by sync of the copy (the container is synced before it replaces its target).
+// Scramble: descrambling 64 MB in memory, beside Memcpy of the same bytes.
 #include <benchmark/benchmark.h>
 
 #include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,6 +23,7 @@
 #include "../tests/engine/AudioFixtures.h"
 #include "KContainer.h"
 #include "KFile.h"
+#include "KScramble.h"
 #include "tvr_utils.h"
 
 namespace
@@ -160,5 +163,29 @@ void CopyAndSync(benchmark::State &state)
     run(state, "rm -rf " + copies);
 }
 BENCHMARK(CopyAndSync)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+const size_t kScrambleBytes = 64u << 20;
+
+void Scramble(benchmark::State &state)
+{
+    std::vector<uint8_t> buffer(kScrambleBytes, 0x5a);
+    for (auto _ : state) {
+        kd(buffer.data(), buffer.size(), 12345);
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kScrambleBytes);
+}
+BENCHMARK(Scramble)->Unit(benchmark::kMillisecond);
+
+void Memcpy(benchmark::State &state)
+{
+    std::vector<uint8_t> from(kScrambleBytes, 0x5a), to(kScrambleBytes);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), from.size());
+        benchmark::DoNotOptimize(to.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kScrambleBytes);
+}
+BENCHMARK(Memcpy)->Unit(benchmark::kMillisecond);
 
 } // namespace
