@@ -180,6 +180,8 @@ int tvrVorbis_seek(KCodecVorbis *context, int64_t frame)
     const int64_t frames = ov_pcm_total(context->decoder, context->link);
     if (frames < 0 || frame > frames)
         return OggVorbisError("Error tvrVorbis_seek", OV_EINVAL);
+    if (frames == 0)
+        return 1; // nothing to move through (and the decoder's search would divide by zero)
     const int result = ov_pcm_seek(context->decoder, context->linkStart + frame);
     return result == 0 ? 1 : OggVorbisError("Error tvrVorbis_seek", result);
 }
