@@ -622,7 +622,7 @@ int so_LoadSamplesFromMeskFile(ESOMixAudioArg *m, int slot, KTrack *track)
         s->channels = s->raw->info.channels;
         s->rate = s->raw->info.samplerate;
     }
-    if (s->channels < 1 || s->channels > 2 || !(s->rate > 0.0)) {
+    if (s->channels < 1 || s->channels > 2 || !(s->rate >= 1.0) || s->rate > KAUDIOFILE_MAX_RATE) {
         std::fprintf(stderr, "Error so_LoadSamplesFromMeskFile : unsupported track format\n");
         return 0;
     }

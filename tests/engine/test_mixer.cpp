@@ -370,6 +370,21 @@ TEST(Mixer, VolumeRampsToItsTarget)
     }
 }
 
+TEST(Mixer, VolumeAskedDuringASeekIsReachedAfterIt)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    dcTrack(dir, project.file(), "A", 10000, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 6);
+    const auto out = runMixer(project.file(), kRate, 120, [](int b) {
+        if (b == 10)
+            so_setTime(0.1);
+        if (b == 11) {
+            EXPECT_EQ(1, so_setVolume(0.5));
+        }
+    });
+    EXPECT_EQ(2500, at(out, 110 * kBlock, 0));
+}
+
 TEST(Mixer, PauseDuringVolumeRampPausesAtTheTarget)
 {
     fixtures::TempDir dir;
