@@ -31,12 +31,13 @@ namespace {
 const int kRate = 44100;
 
 // A stereo track of two tones, written in one-second blocks.
-void writeTrack(const std::string &path, int seconds, int track)
+void writeTrack(const std::string &path, int seconds, int track,
+                int format = SF_FORMAT_WAV | SF_FORMAT_PCM_16)
 {
     SF_INFO info{};
     info.samplerate = kRate;
     info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    info.format = format;
     SNDFILE *file = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!file) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
@@ -64,7 +65,7 @@ struct Corpus {
         for (int t = 0; t < tracks; ++t)
             files.push_back(dir.file("t" + std::to_string(t) + ".wav"));
         for (int t = 0; t < tracks; ++t)
-            writers.emplace_back(writeTrack, files[t], seconds, t);
+            writers.emplace_back([this, seconds, t] { writeTrack(files[t], seconds, t); });
         for (auto &w : writers)
             w.join();
     }
@@ -192,30 +193,6 @@ BENCHMARK(SoxMix)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 // 64 Ogg Vorbis tracks played through SDL's disk driver in real time for 60 s: the process's
 // CPU share and the callbacks that had to wait for the filler (underruns).
-void writeVorbis(const std::string &path, int seconds, int track)
-{
-    SF_INFO info{};
-    info.samplerate = kRate;
-    info.channels = 2;
-    info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
-    SNDFILE *file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!file) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        std::exit(1);
-    }
-    std::vector<float> block(2 * kRate);
-    const double f1 = 110.0 * (1 + track % 7), f2 = 330.0 + 13.0 * track;
-    for (int second = 0; second < seconds; ++second) {
-        for (int i = 0; i < kRate; ++i) {
-            const double t = (static_cast<double>(second) * kRate + i) / kRate;
-            block[2 * i] = static_cast<float>(0.2 * std::sin(2 * M_PI * f1 * t));
-            block[2 * i + 1] = static_cast<float>(0.2 * std::sin(2 * M_PI * f2 * t));
-        }
-        sf_writef_float(file, block.data(), kRate);
-    }
-    sf_close(file);
-}
-
 double cpuSeconds()
 {
     rusage usage{};
@@ -237,7 +214,7 @@ void PlayVorbis64DiskDriver(benchmark::State &state)
         for (int j = 0; j < jobs; ++j)
             writers.emplace_back([&, j] {
                 for (int t = j; t < tracks; t += jobs)
-                    writeVorbis(files[t], seconds, t);
+                    writeTrack(files[t], seconds, t, SF_FORMAT_OGG | SF_FORMAT_VORBIS);
             });
         for (auto &w : writers)
             w.join();
