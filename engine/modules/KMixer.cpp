@@ -206,6 +206,8 @@ void closeSlot(SOSlot *s)
         closeKAudioReading(&s->file);
     if (s->raw)
         k_sndfile_close(&s->raw);
+    if (s->vorbis)
+        KCodecVorbis_close(&s->vorbis);
     KResampler_delete(&s->resampler);
     tvr_free(s->in);
     tvr_free(s->resampled);
@@ -384,7 +386,7 @@ void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const dou
              double masterPan, bool &ended)
 {
     SOSlot *s = &m->slots[i];
-    if (!s->track || (!s->file && !s->raw))
+    if (!s->track || (!s->file && !s->raw && !s->vorbis))
         return;
     const int frames = m->frames;
     if (date >= s->outEnd) {
@@ -610,17 +612,32 @@ int so_LoadSamplesFromMeskFile(ESOMixAudioArg *m, int slot, KTrack *track)
         s->rate = format.rate;
         KStreamFormat_init(&format);
     } else {
-        if (m->codec != KAUDIOFMT_VORBIS && m->codec != KAUDIOFMT_MPEG) {
-            const char *path = hasAudioPath(track) ? track->path : m->file->name;
-            s->raw = path ? k_oggSndfileOpen(path, track->stream) : nullptr;
+        // Tracks inside the container the project was read from (MPEG tracks cannot be read).
+        // A description that does not name the codec: the first track tells which one it is.
+        const char *path = hasAudioPath(track) ? track->path : m->file->name;
+        const bool unknown = m->codec == 0;
+        if (path && m->codec != KAUDIOFMT_VORBIS && m->codec != KAUDIOFMT_MPEG) {
+            s->raw = k_oggSndfileOpen(path, track->stream);
+            if (s->raw) {
+                s->channels = s->raw->info.channels;
+                s->rate = s->raw->info.samplerate;
+                if (unknown)
+                    m->codec = SF_FORMAT_WAV;
+            }
         }
-        if (!s->raw) {
+        if (path && !s->raw && (m->codec == KAUDIOFMT_VORBIS || unknown)) {
+            s->vorbis = tvrVorbis_load(path, track->stream, 0, 2, 0.0);
+            if (s->vorbis) {
+                s->channels = s->vorbis->channels;
+                s->rate = s->vorbis->rate;
+                m->codec = KAUDIOFMT_VORBIS;
+            }
+        }
+        if (!s->raw && !s->vorbis) {
             std::fprintf(stderr, "Error so_LoadSamplesFromMeskFile : cannot open stream %d\n",
                          track->stream);
             return 0;
         }
-        s->channels = s->raw->info.channels;
-        s->rate = s->raw->info.samplerate;
     }
     if (s->channels < 1 || s->channels > 2 || !(s->rate >= 1.0) || s->rate > KAUDIOFILE_MAX_RATE) {
         std::fprintf(stderr, "Error so_LoadSamplesFromMeskFile : unsupported track format\n");
@@ -636,6 +653,8 @@ int so_ReadSamplesInMeskFile(ESOMixAudioArg *m, int slot, void *buffer, int byte
         return readKAudioSamples(s->file, buffer, bytes);
     if (s->raw)
         return k_sndfile_read(s->raw, buffer, bytes);
+    if (s->vorbis)
+        return tvrVorbis_read(s->vorbis, buffer, bytes);
     return 0;
 }
 
@@ -647,6 +666,8 @@ int so_SeekSamplesInMeskFile(ESOMixAudioArg *m, int slot, int64_t frame)
         return seekKAudioSamples(s->file, frame);
     if (s->raw)
         return k_sndfile_seek(s->raw, frame) >= 0 ? 1 : -1;
+    if (s->vorbis)
+        return tvrVorbis_seek(s->vorbis, frame);
     return -1;
 }
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "KAudioFile.h"
+#include "KCodecVorbis.h"
 #include "KEqFx.h"
 #include "KFile.h"
 #include "KOggSndfile.h"
@@ -27,6 +28,7 @@ typedef struct SOSlot {
     KTrack *track;       // null for an unused slot
     KAudioFile *file;    // source mode 0 reader
     SOggSF *raw;         // source mode 1 uncompressed reader
+    KCodecVorbis *vorbis; // source mode 1 Vorbis reader
     int channels;        // 1 or 2
     double rate;         // the reader's rate
     int64_t outStart;    // first output frame of the track

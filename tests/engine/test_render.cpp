@@ -10,6 +10,7 @@
 #include <cstring>
 #include <thread>
 
+#include "KContainer.h"
 #include "KEqual.h"
 #include "KMix.h"
 #include "KRender.h"
@@ -299,6 +300,51 @@ TEST(Render, PlayStoppedFromOutsideIsAFailure)
     EXPECT_EQ(std::vector<std::string>{"a.wav"}, p.dir.entries());
     KProgress_delete(&progress);
 }
+
+// A project read back from its container plays its tracks from inside it.
+struct ContainerCase {
+    const char *name;
+    int code;
+    int tolerance; // per sample against the source project's render
+};
+
+class RenderFromContainer : public ::testing::TestWithParam<ContainerCase> {};
+
+TEST_P(RenderFromContainer, SoundsLikeTheSourceProject)
+{
+    SineProject p(kRate / 2);
+    KStreamFormat wav = formatOf(SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate);
+    const std::string source = p.dir.file("source.wav"), fromContainer = p.dir.file("c.wav");
+    ASSERT_EQ(1, k_exportTovixToAudioFile(p.file(), "M", source.c_str(), &wav, nullptr));
+    KStreamFormat format = formatOf(GetParam().code, kRate);
+    format.channels = 0; // each track keeps its channels
+    const std::string container = p.dir.file("song.tvx");
+    ASSERT_EQ(1, MeskToOgg5(p.file(), container.c_str(), &format, nullptr, nullptr));
+    KFile *opened = OpenTovraFile(container.c_str());
+    ASSERT_NE(nullptr, opened);
+    EXPECT_EQ(0, k_isAProject(opened));
+    const int result = k_exportTovixToAudioFile(opened, "M", fromContainer.c_str(), &wav, nullptr);
+    _freeZark(opened);
+    ASSERT_EQ(1, result);
+    SF_INFO a = {}, b = {};
+    const auto x = readShorts(source, &a), y = readShorts(fromContainer, &b);
+    ASSERT_EQ(a.frames, b.frames);
+    double error = 0.0, energy = 0.0;
+    for (size_t i = 0; i < x.size(); ++i) {
+        error += (x[i] - y[i]) * double(x[i] - y[i]);
+        energy += x[i] * double(x[i]);
+        if (GetParam().tolerance == 0) {
+            ASSERT_EQ(x[i], y[i]) << i;
+        }
+    }
+    EXPECT_LT(error, 0.01 * energy);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codecs, RenderFromContainer,
+    ::testing::Values(ContainerCase{"Uncompressed", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0},
+                      ContainerCase{"Vorbis", KAUDIOFMT_VORBIS | 0x10A, 1}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(Render, ExportThreadControlWithoutAThread)
 {
