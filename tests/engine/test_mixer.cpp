@@ -483,6 +483,23 @@ TEST(Mixer, UnreadableTrackEndsThePlayAtOnce)
     EXPECT_EQ(static_cast<size_t>(kBlock * 2), out.size());
 }
 
+TEST(Mixer, ContainerStreamNumberOutsideTheTracksFailsThePlay)
+{
+    ProjectBuilder project("/nonexistent/song.tvx");
+    for (int stream : {5, -3}) {
+        const std::string name = "S" + std::to_string(stream);
+        ASSERT_EQ(1, addBitstreamTrack(project.file(), name.c_str(), 0, nullptr, kRate, stream));
+        giveElt(project.file(), name.c_str())->status = KSTATUS_ON;
+        ESOMixAudioArg *m = nullptr;
+        runMixer(project.file(), kRate, 5, {}, &m);
+        ASSERT_NE(nullptr, m);
+        EXPECT_EQ(1, m->sourceMode);
+        EXPECT_EQ(nullptr, m->slots);
+        _delete_Memory(&m);
+        removeTrack(project.file(), name.c_str());
+    }
+}
+
 TEST(MixerSum, AddsMonoAndStereoWithHalfGainAndPanPair)
 {
     const double pair[2] = {0.5, 1.0};
