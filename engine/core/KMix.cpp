@@ -2,6 +2,7 @@
 //
 // Thread: the GUI thread (or a worker that owns the project), no lock.
 #include <cstring>
+#include <unordered_set>
 #include <vector>
 
 #include "KElement.h"
@@ -38,6 +39,37 @@ int putLevel(KMix *mix, const char *name, double gain)
     *value = gain;
     g_hash_table_replace(mix->levels, key, value);
     return TVR_OK;
+}
+
+// KMix_removeElt below a group: a group without a gain entry is left alone (1); otherwise its
+// entry goes and so do its members', recursively; member tracks are gathered into `tracks` for
+// the caller to take out of the list. The first result at most 0, else 1.
+int removeGroupEntries(KMix *mix, KElement *elt, std::unordered_set<const KTrack *> &tracks)
+{
+    if (!elt || !elt->name)
+        return TVR_ERR_PARAM;
+    if (KTrack *track = KElement_track(elt)) {
+        const char *name = trackName(track);
+        if (!name)
+            return TVR_ERR_PARAM;
+        tracks.insert(track);
+        g_hash_table_remove(mix->levels, name);
+        return TVR_OK;
+    }
+    if (!g_hash_table_remove(mix->levels, elt->name))
+        return TVR_OK;
+    int result = TVR_OK;
+    if (KGroupData *group = KElement_groupData(elt)) {
+        std::vector<KElement *> members;
+        for (GList *l = group->members.head; l; l = l->next)
+            members.push_back(static_cast<KElement *>(l->data));
+        for (KElement *m : members) {
+            int r = removeGroupEntries(mix, m, tracks);
+            if (r <= 0 && result > 0)
+                result = r;
+        }
+    }
+    return result;
 }
 
 } // namespace
@@ -127,18 +159,24 @@ int KMix_removeElt(KMix *mix, KElement *elt)
         return TVR_ERR_PARAM;
     if (KTrack *track = KElement_track(elt))
         return KMix_removeTrack(mix, track);
-    if (!g_hash_table_remove(mix->levels, elt->name))
-        return TVR_OK;
-    int result = TVR_OK;
-    if (KGroupData *group = KElement_groupData(elt)) {
-        std::vector<KElement *> members;
-        for (GList *l = group->members.head; l; l = l->next)
-            members.push_back(static_cast<KElement *>(l->data));
-        for (KElement *m : members) {
-            int r = KMix_removeElt(mix, m);
-            if (r <= 0 && result > 0)
-                result = r;
+    // A group's member tracks are gathered and leave the list in one pass: removing them one by
+    // one would walk the list once per member.
+    std::unordered_set<const KTrack *> tracks;
+    int result = removeGroupEntries(mix, elt, tracks);
+    if (!tracks.empty()) {
+        bool removed = false;
+        for (GSList **link = &mix->tracks; *link;) {
+            GSList *cell = *link;
+            if (tracks.count(static_cast<const KTrack *>(cell->data))) {
+                *link = cell->next;
+                g_slist_free_1(cell);
+                removed = true;
+            } else {
+                link = &cell->next;
+            }
         }
+        if (removed)
+            mix->trackCount = static_cast<int>(g_slist_length(mix->tracks));
     }
     return result;
 }

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "KElement.h"
@@ -37,10 +39,11 @@ void forEachMixOf(MixManager *manager, Fn fn)
 }
 
 // Relinks the mix's tracks by name to the project's own tracks; false when a listed name is not
-// one of them (the entry is dropped).
+// one of them (the entry is dropped). Repeats are dropped too, the first place kept.
 bool relinkTracks(KFile *file, KMix *mix)
 {
     bool complete = true;
+    std::unordered_set<const KTrack *> seen;
     GSList *linked = nullptr;
     for (GSList *l = mix->tracks; l; l = l->next) {
         const char *name = trackName(static_cast<const KTrack *>(l->data));
@@ -50,15 +53,58 @@ bool relinkTracks(KFile *file, KMix *mix)
                          "!!! WARNING updateMix : mix \"%s\" lists an unknown track \"%s\"\n",
                          mix->name ? mix->name : "", name ? name : "");
             complete = false;
-        } else if (!g_slist_find(linked, own)) {
+        } else if (seen.insert(own).second) {
             linked = g_slist_prepend(linked, own);
         }
     }
     g_slist_free(mix->tracks);
     mix->tracks = g_slist_reverse(linked);
-    mix->trackCount = static_cast<int>(g_slist_length(mix->tracks));
+    mix->trackCount = static_cast<int>(seen.size());
     return complete;
 }
+
+// Appends tracks to a mix as KMix_addTrack does (a listed name is skipped; a new track brings its
+// element's default gain), but keeps the listed names in a set and the list's last cell, so that
+// filling a mix of n tracks takes n steps rather than n squared. Nothing else may change the
+// mix's track list while the appender is in use.
+class TrackAppender {
+public:
+    explicit TrackAppender(KMix *mix) : mix_(mix)
+    {
+        for (GSList *l = mix->tracks; l; l = l->next) {
+            if (const char *name = trackName(static_cast<const KTrack *>(l->data)))
+                names_.insert(name);
+            tail_ = l;
+        }
+    }
+
+    bool listed(const char *name) const { return names_.count(name) != 0; }
+
+    // The codes of KMix_addTrack: 1 (also for a listed name), -101, -102.
+    int add(KTrack *track)
+    {
+        const char *name = trackName(track);
+        if (!name)
+            return TVR_ERR_PARAM;
+        if (!names_.insert(name).second)
+            return TVR_OK;
+        int result = KMix_addLevelToElt(mix_, name, track->elt->levels->defaultGain);
+        if (result != TVR_OK) {
+            names_.erase(name);
+            return result;
+        }
+        GSList *cell = g_slist_prepend(nullptr, track);
+        (tail_ ? tail_->next : mix_->tracks) = cell;
+        tail_ = cell;
+        ++mix_->trackCount;
+        return TVR_OK;
+    }
+
+private:
+    KMix *mix_;
+    std::unordered_set<std::string_view> names_; // point into the tracks' elements
+    GSList *tail_ = nullptr;
+};
 
 // Names into a new engine array (the strings stay the model's); null for none.
 const char **nameArray(const std::vector<const char *> &names)
@@ -75,10 +121,16 @@ const char **nameArray(const std::vector<const char *> &names)
 KMix *mixOfAllTracks(KFile *file)
 {
     KMix *mix = KMix_new();
-    for (KElement *e = file->firstCreated; mix && e; e = e->nextCreated)
-        if (KTrack *track = KElement_track(e))
-            if (KMix_addTrack(mix, track) != TVR_OK)
-                KMix_delete(&mix);
+    if (!mix)
+        return nullptr;
+    TrackAppender appender(mix);
+    for (KElement *e = file->firstCreated; e; e = e->nextCreated) {
+        KTrack *track = KElement_track(e);
+        if (track && appender.add(track) != TVR_OK) {
+            KMix_delete(&mix);
+            return nullptr;
+        }
+    }
     return mix;
 }
 
@@ -312,23 +364,39 @@ int MixManager_setMixAsCur(MixManager *manager, KMix *mix, int switchStatus)
         return TVR_ERR_PARAM;
     KMix *current = manager->current;
     if (mix != current) {
-        std::vector<KTrack *> listed;
-        for (GSList *l = current->tracks; l; l = l->next)
-            listed.push_back(static_cast<KTrack *>(l->data));
-        for (KTrack *track : listed) {
+        // Names are looked up in sets built once: a walk of a list per track would make
+        // applying a mix cost the square of its size.
+        std::unordered_set<std::string_view> wanted;
+        for (GSList *l = mix->tracks; l; l = l->next)
+            if (const char *name = trackName(static_cast<const KTrack *>(l->data)))
+                wanted.insert(name);
+        // One pass over the current list drops the tracks the mix does not list (with their
+        // gains), in list order; a track without a name stays.
+        bool removed = false;
+        for (GSList **link = &current->tracks; *link;) {
+            GSList *cell = *link;
+            KTrack *track = static_cast<KTrack *>(cell->data);
             const char *name = trackName(track);
-            if (name && KMix_isInMix(mix, name))
+            if (!name || wanted.count(name)) {
+                link = &cell->next;
                 continue;
-            KMix_removeTrack(current, track);
-            if (switchStatus && track)
+            }
+            *link = cell->next;
+            g_slist_free_1(cell);
+            g_hash_table_remove(current->levels, name);
+            removed = true;
+            if (switchStatus)
                 setPlaying(track->elt, false);
         }
+        if (removed)
+            current->trackCount = static_cast<int>(g_slist_length(current->tracks));
+        TrackAppender appender(current);
         for (GSList *l = mix->tracks; l; l = l->next) {
             KTrack *track = static_cast<KTrack *>(l->data);
             const char *name = trackName(track);
-            if (!name || KMix_isInMix(current, name))
+            if (!name || appender.listed(name))
                 continue;
-            KMix_addTrack(current, track);
+            appender.add(track);
             if (switchStatus)
                 setPlaying(track->elt, true);
         }
@@ -393,9 +461,15 @@ int deleteSlct(KFile *file, const char *name)
 KMix *newSlct(GSList *tracks, const char *name)
 {
     KMix *mix = KMix_create(name);
-    for (GSList *l = tracks; mix && l; l = l->next)
-        if (KMix_addTrack(mix, static_cast<KTrack *>(l->data)) == TVR_ERR_MEMORY)
+    if (!mix)
+        return nullptr;
+    TrackAppender appender(mix);
+    for (GSList *l = tracks; l; l = l->next) {
+        if (appender.add(static_cast<KTrack *>(l->data)) == TVR_ERR_MEMORY) {
             KMix_delete(&mix);
+            return nullptr;
+        }
+    }
     return mix;
 }
 
@@ -649,7 +723,10 @@ int createDefaultSlct(KFile *file, const char *name)
         return TVR_ERR_NOT_FOUND;
     // From every group, the first track reached down the first members of visible groups.
     KMix *mix = KMix_new();
-    for (KElement *e = file->firstCreated; mix && e; e = e->nextCreated) {
+    if (!mix)
+        return TVR_ERR_MEMORY;
+    TrackAppender appender(mix);
+    for (KElement *e = file->firstCreated; e; e = e->nextCreated) {
         KElement *reached = e;
         while (KGroupData *group = KElement_groupData(reached)) {
             if (!reached->visible || !group->members.head)
@@ -657,8 +734,10 @@ int createDefaultSlct(KFile *file, const char *name)
             reached = static_cast<KElement *>(group->members.head->data);
         }
         KTrack *track = reached != e ? KElement_track(reached) : nullptr;
-        if (track && KMix_addTrack(mix, track) != TVR_OK)
+        if (track && appender.add(track) != TVR_OK) {
             KMix_delete(&mix);
+            break;
+        }
     }
     // A stored mix of that name is replaced only by a mix that holds tracks.
     return storeIfTracks(file, mix, name);

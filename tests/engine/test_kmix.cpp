@@ -537,6 +537,44 @@ TEST(KMixReferences, UpdateRelinksToTheProjectsOwnTracks)
     g_slist_free(names);
 }
 
+// Applying, relinking and removing rebuild the track lists in one pass each: the order of what
+// stays must not change, and added tracks follow in the mix's order.
+TEST(KMixReferences, ListsKeepTheirOrderThroughApplyRelinkAndRemoval)
+{
+    ProjectBuilder source;
+    source.track("A").track("B").track("D");
+    ProjectBuilder p;
+    p.track("A").track("B").track("C").track("D").track("E").group("G", {"B", "D"});
+    KFile *f = p.file();
+    for (const char *t : {"E", "A", "D", "B"})
+        addTrackInCurrentMix(f, t);
+    KMix *mix = store(f, "M", {"C", "B", "E"});
+    ASSERT_EQ(1, MixManager_setMixAsCur(f->mixes, mix, 0));
+    KMix *current = f->mixes->current;
+    EXPECT_EQ((std::vector<std::string>{"E", "B", "C"}), trackNames(current));
+    EXPECT_EQ(3, current->trackCount);
+    EXPECT_EQ(-1.0, KMix_getLevel(current, "A")) << "a removed track's gain goes";
+    EXPECT_EQ(giveElt(f, "C")->levels->defaultGain, KMix_getLevel(current, "C"));
+
+    // Entries of another project, a repeat in the middle: relinked in first-seen order.
+    KMix *foreign = KMix_create("R");
+    for (KTrack *t : {giveTrack(source.file(), "D"), giveTrack(source.file(), "B"),
+                      giveTrack(f, "D"), giveTrack(source.file(), "A"), giveTrack(f, "B")})
+        foreign->tracks = g_slist_append(foreign->tracks, t);
+    foreign->trackCount = 5;
+    ASSERT_EQ(1, addSlct(f, foreign, 0));
+    EXPECT_EQ(1, updateMix(f));
+    EXPECT_EQ((std::vector<std::string>{"D", "B", "A"}), trackNames(foreign));
+    EXPECT_EQ(3, foreign->trackCount);
+    for (GSList *l = foreign->tracks; l; l = l->next)
+        EXPECT_EQ(giveTrack(f, static_cast<KTrack *>(l->data)->elt->name), l->data);
+
+    KMix_addLevelToElt(foreign, "G", 1.0);
+    EXPECT_EQ(1, KMix_removeElt(foreign, p.elt("G")));
+    EXPECT_EQ(std::vector<std::string>{"A"}, trackNames(foreign));
+    EXPECT_EQ(1, foreign->trackCount);
+}
+
 // --- Made mixes and names ------------------------------------------------------------------------
 
 TEST(KMixCreate, DefaultMixesFromTheProject)
