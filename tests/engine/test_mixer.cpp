@@ -458,6 +458,23 @@ TEST(Mixer, FlatMasteringDelaysByHalfABlockAndKeepsTheTail)
     EXPECT_GT(lastNonZero, static_cast<size_t>(kRate - 100));
 }
 
+TEST(Mixer, MasteringCurveScalesTheMix)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    dcTrack(dir, project.file(), "A", 10000);
+    ASSERT_EQ(1, createDefaultSlctWithAllTracks(project.file(), "M"));
+    const double frequency = 1000.0, amplitude = 0.5;
+    _KEqualization *half = KEqual_initAmplitudes(&frequency, &amplitude, 1);
+    ASSERT_EQ(1, k_setMixMastering(project.file(), "M", half));
+    KEqual_delete(&half);
+    MixManager_setMixOnPlay(project.file()->mixes, "M");
+    giveElt(project.file(), "A")->status = KSTATUS_ON;
+    const auto out = runMixer(project.file(), kRate, 80);
+    EXPECT_NEAR(2500, at(out, 60 * kBlock, 0), 1);
+    EXPECT_NEAR(2500, at(out, 60 * kBlock + 1500, 1), 1);
+}
+
 TEST(Mixer, MixOnPlayWithoutMasteringLeavesTheBlockUntouched)
 {
     fixtures::TempDir dir;
