@@ -4,7 +4,8 @@
 // with a 4-point mastering equaliser; reported as the share of one core each track takes in real
 // time (block time / block period / N; the mastering is a fixed cost per block).
 // Render16x60s against SoxMix: a stored mix of 16 stereo tracks of 60 s rendered to 16-bit WAV
-// (without and with the mastering equaliser), beside `sox -m` mixing the same 16 files into one WAV.
+// (without and with the mastering equaliser), beside `sox -m` mixing the same 16 files into one
+// WAV.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -26,7 +27,8 @@
 #include "KRender.h"
 #include "tvr_utils.h"
 
-namespace {
+namespace
+{
 
 const int kRate = 44100;
 
@@ -169,11 +171,17 @@ void Render16x60s(benchmark::State &state)
         if (k_exportTovixToAudioFile(file, "M", out.c_str(), &format, nullptr) != 1)
             state.SkipWithError("render failed");
     }
-    state.counters["realtime_x"] = benchmark::Counter(
-        kRenderSeconds, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["realtime_x"] =
+        benchmark::Counter(kRenderSeconds, benchmark::Counter::kIsIterationInvariantRate);
     _freeZark(file);
 }
-BENCHMARK(Render16x60s)->ArgName("mastering")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(Render16x60s)
+    ->ArgName("mastering")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 void SoxMix(benchmark::State &state)
 {
@@ -186,8 +194,8 @@ void SoxMix(benchmark::State &state)
         if (std::system(command.c_str()) != 0)
             state.SkipWithError("sox failed (is sox installed?)");
     }
-    state.counters["realtime_x"] = benchmark::Counter(
-        kRenderSeconds, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["realtime_x"] =
+        benchmark::Counter(kRenderSeconds, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(SoxMix)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 

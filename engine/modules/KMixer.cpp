@@ -9,24 +9,26 @@
 
 #include "KBufferRing.h"
 #include "KContainer.h"
+#include "KDsp.h"
 #include "KElement.h"
 #include "KMix.h"
 #include "KPlayer.h"
 #include "KSolver.h"
-#include "KDsp.h"
 #include "tvr_utils.h"
 
-namespace {
+namespace
+{
 
-// --- Meters ---------------------------------------------------------------------------------------
+// --- Meters
+// ---------------------------------------------------------------------------------------
 struct Meters {
     std::mutex lock;
     int slots = 0;
     int elements = 0;
     bool ready = false;
-    double *master = nullptr;  // slots x 2
-    double *elts = nullptr;    // slots x elements x 2
-    int *counts = nullptr;     // slots x elements
+    double *master = nullptr; // slots x 2
+    double *elts = nullptr;   // slots x elements x 2
+    int *counts = nullptr;    // slots x elements
     // The block being mixed, copied into its ring slot at the block's end (filler thread only).
     double scratchMaster[2] = {0.0, 0.0};
     double *scratchElts = nullptr; // elements x 2
@@ -139,7 +141,8 @@ void computeStats(const int16_t *block, int frames)
     g_meters.scratchMaster[1] = s1;
 }
 
-// --- Mastering ------------------------------------------------------------------------------------
+// --- Mastering
+// ------------------------------------------------------------------------------------
 void freeMastering(ESOMixAudioArg *m)
 {
     SEqFx_delete(&m->masterLeft);
@@ -199,7 +202,8 @@ void masterBlock(ESOMixAudioArg *m, int16_t *block, bool flush)
     }
 }
 
-// --- Slots ------------------------------------------------------------------------------------------
+// --- Slots
+// ------------------------------------------------------------------------------------------
 void closeSlot(SOSlot *s)
 {
     if (s->file)
@@ -357,8 +361,7 @@ bool decideBlock(ESOMixAudioArg *m, double &blockGain)
                 clearStarted(m, false);
                 if (tr.loop.load() == SO_LOOP_RANDOM)
                     randomSlct(m->file);
-            }
-            else
+            } else
                 ++m->counter;
             break;
         }
@@ -405,8 +408,8 @@ void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const dou
     const int n = static_cast<int>(last - offset); // output frames of this track in the block
     if (elt->status > 0 && !s->started) {
         const int64_t local = std::max<int64_t>(0, date - s->outStart);
-        so_SeekSamplesInMeskFile(m, i, static_cast<int64_t>(
-                                           static_cast<double>(local) * s->rate / out));
+        so_SeekSamplesInMeskFile(m, i,
+                                 static_cast<int64_t>(static_cast<double>(local) * s->rate / out));
         if (s->resampler)
             KResampler_reset(s->resampler);
         elt->status = 3;
@@ -476,8 +479,7 @@ void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const dou
     panFactors(masterPan, ql, qr);
     pair[0] *= ql;
     pair[1] *= qr;
-    k_mixaudio_KInt16(m->mix + 2 * offset, 2, block, s->channels, pair, n,
-                      blockGain * w * eltGain);
+    k_mixaudio_KInt16(m->mix + 2 * offset, 2, block, s->channels, pair, n, blockGain * w * eltGain);
 }
 
 // Loads every track into its slot (first block).
@@ -491,7 +493,8 @@ void loadTracks(ESOMixAudioArg *m)
 
 } // namespace
 
-// --- State --------------------------------------------------------------------------------------------
+// --- State
+// --------------------------------------------------------------------------------------------
 ESOMixAudioArg *init_ESOMixAudioArg(KFile *file, double rate, int frames, int exportMode,
                                     KProgress *progress)
 {
@@ -564,7 +567,8 @@ void so_setCurrentMixer(ESOMixAudioArg *mixer)
     so_unlockProject();
 }
 
-// --- Loading and reading ------------------------------------------------------------------------------
+// --- Loading and reading
+// ------------------------------------------------------------------------------
 int so_sLForeach(ESOMixAudioArg *m)
 {
     if (!m->slots)
@@ -671,7 +675,8 @@ int so_SeekSamplesInMeskFile(ESOMixAudioArg *m, int slot, int64_t frame)
     return -1;
 }
 
-// --- Summing ----------------------------------------------------------------------------------------
+// --- Summing
+// ----------------------------------------------------------------------------------------
 void k_mixaudio_KInt16(int32_t *out, int outChannels, const int16_t *in, int inChannels,
                        const double pair[2], int frames, double gain)
 {
@@ -703,7 +708,8 @@ void k_saturate_KInt16(const int32_t *sums, int16_t *out, int n)
         out[i] = static_cast<int16_t>(std::clamp<int32_t>(sums[i], -32768, 32767));
 }
 
-// --- One block ------------------------------------------------------------------------------------
+// --- One block
+// ------------------------------------------------------------------------------------
 void fillBuffer(uint8_t *buffer, int bytes, void *mixer)
 {
     std::memset(buffer, 0, static_cast<size_t>(bytes));
@@ -791,7 +797,8 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
     so_unlockProject();
 }
 
-// --- Meters ------------------------------------------------------------------------------------------
+// --- Meters
+// ------------------------------------------------------------------------------------------
 int init_stats(int slots, int elements)
 {
     std::lock_guard<std::mutex> guard(g_meters.lock);
@@ -877,7 +884,8 @@ double so_getDataView(const char *name, int channel)
     return value;
 }
 
-// --- Mastering ------------------------------------------------------------------------------------
+// --- Mastering
+// ------------------------------------------------------------------------------------
 int so_hasMastering(ESOMixAudioArg *mixer)
 {
     const char *name = nullptr;

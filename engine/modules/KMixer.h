@@ -25,40 +25,40 @@
 
 // One track slot of the mixer.
 typedef struct SOSlot {
-    KTrack *track;       // null for an unused slot
-    KAudioFile *file;    // source mode 0 reader
-    SOggSF *raw;         // source mode 1 uncompressed reader
+    KTrack *track;        // null for an unused slot
+    KAudioFile *file;     // source mode 0 reader
+    SOggSF *raw;          // source mode 1 uncompressed reader
     KCodecVorbis *vorbis; // source mode 1 Vorbis reader
-    int channels;        // 1 or 2
-    double rate;         // the reader's rate
-    int64_t outStart;    // first output frame of the track
-    int64_t outEnd;      // output frame after the track's last
-    int started;         // the reader stands at the mixer's position
-    int framesPerBlock;  // track frames per output block
-    int fadeLength;      // blocks of a track fade
+    int channels;         // 1 or 2
+    double rate;          // the reader's rate
+    int64_t outStart;     // first output frame of the track
+    int64_t outEnd;       // output frame after the track's last
+    int started;          // the reader stands at the mixer's position
+    int framesPerBlock;   // track frames per output block
+    int fadeLength;       // blocks of a track fade
     int fadeCounter;
     KResampler *resampler; // null when the rates are equal
-    int16_t *in;         // read buffer (inCapacity frames)
+    int16_t *in;           // read buffer (inCapacity frames)
     int inCapacity;
-    int16_t *resampled;  // one output block of this track's channels
+    int16_t *resampled; // one output block of this track's channels
 } SOSlot;
 
 typedef struct ESOMixAudioArg {
-    SOSlot *slots;       // trackCount slots; null once loading failed
-    int sourceMode;      // 0 each track's own file, 1 tracks inside a container
+    SOSlot *slots;  // trackCount slots; null once loading failed
+    int sourceMode; // 0 each track's own file, 1 tracks inside a container
     KFile *file;
-    int codec;           // container codec (project format code & 0x0fff0000)
-    char *name;          // copy of the project name
-    KSemaphore *sem;     // posted when the play ended
-    int trackCount;      // slots
-    int slotCount;       // slots filled by the loading
-    int blockBytes;      // 0 until the first block
-    int64_t counter;     // block counter
-    int frames;          // output frames per block
+    int codec;             // container codec (project format code & 0x0fff0000)
+    char *name;            // copy of the project name
+    KSemaphore *sem;       // posted when the play ended
+    int trackCount;        // slots
+    int slotCount;         // slots filled by the loading
+    int blockBytes;        // 0 until the first block
+    int64_t counter;       // block counter
+    int frames;            // output frames per block
     KStreamFormat *format; // 16 bits, 2 channels, the output rate
-    KProgress *progress; // sound-card mode only
+    KProgress *progress;   // sound-card mode only
     int exportMode;
-    int32_t *mix;        // the block's sums (frames x 2)
+    int32_t *mix;             // the block's sums (frames x 2)
     double *eqLeft, *eqRight; // mastering planes (frames)
     // Mastering state: effect states built for this mix, rate and frame count.
     SEqFx *masterLeft, *masterRight;

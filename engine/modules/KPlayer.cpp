@@ -17,7 +17,8 @@
 #include "KThread.h"
 #include "tvr_utils.h"
 
-namespace {
+namespace
+{
 
 SOTransport g_transport;
 std::recursive_mutex g_projectLock;
@@ -67,7 +68,8 @@ void sdl_callback(void *, Uint8 *stream, int len)
     const Uint64 before = SDL_GetPerformanceCounter();
     const int index = nextBufferToRead();
     // The first block waits for the ring to fill: that is the start, not an underrun.
-    if (g_blocksPlayed.load() > 0 && SDL_GetPerformanceCounter() - before > g_halfPeriodTicks.load())
+    if (g_blocksPlayed.load() > 0 &&
+        SDL_GetPerformanceCounter() - before > g_halfPeriodTicks.load())
         g_lateCallbacks.fetch_add(1);
     if (index < 0)
         return;
@@ -185,8 +187,8 @@ int so_play(void *data)
         KProgress_setMsg(progress, "Loading");
         KProgress_setIProg(progress, 0);
     }
-    ESOMixAudioArg *m = init_ESOMixAudioArg(arg.file, arg.rate, SO_FRAMES_PER_BLOCK,
-                                            card ? 0 : 1, progress);
+    ESOMixAudioArg *m =
+        init_ESOMixAudioArg(arg.file, arg.rate, SO_FRAMES_PER_BLOCK, card ? 0 : 1, progress);
     if (!m) {
         so_renderSetPlayResult(-999);
         return endPlay(-999, progress, "*** ERROR so_play : memory ***");
@@ -207,8 +209,8 @@ int so_play(void *data)
             so_renderSetPlayResult(-2);
             return endPlay(-2, progress, "*** ERROR so_play : cannot open audio ***");
         }
-    } else if (!k_initExportTovix(bytes, progress, static_cast<int64_t>(std::llround(seconds * 1000.0)),
-                                  rate)) {
+    } else if (!k_initExportTovix(bytes, progress,
+                                  static_cast<int64_t>(std::llround(seconds * 1000.0)), rate)) {
         _delete_Memory(&m);
         so_renderSetPlayResult(-1);
         return endPlay(-1, progress, "*** ERROR so_play : cannot start the export writer ***");
@@ -264,13 +266,12 @@ int so_play(void *data)
         // Let the device play what the ring still holds up to the end, bounded by twice the
         // ring's length in real time.
         const int64_t last = m->blocksMixed.load();
-        const Uint32 limit = SDL_GetTicks() + static_cast<Uint32>(
-                                 2000.0 * SO_RING_BUFFERS * m->frames / rate) + 200;
+        const Uint32 limit =
+            SDL_GetTicks() + static_cast<Uint32>(2000.0 * SO_RING_BUFFERS * m->frames / rate) + 200;
         while (g_blocksPlayed.load() < last - 1 && SDL_GetTicks() < limit)
             SDL_Delay(2);
         scm_pause();
-    }
-    else
+    } else
         k_pauseExportTovix();
     stopBuffering();
     if (card)

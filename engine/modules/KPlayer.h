@@ -45,9 +45,10 @@ enum { SO_MODE_EXPORT = 0, SO_MODE_SOUNDCARD = 1 };
 // Frames per block: one callback of the sound card and one block of the export.
 enum { SO_FRAMES_PER_BLOCK = 2048, SO_RING_BUFFERS = 10 };
 
-// --- GUI thread ------------------------------------------------------------------------------------
-// Opens the SDL audio subsystem once and makes the transport locks; 1, or -1 with a message
-// when the sound card cannot be initialised (the locks exist either way).
+// --- GUI thread
+// ------------------------------------------------------------------------------------ Opens the
+// SDL audio subsystem once and makes the transport locks; 1, or -1 with a message when the sound
+// card cannot be initialised (the locks exist either way).
 int so_init(void);
 // Stops any playback, then starts the player thread on the project; 1, or -1 when the thread or
 // its semaphore cannot be made. The project must stay alive until the play ended.
@@ -84,20 +85,21 @@ int64_t so_stopCount(void);
 void so_lockProject(void);
 void so_unlockProject(void);
 
-// --- Shared with the mixer and the renderer -------------------------------------------------------
+// --- Shared with the mixer and the renderer
+// -------------------------------------------------------
 typedef struct SOTransport {
     KMutex *mutexStatus;
     KMutex *mutexVO;
-    std::atomic<int> status{SO_STOPPED};     // statusZark, written under mutexStatus
-    std::atomic<double> seekTarget{-1.0};    // TovraTime, written under mutexStatus
-    std::atomic<double> volume{1.0};         // current linear volume (mixer)
-    std::atomic<double> newVolume{1.0};      // target
+    std::atomic<int> status{SO_STOPPED};  // statusZark, written under mutexStatus
+    std::atomic<double> seekTarget{-1.0}; // TovraTime, written under mutexStatus
+    std::atomic<double> volume{1.0};      // current linear volume (mixer)
+    std::atomic<double> newVolume{1.0};   // target
     std::atomic<int> loop{SO_LOOP_NONE};
     std::atomic<double> masterPan{0.0};
-    double fadeGain = 0.0;                   // genFadeIO, under mutexStatus
-    double fadeStep = 0.0;                   // genFadeStep, under mutexStatus
-    std::atomic<int64_t> date{0};            // output frames from the piece's start
-    std::atomic<int64_t> pieceFrames{0};     // length of the piece in output frames
+    double fadeGain = 0.0;               // genFadeIO, under mutexStatus
+    double fadeStep = 0.0;               // genFadeStep, under mutexStatus
+    std::atomic<int64_t> date{0};        // output frames from the piece's start
+    std::atomic<int64_t> pieceFrames{0}; // length of the piece in output frames
 } SOTransport;
 
 SOTransport &so_transport(void);

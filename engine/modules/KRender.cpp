@@ -18,7 +18,8 @@
 #include "KThread.h"
 #include "tvr_utils.h"
 
-namespace {
+namespace
+{
 
 // The open output of the one render: libsndfile writes through the safe file's stream.
 SNDFILE *g_out = nullptr;
@@ -296,8 +297,9 @@ int k_exportTovixToAudioFile(KFile *file, const char *mixName, const char *path,
         rate = (work->format && work->format->rate > 0.0) ? work->format->rate : 44100.0;
     rate = std::floor(rate);
     const int code = k_renderFormatCode(format->code, rate);
-    if (!mix || !code || rate < 1000.0 || rate > KAUDIOFILE_MAX_RATE || setMixAsCurrentMix(work, mix, 0) != TVR_OK ||
-        initializeStatus(work) != TVR_OK || k_applyLevelsFromMix(work, mix) != TVR_OK) {
+    if (!mix || !code || rate < 1000.0 || rate > KAUDIOFILE_MAX_RATE ||
+        setMixAsCurrentMix(work, mix, 0) != TVR_OK || initializeStatus(work) != TVR_OK ||
+        k_applyLevelsFromMix(work, mix) != TVR_OK) {
         _freeZark(work);
         return 0;
     }

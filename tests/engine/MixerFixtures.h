@@ -17,7 +17,8 @@
 #include "ProjectBuilder.h"
 #include "tvr_utils.h"
 
-namespace mixfx {
+namespace mixfx
+{
 
 // Writes interleaved 16-bit samples exactly (no float conversion on the way).
 inline std::string writeShorts(const std::string &path, int sfFormat, int rate, int channels,

@@ -13,7 +13,8 @@
 
 using namespace mixfx;
 
-namespace {
+namespace
+{
 
 constexpr int kRate = 44100;
 constexpr int kBlock = SO_FRAMES_PER_BLOCK;
@@ -26,9 +27,8 @@ struct Golden {
 };
 
 // A 3 s track of a constant value.
-void dcTrack(fixtures::TempDir &dir, KFile *file, const char *name, int16_t value,
-             int channels = 2, int sfFormat = SF_FORMAT_WAV | SF_FORMAT_PCM_16, int rate = kRate,
-             int seconds = 3)
+void dcTrack(fixtures::TempDir &dir, KFile *file, const char *name, int16_t value, int channels = 2,
+             int sfFormat = SF_FORMAT_WAV | SF_FORMAT_PCM_16, int rate = kRate, int seconds = 3)
 {
     const int frames = seconds * rate;
     const std::string path = writeShorts(dir.file(std::string(name) + ".wav"), sfFormat, rate,
@@ -41,9 +41,11 @@ const std::vector<Golden> &goldenCases()
     static const std::vector<Golden> cases = {
         {"UnityStereo", [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000); }, 5000, 5000},
         {"UnityMono", [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000, 1); }, 5000, 5000},
-        {"Pcm24", [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_24); },
+        {"Pcm24",
+         [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_24); },
          5000, 5000},
-        {"Flac", [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000, 1, SF_FORMAT_FLAC | SF_FORMAT_PCM_16); },
+        {"Flac",
+         [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000, 1, SF_FORMAT_FLAC | SF_FORMAT_PCM_16); },
          5000, 5000},
         {"HalfGainLevel",
          [](auto &d, KFile *f) {
@@ -124,13 +126,17 @@ const std::vector<Golden> &goldenCases()
          },
          -32768, -32768},
         {"ResampledTrack",
-         [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050); },
+         [](auto &d, KFile *f) {
+             dcTrack(d, f, "A", 10000, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050);
+         },
          5000, 5000},
     };
     return cases;
 }
 
-class MixerGolden : public ::testing::TestWithParam<Golden> {};
+class MixerGolden : public ::testing::TestWithParam<Golden>
+{
+};
 
 TEST_P(MixerGolden, SteadyStateFollowsLevelsPanMuteSoloAndSaturates)
 {
@@ -156,7 +162,9 @@ struct FadeCase {
     double outRate;
 };
 
-class MixerFade : public ::testing::TestWithParam<FadeCase> {};
+class MixerFade : public ::testing::TestWithParam<FadeCase>
+{
+};
 
 TEST_P(MixerFade, TrackFadeInLastsTwoSecondsOfBlocks)
 {

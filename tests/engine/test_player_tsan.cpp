@@ -15,7 +15,8 @@
 
 using namespace mixfx;
 
-namespace {
+namespace
+{
 
 constexpr int kRate = 44100;
 
@@ -179,9 +180,8 @@ TEST(Player, RenderOnAWorkerWhileTheProgressIsPolled)
     KProgress *progress = KProgress_new();
     const std::string path = p.dir.file("mix.wav");
     std::atomic<int> result{-1};
-    std::thread worker([&] {
-        result = k_exportTovixToAudioFile(p.file(), "M", path.c_str(), &format, progress);
-    });
+    std::thread worker(
+        [&] { result = k_exportTovixToAudioFile(p.file(), "M", path.c_str(), &format, progress); });
     int64_t last = 0;
     while (result.load() < 0) {
         const int64_t done = KProgress_getIDone(progress);

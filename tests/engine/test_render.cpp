@@ -19,7 +19,8 @@
 
 using namespace mixfx;
 
-namespace {
+namespace
+{
 
 constexpr int kRate = 44100;
 
@@ -91,11 +92,13 @@ int zeroCrossings(const std::vector<int16_t> &s, size_t from, size_t to)
 struct FormatCase {
     const char *name;
     int code;
-    bool exact;        // sample for sample against the mixer
-    int expectedCode;  // what the file says it is
+    bool exact;       // sample for sample against the mixer
+    int expectedCode; // what the file says it is
 };
 
-class RenderFormat : public ::testing::TestWithParam<FormatCase> {};
+class RenderFormat : public ::testing::TestWithParam<FormatCase>
+{
+};
 
 TEST_P(RenderFormat, WritesTheMixInEveryOfferedFormat)
 {
@@ -134,11 +137,15 @@ INSTANTIATE_TEST_SUITE_P(
     Formats, RenderFormat,
     ::testing::Values(
         FormatCase{"wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, true, SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-        FormatCase{"wav24", SF_FORMAT_WAV | SF_FORMAT_PCM_24, true, SF_FORMAT_WAV | SF_FORMAT_PCM_24},
+        FormatCase{"wav24", SF_FORMAT_WAV | SF_FORMAT_PCM_24, true,
+                   SF_FORMAT_WAV | SF_FORMAT_PCM_24},
         FormatCase{"wavf", SF_FORMAT_WAV | SF_FORMAT_FLOAT, false, SF_FORMAT_WAV | SF_FORMAT_FLOAT},
-        FormatCase{"wav8", SF_FORMAT_WAV | SF_FORMAT_PCM_S8, true, SF_FORMAT_WAV | SF_FORMAT_PCM_U8},
-        FormatCase{"aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, true, SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
-        FormatCase{"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, true, SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
+        FormatCase{"wav8", SF_FORMAT_WAV | SF_FORMAT_PCM_S8, true,
+                   SF_FORMAT_WAV | SF_FORMAT_PCM_U8},
+        FormatCase{"aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, true,
+                   SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
+        FormatCase{"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, true,
+                   SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
         FormatCase{"caf", SF_FORMAT_CAF | SF_FORMAT_PCM_16, true, SF_FORMAT_CAF | SF_FORMAT_PCM_16},
         FormatCase{"ogg", KAUDIOFMT_VORBIS, false, SF_FORMAT_OGG | SF_FORMAT_VORBIS},
         FormatCase{"mp3", KAUDIOFMT_MPEG, false, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III}),
@@ -224,7 +231,9 @@ struct RefusalCase {
     std::function<int(SineProject &, const std::string &)> render;
 };
 
-class RenderRefusal : public ::testing::TestWithParam<RefusalCase> {};
+class RenderRefusal : public ::testing::TestWithParam<RefusalCase>
+{
+};
 
 TEST_P(RenderRefusal, FailsAndLeavesNothingBehind)
 {
@@ -308,7 +317,9 @@ struct ContainerCase {
     int tolerance; // per sample against the source project's render
 };
 
-class RenderFromContainer : public ::testing::TestWithParam<ContainerCase> {};
+class RenderFromContainer : public ::testing::TestWithParam<ContainerCase>
+{
+};
 
 TEST_P(RenderFromContainer, SoundsLikeTheSourceProject)
 {
@@ -340,11 +351,11 @@ TEST_P(RenderFromContainer, SoundsLikeTheSourceProject)
     EXPECT_LT(error, 0.01 * energy);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codecs, RenderFromContainer,
-    ::testing::Values(ContainerCase{"Uncompressed", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0},
-                      ContainerCase{"Vorbis", KAUDIOFMT_VORBIS | 0x10A, 1}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Codecs, RenderFromContainer,
+                         ::testing::Values(ContainerCase{"Uncompressed",
+                                                         SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0},
+                                           ContainerCase{"Vorbis", KAUDIOFMT_VORBIS | 0x10A, 1}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(Render, ExportThreadControlWithoutAThread)
 {
@@ -398,7 +409,8 @@ TEST(Render, EqualsPlaybackThroughTheDiskDriver)
         start += block;
     ASSERT_LE(start + want.size(), got.size()) << "render not found in the played stream";
     for (size_t i = 0; i < want.size(); ++i)
-        ASSERT_EQ(want[i], got[start + i]) << i << " of " << want.size() << " from " << start << " in " << got.size();
+        ASSERT_EQ(want[i], got[start + i])
+            << i << " of " << want.size() << " from " << start << " in " << got.size();
 }
 
 } // namespace
