@@ -93,6 +93,7 @@ inline std::vector<int16_t> runMixer(KFile *file, double rate, int maxBlocks,
     so_resetTransport(m->format->rate, m->frames);
     KMutex_unlock(tr.mutexStatus);
     std::vector<uint8_t> block(SO_FRAMES_PER_BLOCK * 4);
+    so_setCurrentMixer(m);
     for (int b = 0; b < maxBlocks; ++b) {
         if (hook)
             hook(b);
@@ -102,6 +103,7 @@ inline std::vector<int16_t> runMixer(KFile *file, double rate, int maxBlocks,
         if (KSemaphore_value(m->sem) > 0)
             break;
     }
+    so_setCurrentMixer(nullptr);
     if (keep)
         *keep = m;
     else

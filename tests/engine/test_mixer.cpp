@@ -483,6 +483,29 @@ TEST(Mixer, MasteringCurveScalesTheMix)
     EXPECT_NEAR(2500, at(out, 60 * kBlock + 1500, 1), 1);
 }
 
+TEST(Mixer, MovedMasteringCurveIsReloadedAtTheNextBlock)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    dcTrack(dir, project.file(), "A", 10000);
+    ASSERT_EQ(1, createDefaultSlctWithAllTracks(project.file(), "M"));
+    const double frequency = 1000.0, amplitude = 1.0;
+    _KEqualization *unity = KEqual_initAmplitudes(&frequency, &amplitude, 1);
+    ASSERT_EQ(1, k_setMixMastering(project.file(), "M", unity));
+    KEqual_delete(&unity);
+    MixManager_setMixOnPlay(project.file()->mixes, "M");
+    giveElt(project.file(), "A")->status = KSTATUS_ON;
+    const auto out = runMixer(project.file(), kRate, 60, [&](int b) {
+        if (b == 50) {
+            KEqual_setAmplitude(k_getMixMastering(project.file(), "M"), frequency, 0.25);
+            so_mixEqualMoved("Other"); // another mix: nothing reloads
+            so_mixEqualMoved("M");
+        }
+    });
+    EXPECT_NEAR(5000, at(out, 49 * kBlock, 0), 1);
+    EXPECT_NEAR(1250, at(out, 52 * kBlock, 0), 1);
+}
+
 TEST(Mixer, MixOnPlayWithoutMasteringLeavesTheBlockUntouched)
 {
     fixtures::TempDir dir;

@@ -151,6 +151,20 @@ TEST(Player, PlaysToTheEndAndStops)
     EXPECT_EQ(1, so_stop());
 }
 
+TEST(Player, MetersReportTracksGroupsAndTheMaster)
+{
+    PlayProject p(3);
+    ASSERT_EQ(1, so_init());
+    ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+    EXPECT_TRUE(eventually([] {
+        return so_getDataView("A", 0) > 0.0 && so_getDataView("B", 1) > 0.0 &&
+               so_getDataView("G", 0) > 0.0 && so_getDataView(nullptr, 1) > 0.0;
+    }));
+    EXPECT_EQ(so_getDataView(nullptr, 0), so_getDataView("no such element", 0));
+    EXPECT_EQ(1, so_stop());
+    EXPECT_EQ(0.0, so_getDataView(nullptr, 0));
+}
+
 TEST(Player, SeekWhileStoppedStartsThereAndTimeIsSafeOnAnEmptyProject)
 {
     ProjectBuilder empty;
