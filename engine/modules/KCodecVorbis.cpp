@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "KContainer.h"
@@ -11,24 +12,151 @@
 namespace
 {
 
-size_t descramblingRead(void *buffer, size_t size, size_t count, void *stream)
+// The bytes of the container the decoder sees: [begin, end) of the file, descrambled.
+struct LinkView {
+    FILE *stream;
+    int64_t begin, end;
+};
+
+size_t viewRead(void *buffer, size_t size, size_t count, void *source)
 {
-    return tvrReadFunc(buffer, size, count, static_cast<FILE *>(stream));
+    LinkView *view = static_cast<LinkView *>(source);
+    const int64_t position = ftello(view->stream);
+    if (size == 0 || position < view->begin || position >= view->end)
+        return 0;
+    const int64_t available = view->end - position;
+    const size_t items = std::min<size_t>(count, static_cast<size_t>(available) / size);
+    return tvrReadFunc(buffer, size, items, view->stream);
 }
 
-int plainSeek(void *stream, ogg_int64_t offset, int whence)
+int viewSeek(void *source, ogg_int64_t offset, int whence)
 {
-    return fseeko(static_cast<FILE *>(stream), static_cast<off_t>(offset), whence);
+    LinkView *view = static_cast<LinkView *>(source);
+    int64_t target;
+    switch (whence) {
+    case SEEK_SET:
+        target = view->begin + offset;
+        break;
+    case SEEK_CUR:
+        target = ftello(view->stream) + offset;
+        break;
+    case SEEK_END:
+        target = view->end + offset;
+        break;
+    default:
+        return -1;
+    }
+    if (target < view->begin || target > view->end)
+        return -1;
+    return fseeko(view->stream, static_cast<off_t>(target), SEEK_SET);
 }
 
-int plainClose(void *stream)
+int viewClose(void *source)
 {
-    return std::fclose(static_cast<FILE *>(stream));
+    LinkView *view = static_cast<LinkView *>(source);
+    const int result = std::fclose(view->stream);
+    delete view;
+    return result;
 }
 
-long plainTell(void *stream)
+long viewTell(void *source)
 {
-    return static_cast<long>(ftello(static_cast<FILE *>(stream)));
+    LinkView *view = static_cast<LinkView *>(source);
+    return static_cast<long>(ftello(view->stream) - view->begin);
+}
+
+struct PageAt {
+    int64_t offset = -1; // -1: no page found
+    int64_t length = 0;
+    int serial = -1;
+    bool bos = false;
+};
+
+// The first whole, checksummed page at or after `position` (looking a few page lengths ahead).
+PageAt pageAt(FILE *stream, int64_t position, int64_t fileSize)
+{
+    PageAt found;
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    int64_t fed = position, skipped = 0;
+    const int64_t limit = std::min<int64_t>(fileSize, position + 4 * 65536);
+    ogg_page page;
+    while (true) {
+        const long result = ogg_sync_pageseek(&sync, &page);
+        if (result > 0) {
+            found.offset = position + skipped;
+            found.length = result;
+            found.serial = ogg_page_serialno(&page);
+            found.bos = ogg_page_bos(&page) != 0;
+            break;
+        }
+        if (result < 0) {
+            skipped += -result;
+            continue;
+        }
+        if (fed >= limit || fseeko(stream, fed, SEEK_SET) != 0)
+            break;
+        const long chunk = static_cast<long>(std::min<int64_t>(65536, limit - fed));
+        char *buffer = ogg_sync_buffer(&sync, chunk);
+        const size_t got = buffer ? tvrReadFunc(buffer, 1, static_cast<size_t>(chunk), stream) : 0;
+        if (got == 0)
+            break;
+        fed += static_cast<int64_t>(got);
+        ogg_sync_wrote(&sync, static_cast<long>(got));
+    }
+    ogg_sync_clear(&sync);
+    return found;
+}
+
+// Tracks are written in order, so a page's track number (the description counting as track 0)
+// never decreases along the file. The offset of the first page of track k or a later one (the
+// file size when there is none), by bisection over byte positions.
+int64_t firstPageOfTrack(FILE *stream, int64_t fileSize, int descriptionSerial, int k)
+{
+    auto track = [&](const PageAt &p) { return p.serial == descriptionSerial ? 0 : p.serial; };
+    int64_t lo = 0, hi = fileSize; // every page starting before lo belongs to an earlier track
+    while (hi - lo > 8 * 65536) {
+        const int64_t mid = lo + (hi - lo) / 2;
+        const PageAt p = pageAt(stream, mid, fileSize);
+        if (p.offset < 0 || p.offset >= hi || track(p) >= k)
+            hi = mid;
+        else
+            lo = p.offset + p.length;
+    }
+    for (int pages = 0; pages < 100000; ++pages) {
+        const PageAt p = pageAt(stream, lo, fileSize);
+        if (p.offset < 0)
+            return fileSize;
+        if (track(p) >= k)
+            return p.offset;
+        lo = p.offset + p.length;
+    }
+    return fileSize;
+}
+
+// The bytes of link `link` alone: [*begin, *end). False when the pages found there do not begin
+// that link and the next (a damaged file): the decoder then gets the whole container.
+bool findLinkBytes(FILE *stream, int link, int64_t *begin, int64_t *end)
+{
+    if (fseeko(stream, 0, SEEK_END) != 0)
+        return false;
+    const int64_t fileSize = ftello(stream);
+    const PageAt first = pageAt(stream, 0, fileSize);
+    if (fileSize <= 0 || first.offset != 0 || !first.bos)
+        return false;
+    *begin = link == 0 ? 0 : firstPageOfTrack(stream, fileSize, first.serial, link);
+    if (link > 0) {
+        const PageAt start = pageAt(stream, *begin, fileSize);
+        if (start.offset != *begin || !start.bos || start.serial != link)
+            return false;
+    }
+    *end = firstPageOfTrack(stream, fileSize, first.serial, link + 1);
+    if (*end < fileSize) {
+        const PageAt next = pageAt(stream, *end, fileSize);
+        if (next.offset != *end || !next.bos || next.serial != link + 1)
+            return false;
+    }
+    return *end > *begin && fseeko(stream, *begin, SEEK_SET) == 0;
 }
 
 } // namespace
@@ -43,6 +171,7 @@ KCodecVorbis *KCodecVorbis_init(KCodecVorbis *context)
         context->bytesPerSample = 0;
         context->link = -1;
         context->linkStart = -1;
+        context->decoderLink = -1;
     }
     return context;
 }
@@ -110,22 +239,34 @@ KCodecVorbis *tvrVorbis_load(const char *path, int link, int channels, int bytes
         KCodecVorbis_close(&context);
         return nullptr;
     }
-    const ov_callbacks callbacks = {descramblingRead, plainSeek, plainClose, plainTell};
-    int result = ov_open_callbacks(context->stream, context->decoder, nullptr, 0, callbacks);
+    // The decoder reads the track's own bytes when they can be found, else the whole container.
+    LinkView *view = new LinkView{context->stream, 0, 0};
+    context->decoderLink = 0;
+    if (!findLinkBytes(context->stream, link, &view->begin, &view->end)) {
+        view->begin = 0;
+        view->end = fseeko(context->stream, 0, SEEK_END) == 0 ? ftello(context->stream) : 0;
+        fseeko(context->stream, 0, SEEK_SET);
+        context->decoderLink = link;
+    }
+    const ov_callbacks callbacks = {viewRead, viewSeek, viewClose, viewTell};
+    int result = ov_open_callbacks(view, context->decoder, nullptr, 0, callbacks);
     if (result != 0) {
         OggVorbisError("Error tvrVorbis_load : Cannot open Tovra File", result);
+        delete view; // the decoder did not take the stream
         tvr_free(context->decoder);
-        context->decoder = nullptr; // the decoder did not take the stream
+        context->decoder = nullptr;
         KCodecVorbis_close(&context);
         return nullptr;
     }
+    const int decoderLink = context->decoderLink;
     const char *refusal = nullptr;
     vorbis_info *info = nullptr;
-    if (link >= ov_streams(context->decoder))
+    if (decoderLink >= ov_streams(context->decoder))
         refusal = "the container has no such track";
-    else if (ov_serialnumber(context->decoder, link) != link)
+    else if (ov_serialnumber(context->decoder, decoderLink) != link)
         refusal = "the track's stream number differs from its place";
-    else if (!(info = ov_info(context->decoder, link)) || info->channels < 1 || info->rate < 1)
+    else if (!(info = ov_info(context->decoder, decoderLink)) || info->channels < 1 ||
+             info->rate < 1)
         refusal = "the track has no usable format";
     else if ((channels > 0 && channels != info->channels) ||
              (rate > 0.0 && static_cast<long>(rate) != info->rate))
@@ -134,7 +275,7 @@ KCodecVorbis *tvrVorbis_load(const char *path, int link, int channels, int bytes
         context->channels = info->channels;
         context->rate = static_cast<double>(info->rate);
         context->bytesPerSample = 2;
-        result = ov_raw_seek(context->decoder, context->decoder->offsets[link]);
+        result = ov_raw_seek(context->decoder, context->decoder->offsets[decoderLink]);
         if (result != 0) {
             OggVorbisError("Error tvrVorbis_load : Cannot open Tovra File", result);
             refusal = "the track cannot be reached";
@@ -165,7 +306,7 @@ int tvrVorbis_read(KCodecVorbis *context, void *buffer, int bytes)
             OggVorbisError("tvrVorbis_read::ov_read", static_cast<int>(got));
             break;
         }
-        if (got == 0 || section != context->link)
+        if (got == 0 || section != context->decoderLink)
             break; // the end of the data, or the next track's
         filled += static_cast<int>(got);
     }
@@ -177,7 +318,7 @@ int tvrVorbis_seek(KCodecVorbis *context, int64_t frame)
 {
     if (!context || !context->decoder || frame < 0)
         return OV_EINVAL;
-    const int64_t frames = ov_pcm_total(context->decoder, context->link);
+    const int64_t frames = ov_pcm_total(context->decoder, context->decoderLink);
     if (frames < 0 || frame > frames)
         return OggVorbisError("Error tvrVorbis_seek", OV_EINVAL);
     if (frames == 0)
@@ -188,7 +329,7 @@ int tvrVorbis_seek(KCodecVorbis *context, int64_t frame)
 
 int64_t tvrVorbis_frames(KCodecVorbis *context)
 {
-    if (!context || !context->decoder || context->link < 0)
+    if (!context || !context->decoder || context->decoderLink < 0)
         return -1;
-    return ov_pcm_total(context->decoder, context->link);
+    return ov_pcm_total(context->decoder, context->decoderLink);
 }

@@ -19,6 +19,8 @@ typedef struct KCodecVorbis {
     int bytesPerSample; // 2: 16-bit samples
     int link;           // the track's link; -1 unset
     int64_t linkStart;  // PCM position of the link's start; -1 unset
+    int decoderLink;    // the link's index for the decoder, which sees the track's bytes alone
+                        // (then 0) or, in a damaged file, the whole container
 } KCodecVorbis;
 
 KCodecVorbis *KCodecVorbis_new(void);
@@ -34,7 +36,9 @@ void KCodecVorbis_close(KCodecVorbis **context);
 
 // Opens link `link` of a container, positioned at its start. The link must exist and hold link
 // number `link` as its serial; channels and rate come from the stream, and positive values given
-// here that differ from it are refused. Null, with the decoder's message, on failure.
+// here that differ from it are refused. Null, with the decoder's message, on failure. The link's
+// bytes are found by bisection and given to the decoder alone, so that opening every track of a
+// container costs each open the same, however many tracks there are.
 KCodecVorbis *tvrVorbis_load(const char *path, int link, int channels, int bytes, double rate);
 // Fills 16-bit signed little-endian interleaved samples of the link; at the end of the link the
 // rest of the buffer is cleared. Returns the bytes filled before the end, -1 for bad arguments.

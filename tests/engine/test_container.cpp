@@ -428,6 +428,31 @@ TEST(ContainerVorbis, PlaybackReaderReadsSeeksAndStopsAtTheLinkEnd)
     testing::internal::GetCapturedStderr();
 }
 
+TEST(ContainerVorbis, EachTrackIsFoundAloneInALargeContainer)
+{
+    TempDir dir;
+    std::vector<SourceTrack> sources;
+    for (int i = 0; i < 12; ++i)
+        sources.push_back({"T" + std::to_string(i), 2, 44100, 200000 + 1000 * i, 150.0 + 40 * i});
+    ContainerProject source(dir, sources);
+    KStreamFormat format = exportFormat(KAUDIOFMT_VORBIS | 0xFF, 2, 44100); // highest quality
+    const std::string path = dir.file("large.tvx");
+    ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &format, nullptr, nullptr));
+    ASSERT_GT(fixtures::readBytes(path).size(), 8u * 65536); // large enough to be bisected
+    for (int k = 0; k < 12; ++k) {
+        KCodecVorbis *track = tvrVorbis_load(path.c_str(), k, 2, 2, 44100.0);
+        ASSERT_NE(nullptr, track) << k;
+        EXPECT_EQ(0, track->decoderLink) << k; // the decoder sees this track's bytes alone
+        EXPECT_EQ((sources[k].frames + 1023) / 1024 * 1024, tvrVorbis_frames(track)) << k;
+        std::vector<int16_t> samples(2 * 4000);
+        ASSERT_EQ(static_cast<int>(samples.size() * 2),
+                  tvrVorbis_read(track, samples.data(), static_cast<int>(samples.size() * 2)));
+        std::vector<float> decoded(samples.begin(), samples.end());
+        EXPECT_GT(correlation(decoded, source.samples[k], decoded.size()), 0.99) << k;
+        KCodecVorbis_close(&track);
+    }
+}
+
 TEST(ContainerVorbis, LongDescriptionKeepsFirstLinkDecodable)
 {
     TempDir dir;
