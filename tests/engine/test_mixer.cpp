@@ -255,6 +255,25 @@ TEST(Mixer, EndsWithSilenceAfterTheLastTrackAndSignalsTheEnd)
     EXPECT_LT(out.size() / 2, static_cast<size_t>(frames + 4 * kBlock));
 }
 
+TEST(Mixer, TrackShorterThanItsDescriptionEndsInSilenceAtTheDescribedLength)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    addFileTrack(project.file(), "A",
+                 writeShorts(dir.file("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 2,
+                             dc(kRate, 2, 8000)),
+                 2 * kRate);
+    giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
+    const auto out = runMixer(project.file(), kRate, 200);
+    EXPECT_EQ(4000, at(out, kRate - 1, 0));
+    for (size_t i = kRate; i < out.size() / 2; ++i) {
+        ASSERT_EQ(0, at(out, i, 0)) << i;
+    }
+    // The piece lasts what the description says.
+    EXPECT_GE(out.size() / 2, static_cast<size_t>(2 * kRate));
+    EXPECT_LT(out.size() / 2, static_cast<size_t>(2 * kRate + 4 * kBlock));
+}
+
 TEST(Mixer, LaterTrackStartsAtItsDate)
 {
     fixtures::TempDir dir;
