@@ -727,6 +727,29 @@ TEST(ContainerErrors, VorbisExportCancelledWhileEncodingLeavesNothing)
     EXPECT_EQ((std::vector<std::string>{"A.wav", "B.wav", "C.wav"}), dir.entries());
 }
 
+TEST(ContainerErrors, EmptyTrackExportsWithFiniteProgress)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"Empty", 1, 44100, 0, 100.0}, {"Short", 1, 44100, 100, 100.0}});
+    for (int code : {SF_FORMAT_WAV | SF_FORMAT_PCM_16, KAUDIOFMT_VORBIS | 0x105}) {
+        KProgress *progress = KProgress_new();
+        KStreamFormat format = exportFormat(code, 1, 44100);
+        EXPECT_EQ(1, MeskToOgg5(source.project.file(), dir.file("out.tvx").c_str(), &format,
+                                nullptr, progress))
+            << code;
+        EXPECT_EQ(KPROGRESS_FINISHED, KProgress_getState(progress));
+        KProgress_delete(&progress);
+    }
+    SOggSF *track = k_oggSndfileOpen(dir.file("out.tvx").c_str(), 0); // the Vorbis container
+    EXPECT_EQ(nullptr, track);
+    k_sndfile_close(&track);
+    KCodecVorbis *empty = tvrVorbis_load(dir.file("out.tvx").c_str(), 0, 1, 2, 44100.0);
+    ASSERT_NE(nullptr, empty);
+    EXPECT_EQ(0, tvrVorbis_frames(empty));
+    EXPECT_EQ(1, tvrVorbis_seek(empty, 0));
+    KCodecVorbis_close(&empty);
+}
+
 TEST(ContainerErrors, DecoderMessages)
 {
     testing::internal::CaptureStderr();
