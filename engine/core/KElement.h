@@ -64,6 +64,9 @@ KGroupData *KElement_groupData(KElement *elt);
 // The track data of a track element; null for anything else.
 KTrack *KElement_track(KElement *elt);
 // True when `ancestor` is `elt` itself or above it through any chain of parents.
+// `elt` has just started to play: its parents count it, and a parent whose count leaves 0 while
+// it does not play starts playing through its member, and so on upward.
+void KElement_raiseParents(KElement *elt);
 bool KElement_isAncestor(const KElement *ancestor, KElement *elt);
 // True when any parent of `elt` is visible.
 bool KElement_hasVisibleParent(const KElement *elt);

@@ -261,7 +261,7 @@ static int fileElement(KFile *file, KElement *elt, bool numbered)
 
 // `elt` has just started to play: its parents count it, and a parent whose count leaves 0 while
 // it does not play starts playing through its member, and so on upward.
-static void raiseParents(KElement *elt)
+void KElement_raiseParents(KElement *elt)
 {
     std::vector<KElement *> work{elt};
     while (!work.empty()) {
@@ -357,7 +357,7 @@ int initializeStatus(KFile *file)
         if (elt->status > 0)
             continue;
         elt->status = KSTATUS_ON;
-        raiseParents(elt);
+        KElement_raiseParents(elt);
     }
     return 1;
 }
@@ -798,7 +798,7 @@ int addSubElt(KFile *file, const char *group, const char *member)
         bool wasPlaying = g->status > 0;
         g->status = KSTATUS_BY_MEMBER;
         if (!wasPlaying)
-            raiseParents(g);
+            KElement_raiseParents(g);
     }
     if (data->kind == KCONST_ALL && data->kindData) {
         int *bounds = static_cast<int *>(data->kindData);

@@ -24,15 +24,6 @@ namespace {
 
 std::atomic<unsigned long> levelTimeLimit{KMIXSOLVER_TIME_LIMIT_MS};
 
-// Holds the player's project lock for one request, so that the mixer never reads levels half
-// applied (the lock is recursive).
-struct ProjectLock {
-    ProjectLock() { so_lockProject(); }
-    ~ProjectLock() { so_unlockProject(); }
-    ProjectLock(const ProjectLock &) = delete;
-    ProjectLock &operator=(const ProjectLock &) = delete;
-};
-
 enum { LEVEL_OFFSET = 240, VALUE_MAX = 300 };
 // Default levels and current levels read from files are clamped to this magnitude so that every
 // product the model forms stays far inside the solver's integer limits.
@@ -261,7 +252,7 @@ GSList *checkLevel(KFile *file, const char *name, int level, TypeMixSolver type)
                              "value of TypeMixSolver\n");
         return nullptr;
     }
-    ProjectLock lock;
+    KProjectLock lock;
     KElement *named = name ? giveElt(file, name) : nullptr;
     KElement *moved = nullptr;
     if (type != TMS_ALL_PLAYING) {
@@ -287,7 +278,7 @@ GSList *moveLevelParams(KFile *file, const char *name, int level, TypeMixSolver 
 {
     if (!file || !name)
         return nullptr;
-    ProjectLock lock;
+    KProjectLock lock;
     KElement *elt = giveElt(file, name);
     if (!elt || (type != TMS_ALL_BUT_MOVED && !plays(elt)) || level < -240)
         return nullptr;
@@ -302,7 +293,7 @@ int checkLevelLaws(KFile *file, GSList *names, const char *name, double gain)
 {
     if (!file)
         return 0;
-    ProjectLock lock;
+    KProjectLock lock;
     int violations = 0;
     auto report = [&violations](const char *line, const char *what) {
         ++violations;

@@ -23,15 +23,6 @@ namespace {
 
 std::atomic<unsigned long> statusTimeLimit{KSOLVER_STATUS_TIME_LIMIT_MS};
 
-// Holds the player's project lock for one request, so that the mixer never sees a half-made
-// state (the lock is recursive: the mixer may call in while holding it).
-struct ProjectLock {
-    ProjectLock() { so_lockProject(); }
-    ~ProjectLock() { so_unlockProject(); }
-    ProjectLock(const ProjectLock &) = delete;
-    ProjectLock &operator=(const ProjectLock &) = delete;
-};
-
 // Weight of a track's kept-status indicator in the objective.
 enum { WEIGHT_TRACK = 1 };
 
@@ -455,7 +446,7 @@ GSList *checkStatus(KFile *file, const char *name)
 {
     if (!file || !name)
         return nullptr;
-    ProjectLock lock;
+    KProjectLock lock;
     KElement *requested = giveElt(file, name);
     if (!isNumbered(file, requested))
         return nullptr;
@@ -473,7 +464,7 @@ GSList *changeEltStatusWithCnsttControl(KFile *file, const char *name, int contr
 {
     if (!file || !name)
         return nullptr;
-    ProjectLock lock;
+    KProjectLock lock;
     KElement *elt = giveElt(file, name);
     if (!elt)
         return nullptr;
@@ -518,7 +509,7 @@ int checkConstraintsWF(KFile *file, GHFunc test, int expected)
     // player plays meanwhile) stays as it is.
     KFile *copy = nullptr;
     {
-        ProjectLock lock;
+        KProjectLock lock;
         copy = KFile_clone(file);
     }
     if (!copy) {
@@ -537,7 +528,7 @@ int randomSlct(KFile *file)
 {
     if (!file)
         return 1;
-    ProjectLock lock;
+    KProjectLock lock;
     if (file->eltCount <= 0)
         return 1;
     int count = file->eltCount;
@@ -561,7 +552,7 @@ int statusIsOk(KFile *file, FILE *stream)
 {
     if (!file)
         return 0;
-    ProjectLock lock;
+    KProjectLock lock;
     int violations = 0;
     forEachElt(file, [&](KElement *e) { violations += checkElt(file, e, stream); });
     return violations;
@@ -583,7 +574,7 @@ int controlStatus(KFile *file, const char **names, int count)
 {
     if (!file || count < 0 || (!names && count > 0))
         return 0;
-    ProjectLock lock;
+    KProjectLock lock;
     setAllStatusStop(file);
     for (int i = 0; i < count; ++i) {
         KElement *elt = giveElt(file, names[i]);
@@ -592,19 +583,7 @@ int controlStatus(KFile *file, const char **names, int count)
         if (plays(elt))
             continue;
         elt->status = KSTATUS_BY_MEMBER;
-        std::vector<KElement *> work{elt};
-        while (!work.empty()) {
-            KElement *e = work.back();
-            work.pop_back();
-            for (GList *l = e->parents.head; l; l = l->next) {
-                KElement *parent = static_cast<KElement *>(l->data);
-                KGroupData *group = KElement_groupData(parent);
-                if (group && ++group->playCount == 1 && !plays(parent)) {
-                    parent->status = KSTATUS_BY_MEMBER;
-                    work.push_back(parent);
-                }
-            }
-        }
+        KElement_raiseParents(elt);
     }
     return statusIsOk(file, nullptr) == 0 ? 1 : 0;
 }

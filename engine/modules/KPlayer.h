@@ -85,6 +85,14 @@ int64_t so_stopCount(void);
 void so_lockProject(void);
 void so_unlockProject(void);
 
+// Holds the project lock for one scope (a solver request, an edit made while playing).
+struct KProjectLock {
+    KProjectLock() { so_lockProject(); }
+    ~KProjectLock() { so_unlockProject(); }
+    KProjectLock(const KProjectLock &) = delete;
+    KProjectLock &operator=(const KProjectLock &) = delete;
+};
+
 // --- Shared with the mixer and the renderer
 // -------------------------------------------------------
 typedef struct SOTransport {
