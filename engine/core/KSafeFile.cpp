@@ -108,6 +108,9 @@ KSafeFile *KSafeFile_open(const char *target)
     } else {
         file->stream = fdopen(dup(file->fd), "w+b");
     }
+    // Large writes in few system calls: exports write hundreds of megabytes in small pieces.
+    if (file->stream)
+        setvbuf(file->stream, nullptr, _IOFBF, 1 << 20);
     if (!file->stream) {
         std::fprintf(stderr, "*** ERROR KSafeFile_open : cannot open a stream on \"%s\" (%s)\n",
                      file->temp.c_str(), std::strerror(errno));

@@ -570,6 +570,7 @@ int writeRawTrack(KFile *file, KTrack *track, FILE *stream, const KStreamFormat 
     }
     const int fileChannels = fileFormat.channels;
     const double fileRate = fileFormat.rate;
+    const bool fileFormat16Bits = fileFormat.bits == 16;
     KStreamFormat_init(&fileFormat);
     if (channels < 1)
         channels = fileChannels;
@@ -624,11 +625,37 @@ int writeRawTrack(KFile *file, KTrack *track, FILE *stream, const KStreamFormat 
     }
     double gains[2] = {1.0, 1.0};
     k_getTotalPan(track->elt, &gains[0], &gains[1]);
+    // 16-bit samples that need no change are copied as they are, without a float round trip.
+    const bool copy16 = !resampler && gains[0] == 1.0 && gains[1] == 1.0 &&
+                        fileChannels == channels &&
+                        (format->code & KAUDIOFMT_SUB_MASK) == SF_FORMAT_PCM_16 && fileFormat16Bits;
+    std::vector<int16_t> samples16(copy16 ? static_cast<size_t>(channels) * blockFrames : 0);
     int64_t done = 0;
     while (result == 1) {
         if (cancelled(progress)) {
             result = KCONTAINER_ERR_FILE;
             break;
+        }
+        if (copy16) {
+            const int bytes =
+                readKAudioSamples(audio, samples16.data(), static_cast<int>(samples16.size() * 2));
+            const int frames16 = bytes > 0 ? bytes / 2 / channels : 0;
+            if (bytes < 0 ||
+                (frames16 > 0 && (sf_writef_short(handle, samples16.data(), frames16) != frames16 ||
+                                  context.failed))) {
+                fail(progress, "Error during file writing!");
+                result = KCONTAINER_ERR_FILE;
+                break;
+            }
+            if (frames16 == 0)
+                break;
+            done += frames16;
+            if (progress)
+                KProgress_setDProg(
+                    progress,
+                    std::min(0.99, frames > 0 ? (static_cast<double>(done) / frames + index) / n
+                                              : static_cast<double>(index + 1) / n));
+            continue;
         }
         const int got = readKAudioSamples_float(audio, in.data(), blockFrames);
         const float *data = in.data();

@@ -594,6 +594,28 @@ TEST_P(ContainerRaw, TracksComeBackBitExactWithTheirTable)
     EXPECT_EQ(2049, info.frames);
 }
 
+TEST(ContainerRawMix, PanAndChannelsAreBakedIn)
+{
+    TempDir dir;
+    ContainerProject source(dir,
+                            {{"Mono", 1, 44100, 3000, 440.0}, {"Stereo", 2, 44100, 3000, 330.0}});
+    KElement_setPan(source.project.elt("Mono"), 0.5); // left side at half gain
+    KStreamFormat format = exportFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100);
+    const std::string path = dir.file("mix.tvx");
+    ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &format, nullptr, nullptr));
+    SOggSF *track = k_oggSndfileOpen(path.c_str(), 0);
+    ASSERT_NE(nullptr, track);
+    ASSERT_EQ(2, track->info.channels);
+    std::vector<int16_t> samples(6000);
+    ASSERT_EQ(12000, k_sndfile_read(track, samples.data(), 12000));
+    k_sndfile_close(&track);
+    for (size_t f = 0; f < 3000; ++f) {
+        const double s = source.samples[0][f] * 32768.0;
+        ASSERT_NEAR(0.5 * s, samples[2 * f], 1.0) << f;
+        ASSERT_NEAR(s, samples[2 * f + 1], 1.0) << f;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, ContainerRaw,
                          testing::Values(RawCase{"wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, "RIFF"},
                                          RawCase{"aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, "FORM"},
