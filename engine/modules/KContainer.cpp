@@ -109,6 +109,26 @@ void appendPage(std::string *out, const ogg_page &page)
     out->append(reinterpret_cast<const char *>(page.body), page.body_len);
 }
 
+// Opens a track's audio file to be written into the container. On failure, says so on stderr,
+// returns null and leaves in `failure` the progress message naming the file and `number`.
+KAudioFile *openTrackAudio(const KTrack *track, int number, KStreamFormat *fileFormat, int *frames,
+                           std::string *failure)
+{
+    KAudioFile *audio = openKAudioFile(track->path, fileFormat, frames);
+    if (!audio) {
+        std::fprintf(
+            stderr,
+            "Error MultiBitStreamVorbisEncodage2b::openKAudioFile() : cannot read file %s\n",
+            track->path ? track->path : "(null)");
+        char text[512];
+        std::snprintf(text, sizeof(text), "Cannot read in audio file \"%s\" (%d)",
+                      track->path ? track->path : "", number);
+        *failure = text;
+        KStreamFormat_init(fileFormat);
+    }
+    return audio;
+}
+
 // --- One Vorbis track, encoded into memory
 // ---------------------------------------------------------
 
@@ -132,19 +152,9 @@ int encodeVorbisTrack(VorbisJob *job, const SVorbisEnc &settings, const std::ato
     int channels = job->channels;
     KStreamFormat fileFormat = {};
     int frames = 0;
-    KAudioFile *audio = openKAudioFile(track->path, &fileFormat, &frames);
-    if (!audio) {
-        std::fprintf(
-            stderr,
-            "Error MultiBitStreamVorbisEncodage2b::openKAudioFile() : cannot read file %s\n",
-            track->path ? track->path : "(null)");
-        char text[512];
-        std::snprintf(text, sizeof(text), "Cannot read in audio file \"%s\" (%d)",
-                      track->path ? track->path : "", job->serial);
-        job->failure = text;
-        KStreamFormat_init(&fileFormat);
+    KAudioFile *audio = openTrackAudio(track, job->serial, &fileFormat, &frames, &job->failure);
+    if (!audio)
         return KCONTAINER_ERR_FORMAT;
-    }
     const int fileChannels = fileFormat.channels;
     const double fileRate = fileFormat.rate;
     KStreamFormat_init(&fileFormat);
@@ -555,17 +565,10 @@ int writeRawTrack(KFile *file, KTrack *track, FILE *stream, const KStreamFormat 
     int channels = format->channels >= 1 ? format->channels : k_getTrackChannels(file, track);
     KStreamFormat fileFormat = {};
     int frames = 0;
-    KAudioFile *audio = openKAudioFile(track->path, &fileFormat, &frames);
+    std::string failure;
+    KAudioFile *audio = openTrackAudio(track, index, &fileFormat, &frames, &failure);
     if (!audio) {
-        std::fprintf(
-            stderr,
-            "Error MultiBitStreamVorbisEncodage2b::openKAudioFile() : cannot read file %s\n",
-            track->path ? track->path : "(null)");
-        char text[512];
-        std::snprintf(text, sizeof(text), "Cannot read in audio file \"%s\" (%d)",
-                      track->path ? track->path : "", index);
-        fail(progress, text);
-        KStreamFormat_init(&fileFormat);
+        fail(progress, failure.c_str());
         return KCONTAINER_ERR_FORMAT;
     }
     const int fileChannels = fileFormat.channels;
