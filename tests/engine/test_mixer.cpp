@@ -36,6 +36,17 @@ void dcTrack(fixtures::TempDir &dir, KFile *file, const char *name, int16_t valu
     addFileTrack(file, name, path, frames);
 }
 
+// Track `name` over a 16-bit WAV file `fileName` at kRate holding `samples`, described as
+// `frames` long and starting at `date`.
+void wav16Track(fixtures::TempDir &dir, KFile *file, const char *name, const char *fileName,
+                int channels, const std::vector<int16_t> &samples, uint32_t frames, int date = 0)
+{
+    addFileTrack(file, name,
+                 writeShorts(dir.file(fileName), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, channels,
+                             samples),
+                 frames, date);
+}
+
 const std::vector<Golden> &goldenCases()
 {
     static const std::vector<Golden> cases = {
@@ -238,10 +249,7 @@ TEST(Mixer, EndsWithSilenceAfterTheLastTrackAndSignalsTheEnd)
     fixtures::TempDir dir;
     ProjectBuilder project;
     const int frames = kRate / 2;
-    addFileTrack(project.file(), "A",
-                 writeShorts(dir.file("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 2,
-                             dc(frames, 2, 8000)),
-                 frames);
+    wav16Track(dir, project.file(), "A", "a.wav", 2, dc(frames, 2, 8000), frames);
     ESOMixAudioArg *m = nullptr;
     const auto out = runMixer(project.file(), kRate, 100, {}, &m);
     ASSERT_NE(nullptr, m);
@@ -259,10 +267,7 @@ TEST(Mixer, TrackShorterThanItsDescriptionEndsInSilenceAtTheDescribedLength)
 {
     fixtures::TempDir dir;
     ProjectBuilder project;
-    addFileTrack(project.file(), "A",
-                 writeShorts(dir.file("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 2,
-                             dc(kRate, 2, 8000)),
-                 2 * kRate);
+    wav16Track(dir, project.file(), "A", "a.wav", 2, dc(kRate, 2, 8000), 2 * kRate);
     giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
     const auto out = runMixer(project.file(), kRate, 200);
     EXPECT_EQ(4000, at(out, kRate - 1, 0));
@@ -279,10 +284,7 @@ TEST(Mixer, LaterTrackStartsAtItsDate)
     fixtures::TempDir dir;
     ProjectBuilder project;
     const int date = 10 * kBlock + 123;
-    addFileTrack(project.file(), "A",
-                 writeShorts(dir.file("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 1,
-                             clickAt(1000, 1, 0, 20000)),
-                 1000, date);
+    wav16Track(dir, project.file(), "A", "a.wav", 1, clickAt(1000, 1, 0, 20000), 1000, date);
     giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
     const auto out = runMixer(project.file(), kRate, 50);
     for (size_t i = 0; i < out.size() / 2; ++i) {
@@ -297,14 +299,9 @@ TEST(Mixer, LaterTrackStartsAtItsDate)
 void coincidentClicks(fixtures::TempDir &dir, KFile *file)
 {
     const int frames = 4 * kRate;
-    addFileTrack(file, "A",
-                 writeShorts(dir.file("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 1,
-                             clickAt(frames, 1, 3 * kRate, 16000)),
-                 frames);
-    addFileTrack(file, "B",
-                 writeShorts(dir.file("b.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 1,
-                             clickAt(2 * kRate, 1, kRate, 16000)),
-                 2 * kRate, 2 * kRate);
+    wav16Track(dir, file, "A", "a.wav", 1, clickAt(frames, 1, 3 * kRate, 16000), frames);
+    wav16Track(dir, file, "B", "b.wav", 1, clickAt(2 * kRate, 1, kRate, 16000), 2 * kRate,
+               2 * kRate);
 }
 
 std::vector<size_t> nonZeroFrames(const std::vector<int16_t> &out)
@@ -438,10 +435,7 @@ TEST(Mixer, LoopRestartsFromTheBeginning)
     fixtures::TempDir dir;
     ProjectBuilder project;
     const int frames = kRate / 2;
-    addFileTrack(project.file(), "A",
-                 writeShorts(dir.file("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 1,
-                             clickAt(frames, 1, kRate / 4, 20000)),
-                 frames);
+    wav16Track(dir, project.file(), "A", "a.wav", 1, clickAt(frames, 1, kRate / 4, 20000), frames);
     giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
     const auto out = runMixer(project.file(), kRate, 60, [](int b) {
         if (b == 0)
@@ -456,10 +450,8 @@ TEST(Mixer, FlatMasteringDelaysByHalfABlockAndKeepsTheTail)
     fixtures::TempDir dir;
     auto build = [&](ProjectBuilder &project, bool mastering) {
         const int frames = kRate;
-        addFileTrack(project.file(), "A",
-                     writeShorts(dir.file("s.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 2,
-                                 sine(frames, 2, kRate, 440.0, 12000)),
-                     frames);
+        wav16Track(dir, project.file(), "A", "s.wav", 2, sine(frames, 2, kRate, 440.0, 12000),
+                   frames);
         ASSERT_EQ(1, createDefaultSlctWithAllTracks(project.file(), "M"));
         if (mastering) {
             _KEqualization *flat = KEqual_new();
@@ -485,18 +477,29 @@ TEST(Mixer, FlatMasteringDelaysByHalfABlockAndKeepsTheTail)
     EXPECT_GT(lastNonZero, static_cast<size_t>(kRate - 100));
 }
 
+// Track "A" (constant 10000) on, in a mix "M" of every track set on play; with a one-point
+// mastering curve of `amplitude` at kMasteringHz when one is given.
+constexpr double kMasteringHz = 1000.0;
+
+void dcTrackInMixOnPlay(fixtures::TempDir &dir, KFile *file, const double *amplitude)
+{
+    dcTrack(dir, file, "A", 10000);
+    ASSERT_EQ(1, createDefaultSlctWithAllTracks(file, "M"));
+    if (amplitude) {
+        _KEqualization *curve = KEqual_initAmplitudes(&kMasteringHz, amplitude, 1);
+        ASSERT_EQ(1, k_setMixMastering(file, "M", curve));
+        KEqual_delete(&curve);
+    }
+    MixManager_setMixOnPlay(file->mixes, "M");
+    giveElt(file, "A")->status = KSTATUS_ON;
+}
+
 TEST(Mixer, MasteringCurveScalesTheMix)
 {
     fixtures::TempDir dir;
     ProjectBuilder project;
-    dcTrack(dir, project.file(), "A", 10000);
-    ASSERT_EQ(1, createDefaultSlctWithAllTracks(project.file(), "M"));
-    const double frequency = 1000.0, amplitude = 0.5;
-    _KEqualization *half = KEqual_initAmplitudes(&frequency, &amplitude, 1);
-    ASSERT_EQ(1, k_setMixMastering(project.file(), "M", half));
-    KEqual_delete(&half);
-    MixManager_setMixOnPlay(project.file()->mixes, "M");
-    giveElt(project.file(), "A")->status = KSTATUS_ON;
+    const double amplitude = 0.5;
+    ASSERT_NO_FATAL_FAILURE(dcTrackInMixOnPlay(dir, project.file(), &amplitude));
     const auto out = runMixer(project.file(), kRate, 80);
     EXPECT_NEAR(2500, at(out, 60 * kBlock, 0), 1);
     EXPECT_NEAR(2500, at(out, 60 * kBlock + 1500, 1), 1);
@@ -506,17 +509,11 @@ TEST(Mixer, MovedMasteringCurveIsReloadedAtTheNextBlock)
 {
     fixtures::TempDir dir;
     ProjectBuilder project;
-    dcTrack(dir, project.file(), "A", 10000);
-    ASSERT_EQ(1, createDefaultSlctWithAllTracks(project.file(), "M"));
-    const double frequency = 1000.0, amplitude = 1.0;
-    _KEqualization *unity = KEqual_initAmplitudes(&frequency, &amplitude, 1);
-    ASSERT_EQ(1, k_setMixMastering(project.file(), "M", unity));
-    KEqual_delete(&unity);
-    MixManager_setMixOnPlay(project.file()->mixes, "M");
-    giveElt(project.file(), "A")->status = KSTATUS_ON;
+    const double amplitude = 1.0;
+    ASSERT_NO_FATAL_FAILURE(dcTrackInMixOnPlay(dir, project.file(), &amplitude));
     const auto out = runMixer(project.file(), kRate, 60, [&](int b) {
         if (b == 50) {
-            KEqual_setAmplitude(k_getMixMastering(project.file(), "M"), frequency, 0.25);
+            KEqual_setAmplitude(k_getMixMastering(project.file(), "M"), kMasteringHz, 0.25);
             so_mixEqualMoved("Other"); // another mix: nothing reloads
             so_mixEqualMoved("M");
         }
@@ -529,10 +526,7 @@ TEST(Mixer, MixOnPlayWithoutMasteringLeavesTheBlockUntouched)
 {
     fixtures::TempDir dir;
     ProjectBuilder project;
-    dcTrack(dir, project.file(), "A", 10000);
-    ASSERT_EQ(1, createDefaultSlctWithAllTracks(project.file(), "M"));
-    MixManager_setMixOnPlay(project.file()->mixes, "M");
-    giveElt(project.file(), "A")->status = KSTATUS_ON;
+    ASSERT_NO_FATAL_FAILURE(dcTrackInMixOnPlay(dir, project.file(), nullptr));
     const auto out = runMixer(project.file(), kRate, 80);
     EXPECT_EQ(5000, at(out, 60 * kBlock, 0));
 }
