@@ -7,16 +7,13 @@
 // SoxQuickRate (its quick resampler).
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <sndfile.h>
 #include <unistd.h>
 
-#include "../tests/engine/AudioFixtures.h"
+#include "BenchFixtures.h"
 #include "KAudioConvert.h"
 #include "KAudioFile.h"
 #include "KResample.h"
@@ -34,32 +31,10 @@ struct Corpus {
     std::vector<std::string> wav, ogg;
 };
 
-// Two tones and a little noise per track, written in blocks; tracks are made in parallel.
+// Two tones and a little noise per track.
 void writeTrack(const std::string &path, int format, int track)
 {
-    SF_INFO info{};
-    info.samplerate = kRate;
-    info.channels = 2;
-    info.format = format;
-    SNDFILE *file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!file) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        std::exit(1);
-    }
-    std::vector<float> block(2 * kRate);
-    unsigned noise = 12345u + track;
-    const double f1 = 220.0 * (1 + track % 5), f2 = 330.0 + 17.0 * track;
-    for (int second = 0; second < kSeconds; ++second) {
-        for (int i = 0; i < kRate; ++i) {
-            const double t = (static_cast<double>(second) * kRate + i) / kRate;
-            noise = noise * 1664525u + 1013904223u;
-            const float n = static_cast<float>(noise >> 8) / 16777216.0f - 0.5f;
-            block[2 * i] = static_cast<float>(0.3 * std::sin(2 * M_PI * f1 * t)) + 0.02f * n;
-            block[2 * i + 1] = static_cast<float>(0.3 * std::sin(2 * M_PI * f2 * t)) - 0.02f * n;
-        }
-        sf_writef_float(file, block.data(), kRate);
-    }
-    sf_close(file);
+    benchfix::writeStereoTrack(path, kRate, kSeconds, format, track, benchfix::Tones::WithNoise);
 }
 
 Corpus &corpus()
@@ -70,13 +45,14 @@ Corpus &corpus()
             c->wav.push_back(c->dir.file("track" + std::to_string(t) + ".wav"));
             c->ogg.push_back(c->dir.file("track" + std::to_string(t) + ".ogg"));
         }
-        std::vector<std::thread> workers;
-        for (int t = 0; t < kTracks; ++t) {
-            workers.emplace_back(writeTrack, c->wav[t], SF_FORMAT_WAV | SF_FORMAT_PCM_16, t);
-            workers.emplace_back(writeTrack, c->ogg[t], SF_FORMAT_OGG | SF_FORMAT_VORBIS, t);
-        }
-        for (std::thread &w : workers)
-            w.join();
+        // Tracks are made in parallel, one thread per file.
+        benchfix::forEachInParallel(2 * kTracks, [c](int i) {
+            const int t = i / 2;
+            if (i % 2 == 0)
+                writeTrack(c->wav[t], SF_FORMAT_WAV | SF_FORMAT_PCM_16, t);
+            else
+                writeTrack(c->ogg[t], SF_FORMAT_OGG | SF_FORMAT_VORBIS, t);
+        });
         // Every case then starts from the same warm page cache, with no write-back running.
         sync();
         for (const std::vector<std::string> *set : {&c->wav, &c->ogg})
@@ -139,17 +115,18 @@ void PlainLibsndfile(benchmark::State &state)
     label(state);
 }
 
-void runCommands(benchmark::State &state, const std::string &before, const std::string &after)
+// Runs before 'file' middle 'out'after on every file of the set, one after another.
+void runCommands(benchmark::State &state, const std::string &before, const std::string &middle,
+                 const std::string &after = std::string())
 {
     const std::vector<std::string> &paths = files(state);
     const std::string out = corpus().dir.file("tool-out.wav");
     for (auto _ : state) {
         for (const std::string &path : paths) {
-            const std::string command = before + " '" + path + "' " + after + " '" + out + "'";
-            if (std::system(command.c_str()) != 0) {
-                state.SkipWithError(("failed: " + command).c_str());
+            const std::string command =
+                before + " '" + path + "' " + middle + " '" + out + "'" + after;
+            if (!benchfix::runCommand(state, command))
                 return;
-            }
         }
     }
     label(state);
@@ -202,18 +179,7 @@ void Sox(benchmark::State &state)
 
 void SoxQuickRate(benchmark::State &state)
 {
-    const std::vector<std::string> &paths = files(state);
-    const std::string out = corpus().dir.file("tool-out.wav");
-    for (auto _ : state) {
-        for (const std::string &path : paths) {
-            const std::string command = "sox -q '" + path + "' -b 16 '" + out + "' rate -q 44100";
-            if (std::system(command.c_str()) != 0) {
-                state.SkipWithError(("failed: " + command).c_str());
-                return;
-            }
-        }
-    }
-    label(state);
+    runCommands(state, "sox -q", "-b 16", " rate -q 44100");
 }
 
 void configure(benchmark::internal::Benchmark *b)

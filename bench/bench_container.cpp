@@ -11,16 +11,14 @@
 
 #include <sys/stat.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <sndfile.h>
 
-#include "../tests/engine/AudioFixtures.h"
+#include "BenchFixtures.h"
 #include "KContainer.h"
 #include "KFile.h"
 #include "KScramble.h"
@@ -43,42 +41,17 @@ struct Corpus {
 // Two tones and a little noise per track.
 void writeTrack(const std::string &path, int track)
 {
-    SF_INFO info{};
-    info.samplerate = kRate;
-    info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE *file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!file) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        std::exit(1);
-    }
-    std::vector<float> block(2 * kRate);
-    unsigned noise = 12345u + track;
-    const double f1 = 220.0 * (1 + track % 5), f2 = 330.0 + 17.0 * track;
-    for (int second = 0; second < kSeconds; ++second) {
-        for (int i = 0; i < kRate; ++i) {
-            const double t = (static_cast<double>(second) * kRate + i) / kRate;
-            noise = noise * 1664525u + 1013904223u;
-            const float n = static_cast<float>(noise >> 8) / 16777216.0f - 0.5f;
-            block[2 * i] = static_cast<float>(0.3 * std::sin(2 * M_PI * f1 * t)) + 0.02f * n;
-            block[2 * i + 1] = static_cast<float>(0.3 * std::sin(2 * M_PI * f2 * t)) - 0.02f * n;
-        }
-        sf_writef_float(file, block.data(), kRate);
-    }
-    sf_close(file);
+    benchfix::writeStereoTrack(path, kRate, kSeconds, SF_FORMAT_WAV | SF_FORMAT_PCM_16, track,
+                               benchfix::Tones::WithNoise);
 }
 
 Corpus &corpus()
 {
     static Corpus *made = [] {
         Corpus *c = new Corpus;
-        std::vector<std::thread> workers;
-        for (int t = 0; t < kTracks; ++t) {
+        for (int t = 0; t < kTracks; ++t)
             c->wav.push_back(c->dir.file("track" + std::to_string(t) + ".wav"));
-            workers.emplace_back(writeTrack, c->wav[t], t);
-        }
-        for (std::thread &w : workers)
-            w.join();
+        benchfix::forEachInParallel(kTracks, [c](int t) { writeTrack(c->wav[t], t); });
         c->project = newZark("Bench", 2.0);
         for (int t = 0; t < kTracks; ++t) {
             const std::string name = "Track " + std::to_string(t);
@@ -95,12 +68,6 @@ Corpus &corpus()
         return c;
     }();
     return *made;
-}
-
-void run(benchmark::State &state, const std::string &command)
-{
-    if (std::system(command.c_str()) != 0)
-        state.SkipWithError(("failed: " + command).c_str());
 }
 
 void exportContainer(benchmark::State &state, int code, int threads)
@@ -138,7 +105,7 @@ void Oggenc(benchmark::State &state)
     for (int t = 0; t < kTracks; ++t)
         command += " && oggenc -Q -q 10 -o " + c.dir.file("oggenc.ogg") + " " + c.wav[t];
     for (auto _ : state)
-        run(state, command);
+        benchfix::runCommand(state, command);
     std::remove(c.dir.file("oggenc.ogg").c_str());
 }
 BENCHMARK(Oggenc)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
@@ -158,9 +125,9 @@ void CopyAndSync(benchmark::State &state)
         command += " " + w;
     command += " " + copies + " && sync " + copies + "/*";
     for (auto _ : state)
-        run(state, command);
+        benchfix::runCommand(state, command);
     state.counters["MB"] = static_cast<double>(c.wavBytes) / 1e6;
-    run(state, "rm -rf " + copies);
+    benchfix::runCommand(state, "rm -rf " + copies);
 }
 BENCHMARK(CopyAndSync)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 

@@ -8,8 +8,8 @@
 // WAV.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -18,7 +18,7 @@
 #include <sndfile.h>
 #include <sys/resource.h>
 
-#include "../tests/engine/AudioFixtures.h"
+#include "BenchFixtures.h"
 #include "KEqual.h"
 #include "KLevels.h"
 #include "KMix.h"
@@ -36,26 +36,7 @@ const int kRate = 44100;
 void writeTrack(const std::string &path, int seconds, int track,
                 int format = SF_FORMAT_WAV | SF_FORMAT_PCM_16)
 {
-    SF_INFO info{};
-    info.samplerate = kRate;
-    info.channels = 2;
-    info.format = format;
-    SNDFILE *file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!file) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        std::exit(1);
-    }
-    std::vector<float> block(2 * kRate);
-    const double f1 = 110.0 * (1 + track % 7), f2 = 330.0 + 13.0 * track;
-    for (int second = 0; second < seconds; ++second) {
-        for (int i = 0; i < kRate; ++i) {
-            const double t = (static_cast<double>(second) * kRate + i) / kRate;
-            block[2 * i] = static_cast<float>(0.2 * std::sin(2 * M_PI * f1 * t));
-            block[2 * i + 1] = static_cast<float>(0.2 * std::sin(2 * M_PI * f2 * t));
-        }
-        sf_writef_float(file, block.data(), kRate);
-    }
-    sf_close(file);
+    benchfix::writeStereoTrack(path, kRate, seconds, format, track, benchfix::Tones::Plain);
 }
 
 struct Corpus {
@@ -63,13 +44,10 @@ struct Corpus {
     std::vector<std::string> files;
     Corpus(int tracks, int seconds)
     {
-        std::vector<std::thread> writers;
         for (int t = 0; t < tracks; ++t)
             files.push_back(dir.file("t" + std::to_string(t) + ".wav"));
-        for (int t = 0; t < tracks; ++t)
-            writers.emplace_back([this, seconds, t] { writeTrack(files[t], seconds, t); });
-        for (auto &w : writers)
-            w.join();
+        benchfix::forEachInParallel(tracks,
+                                    [this, seconds](int t) { writeTrack(files[t], seconds, t); });
     }
 };
 
@@ -190,10 +168,8 @@ void SoxMix(benchmark::State &state)
     for (const auto &f : corpus.files)
         command += " '" + f + "'";
     command += " '" + corpus.dir.file("sox.wav") + "' 2>/dev/null";
-    for (auto _ : state) {
-        if (std::system(command.c_str()) != 0)
-            state.SkipWithError("sox failed (is sox installed?)");
-    }
+    for (auto _ : state)
+        benchfix::runCommand(state, command, "sox failed (is sox installed?)");
     state.counters["realtime_x"] =
         benchmark::Counter(kRenderSeconds, benchmark::Counter::kIsIterationInvariantRate);
 }
@@ -216,17 +192,10 @@ void PlayVorbis64DiskDriver(benchmark::State &state)
     std::vector<std::string> files;
     for (int t = 0; t < tracks; ++t)
         files.push_back(dir.file("v" + std::to_string(t) + ".ogg"));
-    {
-        std::vector<std::thread> writers;
-        const int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-        for (int j = 0; j < jobs; ++j)
-            writers.emplace_back([&, j] {
-                for (int t = j; t < tracks; t += jobs)
-                    writeTrack(files[t], seconds, t, SF_FORMAT_OGG | SF_FORMAT_VORBIS);
-            });
-        for (auto &w : writers)
-            w.join();
-    }
+    benchfix::forEachInParallel(
+        tracks,
+        [&](int t) { writeTrack(files[t], seconds, t, SF_FORMAT_OGG | SF_FORMAT_VORBIS); },
+        static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
     KFile *file = newZark("Vorbis", 2.0);
     for (int t = 0; t < tracks; ++t) {
         const std::string name = "V" + std::to_string(t);
