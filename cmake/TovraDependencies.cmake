@@ -16,7 +16,7 @@ add_library(Gecode::Gecode INTERFACE IMPORTED)
 target_include_directories(Gecode::Gecode INTERFACE ${GECODE_INCLUDE_DIR})
 target_link_libraries(Gecode::Gecode INTERFACE ${GECODE_LIBRARIES})
 
-find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Xml Network Test LinguistTools)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Xml Network Svg Test LinguistTools)
 find_package(Threads REQUIRED)
 if(TOVRA_TESTS)
   find_package(GTest REQUIRED)
