@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QResource>
 #include <QSettings>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QTranslator>
 
@@ -103,7 +104,9 @@ int SonaricStartup::run(const QStringList& arguments)
     } uninstall{&editorTranslator, &qtTranslator};
 
     StartupSplash splash(":/Intern/PubIntro" + code);
-    splash.setStyle(QStyleFactory::create("Fusion"));
+    QStyle* fusion = QStyleFactory::create("Fusion");
+    fusion->setParent(&splash);
+    splash.setStyle(fusion);
     splash.setListGeometry(QRect(223, 143, 355, 125));
     QFont listFont = splash.font();
     listFont.setWeight(QFont::Bold);
@@ -132,8 +135,12 @@ int SonaricStartup::run(const QStringList& arguments)
     window->show();
     window->getParams()->setLanguage(code);
     window->changeLanguage(code);
-    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit,
-                     Qt::UniqueConnection);
+    const QMetaObject::Connection quitOnClose =
+        QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit);
+    struct Disconnect {
+        QMetaObject::Connection connection;
+        ~Disconnect() { QObject::disconnect(connection); }
+    } disconnect{quitOnClose};
     if (window->isClosing())
         return 0;
 

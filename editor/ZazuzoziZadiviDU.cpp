@@ -12,7 +12,9 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSplitter>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QToolBar>
 #include <QTreeView>
@@ -90,7 +92,7 @@ QString ZazuzoziZadiviDU::DefaultProjetName()
     return tr("[Sans Titre]");
 }
 
-QString ZazuzoziZadiviDU::windowTitle(const QString& path, bool isSaved, const QString& softName)
+QString ZazuzoziZadiviDU::titleFor(const QString& path, bool isSaved, const QString& softName)
 {
     // completeBaseName keeps "my.song" of "my.song.tvprj" whole.
     QString name = path.isEmpty() ? DefaultProjetName() : QFileInfo(path).completeBaseName();
@@ -102,7 +104,9 @@ QString ZazuzoziZadiviDU::windowTitle(const QString& path, bool isSaved, const Q
 ZazuzoziZadiviDU::ZazuzoziZadiviDU() : QMainWindow(nullptr)
 {
     setWindowIcon(QIcon(":/Img/SonaricIcon"));
-    setStyle(QStyleFactory::create("Fusion"));
+    QStyle* fusion = QStyleFactory::create("Fusion");
+    fusion->setParent(this);
+    setStyle(fusion);
     setFont(QFont("Tahoma", 11, QFont::Normal));
 }
 
@@ -119,6 +123,9 @@ void ZazuzoziZadiviDU::initUI()
 {
     windowFont = font();
     setStyleSheet("QMainWindow { background-color:#303030;}");
+    // Without a window manager the maximised state does nothing: start at the screen's size.
+    if (QScreen* shown = screen())
+        resize(shown->availableSize());
     setWindowState(Qt::WindowMaximized);
 
     params = new SonaricParams(this);
@@ -286,7 +293,7 @@ void ZazuzoziZadiviDU::setUnsavedProject()
 
 void ZazuzoziZadiviDU::refreshWindowTitle(bool isSaved)
 {
-    setWindowTitle(windowTitle(projectPath, isSaved, params->getSoftName()));
+    setWindowTitle(titleFor(projectPath, isSaved, params->getSoftName()));
 }
 
 void ZazuzoziZadiviDU::setProjectCommandsEnabled(bool enabled)
@@ -376,9 +383,9 @@ void ZazuzoziZadiviDU::closeEvent(QCloseEvent* event)
 
 // Handlers whose libraries are not part of the program yet: each reports itself and changes
 // nothing.
-void ZazuzoziZadiviDU::notBuilt(const char* name)
+void ZazuzoziZadiviDU::notBuilt(const QString& name)
 {
-    emit commandNotBuilt(QString::fromLatin1(name));
+    emit commandNotBuilt(name);
 }
 
 void ZazuzoziZadiviDU::setPropWidget(int mode)
@@ -399,9 +406,9 @@ bool ZazuzoziZadiviDU::openProject(bool)
     return false;
 }
 
-bool ZazuzoziZadiviDU::openTovraProject(const QString&)
+bool ZazuzoziZadiviDU::openTovraProject(const QString& path)
 {
-    notBuilt("openTovraProject");
+    notBuilt("openTovraProject " + path);
     return false;
 }
 
@@ -475,7 +482,7 @@ void ZazuzoziZadiviDU::openGroupDialog()
 
 void ZazuzoziZadiviDU::openSettingsDialog(int page)
 {
-    emit commandNotBuilt(QString("openSettingsDialog %1").arg(page));
+    notBuilt(QString("openSettingsDialog %1").arg(page));
 }
 
 void ZazuzoziZadiviDU::openAboutBox()

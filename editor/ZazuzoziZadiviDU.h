@@ -34,10 +34,11 @@ public:
     static ZazuzoziZadiviDU* getInstance();
     // Deletes the window if there is one; the next getInstance() builds a new one.
     static void deleteInstance();
+    static bool hasInstance() { return instance != nullptr; }
     // The name shown for a project without a file.
     static QString DefaultProjetName();
     // The title for a project file path (empty for a project never saved).
-    static QString windowTitle(const QString& path, bool isSaved, const QString& softName);
+    static QString titleFor(const QString& path, bool isSaved, const QString& softName);
 
     ~ZazuzoziZadiviDU() override;
 
@@ -130,7 +131,7 @@ private:
     QToolBar* createPanelToolBar(const QList<int>& ids, const QSize& iconSize);
     QWidget* createPanel(QToolBar* toolBar, QWidget* view, const QString& caption);
     void setProjectCommandsEnabled(bool enabled);
-    void notBuilt(const char* name);
+    void notBuilt(const QString& name);
 
     static ZazuzoziZadiviDU* instance;
 
