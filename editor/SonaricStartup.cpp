@@ -3,6 +3,7 @@
 #include "AppPaths.h"
 #include "AppServices.h"
 #include "KPrompt.h"
+#include "KTheme.h"
 #include "SonaricParams.h"
 #include "StartupSplash.h"
 #include "ZazuzoziZadiviDU.h"
@@ -13,10 +14,15 @@
 #include <QResource>
 #include <QSettings>
 #include <QStyle>
-#include <QStyleFactory>
 #include <QTranslator>
 
 #include <cstdio>
+
+// The splash pictures are compiled into this library; a static library needs them named.
+static void initSplashPictures()
+{
+    Q_INIT_RESOURCE(pictures_SonaricApp);
+}
 
 namespace {
 // Shown in a box and written on the error output, so that a start without a screen in view
@@ -103,10 +109,11 @@ int SonaricStartup::run(const QStringList& arguments)
         }
     } uninstall{&editorTranslator, &qtTranslator};
 
+    initSplashPictures();
     StartupSplash splash(":/Intern/PubIntro" + code);
-    QStyle* fusion = QStyleFactory::create("Fusion");
-    fusion->setParent(&splash);
-    splash.setStyle(fusion);
+    QStyle* style = KTheme::createStyle();
+    style->setParent(&splash);
+    splash.setStyle(style);
     splash.setListGeometry(QRect(223, 143, 355, 125));
     QFont listFont = splash.font();
     listFont.setWeight(QFont::Bold);
@@ -164,5 +171,6 @@ int sonaric_main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("media.tovra.sonaric");
+    KTheme::apply(app);
     return SonaricStartup::run(QApplication::arguments().mid(1));
 }

@@ -1,6 +1,7 @@
 #include "ZazuzoziZadiviDU.h"
 
 #include "KPrompt.h"
+#include "KTheme.h"
 #include "SonaricParams.h"
 #include "TVRAction.h"
 #include "WorkSpaceUI.h"
@@ -15,7 +16,6 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStyle>
-#include <QStyleFactory>
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -104,9 +104,9 @@ QString ZazuzoziZadiviDU::titleFor(const QString& path, bool isSaved, const QStr
 ZazuzoziZadiviDU::ZazuzoziZadiviDU() : QMainWindow(nullptr)
 {
     setWindowIcon(QIcon(":/Img/SonaricIcon"));
-    QStyle* fusion = QStyleFactory::create("Fusion");
-    fusion->setParent(this);
-    setStyle(fusion);
+    QStyle* style = KTheme::createStyle();
+    style->setParent(this);
+    setStyle(style);
     setFont(QFont("Tahoma", 11, QFont::Normal));
 }
 

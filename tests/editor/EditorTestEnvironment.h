@@ -6,6 +6,7 @@
 
 #include "AppPaths.h"
 #include "KPrompt.h"
+#include "KTheme.h"
 #include "SonaricParams.h"
 
 #include <QApplication>
@@ -39,6 +40,7 @@ public:
         static char name[] = "editor_test";
         static char* argv[] = {name, nullptr};
         app = new QApplication(argc, argv);
+        KTheme::apply(*app);
         stage = new QTemporaryDir;
         QDir(stage->path()).mkpath("bin");
         QDir(stage->path()).mkpath("Resources");
