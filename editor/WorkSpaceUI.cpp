@@ -47,12 +47,11 @@ void WorkSpaceUI::addCentralWidget(QWidget* page)
 
 void WorkSpaceUI::viewWidget(int i)
 {
+    // Placed before it is shown: placing a page gives it a new parent, which hides it.
+    if (QWidget* shown = pages.value(i); shown && grid->indexOf(shown) < 0)
+        grid->addWidget(shown, 1, 0);
     for (int j = 0; j < pages.size(); ++j)
         pages[j]->setVisible(j == i);
-    if (QWidget* shown = pages.value(i)) {
-        if (grid->indexOf(shown) < 0)
-            grid->addWidget(shown, 1, 0);
-    }
 }
 
 void WorkSpaceUI::setCurrentTab(int i)

@@ -114,7 +114,7 @@ ZazuzoziZadiviDU::~ZazuzoziZadiviDU()
 {
     // The document is deleted here once the document library provides it.
     document = nullptr;
-    delete actions;
+    delete controller;
     if (instance == this)
         instance = nullptr;
 }
@@ -129,16 +129,16 @@ void ZazuzoziZadiviDU::initUI()
     setWindowState(Qt::WindowMaximized);
 
     params = new SonaricParams(this);
-    actions = new TVRAction(nullptr);
-    connect(actions, &TVRAction::projectModified, this, &ZazuzoziZadiviDU::setUnsavedProject);
-    addAction(actions->getAction(51));
-    addAction(actions->getAction(52));
+    controller = new TVRAction(nullptr);
+    connect(controller, &TVRAction::projectModified, this, &ZazuzoziZadiviDU::setUnsavedProject);
+    addAction(controller->getAction(51));
+    addAction(controller->getAction(52));
 
     workspace = new WorkSpaceUI(this);
     connect(workspace, &WorkSpaceUI::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
     connect(workspace, &WorkSpaceUI::tabChanged, this, &ZazuzoziZadiviDU::changeViewIntermed);
-    workspace->setTabActions({actions->getAction(41), actions->getAction(42), actions->getAction(43),
-                              actions->getAction(44), actions->getAction(45)});
+    workspace->setTabActions({controller->getAction(41), controller->getAction(42), controller->getAction(43),
+                              controller->getAction(44), controller->getAction(45)});
     setCentralWidget(workspace);
 
     // The rules page, the mixing-rules page and the mix editor take these places.
@@ -188,7 +188,7 @@ QToolBar* ZazuzoziZadiviDU::createPanelToolBar(const QList<int>& ids, const QSiz
 {
     auto* bar = new QToolBar(this);
     for (int id : ids)
-        bar->addAction(actions->getAction(id));
+        bar->addAction(controller->getAction(id));
     bar->setIconSize(iconSize);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     bar->setStyleSheet(ToolBarStyle);
@@ -222,7 +222,7 @@ void ZazuzoziZadiviDU::createMenus()
             if (id < 0)
                 menu->addSeparator();
             else
-                menu->addAction(actions->getAction(id));
+                menu->addAction(controller->getAction(id));
         }
     };
     fill(bar->addMenu(tr("Fichier")), {0, 1, -1, 4, -1, 2, 3, -1, 5});
@@ -300,7 +300,7 @@ void ZazuzoziZadiviDU::setProjectCommandsEnabled(bool enabled)
 {
     centralWidget()->setEnabled(enabled);
     for (int id : {2, 20, 3, 4})
-        actions->getAction(id)->setEnabled(enabled);
+        controller->getAction(id)->setEnabled(enabled);
     viewMenu->setEnabled(enabled);
     projectMenu->setEnabled(enabled);
 }
@@ -348,12 +348,12 @@ void ZazuzoziZadiviDU::beforeClosing()
 
 void ZazuzoziZadiviDU::listView_visibilityChanged(bool visible)
 {
-    actions->getAction(6)->setChecked(visible);
+    controller->getAction(6)->setChecked(visible);
 }
 
 void ZazuzoziZadiviDU::eltProp_visibilityChanged(bool visible)
 {
-    actions->getAction(8)->setChecked(visible);
+    controller->getAction(8)->setChecked(visible);
 }
 
 void ZazuzoziZadiviDU::collapse_slot(const QString& name)

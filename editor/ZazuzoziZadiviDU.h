@@ -50,7 +50,7 @@ public:
     QString getLanguage() const { return language; }
 
     SonaricParams* getParams() const { return params; }
-    TVRAction* getActionManager() const { return actions; }
+    TVRAction* getActionManager() const { return controller; }
     KCtrlFile* getTovraFile() const { return document; }
     QString getCurPrjName() const;
     bool projectIsSaved() const { return saved; }
@@ -142,7 +142,7 @@ private:
     QWidget* structureView = nullptr;
     QWidget* libraryPanel = nullptr;
     bool saved = false;
-    TVRAction* actions = nullptr;
+    TVRAction* controller = nullptr;
     WorkSpaceUI* workspace = nullptr;
     QMenu* viewMenu = nullptr;
     QMenu* projectMenu = nullptr;
