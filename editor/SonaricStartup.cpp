@@ -76,11 +76,13 @@ bool SonaricStartup::loadTranslations(const QString& code, QTranslator& editor, 
                                       QString* error)
 {
     if (!editor.load(":/TovraTr/" + code)) {
-        *error = "Cannot open Tovra languages files!";
+        if (error)
+            *error = "Cannot open Tovra languages files!";
         return false;
     }
     if (!qt.load(":/QtTr/" + code)) {
-        *error = "Cannot open Qt languages files!";
+        if (error)
+            *error = "Cannot open Qt languages files!";
         return false;
     }
     return true;
