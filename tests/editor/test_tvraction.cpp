@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QTest>
 #include <QUrl>
 
@@ -150,6 +151,27 @@ TEST_F(MainWindowTest, EveryCommandReachesItsHandler)
             EXPECT_TRUE(catcher.urls.isEmpty());
         }
         EXPECT_EQ(notBuiltNames(), *row.handler ? QStringList{row.handler} : QStringList{});
+    }
+}
+
+TEST_F(MainWindowTest, HelpPagesShipInBothLanguages)
+{
+    UrlCatcher catcher;
+    const QList<int> help = {10, 41, 42, 43, 44, 45};
+    for (const QString language : {"EN", "FR"}) {
+        // Without the English catalogue the French source names are used.
+        if (language == "FR")
+            QCoreApplication::removeTranslator(&editorTr);
+        catcher.urls.clear();
+        for (int id : help)
+            actions->getAction(id)->trigger();
+        ASSERT_EQ(catcher.urls.size(), help.size());
+        for (const QUrl& url : catcher.urls) {
+            const QString page = url.toLocalFile().section("/documentation/", 1);
+            EXPECT_TRUE(page.startsWith(language + "/HTML/")) << page.toStdString();
+            EXPECT_TRUE(QFileInfo::exists(QString(TOVRA_TEST_BUNDLE_DIR) + "/documentation/" + page))
+                << page.toStdString();
+        }
     }
 }
 
