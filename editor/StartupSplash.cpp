@@ -32,8 +32,9 @@ void StartupSplash::setPrgText(const QString& text, int progress)
         value = progress;
     posted << text;
     list->setText(list->text() + text + "\n");
+    // Drawn at once: start-up runs before the event loop.
     if (isVisible())
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        list->repaint();
 }
 
 void StartupSplash::start()
