@@ -234,6 +234,24 @@ void ZazuzoziZadiviDU::createMenus()
     fill(bar->addMenu(tr("?")), {35, -1, 10, 9, -1, 33, 34, 11});
 }
 
+void ZazuzoziZadiviDU::addCreateRuleMenu()
+{
+    projectMenu->addAction(controller->getAction(7));
+    projectMenu->addSeparator();
+}
+
+void ZazuzoziZadiviDU::addConstraintsProjectMenu()
+{
+    projectMenu->addAction(controller->getAction(22));
+    projectMenu->addAction(controller->getAction(21));
+    projectMenu->addSeparator();
+}
+
+void ZazuzoziZadiviDU::addConstraintsViewMenu()
+{
+    viewMenu->addAction(controller->getAction(25));
+}
+
 void ZazuzoziZadiviDU::changeLanguage(const QString& code)
 {
     language = code;

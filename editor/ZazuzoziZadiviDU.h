@@ -69,6 +69,11 @@ public:
     void setListViewVisible(bool visible);
     void setElementPropVisible(bool visible);
     void setPropWidget(int mode);
+    // Menu entries the frame does not place itself: the create-rule command in "Projet", the
+    // constraint commands in "Projet" and the rules tab in "Affichage".
+    void addCreateRuleMenu();
+    void addConstraintsProjectMenu();
+    void addConstraintsViewMenu();
 
     // Project files.
     bool newProject(bool ask);

@@ -53,6 +53,17 @@ TEST_F(MainWindowTest, MenusHoldTheirCommandsInOrder)
     EXPECT_TRUE(window->actions().contains(actions->getAction(52)));
 }
 
+TEST_F(MainWindowTest, OptionalMenuEntriesGoToTheirMenus)
+{
+    window->addCreateRuleMenu();
+    window->addConstraintsProjectMenu();
+    window->addConstraintsViewMenu();
+    const QList<QAction*> menus = window->menuBar()->actions();
+    EXPECT_EQ(idsOf(menus[1]->menu()->actions(), actions),
+              QList<int>({12, -1, 16, -1, 15, -1, 20, 7, -1, 22, 21, -1}));
+    EXPECT_EQ(idsOf(menus[2]->menu()->actions(), actions), QList<int>({23, 26, 27, 25}));
+}
+
 TEST_F(MainWindowTest, WithoutProjectOnlyTheProjectFreeCommandsAreOn)
 {
     const QList<QAction*> menus = window->menuBar()->actions();

@@ -188,6 +188,14 @@ TEST_F(MainWindowTest, BoxesOfCommandsWithoutTracksSayWhy)
     EXPECT_EQ(prompts.asked[1].text, "No audio file available in the stem tracks library!");
     EXPECT_EQ(prompts.asked[2].text, QString("Qt's run-time version : ") + qVersion() +
                                          "\nQt's compiled version : " + QT_VERSION_STR);
+    window->setSavedProject(true);
+    actions->getAction(28)->trigger();
+    ASSERT_EQ(prompts.asked.size(), 4);
+    EXPECT_EQ(prompts.asked[3].kind, KPrompt::Warning);
+    EXPECT_EQ(prompts.asked[3].parent, nullptr);
+    EXPECT_EQ(prompts.asked[3].text, "Action not yet implemented !");
+    EXPECT_TRUE(window->projectIsSaved());
+    prompts.asked.removeLast();
     // Commands on a constraint with none selected neither ask nor mark the project modified.
     window->setSavedProject(true);
     for (int id : {29, 30, 31, 32})
