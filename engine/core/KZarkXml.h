@@ -23,6 +23,10 @@ enum {
 
 // Text of a LoadFromXmlDesc code, for the user (never null).
 const char *getStrXmlDescError(int code);
+// Why the last LoadFromXmlDesc on the calling thread refused its description, in words naming the
+// element (its position and tag) and the name at fault, e.g. 'element 7 (TRCK): track "Bass" has
+// a bad COLOR'; empty after a success. Valid until the next load on this thread.
+const char *getXmlDescErrorReason(void);
 
 // --- Writing ------------------------------------------------------------------------------------
 // The description tree of the project; clean 1 gives the form of distributable files (a new file
@@ -40,6 +44,8 @@ XmlObject *exportXmlSlcts(KFile *file, const char *mixName);
 bool isValidSongKey(const char *key);
 // LEVELS {LMIX, LMAX, LDEF} of a levels record; null on memory failure.
 XmlObject *exportXmlLevels(const KLevels *levels);
+// NCHANNELS with the project's channel count (no writer of the description uses it).
+XmlObject *exportXmlNChannels(const KFile *file);
 // SFORMAT with the fields of the format that are set; null on memory failure.
 XmlObject *exportXmlSFormat(const KStreamFormat *format);
 
