@@ -60,8 +60,9 @@ int LoadFromXmlDesc(KFile *file, const char *text);
 // elements; entries naming no element are dropped). *isDefault (may be null) is set from DEFAULT.
 // Null when the element is malformed or memory fails. The mix is not stored: see addSlct.
 KMix *ExtractXmlMix(KFile *file, const XmlObject *node, int *isDefault);
-// A new mix read from an older SLCT or SLCT_DEF element (*isDefault set for SLCT_DEF); null when
-// it has no name or no track of the project.
+// A new mix read from an older SLCT or SLCT_DEF element (*isDefault set for SLCT_DEF); names of
+// no track of the project are dropped, so the mix may hold none. Null when it has no name or no
+// S_TRACK entry.
 KMix *ExtractXmlSlct(KFile *file, const XmlObject *node, int *isDefault);
 // Adds every child of a SONG element as a song tag; 1, or -1 when a child has no text or a name
 // that the writer could not write back (tags read before it stay).
