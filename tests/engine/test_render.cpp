@@ -4,7 +4,6 @@
 // the playback of the same mix through SDL's disk driver.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -225,32 +224,6 @@ TEST(Render, LeavesTheOpenProjectAsItWas)
     EXPECT_EQ(KSTATUS_OFF, a->status);
     EXPECT_EQ(-60, a->levels->level);
     EXPECT_EQ(nullptr, MixManager_MixOnPlay(p.file()->mixes));
-}
-
-// Tracks that play outside the current mix neither sound in the render of a mix that leaves
-// them out nor go silent in one that holds them.
-TEST(Render, PlaysExactlyTheMixWhateverPlaysInTheProject)
-{
-    SineProject p;
-    addFileTrack(p.file(), "B",
-                 writeShorts(p.dir.file("b.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 2,
-                             sine(kRate, 2, kRate, 1000.0, 20000)),
-                 kRate);
-    giveElt(p.file(), "A")->status = KSTATUS_ON;
-    giveElt(p.file(), "B")->status = KSTATUS_ON;
-    ASSERT_EQ(1, clearCurrentMix(p.file()));
-    ASSERT_EQ(0, selectedTracksNbr(p.file()));
-    const std::string path = p.dir.file("m.wav");
-    KStreamFormat format = formatOf(SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate);
-    ASSERT_EQ(1, k_exportTovixToAudioFile(p.file(), "M", path.c_str(), &format, nullptr));
-    SF_INFO info = {};
-    const std::vector<int16_t> rendered = readShorts(path, &info);
-    const std::vector<int16_t> reference = mixerReference(p.file(), kRate);
-    ASSERT_EQ(static_cast<size_t>(2 * kRate), rendered.size());
-    ASSERT_GE(reference.size(), rendered.size());
-    EXPECT_TRUE(std::equal(rendered.begin(), rendered.end(), reference.begin()));
-    EXPECT_GT(zeroCrossings(rendered, 0, rendered.size() / 2), 300); // A's 440 Hz, not B's 1000
-    EXPECT_LT(zeroCrossings(rendered, 0, rendered.size() / 2), 1100);
 }
 
 struct RefusalCase {
