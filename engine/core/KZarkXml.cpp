@@ -8,9 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdarg>
 #include <climits>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,8 +61,6 @@ bool addText(XmlObject *parent, const char *name, const char *text)
     return text && addNode(parent, CreateXmlObject(name, text));
 }
 
-// Adds a child whose text is an engine string taken over (null: failure).
-
 // A node holding an engine string taken over (null: failure).
 XmlObject *ownedTextNode(const char *name, char *text)
 {
@@ -75,6 +73,7 @@ XmlObject *ownedTextNode(const char *name, char *text)
     return node;
 }
 
+// Adds a child whose text is an engine string taken over (null: failure).
 bool addOwnedText(XmlObject *parent, const char *name, char *text)
 {
     return addNode(parent, ownedTextNode(name, text));

@@ -1,6 +1,7 @@
-// The tag tree: a minimal XML tree of named nodes holding either text or children (no
-// attributes), with its writer and its parser. It carries the project description, the mix file
-// and the update check file.
+// The tag tree: a minimal XML tree of named nodes holding text, children or both (no attributes),
+// with its writer and its parsers. It carries the project description, the mix file and the
+// update check file. The writer puts a node's text before its children; the plain parser keeps
+// text only for nodes without children, the text-keeping one reads both back.
 #ifndef XML_OBJECT_H
 #define XML_OBJECT_H
 
