@@ -193,6 +193,30 @@ TEST(EqualiserEffect, ResetLoadsAnotherCurveAndTheFirstHalfBlockIsSilent)
     KEqual_delete(&quiet);
 }
 
+// A stop or a seek flushes the effect; the next stream then comes out exactly as from a new
+// state (silent first half block, no input or output held from before), with any curve.
+TEST(EqualiserEffect, AfterAFlushANewStreamComesOutAsFromANewState)
+{
+    const int n = 256;
+    _KEqualization *curve = curveOf({200.0, 2000.0, 8000.0}, {0.5, 2.0, 0.25});
+    SEqFx *used = SEqFx_init(44100.0, n, curve);
+    SEqFx *fresh = SEqFx_init(44100.0, n, curve);
+    ASSERT_NE(used, nullptr);
+    ASSERT_NE(fresh, nullptr);
+    equalizeStream(used, randomBlock(4 * n, 5), n); // ends on a whole block of sound
+    const std::vector<double> signal = randomBlock(4 * n, 6);
+    const std::vector<double> out = equalizeStream(used, signal, n);
+    const std::vector<double> expected = equalizeStream(fresh, signal, n);
+    ASSERT_EQ(expected.size(), out.size());
+    for (int i = 0; i < n / 2; ++i)
+        ASSERT_EQ(out[i], 0.0) << i;
+    for (size_t i = 0; i < out.size(); ++i)
+        ASSERT_NEAR(out[i], expected[i], 1e-12) << i;
+    SEqFx_delete(&used);
+    SEqFx_delete(&fresh);
+    KEqual_delete(&curve);
+}
+
 TEST(EqualiserEffect, RefusesBadArguments)
 {
     _KEqualization *curve = KEqual_new();
