@@ -100,6 +100,11 @@ TEST(VersionRule, PartsCompareAsNumbersWithMissingPartsZero)
         {"1.1.0", "1.1", false},
         {"1.1", "1.1.0", false},
         {"01.02", "1.1", true},
+        // Zero-padded parts count by their value, not their length or their text.
+        {"1.010", "1.9", true},
+        {"1.9", "1.010", false},
+        {"1.009", "1.10", false},
+        {"1.010", "1.10", false},
         {"Sonaric.1.2", "1.1", true},
         {" 1.2 ", "1.1", true},
         {"1.1.99999999999999999999", "1.1.90217", true},
