@@ -435,4 +435,21 @@ TEST(SampleConverters, SplitAndMergeWithSaturation)
                                 32767, -32768, -32767, 0, 0, 0};
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(merged[i], expected[i]) << i;
+
+    // One plane each way, the same rule: truncation toward zero, then saturation.
+    const double values[] = {0.5, -0.5, 1.0, -1.0, 3.0, -0.99999, 0.00002, NAN};
+    const int16_t plane[] = {16384, -16384, 32767, -32768, 32767, -32767, 0, 0};
+    float asFloats[8];
+    int16_t fromDoubles[8], fromFloats[8];
+    for (int i = 0; i < 8; ++i)
+        asFloats[i] = static_cast<float>(values[i]);
+    convertDoubleToInt(values, fromDoubles, 8);
+    convertFloatToInt(asFloats, fromFloats, 8);
+    double back[8];
+    convertIntToDouble(plane, back, 8);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(fromDoubles[i], plane[i]) << i;
+        EXPECT_EQ(fromFloats[i], plane[i]) << i;
+        EXPECT_DOUBLE_EQ(back[i], plane[i] / 32768.0) << i;
+    }
 }
