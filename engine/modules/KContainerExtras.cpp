@@ -82,7 +82,7 @@ int k_read_ogg(const char *path)
     if (fseeko(stream, 0, SEEK_END) == 0)
         size = ftello(stream);
     const int64_t n = size >= 8 && readAt(stream, size - 8, 8, bytes) ? littleEndian64(bytes) : -1;
-    if (n >= 0 && n <= (size - 8) / 8 - 1) {
+    if (n >= 0 && n <= size / 8 - 1) {
         const int64_t table = size - 8 * (n + 1);
         result = static_cast<int>(n);
         for (int64_t k = 0; k < n && result >= 0; ++k) {
