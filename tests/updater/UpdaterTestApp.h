@@ -5,6 +5,7 @@
 #include "UpdaterPrompt.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -26,16 +27,22 @@ public:
         static char* argv[] = {name, nullptr};
         // Qt's own event dispatcher: GLib's wake-up descriptor is not visible to ThreadSanitizer.
         qputenv("QT_NO_GLIB", "1");
+        // The editor's settings store of this run only.
+        m_config = QDir::tempPath() + QStringLiteral("/updater_test_config_")
+                   + QString::number(QCoreApplication::applicationPid());
+        qputenv("XDG_CONFIG_HOME", m_config.toLocal8Bit());
         m_app = new QApplication(argc, argv);
     }
     void TearDown() override
     {
         delete m_app;
         m_app = nullptr;
+        QDir(m_config).removeRecursively();
     }
 
 private:
     QApplication* m_app = nullptr;
+    QString m_config;
 };
 
 static ::testing::Environment* const updaterAppEnvironment =

@@ -1,3 +1,4 @@
+#include "UpdateFixtures.h"
 #include "UpdateInstaller.h"
 
 #include <QDir>
@@ -11,35 +12,6 @@
 #include <csignal>
 
 namespace {
-
-bool writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-// Every file below root (relative path to content), links shown as "->".
-QMap<QString, QByteArray> snapshot(const QString& root, const QString& skip = QString())
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString relative = QDir(root).relativeFilePath(path);
-        if (!skip.isEmpty() && relative.startsWith(skip))
-            continue;
-        QFile file(path);
-        if (it.fileInfo().isSymLink())
-            files.insert(relative, "->" + it.fileInfo().symLinkTarget().toUtf8());
-        else if (it.fileInfo().isFile() && file.open(QIODevice::ReadOnly))
-            files.insert(relative, file.readAll());
-        else if (it.fileInfo().isDir())
-            files.insert(relative + "/", QByteArray());
-    }
-    return files;
-}
 
 class UpdateInstallerTest : public ::testing::Test
 {
