@@ -92,8 +92,12 @@ UpdaterCommand readCommandLine(const QStringList& arguments, UpdateSonaricPro& c
 
 bool langInit(const QString& base)
 {
-    const QSettings file(base + QLatin1Char('/') + LangDirPath + LangFileName, QSettings::IniFormat);
-    const QString language = file.value(LangKey, QStringLiteral("EN")).toString();
+    // With no key configured the language is the default one.
+    QString language = QStringLiteral("EN");
+    if (!LangKey.isEmpty()) {
+        const QSettings file(base + QLatin1Char('/') + LangDirPath + LangFileName, QSettings::IniFormat);
+        language = file.value(LangKey, language).toString();
+    }
     QTranslator program;
     QTranslator qt;
     if (!program.load(QStringLiteral(":/TovraTr/") + language)) {

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QStringList>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,13 @@ private:
 
 static ::testing::Environment* const updaterAppEnvironment =
     ::testing::AddGlobalTestEnvironment(new UpdaterAppEnvironment);
+
+// Runs the event loop until condition holds or milliseconds pass; true when it holds.
+template <typename Condition>
+bool waitUntil(Condition condition, int milliseconds)
+{
+    return QTest::qWaitFor([&] { return bool(condition()); }, milliseconds);
+}
 
 // Records the text of every box shown while it lives.
 class BoxRecorder

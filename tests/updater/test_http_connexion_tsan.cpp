@@ -66,7 +66,7 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
         if (c.refused) {
             ASSERT_TRUE(refused.wait(5000));
             EXPECT_EQ(boxes.texts, QStringList{"Download failed!"});
-            QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(target()), 5000);
+            EXPECT_TRUE(waitUntil([&] { return !QFile::exists(target()); }, 5000));
             EXPECT_EQ(done.count(), 0);
             EXPECT_TRUE(http.getError());
             continue;
@@ -145,7 +145,7 @@ TEST_F(HttpConnexionTest, StallTimerFiresOnceUnlessRestartedAndStopsWithTheTrans
         EXPECT_EQ(timeouts.count(), 2);
         QSignalSpy done(&http, &HTTPConnexion::done);
         http.cancelDownload();
-        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(target()), 5000);
+        EXPECT_TRUE(waitUntil([&] { return !QFile::exists(target()); }, 5000));
         EXPECT_EQ(done.count(), 0);
     }
     HTTPConnexion::setStallInterval(200);

@@ -266,7 +266,7 @@ TEST_F(UpdateRunTest, CancelDuringTheDownloadsRemovesWhatCameAndStartsNothing)
     controller.setApplicationDirPath(editor);
     controller.setDescriptionAddress(server.url("/desc.xml"));
     ASSERT_TRUE(controller.start());
-    QTRY_VERIFY_WITH_TIMEOUT(server.requested().contains("/libA.so"), 10000);
+    ASSERT_TRUE(waitUntil([&] { return server.requested().contains("/libA.so"); }, 10000));
     EXPECT_TRUE(QFile::exists(controller.downloadFolder() + "Sonaric"));
     grab(controller.updateWindow(), "update_window_downloading");
     QTest::mouseClick(controller.updateWindow()->findChild<QPushButton*>("cancelButt"), Qt::LeftButton);
