@@ -119,10 +119,15 @@ void HTTPConnexion::writeBody()
         refuse();
         return;
     }
-    const QByteArray data = m_reply->readAll();
-    if (m_file.write(data) != data.size()) {
-        m_writeFailed = true;
-        m_reply->abort();
+    // Through one reused buffer: the body never gathers in memory.
+    char buffer[256 * 1024];
+    qint64 got;
+    while ((got = m_reply->read(buffer, sizeof buffer)) > 0) {
+        if (m_file.write(buffer, got) != got) {
+            m_writeFailed = true;
+            m_reply->abort();
+            return;
+        }
     }
 }
 
