@@ -265,6 +265,7 @@ void UpdateSonaricPro::downloadAndInstall()
             return;
         }
         m_lastProgress = m_progressAtExpiry = 0;
+        m_updateWindow->setProgressOnBarFile(0);
         m_updateWindow->addLine(tr("Download: ") + name);
         if (!m_fileDownloader->initDownload(QUrl(item.getUrl()), downloadFolder() + name)) {
             m_updateWindow->addLine(m_fileDownloader->obtainErrorType());
