@@ -90,13 +90,28 @@ public:
         server.set("/data.qz", readFile(root.path() + "/data.qz"));
     }
 
-    // Starts a run and waits until it ends, succeeds or stops on a failure.
-    std::unique_ptr<UpdateSonaricPro> run()
+    std::unique_ptr<UpdateSonaricPro> start()
     {
         auto controller = std::make_unique<UpdateSonaricPro>();
         controller->setApplicationDirPath(editor);
         controller->setDescriptionAddress(server.url("/desc.xml"));
-        controller->start();
+        EXPECT_TRUE(controller->start());
+        return controller;
+    }
+
+    // Starts a run whose request of path never gets an answer.
+    std::unique_ptr<UpdateSonaricPro> startWithHangingPath(const QString& path)
+    {
+        UpdateServer::Response hang;
+        hang.hang = true;
+        server.set(path, hang);
+        return start();
+    }
+
+    // Starts a run and waits until it ends, succeeds or stops on a failure.
+    std::unique_ptr<UpdateSonaricPro> run()
+    {
+        auto controller = start();
         UpdateSonaricPro* c = controller.get();
         const bool settled = QTest::qWaitFor(
             [&] {
@@ -259,13 +274,8 @@ TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideCh
 
 TEST_F(UpdateRunTest, CancelDuringTheDownloadsRemovesWhatCameAndStartsNothing)
 {
-    UpdateServer::Response hang;
-    hang.hang = true;
-    server.set("/libA.so", hang);
-    UpdateSonaricPro controller;
-    controller.setApplicationDirPath(editor);
-    controller.setDescriptionAddress(server.url("/desc.xml"));
-    ASSERT_TRUE(controller.start());
+    auto started = startWithHangingPath("/libA.so");
+    UpdateSonaricPro& controller = *started;
     ASSERT_TRUE(waitUntil([&] { return server.requested().contains("/libA.so"); }, 10000));
     EXPECT_TRUE(QFile::exists(controller.downloadFolder() + "Sonaric"));
     grab(controller.updateWindow(), "update_window_downloading");
@@ -279,13 +289,8 @@ TEST_F(UpdateRunTest, CancelDuringTheDownloadsRemovesWhatCameAndStartsNothing)
 
 TEST_F(UpdateRunTest, ConnectionWindowShowsTheRequestUnderWay)
 {
-    UpdateServer::Response hang;
-    hang.hang = true;
-    server.set("/desc.xml", hang);
-    UpdateSonaricPro controller;
-    controller.setApplicationDirPath(editor);
-    controller.setDescriptionAddress(server.url("/desc.xml"));
-    ASSERT_TRUE(controller.start());
+    auto started = startWithHangingPath("/desc.xml");
+    UpdateSonaricPro& controller = *started;
     ConnexionWindowUi* window = controller.connexionWindow();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->statusLabel()->text(), QStringLiteral("Initialisation"));
