@@ -12,7 +12,7 @@ QString fromEngine(const char* text)
     return text ? AppServices::KStringToQString(text) : QString();
 }
 
-QStringList takeNames(const char** names, int count)
+QStringList takeNames(const char** names, const int& count)
 {
     QStringList list;
     if (!names)

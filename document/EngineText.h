@@ -19,8 +19,9 @@ inline QByteArray key(const QString& name)
 // The engine's text as a QString (UTF-8, or Latin-1 for older bytes); empty for null.
 QString fromEngine(const char* text);
 
-// Copies the names of an engine name array and releases the array (not the names).
-QStringList takeNames(const char** names, int count);
+// Copies the names of an engine name array and releases the array (not the names). The count is
+// read by reference, so a call may fill it in the same expression: takeNames(f(&count), count).
+QStringList takeNames(const char** names, const int& count);
 
 // Releases a block from the engine's allocator; null is allowed.
 void release(void* block);

@@ -18,12 +18,6 @@ const char* const DefaultMixName = "Default Mix";
 const int RawMajor = 0x40000;
 const int AuMajor = 0x30000;
 
-// Names of an engine name array of the clone, copied before the clone changes under them.
-QStringList namesOf(const char** names, int count)
-{
-    return EngineText::takeNames(names, count);
-}
-
 // Applies the default-mix policy to a clone without a stored mix; false when it fails.
 bool applyDefaultMix(KFile* clone, KObjFile::EDefMix policy)
 {
@@ -50,7 +44,7 @@ bool prepareClone(KFile* clone, KStreamFormat* format, KObjFile::EDefMix policy,
     const QByteArray importKey = key(KObjFile::ImportAudioGrpName);
     if (giveElt(clone, importKey.constData())) {
         int count = 0;
-        const QStringList members = namesOf(subEltName(clone, importKey.constData(), &count), count);
+        const QStringList members = EngineText::takeNames(subEltName(clone, importKey.constData(), &count), count);
         for (const QString& member : members) {
             const QByteArray memberKey = key(member);
             if (isATrack(clone, memberKey.constData()) == 1)
@@ -64,7 +58,7 @@ bool prepareClone(KFile* clone, KStreamFormat* format, KObjFile::EDefMix policy,
         return false;
 
     int trackCount = 0;
-    for (const QString& track : namesOf(tracksName(clone, &trackCount), trackCount)) {
+    for (const QString& track : EngineText::takeNames(tracksName(clone, &trackCount), trackCount)) {
         KTrack* kTrack = giveTrack(clone, key(track).constData());
         if (!kTrack)
             continue;
@@ -83,13 +77,13 @@ bool prepareClone(KFile* clone, KStreamFormat* format, KObjFile::EDefMix policy,
         return false;
 
     int eltCount = 0;
-    const QStringList all = namesOf(allEltsNames(clone, &eltCount), eltCount);
+    const QStringList all = EngineText::takeNames(allEltsNames(clone, &eltCount), eltCount);
     const QByteArray unvisibleKey = key(KObjFile::UnvisibleGrpName);
     const bool hasUnvisible = giveElt(clone, unvisibleKey.constData()) != nullptr;
     if (hasUnvisible) {
         int count = 0;
         for (const QString& member :
-             namesOf(subEltName(clone, unvisibleKey.constData(), &count), count))
+             EngineText::takeNames(subEltName(clone, unvisibleKey.constData(), &count), count))
             if (KElement* elt = giveElt(clone, key(member).constData()))
                 _hideEltRec(elt);
     }
