@@ -262,9 +262,9 @@ void KCtrlFile::setMasterPan(double pan)
     KObjFile::setMasterPan(pan);
 }
 
-void KCtrlFile::setVisibleToExport(const QString& name, bool visible)
+bool KCtrlFile::setVisibleToExport(const QString& name, bool visible)
 {
-    KObjFile::setVisibleToExport(name, visible);
+    return KObjFile::setVisibleToExport(name, visible);
 }
 
 bool KCtrlFile::initPlaying(const QString& mix)

@@ -64,7 +64,7 @@ public slots:
     void setMixLevel(const QString& mix, int level);
     void setMasterLvl(int level);
     void setMasterPan(double pan);
-    void setVisibleToExport(const QString& name, bool visible);
+    bool setVisibleToExport(const QString& name, bool visible);
     void resetSoloMute();
     bool removeMix(const QString& name);
     bool setCurrentMix(const QString& name);
