@@ -15,7 +15,7 @@ KCtrlFile::KCtrlFile(QWidget* parent)
 
 KCtrlFile::~KCtrlFile()
 {
-    aboutToReplaceProject();
+    emit destroyKFile();
     if (m_checkpoint)
         _freeZark(m_checkpoint);
     if (m_backup)
@@ -24,9 +24,6 @@ KCtrlFile::~KCtrlFile()
 
 void KCtrlFile::aboutToReplaceProject()
 {
-    // The playback threads read the project without holding anything of ours.
-    if (so_isPlay())
-        so_stop();
     emit destroyKFile();
 }
 
@@ -158,6 +155,7 @@ bool KCtrlFile::renameMix(const QString& oldName, const QString& newName)
 
 bool KCtrlFile::setMixAsDefault(const QString& name)
 {
+    const KProjectLock lock;
     if (!getKFile() || setSlctAsDef(getKFile(), key(name).constData()) <= 0)
         return false;
     emit newDefaultMix(name);
@@ -179,6 +177,7 @@ bool KCtrlFile::saveCurrentMix(const QString& name)
 
 bool KCtrlFile::saveCurrentSlctToMix(const QString& name)
 {
+    const KProjectLock lock;
     if (isMix(name))
         return k_saveCurrentSlctToMix(getKFile(), key(name).constData()) == 1;
     return saveCurrentMix(name);
@@ -186,6 +185,7 @@ bool KCtrlFile::saveCurrentSlctToMix(const QString& name)
 
 bool KCtrlFile::saveCurrentLevelsToMix(const QString& name)
 {
+    const KProjectLock lock;
     KMix* mix = getKFile() ? findASlct(getKFile(), key(name).constData()) : nullptr;
     return mix && k_setCurrentLevelsInMix(getKFile(), mix) == 1;
 }
@@ -211,12 +211,14 @@ QStringList KCtrlFile::addTracks(const QStringList& paths)
 
 void KCtrlFile::setEltSolo(const QString& name, bool solo)
 {
+    const KProjectLock lock;
     if (getKFile())
         k_setSolo(getKFile(), key(name).constData(), solo ? 1 : 0);
 }
 
 void KCtrlFile::setEltMute(const QString& name, bool mute)
 {
+    const KProjectLock lock;
     if (getKFile())
         k_setMute(getKFile(), key(name).constData(), mute ? 1 : 0);
 }
@@ -233,6 +235,7 @@ bool KCtrlFile::getEltMute(const QString& name) const
 
 void KCtrlFile::resetSoloMute()
 {
+    const KProjectLock lock;
     if (getKFile())
         k_resetSoloMute(getKFile());
 }

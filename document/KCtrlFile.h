@@ -105,7 +105,7 @@ protected:
     bool hasCheckpoint() const { return m_checkpoint != nullptr; }
     // After a successful load: announces the new project.
     virtual void projectLoaded();
-    // Stops playback, then tells every holder to drop its pointers into the old project.
+    // Tells every holder to drop its pointers into the old project (playback has stopped).
     void aboutToReplaceProject() override;
 
 private:

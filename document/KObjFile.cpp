@@ -11,6 +11,7 @@
 #include "KContainer.h"
 #include "KEqual.h"
 #include "KFile.h"
+#include "KPlayer.h"
 #include "KSolver.h"
 #include "KXml.h"
 #include "KZarkXml.h"
@@ -33,14 +34,25 @@ KObjFile::KObjFile()
 {
 }
 
+// The playback threads read the project without holding anything of the document's: playback
+// ends before a project or its elements are freed.
+static void stopPlayback()
+{
+    if (so_isPlay())
+        so_stop();
+}
+
 KObjFile::~KObjFile()
 {
-    if (m_file)
+    if (m_file) {
+        stopPlayback();
         _freeZark(m_file);
+    }
 }
 
 void KObjFile::replaceProject(_KFile* project)
 {
+    stopPlayback();
     aboutToReplaceProject();
     if (m_file)
         _freeZark(m_file);
@@ -70,6 +82,7 @@ bool KObjFile::loadFromXmlObj(KXml* description)
     if (!text)
         return false;
     // The engine builds the new contents aside: a refused description leaves the project as it was.
+    stopPlayback();
     const int result = LoadFromXmlDesc(m_file, text);
     EngineText::release(text);
     return result > 0;
@@ -287,6 +300,7 @@ QString KObjFile::getTrackPath(const QString& name) const
 
 bool KObjFile::setTrackPath(const QString& name, const QString& path)
 {
+    const KProjectLock lock;
     if (!isTrack(name) || path.isEmpty())
         return false;
     const QByteArray encoded = QFile::encodeName(path);
@@ -338,6 +352,7 @@ int KObjFile::getTrackChannels(const QString& name) const
 
 bool KObjFile::setTrackChannels(const QString& name, int channels)
 {
+    const KProjectLock lock;
     KTrack* track = getKTrack(name);
     return track && k_setTrackChannels(track, channels) > 0;
 }
@@ -402,6 +417,7 @@ QTime KObjFile::getFileLength() const
 
 QString KObjFile::addTrack(const QString& name, const QString& path, const KStreamFormat* format)
 {
+    const KProjectLock lock;
     const QFileInfo info(path);
     // Only a regular file: a FIFO or a device would block the importing thread in the reader.
     if (!m_file || path.isEmpty() || !info.isFile() || !info.isReadable())
@@ -440,6 +456,7 @@ int KObjFile::getElementLevel(const QString& name) const
 
 void KObjFile::setEltLevel(const QString& name, int level)
 {
+    const KProjectLock lock;
     if (KElement* elt = element(name))
         changeLevel(elt, level - getLevel(m_file, key(name).constData()));
 }
@@ -461,18 +478,21 @@ int KObjFile::getMaxEltLevel(const QString& name) const
 
 void KObjFile::setDefEltLevel(const QString& name, int level)
 {
+    const KProjectLock lock;
     if (KElement* elt = element(name))
         changeDefLevel(elt, level);
 }
 
 void KObjFile::setEltMinLevel(const QString& name, int level)
 {
+    const KProjectLock lock;
     if (KElement* elt = element(name))
         changeMinLevel(elt, level);
 }
 
 void KObjFile::setEltMaxLevel(const QString& name, int level)
 {
+    const KProjectLock lock;
     if (KElement* elt = element(name))
         changeMaxLevel(elt, level);
 }
@@ -485,6 +505,7 @@ double KObjFile::getPan(const QString& name) const
 
 void KObjFile::setPan(const QString& name, double pan)
 {
+    const KProjectLock lock;
     if (KElement* elt = element(name))
         KElement_setPan(elt, qBound(-1.0, pan, 1.0));
 }
@@ -496,6 +517,7 @@ int KObjFile::getMasterLvl() const
 
 void KObjFile::setMasterLvl(int level)
 {
+    const KProjectLock lock;
     if (m_file)
         k_setMasterLvl(m_file, cBToDouble(level));
 }
@@ -507,6 +529,7 @@ double KObjFile::getMasterPan() const
 
 void KObjFile::setMasterPan(double pan)
 {
+    const KProjectLock lock;
     if (m_file)
         k_setMasterPan(m_file, pan);
 }
@@ -549,18 +572,21 @@ bool KObjFile::setEqualization(const QString&, int, double, int)
 
 void KObjFile::show(const QString& name)
 {
+    const KProjectLock lock;
     if (m_file)
         showElt(m_file, key(name).constData());
 }
 
 void KObjFile::hide(const QString& name)
 {
+    const KProjectLock lock;
     if (m_file)
         hideElt(m_file, key(name).constData());
 }
 
 void KObjFile::hideRec(const QString& name)
 {
+    const KProjectLock lock;
     if (KElement* elt = element(name))
         _hideEltRec(elt);
 }
@@ -665,6 +691,7 @@ QString KObjFile::getNewEltName(const QString& base) const
 
 bool KObjFile::renameElt(const QString& oldName, const QString& newName)
 {
+    const KProjectLock lock;
     // A taken name would make two elements share one table key; "|" separates dragged names.
     if (!m_file || newName.isEmpty() || newName.contains('|') || contains(newName))
         return false;

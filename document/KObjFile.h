@@ -3,7 +3,8 @@
 // results come back as Qt values. KCtrlFile derives from it and adds the signals.
 //
 // Threads: the GUI thread, except addTrack (audio import worker) and the two exports (export
-// workers). No lock is taken.
+// workers). Edits of what the playback threads read (structure, levels, pan, mixes) hold the
+// engine's project lock; freeing or replacing the project stops playback first.
 #ifndef KOBJFILE_H
 #define KOBJFILE_H
 
@@ -255,7 +256,7 @@ protected:
     // The export with channel counts given per track name, applied to the clone only.
     bool exportToTovraFile(const QString& path, KStreamFormat* format, KObjProgress* progress,
                            EDefMix policy, const QHash<QString, int>& channels);
-    // Called before the project is freed or replaced (not from the destructor).
+    // Called once playback has stopped, before the project is replaced (not from the destructor).
     virtual void aboutToReplaceProject() {}
     // Frees the project and puts `project` in its place (may be null).
     void replaceProject(_KFile* project);

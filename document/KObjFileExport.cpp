@@ -7,6 +7,7 @@
 #include "EngineText.h"
 #include "KContainer.h"
 #include "KFile.h"
+#include "KPlayer.h"
 #include "KMix.h"
 #include "KObjProgress.h"
 
@@ -104,6 +105,7 @@ bool KObjFile::isVisibleToExport(const QString& name) const
 
 bool KObjFile::setVisibleToExport(const QString& name, bool visible)
 {
+    const KProjectLock lock;
     if (!contains(name))
         return false;
     createUnvisibleGroup();

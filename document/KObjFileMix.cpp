@@ -15,6 +15,7 @@
 #include "KAudioConvert.h"
 #include "KEqual.h"
 #include "KFile.h"
+#include "KPlayer.h"
 #include "KMix.h"
 #include "KMixFile.h"
 #include "KOMix.h"
@@ -89,11 +90,13 @@ bool KObjFile::isMix(const QString& name) const
 
 bool KObjFile::saveCurrentMix(const QString& name)
 {
+    const KProjectLock lock;
     return m_file && !name.isEmpty() && saveCurrentSlct(m_file, key(name).constData()) > 0;
 }
 
 bool KObjFile::removeMix(const QString& name)
 {
+    const KProjectLock lock;
     KMix* mix = storedMix(m_file, name);
     if (!mix || MixManager_removeMix(m_file->mixes, key(name).constData()) <= 0)
         return false;
@@ -104,6 +107,7 @@ bool KObjFile::removeMix(const QString& name)
 
 bool KObjFile::renameMix(const QString& oldName, const QString& newName)
 {
+    const KProjectLock lock;
     return m_file && !newName.isEmpty()
            && MixManager_renameMix(m_file->mixes, key(oldName).constData(),
                                    key(newName).constData())
@@ -112,12 +116,14 @@ bool KObjFile::renameMix(const QString& oldName, const QString& newName)
 
 bool KObjFile::setCurrentMix(const QString& name)
 {
+    const KProjectLock lock;
     KMix* mix = storedMix(m_file, name);
     return mix && setMixAsCurrentMix(m_file, mix, 1) > 0;
 }
 
 bool KObjFile::setKmixAsCurrent(KMix* mix)
 {
+    const KProjectLock lock;
     return m_file && mix && setMixAsCurrentMix(m_file, mix, 1) > 0;
 }
 
@@ -132,17 +138,20 @@ KMix* KObjFile::getCurrentKmix() const
 
 void KObjFile::setMixOnPlay(const QString& name)
 {
+    const KProjectLock lock;
     if (m_file)
         MixManager_setMixOnPlay(m_file->mixes, key(name).constData());
 }
 
 bool KObjFile::addTrackInCurMix(const QString& name)
 {
+    const KProjectLock lock;
     return isTrack(name) && addTrackInCurrentMix(m_file, key(name).constData()) > 0;
 }
 
 bool KObjFile::removeTrackFromCurMix(const QString& name)
 {
+    const KProjectLock lock;
     return isTrack(name) && removeTrackFromCurrentMix(m_file, key(name).constData()) > 0;
 }
 
@@ -169,12 +178,14 @@ static KMix* storedOrCurrentMix(_KFile* file, const QString& name)
 
 void KObjFile::setMixLevel(const QString& mix, int level)
 {
+    const KProjectLock lock;
     if (KMix* target = storedOrCurrentMix(m_file, mix))
         target->masterGain = cBToDouble(level);
 }
 
 void KObjFile::setMixPan(const QString& mix, double pan)
 {
+    const KProjectLock lock;
     if (KMix* target = storedOrCurrentMix(m_file, mix))
         target->masterPan = pan;
 }
@@ -202,6 +213,7 @@ static bool storeMastering(_KFile* file, const QString& mix, _KEqualization* cur
 
 bool KObjFile::setMixMastering(const QString& mix, const QMap<int, double>& hzToDb)
 {
+    const KProjectLock lock;
     if (!m_file || hzToDb.isEmpty() || mix.isEmpty())
         return false;
     _KEqualization* curve = KEqual_new();
@@ -214,6 +226,7 @@ bool KObjFile::setMixMastering(const QString& mix, const QMap<int, double>& hzTo
 
 bool KObjFile::setMixMastering(const QString& mix, int hz, double db, int index)
 {
+    const KProjectLock lock;
     if (!m_file || hz < 0 || index < 0)
         return false;
     const QByteArray mixKey = key(mix);
@@ -230,12 +243,14 @@ bool KObjFile::setMixMastering(const QString& mix, int hz, double db, int index)
 
 void KObjFile::removeMixMasteringFreq(const QString& mix, int hz)
 {
+    const KProjectLock lock;
     if (_KEqualization* curve = m_file ? k_getMixMastering(m_file, key(mix).constData()) : nullptr)
         KEqual_eraseFreq(curve, hz);
 }
 
 bool KObjFile::loadTovixFile(const QString& path)
 {
+    const KProjectLock lock;
     return m_file && loadTovraMixFile(m_file, QFile::encodeName(path).constData()) > 0;
 }
 
@@ -262,6 +277,7 @@ KOMix* KObjFile::getKOMix(const QString& name)
 
 bool KObjFile::addMixLink(KOMix* mix)
 {
+    const KProjectLock lock;
     if (!m_file || !mix || mix->isNull())
         return false;
     // The manager gets a copy: the handle keeps (and frees) its own mix.
@@ -276,6 +292,7 @@ bool KObjFile::addMixLink(KOMix* mix)
 
 bool KObjFile::removeMixLink(KOMix* mix)
 {
+    const KProjectLock lock;
     if (!m_file || !mix || mix->isNull())
         return false;
     const char* name = mix->getKMix()->name;

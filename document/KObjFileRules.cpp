@@ -6,6 +6,7 @@
 
 #include "EngineText.h"
 #include "KFile.h"
+#include "KPlayer.h"
 #include "KMixSolver.h"
 #include "KSolver.h"
 
@@ -106,6 +107,7 @@ QString KObjFile::nextConstraintName() const
 // A hidden kind-10 group {0, 1} of that name, unless one exists.
 static void createHiddenGroup(KObjFile& document, const QString& name)
 {
+    const KProjectLock lock;
     if (document.contains(name) || !document.getKFile())
         return;
     if (createElt(document.getKFile(), KCONST_GROUP, EngineText::key(name).constData(),
@@ -126,6 +128,7 @@ void KObjFile::createUnvisibleGroup()
 
 bool KObjFile::createGroup(const QString& name, const QStringList& members, int min, int max)
 {
+    const KProjectLock lock;
     // An existing name would give two elements one table key.
     if (!m_file || name.isEmpty() || contains(name))
         return false;
@@ -154,6 +157,7 @@ bool KObjFile::createGroupWithRemovingElements(const QString& name, const QStrin
 
 bool KObjFile::addEltInGroup(const QString& group, const QString& element)
 {
+    const KProjectLock lock;
     if (!contains(group) || !contains(element) || isParent(element, group))
         return false;
     if (addSubElt(m_file, key(group).constData(), key(element).constData()) <= 0)
@@ -171,6 +175,7 @@ bool KObjFile::addEltInGroup(const QString& group, const QString& element)
 
 bool KObjFile::removeEltFromGroup(const QString& group, const QString& element)
 {
+    const KProjectLock lock;
     if (!m_file)
         return false;
     const QString from = group.isEmpty() ? ImportAudioGrpName : group;
@@ -190,6 +195,7 @@ bool KObjFile::removeEltFromGroup(const QString& group, const QString& element)
 
 bool KObjFile::setElementOnTop(const QString& name)
 {
+    const KProjectLock lock;
     if (!m_file)
         return false;
     const QString parent = getParent(name);
@@ -205,6 +211,7 @@ bool KObjFile::setElementOnTop(const QString& name)
 
 bool KObjFile::setGroupMinMaxPlay(const QString& group, int min, int max)
 {
+    const KProjectLock lock;
     KElement* elt = element(group);
     if (!elt || elt->type != KELT_GROUP)
         return false;
@@ -221,6 +228,7 @@ bool KObjFile::setGroupMinMaxPlay(const QString& group, int min, int max)
 
 bool KObjFile::removeConstraint(const QString& rule)
 {
+    const KProjectLock lock;
     if (!contains(rule))
         return false;
     const QString implying = getImplying(rule);
@@ -235,6 +243,7 @@ bool KObjFile::removeConstraint(const QString& rule)
 
 bool KObjFile::removeFromAllParents(const QString& name)
 {
+    const KProjectLock lock;
     if (name.isEmpty())
         return false;
     for (const QString& parent : getAllParents(name)) {
@@ -280,6 +289,7 @@ static bool removeGroupRec(KObjFile& document, const QString& group, QSet<QStrin
 
 bool KObjFile::removeGroup(const QString& group)
 {
+    const KProjectLock lock;
     if (!isGroup(group))
         return false;
     QSet<QString> seen;
@@ -288,6 +298,7 @@ bool KObjFile::removeGroup(const QString& group)
 
 bool KObjFile::removeElement(const QString& name)
 {
+    const KProjectLock lock;
     if (!contains(name))
         return false;
     if (getConstraintType(name) <= Exclusion)
@@ -320,6 +331,7 @@ static QString finishRule(KObjFile& document, const QString& name, const QString
 
 QString KObjFile::createExclu(const QStringList& members, const QString& comment)
 {
+    const KProjectLock lock;
     if (!m_file)
         return QString();
     const QString name = nextConstraintName();
@@ -331,6 +343,7 @@ QString KObjFile::createExclu(const QStringList& members, const QString& comment
 QString KObjFile::createImply(const QString& implying, const QStringList& implied,
                               const QString& comment)
 {
+    const KProjectLock lock;
     // The engine links the rule to the implying element itself, which must exist.
     if (!m_file || !contains(implying))
         return QString();
@@ -344,6 +357,7 @@ QString KObjFile::createImply(const QString& implying, const QStringList& implie
 QString KObjFile::createEquiv(const QString& name, const QStringList& members,
                               const QString& comment)
 {
+    const KProjectLock lock;
     if (!m_file || name.isEmpty())
         return QString();
     if (const KElement* existing = element(name)) {
@@ -362,6 +376,7 @@ QString KObjFile::createEquiv(const QString& name, const QStringList& members,
 QString KObjFile::createNotMute(const QString& rule, const QString& element,
                                 const QString& comment)
 {
+    const KProjectLock lock;
     if (contains(rule))
         return rule;
     if (!contains(element) || !createGroup(rule, {}, 1, 1))
@@ -377,6 +392,7 @@ QString KObjFile::createNotMute(const QString& rule, const QString& element,
 
 bool KObjFile::setEltNotMute(const QString& element, bool on)
 {
+    const KProjectLock lock;
     const QString rule = NotMutePrefix + element;
     if (on)
         return !createNotMute(rule, element, QString()).isEmpty();
@@ -467,6 +483,7 @@ QStringList KObjFile::setEltStatus(const QString& name, const bool& play, const 
 
 void KObjFile::resetElementsStatus()
 {
+    const KProjectLock lock;
     if (!m_file)
         return;
     setAllStatusStop(m_file);
