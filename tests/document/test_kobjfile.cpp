@@ -72,6 +72,7 @@ TEST(KObjFile, TrackFieldsAndFormatTexts)
         {"kick.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, "WAVE (Signed 16 bits)", 16},
         {"deep.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 2, "AIFF (Signed 24 bits)", 24},
         {"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, "WAVE (32 bits float)", 32},
+        {"loop.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 2, "Vorbis", 16},
     };
     for (const Case& c : cases) {
         const QString name =
@@ -81,12 +82,13 @@ TEST(KObjFile, TrackFieldsAndFormatTexts)
         EXPECT_EQ(doc.getTrackBPS(name), c.bits);
         EXPECT_EQ(doc.getTrackChannels(name), c.channels);
         EXPECT_DOUBLE_EQ(doc.getTrackRate(name), 44100.0);
-        EXPECT_NEAR(doc.getTrackLength(name), 1.5, 1e-3);
+        EXPECT_NEAR(doc.getTrackLength(name), 1.5, 0.1);
         EXPECT_EQ(doc.getTrackMpgKBPS(name), "");
         EXPECT_EQ(doc.getTrackPath(name), QString::fromStdString(dir.file(c.file)));
     }
     EXPECT_EQ(doc.getTrackBPS("nosuch"), 0);
     EXPECT_EQ(doc.getTracksRates(), QList<double>({44100.0}));
+    EXPECT_EQ(doc.getTrackNames().size(), 4);
 }
 
 TEST(KObjFile, FileLengthIsAValidTimeOnlyWithAProject)
