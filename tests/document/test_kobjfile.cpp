@@ -270,3 +270,50 @@ TEST(KObjFile, RefusedDescriptionsChangeNothing)
     EXPECT_FALSE(doc.loadFromXmlObj(nullptr));
     EXPECT_EQ(summary(doc), before);
 }
+
+TEST(KObjFile, TreeQueriesAndTrackSetters)
+{
+    fixtures::TempDir dir;
+    KObjFile doc;
+    const QStringList t = addTracks(doc, dir, {"a", "b", "c"});
+    ASSERT_TRUE(doc.createGroup("Sub", {"b", "c"}, 0, -1));
+    ASSERT_TRUE(doc.createGroup("Top", {"a", "Sub"}, 0, -1));
+    EXPECT_EQ(doc.getSubElt("Top"), QStringList({"a", "Sub"}));
+    EXPECT_TRUE(doc.getSubElt("a").isEmpty());
+    EXPECT_EQ(doc.getSubEltNbr("Sub"), 2);
+    EXPECT_EQ(doc.getSubEltNbr("a"), -1);
+    EXPECT_EQ(doc.getSubEltNbr("nosuch"), -1);
+    EXPECT_EQ(doc.getParent("b"), "Sub");
+    EXPECT_EQ(doc.getParent("Top"), "");
+    EXPECT_TRUE(doc.isParent("Top", "c"));
+    EXPECT_FALSE(doc.isFather("Top", "c"));
+    EXPECT_GT(doc.getElementDepth("c"), doc.getElementDepth("Sub"));
+    EXPECT_GE(doc.getTreeDepth(), doc.getElementDepth("c"));
+    // Depths of that list count from 0 where element depths count from 1.
+    EXPECT_TRUE(doc.getEltsInNthDepth(doc.getElementDepth("c") - 1).contains("c"));
+    EXPECT_TRUE(doc.getEltsInNthDepth(99).isEmpty());
+    EXPECT_EQ(doc.getAllElements(), QStringList({"a", "b", "c", "Sub", "Top"}));
+    EXPECT_EQ(doc.getGroupNames(), QStringList({"Sub", "Top"}));
+    EXPECT_TRUE(doc.canMixTracks());
+    EXPECT_EQ(doc.getPlaySubEltNb("Top"), 0);
+
+    doc.hideRec("Sub");
+    for (const QString& hidden : {QString("Sub"), QString("b"), QString("c")})
+        EXPECT_FALSE(isVisible(doc.getKFile(), hidden.toUtf8().constData())) << hidden.toStdString();
+    doc.show("Sub");
+    EXPECT_TRUE(isVisible(doc.getKFile(), "Sub"));
+
+    const QString other = sineFile(dir, QString::fromUtf8("é other.wav"), 0.1);
+    EXPECT_TRUE(doc.setTrackPath("a", other));
+    EXPECT_EQ(doc.getTrackPath("a"), other);
+    EXPECT_FALSE(doc.setTrackPath("Top", other));
+    EXPECT_FALSE(doc.setTrackPath("a", QString::fromStdString(dir.file("missing.wav"))));
+    EXPECT_EQ(doc.getTrackPath("a"), other);
+    EXPECT_TRUE(doc.setTrackChannels("a", 2));
+    EXPECT_EQ(doc.getTrackChannels("a"), 2);
+    EXPECT_FALSE(doc.setTrackChannels("Top", 2));
+
+    EXPECT_TRUE(doc.getEqualization("a").isEmpty());
+    EXPECT_FALSE(doc.setEqualization("a", {{100, 1.0}}));
+    EXPECT_FALSE(doc.setEqualization("a", 100, 1.0, 0));
+}
