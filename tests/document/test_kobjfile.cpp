@@ -249,14 +249,24 @@ TEST(KObjFile, AFrenchLocaleWritesTheSameBytes)
     fixtures::TempDir dir;
     KObjFile doc;
     buildRoundTripProject(doc, dir);
-    std::unique_ptr<KXml> plain(doc.exportToXmlDesc(false));
+    doc.setMixPan("M", 0.25);
+    doc.setPan("b", -0.125);
+    // The project file written under the process's locale and under a French one.
+    auto save = [&](const char* name) {
+        std::unique_ptr<KXml> desc(doc.exportToXmlDesc(false));
+        const QString path = QString::fromStdString(dir.file(name));
+        EXPECT_TRUE(desc && TovraOLib::writeStreamInFile(desc->toQString(), path));
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray plain = save("plain.tvr");
     const std::string before = std::setlocale(LC_ALL, nullptr);
     if (!std::setlocale(LC_ALL, "fr_FR.UTF-8"))
         GTEST_SKIP() << "no French locale";
-    std::unique_ptr<KXml> french(doc.exportToXmlDesc(false));
+    const QByteArray french = save("french.tvr");
     std::setlocale(LC_ALL, before.c_str());
-    ASSERT_TRUE(plain && french);
-    EXPECT_EQ(french->toQString(), plain->toQString());
+    EXPECT_FALSE(plain.isEmpty());
+    EXPECT_EQ(french, plain);
 }
 
 TEST(KObjFile, RefusedDescriptionsChangeNothing)
