@@ -198,17 +198,6 @@ QString KCtrlFile::addTrack(const QString& name, const QString& path, const KStr
     return added;
 }
 
-QStringList KCtrlFile::addTracks(const QStringList& paths)
-{
-    QStringList names;
-    for (const QString& path : paths) {
-        const QString name = addTrack(QString(), path, nullptr);
-        if (!name.isEmpty())
-            names.append(name);
-    }
-    return names;
-}
-
 void KCtrlFile::setEltSolo(const QString& name, bool solo)
 {
     const KProjectLock lock;

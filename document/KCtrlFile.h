@@ -29,8 +29,7 @@ public:
     bool saveCurrentMix(const QString& name);
     bool saveCurrentSlctToMix(const QString& name);
     bool saveCurrentLevelsToMix(const QString& name);
-    QString addTrack(const QString& name, const QString& path, const KStreamFormat* format);
-    QStringList addTracks(const QStringList& paths);
+    QString addTrack(const QString& name, const QString& path, const KStreamFormat* format) override;
     void setEltSolo(const QString& name, bool solo);
     void setEltMute(const QString& name, bool mute);
     bool getEltSolo(const QString& name) const;

@@ -109,7 +109,8 @@ public:
     QTime getFileLength() const;
     // The new track's name (unique, from the file's base name when empty), placed in the import
     // group; empty when the file is not a readable regular file or the engine refuses it.
-    QString addTrack(const QString& name, const QString& path, const KStreamFormat* format);
+    virtual QString addTrack(const QString& name, const QString& path, const KStreamFormat* format);
+    // addTrack for each path with the file's own name and format; the names that came back.
     QStringList addTracks(const QStringList& paths);
 
     // --- Levels, pan and curves -----------------------------------------------------------------

@@ -104,8 +104,14 @@ TEST_F(Ctrl, OperationsAnnounceTheirChange)
         {"track", [&] { return doc.addTrack("", sineFile(dir, "c.wav", 0.1), nullptr) == "c"; },
          {"addedTrack(c)"}},
         {"no track", [&] { return doc.addTrack("", "/nonexistent.wav", nullptr).isEmpty(); }, {}},
+        {"tracks",
+         [&] {
+             return doc.addTracks({sineFile(dir, "d.wav", 0.1), "/nonexistent.wav"})
+                    == QStringList({"d"});
+         },
+         {"addedTrack(d)"}},
         {"all on", [&] { return !doc.setEltsStatus(true, false).isEmpty(); },
-         {"eltStatusChanged(a,b,H,c,__ImportAudioGrp__)"}},
+         {"eltStatusChanged(a,b,H,c,__ImportAudioGrp__,d)"}},
         {"all on again", [&] { return doc.setEltsStatus(true, false).isEmpty(); },
          {"eltStatusChanged()"}},
         {"one off", [&] { return doc.setEltStatus("a", false, false) == QStringList({"a"}); },
