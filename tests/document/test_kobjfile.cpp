@@ -327,3 +327,24 @@ TEST(KObjFile, TreeQueriesAndTrackSetters)
     EXPECT_FALSE(doc.setEqualization("a", {{100, 1.0}}));
     EXPECT_FALSE(doc.setEqualization("a", 100, 1.0, 0));
 }
+
+TEST(KObjFile, MpegTrackTexts)
+{
+    KObjFile doc;
+    ASSERT_EQ(addBitstreamTrack(doc.getKFile(), "song", 0, nullptr, 44100, 0), 1);
+    ASSERT_EQ(addBitstreamTrack(doc.getKFile(), "plain", 0, nullptr, 44100, 1), 1);
+    KStreamExtra extra{{4, 3, 192, 2, 0}};
+    KStreamFormat mpeg{};
+    KStreamFormat_init(&mpeg);
+    mpeg.code = KAUDIOFMT_MPEG;
+    mpeg.extra = &extra;
+    ASSERT_GT(addTrackFormat(doc.getKFile(), "song", &mpeg), 0);
+    mpeg.extra = nullptr;
+    ASSERT_GT(addTrackFormat(doc.getKFile(), "plain", &mpeg), 0);
+    const QString major = QString::fromUtf8(KAudioFmt_getMajorFmtName(KAUDIOFMT_MPEG));
+    EXPECT_EQ(doc.getTrackAudioFormat("song"), major + "  Version 1.0  Layer 3");
+    EXPECT_EQ(doc.getTrackMpgKBPS("song"), "192 (VBR)");
+    EXPECT_EQ(doc.getTrackBPS("song"), -1);
+    EXPECT_EQ(doc.getTrackAudioFormat("plain"), major);
+    EXPECT_EQ(doc.getTrackMpgKBPS("plain"), "");
+}
