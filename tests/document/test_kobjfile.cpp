@@ -163,8 +163,14 @@ TEST(KObjFile, RenameRefusesNamesThatWouldClash)
     KObjFile doc;
     ASSERT_TRUE(doc.createGroup("A", {}, 0, 0));
     ASSERT_TRUE(doc.createGroup("B", {}, 0, 0));
-    for (const QString& bad : {QString("B"), QString(), QString("x|y")})
+    for (const QString& bad : {QString("B"), QString(), QString("x|y"), KObjFile::ImportAudioGrpName,
+                               KObjFile::UnvisibleGrpName, KObjFile::NotMutePrefix + "B",
+                               KObjFile::DefaultCsttName, KObjFile::RuleGroupPrefix + "r"})
         EXPECT_FALSE(doc.renameElt("A", bad)) << bad.toStdString();
+    // A mix-rule group keeps its prefix under a new name.
+    ASSERT_EQ(doc.createRuleGroup(KObjFile::RuleGroupPrefix + "r", {}, ""),
+              KObjFile::RuleGroupPrefix + "r");
+    EXPECT_TRUE(doc.renameElt(KObjFile::RuleGroupPrefix + "r", KObjFile::RuleGroupPrefix + "s"));
     EXPECT_FALSE(doc.renameElt("nosuch", "C"));
     EXPECT_TRUE(doc.renameElt("A", QString::fromUtf8("Été €")));
     EXPECT_TRUE(doc.contains(QString::fromUtf8("Été €")));
