@@ -12,6 +12,7 @@
 #include <sndfile.h>
 #include <vorbis/vorbisfile.h>
 
+#include "KCodecVorbis.h"
 #include "KContainer.h"
 #include "tvr_utils.h"
 
@@ -24,6 +25,7 @@ struct KOggFile {
     int link;             // always 0: plain files are read through their first link
     int64_t linkStart;    // PCM position of the link's start
     int64_t linkFrames;   // PCM length of the link
+    bool failed;          // the decoder failed: the file ended and is never decoded again
 };
 
 namespace {
@@ -124,6 +126,8 @@ SNDFILE *openSndFile(const char *path, SF_INFO *info)
 // Frames of the first link still to be read, limited to max.
 int oggFramesLeft(KOggFile *reader, int max)
 {
+    if (reader->failed)
+        return 0;
     const int64_t position = ov_pcm_tell(&reader->decoder) - reader->linkStart;
     if (position < 0 || position >= reader->linkFrames)
         return 0;
@@ -134,6 +138,18 @@ bool isFloatEncoding(int code)
 {
     const int subtype = code & SF_FORMAT_SUBMASK;
     return subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE;
+}
+
+// A decoder error: a hole is skipped (true: read on); any other error ends the file for good.
+bool oggReadGoesOn(KOggFile *reader, long code, const char *function)
+{
+    if (code == OV_HOLE)
+        return true;
+    std::fprintf(stderr, "*** ERROR %s : the file cannot be decoded further and ends here\n",
+                 function);
+    OggVorbisError(function, static_cast<int>(code));
+    reader->failed = true;
+    return false;
 }
 
 // Float and double files read as 16-bit: full scale at +-1.0, saturated instead of wrapping
@@ -186,6 +202,10 @@ KOggFile *openOggFile(const char *path, KStreamFormat *format, int *frames)
         return nullptr;
     }
     reader->stream = stream;
+    if (tvrVorbis_firstBrokenLink(&reader->decoder, "openOggFile", path) >= 0) {
+        closeOggReading(&reader);
+        return nullptr;
+    }
     const vorbis_info *info = ov_info(&reader->decoder, 0);
     const int64_t linkFrames = ov_pcm_total(&reader->decoder, 0);
     if (!info || linkFrames < 0 ||
@@ -230,7 +250,8 @@ int readOggSamples(KOggFile *reader, void *buffer, int bytes)
         const long got = ov_read(&reader->decoder, out + filled, frames * frameBytes,
                                  0 /* little-endian */, 2, 1, &link);
         if (got < 0) {
-            OggVorbisError("tvrVorbis_read::ov_read", static_cast<int>(got));
+            if (oggReadGoesOn(reader, got, "readOggSamples"))
+                continue;
             break;
         }
         if (got == 0 || link != reader->link)
@@ -255,7 +276,8 @@ int readOggSamples_float(KOggFile *reader, float *buffer, int frames)
         int link = 0;
         const long got = ov_read_float(&reader->decoder, &planes, wanted, &link);
         if (got < 0) {
-            OggVorbisError("tvrVorbis_read::ov_read_float", static_cast<int>(got));
+            if (oggReadGoesOn(reader, got, "readOggSamples_float"))
+                continue;
             break;
         }
         if (got == 0 || link != reader->link)
@@ -274,7 +296,7 @@ int readOggSamples_float(KOggFile *reader, float *buffer, int frames)
 
 int seekOggSamples(KOggFile *reader, int64_t frame)
 {
-    if (!reader || frame < 0 || frame > reader->linkFrames)
+    if (!reader || frame < 0 || frame > reader->linkFrames || reader->failed)
         return -1;
     const int result = ov_pcm_seek(&reader->decoder, reader->linkStart + frame);
     if (result != 0)

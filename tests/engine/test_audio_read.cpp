@@ -286,6 +286,7 @@ TEST(AudioRead, BadFilesGiveAClearErrorAndNoRecord)
         {"empty.ogg", "", true},
         {"garbage.ogg", garbage, true},
         {"header-cut.ogg", ogg.substr(0, 60), true},
+        {"codebook.ogg", fixtures::breakCodebook(ogg), true},
     };
     for (const Case &c : cases) {
         const std::string path = dir.file(c.name);

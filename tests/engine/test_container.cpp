@@ -428,6 +428,32 @@ TEST(ContainerVorbis, PlaybackReaderReadsSeeksAndStopsAtTheLinkEnd)
     testing::internal::GetCapturedStderr();
 }
 
+// A link whose codebooks cannot be built is refused at open (the decoder would otherwise fail on
+// the first read and divide by zero on the next); the other tracks still read.
+TEST(ContainerVorbis, DamagedCodebooksAreRefusedAtOpen)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"A", 1, 44100, 3000, 200.0}, {"B", 1, 44100, 3000, 500.0}});
+    KStreamFormat format = exportFormat(KAUDIOFMT_VORBIS | 0x105, 1, 44100);
+    const std::string path = dir.file("song.tvx");
+    ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &format, nullptr, nullptr));
+    const std::string image = unscramble(fixtures::readBytes(path));
+    fixtures::writeBytes(path, scramble(fixtures::breakCodebook(image, 1)));
+
+    testing::internal::CaptureStderr();
+    KCodecVorbis *broken = tvrVorbis_load(path.c_str(), 1, 0, 2, 0.0);
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(nullptr, broken);
+    KCodecVorbis_close(&broken);
+    EXPECT_NE(std::string::npos, message.find("cannot be decoded")) << message;
+
+    KCodecVorbis *good = tvrVorbis_load(path.c_str(), 0, 0, 2, 0.0);
+    ASSERT_NE(nullptr, good);
+    std::vector<int16_t> samples(3000);
+    EXPECT_EQ(6000, tvrVorbis_read(good, samples.data(), 6000));
+    KCodecVorbis_close(&good);
+}
+
 TEST(ContainerVorbis, EachTrackIsFoundAloneInALargeContainer)
 {
     TempDir dir;
