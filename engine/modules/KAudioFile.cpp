@@ -316,25 +316,91 @@ void closeOggReading(KOggFile **reader)
 
 // --- MPEG --------------------------------------------------------------------------------------
 
-void *openMpgFile(const char *path, KStreamFormat *, int *)
+namespace {
+
+struct KMpgFile {
+    SNDFILE *file;
+    int channels;
+    int64_t frames;
+};
+
+} // namespace
+
+void *openMpgFile(const char *path, KStreamFormat *format, int *frames)
 {
-    std::fprintf(stderr, "*** ERROR openMpgFile : MPEG files cannot be read (\"%s\")\n",
-                 path ? path : "");
-    return nullptr;
+    if (!path || !isRegularFile(path, "openMpgFile"))
+        return nullptr;
+    SF_INFO info;
+    SNDFILE *file = openSndFile(path, &info);
+    if (!file)
+        return nullptr;
+    if ((info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_MPEG) {
+        std::fprintf(stderr, "*** ERROR openMpgFile : \"%s\" is not an MPEG file\n", path);
+        sf_close(file);
+        return nullptr;
+    }
+    KMpgFile *reader = static_cast<KMpgFile *>(tvr_calloc(1, sizeof(KMpgFile)));
+    if (!reader) {
+        sf_close(file);
+        return nullptr;
+    }
+    reader->file = file;
+    reader->channels = info.channels;
+    reader->frames = info.frames;
+    fillFormat(format, info.format, 16, info.channels, info.samplerate);
+    if (frames)
+        *frames = static_cast<int>(info.frames);
+    return reader;
 }
 
-int readMpgSamples(void *, void *, int)
+int readMpgSamples(void *reader, void *buffer, int bytes)
 {
-    return 0;
+    KMpgFile *mpg = static_cast<KMpgFile *>(reader);
+    if (!mpg || !buffer || bytes < 1)
+        return -1;
+    // The decoder gives floats: scaled here, as libsndfile's own conversion would truncate them.
+    const sf_count_t frames = bytes / (2 * mpg->channels);
+    return static_cast<int>(
+        readFloatAsShort(mpg->file, static_cast<short *>(buffer), frames, mpg->channels) * 2 *
+        mpg->channels);
 }
 
-int seekMpgSamples(void *, int64_t)
+int readMpgSamples_float(void *reader, float *buffer, int frames)
 {
-    return -1;
+    KMpgFile *mpg = static_cast<KMpgFile *>(reader);
+    if (!mpg || !buffer || frames < 1)
+        return -1;
+    return static_cast<int>(sf_readf_float(mpg->file, buffer, frames));
 }
 
-void closeMpgReading(void **)
+int seekMpgSamples(void *reader, int64_t frame)
 {
+    KMpgFile *mpg = static_cast<KMpgFile *>(reader);
+    if (!mpg || frame < 0 || frame > mpg->frames)
+        return -1;
+    // libsndfile's MPEG reader gives silence for the first MPEG frame after a seek: land two
+    // frames (of 1152 samples) early and decode up to the asked frame.
+    const int64_t start = std::max<int64_t>(0, frame - 2 * 1152);
+    if (sf_seek(mpg->file, start, SEEK_SET) < 0)
+        return -1;
+    float scratch[2 * 1152 * KAUDIOFILE_MAX_CHANNELS];
+    for (int64_t left = frame - start; left > 0;) {
+        const sf_count_t got = sf_readf_float(mpg->file, scratch, std::min<int64_t>(left, 1152));
+        if (got <= 0)
+            return -1;
+        left -= got;
+    }
+    return 1;
+}
+
+void closeMpgReading(void **reader)
+{
+    if (!reader || !*reader)
+        return;
+    KMpgFile *mpg = static_cast<KMpgFile *>(*reader);
+    sf_close(mpg->file);
+    tvr_free(mpg);
+    *reader = nullptr;
 }
 
 // --- Reading record ----------------------------------------------------------------------------
@@ -440,7 +506,7 @@ int readKAudioSamples_float(KAudioFile *record, float *buffer, int frames)
     if (record->type == KAUDIOFMT_VORBIS)
         return readOggSamples_float(static_cast<KOggFile *>(record->reader), buffer, frames);
     if (record->type == KAUDIOFMT_MPEG)
-        return 0;
+        return readMpgSamples_float(record->reader, buffer, frames);
     return static_cast<int>(sf_readf_float(static_cast<SNDFILE *>(record->reader), buffer, frames));
 }
 
