@@ -454,6 +454,53 @@ TEST(ContainerVorbis, DamagedCodebooksAreRefusedAtOpen)
     KCodecVorbis_close(&good);
 }
 
+// What a command prints (both streams) and whether it succeeded.
+std::pair<bool, std::string> runTool(const std::string &command)
+{
+    std::string output;
+    FILE *pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return {false, "cannot run " + command};
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0)
+        output.append(buffer, got);
+    return {pclose(pipe) == 0, output};
+}
+
+// The standard Ogg tools accept every Vorbis container written, its scramble removed: tracks of
+// one page, of many pages, empty, mono and stereo.
+TEST(ContainerVorbis, StandardToolsAcceptTheContainers)
+{
+    struct Case {
+        const char *name;
+        std::vector<SourceTrack> tracks;
+        int code;
+    } cases[] = {
+        {"one short track", {{"A", 1, 44100, 300, 200.0}}, KAUDIOFMT_VORBIS | 0x105},
+        {"one-page tracks", {{"A", 2, 44100, 1000, 200.0}, {"B", 1, 44100, 2000, 300.0}},
+         KAUDIOFMT_VORBIS | 0x105},
+        {"empty and long", {{"A", 2, 44100, 0, 200.0}, {"B", 2, 44100, 100000, 300.0}},
+         KAUDIOFMT_VORBIS | 0x105},
+    };
+    for (const Case &c : cases) {
+        TempDir dir;
+        ContainerProject source(dir, c.tracks);
+        KStreamFormat format = exportFormat(c.code, 0, 44100);
+        const std::string path = dir.file("song.tvx");
+        ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &format, nullptr, nullptr))
+            << c.name;
+        const std::string plain = dir.file("song.ogg");
+        fixtures::writeBytes(plain, unscramble(fixtures::readBytes(path)));
+        for (const std::string tool : {"ogginfo", "oggz-validate", "oggdec -Q -o /dev/null"}) {
+            const auto [ok, output] = runTool(tool + " '" + plain + "'");
+            EXPECT_TRUE(ok) << c.name << ": " << tool << "\n" << output;
+            EXPECT_EQ(std::string::npos, output.find("WARNING")) << c.name << ": " << output;
+            EXPECT_EQ(std::string::npos, output.find("rror")) << c.name << ": " << output;
+        }
+    }
+}
+
 TEST(ContainerVorbis, EachTrackIsFoundAloneInALargeContainer)
 {
     TempDir dir;
