@@ -16,6 +16,16 @@ KObjThread::KObjThread(KObjProgress* progress, QObject* parent)
 
 KObjThread::~KObjThread()
 {
+    if (isRunning()) {
+        // Subclass members are destroyed already while run() may still use them.
+        Q_ASSERT_X(false, "KObjThread::~KObjThread",
+                   "a running worker is destroyed: its subclass destructor must call stopAndWait()");
+        stopAndWait();
+    }
+}
+
+void KObjThread::stopAndWait()
+{
     keepRunning = false;
     QThread::quit();
     wait();

@@ -2,13 +2,24 @@
 #include "KObjThread.h"
 #include "QtAppEnvironment.h"
 
+#include <QDeadlineTimer>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace {
+
+// Waits for a flag the worker sets, at most ten seconds.
+bool waitFor(const std::atomic<bool>& flag)
+{
+    QDeadlineTimer deadline(10000);
+    while (!flag && !deadline.hasExpired())
+        QThread::msleep(1);
+    return flag;
+}
 
 // A worker whose job is given as a function of its own run flag and progress.
 class Worker : public KObjThread
@@ -16,11 +27,7 @@ class Worker : public KObjThread
 public:
     using Job = std::function<void(Worker&)>;
     Worker(KObjProgress* progress, Job job) : KObjThread(progress), m_job(std::move(job)) {}
-    ~Worker() override
-    {
-        quit();
-        wait();
-    }
+    ~Worker() override { stopAndWait(); }
     bool running() const { return keepRunning; }
     KObjProgress* prog() const { return progress; }
     void reportSuccess() { emit success(); }
@@ -86,8 +93,7 @@ TEST(KObjThread, QuitStopsTheWorkerCooperatively)
     });
     QSignalSpy failureSpy(&worker, &KObjThread::failure);
     worker.start();
-    while (!started)
-        QThread::msleep(1);
+    ASSERT_TRUE(waitFor(started));
     EXPECT_TRUE(worker.running());
     worker.quit();
     EXPECT_TRUE(worker.wait(10000));
@@ -96,32 +102,57 @@ TEST(KObjThread, QuitStopsTheWorkerCooperatively)
     EXPECT_EQ(progress.getState(), -1);
 }
 
-// Uses only what the base holds, so the base destructor alone must stop it.
-class LoopWorker : public KObjThread
+// A worker whose run() reads its own member until told to stop.
+class ScanWorker : public KObjThread
 {
 public:
-    using KObjThread::KObjThread;
+    explicit ScanWorker(KObjProgress* progress, bool stopsItself)
+        : KObjThread(progress), m_stopsItself(stopsItself), m_values(1000, 1)
+    {
+    }
+    ~ScanWorker() override
+    {
+        if (m_stopsItself)
+            stopAndWait();
+    }
     std::atomic<bool> looping{false};
+    std::atomic<long> sum{0};
 
 protected:
     void run() override
     {
         looping = true;
         while (keepRunning)
-            QThread::msleep(1);
+            for (int v : m_values)
+                sum += v;
         emit success();
     }
+
+private:
+    bool m_stopsItself;
+    std::vector<int> m_values;
 };
 
-TEST(KObjThread, DestroyingARunningWorkerStopsAndWaitsForIt)
+// A running worker destroyed under the contract ends before its members go; one whose subclass
+// forgets to stop is caught in a debug build instead of reading destroyed members.
+TEST(KObjThread, DestroyingARunningWorkerStopsItBeforeItsMembersGo)
 {
     KObjProgress progress;
-    auto* worker = new LoopWorker(&progress);
+    auto* worker = new ScanWorker(&progress, true);
     worker->start();
-    while (!worker->looping)
-        QThread::msleep(1);
+    ASSERT_TRUE(waitFor(worker->looping));
     delete worker; // would abort the program if the thread were still running
-    SUCCEED();
+#ifndef QT_NO_DEBUG
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            auto* careless = new ScanWorker(&progress, false);
+            careless->start();
+            if (waitFor(careless->looping))
+                delete careless;
+        },
+        "stopAndWait");
+#endif
 }
 
 TEST(KObjThread, TheProgressObjectIsBorrowed)
