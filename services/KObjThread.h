@@ -44,6 +44,7 @@ protected:
 
 private:
     std::atomic<bool> m_reported;   // run() has emitted success() or failure()
+    std::atomic<bool> m_ended;      // the worker's last step has run
 };
 
 #endif

@@ -3,7 +3,6 @@
 #include "QtAppEnvironment.h"
 
 #include <QDeadlineTimer>
-#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -45,15 +44,23 @@ struct Outcome {
     int failures = 0;
 };
 
+// Counts the reports on the GUI thread, as a dialog would receive them (queued).
+struct Reports : QObject {
+    explicit Reports(KObjThread& worker)
+    {
+        connect(&worker, &KObjThread::success, this, [this] { ++outcome.successes; });
+        connect(&worker, &KObjThread::failure, this, [this] { ++outcome.failures; });
+    }
+    Outcome outcome;
+};
+
 Outcome runToEnd(Worker& worker)
 {
-    QSignalSpy successSpy(&worker, &KObjThread::success);
-    QSignalSpy failureSpy(&worker, &KObjThread::failure);
-    QSignalSpy finishedSpy(&worker, &QThread::finished);
+    Reports reports(worker);
     worker.start();
-    EXPECT_TRUE(finishedSpy.wait(10000));
+    EXPECT_TRUE(worker.wait(10000));
     QCoreApplication::processEvents();
-    return {static_cast<int>(successSpy.size()), static_cast<int>(failureSpy.size())};
+    return reports.outcome;
 }
 
 } // namespace
@@ -91,14 +98,14 @@ TEST(KObjThread, QuitStopsTheWorkerCooperatively)
         w.prog()->setState(-1);
         w.reportFailure();
     });
-    QSignalSpy failureSpy(&worker, &KObjThread::failure);
+    Reports reports(worker);
     worker.start();
     ASSERT_TRUE(waitFor(started));
     EXPECT_TRUE(worker.running());
     worker.quit();
     EXPECT_TRUE(worker.wait(10000));
     QCoreApplication::processEvents();
-    EXPECT_EQ(failureSpy.size(), 1);
+    EXPECT_EQ(reports.outcome.failures, 1);
     EXPECT_EQ(progress.getState(), -1);
 }
 
@@ -106,15 +113,8 @@ TEST(KObjThread, QuitStopsTheWorkerCooperatively)
 class ScanWorker : public KObjThread
 {
 public:
-    explicit ScanWorker(KObjProgress* progress, bool stopsItself)
-        : KObjThread(progress), m_stopsItself(stopsItself), m_values(1000, 1)
-    {
-    }
-    ~ScanWorker() override
-    {
-        if (m_stopsItself)
-            stopAndWait();
-    }
+    explicit ScanWorker(KObjProgress* progress) : KObjThread(progress), m_values(1000, 1) {}
+    ~ScanWorker() override { stopAndWait(); }
     std::atomic<bool> looping{false};
     std::atomic<long> sum{0};
 
@@ -129,8 +129,23 @@ protected:
     }
 
 private:
-    bool m_stopsItself;
     std::vector<int> m_values;
+};
+
+// Forgets to stop in its destructor (its run() uses only what the base holds).
+class CarelessWorker : public KObjThread
+{
+public:
+    using KObjThread::KObjThread;
+    std::atomic<bool> looping{false};
+
+protected:
+    void run() override
+    {
+        looping = true;
+        while (keepRunning)
+            QThread::msleep(1);
+    }
 };
 
 // A running worker destroyed under the contract ends before its members go; one whose subclass
@@ -138,7 +153,7 @@ private:
 TEST(KObjThread, DestroyingARunningWorkerStopsItBeforeItsMembersGo)
 {
     KObjProgress progress;
-    auto* worker = new ScanWorker(&progress, true);
+    auto* worker = new ScanWorker(&progress);
     worker->start();
     ASSERT_TRUE(waitFor(worker->looping));
     delete worker; // would abort the program if the thread were still running
@@ -146,7 +161,7 @@ TEST(KObjThread, DestroyingARunningWorkerStopsItBeforeItsMembersGo)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(
         {
-            auto* careless = new ScanWorker(&progress, false);
+            auto* careless = new CarelessWorker(&progress);
             careless->start();
             if (waitFor(careless->looping))
                 delete careless;
