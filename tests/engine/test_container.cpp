@@ -454,6 +454,42 @@ TEST(ContainerVorbis, DamagedCodebooksAreRefusedAtOpen)
     KCodecVorbis_close(&good);
 }
 
+// A lost page in the middle of a track is a hole the decoder steps over: every read but the last
+// is filled, and only the lost page's samples are missing.
+TEST(ContainerVorbis, ALostPageIsSteppedOver)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"A", 1, 44100, 3000, 200.0}, {"B", 2, 44100, 400000, 500.0}});
+    KStreamFormat format = exportFormat(KAUDIOFMT_VORBIS | 0x105, 0, 44100);
+    const std::string path = dir.file("song.tvx");
+    ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &format, nullptr, nullptr));
+    std::string image = unscramble(fixtures::readBytes(path));
+    std::vector<PageInfo> trackPages;
+    for (const PageInfo &page : pagesOf(image))
+        if (page.serial == 1)
+            trackPages.push_back(page);
+    ASSERT_GT(trackPages.size(), 8u);
+    const PageInfo &lost = trackPages[trackPages.size() / 2];
+    image.erase(static_cast<size_t>(lost.offset), trackPages[trackPages.size() / 2 + 1].offset - lost.offset);
+    fixtures::writeBytes(path, scramble(image));
+
+    KCodecVorbis *track = tvrVorbis_load(path.c_str(), 1, 0, 2, 0.0);
+    ASSERT_NE(nullptr, track);
+    std::vector<int16_t> samples(2000);
+    int64_t frames = 0;
+    int got, shortReads = 0;
+    testing::internal::CaptureStderr();
+    while ((got = tvrVorbis_read(track, samples.data(), 4000)) > 0) {
+        frames += got / 4;
+        shortReads += got < 4000;
+    }
+    testing::internal::GetCapturedStderr();
+    EXPECT_LE(shortReads, 1);
+    EXPECT_GT(frames, 300000);
+    EXPECT_LT(frames, 400000);
+    KCodecVorbis_close(&track);
+}
+
 // What a command prints (both streams) and whether it succeeded.
 std::pair<bool, std::string> runTool(const std::string &command)
 {
