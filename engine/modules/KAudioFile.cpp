@@ -347,7 +347,7 @@ void *openMpgFile(const char *path, KStreamFormat *format, int *frames)
     reader->file = file;
     reader->channels = info.channels;
     reader->frames = info.frames;
-    fillFormat(format, info.format, 16, info.channels, info.samplerate);
+    fillFormat(format, KAUDIOFMT_MPEG, 16, info.channels, info.samplerate);
     if (frames)
         *frames = static_cast<int>(info.frames);
     return reader;

@@ -54,7 +54,7 @@ int seekOggSamples(KOggFile *reader, int64_t frame);
 void closeOggReading(KOggFile **reader);
 
 // MPEG files through libsndfile's MPEG reader; content of another type under an MPEG name is
-// refused. The format's code is libsndfile's (SF_FORMAT_MPEG and its layer), 16 bits.
+// refused. The format's code is KAUDIOFMT_MPEG, 16 bits.
 void *openMpgFile(const char *path, KStreamFormat *format, int *frames);
 // 16-bit signed native-endian interleaved samples, whole frames; bytes filled, 0 at the end.
 int readMpgSamples(void *reader, void *buffer, int bytes);

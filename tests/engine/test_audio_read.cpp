@@ -476,6 +476,7 @@ TEST(AudioRead, Mp3FilesReadAndSeek)
     KAudioFile *file = openKAudioFile(path.c_str(), format, &frames);
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->type, KAUDIOFMT_MPEG);
+    EXPECT_EQ(format->code, KAUDIOFMT_MPEG);
     EXPECT_EQ(frames, kFrames);
     EXPECT_EQ(format->channels, 2);
     EXPECT_EQ(format->bits, 16);
