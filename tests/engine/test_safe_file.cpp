@@ -7,9 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "AudioFixtures.h"
 #include "KAudioConvert.h"
@@ -76,8 +78,8 @@ TEST(SafeFile, DiscardAndFailedWritesKeepOldTarget)
     EXPECT_EQ(std::vector<std::string>{"mix.tvx"}, dir.entries());
 }
 
-// Runs `body` in a child process that then blocks until `release` (when given) is called, and is
-// killed there: its save never commits.
+// Runs `body` in a child process that then waits until kill() is called and is killed there:
+// its save never commits.
 struct Child {
     explicit Child(const std::function<void()> &body)
     {
@@ -153,6 +155,29 @@ TEST(SafeFile, NextSaveRemovesWhatKilledSavesLeft)
     EXPECT_EQ(1, k_convertStereoToMono(dir.file("src.wav").c_str(), other.c_str()));
     EXPECT_EQ((std::vector<std::string>{"mono.wav", "song.tvx", "src.wav"}),
               dir.entries());
+}
+
+// A write the disk refuses is reported as not written, whatever the stream's buffer held; a
+// stream that miscounted would report part of it written and copy past the caller's data (the
+// block is followed by more of the same buffer, so a miscount shows as a count, not a crash).
+TEST(SafeFile, RefusedLargeWriteReportsNothingWritten)
+{
+    fixtures::TempDir dir;
+    const std::string target = dir.file("song.tvx");
+    fixtures::writeBytes(target, "previous");
+    const size_t block = size_t(2) << 20; // beyond any buffer the stream keeps
+    const std::vector<char> data(3 * block, 'x');
+    for (int64_t limit : {0, 5000}) {
+        SeamGuard seam(limit);
+        KSafeFile *file = KSafeFile_open(target.c_str());
+        ASSERT_NE(nullptr, file);
+        FILE *stream = KSafeFile_stream(file);
+        EXPECT_EQ(0u, std::fwrite(data.data(), 1, block, stream)) << limit;
+        EXPECT_NE(0, std::ferror(stream));
+        EXPECT_EQ(0, KSafeFile_commit(&file));
+    }
+    EXPECT_EQ("previous", fixtures::readBytes(target));
+    EXPECT_EQ(std::vector<std::string>{"song.tvx"}, dir.entries());
 }
 
 TEST(SafeFile, UnwritableFolderIsRefused)
