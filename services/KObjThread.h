@@ -22,6 +22,9 @@ public:
     // wait in their own destructor too.
     ~KObjThread() override;
 
+    // The borrowed progress record the worker writes; read by whoever shows its progress.
+    KObjProgress* getProgress() const { return progress; }
+
 signals:
     void success();
     void failure();
