@@ -2,10 +2,11 @@
 
 #include "KObjProgress.h"
 
+#include <chrono>
 #include <cmath>
 
 namespace {
-constexpr unsigned long PollMs = 100;
+constexpr int PollMs = 100;
 }
 
 ProgThread::ProgThread(KObjProgress* progress) : QThread(nullptr), m_progress(progress)
@@ -20,18 +21,17 @@ ProgThread::~ProgThread()
 
 void ProgThread::stop()
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_run = false;
-    m_wake.wakeAll();
+    m_wake.notify_all();
 }
 
 void ProgThread::run()
 {
     for (;;) {
         {
-            QMutexLocker lock(&m_mutex);
-            if (m_run)
-                m_wake.wait(&m_mutex, PollMs);
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_wake.wait_for(lock, std::chrono::milliseconds(PollMs), [this] { return !m_run; });
             if (!m_run)
                 return;
         }

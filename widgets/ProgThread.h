@@ -3,9 +3,10 @@
 #ifndef PROGTHREAD_H
 #define PROGTHREAD_H
 
-#include <QMutex>
 #include <QThread>
-#include <QWaitCondition>
+
+#include <condition_variable>
+#include <mutex>
 
 class KObjProgress;
 
@@ -29,8 +30,9 @@ protected:
 
 private:
     KObjProgress* m_progress;
-    QMutex m_mutex;
-    QWaitCondition m_wake;
+    // Standard primitives rather than QWaitCondition, whose hand-over ThreadSanitizer cannot see.
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
     bool m_run = true; // guarded by m_mutex
 };
 
