@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
+#include <QTranslator>
 
 TEST(DlgAbout, LanguageAndApplicationNameChooseTextAndButton)
 {
@@ -68,4 +69,23 @@ TEST(DlgAbout, OpenRunsModallyAndHelloWorldAsksNothingElse)
     WidgetKit().helloWorld();
     KPrompt::setHandler({});
     EXPECT_EQ(seen, (QStringList{"A propos d'Tovra Sonaric Pro", "Hello World !"}));
+}
+
+TEST(WidgetKit, EnglishCatalogueTranslatesTheFrenchTexts)
+{
+    QTranslator english;
+    ASSERT_TRUE(english.load(":/TovraTr/widgetkit_en.qm"));
+    const struct {
+        const char* context;
+        const char* source;
+        const char* english;
+    } cases[] = {
+        {"DlgProgBar", "Annulation en cours...", "Canceled..."},
+        {"QObject", "Action terminée avec des erreurs !", "Action failed"},
+        {"KTagEditor", "Artist", "Author"},
+        {"WdgFmtSndFile", "Non compressé", "Uncompressed"},
+        {"DlgAbout", "A propos d'", "About "},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(english.translate(c.context, c.source), QString::fromUtf8(c.english)) << c.source;
 }
