@@ -61,8 +61,16 @@ bool KProgBar::start()
     m_bar->setValue(0);
     delete m_thread; // a polling thread of an earlier job is stopped and waited for
     m_thread = new ProgThread(m_progress);
-    connect(m_thread, &ProgThread::setProgress, this, &KProgBar::setProgress);
-    connect(m_thread, &ProgThread::setText, this, &KProgBar::setText);
+    m_polling = true;
+    // Polls already queued when polling stops must not overwrite the final text and value.
+    connect(m_thread, &ProgThread::setProgress, this, [this](int value) {
+        if (m_polling)
+            setProgress(value);
+    });
+    connect(m_thread, &ProgThread::setText, this, [this](const QString& text) {
+        if (m_polling)
+            setText(text);
+    });
     connect(m_thread, &QThread::finished, this, &KProgBar::finishedThread);
     m_thread->start(QThread::InheritPriority);
     return true;
@@ -72,9 +80,8 @@ bool KProgBar::stop()
 {
     if (!m_thread)
         return true;
+    m_polling = false;
     m_thread->stop();
-    disconnect(m_thread, &ProgThread::setProgress, this, &KProgBar::setProgress);
-    disconnect(m_thread, &ProgThread::setText, this, &KProgBar::setText);
     setText(tr("Annulation en cours..."));
     return m_thread->wait(StopWaitMs);
 }

@@ -42,6 +42,7 @@ private:
     KObjProgress* m_progress;
     ProgThread* m_thread = nullptr;
     QString m_text;
+    bool m_polling = false; // the poller's reports are shown
 };
 
 #endif

@@ -17,6 +17,9 @@ ProgThread::~ProgThread()
 {
     stop();
     wait();
+    // The poller's last act is releasing the lock; taking it here orders its end before the
+    // destruction in a way ThreadSanitizer can see (QThread's own join is inside Qt).
+    std::lock_guard<std::mutex> lock(m_mutex);
 }
 
 void ProgThread::stop()

@@ -16,6 +16,8 @@
 #include <QTimer>
 
 #include <atomic>
+#include <deque>
+#include <memory>
 
 namespace {
 // What a test worker does, step by step, under the test's control.
@@ -24,12 +26,21 @@ class TestWorker : public KObjThread
 public:
     enum Ending { Succeed, Fail, SpinUntilStopped, Silent };
 
-    TestWorker(KObjProgress* progress, Ending ending) : KObjThread(progress), m_ending(ending) {}
+    TestWorker(KObjProgress* progress, Ending ending) : KObjThread(progress), m_ending(ending)
+    {
+        // Connected after the base's own handler, so it runs last on the worker thread.
+        connect(this, &QThread::finished, this, [this] { m_ended.store(true, std::memory_order_release); },
+                Qt::DirectConnection);
+    }
     ~TestWorker() override
     {
         quit();
         gate.release(1000);
         wait();
+        // QThread's join happens inside Qt, out of ThreadSanitizer's sight: order the worker's
+        // last steps before this object's memory is reused.
+        while (isFinished() && !m_ended.load(std::memory_order_acquire)) {
+        }
     }
 
     QSemaphore gate;            // the worker waits here before it ends, if asked to
@@ -67,7 +78,27 @@ protected:
 
 private:
     Ending m_ending;
+    std::atomic<bool> m_ended{false};
 };
+
+// A worker and its progress record, kept until the program ends: Qt finishes a thread with
+// calls into our objects after QThread::wait() has returned, out of ThreadSanitizer's sight, so
+// their memory must never be reused by a later case.
+struct Job {
+    KObjProgress progress;
+    TestWorker worker;
+    Job(bool withProgress, TestWorker::Ending ending)
+        : worker(withProgress ? &progress : nullptr, ending)
+    {
+    }
+};
+
+Job& newJob(TestWorker::Ending ending, bool withProgress = true)
+{
+    static std::deque<std::unique_ptr<Job>> jobs;
+    jobs.push_back(std::make_unique<Job>(withProgress, ending));
+    return *jobs.back();
+}
 
 QPushButton* button(QDialog* dialog)
 {
@@ -103,8 +134,7 @@ struct Driver {
 
 TEST(DlgProgBar, PollsTheWorkerThenShowsSuccessUntilOk)
 {
-    KObjProgress progress;
-    TestWorker worker(&progress, TestWorker::Succeed);
+    TestWorker& worker = newJob(TestWorker::Succeed).worker;
     worker.fraction = 0.456;
     worker.message = QString::fromUtf8("Compression de « Cœur »");
     worker.waitAtGate = true;
@@ -144,8 +174,7 @@ TEST(DlgProgBar, EndingsWithAndWithoutAutoClose)
         {TestWorker::Silent, false, DlgProgBar::Failure, "Raté"},
     };
     for (const auto& c : cases) {
-        KObjProgress progress;
-        TestWorker worker(&progress, c.ending);
+        TestWorker& worker = newJob(c.ending).worker;
         Driver driver([&](QDialog* dialog) {
             if (!c.shown)
                 return;
@@ -166,8 +195,7 @@ TEST(DlgProgBar, CancelStopsABusyWorkerWithoutBlockingTheDialog)
 {
     const char* ways[] = {"button", "escape", "close"};
     for (const char* way : ways) {
-        KObjProgress progress;
-        TestWorker worker(&progress, TestWorker::SpinUntilStopped);
+        TestWorker& worker = newJob(TestWorker::SpinUntilStopped).worker;
         worker.message = "Calcul";
         int ticks = 0;
         Driver driver([&](QDialog* dialog) {
@@ -194,7 +222,7 @@ TEST(DlgProgBar, CancelStopsABusyWorkerWithoutBlockingTheDialog)
 
 TEST(DlgProgBar, AWorkerWithoutProgressIsNeverStarted)
 {
-    TestWorker worker(nullptr, TestWorker::Succeed);
+    TestWorker& worker = newJob(TestWorker::Succeed, false).worker;
     QSignalSpy started(&worker, &QThread::started);
     Driver driver([](QDialog* dialog) { dialog->hide(); });
     EXPECT_EQ(DlgProgBar::open(false, &worker, "Import", "Fini", "Pas de progression", nullptr),
