@@ -8,6 +8,7 @@
 #include "WidgetTestEnv.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSemaphore>
@@ -255,4 +256,23 @@ TEST(KProgBar, ClampsAndElidesLongMessages)
     EXPECT_TRUE(progBar.stop());
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 5000);
     EXPECT_FALSE(KProgBar(nullptr, nullptr).start());
+}
+
+TEST(DlgProgBar, ImageGoesAboveTheBar)
+{
+    TestWorker& worker = newJob(TestWorker::Succeed).worker;
+    DlgProgBar dialog(false, &worker, "Export", nullptr);
+    auto* layout = dialog.layout();
+    const int count = layout->count();
+    dialog.setImage("");
+    EXPECT_EQ(layout->count(), count);
+    dialog.setImage(":/Img/SonaricIcon");
+    ASSERT_EQ(layout->count(), count + 1);
+    auto* image = qobject_cast<QLabel*>(layout->itemAt(0)->widget());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->pixmap().size(), QSize(64, 64));
+    EXPECT_EQ(layout->itemAt(1)->widget(), dialog.progressBar());
+    EXPECT_EQ(dialog.windowTitle(), QString("Export"));
+    EXPECT_EQ(dialog.findChild<QPushButton*>("cancelButton")->text(), QString("Annuler"));
+    grabScreen(dialog, "dlg_progress_image");
 }
