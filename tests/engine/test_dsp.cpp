@@ -125,6 +125,26 @@ TEST(EqualiserEffect, FlatCurveReturnsTheWholeInputDelayedByHalfABlock)
     KEqual_delete(&flat);
 }
 
+// A constant curve is an exact gain, also for a DC offset and the Nyquist frequency, and a curve
+// of zero silences them: the 0 Hz and Nyquist bins are scaled like the others.
+TEST(EqualiserEffect, ConstantCurveScalesDcAndNyquistToo)
+{
+    const int n = 256;
+    std::vector<double> signal(static_cast<size_t>(4 * n));
+    for (size_t i = 0; i < signal.size(); ++i)
+        signal[i] = 0.25 + ((i % 2) ? 0.5 : -0.5); // DC plus a Nyquist tone
+    for (double gain : {0.5, 0.0}) {
+        _KEqualization *curve = curveOf({20.0, 20000.0}, {gain, gain});
+        SEqFx *fx = SEqFx_init(44100.0, n, curve);
+        ASSERT_NE(fx, nullptr);
+        const std::vector<double> out = equalizeStream(fx, signal, n);
+        for (size_t i = n; i < signal.size(); ++i)
+            ASSERT_NEAR(out[i + n / 2], gain * signal[i], 1e-9) << gain << " " << i;
+        SEqFx_delete(&fx);
+        KEqual_delete(&curve);
+    }
+}
+
 TEST(EqualiserEffect, SineAtABandCentreComesOutWithTheBandGain)
 {
     const double rate = 44100.0;
@@ -191,6 +211,30 @@ TEST(EqualiserEffect, ResetLoadsAnotherCurveAndTheFirstHalfBlockIsSilent)
     SEqFx_delete(&fx);
     KEqual_delete(&loud);
     KEqual_delete(&quiet);
+}
+
+// A stop or a seek flushes the effect; the next stream then comes out exactly as from a new
+// state (silent first half block, no input or output held from before), with any curve.
+TEST(EqualiserEffect, AfterAFlushANewStreamComesOutAsFromANewState)
+{
+    const int n = 256;
+    _KEqualization *curve = curveOf({200.0, 2000.0, 8000.0}, {0.5, 2.0, 0.25});
+    SEqFx *used = SEqFx_init(44100.0, n, curve);
+    SEqFx *fresh = SEqFx_init(44100.0, n, curve);
+    ASSERT_NE(used, nullptr);
+    ASSERT_NE(fresh, nullptr);
+    equalizeStream(used, randomBlock(4 * n, 5), n); // ends on a whole block of sound
+    const std::vector<double> signal = randomBlock(4 * n, 6);
+    const std::vector<double> out = equalizeStream(used, signal, n);
+    const std::vector<double> expected = equalizeStream(fresh, signal, n);
+    ASSERT_EQ(expected.size(), out.size());
+    for (int i = 0; i < n / 2; ++i)
+        ASSERT_EQ(out[i], 0.0) << i;
+    for (size_t i = 0; i < out.size(); ++i)
+        ASSERT_NEAR(out[i], expected[i], 1e-12) << i;
+    SEqFx_delete(&used);
+    SEqFx_delete(&fresh);
+    KEqual_delete(&curve);
 }
 
 TEST(EqualiserEffect, RefusesBadArguments)
@@ -391,6 +435,27 @@ TEST(StreamingResampler, PullGivesWholeOutputBlocksForTheMixer)
     KResampler_delete(&r);
 }
 
+// Values between two samples are truncated toward zero in both 16-bit resamplers.
+TEST(StreamingResampler, SixteenBitValuesAreTruncatedLikeTheOneShotResampler)
+{
+    const int16_t in[] = {1, 2, -3, -2, 7, 8, 8};
+    int oneShotFrames = 0;
+    int16_t *oneShot = k_resampling_KInt16(22050, in, 7, 44100, &oneShotFrames, 1);
+    ASSERT_NE(oneShot, nullptr);
+    KResampler *r = KResampler_new(22050, 44100, 1);
+    ASSERT_NE(r, nullptr);
+    int16_t out[32] = {};
+    const int made = KResampler_process_KInt16(r, in, 7, out, 32);
+    ASSERT_GE(made, 6);
+    const int16_t expected[] = {1, 1, 2, -0, -3, -2, -2, 2, 7, 7, 8, 8};
+    for (int i = 0; i < made && i < 12; ++i) {
+        EXPECT_EQ(out[i], expected[i]) << i;
+        EXPECT_EQ(out[i], oneShot[i]) << i;
+    }
+    tvr_free(oneShot);
+    KResampler_delete(&r);
+}
+
 // --- 16-bit converters -------------------------------------------------------------------------
 
 TEST(SampleConverters, SplitAndMergeWithSaturation)
@@ -411,4 +476,21 @@ TEST(SampleConverters, SplitAndMergeWithSaturation)
                                 32767, -32768, -32767, 0, 0, 0};
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(merged[i], expected[i]) << i;
+
+    // One plane each way, the same rule: truncation toward zero, then saturation.
+    const double values[] = {0.5, -0.5, 1.0, -1.0, 3.0, -0.99999, 0.00002, NAN};
+    const int16_t plane[] = {16384, -16384, 32767, -32768, 32767, -32767, 0, 0};
+    float asFloats[8];
+    int16_t fromDoubles[8], fromFloats[8];
+    for (int i = 0; i < 8; ++i)
+        asFloats[i] = static_cast<float>(values[i]);
+    convertDoubleToInt(values, fromDoubles, 8);
+    convertFloatToInt(asFloats, fromFloats, 8);
+    double back[8];
+    convertIntToDouble(plane, back, 8);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(fromDoubles[i], plane[i]) << i;
+        EXPECT_EQ(fromFloats[i], plane[i]) << i;
+        EXPECT_DOUBLE_EQ(back[i], plane[i] / 32768.0) << i;
+    }
 }
