@@ -27,6 +27,9 @@ public:
     // Asks a worker that still runs to stop and waits for it to end (at once when not running).
     void stopAndWait();
 
+    // The borrowed progress record the worker writes; read by whoever shows its progress.
+    KObjProgress* getProgress() const { return progress; }
+
 signals:
     void success();
     void failure();
