@@ -336,6 +336,23 @@ TEST_F(Transport, TheDocumentOwnsThePlayerAndRemakesItAfterALoad)
     EXPECT_EQ(doc.getPlayerFunctions(), players[0][0].value<KPlayerFunctions*>());
 }
 
+TEST_F(Transport, AnotherDocumentTakesOverAndTheFirstNoLongerReachesIt)
+{
+    start();
+    KCtrlFile other;
+    player.setKFile(&other);
+    EXPECT_EQ(player.getState(), KAudioFilePlayer::Stopped); // the first document's play ended
+    EXPECT_EQ(fake.calls.mid(fake.calls.size() - 2), QStringList({"stop", "time 0"}));
+    player.setKFile(&other);
+    player.setPlayerFunc(&fake);
+    start();
+    // A new player of the first document is not the transport's business any more.
+    doc.setPlayerFunctions();
+    EXPECT_EQ(player.getState(), KAudioFilePlayer::Playing);
+    other.setPlayerFunctions();
+    EXPECT_EQ(player.getState(), KAudioFilePlayer::Stopped);
+}
+
 TEST(TransportLifetime, ADocumentDeletedFirstLeavesTheTransportWithoutPlayer)
 {
     auto* doc = new KCtrlFile;
