@@ -689,11 +689,28 @@ QString KObjFile::getNewEltName(const QString& base) const
     }
 }
 
+// The reserved prefix a name begins with ("_cstt_auto_" included), or the reserved group name it
+// is; empty for a plain name.
+static QString reservedPart(const QString& name)
+{
+    for (const QString* prefix : {&KObjFile::NotMutePrefix, &KObjFile::EquivConstPrefix,
+                                  &KObjFile::RuleGroupPrefix, &KObjFile::DefaultCsttName})
+        if (name.startsWith(*prefix))
+            return *prefix;
+    if (name == KObjFile::ImportAudioGrpName || name == KObjFile::UnvisibleGrpName)
+        return name;
+    return QString();
+}
+
 bool KObjFile::renameElt(const QString& oldName, const QString& newName)
 {
     const KProjectLock lock;
-    // A taken name would make two elements share one table key; "|" separates dragged names.
+    // A taken name would make two elements share one table key; "|" separates dragged names; a
+    // reserved name would give the element a role it does not have.
     if (!m_file || newName.isEmpty() || newName.contains('|') || contains(newName))
+        return false;
+    const QString reserved = reservedPart(newName);
+    if (!reserved.isEmpty() && (reserved == newName || reserved != reservedPart(oldName)))
         return false;
     return changeEltName(m_file, key(oldName).constData(), key(newName).constData()) > 0;
 }

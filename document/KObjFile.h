@@ -156,7 +156,8 @@ public:
 
     // --- Other ----------------------------------------------------------------------------------
     QString getNewEltName(const QString& base) const;
-    // Refuses an empty new name, one already taken and one holding "|" (the drag separator).
+    // Refuses an empty new name, one already taken, one holding "|" (the drag separator), and a
+    // reserved name or prefix unless the old name has the same prefix.
     bool renameElt(const QString& oldName, const QString& newName);
     QString getId() const;
     QString getPath() const;

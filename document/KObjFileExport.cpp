@@ -132,7 +132,12 @@ bool KObjFile::exportToTovraFile(const QString& path, KStreamFormat* format,
 {
     if (!m_file || !format || path.isEmpty())
         return false;
-    KFile* clone = KFile_clone(m_file);
+    KFile* clone;
+    {
+        // The export runs on a worker: the clone is taken while no edit is half made.
+        const KProjectLock lock;
+        clone = KFile_clone(m_file);
+    }
     if (!clone)
         return false;
     bool written = false;

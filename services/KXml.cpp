@@ -33,7 +33,8 @@ XmlObjectStruct* parse(const QString& text)
     if (text.isEmpty())
         return nullptr;
     KString bytes(text);
-    return bytes.get() ? XmlParserFromString(bytes.get()) : nullptr;
+    // A node written with both text and children reads back with both.
+    return bytes.get() ? XmlParserFromStringKeepingText(bytes.get()) : nullptr;
 }
 
 bool contains(const XmlObjectStruct* tree, const XmlObjectStruct* node)

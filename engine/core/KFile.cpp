@@ -535,11 +535,11 @@ int setSizeSample(KFile *file, uint32_t frames, const char *trackName)
     if (!track)
         return TVR_ERR_NOT_FOUND;
     track->length = frames;
-    double rate = k_getTrackRate(file, track);
+    double rate = k_getTrackLengthRate(file, track);
     double duration = frames / rate;
     if (duration > file->lengthSeconds) {
         file->lengthSeconds = duration;
-        double projectFrames = std::floor(frames * k_getTrackRate(file, nullptr) / rate);
+        double projectFrames = std::floor(frames * k_getTrackLengthRate(file, nullptr) / rate);
         file->lengthFrames =
             projectFrames >= 4294967295.0 ? UINT32_MAX : static_cast<uint32_t>(projectFrames);
     }

@@ -304,7 +304,11 @@ uint32_t tvr_getTrackSize(KFile *file, const char *name);
 int64_t getTrackSamplesNbr(KFile *file, const char *name);
 double tvr_getTrackLength(KFile *file, const char *name);
 KStreamFormat *getTrackFormat(KFile *file, const char *name);
+// The track's own rate, else the project's as it stands (-1.0 when unset there too).
 double k_getTrackRate(KFile *file, KTrack *track);
+// The rate lengths in seconds are computed with: k_getTrackRate, or 44100.0 when neither the track
+// nor the project sets a positive one, so no length divides by an unset rate.
+double k_getTrackLengthRate(KFile *file, KTrack *track);
 int k_getTrackAudioFmt(KFile *file, KTrack *track);
 int k_getTrackBits(KFile *file, KTrack *track);
 int k_getTrackChannels(KFile *file, KTrack *track);

@@ -758,7 +758,7 @@ int64_t getTrackSamplesNbr(KFile *file, const char *name)
 double tvr_getTrackLength(KFile *file, const char *name)
 {
     KTrack *track = giveTrack(file, name);
-    return track ? track->length / k_getTrackRate(file, track) : 0.0;
+    return track ? track->length / k_getTrackLengthRate(file, track) : 0.0;
 }
 
 KStreamFormat *getTrackFormat(KFile *file, const char *name)
@@ -774,13 +774,16 @@ static bool usableRate(double rate)
 
 double k_getTrackRate(KFile *file, KTrack *track)
 {
-    // A rate that is unset, zero or not a number falls back, so lengths never divide by zero.
     const KStreamFormat *own = ownFormat(track);
     if (own && usableRate(own->rate))
         return own->rate;
-    if (file && file->format && usableRate(file->format->rate))
-        return file->format->rate;
-    return 44100.0;
+    return (file && file->format) ? file->format->rate : -1.0;
+}
+
+double k_getTrackLengthRate(KFile *file, KTrack *track)
+{
+    double rate = k_getTrackRate(file, track);
+    return usableRate(rate) ? rate : 44100.0;
 }
 
 int k_getTrackAudioFmt(KFile *file, KTrack *track)
@@ -859,8 +862,8 @@ int k_getTrackBitrate(KFile *file, const char *name)
     int bits = k_getTrackBits(file, track);
     int channels = k_getTrackChannels(file, track);
     double rate = k_getTrackRate(file, track);
-    // Unset bits or channels give no figure rather than a product of -1s.
-    if (bits <= 0 || channels <= 0)
+    // Unset bits, channels or rate give no figure rather than a product of -1s.
+    if (bits <= 0 || channels <= 0 || !usableRate(rate))
         return 0;
     return static_cast<int>(static_cast<int64_t>(bits) * channels * static_cast<int64_t>(rate) /
                             1024);
@@ -875,7 +878,7 @@ double computeLengthFile(KFile *file)
         KTrack *track = KElement_track(e);
         if (track)
             longest = std::max(longest, (static_cast<double>(track->date) + track->length) /
-                                            k_getTrackRate(file, track));
+                                            k_getTrackLengthRate(file, track));
     }
     file->lengthSeconds = longest;
     return longest;

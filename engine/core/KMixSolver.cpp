@@ -195,12 +195,16 @@ GSList *solveLevels(KFile *file, KElement *moved, KElement *head, int value, Typ
         rel(*root, root->level[moved->id], IRT_EQ,
             static_cast<int>(std::clamp(static_cast<long>(value) + LEVEL_OFFSET, -1L,
                                         VALUE_MAX + 1L)));
-    if (deviations > 0) {
-        root->cost = expr(*root, sum(root->deviation));
-        branch(*root, root->deviation, INT_VAR_SIZE_MIN(), INT_VAL_MIN());
+    // A lone taking-part element gets no objective and no branching: its level is left as it
+    // is unless its bounds or the move fix it, even when it stands outside its bounds.
+    if (counted > 1) {
+        if (deviations > 0) {
+            root->cost = expr(*root, sum(root->deviation));
+            branch(*root, root->deviation, INT_VAR_SIZE_MIN(), INT_VAL_MIN());
+        }
+        // A deviation fixes a level only up to its sign: the levels are branched last.
+        branch(*root, parts, INT_VAR_NONE(), INT_VAL_MIN());
     }
-    // A deviation fixes a level only up to its sign: the levels are branched last.
-    branch(*root, parts, INT_VAR_NONE(), INT_VAL_MIN());
     Search::Options options;
     options.c_d = 8;
     options.a_d = 2;
@@ -336,6 +340,56 @@ int checkLevelLaws(KFile *file, GSList *names, const char *name, double gain)
     return violations;
 }
 
+namespace {
+
+// Coefficients of the level-to-solver-value mapping kept for the library's interface; the solver
+// itself uses the fixed offset of levelToInt.
+double levelIntA = 75.0;
+double levelIntB = 0.0;
+int levelIntSet = 0;
+
+// A solver value as a level, or an unassigned one as its size and " [min; max]".
+void printLevelVar(IntVar v, int shift)
+{
+    if (v.assigned())
+        std::printf("%d", intToLevel(v.val()) - shift);
+    else
+        std::printf("%u [%d; %d]", v.size(), intToLevel(v.min()) - shift, intToLevel(v.max()) - shift);
+}
+
+} // namespace
+
+void initLevelInt_ab(void)
+{
+    levelIntA = 75.0;
+    levelIntB = 0.0;
+    levelIntSet = 1;
+}
+
+void seeOMSpaceForeach(KFile *file, OMSpace *space, KElement *elt, int movedId)
+{
+    if (!file || !space || !isNumbered(file, elt))
+        return;
+    std::printf("%d : ", elt->id);
+    if (!plays(elt) || !elt->levels) {
+        std::printf("Not playing\n");
+        return;
+    }
+    IntVar l = space->level[elt->id];
+    const int old = elt->levels->level;
+    printLevelVar(l, 0);
+    std::printf(" || %d || ", old);
+    printLevelVar(l, old);
+    if (elt->mixLawType == KMIXLAW_TRACK && elt->id != movedId) {
+        std::printf(" || ");
+        if (l.assigned())
+            std::printf("%d", std::abs(intToLevel(l.val()) - old));
+        else
+            printLevelVar(l, old);
+    }
+    std::printf("\n");
+}
+
 void seeOMSpace(KFile *file, OMSpace *space, int movedId)
 {
     std::printf("----- SEE SPACE -----\n");
@@ -347,22 +401,7 @@ void seeOMSpace(KFile *file, OMSpace *space, int movedId)
     forEachNumbered(file, [&](KElement *e) { playing += plays(e) ? 1 : 0; });
     std::printf("nbElt : %d / %d\n", space->level.size(), file->eltCount);
     std::printf("nbEltPlaying : %d\n", playing);
+    std::printf(" _vLevel  || _dLevel (2) || _dLevel (1) || _absDLevel\n");
     std::printf(" newLevel ||  oldLevel   || difference  ||  diff.abs \n");
-    forEachNumbered(file, [&](KElement *e) {
-        std::printf("%d : ", e->id);
-        if (!plays(e) || !e->levels) {
-            std::printf("Not playing\n");
-            return;
-        }
-        IntVar l = space->level[e->id];
-        if (l.assigned())
-            std::printf("%d", intToLevel(l.val()));
-        else
-            std::printf("%u [%d; %d]", l.size(), intToLevel(l.min()), intToLevel(l.max()));
-        std::printf(" || %d", e->levels->level);
-        if (l.assigned())
-            std::printf(" || %d || %d", intToLevel(l.val()) - e->levels->level,
-                        std::abs(intToLevel(l.val()) - e->levels->level));
-        std::printf("%s\n", e->id == movedId ? " (moved)" : "");
-    });
+    forEachNumbered(file, [&](KElement *e) { seeOMSpaceForeach(file, space, e, movedId); });
 }

@@ -56,7 +56,15 @@ GSList *checkLevel(KFile *file, const char *name, int level, TypeMixSolver type)
 // an effective gain that is not the product down the tree, an equivalence out of proportion.
 int checkLevelLaws(KFile *file, GSList *names, const char *name, double gain);
 
-// Debug listing of a space (standard output).
+// Debug listing of a space (standard output): its sizes, two header lines, then one line per
+// element (seeOMSpaceForeach): id, then "Not playing" or new level || old level || difference,
+// and || deviation for a track other than the moved one; an unassigned value is shown as its
+// size and " [min; max]".
 void seeOMSpace(KFile *file, OMSpace *space, int movedId);
+void seeOMSpaceForeach(KFile *file, OMSpace *space, KElement *elt, int movedId);
+
+// Sets the coefficients of the level-to-value mapping (75.0 and 0.0) and their flag; kept for the
+// library's interface, the solver reads none of them.
+void initLevelInt_ab(void);
 
 #endif

@@ -74,14 +74,30 @@ bool appendElement(std::string &out, const char *name, const char *text)
     return true;
 }
 
-void TovraWriteBeginFlag(std::string &out, const char *root)
+std::string createBeginFlag(const std::string &name)
 {
-    out += std::string("<") + root + ">\n";
+    return "<" + name + ">";
 }
 
-void TovraWriteEndFlag(std::string &out, const char *root)
+std::string createEndFlag(const std::string &name)
 {
-    out += std::string("\n</") + root + ">";
+    return "</" + name + ">";
+}
+
+int TovraWriteBeginFlag(std::string &out, const char *root)
+{
+    if (!root)
+        return -1;
+    out += createBeginFlag(root) + "\n";
+    return 1;
+}
+
+int TovraWriteEndFlag(std::string &out, const char *root)
+{
+    if (!root)
+        return -1;
+    out += "\n" + createEndFlag(root);
+    return 1;
 }
 
 void TovraWriteVersion(std::string &out)
@@ -166,9 +182,9 @@ bool nextTag(FILE *file, std::string *tag)
 }
 
 // The text up to "</tag>", entities decoded. False when it is missing, too long or holds tags.
-bool readValue(FILE *file, const std::string &tag, std::string *value)
+bool readSection(FILE *file, const std::string &tag, std::string *value)
 {
-    std::string end = "</" + tag + ">";
+    std::string end = createEndFlag(tag);
     char *raw = readUntil(file, end.c_str());
     if (!raw)
         return false;
@@ -220,7 +236,7 @@ int loadDescSong(KFile *project, FILE *file)
     while (nextTag(file, &tag)) {
         if (tag == "/SONG")
             return 1;
-        if (!isValidSongKey(tag.c_str()) || !readValue(file, tag, &value) ||
+        if (!isValidSongKey(tag.c_str()) || !readSection(file, tag, &value) ||
             addSong(project, tag.c_str(), value.c_str()) != 1)
             return ERR_SONG;
     }
@@ -230,7 +246,7 @@ int loadDescSong(KFile *project, FILE *file)
 int loadDescId(KFile *project, FILE *file)
 {
     std::string id;
-    if (!readValue(file, "FKEY", &id) || id.size() != kFileIdLength)
+    if (!readSection(file, "FKEY", &id) || id.size() != kFileIdLength)
         return ERR_FKEY;
     char *copy = _tvr_strcpy(id.c_str());
     if (!copy)
@@ -259,7 +275,7 @@ int loadDescConst(KFile *project, KPendingElts *pending, FILE *file)
                 return ERR_CNST;
             continue;
         }
-        if (!readValue(file, tag, &value))
+        if (!readSection(file, tag, &value))
             return ERR_CNST;
         if (tag == "NAME") {
             name = value;
@@ -321,7 +337,7 @@ int loadDescMixlaw(KPendingElts *pending, FILE *file)
                 return ERR_MIXLAW;
             continue;
         }
-        if (!readValue(file, tag, &value))
+        if (!readSection(file, tag, &value))
             return ERR_MIXLAW;
         if (field >= 0) {
             if (!parseInt(value, INT_MIN, INT_MAX, &levels[field]))
@@ -353,7 +369,7 @@ int loadDescNChannels(KFile *project, FILE *file)
 {
     std::string value;
     int channels;
-    if (!readValue(file, "NCHANNELS", &value) || !parseInt(value, INT_MIN, 256, &channels))
+    if (!readSection(file, "NCHANNELS", &value) || !parseInt(value, INT_MIN, 256, &channels))
         return ERR_NCHANNELS;
     project->format->channels = channels > 0 ? channels : -1;
     return 1;
@@ -396,6 +412,50 @@ int readSections(KFile *project, KPendingElts *pending, FILE *file, const std::s
 
 } // namespace
 
+int saveDescSlct(KFile *file, FILE *dFile)
+{
+    if (!file || !file->mixes || !dFile)
+        return -1;
+    std::string out;
+    for (GList *l = file->mixes->order.head; l; l = l->next) {
+        const KMix *mix = static_cast<const KMix *>(l->data);
+        const char *tag = mix == file->mixes->defaultMix ? "SLCT_DEF" : "SLCT";
+        out += createBeginFlag(tag);
+        if (!appendElement(out, "NAME", mix->name))
+            return -1;
+        for (GSList *t = mix->tracks; t; t = t->next) {
+            const KTrack *track = static_cast<const KTrack *>(t->data);
+            out += createBeginFlag("S_TRACK");
+            if (!track || !track->elt || !appendElement(out, "NAME", track->elt->name))
+                return -1;
+            out += createEndFlag("S_TRACK");
+        }
+        out += createEndFlag(tag) + "\n";
+    }
+    return std::fwrite(out.data(), 1, out.size(), dFile) == out.size() ? 1 : -1;
+}
+
+int saveDescMixConfig(KFile *, FILE *)
+{
+    std::fprintf(stderr, "!!! WARNING : int saveDescMixConfig (KFile* file, FILE* dFile) is not "
+                         "implemented.\n");
+    return 0;
+}
+
+int TovraWriteSlctCnst(KFile *, FILE *)
+{
+    std::fprintf(stderr, "!!! WARNING : int TovraWriteSlctCnst (KFile* file, FILE* dFile) is not "
+                         "implemented.\n");
+    return 0;
+}
+
+int loadDescMixConfig(KFile *, FILE *)
+{
+    std::fprintf(stderr, "!!! WARNING : int loadDescMixConfig (KFile* file, FILE* dFile) is not "
+                         "implemented.\n");
+    return 0;
+}
+
 int TovraWriteGenDatas(KFile *file, const char *path, int distributable)
 {
     if (!file || !path)
@@ -406,14 +466,13 @@ int TovraWriteGenDatas(KFile *file, const char *path, int distributable)
     }
     const char *root = distributable ? "TOVRA" : "TVS_PROJECT";
     std::string out;
-    TovraWriteBeginFlag(out, root);
+    bool ok = TovraWriteBeginFlag(out, root) == 1;
     TovraWriteVersion(out);
-    bool ok = TovraWriteSongInfo(out, file) && TovraWriteElts(out, file, distributable != 0);
+    ok = ok && TovraWriteSongInfo(out, file) && TovraWriteElts(out, file, distributable != 0);
     if (ok && distributable)
         ok = TovraGenerateFileId(file) && TovraWriteID(out, file) == 1;
-    if (!ok)
+    if (!ok || TovraWriteEndFlag(out, root) != 1)
         return -1;
-    TovraWriteEndFlag(out, root);
     KSafeFile *target = KSafeFile_open(path);
     if (!target)
         return -3;
@@ -441,7 +500,7 @@ KFile *loadDPZark(const char *path, const char *root)
         setZarkError(code);
         return nullptr;
     };
-    const std::string begin = std::string("<") + root + ">";
+    const std::string begin = createBeginFlag(root);
     char *skipped = readUntil(file.get(), begin.c_str());
     if (!skipped)
         return failed(ERR_INCORRECT);
@@ -452,7 +511,7 @@ KFile *loadDPZark(const char *path, const char *root)
         return failed(ERR_INCORRECT);
     tvr_free(skipped);
     double version;
-    if (!readValue(file.get(), "VERSION", &text) || !tvr_parseDouble(text.c_str(), &version))
+    if (!readSection(file.get(), "VERSION", &text) || !tvr_parseDouble(text.c_str(), &version))
         return failed(ERR_INCORRECT);
     if (oLVersIsOk(version) < 0)
         return failed(ERR_VERSION);

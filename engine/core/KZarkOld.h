@@ -8,6 +8,8 @@
 #ifndef KZARKOLD_H
 #define KZARKOLD_H
 
+#include <cstdio>
+
 #include "KFile.h"
 
 // Writes the project as tag text to `path` through a temporary file renamed over it, so a failed
@@ -16,6 +18,16 @@
 // project has groups or rules (no form here), a song key that cannot be a tag name, or a write
 // failure; -2 null arguments; -3 the file cannot be created.
 int TovraWriteGenDatas(KFile *file, const char *path, int distributable);
+
+// Writes every stored mix as an older selection: SLCT (SLCT_DEF for the default mix) holding NAME
+// and one S_TRACK {NAME} per track. 1, or -1 for null arguments or a failed write.
+// TovraWriteGenDatas does not write selections; the reader skips them.
+int saveDescSlct(KFile *file, FILE *dFile);
+// Mix configurations and selection rules have no form in this format: these write a warning
+// naming themselves to the standard error stream and return 0.
+int saveDescMixConfig(KFile *file, FILE *dFile);
+int TovraWriteSlctCnst(KFile *file, FILE *dFile);
+int loadDescMixConfig(KFile *file, FILE *dFile);
 
 // Reads a text of the given root into a new project named by the path, or null. Sets the load
 // error code (getZarkError): 0 success; -301 null path; -302 the file cannot be opened; -102 the

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,18 +61,22 @@ bool addText(XmlObject *parent, const char *name, const char *text)
     return text && addNode(parent, CreateXmlObject(name, text));
 }
 
+// A node holding an engine string taken over (null: failure).
+XmlObject *ownedTextNode(const char *name, char *text)
+{
+    XmlObject *node = text ? CreateXmlObject(name, nullptr) : nullptr;
+    if (!node) {
+        tvr_free(text);
+        return nullptr;
+    }
+    node->text = text;
+    return node;
+}
+
 // Adds a child whose text is an engine string taken over (null: failure).
 bool addOwnedText(XmlObject *parent, const char *name, char *text)
 {
-    if (!text)
-        return false;
-    XmlObject *node = CreateXmlObject(name, nullptr);
-    if (!node) {
-        tvr_free(text);
-        return false;
-    }
-    node->text = text;
-    return addNode(parent, node);
+    return addNode(parent, ownedTextNode(name, text));
 }
 
 bool addInt(XmlObject *parent, const char *name, int value)
@@ -91,25 +96,49 @@ bool addUnsigned(XmlObject *parent, const char *name, uint32_t value)
     return addText(parent, name, text);
 }
 
-XmlObject *exportXmlSong(KFile *file)
+// One child per song tag, in the order of the project's tag table.
+bool exportXmlSongInfos(KFile *file, XmlObject *song)
 {
-    XmlObject *song = CreateXmlObject("SONG", nullptr);
-    if (!song)
-        return nullptr;
     for (GList *l = file->songKeys.head; l; l = l->next) {
         const char *key = static_cast<const char *>(l->data);
         if (!isValidSongKey(key)) {
             std::fprintf(stderr, "!!! ERROR exportXmlSong : song key \"%s\" cannot be written\n",
                          key ? key : "");
-            DeleteRecXmlObject(song);
-            return nullptr;
+            return false;
         }
-        if (!addText(song, key, giveSongField(file, key))) {
-            DeleteRecXmlObject(song);
-            return nullptr;
-        }
+        if (!addText(song, key, giveSongField(file, key)))
+            return false;
     }
-    return song;
+    return true;
+}
+
+XmlObject *exportXmlSong(KFile *file)
+{
+    XmlObject *song = CreateXmlObject("SONG", nullptr);
+    if (song && exportXmlSongInfos(file, song))
+        return song;
+    DeleteRecXmlObject(song);
+    return nullptr;
+}
+
+XmlObject *exportXmlVersion()
+{
+    return ownedTextNode("VERSION", doubleToString(kFormatVersion));
+}
+
+XmlObject *exportXmlId(const KFile *file)
+{
+    return file->fileId ? CreateXmlObject("FKEY", file->fileId) : nullptr;
+}
+
+XmlObject *exportXmlMasterLvl(const KFile *file)
+{
+    return ownedTextNode("MASTERLEVEL", doubleToString(file->masterGain));
+}
+
+XmlObject *exportXmlMasterPan(const KFile *file)
+{
+    return ownedTextNode("PANO", doubleToString(file->masterPan));
 }
 
 // S_TRACK or S_ELT {NAME, LEVEL} of one mix entry.
@@ -122,31 +151,41 @@ bool addMixEntry(XmlObject *mix, const char *tag, const char *name, double level
     return false;
 }
 
+// The mix's entries: S_TRACK for each listed track in list order (its gain in the mix, or its
+// default gain), then S_ELT for every other element the level table holds, in creation order.
+// S_TRACK means "listed" to the reader, so a track that only has a level (a mix whose track list
+// was replaced by k_saveCurrentSlctToMix) is written as S_ELT and stays unlisted.
+bool exportXmlMixElts(KFile *file, const KMix *mix, XmlObject *node,
+                      const std::unordered_set<const KElement *> *omitted)
+{
+    std::unordered_set<const KElement *> listed;
+    for (GSList *l = mix->tracks; l; l = l->next) {
+        const KTrack *track = static_cast<const KTrack *>(l->data);
+        const KElement *elt = track ? track->elt : nullptr;
+        if (!elt || !listed.insert(elt).second)
+            continue;
+        const double *gain = static_cast<const double *>(g_hash_table_lookup(mix->levels, elt->name));
+        if (!addMixEntry(node, "S_TRACK", elt->name, gain ? *gain : elt->levels->defaultGain))
+            return false;
+    }
+    for (const KElement *elt = file->firstCreated; elt; elt = elt->nextCreated) {
+        if (listed.count(elt) || (omitted && omitted->count(elt)))
+            continue;
+        const double *gain = static_cast<const double *>(g_hash_table_lookup(mix->levels, elt->name));
+        if (gain && !addMixEntry(node, "S_ELT", elt->name, *gain))
+            return false;
+    }
+    return true;
+}
+
 XmlObject *exportXmlMix(KFile *file, const KMix *mix, bool isDefault,
                         const std::unordered_set<const KElement *> *omitted)
 {
     XmlObject *node = CreateXmlObject("TOVIX", nullptr);
     if (!node)
         return nullptr;
-    bool ok = addText(node, "DEFAULT", isDefault ? "YES" : "NO") && addText(node, "NAME", mix->name);
-    // The mix's tracks in list order, then the levels of the other elements in creation order.
-    std::unordered_set<const KElement *> listed;
-    for (GSList *l = mix->tracks; ok && l; l = l->next) {
-        const KTrack *track = static_cast<const KTrack *>(l->data);
-        const KElement *elt = track ? track->elt : nullptr;
-        if (!elt || !listed.insert(elt).second)
-            continue;
-        const double *gain = static_cast<const double *>(g_hash_table_lookup(mix->levels, elt->name));
-        ok = addMixEntry(node, "S_TRACK", elt->name, gain ? *gain : elt->levels->defaultGain);
-    }
-    for (const KElement *elt = file->firstCreated; ok && elt; elt = elt->nextCreated) {
-        if (listed.count(elt) || (omitted && omitted->count(elt)))
-            continue;
-        const double *gain = static_cast<const double *>(g_hash_table_lookup(mix->levels, elt->name));
-        if (!gain)
-            continue;
-        ok = addMixEntry(node, "S_ELT", elt->name, *gain);
-    }
+    bool ok = addText(node, "DEFAULT", isDefault ? "YES" : "NO") && addText(node, "NAME", mix->name) &&
+              exportXmlMixElts(file, mix, node, omitted);
     if (ok && mix->mastering)
         ok = addNode(node, exportXmlEqual(mix->mastering));
     ok = ok && addDouble(node, "MASTERLEVEL", mix->masterGain) &&
@@ -230,6 +269,27 @@ XmlObject *exportXmlConst(const KElement *elt, const std::unordered_set<const KE
     return nullptr;
 }
 
+// One TRCK or CNST per element in creation order, the omitted ones left out.
+bool exportXmlElts(KFile *file, XmlObject *root, const std::unordered_set<const KElement *> &omitted)
+{
+    for (const KElement *e = file->firstCreated; e; e = e->nextCreated) {
+        if (!e->data || omitted.count(e))
+            continue;
+        if (e->type == KELT_TRACK) {
+            if (!addNode(root, exportXmlTrack(e)))
+                return false;
+        } else if (e->type == KELT_GROUP) {
+            if (!addNode(root, exportXmlConst(e, omitted)))
+                return false;
+        } else {
+            std::fprintf(stderr, "!!! ERROR exportXmlDesc : element \"%s\" of type %d cannot be written\n",
+                         e->name, e->type);
+            return false;
+        }
+    }
+    return true;
+}
+
 // Groups and rules that the clean form leaves out: those without members, except an element
 // that an implication depends on.
 std::unordered_set<const KElement *> cleanOmissions(KFile *file)
@@ -303,6 +363,27 @@ struct MixDesc {
     int position = 0;
 };
 
+// One S_TRACK or S_ELT entry {NAME, LEVEL}; an entry without a name, or an S_ELT without a level,
+// says nothing and is skipped. False for a level that is not a number or is negative.
+bool extractXmlMixElts(const XmlObject *node, MixDesc *mix)
+{
+    const XmlObject *entryName = nullptr, *level = nullptr;
+    for (int k = 0; k < node->count; ++k) {
+        if (named(node->children[k], "NAME"))
+            entryName = node->children[k];
+        else if (named(node->children[k], "LEVEL"))
+            level = node->children[k];
+    }
+    if (!entryName || !entryName->text || !*entryName->text)
+        return true;
+    MixEntry entry{entryName->text, named(node, "S_TRACK"), level != nullptr, 0.0};
+    if (level && (!readDouble(level, &entry.level) || entry.level < 0.0))
+        return false;
+    if (entry.track || entry.hasLevel)
+        mix->entries.push_back(std::move(entry));
+    return true;
+}
+
 bool parseXmlMix(const XmlObject *node, MixDesc *mix)
 {
     const XmlObject *name = nullptr;
@@ -315,21 +396,8 @@ bool parseXmlMix(const XmlObject *node, MixDesc *mix)
         } else if (named(child, "EQUAL")) {
             mix->equal = child;
         } else if (named(child, "S_TRACK") || named(child, "S_ELT")) {
-            const XmlObject *entryName = nullptr, *level = nullptr;
-            for (int k = 0; k < child->count; ++k) {
-                if (named(child->children[k], "NAME"))
-                    entryName = child->children[k];
-                else if (named(child->children[k], "LEVEL"))
-                    level = child->children[k];
-            }
-            if (!entryName || !entryName->text || !*entryName->text)
-                continue; // an entry without a name says nothing
-            MixEntry entry{entryName->text, named(child, "S_TRACK"), level != nullptr, 0.0};
-            if (level && (!readDouble(level, &entry.level) || entry.level < 0.0))
+            if (!extractXmlMixElts(child, mix))
                 return false;
-            if (!entry.track && !entry.hasLevel)
-                continue;
-            mix->entries.push_back(std::move(entry));
         } else if (named(child, "PANO")) {
             if (!readDouble(child, &mix->masterPan))
                 return false;
@@ -409,8 +477,6 @@ KMix *buildMix(KFile *file, const MixDesc &desc)
     }
     mix->tracks = g_slist_reverse(tracks);
     mix->trackCount = static_cast<int>(listed.size());
-    if (desc.older && listed.empty())
-        ok = false;
     mix->masterGain = desc.masterGain;
     mix->masterPan = desc.masterPan;
     if (!ok)
@@ -652,55 +718,81 @@ int ExtractXmlSFormat(Loader &loader, const XmlObject *node)
     return ok ? 1 : fail(loader, "the project's SFORMAT is bad");
 }
 
+int ExtractXmlVersion(Loader &loader, const XmlObject *node)
+{
+    double version;
+    if (!readDouble(node, &version) || version < 0.25 || oLVersIsOk(version) < 0)
+        return fail(loader, "the VERSION is bad");
+    loader.file->version = version;
+    return 1;
+}
+
+int ExtractXmlNChannels(Loader &loader, const XmlObject *node)
+{
+    int channels;
+    if (!readInt(node, INT_MIN, kMaxChannels, &channels))
+        return fail(loader, "NCHANNELS is bad");
+    loader.file->format->channels = channels > 0 ? channels : -1;
+    return 1;
+}
+
+int ExtractXmlFileId(Loader &loader, const XmlObject *node)
+{
+    if (!node->text || !*node->text)
+        return fail(loader, "FKEY is empty");
+    size_t length = std::strlen(node->text);
+    char *id = tvr_strndup(node->text, length < kFileIdLength ? length : kFileIdLength);
+    if (!id)
+        return fail(loader, "out of memory");
+    tvr_free(loader.file->fileId);
+    loader.file->fileId = id;
+    return 1;
+}
+
+int ExtractXmlMasterLvl(Loader &loader, const XmlObject *node)
+{
+    double gain;
+    if (!readDouble(node, &gain))
+        return fail(loader, "MASTERLEVEL is not a number");
+    k_setMasterLvl(loader.file, gain); // kept within 0..KMASTER_GAIN_MAX
+    return 1;
+}
+
+int ExtractXmlMasterPan(Loader &loader, const XmlObject *node)
+{
+    double pan;
+    if (!readDouble(node, &pan))
+        return fail(loader, "PANO is not a number");
+    k_setMasterPan(loader.file, pan);
+    return 1;
+}
+
+// Mix laws of the root are accepted and ignored.
+int ExtractXmlMixLaw(Loader &, const XmlObject *)
+{
+    return 1;
+}
+
 int readChild(Loader &loader, const XmlObject *child)
 {
     KFile *file = loader.file;
     const char *tag = child->name;
-    if (!std::strcmp(tag, "VERSION")) {
-        double version;
-        if (!readDouble(child, &version) || version < 0.25 || oLVersIsOk(version) < 0)
-            return fail(loader, "the VERSION is bad");
-        file->version = version;
-        return 1;
-    }
-    if (!std::strcmp(tag, "NCHANNELS")) {
-        int channels;
-        if (!readInt(child, INT_MIN, kMaxChannels, &channels))
-            return fail(loader, "NCHANNELS is bad");
-        file->format->channels = channels > 0 ? channels : -1;
-        return 1;
-    }
+    if (!std::strcmp(tag, "VERSION"))
+        return ExtractXmlVersion(loader, child);
+    if (!std::strcmp(tag, "NCHANNELS"))
+        return ExtractXmlNChannels(loader, child);
     if (!std::strcmp(tag, "SFORMAT"))
         return ExtractXmlSFormat(loader, child);
-    if (!std::strcmp(tag, "FKEY")) {
-        if (!child->text || !*child->text)
-            return fail(loader, "FKEY is empty");
-        size_t length = std::strlen(child->text);
-        char *id = tvr_strndup(child->text, length < kFileIdLength ? length : kFileIdLength);
-        if (!id)
-            return fail(loader, "out of memory");
-        tvr_free(file->fileId);
-        file->fileId = id;
-        return 1;
-    }
+    if (!std::strcmp(tag, "FKEY"))
+        return ExtractXmlFileId(loader, child);
     if (!std::strcmp(tag, "SONG"))
         return ExtractXmlSong(file, child) == 1 ? 1 : fail(loader, "a song tag has no name or text");
-    if (!std::strcmp(tag, "MASTERLEVEL")) {
-        double gain;
-        if (!readDouble(child, &gain))
-            return fail(loader, "MASTERLEVEL is not a number");
-        k_setMasterLvl(file, gain); // kept within 0..KMASTER_GAIN_MAX
-        return 1;
-    }
-    if (!std::strcmp(tag, "PANO")) {
-        double pan;
-        if (!readDouble(child, &pan))
-            return fail(loader, "PANO is not a number");
-        k_setMasterPan(file, pan);
-        return 1;
-    }
+    if (!std::strcmp(tag, "MASTERLEVEL"))
+        return ExtractXmlMasterLvl(loader, child);
+    if (!std::strcmp(tag, "PANO"))
+        return ExtractXmlMasterPan(loader, child);
     if (!std::strcmp(tag, "MIXLAW"))
-        return 1;
+        return ExtractXmlMixLaw(loader, child);
     if (!std::strcmp(tag, "TRCK"))
         return ExtractXmlTrack(loader, child);
     if (!std::strcmp(tag, "CNST"))
@@ -724,9 +816,44 @@ int childCode(int position)
     return KDESC_ERR_CHILD - position;
 }
 
+// Why the last load on this thread was refused, for getXmlDescErrorReason.
+thread_local std::string lastRefusal;
+
+// The last refusal of updateElt on this thread, named in the load's reason.
+thread_local std::string lastLinkRefusal;
+
 void report(int code, const std::string &why)
 {
+    lastRefusal = why;
     std::fprintf(stderr, "!!! ERROR LoadFromXmlDesc : %s (%d)\n", why.c_str(), code);
+}
+
+// Reads the root's children in document order; 1 or the code of the first failing child.
+int ExtractXmlDesc(Loader &loader, const XmlObject *root)
+{
+    for (int i = 0; i < root->count; ++i) {
+        const XmlObject *child = root->children[i];
+        loader.position = i;
+        if (child && child->name && readChild(loader, child) < 0) {
+            int code = childCode(i);
+            report(code, "element " + std::to_string(i) + " (" + child->name + "): " + loader.error);
+            return code;
+        }
+    }
+    return 1;
+}
+
+// Older descriptions give channels without a codec: their streams are Ogg Vorbis, 16 bits,
+// 44100 Hz.
+void completeOlderStreamFormat(KStreamFormat *format)
+{
+    if (format->code != 0 || format->channels <= 0)
+        return;
+    tvr_free(format->extra);
+    format->extra = nullptr;
+    format->code = KAUDIOFMT_VORBIS;
+    format->bits = 16;
+    format->rate = 44100.0;
 }
 
 // Reads the description tree into the empty scratch project; 1 or a load code.
@@ -753,17 +880,11 @@ int loadTree(KFile *work, const XmlObject *root)
     Loader loader{work, KPendingElts_new(), {}, {}, {}, 0, {}};
     if (!loader.pending)
         return TVR_ERR_MEMORY;
-    int result = 1;
-    for (int i = 0; i < root->count && result == 1; ++i) {
-        const XmlObject *child = root->children[i];
-        loader.position = i;
-        if (child && child->name && readChild(loader, child) < 0) {
-            result = childCode(i);
-            report(result, loader.error);
-        }
-    }
+    int result = ExtractXmlDesc(loader, root);
+    if (result == 1)
+        completeOlderStreamFormat(work->format);
     if (result == 1 && (result = updateElt(work, loader.pending)) != 1)
-        report(result, "groups and rules cannot be linked");
+        report(result, "groups and rules cannot be linked: " + lastLinkRefusal);
     KPendingElts_delete(&loader.pending);
 
     for (size_t i = 0; result == 1 && i < loader.mixes.size(); ++i) {
@@ -772,7 +893,8 @@ int loadTree(KFile *work, const XmlObject *root)
         if (!mix || addSlct(work, mix, desc.isDefault ? KSLCT_AS_DEFAULT : 0) != 1) {
             KMix_delete(&mix);
             result = childCode(desc.position);
-            report(result, "the mix " + quoted(desc.name.c_str()) + " cannot be built");
+            report(result, "element " + std::to_string(desc.position) + (desc.older ? " (SLCT)" : " (TOVIX)") +
+                               ": the mix " + quoted(desc.name.c_str()) + " cannot be built");
         }
     }
     if (result == 1) {
@@ -792,7 +914,8 @@ int loadTree(KFile *work, const XmlObject *root)
         const StreamUse &use = loader.streams[i];
         if (use.stream >= trackCount || used[static_cast<size_t>(use.stream)]) {
             result = childCode(use.position);
-            report(result, "stream number " + std::to_string(use.stream) +
+            report(result, "element " + std::to_string(use.position) + " (TRCK): stream number " +
+                               std::to_string(use.stream) +
                                (use.stream >= trackCount ? " is out of range" : " is used twice"));
         } else {
             used[static_cast<size_t>(use.stream)] = true;
@@ -957,6 +1080,18 @@ int KPendingElts_addMixLaw(KPendingElts *pending, const char *name, int lawType,
     return 1;
 }
 
+// Writes an updateElt refusal to the standard error stream and keeps it for the load's reason.
+static void linkRefused(const char *format, ...)
+{
+    char line[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    std::fputs(line, stderr);
+    lastLinkRefusal.assign(line, std::strcspn(line, "\n"));
+}
+
 int updateElt(KFile *file, KPendingElts *pending)
 {
     if (!file || !pending)
@@ -972,7 +1107,7 @@ int updateElt(KFile *file, KPendingElts *pending)
             record.waiting = false;
             progress = true;
             if (createPending(file, record) != 1) {
-                std::fprintf(stderr, "Error updateElt::forEachTmp : can't create \"%s\"\n",
+                linkRefused("Error updateElt::forEachTmp : can't create \"%s\"\n",
                              record.name.c_str());
                 result = -1;
             }
@@ -982,7 +1117,7 @@ int updateElt(KFile *file, KPendingElts *pending)
         if (result != 1)
             break;
         if (record.waiting) {
-            std::fprintf(stderr, "Error updateElt::forEachTmp : unknown implying element \"%s\"\n",
+            linkRefused("Error updateElt::forEachTmp : unknown implying element \"%s\"\n",
                          record.implying.c_str());
             result = -1;
             break;
@@ -990,8 +1125,9 @@ int updateElt(KFile *file, KPendingElts *pending)
         for (const std::string &member : record.members) {
             int code = addSubElt(file, record.name.c_str(), member.c_str());
             if (code != 1) {
-                std::fprintf(stderr, "Error updateElt::forEachTmp : can't add subelement \"%s\" (%d)\n",
-                             member.c_str(), code);
+                linkRefused("Error updateElt::forEachTmp : can't add subelement \"%s\" (%d)\n",
+                            member.c_str(), code);
+                lastLinkRefusal += " to group \"" + record.name + "\"";
                 result = -1;
                 break;
             }
@@ -1002,7 +1138,7 @@ int updateElt(KFile *file, KPendingElts *pending)
             break;
         const char *name = law.name.c_str();
         if (!giveElt(file, name)) {
-            std::fprintf(stderr, "Error updateElt::forEachTmp : unknown element \"%s\"\n", name);
+            linkRefused("Error updateElt::forEachTmp : unknown element \"%s\"\n", name);
             result = -2;
             break;
         }
@@ -1015,7 +1151,8 @@ int updateElt(KFile *file, KPendingElts *pending)
             }
             if (setMixLaw(file, name, law.lawType, coefficient) != 1) {
                 tvr_free(coefficient);
-                std::fprintf(stderr, "Error updateElt::forEachTmp : TVR_MIX_WITHOUT\n");
+                linkRefused("Error updateElt::forEachTmp : TVR_MIX_WITHOUT\n");
+                lastLinkRefusal += std::string(" for \"") + name + "\"";
                 result = -2;
                 break;
             }
@@ -1023,16 +1160,18 @@ int updateElt(KFile *file, KPendingElts *pending)
         // 0 (default) and -240 (bounds) are the older format's "no value", as is KLEVEL_UNCHANGED.
         auto given = [](int value, int none) { return value != none && value != KLEVEL_UNCHANGED; };
         if (given(law.defaultLevel, 0) && setDefaultLevel(file, name, law.defaultLevel) != 1) {
-            std::fprintf(stderr, "Error updateElt::forEachTmp : TVR_MIX_DEFAULT_LEVEL\n");
+            linkRefused("Error updateElt::forEachTmp : TVR_MIX_DEFAULT_LEVEL\n");
+            lastLinkRefusal += std::string(" for \"") + name + "\"";
             result = -2;
         } else if (given(law.minLevel, KLEVEL_MIN) &&
                    setMinMaxLevel(file, name, law.minLevel, KLEVEL_UNCHANGED) != 1) {
-            std::fprintf(stderr, "Error updateElt::forEachTmp : minLevel (%s||%d)\n", name,
+            linkRefused("Error updateElt::forEachTmp : minLevel (%s||%d)\n", name,
                          law.minLevel);
             result = -2;
         } else if (given(law.maxLevel, KLEVEL_MIN) &&
                    setMinMaxLevel(file, name, KLEVEL_UNCHANGED, law.maxLevel) != 1) {
-            std::fprintf(stderr, "Error updateElt::forEachTmp : maxLevel\n");
+            linkRefused("Error updateElt::forEachTmp : maxLevel\n");
+            lastLinkRefusal += std::string(" for \"") + name + "\"";
             result = -2;
         }
     }
@@ -1102,6 +1241,12 @@ XmlObject *exportXmlLevels(const KLevels *levels)
     return nullptr;
 }
 
+XmlObject *exportXmlNChannels(const KFile *file)
+{
+    return file && file->format ? ownedTextNode("NCHANNELS", intToString(file->format->channels))
+                                : nullptr;
+}
+
 XmlObject *exportXmlSFormat(const KStreamFormat *format)
 {
     if (!format)
@@ -1138,29 +1283,17 @@ XmlObject *exportXmlDesc(KFile *file, int clean)
         omitted = cleanOmissions(file);
 
     XmlObject *root = CreateXmlObject("TOVRA-2.0", nullptr);
-    bool ok = root && addDouble(root, "VERSION", kFormatVersion) &&
-              addText(root, "FKEY", file->fileId) && addNode(root, exportXmlSFormat(file->format)) &&
-              addDouble(root, "MASTERLEVEL", file->masterGain) &&
-              addDouble(root, "PANO", file->masterPan) && addNode(root, exportXmlSong(file));
+    bool ok = root && addNode(root, exportXmlVersion()) && addNode(root, exportXmlId(file)) &&
+              addNode(root, exportXmlSFormat(file->format)) &&
+              addNode(root, exportXmlMasterLvl(file)) && addNode(root, exportXmlMasterPan(file)) &&
+              addNode(root, exportXmlSong(file));
     if (ok && file->mixes) {
         for (GList *l = file->mixes->order.head; ok && l; l = l->next) {
             const KMix *mix = static_cast<const KMix *>(l->data);
             ok = addNode(root, exportXmlMix(file, mix, mix == file->mixes->defaultMix, &omitted));
         }
     }
-    for (const KElement *e = file->firstCreated; ok && e; e = e->nextCreated) {
-        if (!e->data || omitted.count(e))
-            continue;
-        if (e->type == KELT_TRACK) {
-            ok = addNode(root, exportXmlTrack(e));
-        } else if (e->type == KELT_GROUP) {
-            ok = addNode(root, exportXmlConst(e, omitted));
-        } else {
-            std::fprintf(stderr, "!!! ERROR exportXmlDesc : element \"%s\" of type %d cannot be written\n",
-                         e->name, e->type);
-            ok = false;
-        }
-    }
+    ok = ok && exportXmlElts(file, root, omitted);
     if (!ok) {
         DeleteRecXmlObject(root);
         return nullptr;
@@ -1269,11 +1402,14 @@ KMix *ExtractXmlSlct(KFile *file, const XmlObject *node, int *isDefault)
 
 int LoadFromXmlDesc(KFile *file, const char *text)
 {
-    if (!file || !text)
+    lastRefusal.clear();
+    if (!file || !text) {
+        lastRefusal = "no project or no text";
         return TVR_ERR_PARAM;
+    }
     XmlObject *root = XmlParserFromString(text);
     if (!root) {
-        report(KDESC_ERR_UNREADABLE, "the text does not parse");
+        report(KDESC_ERR_UNREADABLE, "the text is not a well-formed tag tree");
         return KDESC_ERR_UNREADABLE;
     }
     KFile *work = newZark(nullptr, kFormatVersion);
@@ -1287,6 +1423,11 @@ int LoadFromXmlDesc(KFile *file, const char *text)
     }
     _freeZark(work);
     return result;
+}
+
+const char *getXmlDescErrorReason(void)
+{
+    return lastRefusal.c_str();
 }
 
 const char *getStrXmlDescError(int code)

@@ -23,6 +23,10 @@ enum {
 
 // Text of a LoadFromXmlDesc code, for the user (never null).
 const char *getStrXmlDescError(int code);
+// Why the last LoadFromXmlDesc on the calling thread refused its description, in words naming the
+// element (its position and tag) and the name at fault, e.g. 'element 7 (TRCK): track "Bass" has
+// a bad COLOR'; empty after a success. Valid until the next load on this thread.
+const char *getXmlDescErrorReason(void);
 
 // --- Writing ------------------------------------------------------------------------------------
 // The description tree of the project; clean 1 gives the form of distributable files (a new file
@@ -40,6 +44,8 @@ XmlObject *exportXmlSlcts(KFile *file, const char *mixName);
 bool isValidSongKey(const char *key);
 // LEVELS {LMIX, LMAX, LDEF} of a levels record; null on memory failure.
 XmlObject *exportXmlLevels(const KLevels *levels);
+// NCHANNELS with the project's channel count (no writer of the description uses it).
+XmlObject *exportXmlNChannels(const KFile *file);
 // SFORMAT with the fields of the format that are set; null on memory failure.
 XmlObject *exportXmlSFormat(const KStreamFormat *format);
 
@@ -54,8 +60,9 @@ int LoadFromXmlDesc(KFile *file, const char *text);
 // elements; entries naming no element are dropped). *isDefault (may be null) is set from DEFAULT.
 // Null when the element is malformed or memory fails. The mix is not stored: see addSlct.
 KMix *ExtractXmlMix(KFile *file, const XmlObject *node, int *isDefault);
-// A new mix read from an older SLCT or SLCT_DEF element (*isDefault set for SLCT_DEF); null when
-// it has no name or no track of the project.
+// A new mix read from an older SLCT or SLCT_DEF element (*isDefault set for SLCT_DEF); names of
+// no track of the project are dropped, so the mix may hold none. Null when it has no name or no
+// S_TRACK entry.
 KMix *ExtractXmlSlct(KFile *file, const XmlObject *node, int *isDefault);
 // Adds every child of a SONG element as a song tag; 1, or -1 when a child has no text or a name
 // that the writer could not write back (tags read before it stay).

@@ -340,13 +340,26 @@ int IsEndFlagOf(const char *tag, const char *name)
     return std::strncmp(tag + 1, name, std::strlen(name)) == 0;
 }
 
-XmlObject *XmlParserFromString(const char *text)
+namespace {
+
+bool blank(const char *p, const char *end)
 {
-    const char *cursor = text;
-    return XmlParserFromString2(&cursor, nullptr);
+    for (; p < end; ++p)
+        if (*p != ' ' && *p != '\t' && *p != '\n' && *p != '\r')
+            return false;
+    return true;
 }
 
-XmlObject *XmlParserFromString2(const char **cursor, const char *name)
+bool blank(const char *p)
+{
+    return blank(p, p + std::strlen(p));
+}
+
+// Parses one element from *cursor (its start tag already read when name is given). A wrong end
+// tag refuses the whole element. With keepText, a node with children also keeps the text that
+// stands before its first child when that text is not blank (the writer puts a node's text
+// there).
+XmlObject *parseElement(const char **cursor, const char *name, bool keepText)
 {
     if (!cursor || !*cursor)
         return nullptr;
@@ -367,15 +380,17 @@ XmlObject *XmlParserFromString2(const char **cursor, const char *name)
         return nullptr;
     }
 
-    // Open elements, innermost last; each remembers where its content starts. Children are
-    // attached to their parent when they close, so every open element owns its subtree.
+    // Open elements, innermost last; each remembers where its content starts and where its first
+    // child's start tag stands. Children are attached to their parent when they close, so every
+    // open element owns its subtree.
     struct Frame {
         XmlObject *node;
         const char *content;
+        const char *firstChild;
     };
     Frame stack[XML_MAX_DEPTH];
     int depth = 0;
-    stack[depth++] = {root, p};
+    stack[depth++] = {root, p, nullptr};
     XmlObject *result = nullptr;
     bool failed = false;
 
@@ -399,19 +414,21 @@ XmlObject *XmlParserFromString2(const char **cursor, const char *name)
                 failed = true;
                 break;
             }
-            stack[depth++] = {child, p};
+            if (!stack[depth - 1].firstChild)
+                stack[depth - 1].firstChild = open;
+            stack[depth++] = {child, p, nullptr};
             continue;
         }
         Frame top = stack[--depth];
         if (!closesElement(open, close, top.node->name)) {
-            // A wrong end tag drops the element; its parent goes on with its next tag.
             DeleteRecXmlObject(top.node);
-            if (depth == 0)
-                break;
-            continue;
+            failed = true;
+            break;
         }
-        if (top.node->count == 0 &&
-            !(top.node->text = decodeText(top.content, static_cast<size_t>(open - top.content)))) {
+        const char *textEnd = top.node->count == 0 ? open : top.firstChild;
+        bool withText = top.node->count == 0 || (keepText && !blank(top.content, textEnd));
+        if (withText &&
+            !(top.node->text = decodeText(top.content, static_cast<size_t>(textEnd - top.content)))) {
             DeleteRecXmlObject(top.node);
             failed = true;
             break;
@@ -427,6 +444,40 @@ XmlObject *XmlParserFromString2(const char **cursor, const char *name)
         DeleteRecXmlObject(stack[--depth].node);
     *cursor = p;
     return result;
+}
+
+// A whole document: one root element with nothing but blanks before and after it.
+XmlObject *parseDocument(const char *text, bool keepText)
+{
+    if (!text)
+        return nullptr;
+    const char *lt = std::strchr(text, '<');
+    if (!lt || !blank(text, lt))
+        return nullptr;
+    const char *cursor = text;
+    XmlObject *root = parseElement(&cursor, nullptr, keepText);
+    if (root && !blank(cursor)) {
+        DeleteRecXmlObject(root);
+        return nullptr;
+    }
+    return root;
+}
+
+} // namespace
+
+XmlObject *XmlParserFromString(const char *text)
+{
+    return parseDocument(text, false);
+}
+
+XmlObject *XmlParserFromStringKeepingText(const char *text)
+{
+    return parseDocument(text, true);
+}
+
+XmlObject *XmlParserFromString2(const char **cursor, const char *name)
+{
+    return parseElement(cursor, name, false);
 }
 
 void PrintXmlObject(void) {}

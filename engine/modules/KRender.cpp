@@ -297,8 +297,11 @@ int k_exportTovixToAudioFile(KFile *file, const char *mixName, const char *path,
         rate = (work->format && work->format->rate > 0.0) ? work->format->rate : 44100.0;
     rate = std::floor(rate);
     const int code = k_renderFormatCode(format->code, rate);
+    // The mix becomes current moving the play statuses with it; the toggles only agree with the
+    // mix when every playing track was in the current mix, so the statuses are then derived from
+    // the mix's tracks alone and its levels applied to them.
     if (!mix || !code || rate < 1000.0 || rate > KAUDIOFILE_MAX_RATE ||
-        setMixAsCurrentMix(work, mix, 0) != TVR_OK || initializeStatus(work) != TVR_OK ||
+        setMixAsCurrentMix(work, mix, 1) != TVR_OK || initializeStatus(work) != TVR_OK ||
         k_applyLevelsFromMix(work, mix) != TVR_OK) {
         _freeZark(work);
         return 0;

@@ -16,8 +16,7 @@ bool validRate(double rate)
     return rate > 0.0 && rate <= kMaxRate;
 }
 
-// Float samples pass through; 16-bit samples are rounded and kept in range (the stateless
-// variant truncates toward zero instead).
+// Float samples pass through; 16-bit samples are truncated toward zero and kept in range.
 template <typename T> T toSample(double value);
 template <> float toSample<float>(double value)
 {
@@ -25,14 +24,12 @@ template <> float toSample<float>(double value)
 }
 template <> int16_t toSample<int16_t>(double value)
 {
-    const double rounded = std::floor(value + 0.5);
-    return static_cast<int16_t>(rounded < -32768.0 ? -32768.0 : rounded > 32767.0 ? 32767.0
-                                                                                  : rounded);
+    return static_cast<int16_t>(std::clamp(value, -32768.0, 32767.0));
 }
 
 template <typename T>
 T *resampleOnce(double inRate, const T *in, int inFrames, double outRate, int *outFrames,
-                int channels, bool ceilCount, bool truncate)
+                int channels, bool ceilCount)
 {
     if (!in || !outFrames || inFrames < 1 || !validRate(inRate) || !validRate(outRate) ||
         (channels != 1 && channels != 2)) {
@@ -56,7 +53,7 @@ T *resampleOnce(double inRate, const T *in, int inFrames, double outRate, int *o
         for (int c = 0; c < channels; ++c) {
             const double value = (1.0 - fraction) * in[j * channels + c] +
                                  fraction * in[next * channels + c];
-            out[i * channels + c] = truncate ? static_cast<T>(value) : toSample<T>(value);
+            out[i * channels + c] = toSample<T>(value);
         }
     }
     *outFrames = n;
@@ -174,13 +171,13 @@ template <typename T> int flushStream(KResampler *r, T *out, int outCapacity)
 int16_t *k_resampling_KInt16(double inRate, const int16_t *in, int inFrames, double outRate,
                              int *outFrames, int channels)
 {
-    return resampleOnce(inRate, in, inFrames, outRate, outFrames, channels, true, true);
+    return resampleOnce(inRate, in, inFrames, outRate, outFrames, channels, true);
 }
 
 float *k_resampling_KFloat(double inRate, const float *in, int inFrames, double outRate,
                            int *outFrames, int channels)
 {
-    return resampleOnce(inRate, in, inFrames, outRate, outFrames, channels, false, false);
+    return resampleOnce(inRate, in, inFrames, outRate, outFrames, channels, false);
 }
 
 KResampler *KResampler_new(double inRate, double outRate, int channels)

@@ -50,6 +50,7 @@ int KResampler_inputFor(const KResampler *resampler, int outFrames);
 // arguments or when outCapacity is too small for the input given (input would be lost).
 int KResampler_process_KFloat(KResampler *resampler, const float *in, int inFrames, float *out,
                               int outCapacity);
+// 16-bit values are truncated toward zero, as by k_resampling_KInt16.
 int KResampler_process_KInt16(KResampler *resampler, const int16_t *in, int inFrames,
                               int16_t *out, int outCapacity);
 // Frames the flush writes at the end of the stream.

@@ -99,10 +99,13 @@ TEST(DocumentThreads, ImportAndExportOnWorkerThreads)
                                          &exportProgress, KObjFile::DefMixAllTracks);
         done = true;
     });
-    // The progress dialog's polling reads the records meanwhile.
+    // The progress dialog's polling reads the records meanwhile, and the author goes on editing.
     double seen = 0.0;
+    int edits = 0;
     EXPECT_TRUE(eventually([&] {
         seen = std::max(seen, renderProgress.getProg() + exportProgress.getProg());
+        doc.setPan("a", (++edits % 5) / 5.0);
+        doc.setEltLevel("b", -(edits % 10));
         return done.load();
     }));
     worker.join();

@@ -163,8 +163,14 @@ TEST(KObjFile, RenameRefusesNamesThatWouldClash)
     KObjFile doc;
     ASSERT_TRUE(doc.createGroup("A", {}, 0, 0));
     ASSERT_TRUE(doc.createGroup("B", {}, 0, 0));
-    for (const QString& bad : {QString("B"), QString(), QString("x|y")})
+    for (const QString& bad : {QString("B"), QString(), QString("x|y"), KObjFile::ImportAudioGrpName,
+                               KObjFile::UnvisibleGrpName, KObjFile::NotMutePrefix + "B",
+                               KObjFile::DefaultCsttName, KObjFile::RuleGroupPrefix + "r"})
         EXPECT_FALSE(doc.renameElt("A", bad)) << bad.toStdString();
+    // A mix-rule group keeps its prefix under a new name.
+    ASSERT_EQ(doc.createRuleGroup(KObjFile::RuleGroupPrefix + "r", {}, ""),
+              KObjFile::RuleGroupPrefix + "r");
+    EXPECT_TRUE(doc.renameElt(KObjFile::RuleGroupPrefix + "r", KObjFile::RuleGroupPrefix + "s"));
     EXPECT_FALSE(doc.renameElt("nosuch", "C"));
     EXPECT_TRUE(doc.renameElt("A", QString::fromUtf8("Été €")));
     EXPECT_TRUE(doc.contains(QString::fromUtf8("Été €")));
@@ -326,4 +332,25 @@ TEST(KObjFile, TreeQueriesAndTrackSetters)
     EXPECT_TRUE(doc.getEqualization("a").isEmpty());
     EXPECT_FALSE(doc.setEqualization("a", {{100, 1.0}}));
     EXPECT_FALSE(doc.setEqualization("a", 100, 1.0, 0));
+}
+
+TEST(KObjFile, MpegTrackTexts)
+{
+    KObjFile doc;
+    ASSERT_EQ(addBitstreamTrack(doc.getKFile(), "song", 0, nullptr, 44100, 0), 1);
+    ASSERT_EQ(addBitstreamTrack(doc.getKFile(), "plain", 0, nullptr, 44100, 1), 1);
+    KStreamExtra extra{{4, 3, 192, 2, 0}};
+    KStreamFormat mpeg{};
+    KStreamFormat_init(&mpeg);
+    mpeg.code = KAUDIOFMT_MPEG;
+    mpeg.extra = &extra;
+    ASSERT_GT(addTrackFormat(doc.getKFile(), "song", &mpeg), 0);
+    mpeg.extra = nullptr;
+    ASSERT_GT(addTrackFormat(doc.getKFile(), "plain", &mpeg), 0);
+    const QString major = QString::fromUtf8(KAudioFmt_getMajorFmtName(KAUDIOFMT_MPEG));
+    EXPECT_EQ(doc.getTrackAudioFormat("song"), major + "  Version 1.0  Layer 3");
+    EXPECT_EQ(doc.getTrackMpgKBPS("song"), "192 (VBR)");
+    EXPECT_EQ(doc.getTrackBPS("song"), -1);
+    EXPECT_EQ(doc.getTrackAudioFormat("plain"), major);
+    EXPECT_EQ(doc.getTrackMpgKBPS("plain"), "");
 }

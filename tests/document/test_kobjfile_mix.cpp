@@ -159,17 +159,32 @@ TEST_F(Mixes, MixFilesCarryTheProjectIdentity)
     EXPECT_FALSE(other.isMix("M"));
 }
 
-TEST_F(Mixes, RenderToAnUncompressedFile)
+TEST_F(Mixes, RenderToEveryUncompressedFormat)
 {
-    KObjProgress progress;
+    const struct {
+        const char* target;
+        int code;
+    } cases[] = {{"out.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+                 {"out8.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8},
+                 {"out.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24},
+                 {"out.au", SF_FORMAT_AU | SF_FORMAT_FLOAT},
+                 {"out.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16}};
+    for (const auto& c : cases) {
+        KObjProgress progress;
+        Format format(c.code);
+        ASSERT_TRUE(doc.exportTovixToAudioFile("M", file(c.target), &format.record, &progress))
+            << c.target;
+        SF_INFO info{};
+        const std::vector<float> samples = fixtures::readAudio(dir.file(c.target), &info);
+        EXPECT_EQ(info.format, c.code) << c.target;
+        EXPECT_EQ(info.channels, 2) << c.target;
+        EXPECT_EQ(info.samplerate, 44100) << c.target;
+        EXPECT_NEAR(info.frames, 0.5 * 44100, 2048) << c.target;
+        EXPECT_GT(peak(samples), 0.1) << c.target;
+        EXPECT_LE(peak(samples), 1.0) << c.target;
+        EXPECT_EQ(progress.getState(), 3) << c.target;
+    }
     Format wav(SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    ASSERT_TRUE(doc.exportTovixToAudioFile("M", file("out.wav"), &wav.record, &progress));
-    SF_INFO info{};
-    fixtures::readAudio(dir.file("out.wav"), &info);
-    EXPECT_EQ(info.channels, 2);
-    EXPECT_EQ(info.samplerate, 44100);
-    EXPECT_NEAR(info.frames, 0.5 * 44100, 2048);
-    EXPECT_EQ(progress.getState(), 3);
     EXPECT_FALSE(doc.exportTovixToAudioFile("nosuch", file("no.wav"), &wav.record, nullptr));
     EXPECT_FALSE(QFile::exists(file("no.wav")));
 }

@@ -312,6 +312,123 @@ TEST(DescriptionXml, LoadCodes)
     EXPECT_STRNE(getStrXmlDescError(-9), getStrXmlDescError(-123));
 }
 
+// An older description gives channels but no codec: its streams are Ogg Vorbis, 16 bits,
+// 44100 Hz, and a save writes the whole format back.
+TEST(DescriptionXml, ChannelsWithoutACodecReadAsVorbis)
+{
+    const struct {
+        std::string body;
+        int code, channels, bits;
+        double rate;
+    } cases[] = {
+        {"<SFORMAT><MCHANNELS>2</MCHANNELS></SFORMAT>", KAUDIOFMT_VORBIS, 2, 16, 44100.0},
+        {"<NCHANNELS>1</NCHANNELS>", KAUDIOFMT_VORBIS, 1, 16, 44100.0},
+        {"<SFORMAT><MCHANNELS>2</MCHANNELS><MRATE>22050</MRATE><MBITS>8</MBITS></SFORMAT>",
+         KAUDIOFMT_VORBIS, 2, 16, 44100.0},
+        // a codec, or no channels: as read
+        {"<SFORMAT><MFORMAT>65538</MFORMAT><MCHANNELS>2</MCHANNELS></SFORMAT>", 65538, 2, -1, -1.0},
+        {"<SFORMAT><MRATE>48000</MRATE></SFORMAT>", 0, -1, -1, 48000.0},
+    };
+    for (const auto &c : cases) {
+        ProjectBuilder p;
+        ASSERT_EQ(1, LoadFromXmlDesc(p.file(), desc(c.body).c_str())) << c.body;
+        const KStreamFormat *f = p.file()->format;
+        EXPECT_EQ(c.code, f->code) << c.body;
+        EXPECT_EQ(c.channels, f->channels) << c.body;
+        EXPECT_EQ(c.bits, f->bits) << c.body;
+        EXPECT_EQ(c.rate, f->rate) << c.body;
+    }
+    ProjectBuilder p;
+    ASSERT_EQ(1, LoadFromXmlDesc(p.file(), desc("<NCHANNELS>2</NCHANNELS>").c_str()));
+    EXPECT_NE(std::string::npos,
+              describe(p.file()).find("<SFORMAT><MFORMAT>5308416</MFORMAT><MCHANNELS>2</MCHANNELS>"
+                                      "<MRATE>44100.000000</MRATE><MBITS>16</MBITS></SFORMAT>"));
+}
+
+// An older selection whose tracks the project does not hold still opens: the mix is made and the
+// unknown names are dropped.
+TEST(DescriptionXml, OlderSelectionOfUnknownTracksLoadsWithoutThem)
+{
+    ProjectBuilder p;
+    const std::string text =
+        desc("<TRCK><NAME>T</NAME><STREAM>0</STREAM></TRCK>"
+             "<SLCT><NAME>Gone</NAME><S_TRACK>X</S_TRACK><S_TRACK><NAME>Y</NAME></S_TRACK></SLCT>"
+             "<SLCT_DEF><NAME>Part</NAME><S_TRACK>X</S_TRACK><S_TRACK>T</S_TRACK></SLCT_DEF>");
+    ASSERT_EQ(1, LoadFromXmlDesc(p.file(), text.c_str()));
+    KMix *gone = findThisSlct(p.file(), "Gone");
+    ASSERT_NE(nullptr, gone);
+    EXPECT_EQ(0, gone->trackCount);
+    EXPECT_EQ(nullptr, gone->tracks);
+    KMix *part = findThisSlct(p.file(), "Part");
+    ASSERT_NE(nullptr, part);
+    EXPECT_EQ(1, part->trackCount);
+    EXPECT_EQ(1, KMix_isInMix(part, "T"));
+    EXPECT_EQ(0, KMix_isInMix(part, "X"));
+}
+
+// A stored mix whose track list was replaced keeps levels of tracks it no longer lists. Those are
+// written as S_ELT, so reading back gives the same list and the same levels: written as S_TRACK
+// they would list the dropped track again and lose nothing but the list.
+TEST(DescriptionXml, MixListAndLevelsSurviveAReplacedTrackList)
+{
+    ProjectBuilder p;
+    p.track("A").track("B").track("C");
+    KFile *f = p.file();
+    ASSERT_EQ(1, addTrackInCurrentMix(f, "A"));
+    ASSERT_EQ(1, addTrackInCurrentMix(f, "B"));
+    ASSERT_EQ(1, saveCurrentSlct(f, "M"));
+    KMix *m = findThisSlct(f, "M");
+    ASSERT_EQ(1, KMix_addLevelToElt(m, "A", 0.5));
+    ASSERT_EQ(1, KMix_addLevelToElt(m, "B", 0.25));
+    ASSERT_EQ(1, removeTrackFromCurrentMix(f, "B"));
+    ASSERT_EQ(1, addTrackInCurrentMix(f, "C"));
+    ASSERT_EQ(1, k_saveCurrentSlctToMix(f, "M"));
+
+    const std::string text = describe(f);
+    ProjectBuilder loaded;
+    ASSERT_EQ(1, LoadFromXmlDesc(loaded.file(), text.c_str()));
+    KMix *back = findThisSlct(loaded.file(), "M");
+    ASSERT_NE(nullptr, back);
+    EXPECT_EQ(2, back->trackCount);
+    EXPECT_EQ(1, KMix_isInMix(back, "A"));
+    EXPECT_EQ(0, KMix_isInMix(back, "B"));
+    EXPECT_EQ(1, KMix_isInMix(back, "C"));
+    EXPECT_DOUBLE_EQ(0.5, KMix_getLevel(back, "A"));
+    EXPECT_DOUBLE_EQ(0.25, KMix_getLevel(back, "B"));
+    EXPECT_EQ(text, describe(loaded.file()));
+}
+
+// A refused load says in words which element failed and which name it carries; a success
+// clears the reason.
+TEST(DescriptionXml, RefusalReasonNamesTheElementAndTheName)
+{
+    const std::string track = "<TRCK><NAME>Bass</NAME><STREAM>0</STREAM></TRCK>";
+    const struct {
+        std::string text;
+        std::vector<std::string> words;
+    } cases[] = {
+        {desc(track + track), {"element 2 (TRCK)", "\"Bass\"", "used twice"}},
+        {desc("<TRCK><NAME>Bass</NAME><STREAM>0</STREAM><COLOR>red</COLOR></TRCK>"),
+         {"element 1 (TRCK)", "\"Bass\"", "COLOR"}},
+        {desc(track + "<CNST><NAME>G</NAME><SUB_ELT>Nobody</SUB_ELT><S_CONST>GRP </S_CONST></CNST>"),
+         {"\"Nobody\"", "\"G\""}},
+        {desc(track + "<TOVIX><NAME>M</NAME><PANO>x</PANO></TOVIX>"), {"element 2 (TOVIX)"}},
+        {desc("<TRCK><NAME>T</NAME><STREAM>3</STREAM></TRCK>"), {"element 1 (TRCK)", "stream number 3"}},
+        {"<TOVRA-2.0><VERSION>0.1</VERSION></TOVRA-2.0>", {"VERSION"}},
+        {"<TOVRA-2.0></TOVRA-2.0> trailing", {"well-formed"}},
+    };
+    for (const auto &c : cases) {
+        ProjectBuilder p;
+        EXPECT_LT(LoadFromXmlDesc(p.file(), c.text.c_str()), 0) << c.text;
+        const std::string reason = getXmlDescErrorReason();
+        for (const std::string &word : c.words)
+            EXPECT_NE(std::string::npos, reason.find(word)) << reason << " / " << word;
+    }
+    ProjectBuilder p;
+    ASSERT_EQ(1, LoadFromXmlDesc(p.file(), desc(track).c_str()));
+    EXPECT_STREQ("", getXmlDescErrorReason());
+}
+
 // Every refused description leaves the caller's project exactly as it was.
 TEST(DescriptionXml, BadDescriptionsAreRefusedAndChangeNothing)
 {

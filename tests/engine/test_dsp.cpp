@@ -125,6 +125,26 @@ TEST(EqualiserEffect, FlatCurveReturnsTheWholeInputDelayedByHalfABlock)
     KEqual_delete(&flat);
 }
 
+// A constant curve is an exact gain, also for a DC offset and the Nyquist frequency, and a curve
+// of zero silences them: the 0 Hz and Nyquist bins are scaled like the others.
+TEST(EqualiserEffect, ConstantCurveScalesDcAndNyquistToo)
+{
+    const int n = 256;
+    std::vector<double> signal(static_cast<size_t>(4 * n));
+    for (size_t i = 0; i < signal.size(); ++i)
+        signal[i] = 0.25 + ((i % 2) ? 0.5 : -0.5); // DC plus a Nyquist tone
+    for (double gain : {0.5, 0.0}) {
+        _KEqualization *curve = curveOf({20.0, 20000.0}, {gain, gain});
+        SEqFx *fx = SEqFx_init(44100.0, n, curve);
+        ASSERT_NE(fx, nullptr);
+        const std::vector<double> out = equalizeStream(fx, signal, n);
+        for (size_t i = n; i < signal.size(); ++i)
+            ASSERT_NEAR(out[i + n / 2], gain * signal[i], 1e-9) << gain << " " << i;
+        SEqFx_delete(&fx);
+        KEqual_delete(&curve);
+    }
+}
+
 TEST(EqualiserEffect, SineAtABandCentreComesOutWithTheBandGain)
 {
     const double rate = 44100.0;
@@ -388,6 +408,27 @@ TEST(StreamingResampler, PullGivesWholeOutputBlocksForTheMixer)
     // Too much input for the room given would lose frames: refused.
     std::vector<int16_t> big(2 * 5000);
     EXPECT_EQ(KResampler_process_KInt16(r, big.data(), 5000, out.data(), 2048), -1);
+    KResampler_delete(&r);
+}
+
+// Values between two samples are truncated toward zero in both 16-bit resamplers.
+TEST(StreamingResampler, SixteenBitValuesAreTruncatedLikeTheOneShotResampler)
+{
+    const int16_t in[] = {1, 2, -3, -2, 7, 8, 8};
+    int oneShotFrames = 0;
+    int16_t *oneShot = k_resampling_KInt16(22050, in, 7, 44100, &oneShotFrames, 1);
+    ASSERT_NE(oneShot, nullptr);
+    KResampler *r = KResampler_new(22050, 44100, 1);
+    ASSERT_NE(r, nullptr);
+    int16_t out[32] = {};
+    const int made = KResampler_process_KInt16(r, in, 7, out, 32);
+    ASSERT_GE(made, 6);
+    const int16_t expected[] = {1, 1, 2, -0, -3, -2, -2, 2, 7, 7, 8, 8};
+    for (int i = 0; i < made && i < 12; ++i) {
+        EXPECT_EQ(out[i], expected[i]) << i;
+        EXPECT_EQ(out[i], oneShot[i]) << i;
+    }
+    tvr_free(oneShot);
     KResampler_delete(&r);
 }
 

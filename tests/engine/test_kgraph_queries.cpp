@@ -324,3 +324,26 @@ TEST(GraphQueries, TrackFieldsFallBackToTheProjectFormat)
     EXPECT_STREQ(KTRACK_IGNORE_AUDIO, getSamplePath(f, "B"));
     EXPECT_DOUBLE_EQ(2.0, computeLengthFile(f)); // the 22050 Hz track ends last
 }
+
+// With no rate of its own and none in the project, a track's rate is the project's unset value;
+// lengths still come out in seconds at 44100 Hz rather than negative or infinite.
+TEST(GraphQueries, UnsetProjectRateIsReportedAsItStands)
+{
+    ProjectBuilder p;
+    p.track("Bare", 88200).track("Own", 48000);
+    KFile *f = p.file();
+    KStreamFormat *own = KStreamFormat_new();
+    own->rate = 48000.0;
+    ASSERT_EQ(1, addTrackFormat(f, "Own", own));
+    KStreamFormat_delete(&own);
+    f->format->rate = -1.0;
+    f->format->bits = 16;
+    f->format->channels = 2;
+    EXPECT_EQ(-1.0, k_getTrackRate(f, giveTrack(f, "Bare")));
+    EXPECT_EQ(-1.0, k_getTrackRate(f, nullptr));
+    EXPECT_EQ(48000.0, k_getTrackRate(f, giveTrack(f, "Own")));
+    EXPECT_DOUBLE_EQ(2.0, tvr_getTrackLength(f, "Bare"));
+    EXPECT_DOUBLE_EQ(2.0, computeLengthFile(f));
+    EXPECT_EQ(0, k_getTrackBitrate(f, "Bare"));
+    EXPECT_EQ(1, k_getTrackBitrate(f, "Own") > 0);
+}

@@ -117,11 +117,20 @@ TEST_F(MixSolverTest, SolvingWithoutAMove)
     EXPECT_EQ((std::vector<std::string>{"A"}),
               takeList(checkLevel(p.file(), "A", 12, TMS_PLAYING_BUT_MOVED)));
     EXPECT_EQ(12, getLevel(p.file(), "A"));
-    // A level outside the element's bounds is brought back to the nearest bound.
+    // A lone playing element outside its bounds keeps its level (nothing to balance it against)
+    // unless its bounds fix it; with a second one playing, it is brought back to the nearest bound.
     ASSERT_EQ(1, setMinMaxLevel(p.file(), "A", -100, 0));
+    EXPECT_EQ(nullptr, checkLevel(p.file(), nullptr, 0, TMS_ALL_PLAYING));
+    EXPECT_EQ(12, getLevel(p.file(), "A"));
+    play(p.file(), "B");
     EXPECT_EQ((std::vector<std::string>{"A"}),
               takeList(checkLevel(p.file(), nullptr, 0, TMS_ALL_PLAYING)));
     EXPECT_EQ(0, getLevel(p.file(), "A"));
+    play(p.file(), "B");
+    ASSERT_EQ(1, setMinMaxLevel(p.file(), "A", -7, -7));
+    EXPECT_EQ((std::vector<std::string>{"A"}),
+              takeList(checkLevel(p.file(), nullptr, 0, TMS_ALL_PLAYING)));
+    EXPECT_EQ(-7, getLevel(p.file(), "A"));
 }
 
 TEST_F(MixSolverTest, SilentDefaultsInAnEquivalence)

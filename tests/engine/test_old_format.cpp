@@ -10,6 +10,7 @@
 
 #include "AudioFixtures.h"
 #include "KLevels.h"
+#include "KMix.h"
 #include "KSafeFile.h"
 #include "KZarkOld.h"
 #include "KZarkXml.h"
@@ -44,6 +45,39 @@ TEST(OldFormat, WriterTextOfATrackProject)
                           "</SONG>\n\n<FKEY>") +
                   f->fileId + "</FKEY>\n</TOVRA>",
               readBytes(shipped));
+}
+
+// Stored mixes as older selections, the default one as SLCT_DEF; the pieces this format has no
+// form for say so and do nothing.
+TEST(OldFormat, SelectionsAndThePiecesWithoutAForm)
+{
+    TempDir dir;
+    ProjectBuilder p;
+    p.track("A & 1").track("B");
+    KFile *f = p.file();
+    ASSERT_EQ(1, addTrackInCurrentMix(f, "A & 1"));
+    ASSERT_EQ(1, saveCurrentSlct(f, "First"));
+    ASSERT_EQ(1, addTrackInCurrentMix(f, "B"));
+    ASSERT_EQ(1, saveCurrentSlct(f, "Second"));
+    const std::string path = dir.file("slct.txt");
+    FILE *out = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, out);
+    EXPECT_EQ(1, saveDescSlct(f, out));
+    EXPECT_EQ(-1, saveDescSlct(nullptr, out));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(0, saveDescMixConfig(f, out));
+    EXPECT_EQ(0, TovraWriteSlctCnst(f, out));
+    EXPECT_EQ(0, loadDescMixConfig(f, out));
+    const std::string err = testing::internal::GetCapturedStderr();
+    std::fclose(out);
+    EXPECT_EQ("<SLCT_DEF><NAME>First</NAME><S_TRACK><NAME>A &amp; 1</NAME></S_TRACK></SLCT_DEF>\n"
+              "<SLCT><NAME>Second</NAME><S_TRACK><NAME>A &amp; 1</NAME></S_TRACK>"
+              "<S_TRACK><NAME>B</NAME></S_TRACK></SLCT>\n",
+              readBytes(path));
+    EXPECT_NE(std::string::npos,
+              err.find("!!! WARNING : int saveDescMixConfig (KFile* file, FILE* dFile) is not implemented."));
+    EXPECT_NE(std::string::npos, err.find("int TovraWriteSlctCnst (KFile* file, FILE* dFile)"));
+    EXPECT_NE(std::string::npos, err.find("int loadDescMixConfig (KFile* file, FILE* dFile)"));
 }
 
 TEST(OldFormat, WriterRefusalsKeepThePreviousFile)

@@ -107,14 +107,19 @@ TEST(XmlTree, ParserTable)
         {"<A><B>1</B><E>2</E></A>", "A[B{1},E{2}]"},
         {"<A></A>", "A{}"},
         {"<A> 1 </A>", "A{ 1 }"},
-        {"lead <A>x</A> trail <B>", "A{x}"},
+        {" \n<A>x</A>\r\n\t", "A{x}"},
         {"<A>1<B>2</B>3</A>", "A[B{2}]"},
         {"<NAME>v</NAMEX>", "NAME{v}"},
         {"<A a=\"1\">v</A a=\"1\">", "A a=\"1\"{v}"},
-        // A wrong end tag drops the element; a parent without children takes the raw bytes.
-        {"<A><B>x</E></A>", "A{<B>x</E>}"},
-        {"<A><B>&amp;</E></A>", "A{<B>&</E>}"},
-        {"<A><B>&lt;</B><C>x</D></A>", "A[B{<}]"},
+        // Malformed documents are refused whole: text or a second element around the root,
+        // wrong and stray end tags.
+        {"lead <A>x</A>", "<null>"},
+        {"<A>x</A> trail", "<null>"},
+        {"<A>x</A><B>y</B>", "<null>"},
+        {"<A>x</A></A>", "<null>"},
+        {"</B><A>x</A>", "<null>"},
+        {"<A><B>x</E></A>", "<null>"},
+        {"<A><B>&lt;</B><C>x</D></A>", "<null>"},
         // Entities and character references.
         {"<A>&amp;&lt;&gt;&quot;&apos;</A>", "A{&<>\"'}"},
         {"<A>&#65;&#x42;&#xe9;&#x1F3B5;</A>", "A{AB\xC3\xA9\xF0\x9F\x8E\xB5}"},
@@ -130,6 +135,29 @@ TEST(XmlTree, ParserTable)
     };
     for (const auto &c : cases)
         EXPECT_EQ(parseShape(c.in), c.tree) << c.in;
+}
+
+// The text-keeping reader gives a node with children back the text written before them; blanks
+// (indentation) and text between or after children are not kept; malformed input is refused
+// as by the plain reader.
+TEST(XmlTree, KeepingTextReadsMixedNodesBack)
+{
+    const struct {
+        const char *in;
+        const char *tree;
+    } cases[] = {
+        {"<A>x<B>y</B></A>", "A{x}[B{y}]"},
+        {"<A>&lt;x&gt;<B>y</B><C></C></A>", "A{<x>}[B{y},C{}]"},
+        {"<A>\n  <B>y</B>\n</A>", "A[B{y}]"},
+        {"<A><B>y</B>tail</A>", "A[B{y}]"},
+        {"<A>x<B>y</E></A>", "<null>"},
+        {"<A>x</A><B></B>", "<null>"},
+    };
+    for (const auto &c : cases) {
+        XmlObject *tree = XmlParserFromStringKeepingText(c.in);
+        EXPECT_EQ(shape(tree), c.tree) << c.in;
+        DeleteRecXmlObject(tree);
+    }
 }
 
 TEST(XmlTree, TagHelpers)
@@ -176,14 +204,14 @@ TEST(XmlTree, EveryTruncationIsSafe)
 {
     const std::string doc = "<TOVRA-2.0><NAME>P &amp; Q</NAME><TRCK><NAME>T1</NAME><LEVELS>0 -240 "
                             "60</LEVELS></TRCK><CNST><NAME>G</NAME><SUB_ELT>T1</SUB_ELT><X>&#233;"
-                            "</Y></CNST></TOVRA-2.0>";
+                            "</X></CNST></TOVRA-2.0>";
     for (size_t length = 0; length < doc.size(); ++length) {
         XmlObject *tree = XmlParserFromString(doc.substr(0, length).c_str());
         EXPECT_EQ(tree, nullptr) << length;
         DeleteRecXmlObject(tree);
     }
     EXPECT_EQ(parseShape(doc), "TOVRA-2.0[NAME{P & Q},TRCK[NAME{T1},LEVELS{0 -240 60}],"
-                               "CNST[NAME{G},SUB_ELT{T1}]]");
+                               "CNST[NAME{G},SUB_ELT{T1},X{\xC3\xA9}]]");
 }
 
 // A description of hundreds of tracks (several MB) and very wide elements parse whole; the

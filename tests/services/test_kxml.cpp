@@ -11,7 +11,8 @@ const QString twoTs = "<R><T>1</T><T>2</T></R>";
 
 TEST(KXmlBuild, EmptyOrUnreadableTextGivesANullObject)
 {
-    for (const QString& text : {QString(), QString(""), QString("<R><T>1</T>"), QString("no tag")}) {
+    for (const QString& text : {QString(), QString(""), QString("<R><T>1</T>"), QString("no tag"),
+                               QString("<R></R><R></R>"), QString("x<R></R>"), QString("<R><T>1</U></R>")}) {
         KXml xml(text);
         EXPECT_TRUE(xml.isNull()) << text.toStdString();
         EXPECT_TRUE(xml.getStringField({"R", "T"}).isNull());
@@ -47,6 +48,26 @@ TEST(KXmlBuild, NodesBuiltInCodeSerialiseAndParseBack)
     EXPECT_FALSE(found->isNull());
     EXPECT_EQ(again.getStringField({"SONARIC_PROJECT", "TOVRA-2.0", "NAME"}), QString::fromUtf8("Cœur & âme"));
     EXPECT_EQ(again.getStringField({"SONARIC_PROJECT", "FILE"}), QString::fromUtf8("/home/é/a<b>.wav"));
+}
+
+TEST(KXmlBuild, ANodeWithTextAndChildrenKeepsBothThroughARoundTrip)
+{
+    KXml root("R", "head & <text>");
+    ASSERT_TRUE(root.addSubObject("T", "1"));
+    auto* inner = new KXml("U", "u");
+    ASSERT_TRUE(inner->addSubObject("V", "v"));
+    ASSERT_TRUE(root.addSubObject(inner));
+    delete inner;
+
+    const QString text = root.exportToStream();
+    KXml again(text);
+    ASSERT_FALSE(again.isNull());
+    EXPECT_EQ(again.getField(), "head & <text>");
+    EXPECT_EQ(again.getStringField({"R", "U"}), "u");
+    EXPECT_EQ(again.getStringField({"R", "U", "V"}), "v");
+    EXPECT_EQ(again.exportToStream(), text);
+    // Indentation between tags is no text.
+    EXPECT_TRUE(KXml("<R>\n  <T>1</T>\n</R>").getField().isNull());
 }
 
 TEST(KXmlSearch, PathsStartAtTheRootAndTheFilterPicksTheNode)

@@ -1,0 +1,19 @@
+// Every picture a widget draws, loaded once per name and size: the resource ":/<name>" (or its
+// "@2x" form on high-density screens), scaled to the asked size when it differs.
+#ifndef KPICTURECACHE_H
+#define KPICTURECACHE_H
+
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+class KPictureCache
+{
+public:
+    // The picture at its drawn size (an empty size keeps the source's own). A null pixmap when
+    // the name is unknown. GUI thread only.
+    static QPixmap pixmap(const QString& name, QSize size = QSize(), qreal devicePixelRatio = 1.0);
+    static void clear();
+};
+
+#endif

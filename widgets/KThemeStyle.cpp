@@ -1,0 +1,51 @@
+#include "KThemeStyle.h"
+
+#include "KTheme.h"
+
+#include <QPainter>
+#include <QStyleFactory>
+#include <QStyleOption>
+
+KThemeStyle::KThemeStyle() : QProxyStyle(QStyleFactory::create("Fusion"))
+{
+}
+
+void KThemeStyle::polish(QPalette& palette)
+{
+    palette = KTheme::palette();
+}
+
+void KThemeStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+                                QPainter* painter, const QWidget* widget) const
+{
+    switch (element) {
+    case PE_PanelButtonCommand:
+    case PE_PanelButtonBevel: {
+        const bool enabled = option->state & State_Enabled;
+        const bool down = option->state & (State_Sunken | State_On);
+        KTheme::Role fill = KTheme::Raised;
+        if (enabled && down)
+            fill = KTheme::Accent;
+        else if (enabled && (option->state & State_MouseOver))
+            fill = KTheme::Hover;
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(KTheme::color(KTheme::Line));
+        painter->setBrush(KTheme::color(fill));
+        painter->drawRoundedRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+        painter->restore();
+        return;
+    }
+    case PE_FrameFocusRect: {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(KTheme::accent());
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+        painter->restore();
+        return;
+    }
+    default:
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+}

@@ -1,0 +1,19 @@
+// Fusion with the theme's flat look: buttons as rounded flat panels in the raised, hover and
+// accent colours with a one-pixel line border, and an accent focus ring.
+#ifndef KTHEMESTYLE_H
+#define KTHEMESTYLE_H
+
+#include <QProxyStyle>
+
+class KThemeStyle : public QProxyStyle
+{
+    Q_OBJECT
+public:
+    KThemeStyle();
+
+    void polish(QPalette& palette) override;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget = nullptr) const override;
+};
+
+#endif
