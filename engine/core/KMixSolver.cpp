@@ -16,7 +16,7 @@
 #include <gecode/search.hh>
 
 #include "KElement.h"
-#include "KPlayer.h"
+#include "KProjectLock.h"
 
 using namespace Gecode;
 

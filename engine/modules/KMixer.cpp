@@ -562,9 +562,9 @@ ESOMixAudioArg *so_currentMixer(void)
 void so_setCurrentMixer(ESOMixAudioArg *mixer)
 {
     // Under the project lock, so that the meters' readers never hold a freed state.
-    so_lockProject();
+    k_lockProject();
     g_mixer.store(mixer);
-    so_unlockProject();
+    k_unlockProject();
 }
 
 // --- Loading and reading
@@ -722,7 +722,7 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
         return;
     SOTransport &tr = so_transport();
     m->blocksMixed.fetch_add(1);
-    so_lockProject();
+    k_lockProject();
     if (m->blockBytes == 0) {
         m->blockBytes = bytes;
         loadTracks(m);
@@ -747,19 +747,19 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
         // Nothing to play: end at once.
         std::memset(out, 0, static_cast<size_t>(bytes));
         KSemaphore_post(m->sem);
-        so_unlockProject();
+        k_unlockProject();
         return;
     }
     double blockGain = 0.0;
     if (!KMutex_lock(tr.mutexStatus)) {
-        so_unlockProject();
+        k_unlockProject();
         return;
     }
     const bool mixIt = decideBlock(m, blockGain);
     KMutex_unlock(tr.mutexStatus);
     if (!mixIt) {
         std::memset(out, 0, static_cast<size_t>(bytes));
-        so_unlockProject();
+        k_unlockProject();
         return;
     }
     // Master level and pan: the mix on play's, else the project's.
@@ -794,7 +794,7 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
         tr.fadeStep = -std::fabs(tr.fadeStep);
         KMutex_unlock(tr.mutexStatus);
     }
-    so_unlockProject();
+    k_unlockProject();
 }
 
 // --- Meters
@@ -858,7 +858,7 @@ void set_stats_ready(int ready)
 double so_getDataView(const char *name, int channel)
 {
     // Lock order as on the filler: the project, then the meters.
-    so_lockProject();
+    k_lockProject();
     ESOMixAudioArg *m = g_mixer.load();
     const int slot = getReadBufferId();
     int id = -1;
@@ -880,7 +880,7 @@ double so_getDataView(const char *name, int channel)
                 value = g_meters.master[2 * slot + c];
         }
     }
-    so_unlockProject();
+    k_unlockProject();
     return value;
 }
 
@@ -896,12 +896,12 @@ void so_mixEqualMoved(const char *mix)
 {
     if (!mix || so_getStatus() == SO_STOPPED)
         return;
-    so_lockProject();
+    k_lockProject();
     ESOMixAudioArg *m = g_mixer.load();
     {
         std::lock_guard<std::mutex> guard(g_masterNameLock);
         if (m && std::strcmp(g_masterName, mix) == 0)
             m->masteringMoved.store(1);
     }
-    so_unlockProject();
+    k_unlockProject();
 }

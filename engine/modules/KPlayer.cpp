@@ -195,10 +195,10 @@ int so_play(void *data)
     }
     const double rate = m->format->rate;
     const int bytes = 2 * 2 * m->frames;
-    so_lockProject();
+    k_lockProject();
     const double seconds = computeLengthFile(arg.file);
     const int elements = arg.file->eltCount;
-    so_unlockProject();
+    k_unlockProject();
     SCMStruct *request = nullptr;
     if (card) {
         request = SCMStruct_create(m->format);
@@ -544,10 +544,10 @@ double so_getTime(KFile *file)
         return target;
     if (!file)
         return 0.0;
-    so_lockProject();
+    k_lockProject();
     const double rate = (file->format && file->format->rate > 0.0) ? file->format->rate : 0.0;
     const double denominator = file->lengthSeconds * rate;
-    so_unlockProject();
+    k_unlockProject();
     if (!(denominator > 0.0))
         return 0.0;
     return std::clamp(static_cast<double>(g_transport.date.load()) / denominator, 0.0, 1.0);

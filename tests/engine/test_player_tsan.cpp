@@ -99,13 +99,13 @@ TEST(Player, TransportRequestsWhileEditingLevelsMuteAndSoloFromAnotherThread)
     std::thread editor([&] {
         KFile *file = p.file();
         for (int i = 0; run; ++i) {
-            so_lockProject();
+            k_lockProject();
             changeLevel(giveElt(file, "A"), (i % 2) ? 3 : -3);
             k_setMute(file, "B", i % 3 == 0);
             k_setSolo(file, "A", i % 5 == 0);
             KElement_setPan(giveElt(file, "A"), (i % 7) / 7.0);
             changeLevel(giveElt(file, "G"), (i % 2) ? -1 : 1);
-            so_unlockProject();
+            k_unlockProject();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
@@ -168,9 +168,9 @@ TEST(Player, MetersReportTracksGroupsAndTheMaster)
 TEST(Player, SeekWhileStoppedStartsThereAndTimeIsSafeOnAnEmptyProject)
 {
     ProjectBuilder empty;
-    so_lockProject();
+    k_lockProject();
     empty.file()->format->rate = 0.0;
-    so_unlockProject();
+    k_unlockProject();
     EXPECT_EQ(0.0, so_getTime(empty.file()));
     EXPECT_EQ(0.0, so_getTime(nullptr));
     PlayProject p;
