@@ -409,13 +409,34 @@ Search::Options searchOptions(Search::Stop *stop)
 
 std::atomic<long> limitHits{0};
 
+// The give-up test of the random selection running on this thread (null when none).
+thread_local int (*t_cancel)(void) = nullptr;
+
+bool cancelled()
+{
+    return t_cancel && t_cancel();
+}
+
+// A search's time limit, also ended by the thread's give-up test.
+class RequestStop : public Search::Stop {
+public:
+    explicit RequestStop(unsigned long ms) : time_(ms) {}
+    bool stop(const Search::Statistics &s, const Search::Options &o) override
+    {
+        return time_.stop(s, o) || cancelled();
+    }
+
+private:
+    Search::TimeStop time_;
+};
+
 // Any state that meets every rule with the requested element switched, for a request whose
 // optimising search found none in its time limit: a depth-first search on the statuses, the most
 // constrained first, restarted on a growing failure limit. Refuses only when no state exists (or
 // after a long safety limit).
 OSpace *firstSolution(KFile *file, const std::vector<char> &active, KElement *requested)
 {
-    Search::TimeStop stop(std::max(1000ul, 25 * k_getStatusSolverTimeLimit()));
+    RequestStop stop(std::max(1000ul, 25 * k_getStatusSolverTimeLimit()));
     ZarkWorkSpace ws(file, active);
     postRequest(ws, requested);
     OSpace &root = *ws.root;
@@ -428,7 +449,7 @@ OSpace *firstSolution(KFile *file, const std::vector<char> &active, KElement *re
 
 GSList *solveStatus(KFile *file, KElement *requested)
 {
-    Search::TimeStop stop(k_getStatusSolverTimeLimit());
+    RequestStop stop(k_getStatusSolverTimeLimit());
     const std::vector<char> active = activeElements(file, requested);
     ZarkWorkSpace ws(file, active);
     OSpace &root = *ws.root;
@@ -447,8 +468,10 @@ GSList *solveStatus(KFile *file, KElement *requested)
         best.reset(solution);
     if (engine.stopped())
         limitHits.fetch_add(1);
-    if (!best && engine.stopped())
+    if (!best && engine.stopped() && !cancelled())
         best.reset(firstSolution(file, active, requested));
+    if (cancelled())
+        return nullptr;
     if (!best)
         return nullptr;
     BoolVar s = best->statusVars[ws.varOf[static_cast<size_t>(requested->id)]];
@@ -539,7 +562,7 @@ int randomSlctIn(KFile *file)
     };
     int target = static_cast<int>(std::rand() / 2147483647.0 * count) + 5;
     int successes = 0;
-    for (int tries = 0; tries < 100 && successes < target; ++tries) {
+    for (int tries = 0; tries < 100 && successes < target && !cancelled(); ++tries) {
         KElement *elt = file->eltsById[draw()];
         // A rule element without members would play against its rule: a failed try.
         KGroupData *group = ruleOf(elt);
@@ -725,9 +748,18 @@ int randomSlct(KFile *file)
     static char selected[] = "";
     g_slist_free(onProject(file, [](KFile *f) {
         randomSlctIn(f);
-        return g_slist_prepend(nullptr, selected);
+        return cancelled() ? nullptr : g_slist_prepend(nullptr, selected);
     }));
     return 1;
+}
+
+int randomSlctWithCancel(KFile *file, int (*cancel)(void))
+{
+    int (*outer)(void) = t_cancel;
+    t_cancel = cancel;
+    const int result = randomSlct(file);
+    t_cancel = outer;
+    return result;
 }
 
 int statusIsOk(KFile *file, FILE *stream)

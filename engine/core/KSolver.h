@@ -69,6 +69,9 @@ int checkConstraintsWF(KFile *file, GHFunc test, int expected);
 // Switches random elements under the rules: a target of int(r x element count) + 5 successful
 // switches within at most 100 tries. Returns 1 (also for a null or empty project).
 int randomSlct(KFile *file);
+// The same, given up (nothing changed) as soon as `cancel` returns nonzero: it is asked between
+// tries and during every search. Player thread, so that a stop never waits for the searches.
+int randomSlctWithCancel(KFile *file, int (*cancel)(void));
 
 // Number of rule violations of the current statuses; one line per violation on `stream` when it
 // is not null.

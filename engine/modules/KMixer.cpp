@@ -13,7 +13,6 @@
 #include "KElement.h"
 #include "KMix.h"
 #include "KPlayer.h"
-#include "KSolver.h"
 #include "tvr_utils.h"
 
 namespace
@@ -359,8 +358,10 @@ bool decideBlock(ESOMixAudioArg *m, double &blockGain)
                 tr.status.store(SO_PLAYING);
                 m->counter = 0;
                 clearStarted(m, false);
-                if (tr.loop.load() == SO_LOOP_RANDOM)
-                    randomSlct(m->file);
+                if (tr.loop.load() == SO_LOOP_RANDOM) {
+                    m->reselect.store(1);
+                    KSemaphore_post(m->sem);
+                }
             } else
                 ++m->counter;
             break;
@@ -513,6 +514,7 @@ ESOMixAudioArg *init_ESOMixAudioArg(KFile *file, double rate, int frames, int ex
     m->masteringMoved = 0;
     m->masteringLatency = 0;
     m->blocksMixed = 0;
+    m->reselect = 0;
     if (!(rate > 0.0))
         rate = (file->format && file->format->rate > 0.0) ? file->format->rate : 44100.0;
     // Rates the readers accept; anything else would size the track buffers without bound.
@@ -589,6 +591,8 @@ int so_sLForeach(ESOMixAudioArg *m)
         }
         if (m->slots[slot].track)
             continue; // the slot keeps the first track given to it
+        if (tr.status.load() == SO_STOPPED)
+            return 1; // a stop while loading: the play ends without the other tracks
         m->slotCount++;
         if (!so_LoadSamplesFromMeskFile(m, slot, track))
             return 0;

@@ -11,6 +11,7 @@
 #include "KLevels.h"
 #include "KMix.h"
 #include "KRender.h"
+#include "KSolver.h"
 #include "MixerFixtures.h"
 
 using namespace mixfx;
@@ -182,6 +183,110 @@ TEST(Player, SeekWhileStoppedStartsThereAndTimeIsSafeOnAnEmptyProject)
     EXPECT_TRUE(eventually([] { return so_transport().seekTarget.load() < 0.0; }));
     EXPECT_GE(so_getTime(p.file()), 0.49);
     EXPECT_EQ(1, so_stop());
+}
+
+TEST(Player, EveryStopEndsThePlay)
+{
+    PlayProject p(2);
+    ASSERT_EQ(1, so_init());
+    for (ESOLoop loop : {SO_LOOP_NONE, SO_LOOP, SO_LOOP_RANDOM}) {
+        ASSERT_EQ(1, so_setLoop(loop));
+        for (int i = 0; i < 4; ++i) {
+            ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+            EXPECT_EQ(1, so_stop());
+            EXPECT_EQ(SO_STOPPED, so_getStatus()) << "loop " << loop << " start " << i;
+        }
+        for (int i = 0; i < 4; ++i)
+            ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+        EXPECT_EQ(1, so_stop());
+        EXPECT_EQ(SO_STOPPED, so_getStatus()) << "loop " << loop << " after restarts";
+    }
+    // Stops from another thread while this one restarts the play.
+    std::atomic<bool> run{true};
+    std::thread stopper([&] {
+        while (run) {
+            so_stop();
+            std::this_thread::yield();
+        }
+    });
+    for (int i = 0; i < 8; ++i)
+        ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+    run = false;
+    EXPECT_EQ(1, so_stop());
+    stopper.join();
+    EXPECT_EQ(SO_STOPPED, so_getStatus());
+    EXPECT_EQ(1, so_setLoop(SO_LOOP_NONE));
+}
+
+TEST(Player, GraphReadFromAnotherThreadWhilePlaybackStarts)
+{
+    PlayProject p(1);
+    KFile *file = p.file();
+    ASSERT_EQ(1, so_init());
+    for (int i = 0; i < 4; ++i) {
+        // An edit first, as the editor makes them between plays.
+        ASSERT_EQ(1, addTrack(file, createTrack(0, nullptr, 4410), ("N" + std::to_string(i)).c_str()));
+        std::atomic<bool> run{true};
+        std::thread reader([&] {
+            int sum = 0;
+            do
+                sum += tracksNbr(file) + k_getEltOnTopNbr(file, nullptr) +
+                       (k_getNthTrackName(file, 1) ? 1 : 0) +
+                       (k_getNthEltOnTop(file, 0, nullptr) ? 1 : 0);
+            while (run);
+            EXPECT_GT(sum, 0);
+        });
+        ASSERT_EQ(1, so_outThread(file, nullptr, SO_MODE_SOUNDCARD));
+        EXPECT_TRUE(eventually([] { return so_transport().date.load() > 0; }));
+        run = false;
+        reader.join();
+        EXPECT_EQ(1, so_stop());
+    }
+}
+
+// The editor asks for rule-checked switches while a short piece loops with a new random
+// selection at each restart: the searches run on copies, so the sound card never waits.
+TEST(Player, SolverRequestsAndRandomReselectionsNeverMakeTheCardWait)
+{
+    PlayProject p(1);
+    KFile *file = p.file();
+    std::vector<std::string> names;
+    for (int i = 0; i < 48; ++i) {
+        names.push_back("S" + std::to_string(i));
+        ASSERT_EQ(1, addTrack(file, createTrack(0, nullptr, 4410), names.back().c_str()));
+    }
+    for (int g = 0; g < 24; ++g) {
+        const std::string group = "R" + std::to_string(g);
+        ASSERT_EQ(1, createElt(file, KCONST_GROUP, group.c_str(), createDataGrp(0, 2)));
+        for (int m = 0; m < 4; ++m)
+            ASSERT_EQ(1, addSubElt(file, group.c_str(), names[(2 * g + 3 * m) % 48].c_str()));
+    }
+    k_setStatusSolverTimeLimit(100);
+    ASSERT_EQ(1, so_init());
+    ASSERT_EQ(1, so_setLoop(SO_LOOP_RANDOM));
+    ASSERT_EQ(1, so_outThread(file, nullptr, SO_MODE_SOUNDCARD));
+    std::atomic<bool> run{true};
+    std::thread editor([&] {
+        for (size_t i = 0; run; ++i)
+            g_slist_free(changeEltStatusWithCnsttControl(file, names[i % names.size()].c_str(), 1));
+    });
+    int restarts = 0;
+    double last = 0.0;
+    EXPECT_TRUE(eventually(
+        [&] {
+            const double t = so_getTime(file);
+            restarts += t < last ? 1 : 0;
+            last = t;
+            return restarts >= 3;
+        },
+        30000));
+    run = false;
+    editor.join();
+    EXPECT_EQ(1, so_stop());
+    EXPECT_EQ(0, scm_lateCallbacks());
+    EXPECT_EQ(0, statusIsOk(file, nullptr));
+    EXPECT_EQ(1, so_setLoop(SO_LOOP_NONE));
+    k_setStatusSolverTimeLimit(0);
 }
 
 TEST(Player, RenderOnAWorkerWhileTheProgressIsPolled)
