@@ -436,7 +436,7 @@ private:
 // after a long safety limit).
 OSpace *firstSolution(KFile *file, const std::vector<char> &active, KElement *requested)
 {
-    RequestStop stop(std::max(1000ul, 25 * k_getStatusSolverTimeLimit()));
+    RequestStop stop(std::max(1000ul, 4 * k_getStatusSolverTimeLimit()));
     ZarkWorkSpace ws(file, active);
     postRequest(ws, requested);
     OSpace &root = *ws.root;

@@ -250,18 +250,27 @@ TEST(Player, SolverRequestsAndRandomReselectionsNeverMakeTheCardWait)
 {
     PlayProject p(1);
     KFile *file = p.file();
+    // Seven "pigeons" that must each play one of six "holes", no hole twice: no state exists,
+    // and every search runs to its time limit, longer than the buffered audio.
     std::vector<std::string> names;
-    for (int i = 0; i < 48; ++i) {
-        names.push_back("S" + std::to_string(i));
-        ASSERT_EQ(1, addTrack(file, createTrack(0, nullptr, 4410), names.back().c_str()));
+    for (int pigeon = 0; pigeon < 7; ++pigeon)
+        for (int hole = 0; hole < 6; ++hole) {
+            names.push_back("P" + std::to_string(pigeon) + "H" + std::to_string(hole));
+            ASSERT_EQ(1, addTrack(file, createTrack(0, nullptr, 4410), names.back().c_str()));
+        }
+    for (int pigeon = 0; pigeon < 7; ++pigeon) {
+        const std::string row = "Pigeon" + std::to_string(pigeon);
+        ASSERT_EQ(1, createElt(file, KCONST_GROUP, row.c_str(), createDataGrp(1, 1)));
+        for (int hole = 0; hole < 6; ++hole)
+            ASSERT_EQ(1, addSubElt(file, row.c_str(), names[static_cast<size_t>(6 * pigeon + hole)].c_str()));
     }
-    for (int g = 0; g < 24; ++g) {
-        const std::string group = "R" + std::to_string(g);
-        ASSERT_EQ(1, createElt(file, KCONST_GROUP, group.c_str(), createDataGrp(0, 2)));
-        for (int m = 0; m < 4; ++m)
-            ASSERT_EQ(1, addSubElt(file, group.c_str(), names[(2 * g + 3 * m) % 48].c_str()));
+    for (int hole = 0; hole < 6; ++hole) {
+        const std::string column = "Hole" + std::to_string(hole);
+        ASSERT_EQ(1, createElt(file, KCONST_GROUP, column.c_str(), createDataGrp(0, 1)));
+        for (int pigeon = 0; pigeon < 7; ++pigeon)
+            ASSERT_EQ(1, addSubElt(file, column.c_str(), names[static_cast<size_t>(6 * pigeon + hole)].c_str()));
     }
-    k_setStatusSolverTimeLimit(100);
+    k_setStatusSolverTimeLimit(600);
     ASSERT_EQ(1, so_init());
     ASSERT_EQ(1, so_setLoop(SO_LOOP_RANDOM));
     ASSERT_EQ(1, so_outThread(file, nullptr, SO_MODE_SOUNDCARD));
@@ -284,7 +293,6 @@ TEST(Player, SolverRequestsAndRandomReselectionsNeverMakeTheCardWait)
     editor.join();
     EXPECT_EQ(1, so_stop());
     EXPECT_EQ(0, scm_lateCallbacks());
-    EXPECT_EQ(0, statusIsOk(file, nullptr));
     EXPECT_EQ(1, so_setLoop(SO_LOOP_NONE));
     k_setStatusSolverTimeLimit(0);
 }
