@@ -486,13 +486,10 @@ TEST_F(StatusSolverTest, GeneratedWholeProjectChecksAgreeWithEnumeration)
     }
 }
 
-// Under a time limit too short for the whole search, an answer is still a state that breaks no
-// rule, and a request that finds none changes nothing.
-TEST(StatusSolverUnderPressure, ShortLimitStillGivesValidStatesOrRefusals)
+// 120 tracks under overlapping groups {0, 1..3}, exclusions and implications: no minimum, so
+// stopping any track is always possible.
+void pressureProject(ProjectBuilder &p, std::mt19937 &rng)
 {
-    k_setStatusSolverTimeLimit(2);
-    std::mt19937 rng(99);
-    ProjectBuilder p;
     const int tracks = 120;
     for (int i = 0; i < tracks; ++i)
         p.track(("T" + std::to_string(i)).c_str());
@@ -512,6 +509,47 @@ TEST(StatusSolverUnderPressure, ShortLimitStillGivesValidStatesOrRefusals)
         else
             p.rule(KCONST_GROUP, name.c_str(), {a.c_str(), b.c_str()});
     }
+}
+
+// A search that reaches its time limit before any state is followed by a search for any state:
+// a possible request is answered, with a state that breaks no rule.
+TEST(StatusSolverUnderPressure, LimitReachedBeforeAnyStateStillAnswersAPossibleRequest)
+{
+    k_setStatusSolverTimeLimit(20000);
+    std::mt19937 rng(7);
+    ProjectBuilder p;
+    pressureProject(p, rng);
+    KFile *f = p.file();
+    for (int i = 0; i < 60; ++i)
+        toggle(f, ("T" + std::to_string(rng() % 120)).c_str());
+    k_setStatusSolverTimeLimit(1);
+    const long hits = k_statusSolverLimitHits();
+    int asked = 0;
+    for (int i = 0; i < 120 && asked < 20; ++i) {
+        const std::string name = "T" + std::to_string(i);
+        if (!isPlaying(f, name.c_str()))
+            continue;
+        ++asked;
+        std::vector<std::string> changed = takeList(checkStatus(f, name.c_str()));
+        ASSERT_FALSE(changed.empty()) << name;
+        EXPECT_EQ(0, isPlaying(f, name.c_str()));
+        std::vector<std::string> broken = solvercheck::statusViolations(f);
+        EXPECT_TRUE(broken.empty()) << name << ": " << broken.front();
+    }
+    EXPECT_GT(asked, 0);
+    EXPECT_GT(k_statusSolverLimitHits(), hits);
+    k_setStatusSolverTimeLimit(0);
+}
+
+// Under a time limit too short for the whole search, an answer is still a state that breaks no
+// rule, and a request that finds none changes nothing.
+TEST(StatusSolverUnderPressure, ShortLimitStillGivesValidStatesOrRefusals)
+{
+    k_setStatusSolverTimeLimit(2);
+    std::mt19937 rng(99);
+    ProjectBuilder p;
+    pressureProject(p, rng);
+    auto track = [&rng] { return "T" + std::to_string(rng() % 120); };
     KFile *f = p.file();
     for (int request = 0; request < 60; ++request) {
         std::string name = track();
