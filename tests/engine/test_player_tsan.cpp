@@ -11,6 +11,7 @@
 #include "KLevels.h"
 #include "KMix.h"
 #include "KRender.h"
+#include "KMixSolver.h"
 #include "KSolver.h"
 #include "MixerFixtures.h"
 
@@ -296,6 +297,33 @@ TEST(Player, SolverRequestsAndRandomReselectionsNeverMakeTheCardWait)
     EXPECT_EQ(0, scm_lateCallbacks());
     EXPECT_EQ(1, so_setLoop(SO_LOOP_NONE));
     k_setStatusSolverTimeLimit(0);
+}
+
+TEST(Player, SolverAnswersOnThePlayingProjectAreWrittenBack)
+{
+    PlayProject p(3);
+    KFile *file = p.file();
+    k_setLevelSolverTimeLimit(20000); // answers independent of the machine's load
+    ASSERT_EQ(1, so_init());
+    ASSERT_EQ(1, so_outThread(file, nullptr, SO_MODE_SOUNDCARD));
+    ASSERT_TRUE(eventually([] { return so_transport().date.load() > 0; }));
+    std::vector<std::string> moved;
+    for (GSList *l = moveLevelParams(file, "A", -30, TMS_PLAYING_BUT_MOVED, 0); l;
+         l = g_slist_delete_link(l, l))
+        moved.emplace_back(static_cast<const char *>(l->data));
+    EXPECT_EQ(std::vector<std::string>{"A"}, moved);
+    GSList *off = changeEltStatusWithCnsttControl(file, "B", 1);
+    ASSERT_NE(nullptr, off);
+    EXPECT_STREQ("B", static_cast<const char *>(off->data));
+    g_slist_free(off);
+    {
+        KProjectLock lock;
+        EXPECT_EQ(-30, getLevel(file, "A"));
+        EXPECT_EQ(0, isPlaying(file, "B"));
+        EXPECT_EQ(1, isPlaying(file, "G"));
+    }
+    EXPECT_EQ(1, so_stop());
+    k_setLevelSolverTimeLimit(0);
 }
 
 TEST(Player, RenderOnAWorkerWhileTheProgressIsPolled)
