@@ -14,6 +14,10 @@
 #include "KSolver.h"
 #include "../tests/engine/SolverChecker.h"
 
+// Requests reaching the status solver's time limit (weak: a library without the counter reports
+// -1, so that the same benchmark runs against an older library).
+long k_statusSolverLimitHits(void) __attribute__((weak));
+
 namespace {
 
 // N elements: 3N/4 tracks in N/4 visible groups, N/2 rules (implications and exclusions), and
@@ -162,10 +166,6 @@ void BM_LevelMove(benchmark::State &state)
 }
 
 // --- Hard rule sets: 256 elements ----------------------------------------------------------------
-
-// Requests reaching the status solver's time limit (a weak symbol: a library without the counter
-// reports -1).
-long k_statusSolverLimitHits(void) __attribute__((weak));
 
 long limitHits()
 {
