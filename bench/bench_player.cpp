@@ -57,6 +57,7 @@ KFile *makeProject(const Corpus &corpus)
 // Starts the play and waits until its blocks reach the device.
 void startAndWait(KFile *file)
 {
+    so_transport().date.store(0); // the last play's position
     so_outThread(file, nullptr, SO_MODE_SOUNDCARD);
     while (so_transport().date.load() < 20 * SO_FRAMES_PER_BLOCK)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

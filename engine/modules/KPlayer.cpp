@@ -134,6 +134,16 @@ void SCMStruct_delete(SCMStruct **request)
     *request = nullptr;
 }
 
+void scm_closeAudio()
+{
+    if (g_device) {
+        // Waits for a running callback to return.
+        SDL_CloseAudioDevice(g_device);
+        g_device = 0;
+    }
+    g_scmPaused = 0;
+}
+
 // Opens the device; SDL converts to the hardware's format, so every callback asks for exactly
 // one block of the requested size.
 int scm_initAudio(SCMStruct *request, int *samples)
@@ -151,16 +161,6 @@ void scm_startAudio()
 {
     g_scmPaused = 0;
     SDL_PauseAudioDevice(g_device, 0);
-}
-
-void scm_closeAudio()
-{
-    if (g_device) {
-        // Waits for a running callback to return.
-        SDL_CloseAudioDevice(g_device);
-        g_device = 0;
-    }
-    g_scmPaused = 0;
 }
 
 // Ends the play: status -2 and every waiter told.
@@ -221,6 +221,11 @@ int so_play(void *data)
     }
     const double rate = m->format->rate;
     const int bytes = 2 * 2 * m->frames;
+    if (g_stopAsked.load()) {
+        _delete_Memory(&m);
+        so_renderSetPlayResult(-1);
+        return endPlay(1, progress, nullptr);
+    }
     SCMStruct *request = nullptr;
     if (card) {
         request = SCMStruct_create(m->format);
@@ -439,6 +444,7 @@ int so_outThreadAtRate(KFile *file, KProgress *progress, int mode, double rate)
     if (KMutex_lock(g_transport.mutexStatus)) {
         g_stopAsked.store(false);
         g_transport.status.store(SO_PLAYING);
+        g_transport.date.store(0);
         KMutex_unlock(g_transport.mutexStatus);
     }
     set_stats_ready(0);
