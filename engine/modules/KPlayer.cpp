@@ -448,14 +448,18 @@ int so_outThreadAtRate(KFile *file, KProgress *progress, int mode, double rate)
         KMutex_unlock(g_transport.mutexStatus);
     }
     set_stats_ready(0);
+    bool started = false;
     {
+        // Started under the lock: a play that ends at once is joined only once its record is
+        // complete.
         std::lock_guard<std::mutex> guard(g_playLock);
         g_playThread = thread;
         g_playRunning = true;
         ++g_playStarts;
+        started = KThread_start(thread) != 0;
     }
     g_playEnded.notify_all();
-    if (!KThread_start(thread)) {
+    if (!started) {
         delete arg;
         std::fprintf(stderr, "*** ERROR playZark : can not create new thread ***\n");
         endPlay(-1, nullptr, nullptr);
