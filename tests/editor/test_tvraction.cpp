@@ -89,8 +89,8 @@ const Row rows[] = {
     {45, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__7___exporting_tovra_file.htm", "", false},
     {47, "Properties", "", "", -1, "", "", "setPropWidget", false},
     {48, "Properties", "", "", -1, "", "", "modifyTreeViewElement", false},
-    {35, "Check for update", "", "", -1, "", "", "checkForUpdate", false},
-    {51, "Update Test", "T, V, R", "", -1, "", "", "checkForUpdate", false},
+    {35, "Check for update", "", "", -1, "", "", "", false},
+    {51, "Update Test", "T, V, R", "", -1, "", "", "", false},
     {52, "Qt's Versions", "Q, T", "", -1, "Qt's Versions", "", "", false},
 };
 
@@ -234,7 +234,7 @@ TEST_F(MainWindowTest, HiddenKeyChordsWorkAnywhereInTheWindow)
     QTest::keyClick(window, Qt::Key_T);
     QTest::keyClick(window, Qt::Key_V);
     QTest::keyClick(window, Qt::Key_R);
-    EXPECT_EQ(notBuiltNames(), QStringList{"checkForUpdate"});
+    EXPECT_TRUE(notBuiltNames().isEmpty());
     EXPECT_EQ(window->getUpdateTest(), 1);
 }
 
