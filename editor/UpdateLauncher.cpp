@@ -6,7 +6,14 @@
 #include "SonaricParams.h"
 #include "ZazuzoziZadiviDU.h"
 
+#include <QCheckBox>
 #include <QDebug>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -139,6 +146,53 @@ void UpdateLauncher::menuCheck(ZazuzoziZadiviDU* mainWindow)
     if (launch == Launch::Declined)
         KPrompt::warning(mainWindow, tr("Mise à Jour Tovra Sonaric Pro"),
                          tr("Impossible d'effectuer les mises à jour !"));
+}
+
+void UpdateLauncher::askTestMode(ZazuzoziZadiviDU* mainWindow)
+{
+    // One field, a check box, and "Test" / "Réel"; none of these texts is translated.
+    QDialog dialog(mainWindow);
+    dialog.setWindowTitle(QStringLiteral("Update Test"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(QStringLiteral("Mot de Passe :"), &dialog);
+    auto* password = new QLineEdit(&dialog);
+    password->setObjectName(QStringLiteral("password"));
+    password->setEchoMode(QLineEdit::Password);
+    label->setBuddy(password);
+    auto* testFile = new QCheckBox(QStringLiteral("Utiliser le xml de test (Localisation des serveurs)."), &dialog);
+    testFile->setObjectName(QStringLiteral("testFile"));
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* test = buttons->addButton(QStringLiteral("Test"), QDialogButtonBox::AcceptRole);
+    test->setObjectName(QStringLiteral("test"));
+    buttons->addButton(QStringLiteral("Réel"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("real"));
+    test->setDefault(true);
+    layout->addWidget(label);
+    layout->addWidget(password);
+    layout->addWidget(testFile);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+
+    const bool accepted = KPrompt::exec(&dialog) == QDialog::Accepted;
+    const QString title = QStringLiteral("Update");
+    if (password->text() != QLatin1String("Le chat est gris !")) {
+        KPrompt::information(mainWindow, QStringLiteral("Update Test"), QStringLiteral("Mot de passe incorrect"));
+        return;
+    }
+    if (!accepted) {
+        mainWindow->setUpdateTest(0);
+        KPrompt::information(mainWindow, title, QStringLiteral("Mode réel pour la mise à jour."));
+    } else if (!testFile->isChecked()) {
+        mainWindow->setUpdateTest(1);
+        KPrompt::information(mainWindow, title,
+                             QStringLiteral("Mode test pour la mise à jour, avec fichier xml de localisation "
+                                            "des serveurs réels."));
+    } else {
+        mainWindow->setUpdateTest(2);
+        KPrompt::information(mainWindow, title,
+                             QStringLiteral("Mode test pour la mise à jour, avec fichier xml de test de "
+                                            "localisation des serveurs."));
+    }
 }
 
 bool UpdateLauncher::prepareWorkFolder(const QString& workDir, const QString& updater)

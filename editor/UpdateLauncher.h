@@ -53,6 +53,10 @@ public:
     // accepts an update, closes the main window (with its save question) and starts the updater.
     static void menuCheck(ZazuzoziZadiviDU* mainWindow);
 
+    // The hidden command: asks the password and sets the update test mode (0 release descriptions;
+    // 1 test description; 2 test description and the updater in its test mode too).
+    static void askTestMode(ZazuzoziZadiviDU* mainWindow);
+
     // Prepares the work folder and hands over to the updater with arguments + ["-p", "\"folder\""].
     // mayQuit runs once the updater is ready to start, or once the installer page is opened; false
     // means the editor has to stay open, and then nothing is started.

@@ -2,10 +2,14 @@
 #include "MainWindowFixture.h"
 #include "UpdateLauncher.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
@@ -395,4 +399,55 @@ TEST_F(UpdateLauncherTest, StartupEndsBeforeTheStartDialogOnceTheUpdaterRuns)
     EXPECT_FALSE(notBuiltNames().contains("openStartDialog")) << notBuiltNames().join(", ").toStdString();
     // The start-up deleted the window it used.
     window = ZazuzoziZadiviDU::getInstance();
+}
+
+TEST_F(UpdateLauncherTest, HiddenCommandSetsTheTestModeOnlyWithThePassword)
+{
+    struct Case {
+        const char* password;
+        bool testFile;
+        const char* button;
+        int mode;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"Le chat est gris !", false, "test", 1,
+         "Mode test pour la mise à jour, avec fichier xml de localisation des serveurs réels."},
+        {"Le chat est gris !", true, "test", 2,
+         "Mode test pour la mise à jour, avec fichier xml de test de localisation des serveurs."},
+        {"Le chat est gris !", true, "real", 0, "Mode réel pour la mise à jour."},
+        {"le chat est gris !", true, "test", 3, "Mot de passe incorrect"},
+        {"", false, "real", 3, "Mot de passe incorrect"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.password + std::string(" ") + c.button);
+        QList<KPrompt::Request> seen;
+        const KPrompt::Handler fixtureHandler = KPrompt::setHandler([&](const KPrompt::Request& request) {
+            seen << request;
+            KPrompt::Answer answer;
+            answer.button = QMessageBox::Ok;
+            if (request.kind == KPrompt::Dialog) {
+                QDialog* dialog = request.dialog;
+                dialog->show();
+                QTest::keyClicks(dialog->findChild<QLineEdit*>("password"), c.password);
+                if (c.testFile)
+                    dialog->findChild<QCheckBox*>("testFile")->click();
+                grabToScreens(dialog, "update_test_password");
+                dialog->findChild<QPushButton*>(c.button)->click();
+                answer.button = dialog->result();
+            }
+            return answer;
+        });
+        window->setUpdateTest(3);
+        window->getActionManager()->getAction(51)->trigger();
+        KPrompt::setHandler(fixtureHandler);
+
+        EXPECT_EQ(window->getUpdateTest(), c.mode);
+        ASSERT_EQ(seen.size(), 2);
+        EXPECT_EQ(seen[0].kind, KPrompt::Dialog);
+        EXPECT_EQ(seen[1].kind, KPrompt::Information);
+        EXPECT_EQ(seen[1].title, c.mode == 3 ? "Update Test" : "Update");
+        EXPECT_EQ(seen[1].text, QString(c.message));
+        EXPECT_EQ(seen[1].parent, window);
+    }
 }
