@@ -9,4 +9,5 @@ editor=build/bundle/bin/Sonaric
 if [ -x "$editor" ]; then
   exec "$editor" "$@"
 fi
-echo "Built everything there is; the editor program is not built yet."
+echo "The build ended without the editor program $editor; see the build output above." >&2
+exit 1

@@ -87,9 +87,10 @@ void AppServices::setFontParent(QWidget* widget, QFont font)
 
 QString AppServices::searchFileInList(const QStringList& items)
 {
-    QString joined;
-    for (int i = 0; i < items.size(); ++i) {
-        joined = i == 0 ? items[0] : joined + " " + items[i];
+    // The longest join first: "/a/My" "Song.tvprj" names "/a/My Song.tvprj" even when a file
+    // "/a/My" exists too.
+    for (qsizetype count = items.size(); count > 0; --count) {
+        const QString joined = items.mid(0, count).join(' ');
         if (QFileInfo(joined).isFile())
             return joined;
     }

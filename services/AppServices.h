@@ -36,8 +36,8 @@ public:
     // Sets the font on the widget and on every widget below it.
     static void setFontParent(QWidget* widget, QFont font);
 
-    // Joins the items one by one with single blanks and returns the first joined text that
-    // names an existing regular file; a null string when none does.
+    // Joins the first items with single blanks and returns the longest such text that names
+    // an existing regular file; a null string when none does.
     static QString searchFileInList(const QStringList& items);
     static QString addExtIfNec(const QString& name, const QString& ext);
     // Deletes a file, or every file inside a folder (sub-folders emptied and kept). A symbolic

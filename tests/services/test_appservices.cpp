@@ -122,6 +122,10 @@ TEST(AppServicesFiles, SearchFileInListRebuildsAPathSplitAtBlanks)
     EXPECT_TRUE(AppServices::searchFileInList({}).isNull());
     // A folder is not a regular file.
     EXPECT_TRUE(AppServices::searchFileInList({dir.path()}).isNull());
+    // A file named by a shorter join does not hide the whole path.
+    ASSERT_TRUE(writeFile(first));
+    EXPECT_EQ(AppServices::searchFileInList({first, "song.tvprj"}), withBlank);
+    EXPECT_EQ(AppServices::searchFileInList({first, "other"}), first);
 }
 
 TEST(AppServicesFiles, AddExtIfNec)

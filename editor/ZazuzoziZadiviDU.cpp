@@ -1,0 +1,541 @@
+#include "ZazuzoziZadiviDU.h"
+
+#include "KPrompt.h"
+#include "KTheme.h"
+#include "SonaricParams.h"
+#include "TVRAction.h"
+#include "WorkSpaceUI.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStyle>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+const char* const ToolBarStyle =
+    " QToolBar { border:0; background : url(:/Img/DWBar); spacing: 3px; } QToolButton { color: "
+    "#A0A0A0; max-height : 19px; } QToolBar::handle { color: green; background: green; } "
+    "QToolBar::tab:hover { background-color: yellow; color: yellow; background: yellow; } "
+    "QAbstractButton:hover { background: green; } QToolButton:pressed { background-color: red; "
+    "color: red; background: red; }";
+const char* const TreeStyle =
+    " QTreeView { show-decoration-selected: 0; } QTreeView::branch:has-siblings:!adjoins-item { "
+    "border-image: url(:/Img/LigneTV) 0; } QTreeView::branch:has-siblings:adjoins-item { "
+    "border-image: url(:/Img/NoeudTV) 0; } QTreeView::branch:!has-children:!has-siblings:adjoins-item "
+    "{ border-image: url(:/Img/CoudeTV) 0; } QTreeView::branch:has-children:!has-siblings:closed, "
+    "QTreeView::branch:closed:has-children:has-siblings { border-image: none; image: "
+    "url(:/Img/CloseTV); } QTreeView::branch:open:has-children:!has-siblings, "
+    "QTreeView::branch:open:has-children:has-siblings  { border-image: none; image: url(:/Img/OpenTV); }";
+const char* const CaptionStyle =
+    " QLabel { color : #FF9900; min-height : 45px; background : url(:/Img/LabelBar); }";
+const char* const StructSplitterStyle =
+    "QSplitter::handle { background : url(:/Img/Splitter); }QSplitter::handle:hover { background: "
+    "url(:/Img/SplitterOverStruct);}";
+const char* const PageSplitterStyle =
+    "QSplitter::handle { background : url(:/Img/Splitter); }QSplitter::handle:hover { background: "
+    "url(:/Img/SplitterOver);}";
+const char* const MenuBarStyle =
+    "QMenuBar { min-height:19px; background : url(:/Img/MenuBar); }QMenuBar::item{ background : "
+    "url(:/Img/MenuBarBtn); }";
+
+// An empty page of the workspace, named so that the panel that replaces it is easy to find.
+QWidget* placeholderPage(const QString& name, QWidget* parent)
+{
+    auto* page = new QWidget(parent);
+    page->setObjectName(name);
+    return page;
+}
+
+QSplitter* pageSplitter(const QList<QWidget*>& widgets, const QList<int>& sizes, const char* style,
+                        QWidget* parent)
+{
+    auto* splitter = new QSplitter(Qt::Horizontal, parent);
+    for (QWidget* widget : widgets)
+        splitter->addWidget(widget);
+    splitter->setSizes(sizes);
+    splitter->setHandleWidth(6);
+    splitter->setStyleSheet(style);
+    return splitter;
+}
+} // namespace
+
+ZazuzoziZadiviDU* ZazuzoziZadiviDU::instance = nullptr;
+
+ZazuzoziZadiviDU* ZazuzoziZadiviDU::getInstance()
+{
+    if (!instance) {
+        // Stored before initUI(), so that a panel asking for the window while it is being
+        // built gets the window under construction.
+        instance = new ZazuzoziZadiviDU;
+        instance->initUI();
+    }
+    return instance;
+}
+
+void ZazuzoziZadiviDU::deleteInstance()
+{
+    delete instance;
+    instance = nullptr;
+}
+
+QString ZazuzoziZadiviDU::DefaultProjetName()
+{
+    return tr("[Sans Titre]");
+}
+
+QString ZazuzoziZadiviDU::titleFor(const QString& path, bool isSaved, const QString& softName)
+{
+    // completeBaseName keeps "my.song" of "my.song.tvprj" whole.
+    QString name = path.isEmpty() ? DefaultProjetName() : QFileInfo(path).completeBaseName();
+    if (!isSaved)
+        name += "*";
+    return name + " - " + softName;
+}
+
+ZazuzoziZadiviDU::ZazuzoziZadiviDU() : QMainWindow(nullptr)
+{
+    setWindowIcon(QIcon(":/Img/SonaricIcon"));
+    QStyle* style = KTheme::createStyle();
+    style->setParent(this);
+    setStyle(style);
+    setFont(QFont("Tahoma", 11, QFont::Normal));
+}
+
+ZazuzoziZadiviDU::~ZazuzoziZadiviDU()
+{
+    // The document is deleted here once the document library provides it.
+    document = nullptr;
+    delete controller;
+    if (instance == this)
+        instance = nullptr;
+}
+
+void ZazuzoziZadiviDU::initUI()
+{
+    windowFont = font();
+    setStyleSheet("QMainWindow { background-color:#303030;}");
+    // Without a window manager the maximised state does nothing: start at the screen's size.
+    if (QScreen* shown = screen())
+        resize(shown->availableSize());
+    setWindowState(Qt::WindowMaximized);
+
+    params = new SonaricParams(this);
+    controller = new TVRAction(nullptr);
+    connect(controller, &TVRAction::projectModified, this, &ZazuzoziZadiviDU::setUnsavedProject);
+    addAction(controller->getAction(51));
+    addAction(controller->getAction(52));
+
+    workspace = new WorkSpaceUI(this);
+    connect(workspace, &WorkSpaceUI::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
+    connect(workspace, &WorkSpaceUI::tabChanged, this, &ZazuzoziZadiviDU::changeViewIntermed);
+    workspace->setTabActions({controller->getAction(41), controller->getAction(42), controller->getAction(43),
+                              controller->getAction(44), controller->getAction(45)});
+    setCentralWidget(workspace);
+
+    // The rules page, the mixing-rules page and the mix editor take these places.
+    QWidget* rulesPage = placeholderPage("rulesPage", this);
+    QWidget* preMixPage = placeholderPage("preMixPage", this);
+    QWidget* mixEditor = placeholderPage("mixEditor", this);
+
+    auto* tree = new QTreeView(this);
+    tree->setObjectName("structureView");
+    tree->setHeaderHidden(true);
+    tree->setStyleSheet(TreeStyle);
+    tree->setIconSize(QSize(16, 16));
+    tree->setFont(windowFont);
+    structureView = tree;
+
+    auto* library = new QListView(this);
+    library->setObjectName("libraryView");
+    library->setFont(windowFont);
+    libraryView = library;
+
+    QToolBar* libraryBar = createPanelToolBar({12, 14, 13}, QSize(16, 18));
+    createMenus();
+    libraryPanel = createPanel(libraryBar, libraryView, tr("Bibliothèque des pistes"));
+    QToolBar* structureBar = createPanelToolBar({16, 19, 18}, QSize(20, 18));
+    QWidget* structurePanel = createPanel(structureBar, structureView, tr("Structure"));
+
+    QSplitter* page0 = pageSplitter({libraryPanel, structurePanel}, {130, 500}, StructSplitterStyle, this);
+    QSplitter* page2 = pageSplitter({preMixPage}, {120, 500}, PageSplitterStyle, this);
+    QSplitter* page3 = pageSplitter({mixEditor}, {100, 700}, PageSplitterStyle, this);
+
+    auto* page4 = new QWidget(this);
+    auto* exportGrid = new QGridLayout(page4);
+    exportGrid->addWidget(placeholderPage("exportPage", page4), 0, 0);
+    exportGrid->setColumnStretch(0, 0);
+    exportGrid->setColumnStretch(1, 10);
+    exportGrid->setRowStretch(0, 0);
+    exportGrid->setRowStretch(1, 10);
+
+    for (QWidget* page : {static_cast<QWidget*>(page0), rulesPage, static_cast<QWidget*>(page2),
+                          static_cast<QWidget*>(page3), page4})
+        workspace->addCentralWidget(page);
+    resetUI();
+    setWindowTitle(params->getSoftName());
+}
+
+QToolBar* ZazuzoziZadiviDU::createPanelToolBar(const QList<int>& ids, const QSize& iconSize)
+{
+    auto* bar = new QToolBar(this);
+    for (int id : ids)
+        bar->addAction(controller->getAction(id));
+    bar->setIconSize(iconSize);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->setStyleSheet(ToolBarStyle);
+    return bar;
+}
+
+QWidget* ZazuzoziZadiviDU::createPanel(QToolBar* toolBar, QWidget* view, const QString& caption)
+{
+    auto* panel = new QWidget(this);
+    auto* box = new QVBoxLayout(panel);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+    auto* label = new QLabel(caption, panel);
+    label->setFont(QFont("Tahoma", 14, QFont::Normal));
+    label->setStyleSheet(CaptionStyle);
+    label->setAlignment(Qt::AlignCenter);
+    box->addWidget(toolBar);
+    box->addWidget(view);
+    box->addWidget(label);
+    return panel;
+}
+
+void ZazuzoziZadiviDU::createMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setFont(windowFont);
+    bar->setStyleSheet(MenuBarStyle);
+    // -1 stands for a separator.
+    const auto fill = [this](QMenu* menu, const QList<int>& ids) {
+        for (int id : ids) {
+            if (id < 0)
+                menu->addSeparator();
+            else
+                menu->addAction(controller->getAction(id));
+        }
+    };
+    fill(bar->addMenu(tr("Fichier")), {0, 1, -1, 4, -1, 2, 3, -1, 5});
+    projectMenu = bar->addMenu(tr("Projet"));
+    fill(projectMenu, {12, -1, 16, -1, 15, -1, 20});
+    viewMenu = bar->addMenu(tr("Affichage"));
+    fill(viewMenu, {23, 26, 27});
+    fill(bar->addMenu(tr("Outils")), {36, 37, 38});
+    fill(bar->addMenu(tr("?")), {35, -1, 10, 9, -1, 33, 34, 11});
+}
+
+void ZazuzoziZadiviDU::addCreateRuleMenu()
+{
+    projectMenu->addAction(controller->getAction(7));
+    projectMenu->addSeparator();
+}
+
+void ZazuzoziZadiviDU::addConstraintsProjectMenu()
+{
+    projectMenu->addAction(controller->getAction(22));
+    projectMenu->addAction(controller->getAction(21));
+    projectMenu->addSeparator();
+}
+
+void ZazuzoziZadiviDU::addConstraintsViewMenu()
+{
+    viewMenu->addAction(controller->getAction(25));
+}
+
+void ZazuzoziZadiviDU::changeLanguage(const QString& code)
+{
+    language = code;
+}
+
+QString ZazuzoziZadiviDU::getCurPrjName() const
+{
+    return QString();
+}
+
+bool ZazuzoziZadiviDU::hasTrack() const
+{
+    return false;
+}
+
+bool ZazuzoziZadiviDU::hasTrackInStructure() const
+{
+    return false;
+}
+
+void ZazuzoziZadiviDU::setCurrentTab(int index)
+{
+    workspace->setCurrentTab(index);
+}
+
+int ZazuzoziZadiviDU::currentTab() const
+{
+    return workspace->currentTab();
+}
+
+void ZazuzoziZadiviDU::stopPlayers()
+{
+}
+
+bool ZazuzoziZadiviDU::createMixRule()
+{
+    notBuilt("createMixRule");
+    return true;
+}
+
+bool ZazuzoziZadiviDU::createTovix()
+{
+    notBuilt("createTovix");
+    return true;
+}
+
+void ZazuzoziZadiviDU::setSavedProject(bool isSaved)
+{
+    saved = isSaved;
+    refreshWindowTitle(saved);
+}
+
+void ZazuzoziZadiviDU::setUnsavedProject()
+{
+    setSavedProject(false);
+}
+
+void ZazuzoziZadiviDU::refreshWindowTitle(bool isSaved)
+{
+    setWindowTitle(titleFor(projectPath, isSaved, params->getSoftName()));
+}
+
+void ZazuzoziZadiviDU::setProjectCommandsEnabled(bool enabled)
+{
+    centralWidget()->setEnabled(enabled);
+    for (int id : {2, 20, 3, 4})
+        controller->getAction(id)->setEnabled(enabled);
+    viewMenu->setEnabled(enabled);
+    projectMenu->setEnabled(enabled);
+}
+
+void ZazuzoziZadiviDU::resetUI()
+{
+    workspace->setCurrentTab(0);
+    setProjectCommandsEnabled(false);
+    setWindowTitle(params->getSoftName());
+}
+
+void ZazuzoziZadiviDU::initUIForOpenedProject()
+{
+    setProjectCommandsEnabled(true);
+}
+
+void ZazuzoziZadiviDU::updateUI()
+{
+    initUIForOpenedProject();
+}
+
+void ZazuzoziZadiviDU::changeViewIntermed(int index)
+{
+    changeViewMenu(index);
+}
+
+void ZazuzoziZadiviDU::changeViewMenu(int index)
+{
+    // A tab change alone leaves the saved state as it is: only edits mark the project modified.
+    stopPlayers();
+    workspace->viewWidget(index);
+}
+
+void ZazuzoziZadiviDU::setListViewVisible(bool)
+{
+}
+
+void ZazuzoziZadiviDU::setElementPropVisible(bool)
+{
+}
+
+void ZazuzoziZadiviDU::beforeClosing()
+{
+}
+
+void ZazuzoziZadiviDU::listView_visibilityChanged(bool visible)
+{
+    controller->getAction(6)->setChecked(visible);
+}
+
+void ZazuzoziZadiviDU::eltProp_visibilityChanged(bool visible)
+{
+    controller->getAction(8)->setChecked(visible);
+}
+
+void ZazuzoziZadiviDU::collapse_slot(const QString& name)
+{
+    emit collapsed(name);
+}
+
+void ZazuzoziZadiviDU::expand_slot(const QString& name)
+{
+    emit expanded(name);
+}
+
+void ZazuzoziZadiviDU::closeEvent(QCloseEvent* event)
+{
+    if (document && !saved) {
+        const auto answer = KPrompt::question(
+            this, tr("Quitter"), tr("Voulez-vous sauvegarder votre projet avant de quitter ?"),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !saveProject(true))) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+    closing = true;
+}
+
+// Handlers whose libraries are not part of the program yet: each reports itself and changes
+// nothing.
+void ZazuzoziZadiviDU::notBuilt(const QString& name)
+{
+    emit commandNotBuilt(name);
+}
+
+void ZazuzoziZadiviDU::setPropWidget(int mode)
+{
+    if (mode == 0)
+        notBuilt("setPropWidget");
+}
+
+bool ZazuzoziZadiviDU::newProject(bool)
+{
+    notBuilt("newProject");
+    return false;
+}
+
+bool ZazuzoziZadiviDU::openProject(bool)
+{
+    notBuilt("openProject");
+    return false;
+}
+
+bool ZazuzoziZadiviDU::openTovraProject(const QString& path)
+{
+    notBuilt("openTovraProject " + path);
+    return false;
+}
+
+bool ZazuzoziZadiviDU::saveProject(bool)
+{
+    notBuilt("saveProject");
+    return false;
+}
+
+bool ZazuzoziZadiviDU::closeProject(bool)
+{
+    notBuilt("closeProject");
+    return false;
+}
+
+void ZazuzoziZadiviDU::importAudioPath(const QStringList&)
+{
+    notBuilt("importAudioPath");
+}
+
+void ZazuzoziZadiviDU::modifyAudio()
+{
+    notBuilt("modifyAudio");
+}
+
+void ZazuzoziZadiviDU::deleteAudio()
+{
+    notBuilt("deleteAudio");
+}
+
+void ZazuzoziZadiviDU::createGroup()
+{
+    notBuilt("createGroup");
+}
+
+void ZazuzoziZadiviDU::modifyTreeViewElement()
+{
+    notBuilt("modifyTreeViewElement");
+}
+
+void ZazuzoziZadiviDU::deleteTreeViewElement()
+{
+    notBuilt("deleteTreeViewElement");
+}
+
+void ZazuzoziZadiviDU::deleteCurrentImply()
+{
+    notBuilt("deleteCurrentImply");
+}
+
+void ZazuzoziZadiviDU::deleteCurrentExclu()
+{
+    notBuilt("deleteCurrentExclu");
+}
+
+QString ZazuzoziZadiviDU::selectedConstraint(int) const
+{
+    return QString();
+}
+
+bool ZazuzoziZadiviDU::openConstraintDialog(int, const QString&)
+{
+    notBuilt("openConstraintDialog");
+    return false;
+}
+
+void ZazuzoziZadiviDU::openGroupDialog()
+{
+    notBuilt("openGroupDialog");
+}
+
+void ZazuzoziZadiviDU::openSettingsDialog(int page)
+{
+    notBuilt(QString("openSettingsDialog %1").arg(page));
+}
+
+void ZazuzoziZadiviDU::openAboutBox()
+{
+    notBuilt("openAboutBox");
+}
+
+bool ZazuzoziZadiviDU::checkForUpdate(bool)
+{
+    notBuilt("checkForUpdate");
+    return false;
+}
+
+void ZazuzoziZadiviDU::openStartDialog()
+{
+    notBuilt("openStartDialog");
+}
+
+void ZazuzoziZadiviDU::export_slot()
+{
+    notBuilt("export_slot");
+}
+
+bool ZazuzoziZadiviDU::renameAudio(const QString&)
+{
+    notBuilt("renameAudio");
+    return false;
+}
+
+void ZazuzoziZadiviDU::colorSelection_slot(const QString&, const QPoint&)
+{
+    notBuilt("colorSelection_slot");
+}
+
+void ZazuzoziZadiviDU::dropOnRootTV(const QStringList&)
+{
+    notBuilt("dropOnRootTV");
+}

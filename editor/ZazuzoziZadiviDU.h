@@ -1,0 +1,160 @@
+// The editor's one main window, reached everywhere through getInstance(). It owns the
+// preferences, the command controller, the workspace with its five pages, the menus and tool
+// bars, and the one open project document; it keeps the saved state and the title, routes tab
+// changes and decides whether the window may close.
+//
+// The document, the panels and the dialogs of the other libraries take their places here as
+// they land: until then the pages are empty and the commands that need them report themselves
+// through commandNotBuilt() and change nothing.
+#ifndef ZAZUZOZIZADIVIDU_H
+#define ZAZUZOZIZADIVIDU_H
+
+#include <QFont>
+#include <QMainWindow>
+#include <QMetaType>
+#include <QPoint>
+#include <QStringList>
+
+class KCtrlFile;
+Q_DECLARE_OPAQUE_POINTER(KCtrlFile*)
+
+class QLabel;
+class QMenu;
+class QToolBar;
+class QVBoxLayout;
+class SonaricParams;
+class TVRAction;
+class WorkSpaceUI;
+
+class ZazuzoziZadiviDU : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    static ZazuzoziZadiviDU* getInstance();
+    // Deletes the window if there is one; the next getInstance() builds a new one.
+    static void deleteInstance();
+    static bool hasInstance() { return instance != nullptr; }
+    // The name shown for a project without a file.
+    static QString DefaultProjetName();
+    // The title for a project file path (empty for a project never saved).
+    static QString titleFor(const QString& path, bool isSaved, const QString& softName);
+
+    ~ZazuzoziZadiviDU() override;
+
+    // Set when the window accepted its close event.
+    bool isClosing() const { return closing; }
+    void setUpdateTest(int mode) { updateTest = mode; }
+    int getUpdateTest() const { return updateTest; }
+    void changeLanguage(const QString& code);
+    QString getLanguage() const { return language; }
+
+    SonaricParams* getParams() const { return params; }
+    TVRAction* getActionManager() const { return controller; }
+    KCtrlFile* getTovraFile() const { return document; }
+    QString getCurPrjName() const;
+    bool projectIsSaved() const { return saved; }
+    bool hasTrack() const;
+    bool hasTrackInStructure() const;
+
+    void setCurrentTab(int index);
+    int currentTab() const;
+    void stopPlayers();
+    bool createMixRule();
+    bool createTovix();
+    void refreshWindowTitle(bool isSaved);
+    void resetUI();
+    void initUIForOpenedProject();
+    void updateUI();
+    void setListViewVisible(bool visible);
+    void setElementPropVisible(bool visible);
+    void setPropWidget(int mode);
+    // Menu entries the frame does not place itself: the create-rule command in "Projet", the
+    // constraint commands in "Projet" and the rules tab in "Affichage".
+    void addCreateRuleMenu();
+    void addConstraintsProjectMenu();
+    void addConstraintsViewMenu();
+
+    // Project files.
+    bool newProject(bool ask);
+    bool openProject(bool ask);
+    bool openTovraProject(const QString& path);
+    bool saveProject(bool samePath);
+    bool closeProject(bool ask);
+
+    // Structure, element and constraint edits.
+    void importAudioPath(const QStringList& paths);
+    void modifyAudio();
+    void deleteAudio();
+    void createGroup();
+    void modifyTreeViewElement();
+    void deleteTreeViewElement();
+    void deleteCurrentImply();
+    void deleteCurrentExclu();
+    // The name of the constraint selected on the rules page (kind 0 implication, 1 exclusion).
+    QString selectedConstraint(int kind) const;
+    // Creates (empty name, modeless) or edits (modal) a constraint; true when an edit was
+    // accepted.
+    bool openConstraintDialog(int kind, const QString& name);
+    void openGroupDialog();
+    void openSettingsDialog(int page);
+    void openAboutBox();
+    // True when the updater has been started and the editor must end.
+    bool checkForUpdate(bool fromMenu);
+    void openStartDialog();
+
+signals:
+    void newKOFile(KCtrlFile* document);
+    void collapsed(const QString& name);
+    void expanded(const QString& name);
+    void closed();
+    // A command reached a handler whose library is not part of the program yet.
+    void commandNotBuilt(const QString& name);
+
+public slots:
+    void setSavedProject(bool isSaved);
+    void setUnsavedProject();
+    void export_slot();
+    void changeViewIntermed(int index);
+    void changeViewMenu(int index);
+    void beforeClosing();
+    void listView_visibilityChanged(bool visible);
+    void eltProp_visibilityChanged(bool visible);
+    bool renameAudio(const QString& name);
+    void collapse_slot(const QString& name);
+    void expand_slot(const QString& name);
+    void colorSelection_slot(const QString& name, const QPoint& position);
+    void dropOnRootTV(const QStringList& names);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    ZazuzoziZadiviDU();
+    void initUI();
+    void createMenus();
+    QToolBar* createPanelToolBar(const QList<int>& ids, const QSize& iconSize);
+    QWidget* createPanel(QToolBar* toolBar, QWidget* view, const QString& caption);
+    void setProjectCommandsEnabled(bool enabled);
+    void notBuilt(const QString& name);
+
+    static ZazuzoziZadiviDU* instance;
+
+    bool closing = false;
+    int updateTest = 0;
+    QString language;
+    QWidget* libraryView = nullptr;
+    QWidget* structureView = nullptr;
+    QWidget* libraryPanel = nullptr;
+    bool saved = false;
+    TVRAction* controller = nullptr;
+    WorkSpaceUI* workspace = nullptr;
+    QMenu* viewMenu = nullptr;
+    QMenu* projectMenu = nullptr;
+    SonaricParams* params = nullptr;
+    KCtrlFile* document = nullptr;
+    QString projectPath;
+    QFont windowFont;
+};
+
+#endif

@@ -1,0 +1,363 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_GB" sourcelanguage="fr_FR">
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Chargement des images...</source>
+        <translation>Images loading…</translation>
+    </message>
+    <message>
+        <source>Erreur</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Fichier introuvable : </source>
+        <translation>File not found: </translation>
+    </message>
+    <message>
+        <source>Fichier illisible : </source>
+        <translation>Unreadable file: </translation>
+    </message>
+    <message>
+        <source>Dénoyautage des olives...</source>
+        <translation>Pitting olives…</translation>
+    </message>
+    <message>
+        <source>Création de la fenêtre principale...</source>
+        <translation>Main window creation…</translation>
+    </message>
+    <message>
+        <source>Gestion des arguments...</source>
+        <translation>Arguments management…</translation>
+    </message>
+    <message>
+        <source>Fin du chargement...</source>
+        <translation>Loading complete…</translation>
+    </message>
+</context>
+<context>
+    <name>SonaricParams</name>
+    <message>
+        <source>Fichiers audio</source>
+        <translation>Audio Files</translation>
+    </message>
+</context>
+<context>
+    <name>TabViewUI</name>
+    <message>
+        <source>Structure</source>
+        <translation>Structure</translation>
+    </message>
+    <message>
+        <source>Contraintes</source>
+        <translation>Constraints</translation>
+    </message>
+    <message>
+        <source>Règles de mixage</source>
+        <translation>Mixing rules</translation>
+    </message>
+    <message>
+        <source>Tovix</source>
+        <translation>Tovix</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+</context>
+<context>
+    <name>ZazuzoziZadiviDU</name>
+    <message>
+        <source>[Sans Titre]</source>
+        <translation>[Untitled]</translation>
+    </message>
+    <message>
+        <source>Bibliothèque des pistes</source>
+        <translation>Stem tracks library</translation>
+    </message>
+    <message>
+        <source>Structure</source>
+        <translation>Structure</translation>
+    </message>
+    <message>
+        <source>Fichier</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Projet</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <source>Affichage</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>Outils</source>
+        <translation>Tools</translation>
+    </message>
+    <message>
+        <source>?</source>
+        <translation>?</translation>
+    </message>
+    <message>
+        <source>Quitter</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Voulez-vous sauvegarder votre projet avant de quitter ?</source>
+        <translation>Do you want to save the current project before closing?</translation>
+    </message>
+    <message>
+        <source>Propriétés de la piste</source>
+        <translation>Stem track properties</translation>
+    </message>
+    <message>
+        <source>Ma musique</source>
+        <translation>My music</translation>
+    </message>
+</context>
+<context>
+    <name>TVRAction</name>
+    <message>
+        <source>Nouveau projet</source>
+        <translation>New...</translation>
+    </message>
+    <message>
+        <source>Ouvrir un projet</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>Sauvegarder un projet</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Sauvegarder un projet sous</source>
+        <translation>Save as...</translation>
+    </message>
+    <message>
+        <source>Fermer un projet</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Quitter</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Onglet Structure</source>
+        <translation>Structure tab</translation>
+    </message>
+    <message>
+        <source>Onglet Contraintes</source>
+        <translation>Constraints tab</translation>
+    </message>
+    <message>
+        <source>Onglet Règles de mixage</source>
+        <translation>Mixing rules tab</translation>
+    </message>
+    <message>
+        <source>Onglet Tovix</source>
+        <translation>Tovix tab</translation>
+    </message>
+    <message>
+        <source>Onglet Export</source>
+        <translation>Export tab</translation>
+    </message>
+    <message>
+        <source>Structure</source>
+        <translation>Structure</translation>
+    </message>
+    <message>
+        <source>Propriétés des éléments</source>
+        <translation>Element properties</translation>
+    </message>
+    <message>
+        <source>Aide</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Site web d'Tovra</source>
+        <translation>Tovra on the web</translation>
+    </message>
+    <message>
+        <source>Forums Tovra en ligne</source>
+        <translation>Tovra forum</translation>
+    </message>
+    <message>
+        <source>A propos d'Tovra Sonaric</source>
+        <translation>About </translation>
+    </message>
+    <message>
+        <source>Rapport de Bugs</source>
+        <translation>Report a bug</translation>
+    </message>
+    <message>
+        <source>Paramètres Généraux</source>
+        <translation>Basic parameters</translation>
+    </message>
+    <message>
+        <source>Options des Tovix</source>
+        <translation>Tovix options</translation>
+    </message>
+    <message>
+        <source>Options de conversion</source>
+        <translation>Conversion options</translation>
+    </message>
+    <message>
+        <source>Importer</source>
+        <translation>Import stem track(s)</translation>
+    </message>
+    <message>
+        <source>Modifier</source>
+        <translation>Modify stem track</translation>
+    </message>
+    <message>
+        <source>Supprimer</source>
+        <translation>Delete stem track</translation>
+    </message>
+    <message>
+        <source>Modifier des pistes</source>
+        <translation>Modify stem tracks</translation>
+    </message>
+    <message>
+        <source>Supprimer des pistes</source>
+        <translation>Delete stem tracks</translation>
+    </message>
+    <message>
+        <source>Renommer l'Tovix</source>
+        <translation>Rename Tovix</translation>
+    </message>
+    <message>
+        <source>Créer un groupe</source>
+        <translation>Create group</translation>
+    </message>
+    <message>
+        <source>Modifier un groupe</source>
+        <translation>Modify group...</translation>
+    </message>
+    <message>
+        <source>Supprimer un groupe</source>
+        <translation>Delete group...</translation>
+    </message>
+    <message>
+        <source>Exporter en Tovra</source>
+        <translation>Export to Tovra</translation>
+    </message>
+    <message>
+        <source>Créer une règle de mixage</source>
+        <translation>Create a mixing rule</translation>
+    </message>
+    <message>
+        <source>Créer un Tovix</source>
+        <translation>Create an Tovix</translation>
+    </message>
+    <message>
+        <source>Créer une implication</source>
+        <translation>Create an implication</translation>
+    </message>
+    <message>
+        <source>Créer une exclusion</source>
+        <translation>Create an exclusion</translation>
+    </message>
+    <message>
+        <source>Modifier une implication</source>
+        <translation>Modify implication</translation>
+    </message>
+    <message>
+        <source>Modifier une exclusion</source>
+        <translation>Modify exclusion</translation>
+    </message>
+    <message>
+        <source>Supprimer une implication</source>
+        <translation>Delete implication</translation>
+    </message>
+    <message>
+        <source>Supprimer une exclusion</source>
+        <translation>Delete exclusion</translation>
+    </message>
+    <message>
+        <source>Que dois-je faire sur cette page ?</source>
+        <translation>What is this page for?</translation>
+    </message>
+    <message>
+        <source>Propriétés</source>
+        <translation>Properties</translation>
+    </message>
+    <message>
+        <source>Mise à jour</source>
+        <translation>Check for update</translation>
+    </message>
+    <message>
+        <source>Importer des pistes</source>
+        <translation>Import stem tracks</translation>
+    </message>
+    <message>
+        <source>Création d'un groupe</source>
+        <translation>Group creation</translation>
+    </message>
+    <message>
+        <source>Aucun fichier audio importé !</source>
+        <translation>No audio file available in the stem tracks library!</translation>
+    </message>
+    <message>
+        <source>Aucune piste dans la structure !</source>
+        <translation>No audio file available in the stem tracks library (structure tab)!</translation>
+    </message>
+    <message>
+        <source>Création d'une implication</source>
+        <translation>Create implication</translation>
+    </message>
+    <message>
+        <source>Création d'une exclusion</source>
+        <translation>Create exclusion</translation>
+    </message>
+    <message>
+        <source>Création d'une règle de mixage</source>
+        <translation>Création d'une règle de mixage</translation>
+    </message>
+    <message>
+        <source>Création d'un Tovix</source>
+        <translation>Create an Tovix</translation>
+    </message>
+    <message>
+        <source>Supprimer implication</source>
+        <translation>Delete implication</translation>
+    </message>
+    <message>
+        <source>Supprimer l'implication sélectionnée ?</source>
+        <translation>Delete selected implication?</translation>
+    </message>
+    <message>
+        <source>Supprimer exclusion</source>
+        <translation>Delete exclusion</translation>
+    </message>
+    <message>
+        <source>Supprimer l'exclusion sélectionnée ?</source>
+        <translation>Delete selected exclusion?</translation>
+    </message>
+    <message>
+        <source>FR/HTML/index.html</source>
+        <translation>EN/HTML/index.html</translation>
+    </message>
+    <message>
+        <source>FR/HTML/etape_3__creer_la_structure_de.htm</source>
+        <translation>EN/HTML/step__3__create_your_songs_str.htm</translation>
+    </message>
+    <message>
+        <source>FR/HTML/etape_4__appliquer_des_contrai.htm</source>
+        <translation>EN/HTML/step__4__setting_constraints__.htm</translation>
+    </message>
+    <message>
+        <source>FR/HTML/etape_5___regler_les_parametre.htm</source>
+        <translation>EN/HTML/step__5___setting_the_general_.htm</translation>
+    </message>
+    <message>
+        <source>FR/HTML/etape_6__creer_un_ou_plusieurs.htm</source>
+        <translation>EN/HTML/step__6__creating_an_tovix_or_.htm</translation>
+    </message>
+    <message>
+        <source>FR/HTML/etape_7___exportez_votre_fichi.htm</source>
+        <translation>EN/HTML/step__7___exporting_tovra_file.htm</translation>
+    </message>
+</context>
+</TS>

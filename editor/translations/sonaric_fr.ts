@@ -1,0 +1,363 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR" sourcelanguage="fr_FR">
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Chargement des images...</source>
+        <translation>Chargement des images...</translation>
+    </message>
+    <message>
+        <source>Erreur</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Fichier introuvable : </source>
+        <translation>Fichier introuvable : </translation>
+    </message>
+    <message>
+        <source>Fichier illisible : </source>
+        <translation>Fichier illisible : </translation>
+    </message>
+    <message>
+        <source>Dénoyautage des olives...</source>
+        <translation>Dénoyautage des olives...</translation>
+    </message>
+    <message>
+        <source>Création de la fenêtre principale...</source>
+        <translation>Création de la fenêtre principale...</translation>
+    </message>
+    <message>
+        <source>Gestion des arguments...</source>
+        <translation>Gestion des arguments...</translation>
+    </message>
+    <message>
+        <source>Fin du chargement...</source>
+        <translation>Fin du chargement...</translation>
+    </message>
+</context>
+<context>
+    <name>SonaricParams</name>
+    <message>
+        <source>Fichiers audio</source>
+        <translation>Fichiers audio</translation>
+    </message>
+</context>
+<context>
+    <name>TabViewUI</name>
+    <message>
+        <source>Structure</source>
+        <translation>Structure</translation>
+    </message>
+    <message>
+        <source>Contraintes</source>
+        <translation>Contraintes</translation>
+    </message>
+    <message>
+        <source>Règles de mixage</source>
+        <translation>Règles de mixage</translation>
+    </message>
+    <message>
+        <source>Tovix</source>
+        <translation>Tovix</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+</context>
+<context>
+    <name>ZazuzoziZadiviDU</name>
+    <message>
+        <source>[Sans Titre]</source>
+        <translation>[Sans Titre]</translation>
+    </message>
+    <message>
+        <source>Bibliothèque des pistes</source>
+        <translation>Bibliothèque des pistes</translation>
+    </message>
+    <message>
+        <source>Structure</source>
+        <translation>Structure</translation>
+    </message>
+    <message>
+        <source>Fichier</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>Projet</source>
+        <translation>Projet</translation>
+    </message>
+    <message>
+        <source>Affichage</source>
+        <translation>Affichage</translation>
+    </message>
+    <message>
+        <source>Outils</source>
+        <translation>Outils</translation>
+    </message>
+    <message>
+        <source>?</source>
+        <translation>?</translation>
+    </message>
+    <message>
+        <source>Quitter</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>Voulez-vous sauvegarder votre projet avant de quitter ?</source>
+        <translation>Voulez-vous sauvegarder votre projet avant de quitter ?</translation>
+    </message>
+    <message>
+        <source>Propriétés de la piste</source>
+        <translation>Propriétés de la piste</translation>
+    </message>
+    <message>
+        <source>Ma musique</source>
+        <translation>Ma musique</translation>
+    </message>
+</context>
+<context>
+    <name>TVRAction</name>
+    <message>
+        <source>Nouveau projet</source>
+        <translation>Nouveau projet</translation>
+    </message>
+    <message>
+        <source>Ouvrir un projet</source>
+        <translation>Ouvrir un projet</translation>
+    </message>
+    <message>
+        <source>Sauvegarder un projet</source>
+        <translation>Sauvegarder un projet</translation>
+    </message>
+    <message>
+        <source>Sauvegarder un projet sous</source>
+        <translation>Sauvegarder un projet sous</translation>
+    </message>
+    <message>
+        <source>Fermer un projet</source>
+        <translation>Fermer un projet</translation>
+    </message>
+    <message>
+        <source>Quitter</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>Onglet Structure</source>
+        <translation>Onglet Structure</translation>
+    </message>
+    <message>
+        <source>Onglet Contraintes</source>
+        <translation>Onglet Contraintes</translation>
+    </message>
+    <message>
+        <source>Onglet Règles de mixage</source>
+        <translation>Onglet Règles de mixage</translation>
+    </message>
+    <message>
+        <source>Onglet Tovix</source>
+        <translation>Onglet Tovix</translation>
+    </message>
+    <message>
+        <source>Onglet Export</source>
+        <translation>Onglet Export</translation>
+    </message>
+    <message>
+        <source>Structure</source>
+        <translation>Structure</translation>
+    </message>
+    <message>
+        <source>Propriétés des éléments</source>
+        <translation>Propriétés des éléments</translation>
+    </message>
+    <message>
+        <source>Aide</source>
+        <translation>Aide</translation>
+    </message>
+    <message>
+        <source>Site web d'Tovra</source>
+        <translation>Site web d'Tovra</translation>
+    </message>
+    <message>
+        <source>Forums Tovra en ligne</source>
+        <translation>Forums Tovra en ligne</translation>
+    </message>
+    <message>
+        <source>A propos d'Tovra Sonaric</source>
+        <translation>A propos d'Tovra Sonaric</translation>
+    </message>
+    <message>
+        <source>Rapport de Bugs</source>
+        <translation>Rapport de Bugs</translation>
+    </message>
+    <message>
+        <source>Paramètres Généraux</source>
+        <translation>Paramètres Généraux</translation>
+    </message>
+    <message>
+        <source>Options des Tovix</source>
+        <translation>Options des Tovix</translation>
+    </message>
+    <message>
+        <source>Options de conversion</source>
+        <translation>Options de conversion</translation>
+    </message>
+    <message>
+        <source>Importer</source>
+        <translation>Importer</translation>
+    </message>
+    <message>
+        <source>Modifier</source>
+        <translation>Modifier</translation>
+    </message>
+    <message>
+        <source>Supprimer</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Modifier des pistes</source>
+        <translation>Modifier des pistes</translation>
+    </message>
+    <message>
+        <source>Supprimer des pistes</source>
+        <translation>Supprimer des pistes</translation>
+    </message>
+    <message>
+        <source>Renommer l'Tovix</source>
+        <translation>Renommer l'Tovix</translation>
+    </message>
+    <message>
+        <source>Créer un groupe</source>
+        <translation>Créer un groupe</translation>
+    </message>
+    <message>
+        <source>Modifier un groupe</source>
+        <translation>Modifier un groupe</translation>
+    </message>
+    <message>
+        <source>Supprimer un groupe</source>
+        <translation>Supprimer un groupe</translation>
+    </message>
+    <message>
+        <source>Exporter en Tovra</source>
+        <translation>Exporter en Tovra</translation>
+    </message>
+    <message>
+        <source>Créer une règle de mixage</source>
+        <translation>Créer une règle de mixage</translation>
+    </message>
+    <message>
+        <source>Créer un Tovix</source>
+        <translation>Créer un Tovix</translation>
+    </message>
+    <message>
+        <source>Créer une implication</source>
+        <translation>Créer une implication</translation>
+    </message>
+    <message>
+        <source>Créer une exclusion</source>
+        <translation>Créer une exclusion</translation>
+    </message>
+    <message>
+        <source>Modifier une implication</source>
+        <translation>Modifier une implication</translation>
+    </message>
+    <message>
+        <source>Modifier une exclusion</source>
+        <translation>Modifier une exclusion</translation>
+    </message>
+    <message>
+        <source>Supprimer une implication</source>
+        <translation>Supprimer une implication</translation>
+    </message>
+    <message>
+        <source>Supprimer une exclusion</source>
+        <translation>Supprimer une exclusion</translation>
+    </message>
+    <message>
+        <source>Que dois-je faire sur cette page ?</source>
+        <translation>Que dois-je faire sur cette page ?</translation>
+    </message>
+    <message>
+        <source>Propriétés</source>
+        <translation>Propriétés</translation>
+    </message>
+    <message>
+        <source>Mise à jour</source>
+        <translation>Mise à jour</translation>
+    </message>
+    <message>
+        <source>Importer des pistes</source>
+        <translation>Importer des pistes</translation>
+    </message>
+    <message>
+        <source>Création d'un groupe</source>
+        <translation>Création d'un groupe</translation>
+    </message>
+    <message>
+        <source>Aucun fichier audio importé !</source>
+        <translation>Aucun fichier audio importé !</translation>
+    </message>
+    <message>
+        <source>Aucune piste dans la structure !</source>
+        <translation>Aucune piste dans la structure !</translation>
+    </message>
+    <message>
+        <source>Création d'une implication</source>
+        <translation>Création d'une implication</translation>
+    </message>
+    <message>
+        <source>Création d'une exclusion</source>
+        <translation>Création d'une exclusion</translation>
+    </message>
+    <message>
+        <source>Création d'une règle de mixage</source>
+        <translation>Création d'une règle de mixage</translation>
+    </message>
+    <message>
+        <source>Création d'un Tovix</source>
+        <translation>Création d'un Tovix</translation>
+    </message>
+    <message>
+        <source>Supprimer implication</source>
+        <translation>Supprimer implication</translation>
+    </message>
+    <message>
+        <source>Supprimer l'implication sélectionnée ?</source>
+        <translation>Supprimer l'implication sélectionnée ?</translation>
+    </message>
+    <message>
+        <source>Supprimer exclusion</source>
+        <translation>Supprimer exclusion</translation>
+    </message>
+    <message>
+        <source>Supprimer l'exclusion sélectionnée ?</source>
+        <translation>Supprimer l'exclusion sélectionnée ?</translation>
+    </message>
+    <message>
+        <source>FR/HTML/index.html</source>
+        <translation>FR/HTML/index.html</translation>
+    </message>
+    <message>
+        <source>FR/HTML/etape_3__creer_la_structure_de.htm</source>
+        <translation>FR/HTML/etape_3__creer_la_structure_de.htm</translation>
+    </message>
+    <message>
+        <source>FR/HTML/etape_4__appliquer_des_contrai.htm</source>
+        <translation>FR/HTML/etape_4__appliquer_des_contrai.htm</translation>
+    </message>
+    <message>
+        <source>FR/HTML/etape_5___regler_les_parametre.htm</source>
+        <translation>FR/HTML/etape_5___regler_les_parametre.htm</translation>
+    </message>
+    <message>
+        <source>FR/HTML/etape_6__creer_un_ou_plusieurs.htm</source>
+        <translation>FR/HTML/etape_6__creer_un_ou_plusieurs.htm</translation>
+    </message>
+    <message>
+        <source>FR/HTML/etape_7___exportez_votre_fichi.htm</source>
+        <translation>FR/HTML/etape_7___exportez_votre_fichi.htm</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,114 @@
+// One application object for a whole editor test program, with the settings store in a
+// temporary XDG_CONFIG_HOME, the update search set to "only when asked", and a staged program
+// folder whose ../Frameworks/ holds the built image bundle and ../Resources/ the language file.
+#ifndef EDITOR_TEST_ENVIRONMENT_H
+#define EDITOR_TEST_ENVIRONMENT_H
+
+#include "AppPaths.h"
+#include "KPrompt.h"
+#include "KTheme.h"
+#include "SonaricParams.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+class EditorTestEnvironment : public ::testing::Environment
+{
+public:
+    static EditorTestEnvironment* get() { return current; }
+
+    void SetUp() override
+    {
+        current = this;
+        configHome = new QTemporaryDir;
+        qputenv("XDG_CONFIG_HOME", configHome->path().toUtf8());
+        static int argc = 1;
+        static char name[] = "editor_test";
+        static char* argv[] = {name, nullptr};
+        app = new QApplication(argc, argv);
+        KTheme::apply(*app);
+        stage = new QTemporaryDir;
+        QDir(stage->path()).mkpath("bin");
+        QDir(stage->path()).mkpath("Resources");
+        QDir(stage->path()).mkpath("Frameworks");
+        QFile::copy(TOVRA_IMAGE_BUNDLE, bundlePath());
+        writeLanguage("EN");
+        AppPaths::setProgramDir(programDir());
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, Snc::CompanyName,
+                        Snc::ApplicationName);
+        store.setValue(Snc::SonaricParams + "UpdateSearch", int(SonaricParams::UpdateOnRequest));
+    }
+
+    void TearDown() override
+    {
+        AppPaths::setProgramDir(QString());
+        delete app;
+        app = nullptr;
+        delete stage;
+        delete configHome;
+        current = nullptr;
+    }
+
+    QString programDir() const { return stage->path() + "/bin"; }
+    QString bundlePath() const { return stage->path() + "/Frameworks/TovraDream.eus"; }
+    QString langFile() const { return stage->path() + "/Resources/lang.ini"; }
+    QString configDir() const { return configHome->path(); }
+    void writeLanguage(const QString& code) const
+    {
+        QFile::remove(langFile());
+        QSettings file(langFile(), QSettings::IniFormat);
+        file.setValue("LANG", code);
+    }
+
+private:
+    static inline EditorTestEnvironment* current = nullptr;
+    QTemporaryDir* configHome = nullptr;
+    QTemporaryDir* stage = nullptr;
+    QApplication* app = nullptr;
+};
+
+static ::testing::Environment* const editorTestEnvironment =
+    ::testing::AddGlobalTestEnvironment(new EditorTestEnvironment);
+
+// Answers every prompt with its default (or the given button) and keeps what was asked.
+class PromptRecorder
+{
+public:
+    explicit PromptRecorder(int button = QMessageBox::Ok)
+    {
+        previous = KPrompt::setHandler([this, button](const KPrompt::Request& request) {
+            asked << request;
+            KPrompt::Answer answer;
+            answer.button = button;
+            return answer;
+        });
+    }
+    ~PromptRecorder() { KPrompt::setHandler(previous); }
+
+    QList<KPrompt::Request> asked;
+
+private:
+    KPrompt::Handler previous;
+};
+
+// Saves a grab of the widget as screens/<name>.png.
+inline bool grabToScreens(QWidget* widget, const QString& name)
+{
+    return widget->grab().save(QString(TOVRA_SCREENS_DIR) + "/" + name + ".png");
+}
+
+#endif

@@ -1,0 +1,162 @@
+#include "MainWindowFixture.h"
+#include "SonaricParams.h"
+#include "WorkSpaceUI.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QTest>
+#include <QToolBar>
+
+namespace {
+// The command ids of a menu or tool bar, -1 for a separator.
+QList<int> idsOf(const QList<QAction*>& entries, TVRAction* actions)
+{
+    QList<int> ids;
+    for (QAction* entry : entries) {
+        if (entry->isSeparator()) {
+            ids << -1;
+            continue;
+        }
+        int found = -2;
+        for (int id = 0; id < 60; ++id) {
+            if (actions->getAction(id) == entry)
+                found = id;
+        }
+        ids << found;
+    }
+    return ids;
+}
+} // namespace
+
+TEST_F(MainWindowTest, MenusHoldTheirCommandsInOrder)
+{
+    const QList<QAction*> menus = window->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 5);
+    const QStringList titles = {"File", "Project", "View", "Tools", "?"};
+    const QList<QList<int>> expected = {{0, 1, -1, 4, -1, 2, 3, -1, 5},
+                                        {12, -1, 16, -1, 15, -1, 20},
+                                        {23, 26, 27},
+                                        {36, 37, 38},
+                                        {35, -1, 10, 9, -1, 33, 34, 11}};
+    for (int i = 0; i < menus.size(); ++i) {
+        EXPECT_EQ(menus[i]->text(), titles[i]);
+        EXPECT_EQ(idsOf(menus[i]->menu()->actions(), actions), expected[i]) << i;
+    }
+    const QList<QToolBar*> bars = window->findChildren<QToolBar*>();
+    QList<QList<int>> panelBars;
+    for (QToolBar* bar : bars)
+        panelBars << idsOf(bar->actions(), actions);
+    EXPECT_TRUE(panelBars.contains(QList<int>({12, 14, 13})));
+    EXPECT_TRUE(panelBars.contains(QList<int>({16, 19, 18})));
+    // The hidden chords belong to the window itself.
+    EXPECT_TRUE(window->actions().contains(actions->getAction(51)));
+    EXPECT_TRUE(window->actions().contains(actions->getAction(52)));
+}
+
+TEST_F(MainWindowTest, OptionalMenuEntriesGoToTheirMenus)
+{
+    window->addCreateRuleMenu();
+    window->addConstraintsProjectMenu();
+    window->addConstraintsViewMenu();
+    const QList<QAction*> menus = window->menuBar()->actions();
+    EXPECT_EQ(idsOf(menus[1]->menu()->actions(), actions),
+              QList<int>({12, -1, 16, -1, 15, -1, 20, 7, -1, 22, 21, -1}));
+    EXPECT_EQ(idsOf(menus[2]->menu()->actions(), actions), QList<int>({23, 26, 27, 25}));
+}
+
+TEST_F(MainWindowTest, WithoutProjectOnlyTheProjectFreeCommandsAreOn)
+{
+    const QList<QAction*> menus = window->menuBar()->actions();
+    EXPECT_FALSE(menus[1]->menu()->isEnabled());
+    EXPECT_FALSE(menus[2]->menu()->isEnabled());
+    EXPECT_TRUE(menus[0]->menu()->isEnabled());
+    EXPECT_FALSE(window->centralWidget()->isEnabled());
+    for (int id : {2, 3, 4, 20})
+        EXPECT_FALSE(actions->getAction(id)->isEnabled()) << id;
+    EXPECT_EQ(window->windowTitle(), "Tovra Sonaric Free");
+    EXPECT_EQ(window->currentTab(), 0);
+    EXPECT_EQ(window->getTovraFile(), nullptr);
+    EXPECT_TRUE(window->getCurPrjName().isEmpty());
+
+    window->initUIForOpenedProject();
+    EXPECT_TRUE(menus[1]->menu()->isEnabled());
+    EXPECT_TRUE(window->centralWidget()->isEnabled());
+    for (int id : {2, 3, 4, 20})
+        EXPECT_TRUE(actions->getAction(id)->isEnabled()) << id;
+    window->resetUI();
+    EXPECT_FALSE(actions->getAction(2)->isEnabled());
+}
+
+TEST_F(MainWindowTest, TitleNamesTheProjectFileAndItsState)
+{
+    struct Case {
+        QString path;
+        bool saved;
+        QString title;
+    };
+    const Case cases[] = {
+        {"", true, "[Untitled] - Tovra Sonaric Free"},
+        {"", false, "[Untitled]* - Tovra Sonaric Free"},
+        {"/music/song.tvprj", true, "song - Tovra Sonaric Free"},
+        {"/music/my.song.tvprj", false, "my.song* - Tovra Sonaric Free"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ZazuzoziZadiviDU::titleFor(c.path, c.saved, "Tovra Sonaric Free"), c.title);
+    window->setUnsavedProject();
+    EXPECT_EQ(window->windowTitle(), "[Untitled]* - Tovra Sonaric Free");
+    window->setSavedProject(true);
+    EXPECT_EQ(window->windowTitle(), "[Untitled] - Tovra Sonaric Free");
+}
+
+TEST_F(MainWindowTest, TabChangeShowsItsPageAndKeepsTheSavedState)
+{
+    window->initUIForOpenedProject();
+    window->setSavedProject(true);
+    window->show();
+    auto* workspace = qobject_cast<WorkSpaceUI*>(window->centralWidget());
+    ASSERT_NE(workspace, nullptr);
+    for (int tab : {3, 1, 2, 4, 0}) {
+        window->setCurrentTab(tab);
+        EXPECT_EQ(window->currentTab(), tab);
+        for (int page = 0; page < 5; ++page)
+            EXPECT_EQ(workspace->page(page)->isVisible(), page == tab) << tab << " " << page;
+        EXPECT_TRUE(window->projectIsSaved());
+    }
+    EXPECT_EQ(window->windowTitle(), "[Untitled] - Tovra Sonaric Free");
+}
+
+TEST_F(MainWindowTest, ClosingWithoutProjectAsksNothing)
+{
+    PromptRecorder prompts;
+    window->show();
+    window->setUnsavedProject();
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(prompts.asked.isEmpty());
+    EXPECT_TRUE(window->isClosing());
+}
+
+TEST_F(MainWindowTest, ExpansionSignalsAreRelayed)
+{
+    QSignalSpy collapsed(window, &ZazuzoziZadiviDU::collapsed);
+    QSignalSpy expanded(window, &ZazuzoziZadiviDU::expanded);
+    window->collapse_slot("Drums");
+    window->expand_slot("Bass");
+    ASSERT_EQ(collapsed.count(), 1);
+    EXPECT_EQ(collapsed[0][0].toString(), "Drums");
+    ASSERT_EQ(expanded.count(), 1);
+    EXPECT_EQ(expanded[0][0].toString(), "Bass");
+}
+
+TEST_F(MainWindowTest, GrabsTheWindow)
+{
+    window->resize(1280, 800);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_TRUE(grabToScreens(window, "editor_main_window"));
+    window->initUIForOpenedProject();
+    window->setCurrentTab(3);
+    window->menuBar()->actions()[0]->menu()->popup(window->mapToGlobal(QPoint(0, 22)));
+    EXPECT_TRUE(grabToScreens(window, "editor_main_window_project"));
+    EXPECT_TRUE(grabToScreens(window->menuBar()->actions()[0]->menu(), "editor_file_menu"));
+    window->menuBar()->actions()[0]->menu()->close();
+}

@@ -1,0 +1,249 @@
+#include "MainWindowFixture.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+// Collects the addresses the editor asks the desktop to open.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    UrlCatcher()
+    {
+        for (const char* scheme : {"http", "https", "file"})
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~UrlCatcher() override
+    {
+        for (const char* scheme : {"http", "https", "file"})
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+// One row of the command table and what triggering it without a project must show: the tab
+// made current (-1: none), the title of the box asked, the end of the address opened, the
+// handler of a library still to come, or that the command is disabled.
+struct Row {
+    int id;
+    const char* text;
+    const char* shortcut;
+    const char* icon;
+    int tab;
+    const char* prompt;
+    const char* url;
+    const char* handler;
+    bool disabled;
+};
+
+const Row rows[] = {
+    {0, "New...", "Ctrl+N", ":/Img/Icon", -1, "", "", "newProject", false},
+    {1, "Open...", "Ctrl+O", ":/Img/OpenTV", -1, "", "", "openProject", false},
+    {2, "Save", "Ctrl+S", ":/Img/Save", -1, "", "", "", true},
+    {3, "Save as...", "Ctrl+Shift+S", "", -1, "", "", "", true},
+    {4, "Close", "Ctrl+W", "", -1, "", "", "", true},
+    {23, "Structure tab", "Shift+F1", ":/Tabs/Struct", 0, "", "", "", false},
+    {25, "Constraints tab", "Shift+F2", ":/Tabs/Constt", 1, "", "", "", false},
+    {24, "Mixing rules tab", "Shift+F3", ":/Tabs/PreMix", 2, "", "", "", false},
+    {26, "Tovix tab", "Shift+F4", ":/Tabs/Tovix", 3, "", "", "", false},
+    {27, "Export tab", "Shift+F5", ":/Tabs/Export", 4, "", "", "", false},
+    {6, "Structure", "", "", -1, "", "", "", false},
+    {8, "Element properties", "", "", -1, "", "", "", false},
+    {10, "Help", "F1", "", -1, "", "/documentation/EN/HTML/index.html", "", false},
+    {34, "Tovra on the web", "", ":/Img/WebSite", -1, "", TOVRA_TEST_WEB_HOME, "", false},
+    {9, "Tovra forum", "", "", -1, "", TOVRA_TEST_WEB_FORUM, "", false},
+    {11, "About Tovra Sonaric Free", "", "", -1, "", "", "openAboutBox", false},
+    {33, "Report a bug", "", "", -1, "", "beta/bug_report.php?software=TovraSonaricFree_Mac.1.1.", "", false},
+    {36, "Basic parameters", "", "", -1, "", "", "openSettingsDialog 0", false},
+    {37, "Tovix options", "", "", -1, "", "", "openSettingsDialog 2", false},
+    {38, "Conversion options", "", "", -1, "", "", "openSettingsDialog 3", false},
+    {12, "Import stem track(s)", "", ":/Img/AddAudio", 0, "Import stem tracks", "", "", false},
+    {13, "Modify stem track", "", ":/Img/Customize", -1, "", "", "", false},
+    {14, "Delete stem track", "", ":/Img/DeleteAudio", -1, "", "", "", false},
+    {39, "Modify stem tracks", "", ":/Img/Customize", -1, "", "", "", false},
+    {40, "Delete stem tracks", "", ":/Img/Delete", -1, "", "", "", false},
+    {28, "Rename Tovix", "", "", -1, "TVRAction::nameMix", "", "", false},
+    {16, "Create group", "", ":/Img/Create", 0, "Group creation", "", "", false},
+    {17, "Create group", "", ":/Img/Create", -1, "", "", "", false},
+    {18, "Modify group...", "", ":/Img/Customize", -1, "", "", "", false},
+    {19, "Delete group...", "", ":/Img/Delete", -1, "", "", "", false},
+    {20, "Export to Tovra", "", ":/Img/Export", -1, "", "", "", true},
+    {7, "Create a mixing rule", "", "", 2, "Création d'une règle de mixage", "", "", false},
+    {15, "Create an Tovix", "", "", 3, "Create an Tovix", "", "", false},
+    {21, "Create an implication", "", ":/Img/Imply16", 1, "Create implication", "", "", false},
+    {22, "Create an exclusion", "", ":/Img/Exclu16", 1, "Create exclusion", "", "", false},
+    {29, "Modify implication", "", ":/Img/Customize", -1, "", "", "", false},
+    {30, "Modify exclusion", "", ":/Img/Customize", -1, "", "", "", false},
+    {31, "Delete implication", "", ":/Img/DeleteAudio", -1, "", "", "", false},
+    {32, "Delete exclusion", "", ":/Img/DeleteAudio", -1, "", "", "", false},
+    {41, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__3__create_your_songs_str.htm", "", false},
+    {42, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__4__setting_constraints__.htm", "", false},
+    {43, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__5___setting_the_general_.htm", "", false},
+    {44, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__6__creating_an_tovix_or_.htm", "", false},
+    {45, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__7___exporting_tovra_file.htm", "", false},
+    {47, "Properties", "", "", -1, "", "", "setPropWidget", false},
+    {48, "Properties", "", "", -1, "", "", "modifyTreeViewElement", false},
+    {35, "Check for update", "", "", -1, "", "", "checkForUpdate", false},
+    {51, "Update Test", "T, V, R", "", -1, "", "", "checkForUpdate", false},
+    {52, "Qt's Versions", "Q, T", "", -1, "Qt's Versions", "", "", false},
+};
+
+QImage iconImage(const QIcon& icon)
+{
+    return icon.pixmap(16, 16).toImage();
+}
+} // namespace
+
+TEST_F(MainWindowTest, TableHoldsEveryCommandWithItsTextShortcutAndIcon)
+{
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.id);
+        QAction* action = actions->getAction(row.id);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->text(), QString(row.text));
+        EXPECT_EQ(action->shortcut().toString(), QString(row.shortcut));
+        EXPECT_FALSE(action->isCheckable());
+        if (*row.icon) {
+            // The picture comes from the registered bundle.
+            EXPECT_FALSE(iconImage(action->icon()).isNull());
+            EXPECT_EQ(iconImage(action->icon()), iconImage(QIcon(row.icon)));
+        } else {
+            EXPECT_TRUE(action->icon().isNull());
+        }
+    }
+    for (int free : {46, 49, 50, 53, -1})
+        EXPECT_EQ(actions->getAction(free), nullptr) << free;
+}
+
+TEST_F(MainWindowTest, EveryCommandReachesItsHandler)
+{
+    UrlCatcher catcher;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.id);
+        QAction* action = actions->getAction(row.id);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->isEnabled(), !row.disabled);
+        window->setSavedProject(true);
+        window->setCurrentTab(row.tab == 0 ? 4 : 0);
+        const int tabBefore = window->currentTab();
+        PromptRecorder prompts(QMessageBox::No);
+        catcher.urls.clear();
+        notBuilt->clear();
+        action->trigger();
+
+        EXPECT_EQ(window->currentTab(), row.tab >= 0 ? row.tab : tabBefore);
+        if (*row.prompt) {
+            ASSERT_EQ(prompts.asked.size(), 1);
+            EXPECT_EQ(prompts.asked[0].title, QString(row.prompt));
+        } else {
+            EXPECT_TRUE(prompts.asked.isEmpty());
+        }
+        if (*row.url) {
+            ASSERT_EQ(catcher.urls.size(), 1);
+            EXPECT_TRUE(catcher.urls[0].toString().contains(row.url)) << catcher.urls[0].toString().toStdString();
+        } else {
+            EXPECT_TRUE(catcher.urls.isEmpty());
+        }
+        EXPECT_EQ(notBuiltNames(), *row.handler ? QStringList{row.handler} : QStringList{});
+    }
+}
+
+TEST_F(MainWindowTest, HelpPagesShipInBothLanguages)
+{
+    UrlCatcher catcher;
+    const QList<int> help = {10, 41, 42, 43, 44, 45};
+    for (const QString language : {"EN", "FR"}) {
+        // Without the English catalogue the French source names are used.
+        if (language == "FR")
+            QCoreApplication::removeTranslator(&editorTr);
+        catcher.urls.clear();
+        for (int id : help)
+            actions->getAction(id)->trigger();
+        ASSERT_EQ(catcher.urls.size(), help.size());
+        for (const QUrl& url : catcher.urls) {
+            const QString page = url.toLocalFile().section("/documentation/", 1);
+            EXPECT_TRUE(page.startsWith(language + "/HTML/")) << page.toStdString();
+            EXPECT_TRUE(QFileInfo::exists(QString(TOVRA_TEST_BUNDLE_DIR) + "/documentation/" + page))
+                << page.toStdString();
+        }
+    }
+}
+
+TEST_F(MainWindowTest, BoxesOfCommandsWithoutTracksSayWhy)
+{
+    PromptRecorder prompts;
+    actions->getAction(21)->trigger();
+    actions->getAction(16)->trigger();
+    actions->getAction(52)->trigger();
+    ASSERT_EQ(prompts.asked.size(), 3);
+    EXPECT_EQ(prompts.asked[0].kind, KPrompt::Information);
+    EXPECT_EQ(prompts.asked[0].parent, window);
+    EXPECT_EQ(prompts.asked[0].text, "No audio file available in the stem tracks library (structure tab)!");
+    EXPECT_EQ(prompts.asked[1].text, "No audio file available in the stem tracks library!");
+    EXPECT_EQ(prompts.asked[2].text, QString("Qt's run-time version : ") + qVersion() +
+                                         "\nQt's compiled version : " + QT_VERSION_STR);
+    window->setSavedProject(true);
+    actions->getAction(28)->trigger();
+    ASSERT_EQ(prompts.asked.size(), 4);
+    EXPECT_EQ(prompts.asked[3].kind, KPrompt::Warning);
+    EXPECT_EQ(prompts.asked[3].parent, nullptr);
+    EXPECT_EQ(prompts.asked[3].text, "Action not yet implemented !");
+    EXPECT_TRUE(window->projectIsSaved());
+    prompts.asked.removeLast();
+    // Commands on a constraint with none selected neither ask nor mark the project modified.
+    window->setSavedProject(true);
+    for (int id : {29, 30, 31, 32})
+        actions->getAction(id)->trigger();
+    EXPECT_EQ(prompts.asked.size(), 3);
+    EXPECT_TRUE(window->projectIsSaved());
+}
+
+TEST_F(MainWindowTest, ImportMarksModifiedAndOffersTheAudioFilter)
+{
+    window->setSavedProject(true);
+    window->getParams()->setLastImportDirectory("/music");
+    PromptRecorder prompts;
+    actions->getAction(12)->trigger();
+    ASSERT_EQ(prompts.asked.size(), 1);
+    EXPECT_EQ(prompts.asked[0].kind, KPrompt::OpenFileNames);
+    EXPECT_EQ(prompts.asked[0].text, "/music");
+    EXPECT_EQ(prompts.asked[0].filter, window->getParams()->getAudioFileFilter());
+    EXPECT_TRUE(prompts.asked[0].filter.startsWith("Audio Files ("));
+    EXPECT_FALSE(window->projectIsSaved());
+    EXPECT_TRUE(window->windowTitle().startsWith("[Untitled]*"));
+    // Cancelled: nothing is imported.
+    EXPECT_TRUE(notBuiltNames().isEmpty());
+}
+
+TEST_F(MainWindowTest, HiddenKeyChordsWorkAnywhereInTheWindow)
+{
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    PromptRecorder prompts;
+    QTest::keyClick(window, Qt::Key_Q);
+    QTest::keyClick(window, Qt::Key_T);
+    ASSERT_EQ(prompts.asked.size(), 1);
+    EXPECT_EQ(prompts.asked[0].title, "Qt's Versions");
+    QTest::keyClick(window, Qt::Key_T);
+    QTest::keyClick(window, Qt::Key_V);
+    QTest::keyClick(window, Qt::Key_R);
+    EXPECT_EQ(notBuiltNames(), QStringList{"checkForUpdate"});
+    EXPECT_EQ(window->getUpdateTest(), 1);
+}
+
+TEST_F(MainWindowTest, QuitClosesTheWindow)
+{
+    window->show();
+    actions->getAction(5)->trigger();
+    EXPECT_TRUE(window->isClosing());
+    EXPECT_FALSE(window->isVisible());
+}
+
+#include "test_tvraction.moc"
