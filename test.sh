@@ -20,4 +20,16 @@ cmake --build build-tsan -j "$jobs"
 status=0
 ctest --test-dir build-test --output-on-failure -j "$jobs" || status=1
 ctest --test-dir build-tsan --output-on-failure -j "$jobs" --no-tests=ignore || status=1
+
+# The slowest tests of this run, beside the time-outs they must stay well under
+# (cmake/TovraTargets.cmake and each test folder's SLOW list).
+slowest() {
+  local log="$1/Testing/Temporary/LastTest.log"
+  if [ -f "$log" ]; then
+    awk -v build="$1" '/^[0-9]+\/[0-9]+ Test: /{name=$3}
+      /^Test time = /{printf "%8.2f s  %s (%s)\n", $4, name, build}' "$log"
+  fi
+}
+echo "Slowest tests:"
+{ slowest build-test; slowest build-tsan; } | sort -rn | head -n 10 || true
 exit $status

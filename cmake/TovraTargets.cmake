@@ -17,17 +17,39 @@ function(tovra_add_program name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
 endfunction()
 
+# Every test and fuzz replay ends after this many seconds (ten times a normal run or more, with
+# room for a loaded machine); a slower test names its own time-out in its folder (SLOW below).
+# TOVRA_TEST_TIMEOUT_SCALE stretches them all on a slow machine.
+set(TOVRA_TEST_TIMEOUT 60)
+set(TOVRA_TEST_TIMEOUT_SCALE 1 CACHE STRING "Factor applied to every test time-out")
+
+# The time-out of a test: `seconds` (or the default when empty), scaled.
+function(tovra_test_timeout test seconds)
+  if(NOT seconds)
+    set(seconds ${TOVRA_TEST_TIMEOUT})
+  endif()
+  math(EXPR seconds "${seconds} * ${TOVRA_TEST_TIMEOUT_SCALE}")
+  set_tests_properties(${test} PROPERTIES TIMEOUT ${seconds})
+endfunction()
+
 set(TOVRA_TEST_ENV
   QT_QPA_PLATFORM=offscreen
   SDL_AUDIODRIVER=dummy
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1)
 
-# tovra_add_test_dir(prefix LIBS ...): every test_*.cpp in the current folder becomes its own
-# executable <prefix>_<name> and ctest test. Files whose name ends in "_tsan.cpp" are also built
-# in the ThreadSanitizer build; the others are left out of it.
+# tovra_add_test_dir(prefix LIBS ... [SLOW name seconds ...]): every test_*.cpp in the current
+# folder becomes its own executable <prefix>_<name> and ctest test. Files whose name ends in
+# "_tsan.cpp" are also built in the ThreadSanitizer build; the others are left out of it. SLOW
+# gives the tests that need more than the default time-out their own, in pairs of the test's
+# name (without prefix) and seconds.
 function(tovra_add_test_dir prefix)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;SLOW" ${ARGN})
+  list(LENGTH ARG_SLOW slowCount)
+  math(EXPR slowOdd "${slowCount} % 2")
+  if(slowOdd)
+    message(FATAL_ERROR "tovra_add_test_dir(${prefix}): SLOW takes pairs of a name and seconds")
+  endif()
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
   foreach(src ${tests})
     get_filename_component(stem ${src} NAME_WE)
@@ -40,7 +62,14 @@ function(tovra_add_test_dir prefix)
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${target} PRIVATE TOVRA_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
     add_test(NAME ${target} COMMAND ${target})
-    set_tests_properties(${target} PROPERTIES ENVIRONMENT "${TOVRA_TEST_ENV}" TIMEOUT 600)
+    set_tests_properties(${target} PROPERTIES ENVIRONMENT "${TOVRA_TEST_ENV}")
+    list(FIND ARG_SLOW ${stem} at)
+    set(seconds "")
+    if(at GREATER_EQUAL 0)
+      math(EXPR at "${at} + 1")
+      list(GET ARG_SLOW ${at} seconds)
+    endif()
+    tovra_test_timeout(${target} "${seconds}")
   endforeach()
 endfunction()
 
@@ -61,6 +90,7 @@ function(tovra_add_fuzz name)
     add_executable(${target} ${ARG_SOURCE} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
     add_test(NAME ${target} COMMAND ${target} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
     set_tests_properties(${target} PROPERTIES ENVIRONMENT "${TOVRA_TEST_ENV}")
+    tovra_test_timeout(${target} "")
   endif()
   target_link_libraries(${target} PRIVATE ${ARG_LIBS})
 endfunction()

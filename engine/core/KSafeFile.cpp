@@ -24,16 +24,20 @@ namespace
 
 std::atomic<int64_t> g_failAfter{-1};
 
-// Stream functions over the file descriptor used while the test seam is armed.
+// Stream functions over the file descriptor used while the test seam is armed. A failed write
+// returns 0, never -1: the C library adds a negative count to what it has left to write, then
+// copies past the caller's buffer and overruns its own.
 ssize_t limitedWrite(void *cookie, const char *data, size_t length)
 {
     KSafeFile *file = static_cast<KSafeFile *>(cookie);
     if (file->allowance >= 0 && static_cast<int64_t>(length) > file->allowance) {
         errno = ENOSPC;
-        return -1;
+        return 0;
     }
     const ssize_t written = ::write(file->fd, data, length);
-    if (written > 0 && file->allowance >= 0)
+    if (written <= 0)
+        return 0;
+    if (file->allowance >= 0)
         file->allowance -= written;
     return written;
 }

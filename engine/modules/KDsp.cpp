@@ -115,3 +115,27 @@ void convert2DoubleToInt(const double *left, const double *right, int16_t *stere
         stereo[2 * i + 1] = saturate16(right[i] * 32768.0);
     }
 }
+
+void convertFloatToInt(const float *in, int16_t *out, int n)
+{
+    if (!in || !out)
+        return;
+    for (int i = 0; i < n; ++i)
+        out[i] = saturate16(static_cast<double>(in[i]) * 32768.0);
+}
+
+void convertDoubleToInt(const double *in, int16_t *out, int n)
+{
+    if (!in || !out)
+        return;
+    for (int i = 0; i < n; ++i)
+        out[i] = saturate16(in[i] * 32768.0);
+}
+
+void convertIntToDouble(const int16_t *in, double *out, int n)
+{
+    if (!in || !out)
+        return;
+    for (int i = 0; i < n; ++i)
+        out[i] = in[i] / 32768.0;
+}

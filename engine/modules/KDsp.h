@@ -1,5 +1,5 @@
-// The engine's radix-2 FFT and the sample converters between interleaved 16-bit stereo and
-// two planes of doubles used by the mastering equaliser.
+// The engine's radix-2 FFT and the sample converters between 16-bit samples and planes of
+// doubles or floats (the interleaved stereo ones serve the mastering equaliser).
 //
 // Threads: any; plain functions over the caller's buffers, no lock, no allocation.
 #ifndef KDSP_H
@@ -20,5 +20,11 @@ void convertIntTo2Double(const int16_t *stereo, double *left, double *right, int
 // Merges two planes into interleaved stereo 16-bit samples of value x 32768 truncated toward
 // zero, saturated at -32768..32767.
 void convert2DoubleToInt(const double *left, const double *right, int16_t *stereo, int frames);
+
+// One plane of n samples each way: 16-bit samples of value x 32768 truncated toward zero and
+// saturated, or doubles of sample / 32768. Null buffers or n below 1 do nothing.
+void convertFloatToInt(const float *in, int16_t *out, int n);
+void convertDoubleToInt(const double *in, int16_t *out, int n);
+void convertIntToDouble(const int16_t *in, double *out, int n);
 
 #endif

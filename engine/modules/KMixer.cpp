@@ -677,29 +677,48 @@ int so_SeekSamplesInMeskFile(ESOMixAudioArg *m, int slot, int64_t frame)
 
 // --- Summing
 // ----------------------------------------------------------------------------------------
-void k_mixaudio_KInt16(int32_t *out, int outChannels, const int16_t *in, int inChannels,
-                       const double pair[2], int frames, double gain)
+namespace {
+
+// One track block added into the sums (16-bit samples into 32-bit sums, each product truncated,
+// or floats into floats).
+template <typename Sum, typename Sample>
+void mixInto(Sum *out, int outChannels, const Sample *in, int inChannels, const double pair[2],
+             int frames, double gain)
 {
     const double x = 0.5 * gain;
-    if (x == 0.0)
+    if (x == 0.0 || !out || !in || !pair)
         return;
     if (outChannels == 1) {
         for (int i = 0; i < frames; ++i)
             for (int c = 0; c < inChannels; ++c)
-                out[i] += static_cast<int32_t>(in[i * inChannels + c] * x);
+                out[i] += static_cast<Sum>(in[i * inChannels + c] * x);
     } else if (outChannels == 2 && inChannels == 2) {
         const double l = x * pair[0], r = x * pair[1];
         for (int i = 0; i < frames; ++i) {
-            out[2 * i] += static_cast<int32_t>(in[2 * i] * l);
-            out[2 * i + 1] += static_cast<int32_t>(in[2 * i + 1] * r);
+            out[2 * i] += static_cast<Sum>(in[2 * i] * l);
+            out[2 * i + 1] += static_cast<Sum>(in[2 * i + 1] * r);
         }
     } else if (outChannels == 2 && inChannels == 1) {
         const double l = x * pair[0], r = x * pair[1];
         for (int i = 0; i < frames; ++i) {
-            out[2 * i] += static_cast<int32_t>(in[i] * l);
-            out[2 * i + 1] += static_cast<int32_t>(in[i] * r);
+            out[2 * i] += static_cast<Sum>(in[i] * l);
+            out[2 * i + 1] += static_cast<Sum>(in[i] * r);
         }
     }
+}
+
+} // namespace
+
+void k_mixaudio_KInt16(int32_t *out, int outChannels, const int16_t *in, int inChannels,
+                       const double pair[2], int frames, double gain)
+{
+    mixInto(out, outChannels, in, inChannels, pair, frames, gain);
+}
+
+void k_mixaudio_KFloat(float *out, int outChannels, const float *in, int inChannels,
+                       const double pair[2], int frames, double gain)
+{
+    mixInto(out, outChannels, in, inChannels, pair, frames, gain);
 }
 
 void k_saturate_KInt16(const int32_t *sums, int16_t *out, int n)

@@ -86,6 +86,9 @@ void so_mixaudio(ESOMixAudioArg *mixer, uint8_t *out, int bytes);
 // mono or stereo out (any input into mono folds the channels). Other combinations add nothing.
 void k_mixaudio_KInt16(int32_t *out, int outChannels, const int16_t *in, int inChannels,
                        const double pair[2], int frames, double gain);
+// The same on float samples and float sums (no truncation).
+void k_mixaudio_KFloat(float *out, int outChannels, const float *in, int inChannels,
+                       const double pair[2], int frames, double gain);
 // Narrows the sums to 16 bits, saturating.
 void k_saturate_KInt16(const int32_t *sums, int16_t *out, int n);
 

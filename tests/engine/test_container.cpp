@@ -594,25 +594,32 @@ TEST_P(ContainerRaw, TracksComeBackBitExactWithTheirTable)
     EXPECT_EQ(2049, info.frames);
 }
 
+// A panned track keeps its pan, also a 16-bit stereo one written to 16-bit stereo, where only
+// one side is lowered and unchanged samples could otherwise be copied as they are.
 TEST(ContainerRawMix, PanAndChannelsAreBakedIn)
 {
     TempDir dir;
     ContainerProject source(dir,
                             {{"Mono", 1, 44100, 3000, 440.0}, {"Stereo", 2, 44100, 3000, 330.0}});
-    KElement_setPan(source.project.elt("Mono"), 0.5); // left side at half gain
+    KElement_setPan(source.project.elt("Mono"), 0.5);    // left side at half gain
+    KElement_setPan(source.project.elt("Stereo"), -0.5); // right side at half gain
     KStreamFormat format = exportFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100);
     const std::string path = dir.file("mix.tvx");
     ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &format, nullptr, nullptr));
-    SOggSF *track = k_oggSndfileOpen(path.c_str(), 0);
-    ASSERT_NE(nullptr, track);
-    ASSERT_EQ(2, track->info.channels);
-    std::vector<int16_t> samples(6000);
-    ASSERT_EQ(12000, k_sndfile_read(track, samples.data(), 12000));
-    k_sndfile_close(&track);
-    for (size_t f = 0; f < 3000; ++f) {
-        const double s = source.samples[0][f] * 32768.0;
-        ASSERT_NEAR(0.5 * s, samples[2 * f], 1.0) << f;
-        ASSERT_NEAR(s, samples[2 * f + 1], 1.0) << f;
+    for (int k = 0; k < 2; ++k) {
+        SOggSF *track = k_oggSndfileOpen(path.c_str(), k);
+        ASSERT_NE(nullptr, track);
+        ASSERT_EQ(2, track->info.channels);
+        std::vector<int16_t> samples(6000);
+        ASSERT_EQ(12000, k_sndfile_read(track, samples.data(), 12000));
+        k_sndfile_close(&track);
+        const std::vector<float> &in = source.samples[k];
+        for (size_t f = 0; f < 3000; ++f) {
+            const double left = (k == 0 ? in[f] : in[2 * f]) * 32768.0;
+            const double right = (k == 0 ? in[f] : in[2 * f + 1]) * 32768.0;
+            ASSERT_NEAR(k == 0 ? 0.5 * left : left, samples[2 * f], 1.0) << k << ":" << f;
+            ASSERT_NEAR(k == 0 ? right : 0.5 * right, samples[2 * f + 1], 1.0) << k << ":" << f;
+        }
     }
 }
 
@@ -785,6 +792,28 @@ TEST(ContainerErrors, DecoderMessages)
     EXPECT_NE(std::string::npos, text.find("*** Error OggVorbis (-9) - ctx : Unknown error. ***"));
 }
 
+// The unscrambled image of a description-only container holding `text` as it stands.
+std::string descriptionImage(const std::string &text)
+{
+    ogg_stream_state state;
+    ogg_stream_init(&state, 0);
+    ogg_packet packet;
+    std::memset(&packet, 0, sizeof(packet));
+    packet.packet = reinterpret_cast<unsigned char *>(const_cast<char *>(text.data()));
+    packet.bytes = static_cast<long>(text.size());
+    packet.b_o_s = 1;
+    packet.e_o_s = 1;
+    ogg_stream_packetin(&state, &packet);
+    std::string image;
+    ogg_page page;
+    while (ogg_stream_flush(&state, &page) > 0) {
+        image.append(reinterpret_cast<const char *>(page.header), page.header_len);
+        image.append(reinterpret_cast<const char *>(page.body), page.body_len);
+    }
+    ogg_stream_clear(&state);
+    return image;
+}
+
 // Damaged files: every reader refuses with a message, never crashes.
 TEST(ContainerErrors, DamagedContainersAreRefused)
 {
@@ -808,6 +837,7 @@ TEST(ContainerErrors, DamagedContainersAreRefused)
         ch = static_cast<char>(random());
     std::string badCrc = image;
     badCrc[30] ^= 0x40;
+    const std::string readable = "<ZARK><VERSION>2.0</VERSION></ZARK>";
     const std::map<std::string, std::string> damaged = {
         {"empty", ""},
         {"short", image.substr(0, 20)},
@@ -822,6 +852,7 @@ TEST(ContainerErrors, DamagedContainersAreRefused)
         {"offsets descending", setInt64(image, size - 16, static_cast<int64_t>(firstTrack) - 1)},
         {"offset in description", setInt64(image, size - 24, 3)},
         {"no trailer", image.substr(0, size - 32)},
+        {"nul in description", descriptionImage(std::string("<ZARK>") + '\0' + readable)},
     };
     testing::internal::CaptureStderr();
     for (const auto &d : damaged) {
@@ -834,10 +865,13 @@ TEST(ContainerErrors, DamagedContainersAreRefused)
         EXPECT_EQ(nullptr, vorbis) << d.first;
         KCodecVorbis_close(&vorbis);
         if (d.first == "empty" || d.first == "short" || d.first == "cut page" ||
-            d.first == "bad crc" || d.first == "noise") {
+            d.first == "bad crc" || d.first == "noise" || d.first == "nul in description") {
             EXPECT_EQ(nullptr, extractXmlDescFromOgg(file.c_str())) << d.first;
         }
     }
+    // The description refused for its NUL byte is read without it.
+    fixtures::writeBytes(dir.file("readable.tvx"), scramble(descriptionImage(readable)));
+    EXPECT_EQ(readable, takeText(extractXmlDescFromOgg(dir.file("readable.tvx").c_str())));
     EXPECT_EQ(nullptr, extractXmlDescFromOgg(dir.file("absent").c_str()));
     EXPECT_EQ(nullptr, OpenTovraFile(dir.path().c_str()));
     EXPECT_EQ(nullptr, k_oggSndfileOpen(path.c_str(), 2));

@@ -515,12 +515,15 @@ TEST(DescriptionXml, NamesLikeTheLoadersOwnAreOrdinaryNames)
 
 TEST(DescriptionXml, SecondPassLinksAndReaderDefaults)
 {
-    // A member and an implying element that stand later in the text; bounds absent; a pan out of
-    // range; a negative mix master level; an older selection.
+    // A member and an implying element that stand later in the text; bounds absent; a pan and
+    // master levels out of range; a negative mix master level; a mix entry at silence; an older
+    // selection.
     const std::string text = desc(
-        "<PANO>3</PANO>"
+        "<PANO>3</PANO><MASTERLEVEL>40</MASTERLEVEL>"
         "<TOVIX><NAME>M</NAME><S_TRACK><NAME>A</NAME><LEVEL>0.5</LEVEL></S_TRACK>"
         "<S_TRACK><NAME>Gone</NAME><LEVEL>1</LEVEL></S_TRACK><MASTERLEVEL>-2</MASTERLEVEL></TOVIX>"
+        "<TOVIX><NAME>Hush</NAME><S_TRACK><NAME>B</NAME><LEVEL>0.000000</LEVEL></S_TRACK>"
+        "<MASTERLEVEL>100</MASTERLEVEL></TOVIX>"
         "<SLCT_DEF><NAME>Old</NAME><S_TRACK>B</S_TRACK></SLCT_DEF>"
         "<CNST><NAME>R</NAME><SUB_ELT>C</SUB_ELT><S_CONST>IMPL</S_CONST><S_IMPLY>A</S_IMPLY>"
         "<S_VISIBLE>no</S_VISIBLE></CNST>"
@@ -532,6 +535,7 @@ TEST(DescriptionXml, SecondPassLinksAndReaderDefaults)
     ASSERT_EQ(1, LoadFromXmlDesc(p.file(), text.c_str()));
     KFile *f = p.file();
     EXPECT_DOUBLE_EQ(1.0, k_getMasterPan(f));
+    EXPECT_DOUBLE_EQ(KMASTER_GAIN_MAX, k_getMasterLvl(f));
     const int *bounds = giveGrpDatas(f, "G");
     EXPECT_EQ(0, bounds[0]);
     EXPECT_EQ(0, bounds[1]);
@@ -542,6 +546,11 @@ TEST(DescriptionXml, SecondPassLinksAndReaderDefaults)
     ASSERT_NE(nullptr, mix);
     EXPECT_DOUBLE_EQ(0.0, mix->masterGain);
     EXPECT_EQ(1, mix->trackCount); // "Gone" names nothing and is dropped
+    KMix *hush = findThisSlct(f, "Hush");
+    ASSERT_NE(nullptr, hush);
+    EXPECT_EQ(1, hush->trackCount);
+    EXPECT_DOUBLE_EQ(0.0, KMix_getLevel(hush, "B"));
+    EXPECT_DOUBLE_EQ(KMASTER_GAIN_MAX, hush->masterGain);
     EXPECT_STREQ("Old", MixManager_getDefaultMix(f->mixes)->name);
 
     // Written again and read back, it stays the same.

@@ -213,6 +213,30 @@ TEST(EqualiserEffect, ResetLoadsAnotherCurveAndTheFirstHalfBlockIsSilent)
     KEqual_delete(&quiet);
 }
 
+// A stop or a seek flushes the effect; the next stream then comes out exactly as from a new
+// state (silent first half block, no input or output held from before), with any curve.
+TEST(EqualiserEffect, AfterAFlushANewStreamComesOutAsFromANewState)
+{
+    const int n = 256;
+    _KEqualization *curve = curveOf({200.0, 2000.0, 8000.0}, {0.5, 2.0, 0.25});
+    SEqFx *used = SEqFx_init(44100.0, n, curve);
+    SEqFx *fresh = SEqFx_init(44100.0, n, curve);
+    ASSERT_NE(used, nullptr);
+    ASSERT_NE(fresh, nullptr);
+    equalizeStream(used, randomBlock(4 * n, 5), n); // ends on a whole block of sound
+    const std::vector<double> signal = randomBlock(4 * n, 6);
+    const std::vector<double> out = equalizeStream(used, signal, n);
+    const std::vector<double> expected = equalizeStream(fresh, signal, n);
+    ASSERT_EQ(expected.size(), out.size());
+    for (int i = 0; i < n / 2; ++i)
+        ASSERT_EQ(out[i], 0.0) << i;
+    for (size_t i = 0; i < out.size(); ++i)
+        ASSERT_NEAR(out[i], expected[i], 1e-12) << i;
+    SEqFx_delete(&used);
+    SEqFx_delete(&fresh);
+    KEqual_delete(&curve);
+}
+
 TEST(EqualiserEffect, RefusesBadArguments)
 {
     _KEqualization *curve = KEqual_new();
@@ -452,4 +476,21 @@ TEST(SampleConverters, SplitAndMergeWithSaturation)
                                 32767, -32768, -32767, 0, 0, 0};
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(merged[i], expected[i]) << i;
+
+    // One plane each way, the same rule: truncation toward zero, then saturation.
+    const double values[] = {0.5, -0.5, 1.0, -1.0, 3.0, -0.99999, 0.00002, NAN};
+    const int16_t plane[] = {16384, -16384, 32767, -32768, 32767, -32767, 0, 0};
+    float asFloats[8];
+    int16_t fromDoubles[8], fromFloats[8];
+    for (int i = 0; i < 8; ++i)
+        asFloats[i] = static_cast<float>(values[i]);
+    convertDoubleToInt(values, fromDoubles, 8);
+    convertFloatToInt(asFloats, fromFloats, 8);
+    double back[8];
+    convertIntToDouble(plane, back, 8);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(fromDoubles[i], plane[i]) << i;
+        EXPECT_EQ(fromFloats[i], plane[i]) << i;
+        EXPECT_DOUBLE_EQ(back[i], plane[i] / 32768.0) << i;
+    }
 }

@@ -574,6 +574,20 @@ TEST(MixerSum, AddsMonoAndStereoWithHalfGainAndPanPair)
     std::vector<int32_t> one(2, 0);
     k_mixaudio_KInt16(one.data(), 1, stereo, 2, pair, 2, 1.0);
     EXPECT_EQ((std::vector<int32_t>{1500, -499}), one);
+    // The float form: the same sums without truncation.
+    std::vector<float> floats(4, 0.0f);
+    const float stereoF[4] = {0.25f, -0.5f, 1.0f, 0.75f};
+    k_mixaudio_KFloat(floats.data(), 2, stereoF, 2, pair, 2, 1.0);
+    EXPECT_EQ((std::vector<float>{0.0625f, -0.25f, 0.25f, 0.375f}), floats);
+    const float monoF[2] = {0.5f, -0.125f};
+    k_mixaudio_KFloat(floats.data(), 2, monoF, 1, pair, 2, 2.0);
+    EXPECT_EQ((std::vector<float>{0.3125f, 0.25f, 0.1875f, 0.25f}), floats);
+    std::vector<float> oneF(2, 0.0f);
+    k_mixaudio_KFloat(oneF.data(), 1, stereoF, 2, pair, 2, 1.0);
+    EXPECT_EQ((std::vector<float>{-0.125f, 0.875f}), oneF);
+    std::vector<float> six(2, 0.0f);
+    k_mixaudio_KFloat(six.data(), 2, stereoF, 6, pair, 1, 1.0); // no such combination
+    EXPECT_EQ((std::vector<float>{0.0f, 0.0f}), six);
     std::vector<int16_t> narrowed(4);
     const int32_t sums[4] = {40000, -40000, 32767, -32768};
     k_saturate_KInt16(sums, narrowed.data(), 4);

@@ -4,7 +4,9 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "AudioFixtures.h"
 #include "KSafeFile.h"
@@ -68,6 +70,29 @@ TEST(SafeFile, DiscardAndFailedWritesKeepOldTarget)
 
     EXPECT_EQ("previous", fixtures::readBytes(target));
     EXPECT_EQ(std::vector<std::string>{"mix.tvx"}, dir.entries());
+}
+
+// A write the disk refuses is reported as not written, whatever the stream's buffer held; a
+// stream that miscounted would report part of it written and copy past the caller's data (the
+// block is followed by more of the same buffer, so a miscount shows as a count, not a crash).
+TEST(SafeFile, RefusedLargeWriteReportsNothingWritten)
+{
+    fixtures::TempDir dir;
+    const std::string target = dir.file("song.tvx");
+    fixtures::writeBytes(target, "previous");
+    const size_t block = size_t(2) << 20; // beyond any buffer the stream keeps
+    const std::vector<char> data(3 * block, 'x');
+    for (int64_t limit : {0, 5000}) {
+        SeamGuard seam(limit);
+        KSafeFile *file = KSafeFile_open(target.c_str());
+        ASSERT_NE(nullptr, file);
+        FILE *stream = KSafeFile_stream(file);
+        EXPECT_EQ(0u, std::fwrite(data.data(), 1, block, stream)) << limit;
+        EXPECT_NE(0, std::ferror(stream));
+        EXPECT_EQ(0, KSafeFile_commit(&file));
+    }
+    EXPECT_EQ("previous", fixtures::readBytes(target));
+    EXPECT_EQ(std::vector<std::string>{"song.tvx"}, dir.entries());
 }
 
 TEST(SafeFile, UnwritableFolderIsRefused)

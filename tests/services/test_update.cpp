@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -100,6 +101,11 @@ TEST(VersionRule, PartsCompareAsNumbersWithMissingPartsZero)
         {"1.1.0", "1.1", false},
         {"1.1", "1.1.0", false},
         {"01.02", "1.1", true},
+        // Zero-padded parts count by their value, not their length or their text.
+        {"1.010", "1.9", true},
+        {"1.9", "1.010", false},
+        {"1.009", "1.10", false},
+        {"1.010", "1.10", false},
         {"Sonaric.1.2", "1.1", true},
         {" 1.2 ", "1.1", true},
         {"1.1.99999999999999999999", "1.1.90217", true},
@@ -235,6 +241,38 @@ TEST_F(UpdateTest, DownloadWritesTheWholeFileUnderItsNameOnly)
     EXPECT_EQ(DlgHttpDownLoad::download(server.url("/named.txt"), QString(), "srv", nullptr), "named.txt");
     QDir::setCurrent(cwd);
     EXPECT_TRUE(QFile::exists(dir.filePath("named.txt")));
+}
+
+// The limit is the largest body accepted: exactly that many bytes arrive whole, one more fails,
+// whether or not the server announces the length.
+TEST_F(UpdateTest, ABodyOfExactlyTheLimitIsAcceptedAndOneByteMoreRefused)
+{
+    const qint64 limit = 100000;
+    struct Case {
+        qint64 bytes;
+        bool declared;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {limit, true, true},
+        {limit, false, true},
+        {limit + 1, true, false},
+        {limit + 1, false, false},
+    };
+    for (const Case& c : cases) {
+        messages.clear();
+        const QString path = QString("/file-%1-%2").arg(c.bytes).arg(c.declared);
+        HttpFixture::Response response = ok(QByteArray(static_cast<int>(c.bytes), 'b'));
+        response.declareLength = c.declared;
+        server.set(path, response);
+        const QString target = dir.filePath("download.bin");
+        const QString fetched = DlgHttpDownLoad::download(server.url(path), target, "srv", nullptr, limit);
+        EXPECT_EQ(fetched, c.accepted ? target : QString()) << c.bytes << " " << c.declared;
+        EXPECT_EQ(messages.size(), c.accepted ? 0 : 1) << c.bytes << " " << c.declared;
+        EXPECT_EQ(QFileInfo(target).size(), c.accepted ? c.bytes : 0) << c.bytes << " " << c.declared;
+        QFile::remove(target);
+        EXPECT_TRUE(folderIsEmpty());
+    }
 }
 
 TEST_F(UpdateTest, AFileThatCannotBeWrittenFailsAtOnceWithOneMessage)
