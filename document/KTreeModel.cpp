@@ -70,10 +70,9 @@ KTreeModel::~KTreeModel()
 void KTreeModel::setSkinOptions(const SItemSkinOptions& skin)
 {
     m_skin = skin;
-    if (m_tree.size() > 0) {
-        emit dataChanged(index(0, 0), index(rowCount() - 1, 0));
+    announce({}, {});
+    if (m_loaded)
         emit headerDataChanged(Qt::Horizontal, 0, 0);
-    }
 }
 
 void KTreeModel::setItemBackground(bool on)
