@@ -73,7 +73,6 @@ void KListModel::renamed(const QString& oldName, const QString& newName)
         return;
     for (KNameTree::Node* node : m_rows.rename(oldName, newName))
         emit dataChanged(index(node->row, 1), index(node->row, 2), {Qt::DisplayRole});
-    layoutChanged_slot();
 }
 
 void KListModel::beginMove(KNameTree::Node*, int row, KNameTree::Node*, int toRow)

@@ -150,8 +150,8 @@ void KTreeModel::renamed(const QString& oldName, const QString& newName)
 {
     if (!m_loaded)
         return;
+    // A name changes no row's place: the top level and the members keep their order.
     announce(m_tree.rename(oldName, newName), {Qt::DisplayRole});
-    refresh();
 }
 
 void KTreeModel::statusChanged(const QStringList& names)
