@@ -534,3 +534,37 @@ TEST_F(Checked, AnAcceptedEditKeepsWhatPlays)
     EXPECT_FALSE(doc->createExclu({"c", "d"}, "").isEmpty());
     EXPECT_EQ(doc->getPlayedTracks(), playing);
 }
+
+// Rules that really contradict the edit, without any track kept silent beforehand.
+TEST_F(Checked, TheEditItselfDecides)
+{
+    const struct {
+        const char* what;
+        std::function<bool(Document&)> run;
+        KPrompt::Kind box;
+        QString title, text;
+    } cases[] = {
+        {"exclusion with an always-on track",
+         [](Document& d) {
+             return d.KObjFile::setEltNotMute("d", true) && !d.createExclu({"d", "c"}, "").isEmpty();
+         },
+         KPrompt::Warning, "Création d'une exclusion",
+         "La création de cette contrainte implique que certaines pistes ne pourront être écoutées "
+         "à la lecture du fichier Tovra."},
+        {"group of two over an exclusion",
+         [](Document& d) { return d.createGroup("N", {"a", "b"}, 2, 2); }, KPrompt::Critical,
+         "Création d'un groupe",
+         "Impossible de créer le groupe : des contraintes déjà existantes sont contradictoires avec "
+         "ce nouveau groupe !"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto doc = project(Rules::Sound);
+        Prompts prompts({QMessageBox::Abort});
+        EXPECT_FALSE(c.run(*doc));
+        ASSERT_EQ(prompts.asked.size(), 1u);
+        EXPECT_EQ(prompts.asked[0].kind, c.box);
+        EXPECT_EQ(prompts.asked[0].title, c.title);
+        EXPECT_EQ(prompts.asked[0].text, c.text);
+    }
+}
