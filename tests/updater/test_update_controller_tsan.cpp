@@ -203,7 +203,9 @@ TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideCh
          {"Download failed!", stop}, true},
         {"item body cut short", [cut](UpdateRunTest& t) { t.server.set("/libA.so", cut); }, {stop}, true},
         {"item stalls", [hang](UpdateRunTest& t) {
-             HTTPConnexion::setStallInterval(100);
+             // Long enough that the description, served at once, never counts as stalled on a
+             // loaded machine; only the hanging item does.
+             HTTPConnexion::setStallInterval(1500);
              t.server.set("/libA.so", hang);
          }, {stop}, true},
         {"redirect without an address", [](UpdateRunTest& t) {
