@@ -43,10 +43,10 @@ std::unique_ptr<KCtrlFile> makeProject(int tracks)
         names << name;
     }
     for (int g = 0; g < tracks / 5; ++g)
-        doc->createGroup(QString("Group %1").arg(g), names.mid(g * 5, 5), 0, -1);
+        doc->KObjFile::createGroup(QString("Group %1").arg(g), names.mid(g * 5, 5), 0, -1);
     for (int r = 0; r < tracks; ++r) {
-        doc->createExclu({names[r], names[(r + 1) % tracks]}, "Take & <mix> notes");
-        doc->createImply(names[r], {names[(r + 2) % tracks]}, QString());
+        doc->KObjFile::createExclu({names[r], names[(r + 1) % tracks]}, "Take & <mix> notes");
+        doc->KObjFile::createImply(names[r], {names[(r + 2) % tracks]}, QString());
     }
     for (const QString& name : names)
         doc->addTrackInCurMix(name);

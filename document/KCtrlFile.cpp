@@ -6,6 +6,8 @@
 #include "KMix.h"
 #include "KMixFile.h"
 #include "KPlayer.h"
+#include "KPrompt.h"
+#include "KSolver.h"
 
 using EngineText::key;
 
@@ -55,6 +57,8 @@ bool KCtrlFile::copyElts()
 {
     if (m_checkpoint)
         _freeZark(m_checkpoint);
+    // The playback threads may write statuses meanwhile: the copy is taken under the project lock.
+    const KProjectLock lock;
     m_checkpoint = getKFile() ? KFile_clone(getKFile()) : nullptr;
     return m_checkpoint != nullptr;
 }
@@ -73,6 +77,7 @@ bool KCtrlFile::resetElts()
 void KCtrlFile::ActiveBackup()
 {
     ClearBackup();
+    const KProjectLock lock;
     m_backup = getKFile() ? KFile_clone(getKFile()) : nullptr;
 }
 
@@ -92,6 +97,267 @@ void KCtrlFile::ClearBackup()
     if (m_backup)
         _freeZark(m_backup);
     m_backup = nullptr;
+}
+
+// --- Checked edits ------------------------------------------------------------------------------
+
+QString KCtrlFile::getMsgTitle(EActCnst act)
+{
+    switch (act) {
+    case ActCreateGroup:
+        return tr("Création d'un groupe");
+    case ActCreateExclu:
+        return tr("Création d'une exclusion");
+    case ActCreateImply:
+        return tr("Création d'une implication");
+    case ActModifyGroup:
+        return tr("Modification d'un groupe");
+    case ActRemoveGroup:
+        return tr("Suppression d'un groupe");
+    case ActRemoveConstraint:
+        return tr("Suppression d'une contrainte");
+    case ActRemoveElement:
+    case ActRemoveEltFromGroup:
+        return tr("Suppresion d'un élément");
+    case ActLoadProject:
+        return tr("Chargement d'un fichier Projet Tovra");
+    case ActCreateNotMute:
+        return tr("Création d'un élément toujours allumé");
+    default:
+        return QString();
+    }
+}
+
+QString KCtrlFile::getWarningMsg(EActCnst act)
+{
+    switch (act) {
+    case ActCreateGroup:
+        return tr("La création de ce groupe implique que certaines pistes ne pourront être écoutées "
+                  "à la lecture du fichier Tovra.");
+    case ActCreateExclu:
+    case ActCreateImply:
+        return tr("La création de cette contrainte implique que certaines pistes ne pourront être "
+                  "écoutées à la lecture du fichier Tovra.");
+    case ActModifyGroup:
+        return tr("La modification de ce groupe implique que certaines pistes ne pourront être "
+                  "écoutées à la lecture du fichier Tovra.");
+    case ActRemoveGroup:
+        return tr("Malgré la suppression de ce groupe, certaines pistes ne pourront être écoutées à "
+                  "la lecture du fichier Tovra.");
+    case ActRemoveConstraint:
+        return tr("Malgré la suppression de cette contrainte, certaines pistes ne pourront être "
+                  "écoutées à la lecture du fichier Tovra.");
+    case ActRemoveElement:
+    case ActRemoveEltFromGroup:
+        return tr("Malgré la suppression de cet element, certaines pistes ne pourront être écoutées "
+                  "à la lecture du fichier Tovra.");
+    case ActLoadProject:
+        return tr("L'organisation des contraintes du fichier projet implique que certaines pistes ne "
+                  "pourront être écoutées à la lecture du fichier Tovra.");
+    case ActCreateNotMute:
+        return tr("La création de cette contrainte imlique que\n")
+               + tr("certaines pistes ne pourront jamais être écoutées");
+    default:
+        return QString();
+    }
+}
+
+QString KCtrlFile::getErrorMsg(EActCnst act)
+{
+    switch (act) {
+    case ActCreateGroup:
+        return tr("Impossible de créer le groupe : des contraintes déjà existantes sont "
+                  "contradictoires avec ce nouveau groupe !");
+    case ActCreateExclu:
+    case ActCreateImply:
+        return tr("Impossible de créer la contrainte : des contraintes déjà existantes sont "
+                  "contradictoires avec cette nouvelle contrainte !");
+    case ActModifyGroup:
+        return tr("Impossible de modifier le groupe : des contraintes déjà existantes sont "
+                  "contradictoires avec les modifications sur ce groupe !");
+    case ActRemoveGroup:
+        return tr("Impossible de supprimer le groupe : des contraintes sont contradictoires");
+    case ActRemoveConstraint:
+        return tr("Impossible de supprimer cette contrainte : des contraintes sont contradictoires");
+    case ActRemoveElement:
+    case ActRemoveEltFromGroup:
+        return tr("Impossible de supprimer cette élément : des contraintes sont contradictoires");
+    case ActLoadProject:
+        return tr("Impossible de charger ce fichier projet : des contraintes sont contradictoires");
+    case ActCreateNotMute:
+        return tr("Impossible de créer cette contrainte :\n")
+               + tr("Aucune piste ne peut être allumée en respectant les contraintes.");
+    default:
+        return QString();
+    }
+}
+
+bool KCtrlFile::checkConstt(EActCnst act)
+{
+    int result = 2;
+    try {
+        if (getKFile())
+            result = checkConstraintsWF(getKFile(), notOrphanCanPlay, notOrphanTracksNbr(getKFile()));
+    } catch (...) {
+        // A solver that throws has not shown the project sound: refused like a contradiction.
+        result = 2;
+    }
+    if (result == 0)
+        return true;
+    if (result == 1) {
+        if (KPrompt::warning(m_parent, getMsgTitle(act), getWarningMsg(act),
+                             QMessageBox::Ignore | QMessageBox::Abort, QMessageBox::Abort)
+            == QMessageBox::Ignore)
+            return true;
+    } else {
+        KPrompt::critical(m_parent, getMsgTitle(act), getErrorMsg(act), QMessageBox::Ok);
+    }
+    resetElts();
+    return false;
+}
+
+// The playback threads read elements without holding anything of the document's: an edit that
+// frees elements ends playback first.
+static void stopPlaybackBeforeFreeing()
+{
+    if (so_isPlay())
+        so_stop();
+}
+
+template <typename Edit> bool KCtrlFile::checkedEdit(EActCnst act, Edit edit)
+{
+    copyElts();
+    if (!edit()) {
+        resetElts();
+        return false;
+    }
+    return checkConstt(act);
+}
+
+template <typename Edit> QString KCtrlFile::checkedRule(EActCnst act, Edit edit)
+{
+    QString name;
+    return checkedEdit(act, [&] { return !(name = edit()).isEmpty(); }) ? name : QString();
+}
+
+bool KCtrlFile::createGroup(const QString& name, const QStringList& members, int min, int max)
+{
+    if (!checkedEdit(ActCreateGroup, [&] { return KObjFile::createGroup(name, members, min, max); }))
+        return false;
+    emit addedGroup(name);
+    return true;
+}
+
+bool KCtrlFile::createGroupWithRemovingElements(const QString& name, const QStringList& members,
+                                                int min, int max)
+{
+    if (!checkedEdit(ActCreateGroup, [&] {
+            return KObjFile::createGroupWithRemovingElements(name, members, min, max);
+        }))
+        return false;
+    emit addedGroup(name);
+    return true;
+}
+
+QString KCtrlFile::createExclu(const QStringList& members, const QString& comment)
+{
+    const QString name =
+        checkedRule(ActCreateExclu, [&] { return KObjFile::createExclu(members, comment); });
+    if (!name.isEmpty())
+        emit addedConstraint(name, Exclusion);
+    return name;
+}
+
+QString KCtrlFile::createImply(const QString& implying, const QStringList& implied,
+                               const QString& comment)
+{
+    const QString name = checkedRule(
+        ActCreateImply, [&] { return KObjFile::createImply(implying, implied, comment); });
+    if (!name.isEmpty())
+        emit addedConstraint(name, Implication);
+    return name;
+}
+
+QString KCtrlFile::createEquiv(const QString& name, const QStringList& members,
+                               const QString& comment)
+{
+    if (contains(name))
+        stopPlaybackBeforeFreeing();
+    const QString created =
+        checkedRule(ActCreateEquiv, [&] { return KObjFile::createEquiv(name, members, comment); });
+    if (!created.isEmpty())
+        emit addedConstraint(created, Equivalence);
+    return created;
+}
+
+bool KCtrlFile::setGroupMinMaxPlay(const QString& group, int min, int max)
+{
+    if (!checkedEdit(ActModifyGroup, [&] { return KObjFile::setGroupMinMaxPlay(group, min, max); }))
+        return false;
+    emit modifiedElement(group);
+    return true;
+}
+
+bool KCtrlFile::addEltInGroup(const QString& group, const QString& element)
+{
+    // One checkpoint for the whole edit: a refusal at either step restores the project as the
+    // user left it.
+    copyElts();
+    if (isGroup(group) && getGroupMaxPlay(group) == 0) {
+        if (!KObjFile::setGroupMinMaxPlay(group, getGroupMinPlay(group), 1)) {
+            resetElts();
+            return false;
+        }
+        if (!checkConstt(ActModifyGroup))
+            return false;
+        emit modifiedElement(group);
+    }
+    if (!KObjFile::addEltInGroup(group, element)) {
+        resetElts();
+        return false;
+    }
+    if (!checkConstt(ActModifyGroup))
+        return false;
+    emit modifiedElement(element);
+    return true;
+}
+
+bool KCtrlFile::removeGroup(const QString& group)
+{
+    stopPlaybackBeforeFreeing();
+    return checkedEdit(ActRemoveGroup, [&] { return KObjFile::removeGroup(group); });
+}
+
+bool KCtrlFile::removeConstraint(const QString& rule)
+{
+    stopPlaybackBeforeFreeing();
+    return checkedEdit(ActRemoveConstraint, [&] { return KObjFile::removeConstraint(rule); });
+}
+
+bool KCtrlFile::removeElement(const QString& name)
+{
+    stopPlaybackBeforeFreeing();
+    if (!checkedEdit(ActRemoveElement, [&] { return KObjFile::removeElement(name); }))
+        return false;
+    emit reloaded();
+    return true;
+}
+
+bool KCtrlFile::removeEltFromGroup(const QString& group, const QString& element)
+{
+    if (!checkedEdit(ActRemoveEltFromGroup,
+                     [&] { return KObjFile::removeEltFromGroup(group, element); }))
+        return false;
+    emit modifiedElement(group);
+    emit removedEltFromGroup(element);
+    return true;
+}
+
+bool KCtrlFile::setEltNotMute(const QString& element, bool on)
+{
+    if (!on)
+        stopPlaybackBeforeFreeing();
+    return checkedEdit(ActCreateNotMute, [&] { return KObjFile::setEltNotMute(element, on); });
 }
 
 // --- Loading ------------------------------------------------------------------------------------

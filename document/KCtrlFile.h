@@ -18,8 +18,48 @@ class KCtrlFile : public KObjFile
     Q_OBJECT
 
 public:
+    // The checked edit a rule check speaks about, naming the texts of its message boxes.
+    enum EActCnst {
+        ActCreateGroup = 0,
+        ActCreateExclu = 1,
+        ActCreateImply = 2,
+        ActCreateEquiv = 3,
+        ActModifyGroup = 4,
+        ActRemoveGroup = 5,
+        ActRemoveConstraint = 6,
+        ActRemoveElement = 7,
+        ActRemoveEltFromGroup = 8,
+        ActLoadProject = 9,
+        ActCreateNotMute = 10
+    };
+    Q_ENUM(EActCnst)
+
     explicit KCtrlFile(QWidget* parent = nullptr);
     ~KCtrlFile() override;
+
+    static QString getMsgTitle(EActCnst act);
+    static QString getWarningMsg(EActCnst act);
+    static QString getErrorMsg(EActCnst act);
+
+    // Edits of structure and rules. Each takes a checkpoint, makes the edit and checks that the
+    // grouped tracks can still play: accepted, kept after a warning answered Ignore, or else the
+    // checkpoint comes back (destroyKFile, then reloaded). A failed edit also puts the checkpoint
+    // back, so nothing half-done stays.
+    bool createGroup(const QString& name, const QStringList& members, int min, int max);
+    bool createGroupWithRemovingElements(const QString& name, const QStringList& members, int min,
+                                         int max);
+    QString createExclu(const QStringList& members, const QString& comment);
+    QString createImply(const QString& implying, const QStringList& implied, const QString& comment);
+    QString createEquiv(const QString& name, const QStringList& members, const QString& comment);
+    bool setGroupMinMaxPlay(const QString& group, int min, int max);
+    // A group that lets no member play is first opened to one playing member; a refusal of that
+    // step ends the edit with the project as it was.
+    bool addEltInGroup(const QString& group, const QString& element);
+    bool removeGroup(const QString& group);
+    bool removeConstraint(const QString& rule);
+    bool removeElement(const QString& name);
+    bool removeEltFromGroup(const QString& group, const QString& element);
+    bool setEltNotMute(const QString& element, bool on);
 
     QWidget* parentWidget() const { return m_parent; }
 
@@ -107,6 +147,9 @@ protected:
     // Puts the checkpoint back as the project (destroyKFile, then reloaded); false without one.
     bool resetElts();
     bool hasCheckpoint() const { return m_checkpoint != nullptr; }
+    // Asks the play-status solver whether every grouped track can still play, and the user when
+    // some cannot; true when the edit stays, false after the checkpoint came back.
+    bool checkConstt(EActCnst act);
     // After a successful load: announces the new project.
     virtual void projectLoaded();
     // Tells every holder to drop its pointers into the old project (playback has stopped).
@@ -115,6 +158,9 @@ protected:
 private:
     // Checks the level rules and announces the moved levels.
     void announceLevelRules();
+    // The checked road around one edit that reports success: checkpoint, edit, rule check.
+    template <typename Edit> bool checkedEdit(EActCnst act, Edit edit);
+    template <typename Edit> QString checkedRule(EActCnst act, Edit edit);
 
     QHash<QString, bool> m_exportToStereo;
     _KFile* m_checkpoint = nullptr;

@@ -387,4 +387,119 @@
         <translation>Unable to perform update!</translation>
     </message>
 </context>
+<context>
+    <name>KCtrlFile</name>
+    <message>
+        <source>Création d'un groupe</source>
+        <translation>Group creation</translation>
+    </message>
+    <message>
+        <source>Création d'une exclusion</source>
+        <translation>Exclusion creation</translation>
+    </message>
+    <message>
+        <source>Création d'une implication</source>
+        <translation>Implication creation</translation>
+    </message>
+    <message>
+        <source>Modification d'un groupe</source>
+        <translation>Modify a group...</translation>
+    </message>
+    <message>
+        <source>Suppression d'un groupe</source>
+        <translation>Delete a group...</translation>
+    </message>
+    <message>
+        <source>Suppression d'une contrainte</source>
+        <translation>Delete a constraint...</translation>
+    </message>
+    <message>
+        <source>Suppresion d'un élément</source>
+        <translation>Delete an element...</translation>
+    </message>
+    <message>
+        <source>Chargement d'un fichier Projet Tovra</source>
+        <translation>Load an Tovra project</translation>
+    </message>
+    <message>
+        <source>Création d'un élément toujours allumé</source>
+        <translation>Create an &quot;always on&quot; element</translation>
+    </message>
+    <message>
+        <source>La création de ce groupe implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>This group creation imply that some tracks cannot be listenning with Tovra File!</translation>
+    </message>
+    <message>
+        <source>La création de cette contrainte implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>This constraint creation imply that some tracks cannot be listenning with Tovra File!</translation>
+    </message>
+    <message>
+        <source>La modification de ce groupe implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>This group modification imply that some tracks cannot be listenning with Tovra File!</translation>
+    </message>
+    <message>
+        <source>Malgré la suppression de ce groupe, certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>Although this group deleting, some tracks cannot be listenning with Tovra File!</translation>
+    </message>
+    <message>
+        <source>Malgré la suppression de cette contrainte, certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>Although this constraint deleting, some tracks cannot be listenning with Tovra File!</translation>
+    </message>
+    <message>
+        <source>Malgré la suppression de cet element, certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>Although this element deleting, some tracks cannot be listenning with Tovra File!</translation>
+    </message>
+    <message>
+        <source>L'organisation des contraintes du fichier projet implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>This file constraints organization imply that some tracks cannot be listenning with Tovra File!</translation>
+    </message>
+    <message>
+        <source>La création de cette contrainte imlique que
+</source>
+        <translation>This constraint creation implies
+</translation>
+    </message>
+    <message>
+        <source>certaines pistes ne pourront jamais être écoutées</source>
+        <translation>that some stem tracks will not be playable</translation>
+    </message>
+    <message>
+        <source>Impossible de créer le groupe : des contraintes déjà existantes sont contradictoires avec ce nouveau groupe !</source>
+        <translation>Cannot create this group: some existed constraints are contradictories with this new group!</translation>
+    </message>
+    <message>
+        <source>Impossible de créer la contrainte : des contraintes déjà existantes sont contradictoires avec cette nouvelle contrainte !</source>
+        <translation>Cannot create this constraint: some existed constraints are contradictories with this new constraint!</translation>
+    </message>
+    <message>
+        <source>Impossible de modifier le groupe : des contraintes déjà existantes sont contradictoires avec les modifications sur ce groupe !</source>
+        <translation>Cannot modify this group: some existed constraints are contradictories with this group modifications!</translation>
+    </message>
+    <message>
+        <source>Impossible de supprimer le groupe : des contraintes sont contradictoires</source>
+        <translation>Cannot delete this group: some constraints are conflicting!</translation>
+    </message>
+    <message>
+        <source>Impossible de supprimer cette contrainte : des contraintes sont contradictoires</source>
+        <translation>Cannot delete this constraint: some constraints are conflicting!</translation>
+    </message>
+    <message>
+        <source>Impossible de supprimer cette élément : des contraintes sont contradictoires</source>
+        <translation>Cannot delete this element: some constraints are conflicting!</translation>
+    </message>
+    <message>
+        <source>Impossible de charger ce fichier projet : des contraintes sont contradictoires</source>
+        <translation>Cannot load this project file: some constraints are conflicting!</translation>
+    </message>
+    <message>
+        <source>Impossible de créer cette contrainte :
+</source>
+        <translation>Cannot create constraint:
+</translation>
+    </message>
+    <message>
+        <source>Aucune piste ne peut être allumée en respectant les contraintes.</source>
+        <translation>Playback of all stem tracks impossible respecting constraints.</translation>
+    </message>
+</context>
 </TS>

@@ -387,4 +387,119 @@
         <translation>Impossible d&apos;effectuer les mises à jour !</translation>
     </message>
 </context>
+<context>
+    <name>KCtrlFile</name>
+    <message>
+        <source>Création d'un groupe</source>
+        <translation>Création d'un groupe</translation>
+    </message>
+    <message>
+        <source>Création d'une exclusion</source>
+        <translation>Création d'une exclusion</translation>
+    </message>
+    <message>
+        <source>Création d'une implication</source>
+        <translation>Création d'une implication</translation>
+    </message>
+    <message>
+        <source>Modification d'un groupe</source>
+        <translation>Modification d'un groupe</translation>
+    </message>
+    <message>
+        <source>Suppression d'un groupe</source>
+        <translation>Suppression d'un groupe</translation>
+    </message>
+    <message>
+        <source>Suppression d'une contrainte</source>
+        <translation>Suppression d'une contrainte</translation>
+    </message>
+    <message>
+        <source>Suppresion d'un élément</source>
+        <translation>Suppresion d'un élément</translation>
+    </message>
+    <message>
+        <source>Chargement d'un fichier Projet Tovra</source>
+        <translation>Chargement d'un fichier Projet Tovra</translation>
+    </message>
+    <message>
+        <source>Création d'un élément toujours allumé</source>
+        <translation>Création d'un élément toujours allumé</translation>
+    </message>
+    <message>
+        <source>La création de ce groupe implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>La création de ce groupe implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</translation>
+    </message>
+    <message>
+        <source>La création de cette contrainte implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>La création de cette contrainte implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</translation>
+    </message>
+    <message>
+        <source>La modification de ce groupe implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>La modification de ce groupe implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</translation>
+    </message>
+    <message>
+        <source>Malgré la suppression de ce groupe, certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>Malgré la suppression de ce groupe, certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</translation>
+    </message>
+    <message>
+        <source>Malgré la suppression de cette contrainte, certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>Malgré la suppression de cette contrainte, certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</translation>
+    </message>
+    <message>
+        <source>Malgré la suppression de cet element, certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>Malgré la suppression de cet element, certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</translation>
+    </message>
+    <message>
+        <source>L'organisation des contraintes du fichier projet implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
+        <translation>L'organisation des contraintes du fichier projet implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</translation>
+    </message>
+    <message>
+        <source>La création de cette contrainte imlique que
+</source>
+        <translation>La création de cette contrainte imlique que
+</translation>
+    </message>
+    <message>
+        <source>certaines pistes ne pourront jamais être écoutées</source>
+        <translation>certaines pistes ne pourront jamais être écoutées</translation>
+    </message>
+    <message>
+        <source>Impossible de créer le groupe : des contraintes déjà existantes sont contradictoires avec ce nouveau groupe !</source>
+        <translation>Impossible de créer le groupe : des contraintes déjà existantes sont contradictoires avec ce nouveau groupe !</translation>
+    </message>
+    <message>
+        <source>Impossible de créer la contrainte : des contraintes déjà existantes sont contradictoires avec cette nouvelle contrainte !</source>
+        <translation>Impossible de créer la contrainte : des contraintes déjà existantes sont contradictoires avec cette nouvelle contrainte !</translation>
+    </message>
+    <message>
+        <source>Impossible de modifier le groupe : des contraintes déjà existantes sont contradictoires avec les modifications sur ce groupe !</source>
+        <translation>Impossible de modifier le groupe : des contraintes déjà existantes sont contradictoires avec les modifications sur ce groupe !</translation>
+    </message>
+    <message>
+        <source>Impossible de supprimer le groupe : des contraintes sont contradictoires</source>
+        <translation>Impossible de supprimer le groupe : des contraintes sont contradictoires</translation>
+    </message>
+    <message>
+        <source>Impossible de supprimer cette contrainte : des contraintes sont contradictoires</source>
+        <translation>Impossible de supprimer cette contrainte : des contraintes sont contradictoires</translation>
+    </message>
+    <message>
+        <source>Impossible de supprimer cette élément : des contraintes sont contradictoires</source>
+        <translation>Impossible de supprimer cette élément : des contraintes sont contradictoires</translation>
+    </message>
+    <message>
+        <source>Impossible de charger ce fichier projet : des contraintes sont contradictoires</source>
+        <translation>Impossible de charger ce fichier projet : des contraintes sont contradictoires</translation>
+    </message>
+    <message>
+        <source>Impossible de créer cette contrainte :
+</source>
+        <translation>Impossible de créer cette contrainte :
+</translation>
+    </message>
+    <message>
+        <source>Aucune piste ne peut être allumée en respectant les contraintes.</source>
+        <translation>Aucune piste ne peut être allumée en respectant les contraintes.</translation>
+    </message>
+</context>
 </TS>

@@ -14,6 +14,7 @@
 #include "KMixSolver.h"
 #include "KObjProgress.h"
 #include "KPlayer.h"
+#include "KPrompt.h"
 #include "KSolver.h"
 
 namespace {
@@ -66,6 +67,62 @@ TEST(DocumentThreads, EditsWhilePlayingAndARestoreThatStopsPlayback)
     EXPECT_EQ(so_isPlay(), 0);
     EXPECT_TRUE(doc.isGroup("G"));
     so_close();
+    k_setStatusSolverTimeLimit(0);
+}
+
+// The checked road while playing: a kept edit leaves playback running, an aborted one and a
+// restored backup replace the project only after playback has stopped.
+TEST(DocumentThreads, CheckedEditsAndTheBackupWhilePlaying)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    k_setStatusSolverTimeLimit(5000);
+    fixtures::TempDir dir;
+    KCtrlFile doc;
+    ASSERT_EQ(addTracks(doc, dir, {"a", "b", "c", "x"}, 3.0).size(), 4);
+    ASSERT_TRUE(doc.KObjFile::createGroup("G", {"a", "b", "c"}, 0, -1));
+    // x can never play: every later check warns.
+    ASSERT_TRUE(doc.KObjFile::createGroup("X", {"x"}, 0, 0));
+    doc.setEltsStatus(true, true);
+    doc.ActiveBackup();
+    QMessageBox::StandardButton answer = QMessageBox::Ignore;
+    const KPrompt::Handler previous = KPrompt::setHandler([&](const KPrompt::Request&) {
+        KPrompt::Answer reply;
+        reply.button = answer;
+        return reply;
+    });
+    auto play = [&] {
+        return so_outThread(doc.getKFile(), nullptr, SO_MODE_SOUNDCARD) == 1
+               && eventually([&] { return so_isPlay() && so_getTime(doc.getKFile()) > 0.0; });
+    };
+
+    ASSERT_EQ(1, so_init());
+    ASSERT_TRUE(play());
+    EXPECT_FALSE(doc.createExclu({"a", "b"}, "").isEmpty());
+    EXPECT_TRUE(doc.setGroupMinMaxPlay("G", 0, 2));
+    EXPECT_NE(so_isPlay(), 0);
+
+    answer = QMessageBox::Abort;
+    EXPECT_FALSE(doc.setGroupMinMaxPlay("G", 0, 1));
+    EXPECT_EQ(so_isPlay(), 0);
+    EXPECT_EQ(doc.getGroupMaxPlay("G"), 2);
+
+    // Removals free elements that the mixer reads: kept or not, playback ends first.
+    ASSERT_TRUE(play());
+    EXPECT_FALSE(doc.removeElement("c"));
+    EXPECT_EQ(so_isPlay(), 0);
+    EXPECT_TRUE(doc.isTrack("c"));
+    answer = QMessageBox::Ignore;
+    ASSERT_TRUE(play());
+    EXPECT_TRUE(doc.removeElement("c"));
+    EXPECT_EQ(so_isPlay(), 0);
+    EXPECT_FALSE(doc.isTrack("c"));
+
+    ASSERT_TRUE(play());
+    ASSERT_TRUE(doc.RestoreBackup());
+    EXPECT_EQ(so_isPlay(), 0);
+    EXPECT_EQ(doc.getGroupMaxPlay("G"), 3);
+    so_close();
+    KPrompt::setHandler(previous);
     k_setStatusSolverTimeLimit(0);
 }
 
