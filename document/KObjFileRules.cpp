@@ -94,6 +94,8 @@ bool KObjFile::isNotMute(const QString& name) const
 
 bool KObjFile::elementPlays(const QString& name) const
 {
+    // The mixer's fades write statuses while the project plays.
+    const KProjectLock lock;
     return m_file && isPlaying(m_file, key(name).constData()) == 1;
 }
 
