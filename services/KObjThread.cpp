@@ -1,5 +1,7 @@
 #include "KObjThread.h"
 
+#include "KObjProgress.h"
+
 KObjThread::KObjThread(KObjProgress* progress, QObject* parent)
     : QThread(parent), progress(progress), keepRunning(true), m_reported(false), m_ended(false)
 {
@@ -41,5 +43,12 @@ void KObjThread::stopAndWait()
 void KObjThread::quit()
 {
     keepRunning = false;
+    // Engine jobs poll their progress record: a stopped record ends a long export at its next
+    // block instead of letting it run to its end.
+    if (progress) {
+        const int state = progress->getState();
+        if (state == 0 || state == 2)
+            progress->setState(-1);
+    }
     QThread::quit();
 }

@@ -35,8 +35,9 @@ signals:
     void failure();
 
 public slots:
-    // Clears keepRunning (called directly from the GUI thread), then ends the thread's event
-    // loop if it runs one. Hides QThread::quit(): call it through a KObjThread pointer.
+    // Clears keepRunning (called directly from the GUI thread), marks a progress record that is
+    // new or running as stopped (-1), then ends the thread's event loop if it runs one. Hides
+    // QThread::quit(): call it through a KObjThread pointer.
     void quit();
 
 protected:

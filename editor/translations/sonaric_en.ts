@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_GB" sourcelanguage="fr_FR">
 <context>
+    <name>ImportAudioThread</name>
+    <message>
+        <source>Initialisation de l'import...</source>
+        <translation>Import starting...</translation>
+    </message>
+    <message>
+        <source>Importer une piste</source>
+        <translation>Import stem tracks</translation>
+    </message>
+    <message>
+        <source>Erreur : impossible d'importer la piste</source>
+        <translation>Error: impossible to import stem track</translation>
+    </message>
+    <message>
+        <source>Piste audio importée !</source>
+        <translation>Imported stem track(s)</translation>
+    </message>
+    <message>
+        <source>Import interrompu</source>
+        <translation>Import canceled</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>Chargement des images...</source>

@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR" sourcelanguage="fr_FR">
 <context>
+    <name>ImportAudioThread</name>
+    <message>
+        <source>Initialisation de l'import...</source>
+        <translation>Initialisation de l'import...</translation>
+    </message>
+    <message>
+        <source>Importer une piste</source>
+        <translation>Importer une piste</translation>
+    </message>
+    <message>
+        <source>Erreur : impossible d'importer la piste</source>
+        <translation>Erreur : impossible d'importer la piste</translation>
+    </message>
+    <message>
+        <source>Piste audio importée !</source>
+        <translation>Piste audio importée !</translation>
+    </message>
+    <message>
+        <source>Import interrompu</source>
+        <translation>Import interrompu</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>Chargement des images...</source>

@@ -181,3 +181,19 @@ TEST(KObjThread, TheProgressObjectIsBorrowed)
     EXPECT_EQ(progress->getMsg(), "still mine");
     delete progress;
 }
+
+TEST(KObjThread, QuitMarksAnUnfinishedProgressRecordStopped)
+{
+    // Engine jobs poll the record: a new or running one becomes stopped, an ended one stays.
+    const struct {
+        int before, after;
+    } cases[] = {{0, -1}, {2, -1}, {3, 3}, {-2, -2}};
+    for (const auto& c : cases) {
+        KObjProgress progress;
+        progress.setState(c.before);
+        Worker worker(&progress, [](Worker& w) { w.reportFailure(); });
+        worker.quit();
+        EXPECT_FALSE(worker.running());
+        EXPECT_EQ(progress.getState(), c.after) << c.before;
+    }
+}
