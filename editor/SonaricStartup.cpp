@@ -3,9 +3,9 @@
 #include "AppPaths.h"
 #include "AppServices.h"
 #include "KPrompt.h"
+#include "KSplashScreen.h"
 #include "KTheme.h"
 #include "SonaricParams.h"
-#include "StartupSplash.h"
 #include "ZazuzoziZadiviDU.h"
 
 #include <QApplication>
@@ -98,21 +98,28 @@ int SonaricStartup::run(const QStringList& arguments)
         reportFailure(nullptr, "Error", error);
         return ExitStartupFailure;
     }
+    // The widget kit's texts are French at the source: only English needs its catalogue.
+    QTranslator kitTranslator;
+    if (code == "EN" && !kitTranslator.load(":/TovraTr/widgetkit_en.qm"))
+        std::fprintf(stderr, "Sonaric: the widget kit's English texts are missing\n");
     QCoreApplication::installTranslator(&editorTranslator);
+    QCoreApplication::installTranslator(&kitTranslator);
     QCoreApplication::installTranslator(&qtTranslator);
     // The translators live on this stack: take them out again on every way out.
     struct Uninstall {
         QTranslator* a;
         QTranslator* b;
+        QTranslator* c;
         ~Uninstall()
         {
+            QCoreApplication::removeTranslator(c);
             QCoreApplication::removeTranslator(b);
             QCoreApplication::removeTranslator(a);
         }
-    } uninstall{&editorTranslator, &qtTranslator};
+    } uninstall{&editorTranslator, &kitTranslator, &qtTranslator};
 
     initSplashPictures();
-    StartupSplash splash(":/Intern/PubIntro" + code);
+    KSplashScreen splash(":/Intern/PubIntro" + code, QString());
     QStyle* style = KTheme::createStyle();
     style->setParent(&splash);
     splash.setStyle(style);

@@ -2,6 +2,7 @@
 
 #include "ActionManager.h"
 #include "AppServices.h"
+#include "DlgAbout.h"
 #include "KPrompt.h"
 #include "SonaricParams.h"
 #include "UpdateLauncher.h"
@@ -265,7 +266,9 @@ void TVRAction::bugReport(bool)
 
 void TVRAction::about(bool)
 {
-    mainWindow()->openAboutBox();
+    const SonaricParams* params = mainWindow()->getParams();
+    DlgAbout::open(mainWindow(), ":/Window/AboutFree", params->getSoftName(), params->getCurrentVersion(),
+                   QString(), mainWindow()->getLanguage(), ":/Img/SonaricIcon");
 }
 
 // Each command opens the page it names; the conversion options open the conversion page.

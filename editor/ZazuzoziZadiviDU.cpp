@@ -504,11 +504,6 @@ void ZazuzoziZadiviDU::openSettingsDialog(int page)
     notBuilt(QString("openSettingsDialog %1").arg(page));
 }
 
-void ZazuzoziZadiviDU::openAboutBox()
-{
-    notBuilt("openAboutBox");
-}
-
 bool ZazuzoziZadiviDU::checkForUpdate(bool fromMenu)
 {
     if (!fromMenu)

@@ -98,7 +98,6 @@ public:
     bool openConstraintDialog(int kind, const QString& name);
     void openGroupDialog();
     void openSettingsDialog(int page);
-    void openAboutBox();
     // True when the updater has been started and the editor must end.
     bool checkForUpdate(bool fromMenu);
     void openStartDialog();

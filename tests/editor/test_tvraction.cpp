@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QLabel>
 #include <QTest>
 #include <QUrl>
 
@@ -58,7 +59,7 @@ const Row rows[] = {
     {10, "Help", "F1", "", -1, "", "/documentation/EN/HTML/index.html", "", false},
     {34, "Tovra on the web", "", ":/Img/WebSite", -1, "", TOVRA_TEST_WEB_HOME, "", false},
     {9, "Tovra forum", "", "", -1, "", TOVRA_TEST_WEB_FORUM, "", false},
-    {11, "About Tovra Sonaric Free", "", "", -1, "", "", "openAboutBox", false},
+    {11, "About Tovra Sonaric Free", "", "", -1, "A propos d'Tovra Sonaric Pro", "", "", false},
     {33, "Report a bug", "", "", -1, "", "beta/bug_report.php?software=TovraSonaricFree_Mac.1.1.", "", false},
     {36, "Basic parameters", "", "", -1, "", "", "openSettingsDialog 0", false},
     {37, "Tovix options", "", "", -1, "", "", "openSettingsDialog 2", false},
@@ -174,6 +175,27 @@ TEST_F(MainWindowTest, HelpPagesShipInBothLanguages)
                 << page.toStdString();
         }
     }
+}
+
+TEST_F(MainWindowTest, AboutBoxShowsTheProgramOverItsPicture)
+{
+    bool grabbed = false;
+    QStringList texts;
+    const KPrompt::Handler previous = KPrompt::setHandler([&](const KPrompt::Request& request) {
+        EXPECT_EQ(request.parent, window);
+        if (request.dialog) {
+            request.dialog->show();
+            for (const QLabel* label : request.dialog->findChildren<QLabel*>())
+                texts << label->text();
+            grabbed = grabToScreens(request.dialog, "editor_about");
+        }
+        return KPrompt::Answer();
+    });
+    actions->getAction(11)->trigger();
+    KPrompt::setHandler(previous);
+    EXPECT_TRUE(grabbed);
+    EXPECT_TRUE(texts.join('\n').contains(window->getParams()->getCurrentVersion()));
+    EXPECT_TRUE(notBuilt->isEmpty());
 }
 
 TEST_F(MainWindowTest, BoxesOfCommandsWithoutTracksSayWhy)
