@@ -69,6 +69,42 @@
 <context>
     <name>ZazuzoziZadiviDU</name>
     <message>
+        <source>Voulez-vous enregistrer votre projet Tovra ?</source>
+        <translation>Do you want to save the current project before closing?</translation>
+    </message>
+    <message>
+        <source>Nouveau projet</source>
+        <translation>New Project</translation>
+    </message>
+    <message>
+        <source>Ouvrir un projet</source>
+        <translation>Open a project</translation>
+    </message>
+    <message>
+        <source>Fermer un projet</source>
+        <translation>Close project</translation>
+    </message>
+    <message>
+        <source>Erreur : impossible d'ouvrir le projet !</source>
+        <translation>Error: cannot open project</translation>
+    </message>
+    <message>
+        <source>Erreur</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Impossible d'ouvrir le projet !</source>
+        <translation>Error: cannot open project</translation>
+    </message>
+    <message>
+        <source>Sauvegarder un projet</source>
+        <translation>Save a project</translation>
+    </message>
+    <message>
+        <source>Erreur : impossible de sauvegarder le projet !</source>
+        <translation>Error: cannot save project</translation>
+    </message>
+    <message>
         <source>[Sans Titre]</source>
         <translation>[Untitled]</translation>
     </message>
@@ -358,6 +394,80 @@
     <message>
         <source>FR/HTML/etape_7___exportez_votre_fichi.htm</source>
         <translation>EN/HTML/step__7___exporting_tovra_file.htm</translation>
+    </message>
+</context>
+<context>
+    <name>KCheckAudioDlg</name>
+    <message>
+        <source>Fichier audio incorrect : </source>
+        <translation>Audio file incorrect:</translation>
+    </message>
+    <message>
+        <source>Dans la Piste : </source>
+        <translation>In stem track:</translation>
+    </message>
+    <message>
+        <source>Rechercher le Fichier</source>
+        <translation>Search file</translation>
+    </message>
+    <message>
+        <source>Effacer la Piste</source>
+        <translation>Delete stem track</translation>
+    </message>
+    <message>
+        <source>Chargement d'un projet Tovra</source>
+        <translation>Load Tovra Project</translation>
+    </message>
+    <message>
+        <source>Rechercher Fichier Audio</source>
+        <translation>Search audio file</translation>
+    </message>
+    <message>
+        <source>Fichier audio non supporté !</source>
+        <translation>Audio file not supported</translation>
+    </message>
+</context>
+<context>
+    <name>KCheckBoxMultiDlg</name>
+    <message>
+        <source>Conversion d'une piste stéréo en mono</source>
+        <translation>Stereo -&gt; Mono conversion</translation>
+    </message>
+    <message>
+        <source>Pour convertir le fichier stéréo</source>
+        <translation>To convert the stereo file:</translation>
+    </message>
+    <message>
+        <source>en mono, vous souhaitez :</source>
+        <translation>in mono, you can:</translation>
+    </message>
+    <message>
+        <source>Ecraser le fichier stéréo existant</source>
+        <translation>Overwrite existing stereo file</translation>
+    </message>
+    <message>
+        <source>Créer un nouveau fichier avec un suffixe : </source>
+        <translation>Create a new file with suffix: </translation>
+    </message>
+    <message>
+        <source>Créer un nouveau fichier avec un autre nom</source>
+        <translation>Create a new file with another name</translation>
+    </message>
+    <message>
+        <source>Se souvenir de ma réponse</source>
+        <translation>Remember answer</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Suffixe incorrect : il doit être non vide et sans séparateur de dossier !</source>
+        <translation>Incorrect suffix: it must not be empty nor name a folder!</translation>
     </message>
 </context>
 </TS>

@@ -69,6 +69,42 @@
 <context>
     <name>ZazuzoziZadiviDU</name>
     <message>
+        <source>Voulez-vous enregistrer votre projet Tovra ?</source>
+        <translation>Voulez-vous enregistrer votre projet Tovra ?</translation>
+    </message>
+    <message>
+        <source>Nouveau projet</source>
+        <translation>Nouveau projet</translation>
+    </message>
+    <message>
+        <source>Ouvrir un projet</source>
+        <translation>Ouvrir un projet</translation>
+    </message>
+    <message>
+        <source>Fermer un projet</source>
+        <translation>Fermer un projet</translation>
+    </message>
+    <message>
+        <source>Erreur : impossible d'ouvrir le projet !</source>
+        <translation>Erreur : impossible d'ouvrir le projet !</translation>
+    </message>
+    <message>
+        <source>Erreur</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Impossible d'ouvrir le projet !</source>
+        <translation>Impossible d'ouvrir le projet !</translation>
+    </message>
+    <message>
+        <source>Sauvegarder un projet</source>
+        <translation>Sauvegarder un projet</translation>
+    </message>
+    <message>
+        <source>Erreur : impossible de sauvegarder le projet !</source>
+        <translation>Erreur : impossible de sauvegarder le projet !</translation>
+    </message>
+    <message>
         <source>[Sans Titre]</source>
         <translation>[Sans Titre]</translation>
     </message>
@@ -358,6 +394,80 @@
     <message>
         <source>FR/HTML/etape_7___exportez_votre_fichi.htm</source>
         <translation>FR/HTML/etape_7___exportez_votre_fichi.htm</translation>
+    </message>
+</context>
+<context>
+    <name>KCheckAudioDlg</name>
+    <message>
+        <source>Fichier audio incorrect : </source>
+        <translation>Fichier audio incorrect : </translation>
+    </message>
+    <message>
+        <source>Dans la Piste : </source>
+        <translation>Dans la Piste : </translation>
+    </message>
+    <message>
+        <source>Rechercher le Fichier</source>
+        <translation>Rechercher le Fichier</translation>
+    </message>
+    <message>
+        <source>Effacer la Piste</source>
+        <translation>Effacer la Piste</translation>
+    </message>
+    <message>
+        <source>Chargement d'un projet Tovra</source>
+        <translation>Chargement d'un projet Tovra</translation>
+    </message>
+    <message>
+        <source>Rechercher Fichier Audio</source>
+        <translation>Rechercher Fichier Audio</translation>
+    </message>
+    <message>
+        <source>Fichier audio non supporté !</source>
+        <translation>Fichier audio non supporté !</translation>
+    </message>
+</context>
+<context>
+    <name>KCheckBoxMultiDlg</name>
+    <message>
+        <source>Conversion d'une piste stéréo en mono</source>
+        <translation>Conversion d'une piste stéréo en mono</translation>
+    </message>
+    <message>
+        <source>Pour convertir le fichier stéréo</source>
+        <translation>Pour convertir le fichier stéréo</translation>
+    </message>
+    <message>
+        <source>en mono, vous souhaitez :</source>
+        <translation>en mono, vous souhaitez :</translation>
+    </message>
+    <message>
+        <source>Ecraser le fichier stéréo existant</source>
+        <translation>Ecraser le fichier stéréo existant</translation>
+    </message>
+    <message>
+        <source>Créer un nouveau fichier avec un suffixe : </source>
+        <translation>Créer un nouveau fichier avec un suffixe : </translation>
+    </message>
+    <message>
+        <source>Créer un nouveau fichier avec un autre nom</source>
+        <translation>Créer un nouveau fichier avec un autre nom</translation>
+    </message>
+    <message>
+        <source>Se souvenir de ma réponse</source>
+        <translation>Se souvenir de ma réponse</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Suffixe incorrect : il doit être non vide et sans séparateur de dossier !</source>
+        <translation>Suffixe incorrect : il doit être non vide et sans séparateur de dossier !</translation>
     </message>
 </context>
 </TS>

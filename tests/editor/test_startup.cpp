@@ -1,4 +1,5 @@
 #include "EditorTestEnvironment.h"
+#include "ProjectFixture.h"
 #include "SonaricStartup.h"
 #include "StartupSplash.h"
 #include "SonaricParams.h"
@@ -150,17 +151,20 @@ TEST_F(StartupTest, ProjectSplitOverArgumentsOpensWithoutStartDialog)
 {
     QTemporaryDir dir;
     const QString project = dir.filePath("my song.tvprj");
-    QFile(project).open(QIODevice::WriteOnly);
+    {
+        KCtrlFile document;
+        ASSERT_TRUE(writeProjectFile(document, project));
+    }
     QFile(dir.filePath("my")).open(QIODevice::WriteOnly);
     PromptRecorder prompts;
     EXPECT_EQ(start({dir.filePath("my"), "song.tvprj"}), 0);
     EXPECT_TRUE(ranLoop);
-    EXPECT_EQ(reachedNames(), QStringList({"openTovraProject " + project, "checkForUpdate"}));
+    EXPECT_EQ(reachedNames(), QStringList({"checkForUpdate"}));
     EXPECT_TRUE(prompts.asked.isEmpty());
     EXPECT_EQ(newText, "New...");
     EXPECT_EQ(language, "EN");
     EXPECT_EQ(paramsLanguage, "EN");
-    EXPECT_EQ(shownTitle, "Tovra Sonaric Free");
+    EXPECT_EQ(shownTitle, "my song - Tovra Sonaric Free");
     // The window and its settings are gone when the start-up returns.
     EXPECT_FALSE(ZazuzoziZadiviDU::hasInstance());
 }
