@@ -1,5 +1,5 @@
 // Stored mixes on the document: naming, master values, mastering, mix files, handles and
-// rendering a mix to audio files.
+// rendering a mix to audio files, which runs on the engine's threads.
 #include <gtest/gtest.h>
 
 #include <cmath>
