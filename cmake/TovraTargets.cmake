@@ -36,7 +36,7 @@ set(TOVRA_TEST_ENV
   QT_QPA_PLATFORM=offscreen
   SDL_AUDIODRIVER=dummy
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1)
+  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=${CMAKE_SOURCE_DIR}/tests/tsan.supp)
 
 # tovra_add_test_dir(prefix LIBS ... [SLOW name seconds ...]): every test_*.cpp in the current
 # folder becomes its own executable <prefix>_<name> and ctest test. Files whose name ends in

@@ -2,6 +2,7 @@
 
 #include "EngineText.h"
 #include "KFile.h"
+#include "KFilePlayer.h"
 #include "KMix.h"
 #include "KMixFile.h"
 #include "KPlayer.h"
@@ -20,6 +21,7 @@ KCtrlFile::~KCtrlFile()
         _freeZark(m_checkpoint);
     if (m_backup)
         _freeZark(m_backup);
+    delete m_player;
 }
 
 void KCtrlFile::aboutToReplaceProject()
@@ -29,7 +31,22 @@ void KCtrlFile::aboutToReplaceProject()
 
 void KCtrlFile::projectLoaded()
 {
+    setPlayerFunctions();
     emit reloaded();
+}
+
+KPlayerFunctions* KCtrlFile::getPlayerFunctions()
+{
+    if (!m_player)
+        setPlayerFunctions();
+    return m_player;
+}
+
+void KCtrlFile::setPlayerFunctions()
+{
+    delete m_player;
+    m_player = new KFilePlayer;
+    emit playerFuncChanged(m_player);
 }
 
 // --- Checkpoint and backup ----------------------------------------------------------------------

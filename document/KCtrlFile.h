@@ -58,6 +58,11 @@ public:
     void ClearBackup();
     bool hasBackup() const { return m_backup != nullptr; }
 
+    // The document's player, made on first use; it stays the document's.
+    KPlayerFunctions* getPlayerFunctions();
+    // Replaces the player by a new one and announces it (playerFuncChanged).
+    void setPlayerFunctions();
+
 public slots:
     void setMixPan(const QString& mix, double pan);
     void setMixLevel(const QString& mix, int level);
@@ -114,6 +119,7 @@ private:
     QHash<QString, bool> m_exportToStereo;
     _KFile* m_checkpoint = nullptr;
     _KFile* m_backup = nullptr;
+    KPlayerFunctions* m_player = nullptr;
     QWidget* m_parent;
 };
 

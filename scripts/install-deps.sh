@@ -9,9 +9,10 @@ packages=(
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev locales
+  vorbis-tools oggz-tools
 )
 if [ "${1:-}" = bench ]; then
-  packages+=(sox vorbis-tools sndfile-programs)
+  packages+=(sox sndfile-programs)
 fi
 
 missing=()

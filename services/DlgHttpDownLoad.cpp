@@ -9,6 +9,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -17,11 +18,17 @@ int& stallTimeoutMs()
     static int milliseconds = 15000;
     return milliseconds;
 }
+
+int& totalTimeoutMs()
+{
+    static int milliseconds = 120000;
+    return milliseconds;
+}
 } // namespace
 
 DlgHttpDownLoad::DlgHttpDownLoad(const QString& serverName, QWidget* parent)
     : QDialog(parent), ui(new Ui::DlgHttpDownLoad), m_http(new QNetworkAccessManager(this)),
-      m_file(nullptr), m_cancelled(false), m_headerChecked(false), m_finished(false),
+      m_file(nullptr), m_deadline(new QTimer(this)), m_cancelled(false), m_headerChecked(false), m_finished(false),
       m_success(false), m_parent(parent), m_serverName(serverName), m_maxBytes(DefaultMaxBytes),
       m_received(0)
 {
@@ -31,6 +38,8 @@ DlgHttpDownLoad::DlgHttpDownLoad(const QString& serverName, QWidget* parent)
     ui->cancelButton->setText(tr("Annuler"));
     ui->label->setText(tr("Veuillez patienter pendant la connexion au serveur..."));
     connect(ui->cancelButton, &QPushButton::released, this, &DlgHttpDownLoad::cancelAction);
+    m_deadline->setSingleShot(true);
+    connect(m_deadline, &QTimer::timeout, this, &DlgHttpDownLoad::failWithMessage);
     setWindowTitle(tr("Connexion au serveur"));
     setWindowFlags(Qt::Tool);
 }
@@ -71,6 +80,16 @@ void DlgHttpDownLoad::setStallTimeout(int milliseconds)
 int DlgHttpDownLoad::stallTimeout()
 {
     return stallTimeoutMs();
+}
+
+void DlgHttpDownLoad::setTotalTimeout(int milliseconds)
+{
+    totalTimeoutMs() = milliseconds;
+}
+
+int DlgHttpDownLoad::totalTimeout()
+{
+    return totalTimeoutMs();
 }
 
 bool DlgHttpDownLoad::isFinished() const
@@ -116,6 +135,9 @@ void DlgHttpDownLoad::downloadFile(const QString& url, const QString& localFile)
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setTransferTimeout(stallTimeoutMs());
     m_reply = m_http->get(request);
+    // The network thread stops reading from the server while this much is waiting.
+    m_reply->setReadBufferSize(ReadBufferBytes);
+    m_deadline->start(totalTimeoutMs());
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &DlgHttpDownLoad::readResponseHeader);
     connect(m_reply, &QNetworkReply::readyRead, this, &DlgHttpDownLoad::readBody);
     connect(m_reply, &QNetworkReply::finished, this, &DlgHttpDownLoad::httpRequestFinished);
@@ -188,6 +210,7 @@ void DlgHttpDownLoad::httpRequestFinished()
 
 void DlgHttpDownLoad::finish()
 {
+    m_deadline->stop();
     m_finished = true;
     hide();
 }

@@ -1,7 +1,8 @@
 // The modal download dialog: fetches one URL over HTTP(S) into a local file while the user may
 // cancel. The file appears under its final name only when the whole body arrived with status
-// 200; a stalled transfer fails after the stall time-out, and a body larger than the limit is
-// refused.
+// 200; a stalled transfer fails after the stall time-out, any transfer after the total time-out,
+// and a body larger than the limit is refused. At most ReadBufferBytes of the body are held in
+// memory at a time, whatever the server sends.
 #ifndef DLG_HTTP_DOWNLOAD_H
 #define DLG_HTTP_DOWNLOAD_H
 
@@ -9,6 +10,7 @@
 #include <QPointer>
 #include <QString>
 
+class QTimer;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QSaveFile;
@@ -24,6 +26,7 @@ class DlgHttpDownLoad : public QDialog
 public:
     // Largest body download() accepts unless told otherwise (the updater program fits).
     static constexpr qint64 DefaultMaxBytes = qint64(256) * 1024 * 1024;
+    static constexpr qint64 ReadBufferBytes = 64 * 1024;
 
     DlgHttpDownLoad(const QString& serverName, QWidget* parent = nullptr);
     ~DlgHttpDownLoad() override;
@@ -40,6 +43,9 @@ public:
     // Time without any data after which a transfer fails, in ms (every dialog made afterwards).
     static void setStallTimeout(int milliseconds);
     static int stallTimeout();
+    // Time after which any transfer fails, in ms (every dialog made afterwards).
+    static void setTotalTimeout(int milliseconds);
+    static int totalTimeout();
 
     bool isFinished() const;
     bool isSuccessful() const;
@@ -62,6 +68,7 @@ private:
     QNetworkAccessManager* m_http;
     QPointer<QNetworkReply> m_reply;
     QSaveFile* m_file;
+    QTimer* m_deadline;
     bool m_cancelled;
     bool m_headerChecked;
     bool m_finished;

@@ -2,6 +2,11 @@
 // steps and ends its run() by emitting exactly one of success() or failure(). Workers stop
 // cooperatively; no thread is ever terminated. A run() that returns without reporting is
 // reported as a failure.
+//
+// Destruction contract: a subclass destructor calls stopAndWait() first, so that run() has
+// ended before any member it may use is destroyed. The base destructor cannot do it in time
+// (subclass members are already gone when it runs); a debug build aborts there when the
+// thread still runs, a release build stops and waits as a last resort.
 #ifndef KOBJ_THREAD_H
 #define KOBJ_THREAD_H
 
@@ -17,10 +22,13 @@ class KObjThread : public QThread
 
 public:
     KObjThread(KObjProgress* progress, QObject* parent = nullptr);
-    // Asks a worker that still runs to stop and waits for it: destroying a running QThread
-    // would abort the program. Subclasses whose run() uses their own members should stop and
-    // wait in their own destructor too.
     ~KObjThread() override;
+
+    // Asks a worker that still runs to stop and waits for it to end (at once when not running).
+    void stopAndWait();
+
+    // The borrowed progress record the worker writes; read by whoever shows its progress.
+    KObjProgress* getProgress() const { return progress; }
 
 signals:
     void success();
@@ -39,6 +47,7 @@ protected:
 
 private:
     std::atomic<bool> m_reported;   // run() has emitted success() or failure()
+    std::atomic<bool> m_ended;      // the worker's last step has run
 };
 
 #endif

@@ -17,7 +17,7 @@ const char* const bufferProperty = "kSingleAppBuffer";
 }
 
 KSingleApp::KSingleApp(int port, QObject* parent)
-    : QObject(parent), m_server(new QTcpServer(this)), m_readTimeout(30000)
+    : QObject(parent), m_server(new QTcpServer(this)), m_readTimeout(30000), m_clients(0)
 {
     if (!m_server->listen(QHostAddress(LocalAdress), static_cast<quint16>(port)))
         qWarning("KSingleApp: cannot listen on %s:%d: %s", qPrintable(LocalAdress), port,
@@ -35,6 +35,11 @@ bool KSingleApp::isListening() const
     return m_server->isListening();
 }
 
+int KSingleApp::port() const
+{
+    return m_server->serverPort();
+}
+
 void KSingleApp::setReadTimeout(int milliseconds)
 {
     m_readTimeout = milliseconds;
@@ -43,6 +48,13 @@ void KSingleApp::setReadTimeout(int milliseconds)
 void KSingleApp::newConnection_slot()
 {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        if (m_clients >= MaxClients) {
+            socket->abort();
+            delete socket;
+            continue;
+        }
+        ++m_clients;
+        connect(socket, &QObject::destroyed, this, [this] { --m_clients; });
         // The socket goes with the connection's end, its time-out or the server.
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readMessage(socket); });

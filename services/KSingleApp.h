@@ -2,7 +2,8 @@
 // that receives the arguments of later instances and announces them. Each message is the
 // arguments joined by ";", as UTF-8, ended by a NUL byte (command-line arguments cannot hold
 // one). Connections are served without ever blocking the GUI thread: a client that sends
-// nothing, too much or no end is dropped after the read time-out.
+// nothing, too much or no end is dropped after the read time-out, and connections beyond
+// MaxClients at a time are closed at once.
 #ifndef KSINGLE_APP_H
 #define KSINGLE_APP_H
 
@@ -24,12 +25,17 @@ public:
     static const QByteArray Answer;
     // Largest message accepted.
     static constexpr qint64 MaxMessageBytes = 1024 * 1024;
+    // Connections served at a time.
+    static constexpr int MaxClients = 16;
 
+    // Port 0 takes any free port (see port()).
     KSingleApp(int port, QObject* parent = nullptr);
     ~KSingleApp() override;
 
     // False when the port could not be taken (another program holds it).
     bool isListening() const;
+    // The port listened on.
+    int port() const;
     // How long a connection may take to deliver its message, in ms (default 30000).
     void setReadTimeout(int milliseconds);
 
@@ -44,6 +50,7 @@ private:
 
     QTcpServer* m_server;
     int m_readTimeout;
+    int m_clients;
 };
 
 #endif

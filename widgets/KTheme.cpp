@@ -27,7 +27,7 @@ QPalette KTheme::palette()
     auto set = [&pal](QPalette::ColorRole role, Role theme) { pal.setColor(role, color(theme)); };
     set(QPalette::Window, Window);
     set(QPalette::WindowText, Text);
-    set(QPalette::Base, Window);
+    set(QPalette::Base, Panel);
     set(QPalette::AlternateBase, Panel);
     set(QPalette::ToolTipBase, Panel);
     set(QPalette::ToolTipText, Text);

@@ -3,6 +3,8 @@
 #include "KTheme.h"
 
 #include <QPainter>
+
+#include <algorithm>
 #include <QStyleFactory>
 #include <QStyleOption>
 
@@ -48,4 +50,29 @@ void KThemeStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
     default:
         QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
+}
+
+void KThemeStyle::drawControl(ControlElement element, const QStyleOption* option,
+                              QPainter* painter, const QWidget* widget) const
+{
+    const auto* bar = qstyleoption_cast<const QStyleOptionProgressBar*>(option);
+    if (!bar || (element != CE_ProgressBarGroove && element != CE_ProgressBarContents)) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    const QRect area = option->rect;
+    if (element == CE_ProgressBarGroove) {
+        painter->fillRect(area, KTheme::color(KTheme::Line));
+        painter->fillRect(area.adjusted(1, 1, -1, -1), KTheme::color(KTheme::Panel));
+        return;
+    }
+    const qint64 span = qint64(bar->maximum) - bar->minimum;
+    if (span <= 0 || bar->progress <= bar->minimum)
+        return;
+    const QRect inner = area.adjusted(1, 1, -1, -1);
+    const double fraction = double(qint64(bar->progress) - bar->minimum) / double(span);
+    QRect filled = inner;
+    filled.setWidth(int(inner.width() * std::min(fraction, 1.0)));
+    const bool enabled = option->state & State_Enabled;
+    painter->fillRect(filled, KTheme::color(enabled ? KTheme::Accent : KTheme::Line));
 }

@@ -1,5 +1,6 @@
 // Fusion with the theme's flat look: buttons as rounded flat panels in the raised, hover and
-// accent colours with a one-pixel line border, and an accent focus ring.
+// accent colours with a one-pixel line border, an accent focus ring, and flat progress bars
+// drawn with solid rectangles only.
 #ifndef KTHEMESTYLE_H
 #define KTHEMESTYLE_H
 
@@ -14,6 +15,8 @@ public:
     void polish(QPalette& palette) override;
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget = nullptr) const override;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
 };
 
 #endif

@@ -583,7 +583,8 @@ int checkAudioPath(const char *path, const KStreamFormat *filter)
 
 // Reads the rate, channels, code and frame count of a file the audio-file library can open into
 // the track's own format; false when the file cannot be read. An Ogg Vorbis stream is described
-// as the engine's Vorbis reader describes it: code 0x510000, 16 bits.
+// as the engine's Vorbis reader describes it: code 0x510000, 16 bits; an MPEG stream likewise
+// with code 0x520000.
 static bool readSndFileInfo(KTrack *track, const char *path, int major, uint32_t *frames)
 {
     SF_INFO info{};
@@ -594,6 +595,9 @@ static bool readSndFileInfo(KTrack *track, const char *path, int major, uint32_t
         return false;
     }
     bool ok = sf_format_check(&info) != 0 && info.frames >= 0 && info.frames <= UINT32_MAX;
+    // Other content under an MPEG name is refused, as the MPEG reader refuses it.
+    if (major == KAUDIOFMT_MPEG && (info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_MPEG)
+        ok = false;
     sf_close(sound);
     if (!ok)
         return false;
@@ -601,8 +605,11 @@ static bool readSndFileInfo(KTrack *track, const char *path, int major, uint32_t
         return false;
     track->format->rate = info.samplerate;
     track->format->channels = info.channels;
-    track->format->code = major == KAUDIOFMT_VORBIS ? KAUDIOFMT_VORBIS : info.format;
-    track->format->bits = major == KAUDIOFMT_VORBIS ? 16 : KAudioFmt_getNumberBits(info.format);
+    track->format->code =
+        major == KAUDIOFMT_VORBIS || major == KAUDIOFMT_MPEG ? major : info.format;
+    track->format->bits = major == KAUDIOFMT_VORBIS || major == KAUDIOFMT_MPEG
+                              ? 16
+                              : KAudioFmt_getNumberBits(info.format);
     *frames = static_cast<uint32_t>(info.frames);
     return true;
 }
@@ -626,9 +633,9 @@ int addSamplePath(KFile *file, const char *trackName, char *path)
         return 1;
     }
     int major = k_getAudioType(path) & KAUDIOFMT_MAJOR_MASK;
-    // Unknown extensions and MPEG files have no reader in the engine; Ogg Vorbis streams are
+    // Unknown extensions have no reader in the engine; Ogg Vorbis and MPEG streams are
     // described by the audio-file library, which reads their rate, channels and length.
-    if (major == 0 || major == KAUDIOFMT_MPEG)
+    if (major == 0)
         return -1;
     uint32_t frames = 0;
     if (!readSndFileInfo(track, path, major, &frames) ||

@@ -1,8 +1,13 @@
 #include "KSafeFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
 
 #include <atomic>
 #include <cerrno>
@@ -69,6 +74,39 @@ std::string folderOf(const std::string &path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Removes the temporaries that killed saves of `target` left behind: "<target>.tmp-<pid>-<n>"
+// whose process is gone and whose lock (held by every live save) is free.
+void removeDeadTemporaries(const std::string &target)
+{
+    const std::string folder = folderOf(target);
+    const size_t slash = target.rfind('/');
+    const std::string prefix =
+        (slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp-";
+    DIR *dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent *entry = readdir(dir)) {
+        const char *name = entry->d_name;
+        if (std::strncmp(name, prefix.c_str(), prefix.size()) != 0)
+            continue;
+        char *end = nullptr;
+        const long pid = std::strtol(name + prefix.size(), &end, 10);
+        if (pid <= 0 || *end != '-' || pid == getpid())
+            continue;
+        std::strtoul(end + 1, &end, 10);
+        if (*end != '\0' || kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        const std::string path = folder + "/" + name;
+        const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+            unlink(path.c_str());
+        close(fd);
+    }
+    closedir(dir);
+}
+
 void release(KSafeFile *file, bool removeTemp)
 {
     if (file->stream)
@@ -89,6 +127,7 @@ KSafeFile *KSafeFile_open(const char *target)
         return nullptr;
     }
     static std::atomic<unsigned> counter{0};
+    removeDeadTemporaries(target);
     KSafeFile *file = new KSafeFile;
     file->target = target;
     for (int attempt = 0; attempt < 100 && file->fd < 0; ++attempt) {
@@ -98,6 +137,9 @@ KSafeFile *KSafeFile_open(const char *target)
         if (file->fd < 0 && errno != EEXIST)
             break;
     }
+    // Held until the record is released: a later save never takes this file for debris.
+    if (file->fd >= 0)
+        flock(file->fd, LOCK_EX | LOCK_NB);
     if (file->fd < 0) {
         std::fprintf(stderr, "*** ERROR KSafeFile_open : cannot write beside \"%s\" (%s)\n", target,
                      std::strerror(errno));
@@ -132,6 +174,11 @@ FILE *KSafeFile_stream(const KSafeFile *file)
 const char *KSafeFile_tempPath(const KSafeFile *file)
 {
     return file ? file->temp.c_str() : nullptr;
+}
+
+int KSafeFile_fd(const KSafeFile *file)
+{
+    return file ? file->fd : -1;
 }
 
 bool KSafeFile_write(KSafeFile *file, const void *data, size_t length)

@@ -1,6 +1,7 @@
 // Saves that never leave a half-written file: the data goes to a temporary file in the target's
 // folder, and only a complete, flushed and synced file is renamed over the target. On any
-// failure the temporary is removed and the previous target stays as it was.
+// failure the temporary is removed and the previous target stays as it was. A save killed
+// before its commit leaves its temporary behind; the next save of the same target removes it.
 //
 // Threads: any; a KSafeFile is used by one thread at a time. The test seam is process-wide.
 #ifndef KSAFEFILE_H
@@ -18,6 +19,9 @@ KSafeFile *KSafeFile_open(const char *target);
 // The temporary file's stream: write, seek and read it freely until commit or discard.
 FILE *KSafeFile_stream(const KSafeFile *file);
 const char *KSafeFile_tempPath(const KSafeFile *file);
+// The temporary's descriptor, for writers that take one (write either through it or through the
+// stream, not both); -1 for null.
+int KSafeFile_fd(const KSafeFile *file);
 // Writes every byte or returns false (and remembers the failure, so commit refuses).
 bool KSafeFile_write(KSafeFile *file, const void *data, size_t length);
 // Marks the file as failed: commit then discards it.

@@ -17,6 +17,7 @@
 #include <vorbis/vorbisenc.h>
 
 #include "KAudioFile.h"
+#include "KSafeFile.h"
 
 namespace {
 
@@ -64,70 +65,20 @@ bool foldable(const void *out, int outChannels, const float *in, int inChannels,
     return true;
 }
 
-// A temporary file beside the destination; renamed over it once complete and synced, removed
-// otherwise.
+// A save through KSafeFile, discarded unless committed.
 class PendingFile {
 public:
-    explicit PendingFile(const char *destination) : m_target(destination)
-    {
-        static std::atomic<unsigned> counter{0};
-        for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
-            m_temp = m_target + ".tmp-" + std::to_string(getpid()) + "-" +
-                     std::to_string(counter.fetch_add(1));
-            m_fd = open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (m_fd < 0 && errno != EEXIST)
-                break;
-        }
-        if (m_fd < 0)
-            std::fprintf(stderr, "*** ERROR cannot write beside \"%s\" (%s)\n", destination,
-                         std::strerror(errno));
-    }
-    ~PendingFile()
-    {
-        if (m_fd >= 0)
-            close(m_fd);
-        if (!m_committed && !m_temp.empty())
-            unlink(m_temp.c_str());
-    }
+    explicit PendingFile(const char *destination) : m_file(KSafeFile_open(destination)) {}
+    ~PendingFile() { KSafeFile_discard(&m_file); }
     PendingFile(const PendingFile &) = delete;
     PendingFile &operator=(const PendingFile &) = delete;
 
-    int fd() const { return m_fd; }
-
-    bool write(const void *data, size_t length)
-    {
-        const char *bytes = static_cast<const char *>(data);
-        while (length > 0) {
-            const ssize_t written = ::write(m_fd, bytes, length);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                return false;
-            bytes += written;
-            length -= static_cast<size_t>(written);
-        }
-        return true;
-    }
-
-    bool commit()
-    {
-        const bool synced = fsync(m_fd) == 0;
-        const bool closed = close(m_fd) == 0;
-        m_fd = -1;
-        if (!synced || !closed || rename(m_temp.c_str(), m_target.c_str()) != 0) {
-            std::fprintf(stderr, "*** ERROR cannot write \"%s\" (%s)\n", m_target.c_str(),
-                         std::strerror(errno));
-            return false;
-        }
-        m_committed = true;
-        return true;
-    }
+    int fd() const { return KSafeFile_fd(m_file); }
+    bool write(const void *data, size_t length) { return KSafeFile_write(m_file, data, length); }
+    bool commit() { return KSafeFile_commit(&m_file) == 1; }
 
 private:
-    std::string m_target;
-    std::string m_temp;
-    int m_fd = -1;
-    bool m_committed = false;
+    KSafeFile *m_file;
 };
 
 // The same path spelled twice, or two names of one file (a link, "./a.wav" and "a.wav").

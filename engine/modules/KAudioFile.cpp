@@ -12,6 +12,7 @@
 #include <sndfile.h>
 #include <vorbis/vorbisfile.h>
 
+#include "KCodecVorbis.h"
 #include "KContainer.h"
 #include "tvr_utils.h"
 
@@ -24,6 +25,7 @@ struct KOggFile {
     int link;             // always 0: plain files are read through their first link
     int64_t linkStart;    // PCM position of the link's start
     int64_t linkFrames;   // PCM length of the link
+    bool failed;          // the decoder failed: the file ended and is never decoded again
 };
 
 namespace {
@@ -124,6 +126,8 @@ SNDFILE *openSndFile(const char *path, SF_INFO *info)
 // Frames of the first link still to be read, limited to max.
 int oggFramesLeft(KOggFile *reader, int max)
 {
+    if (reader->failed)
+        return 0;
     const int64_t position = ov_pcm_tell(&reader->decoder) - reader->linkStart;
     if (position < 0 || position >= reader->linkFrames)
         return 0;
@@ -134,6 +138,18 @@ bool isFloatEncoding(int code)
 {
     const int subtype = code & SF_FORMAT_SUBMASK;
     return subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE;
+}
+
+// A decoder error: a hole is skipped (true: read on); any other error ends the file for good.
+bool oggReadGoesOn(KOggFile *reader, long code, const char *function)
+{
+    if (code == OV_HOLE)
+        return true;
+    std::fprintf(stderr, "*** ERROR %s : the file cannot be decoded further and ends here\n",
+                 function);
+    OggVorbisError(function, static_cast<int>(code));
+    reader->failed = true;
+    return false;
 }
 
 // Float and double files read as 16-bit: full scale at +-1.0, saturated instead of wrapping
@@ -186,6 +202,10 @@ KOggFile *openOggFile(const char *path, KStreamFormat *format, int *frames)
         return nullptr;
     }
     reader->stream = stream;
+    if (tvrVorbis_firstBrokenLink(&reader->decoder, "openOggFile", path) >= 0) {
+        closeOggReading(&reader);
+        return nullptr;
+    }
     const vorbis_info *info = ov_info(&reader->decoder, 0);
     const int64_t linkFrames = ov_pcm_total(&reader->decoder, 0);
     if (!info || linkFrames < 0 ||
@@ -230,7 +250,8 @@ int readOggSamples(KOggFile *reader, void *buffer, int bytes)
         const long got = ov_read(&reader->decoder, out + filled, frames * frameBytes,
                                  0 /* little-endian */, 2, 1, &link);
         if (got < 0) {
-            OggVorbisError("tvrVorbis_read::ov_read", static_cast<int>(got));
+            if (oggReadGoesOn(reader, got, "readOggSamples"))
+                continue;
             break;
         }
         if (got == 0 || link != reader->link)
@@ -255,7 +276,8 @@ int readOggSamples_float(KOggFile *reader, float *buffer, int frames)
         int link = 0;
         const long got = ov_read_float(&reader->decoder, &planes, wanted, &link);
         if (got < 0) {
-            OggVorbisError("tvrVorbis_read::ov_read_float", static_cast<int>(got));
+            if (oggReadGoesOn(reader, got, "readOggSamples_float"))
+                continue;
             break;
         }
         if (got == 0 || link != reader->link)
@@ -274,7 +296,7 @@ int readOggSamples_float(KOggFile *reader, float *buffer, int frames)
 
 int seekOggSamples(KOggFile *reader, int64_t frame)
 {
-    if (!reader || frame < 0 || frame > reader->linkFrames)
+    if (!reader || frame < 0 || frame > reader->linkFrames || reader->failed)
         return -1;
     const int result = ov_pcm_seek(&reader->decoder, reader->linkStart + frame);
     if (result != 0)
@@ -294,25 +316,91 @@ void closeOggReading(KOggFile **reader)
 
 // --- MPEG --------------------------------------------------------------------------------------
 
-void *openMpgFile(const char *path, KStreamFormat *, int *)
+namespace {
+
+struct KMpgFile {
+    SNDFILE *file;
+    int channels;
+    int64_t frames;
+};
+
+} // namespace
+
+void *openMpgFile(const char *path, KStreamFormat *format, int *frames)
 {
-    std::fprintf(stderr, "*** ERROR openMpgFile : MPEG files cannot be read (\"%s\")\n",
-                 path ? path : "");
-    return nullptr;
+    if (!path || !isRegularFile(path, "openMpgFile"))
+        return nullptr;
+    SF_INFO info;
+    SNDFILE *file = openSndFile(path, &info);
+    if (!file)
+        return nullptr;
+    if ((info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_MPEG) {
+        std::fprintf(stderr, "*** ERROR openMpgFile : \"%s\" is not an MPEG file\n", path);
+        sf_close(file);
+        return nullptr;
+    }
+    KMpgFile *reader = static_cast<KMpgFile *>(tvr_calloc(1, sizeof(KMpgFile)));
+    if (!reader) {
+        sf_close(file);
+        return nullptr;
+    }
+    reader->file = file;
+    reader->channels = info.channels;
+    reader->frames = info.frames;
+    fillFormat(format, KAUDIOFMT_MPEG, 16, info.channels, info.samplerate);
+    if (frames)
+        *frames = static_cast<int>(info.frames);
+    return reader;
 }
 
-int readMpgSamples(void *, void *, int)
+int readMpgSamples(void *reader, void *buffer, int bytes)
 {
-    return 0;
+    KMpgFile *mpg = static_cast<KMpgFile *>(reader);
+    if (!mpg || !buffer || bytes < 1)
+        return -1;
+    // The decoder gives floats: scaled here, as libsndfile's own conversion would truncate them.
+    const sf_count_t frames = bytes / (2 * mpg->channels);
+    return static_cast<int>(
+        readFloatAsShort(mpg->file, static_cast<short *>(buffer), frames, mpg->channels) * 2 *
+        mpg->channels);
 }
 
-int seekMpgSamples(void *, int64_t)
+int readMpgSamples_float(void *reader, float *buffer, int frames)
 {
-    return -1;
+    KMpgFile *mpg = static_cast<KMpgFile *>(reader);
+    if (!mpg || !buffer || frames < 1)
+        return -1;
+    return static_cast<int>(sf_readf_float(mpg->file, buffer, frames));
 }
 
-void closeMpgReading(void **)
+int seekMpgSamples(void *reader, int64_t frame)
 {
+    KMpgFile *mpg = static_cast<KMpgFile *>(reader);
+    if (!mpg || frame < 0 || frame > mpg->frames)
+        return -1;
+    // libsndfile's MPEG reader gives silence for the first MPEG frame after a seek: land two
+    // frames (of 1152 samples) early and decode up to the asked frame.
+    const int64_t start = std::max<int64_t>(0, frame - 2 * 1152);
+    if (sf_seek(mpg->file, start, SEEK_SET) < 0)
+        return -1;
+    float scratch[2 * 1152 * KAUDIOFILE_MAX_CHANNELS];
+    for (int64_t left = frame - start; left > 0;) {
+        const sf_count_t got = sf_readf_float(mpg->file, scratch, std::min<int64_t>(left, 1152));
+        if (got <= 0)
+            return -1;
+        left -= got;
+    }
+    return 1;
+}
+
+void closeMpgReading(void **reader)
+{
+    if (!reader || !*reader)
+        return;
+    KMpgFile *mpg = static_cast<KMpgFile *>(*reader);
+    sf_close(mpg->file);
+    tvr_free(mpg);
+    *reader = nullptr;
 }
 
 // --- Reading record ----------------------------------------------------------------------------
@@ -418,7 +506,7 @@ int readKAudioSamples_float(KAudioFile *record, float *buffer, int frames)
     if (record->type == KAUDIOFMT_VORBIS)
         return readOggSamples_float(static_cast<KOggFile *>(record->reader), buffer, frames);
     if (record->type == KAUDIOFMT_MPEG)
-        return 0;
+        return readMpgSamples_float(record->reader, buffer, frames);
     return static_cast<int>(sf_readf_float(static_cast<SNDFILE *>(record->reader), buffer, frames));
 }
 

@@ -1,6 +1,6 @@
 // One reading interface over the audio files that tracks point to: Ogg Vorbis through the
-// Vorbis decoder (first link of a plain, unscrambled file), MPEG recognised and refused, every
-// other format through libsndfile. Files are chosen by extension (k_getAudioType).
+// Vorbis decoder (first link of a plain, unscrambled file), MPEG and every other format through
+// libsndfile. Files are chosen by extension (k_getAudioType).
 //
 // Threads: any thread (the export worker, the buffer-filling thread); no lock is taken, and a
 // record is used by one thread at a time. Diagnostics go to the standard error stream.
@@ -21,7 +21,7 @@ enum { KAUDIOFILE_MAX_RATE = 768000 };
 typedef struct KOggFile KOggFile;
 
 typedef struct KAudioFile {
-    void *reader;          // KOggFile* for Ogg Vorbis, SNDFILE* for libsndfile's formats
+    void *reader;          // KOggFile* for Ogg Vorbis, the MPEG reader, SNDFILE* for the others
     KStreamFormat *format; // the file's stream format, owned
     int frames;            // frame count
     int type;              // k_getAudioType of the path: KAUDIOFMT_VORBIS, KAUDIOFMT_MPEG or other
@@ -53,9 +53,13 @@ int readOggSamples_float(KOggFile *reader, float *buffer, int frames);
 int seekOggSamples(KOggFile *reader, int64_t frame);
 void closeOggReading(KOggFile **reader);
 
-// MPEG files are recognised but cannot be read here.
+// MPEG files through libsndfile's MPEG reader; content of another type under an MPEG name is
+// refused. The format's code is KAUDIOFMT_MPEG, 16 bits.
 void *openMpgFile(const char *path, KStreamFormat *format, int *frames);
+// 16-bit signed native-endian interleaved samples, whole frames; bytes filled, 0 at the end.
 int readMpgSamples(void *reader, void *buffer, int bytes);
+// Float interleaved samples; frames read, 0 at the end.
+int readMpgSamples_float(void *reader, float *buffer, int frames);
 int seekMpgSamples(void *reader, int64_t frame);
 void closeMpgReading(void **reader);
 

@@ -172,6 +172,7 @@ KCodecVorbis *KCodecVorbis_init(KCodecVorbis *context)
         context->link = -1;
         context->linkStart = -1;
         context->decoderLink = -1;
+        context->failed = 0;
     }
     return context;
 }
@@ -261,7 +262,9 @@ KCodecVorbis *tvrVorbis_load(const char *path, int link, int channels, int bytes
     const int decoderLink = context->decoderLink;
     const char *refusal = nullptr;
     vorbis_info *info = nullptr;
-    if (decoderLink >= ov_streams(context->decoder))
+    if (tvrVorbis_firstBrokenLink(context->decoder, "tvrVorbis_load", path) >= 0)
+        refusal = "the track's codebooks are damaged";
+    else if (decoderLink >= ov_streams(context->decoder))
         refusal = "the container has no such track";
     else if (ov_serialnumber(context->decoder, decoderLink) != link)
         refusal = "the track's stream number differs from its place";
@@ -301,9 +304,16 @@ int tvrVorbis_read(KCodecVorbis *context, void *buffer, int bytes)
     const int frameBytes = 2 * (context->channels > 0 ? context->channels : 1);
     while (bytes - filled >= frameBytes) {
         int section = -1;
-        const long got = ov_read(context->decoder, out + filled, bytes - filled, 0, 2, 1, &section);
+        const long got = context->failed
+                             ? 0
+                             : ov_read(context->decoder, out + filled, bytes - filled, 0, 2, 1,
+                                       &section);
+        if (got == OV_HOLE)
+            continue; // a gap in the data: the decoder goes on after it
         if (got < 0) {
-            OggVorbisError("tvrVorbis_read::ov_read", static_cast<int>(got));
+            OggVorbisError("tvrVorbis_read : the track cannot be decoded further and ends here",
+                           static_cast<int>(got));
+            context->failed = 1;
             break;
         }
         if (got == 0 || section != context->decoderLink)
@@ -318,6 +328,8 @@ int tvrVorbis_seek(KCodecVorbis *context, int64_t frame)
 {
     if (!context || !context->decoder || frame < 0)
         return OV_EINVAL;
+    if (context->failed)
+        return OggVorbisError("Error tvrVorbis_seek : the track ended on a decoder error", OV_EINVAL);
     const int64_t frames = ov_pcm_total(context->decoder, context->decoderLink);
     if (frames < 0 || frame > frames)
         return OggVorbisError("Error tvrVorbis_seek", OV_EINVAL);
@@ -332,4 +344,20 @@ int64_t tvrVorbis_frames(KCodecVorbis *context)
     if (!context || !context->decoder || context->decoderLink < 0)
         return -1;
     return ov_pcm_total(context->decoder, context->decoderLink);
+}
+
+int tvrVorbis_firstBrokenLink(OggVorbis_File *decoder, const char *function, const char *path)
+{
+    const int links = decoder ? static_cast<int>(ov_streams(decoder)) : 0;
+    for (int link = 0; link < links; ++link) {
+        vorbis_info *info = ov_info(decoder, link);
+        vorbis_dsp_state scratch;
+        if (!info || vorbis_synthesis_init(&scratch, info) != 0) {
+            std::fprintf(stderr, "*** ERROR %s : \"%s\" link %d cannot be decoded (damaged codebooks)\n",
+                         function, path ? path : "", link);
+            return link;
+        }
+        vorbis_dsp_clear(&scratch);
+    }
+    return -1;
 }

@@ -21,6 +21,7 @@ typedef struct KCodecVorbis {
     int64_t linkStart;  // PCM position of the link's start; -1 unset
     int decoderLink;    // the link's index for the decoder, which sees the track's bytes alone
                         // (then 0) or, in a damaged file, the whole container
+    int failed;         // the decoder failed: the track ended and is never decoded again
 } KCodecVorbis;
 
 KCodecVorbis *KCodecVorbis_new(void);
@@ -42,10 +43,17 @@ void KCodecVorbis_close(KCodecVorbis **context);
 KCodecVorbis *tvrVorbis_load(const char *path, int link, int channels, int bytes, double rate);
 // Fills 16-bit signed little-endian interleaved samples of the link; at the end of the link the
 // rest of the buffer is cleared. Returns the bytes filled before the end, -1 for bad arguments.
+// A decoder error other than a hole ends the track with a message: later reads return 0 and
+// seeks fail without touching the decoder again.
 int tvrVorbis_read(KCodecVorbis *context, void *buffer, int bytes);
 // Moves to a frame counted from the link's start; 1, or the decoder's code (negative).
 int tvrVorbis_seek(KCodecVorbis *context, int64_t frame);
 // Frames of the link, or -1.
 int64_t tvrVorbis_frames(KCodecVorbis *context);
+// Builds each link's decoding state once, on a scratch state, before anything is decoded: the
+// first link whose codebooks cannot be built, or -1 when every link can be decoded. libvorbis
+// leaves such books half built after its first refusal and divides by zero on a later read, so
+// a stream must be refused here, never read. A message names the link refused.
+int tvrVorbis_firstBrokenLink(OggVorbis_File *decoder, const char *function, const char *path);
 
 #endif

@@ -183,6 +183,10 @@ int encodeVorbisTrack(VorbisJob *job, const SVorbisEnc &settings, const std::ato
 
     ogg_packet identification, commentPacket, setup;
     vorbis_analysis_headerout(&dsp, &comment, &identification, &commentPacket, &setup);
+    // A track without samples is its headers alone, the last one ending the stream: an audio
+    // packet there would end a page at sample position 0, an encoder fault to standard tools.
+    const bool empty = frames == 0;
+    setup.e_o_s = empty ? 1 : 0;
     ogg_stream_packetin(&state, &identification);
     ogg_stream_packetin(&state, &commentPacket);
     ogg_stream_packetin(&state, &setup);
@@ -219,7 +223,7 @@ int encodeVorbisTrack(VorbisJob *job, const SVorbisEnc &settings, const std::ato
     }
     const double *gains = job->gains;
 
-    bool ended = false;
+    bool ended = empty;
     bool audioStarted = false;
     int64_t handed = 0;
     while (result == 1 && !ended) {
@@ -275,10 +279,11 @@ int encodeVorbisTrack(VorbisJob *job, const SVorbisEnc &settings, const std::ato
             ogg_packet packet;
             while (vorbis_bitrate_flushpacket(&dsp, &packet) == 1) {
                 ogg_stream_packetin(&state, &packet);
-                // The first audio packet gets a page of its own: a stream whose only audio page
-                // is also its last makes standard decoders skip it when they open the file.
-                const bool first = !audioStarted;
-                audioStarted = true;
+                // The first audio page ends at the first packet with a sample position: a stream
+                // whose only audio page is also its last makes standard decoders skip it when
+                // they open the file, and a page ending at position 0 is an encoder fault to them.
+                const bool first = !audioStarted && packet.granulepos > 0 && !packet.e_o_s;
+                audioStarted = audioStarted || first;
                 while (first ? ogg_stream_flush(&state, &page) > 0
                              : ogg_stream_pageout(&state, &page) > 0)
                     appendPage(&job->bytes, page);

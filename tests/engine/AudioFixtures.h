@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include <ogg/ogg.h>
 #include <sndfile.h>
 
 namespace fixtures {
@@ -155,6 +156,38 @@ inline void writeBytes(const std::string &path, const std::string &bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// An Ogg Vorbis image (unscrambled) whose n-th setup header (counting from 0) has an
+// overpopulated first codebook, every code length set to 1: the headers still parse but the
+// codebook cannot be built. The page holding it gets a fresh checksum.
+inline std::string breakCodebook(std::string image, int n = 0)
+{
+    size_t at = std::string::npos;
+    for (int i = 0; i <= n; ++i)
+        at = image.find(std::string("\x05vorbis", 7), at == std::string::npos ? 0 : at + 1);
+    if (at == std::string::npos)
+        throw std::runtime_error("no such setup header");
+    unsigned char *setup = reinterpret_cast<unsigned char *>(&image[at]);
+    // Packet type and "vorbis", the book count, "BCV", dimensions (16 bits), entries (24 bits),
+    // then the ordered and sparse flags and a 5-bit length per entry.
+    const int entries = setup[13] | setup[14] << 8 | setup[15] << 16;
+    if (setup[8] != 'B' || (setup[16] & 3) != 0)
+        throw std::runtime_error("first codebook not in the plain form");
+    for (int bit = 2; bit < 2 + 5 * entries; ++bit)
+        setup[16 + bit / 8] &= static_cast<unsigned char>(~(1u << (bit % 8)));
+    const size_t pageAt = image.rfind("OggS", at);
+    unsigned char *page = reinterpret_cast<unsigned char *>(&image[pageAt]);
+    long body = 0;
+    for (int s = 0; s < page[26]; ++s)
+        body += page[27 + s];
+    ogg_page og;
+    og.header = page;
+    og.header_len = 27 + page[26];
+    og.body = page + og.header_len;
+    og.body_len = body;
+    ogg_page_checksum_set(&og);
+    return image;
 }
 
 // Root-mean-square level of one channel of interleaved samples, over [from, to) frames.

@@ -243,8 +243,8 @@ TEST(AudioRead, NamesThatAreNotReadableAudioGiveNull)
     const std::string wav = fixtures::writeAudio(dir.file("real.wav"),
                                                  SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 1, signal);
     const std::string bytes = fixtures::readBytes(wav);
-    // WAV content under other names: MPEG always fails, unknown and upper-case extensions are
-    // not recognised and the file is left as it was.
+    // WAV content under other names: an MPEG name is refused, unknown and upper-case extensions
+    // are not recognised, and the file is left as it was.
     for (const char *name : {"song.mp3", "song.xyz", "song.WAV", "noextension"}) {
         const std::string path = dir.file(name);
         fixtures::writeBytes(path, bytes);
@@ -286,6 +286,7 @@ TEST(AudioRead, BadFilesGiveAClearErrorAndNoRecord)
         {"empty.ogg", "", true},
         {"garbage.ogg", garbage, true},
         {"header-cut.ogg", ogg.substr(0, 60), true},
+        {"codebook.ogg", fixtures::breakCodebook(ogg), true},
     };
     for (const Case &c : cases) {
         const std::string path = dir.file(c.name);
@@ -441,17 +442,61 @@ TEST(StereoToMono, WritesTheHalfSumWithFramesAndRateKept)
     EXPECT_EQ(dir.entries().size(), 6u); // no temporary file left behind
 }
 
-TEST(StereoToMono, OggSourceGivesSixteenBitOutput)
+TEST(StereoToMono, CompressedSourcesGiveSixteenBitOutput)
 {
     TempDir dir;
-    const std::string source = fixtures::writeAudio(
-        dir.file("src.ogg"), SF_FORMAT_OGG | SF_FORMAT_VORBIS, kRate, 2, testSignal(2, 4000));
-    const std::string destination = dir.file("mono.wav");
-    ASSERT_EQ(k_convertStereoToMono(source.c_str(), destination.c_str()), 1);
-    SF_INFO info{};
-    fixtures::readAudio(destination, &info);
-    EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    EXPECT_EQ(info.frames, 4000);
+    const std::pair<const char *, int> sources[] = {
+        {"src.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+        {"src.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
+    };
+    for (const auto &[name, sfFormat] : sources) {
+        const std::string source =
+            fixtures::writeAudio(dir.file(name), sfFormat, kRate, 2, testSignal(2, 4000));
+        const std::string destination = dir.file(std::string("mono-") + name + ".wav");
+        ASSERT_EQ(k_convertStereoToMono(source.c_str(), destination.c_str()), 1) << name;
+        SF_INFO info{};
+        const std::vector<float> mono = fixtures::readAudio(destination, &info);
+        EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16) << name;
+        EXPECT_EQ(info.frames, 4000) << name;
+        // Half the sum of a 0.5 and a 0.25 sine: about 0.198 RMS once the decoder has settled.
+        EXPECT_NEAR(fixtures::rms(mono, 1, 0, 2000, 4000), 0.198, 0.02) << name;
+    }
+}
+
+// MPEG files written by libsndfile read back through the engine: level, seeking, both sample
+// paths; content of another type under an MPEG name stays refused.
+TEST(AudioRead, Mp3FilesReadAndSeek)
+{
+    TempDir dir;
+    const std::vector<float> written = testSignal(2);
+    const std::string path = fixtures::writeAudio(
+        dir.file("song.mp3"), SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, kRate, 2, written);
+    KStreamFormat *format = KStreamFormat_new();
+    int frames = -1;
+    KAudioFile *file = openKAudioFile(path.c_str(), format, &frames);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->type, KAUDIOFMT_MPEG);
+    EXPECT_EQ(format->code, KAUDIOFMT_MPEG);
+    EXPECT_EQ(frames, kFrames);
+    EXPECT_EQ(format->channels, 2);
+    EXPECT_EQ(format->bits, 16);
+    EXPECT_DOUBLE_EQ(format->rate, kRate);
+
+    const std::vector<float> read = readAllFloat(file, 2);
+    ASSERT_EQ(read.size(), written.size());
+    for (int c = 0; c < 2; ++c) {
+        const double want = fixtures::rms(written, 2, c, 4096, kFrames);
+        const double got = fixtures::rms(read, 2, c, 4096, kFrames);
+        EXPECT_NEAR(20 * std::log10(got / want), 0.0, 1.0) << "channel " << c;
+    }
+    ASSERT_EQ(seekKAudioSamples(file, 30000), 1);
+    std::vector<int16_t> pcm(200);
+    EXPECT_EQ(readKAudioSamples(file, pcm.data(), 400), 400);
+    for (size_t i = 0; i < pcm.size(); ++i)
+        EXPECT_NEAR(pcm[i] / 32768.0, read[60000 + i], 2e-3) << i;
+    EXPECT_EQ(seekKAudioSamples(file, kFrames + 1), -1);
+    closeKAudioReading(&file);
+    KStreamFormat_delete(&format);
 }
 
 TEST(StereoToMono, RefusalsLeaveEveryFileAsItWas)

@@ -428,6 +428,115 @@ TEST(ContainerVorbis, PlaybackReaderReadsSeeksAndStopsAtTheLinkEnd)
     testing::internal::GetCapturedStderr();
 }
 
+// A link whose codebooks cannot be built is refused at open (the decoder would otherwise fail on
+// the first read and divide by zero on the next); the other tracks still read.
+TEST(ContainerVorbis, DamagedCodebooksAreRefusedAtOpen)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"A", 1, 44100, 3000, 200.0}, {"B", 1, 44100, 3000, 500.0}});
+    KStreamFormat format = exportFormat(KAUDIOFMT_VORBIS | 0x105, 1, 44100);
+    const std::string path = dir.file("song.tvx");
+    ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &format, nullptr, nullptr));
+    const std::string image = unscramble(fixtures::readBytes(path));
+    fixtures::writeBytes(path, scramble(fixtures::breakCodebook(image, 1)));
+
+    testing::internal::CaptureStderr();
+    KCodecVorbis *broken = tvrVorbis_load(path.c_str(), 1, 0, 2, 0.0);
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(nullptr, broken);
+    KCodecVorbis_close(&broken);
+    EXPECT_NE(std::string::npos, message.find("cannot be decoded")) << message;
+
+    KCodecVorbis *good = tvrVorbis_load(path.c_str(), 0, 0, 2, 0.0);
+    ASSERT_NE(nullptr, good);
+    std::vector<int16_t> samples(3000);
+    EXPECT_EQ(6000, tvrVorbis_read(good, samples.data(), 6000));
+    KCodecVorbis_close(&good);
+}
+
+// A lost page in the middle of a track is a hole the decoder steps over: every read but the last
+// is filled, and only the lost page's samples are missing.
+TEST(ContainerVorbis, ALostPageIsSteppedOver)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"A", 1, 44100, 3000, 200.0}, {"B", 2, 44100, 400000, 500.0}});
+    KStreamFormat format = exportFormat(KAUDIOFMT_VORBIS | 0x105, 0, 44100);
+    const std::string path = dir.file("song.tvx");
+    ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &format, nullptr, nullptr));
+    std::string image = unscramble(fixtures::readBytes(path));
+    std::vector<PageInfo> trackPages;
+    for (const PageInfo &page : pagesOf(image))
+        if (page.serial == 1)
+            trackPages.push_back(page);
+    ASSERT_GT(trackPages.size(), 8u);
+    const PageInfo &lost = trackPages[trackPages.size() / 2];
+    image.erase(static_cast<size_t>(lost.offset), trackPages[trackPages.size() / 2 + 1].offset - lost.offset);
+    fixtures::writeBytes(path, scramble(image));
+
+    KCodecVorbis *track = tvrVorbis_load(path.c_str(), 1, 0, 2, 0.0);
+    ASSERT_NE(nullptr, track);
+    std::vector<int16_t> samples(2000);
+    int64_t frames = 0;
+    int got, shortReads = 0;
+    testing::internal::CaptureStderr();
+    while ((got = tvrVorbis_read(track, samples.data(), 4000)) > 0) {
+        frames += got / 4;
+        shortReads += got < 4000;
+    }
+    testing::internal::GetCapturedStderr();
+    EXPECT_LE(shortReads, 1);
+    EXPECT_GT(frames, 300000);
+    EXPECT_LT(frames, 400000);
+    KCodecVorbis_close(&track);
+}
+
+// What a command prints (both streams) and whether it succeeded.
+std::pair<bool, std::string> runTool(const std::string &command)
+{
+    std::string output;
+    FILE *pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return {false, "cannot run " + command};
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0)
+        output.append(buffer, got);
+    return {pclose(pipe) == 0, output};
+}
+
+// The standard Ogg tools accept every Vorbis container written, its scramble removed: tracks of
+// one page, of many pages, empty, mono and stereo.
+TEST(ContainerVorbis, StandardToolsAcceptTheContainers)
+{
+    struct Case {
+        const char *name;
+        std::vector<SourceTrack> tracks;
+        int code;
+    } cases[] = {
+        {"one short track", {{"A", 1, 44100, 300, 200.0}}, KAUDIOFMT_VORBIS | 0x105},
+        {"one-page tracks", {{"A", 2, 44100, 1000, 200.0}, {"B", 1, 44100, 2000, 300.0}},
+         KAUDIOFMT_VORBIS | 0x105},
+        {"empty and long", {{"A", 2, 44100, 0, 200.0}, {"B", 2, 44100, 100000, 300.0}},
+         KAUDIOFMT_VORBIS | 0x105},
+    };
+    for (const Case &c : cases) {
+        TempDir dir;
+        ContainerProject source(dir, c.tracks);
+        KStreamFormat format = exportFormat(c.code, 0, 44100);
+        const std::string path = dir.file("song.tvx");
+        ASSERT_EQ(1, MeskToOgg5(source.project.file(), path.c_str(), &format, nullptr, nullptr))
+            << c.name;
+        const std::string plain = dir.file("song.ogg");
+        fixtures::writeBytes(plain, unscramble(fixtures::readBytes(path)));
+        for (const std::string tool : {"ogginfo", "oggz-validate", "oggdec -Q -o /dev/null"}) {
+            const auto [ok, output] = runTool(tool + " '" + plain + "'");
+            EXPECT_TRUE(ok) << c.name << ": " << tool << "\n" << output;
+            EXPECT_EQ(std::string::npos, output.find("WARNING")) << c.name << ": " << output;
+            EXPECT_EQ(std::string::npos, output.find("rror")) << c.name << ": " << output;
+        }
+    }
+}
+
 TEST(ContainerVorbis, EachTrackIsFoundAloneInALargeContainer)
 {
     TempDir dir;

@@ -531,6 +531,34 @@ TEST(Mixer, MixOnPlayWithoutMasteringLeavesTheBlockUntouched)
     EXPECT_EQ(5000, at(out, 60 * kBlock, 0));
 }
 
+// An MP3 file written by libsndfile is imported as a track (its length read from the file)
+// and played at the level of its samples.
+TEST(Mixer, Mp3TrackIsImportedAndPlays)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    // Written from floats: libsndfile's 16-bit path into the MPEG encoder adds noise.
+    const std::vector<float> left = fixtures::sine(kRate, kRate, 440.0, 10000.0 / 32768.0);
+    const std::string path =
+        fixtures::writeAudio(dir.file("a.mp3"), SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, kRate,
+                             2, fixtures::interleave(left, left));
+    KFile *file = project.file();
+    ASSERT_EQ(1, addTrack(file, createTrack(0, nullptr, 0), "A"));
+    char *owned = _tvr_strcpy(path.c_str());
+    ASSERT_EQ(1, addSamplePath(file, "A", owned));
+    EXPECT_EQ(KAUDIOFMT_MPEG, giveTrack(file, "A")->format->code);
+    EXPECT_EQ(static_cast<uint32_t>(kRate), giveTrack(file, "A")->length);
+    ASSERT_EQ(1, addTrackInCurrentMix(file, "A"));
+    giveElt(file, "A")->status = KSTATUS_BY_MEMBER; // playing from the start, without a fade-in
+    const auto out = runMixer(file, kRate, 100);
+    ASSERT_GE(out.size() / 2, static_cast<size_t>(kRate));
+    // A unity stereo track plays at half its level on each side.
+    double sum = 0.0;
+    for (int i = kRate / 4; i < kRate * 3 / 4; ++i)
+        sum += static_cast<double>(at(out, i, 0)) * at(out, i, 0);
+    EXPECT_NEAR(std::sqrt(sum / (kRate / 2)), 5000.0 / std::sqrt(2.0), 300.0);
+}
+
 TEST(Mixer, UnreadableTrackEndsThePlayAtOnce)
 {
     ProjectBuilder project;

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <memory>
 
@@ -21,6 +22,7 @@ public:
         bool hang = false;            // accept, read the request, never answer
         qint64 streamBytes = 0;       // send this many filler bytes as the body instead
         bool declareLength = true;    // send a Content-Length header
+        int dripMs = 0;               // with streamBytes: one byte every dripMs ms
     };
 
     HttpFixture()
@@ -62,6 +64,10 @@ private:
         if (response.declareLength)
             head += "Content-Length: " + QByteArray::number(length) + "\r\n";
         socket->write(head + "\r\n");
+        if (response.streamBytes > 0 && response.dripMs > 0) {
+            dripFiller(socket, response.streamBytes, response.dripMs);
+            return;
+        }
         if (response.streamBytes > 0) {
             streamFiller(socket, response.streamBytes);
             return;
@@ -87,9 +93,23 @@ private:
         writeMore();
     }
 
+    static void dripFiller(QTcpSocket* socket, qint64 total, int dripMs)
+    {
+        auto* timer = new QTimer(socket);
+        auto left = std::make_shared<qint64>(total);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket, left] {
+            if (*left > 0 && socket->state() == QAbstractSocket::ConnectedState) {
+                socket->write("a");
+                --*left;
+            }
+        });
+        timer->start(dripMs);
+    }
+
     QTcpServer m_server;
     QHash<QString, Response> m_responses;
     int m_requests = 0;
 };
 
 #endif
+

@@ -2,6 +2,8 @@
 #include "KObjProgress.h"
 #include "KObjThread.h"
 
+#include <QDeadlineTimer>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -96,6 +98,7 @@ class CountingWorker : public KObjThread
 {
 public:
     using KObjThread::KObjThread;
+    ~CountingWorker() override { stopAndWait(); }
     std::atomic<bool> started{false};
 
 protected:
@@ -123,8 +126,10 @@ TEST(KObjThread, AWorkerPolledFromAnotherThreadStopsWhenAsked)
     QObject::connect(&worker, &KObjThread::failure, [&] { ++failures; });
     QObject::connect(&worker, &KObjThread::success, [&] { ++successes; });
     worker.start();
-    while (!worker.started)
+    QDeadlineTimer deadline(10000);
+    while (!worker.started && !deadline.hasExpired())
         QThread::yieldCurrentThread();
+    ASSERT_TRUE(worker.started);
     for (int i = 0; i < 2000; ++i) {
         EXPECT_GE(progress.getProg(), 0.0);
         (void)progress.getMsg();

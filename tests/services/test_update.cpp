@@ -17,7 +17,76 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
+
+// A server in a child process, so that it sends as fast as the network takes it whatever the
+// test's threads do: accepts one connection and answers with an endless chunked body (stopping
+// at `limit` bytes). sent() gives how many body bytes the client took before it closed.
+class EndlessServer
+{
+public:
+    explicit EndlessServer(qint64 limit)
+    {
+        const int listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof(address);
+        if (listener < 0 || bind(listener, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            listen(listener, 1) != 0 ||
+            getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0 || pipe(m_pipe) != 0)
+            return;
+        m_port = ntohs(address.sin_port);
+        const QByteArray chunk = "10000\r\n" + QByteArray(0x10000, 'a') + "\r\n";
+        const char head[] = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+        m_pid = fork();
+        if (m_pid == 0) {
+            // Only system calls from here: the parent has threads.
+            qint64 sent = 0;
+            const int client = accept(listener, nullptr, nullptr);
+            char request[4096];
+            if (client >= 0 && read(client, request, sizeof(request)) > 0 &&
+                send(client, head, sizeof(head) - 1, MSG_NOSIGNAL) > 0) {
+                while (sent < limit) {
+                    const ssize_t n = send(client, chunk.constData(), chunk.size(), MSG_NOSIGNAL);
+                    if (n <= 0)
+                        break;
+                    sent += n;
+                }
+            }
+            ssize_t ignored = write(m_pipe[1], &sent, sizeof(sent));
+            (void)ignored;
+            _exit(0);
+        }
+        close(listener);
+        close(m_pipe[1]);
+    }
+    ~EndlessServer()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+        close(m_pipe[0]);
+    }
+    QString url() const { return QString("http://127.0.0.1:%1/endless").arg(m_port); }
+    qint64 sent()
+    {
+        qint64 sent = -1;
+        return read(m_pipe[0], &sent, sizeof(sent)) == sizeof(sent) ? sent : -1;
+    }
+
+private:
+    int m_port = 0;
+    int m_pipe[2] = {-1, -1};
+    pid_t m_pid = -1;
+};
 
 QByteArray description(const QString& versionTag, const QString& version, const QString& descTag = "TOVRA_DESC")
 {
@@ -58,6 +127,7 @@ protected:
     {
         KPrompt::setHandler(nullptr);
         DlgHttpDownLoad::setStallTimeout(15000);
+        DlgHttpDownLoad::setTotalTimeout(120000);
     }
 
     // The folder holds nothing: no description, no partial or temporary file.
@@ -215,6 +285,47 @@ TEST_F(UpdateTest, ServerFailuresEndTheCheckWithoutAFileOrAHang)
     bool upToDate = true;
     EXPECT_FALSE(DlgUpdate::checkup(upToDate, "1.1", "http://127.0.0.1:1/x", "P", "", "", localFile, nullptr, false));
     EXPECT_TRUE(folderIsEmpty());
+}
+
+// A server that drips its body never stalls the transfer, which still ends at the total
+// time-out; one that sends an endless body is cut at the cap, and the network side never reads
+// far ahead of what the check takes.
+TEST_F(UpdateTest, SlowOrEndlessBodiesEndTheCheckWithinItsLimits)
+{
+    HttpFixture::Response drip;
+    drip.streamBytes = DlgUpdate::MaxDescriptionBytes - 1;
+    drip.dripMs = 20;
+    server.set("/drip", drip);
+    DlgHttpDownLoad::setStallTimeout(5000);
+    DlgHttpDownLoad::setTotalTimeout(500);
+    // Cancels a check still running long after its time-outs, so that a fault fails the test.
+    bool rescued = false;
+    QTimer rescue;
+    rescue.setSingleShot(true);
+    QObject::connect(&rescue, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<DlgHttpDownLoad*>(QApplication::activeModalWidget())) {
+            rescued = true;
+            dialog->findChild<QPushButton*>("cancelButton")->click();
+        }
+    });
+    rescue.start(20000);
+    bool upToDate = true;
+    EXPECT_FALSE(check("/drip", upToDate));
+    EXPECT_FALSE(rescued);
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_TRUE(folderIsEmpty());
+
+    messages.clear();
+    DlgHttpDownLoad::setTotalTimeout(60000);
+    const qint64 limit = qint64(512) * 1024 * 1024;
+    EndlessServer endless(limit);
+    EXPECT_FALSE(DlgUpdate::checkup(upToDate, "1.1", endless.url(), "P", "srv", "", localFile, nullptr, false));
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_TRUE(folderIsEmpty());
+    // The cap, the network side's bounded buffer and the system's socket buffers.
+    const qint64 sent = endless.sent();
+    EXPECT_GT(sent, DlgUpdate::MaxDescriptionBytes);
+    EXPECT_LT(sent, 32 * 1024 * 1024);
 }
 
 TEST_F(UpdateTest, DownloadWritesTheWholeFileUnderItsNameOnly)

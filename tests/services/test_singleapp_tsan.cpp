@@ -2,6 +2,7 @@
 #include "KSingleApp.h"
 #include "QtAppEnvironment.h"
 
+#include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -12,15 +13,9 @@
 #include <atomic>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace {
-
-int freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 // Runs a later instance, or a raw client, on its own thread; the GUI thread goes on serving
 // until the client has finished.
@@ -37,8 +32,7 @@ public:
     }
     ~Client()
     {
-        while (!m_done)
-            QTest::qWait(10);
+        QTest::qWaitFor([this] { return m_done.load(); }, 60000);
         m_thread.join();
     }
 
@@ -52,10 +46,9 @@ class SingleApp : public ::testing::Test
 protected:
     void SetUp() override
     {
-        port = freePort();
-        first.reset(AppServices::getSingleApp(port, {"ignored"}, nullptr));
-        ASSERT_NE(first, nullptr);
+        first = std::make_unique<KSingleApp>(0);
         ASSERT_TRUE(first->isListening());
+        port = first->port();
     }
 
     int port = 0;
@@ -151,6 +144,39 @@ TEST_F(SingleApp, SilentOrHostileClientsNeverHoldUpTheGuiThread)
     EXPECT_EQ(spy[0][0].toStringList(), QStringList{"real"});
     EXPECT_TRUE(silentDropped);
     EXPECT_TRUE(floodDropped);
+}
+
+// Connections beyond the limit are closed at once; those within it stay until their time-out.
+TEST_F(SingleApp, ConcurrentClientsAreCapped)
+{
+    const int extra = 4;
+    std::atomic<int> dropped(-1);
+    {
+        Client crowd([&] {
+            std::vector<std::unique_ptr<QTcpSocket>> sockets;
+            for (int i = 0; i < KSingleApp::MaxClients + extra; ++i) {
+                sockets.push_back(std::make_unique<QTcpSocket>());
+                sockets.back()->connectToHost("127.0.0.1", port);
+                if (!sockets.back()->waitForConnected(5000))
+                    return;
+            }
+            auto count = [&] {
+                int closed = 0;
+                for (auto& socket : sockets) {
+                    if (socket->state() == QAbstractSocket::ConnectedState)
+                        socket->waitForReadyRead(20);
+                    closed += socket->state() != QAbstractSocket::ConnectedState;
+                }
+                return closed;
+            };
+            QDeadlineTimer deadline(10000);
+            int closed = 0;
+            while ((closed = count()) < extra && !deadline.hasExpired()) {
+            }
+            dropped = closed;
+        });
+    }
+    EXPECT_EQ(dropped, extra);
 }
 
 TEST(SingleAppPort, APortHeldByAnotherProgramIsReported)

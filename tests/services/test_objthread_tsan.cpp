@@ -2,13 +2,23 @@
 #include "KObjThread.h"
 #include "QtAppEnvironment.h"
 
-#include <QSignalSpy>
+#include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace {
+
+// Waits for a flag the worker sets, at most ten seconds.
+bool waitFor(const std::atomic<bool>& flag)
+{
+    QDeadlineTimer deadline(10000);
+    while (!flag && !deadline.hasExpired())
+        QThread::msleep(1);
+    return flag;
+}
 
 // A worker whose job is given as a function of its own run flag and progress.
 class Worker : public KObjThread
@@ -16,11 +26,7 @@ class Worker : public KObjThread
 public:
     using Job = std::function<void(Worker&)>;
     Worker(KObjProgress* progress, Job job) : KObjThread(progress), m_job(std::move(job)) {}
-    ~Worker() override
-    {
-        quit();
-        wait();
-    }
+    ~Worker() override { stopAndWait(); }
     bool running() const { return keepRunning; }
     KObjProgress* prog() const { return progress; }
     void reportSuccess() { emit success(); }
@@ -38,15 +44,23 @@ struct Outcome {
     int failures = 0;
 };
 
+// Counts the reports on the GUI thread, as a dialog would receive them (queued).
+struct Reports : QObject {
+    explicit Reports(KObjThread& worker)
+    {
+        connect(&worker, &KObjThread::success, this, [this] { ++outcome.successes; });
+        connect(&worker, &KObjThread::failure, this, [this] { ++outcome.failures; });
+    }
+    Outcome outcome;
+};
+
 Outcome runToEnd(Worker& worker)
 {
-    QSignalSpy successSpy(&worker, &KObjThread::success);
-    QSignalSpy failureSpy(&worker, &KObjThread::failure);
-    QSignalSpy finishedSpy(&worker, &QThread::finished);
+    Reports reports(worker);
     worker.start();
-    EXPECT_TRUE(finishedSpy.wait(10000));
+    EXPECT_TRUE(worker.wait(10000));
     QCoreApplication::processEvents();
-    return {static_cast<int>(successSpy.size()), static_cast<int>(failureSpy.size())};
+    return reports.outcome;
 }
 
 } // namespace
@@ -84,20 +98,42 @@ TEST(KObjThread, QuitStopsTheWorkerCooperatively)
         w.prog()->setState(-1);
         w.reportFailure();
     });
-    QSignalSpy failureSpy(&worker, &KObjThread::failure);
+    Reports reports(worker);
     worker.start();
-    while (!started)
-        QThread::msleep(1);
+    ASSERT_TRUE(waitFor(started));
     EXPECT_TRUE(worker.running());
     worker.quit();
     EXPECT_TRUE(worker.wait(10000));
     QCoreApplication::processEvents();
-    EXPECT_EQ(failureSpy.size(), 1);
+    EXPECT_EQ(reports.outcome.failures, 1);
     EXPECT_EQ(progress.getState(), -1);
 }
 
-// Uses only what the base holds, so the base destructor alone must stop it.
-class LoopWorker : public KObjThread
+// A worker whose run() reads its own member until told to stop.
+class ScanWorker : public KObjThread
+{
+public:
+    explicit ScanWorker(KObjProgress* progress) : KObjThread(progress), m_values(1000, 1) {}
+    ~ScanWorker() override { stopAndWait(); }
+    std::atomic<bool> looping{false};
+    std::atomic<long> sum{0};
+
+protected:
+    void run() override
+    {
+        looping = true;
+        while (keepRunning)
+            for (int v : m_values)
+                sum += v;
+        emit success();
+    }
+
+private:
+    std::vector<int> m_values;
+};
+
+// Forgets to stop in its destructor (its run() uses only what the base holds).
+class CarelessWorker : public KObjThread
 {
 public:
     using KObjThread::KObjThread;
@@ -109,19 +145,29 @@ protected:
         looping = true;
         while (keepRunning)
             QThread::msleep(1);
-        emit success();
     }
 };
 
-TEST(KObjThread, DestroyingARunningWorkerStopsAndWaitsForIt)
+// A running worker destroyed under the contract ends before its members go; one whose subclass
+// forgets to stop is caught in a debug build instead of reading destroyed members.
+TEST(KObjThread, DestroyingARunningWorkerStopsItBeforeItsMembersGo)
 {
     KObjProgress progress;
-    auto* worker = new LoopWorker(&progress);
+    auto* worker = new ScanWorker(&progress);
     worker->start();
-    while (!worker->looping)
-        QThread::msleep(1);
+    ASSERT_TRUE(waitFor(worker->looping));
     delete worker; // would abort the program if the thread were still running
-    SUCCEED();
+#ifndef QT_NO_DEBUG
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            auto* careless = new CarelessWorker(&progress);
+            careless->start();
+            if (waitFor(careless->looping))
+                delete careless;
+        },
+        "stopAndWait");
+#endif
 }
 
 TEST(KObjThread, TheProgressObjectIsBorrowed)

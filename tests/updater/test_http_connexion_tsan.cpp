@@ -1,0 +1,188 @@
+#include "HTTPConnexion.h"
+#include "UpdateServer.h"
+#include "UpdaterTestApp.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+class HttpConnexionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { HTTPConnexion::setStallInterval(HTTPConnexion::StallInterval); }
+    void TearDown() override { HTTPConnexion::setStallInterval(HTTPConnexion::StallInterval); }
+    QString target() const { return dir.filePath(QStringLiteral("out.bin")); }
+
+    QTemporaryDir dir;
+    UpdateServer server;
+    BoxRecorder boxes;
+};
+
+TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
+{
+    UpdateServer::Response redirect{302, "<html>moved</html>", "/real"};
+    UpdateServer::Response bareRedirect{302, "moved"};
+    UpdateServer::Response cut{200, QByteArray(4000, 'c')};
+    cut.stopAfter = 1000;
+    cut.cutShort = true;
+    server.set("/ok", QByteArray("payload bytes"));
+    server.set("/real", QByteArray("the real file"));
+    server.set("/redirect", redirect);
+    server.set("/bare-redirect", bareRedirect);
+    server.set("/server-error", UpdateServer::Response{500, "oops"});
+    server.set("/cut", cut);
+    server.set("/empty", QByteArray());
+    struct Case {
+        const char* path;
+        bool refused;      // errorRequest() and the box, no done()
+        bool failed;       // done() with the error flag
+        QByteArray content; // when neither: the saved file
+    } const cases[] = {
+        {"/ok", false, false, "payload bytes"},
+        {"/redirect", false, false, "the real file"},
+        {"/empty", false, false, ""},
+        {"/missing", true, false, {}},
+        {"/server-error", true, false, {}},
+        {"/bare-redirect", true, false, {}},
+        {"/cut", false, true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        boxes.texts.clear();
+        HTTPConnexion http;
+        QSignalSpy done(&http, &HTTPConnexion::done);
+        QSignalSpy refused(&http, &HTTPConnexion::errorRequest);
+        ASSERT_TRUE(http.initDownload(QUrl(server.url(c.path)), target()));
+        ASSERT_TRUE(http.downloadFile(QIODevice::WriteOnly));
+        if (c.refused) {
+            ASSERT_TRUE(refused.wait(5000));
+            EXPECT_EQ(boxes.texts, QStringList{"Download failed!"});
+            EXPECT_TRUE(waitUntil([&] { return !QFile::exists(target()); }, 5000));
+            EXPECT_EQ(done.count(), 0);
+            EXPECT_TRUE(http.getError());
+            continue;
+        }
+        ASSERT_TRUE(done.wait(5000));
+        EXPECT_EQ(refused.count(), 0);
+        EXPECT_EQ(http.getError(), c.failed);
+        if (c.failed) {
+            EXPECT_FALSE(QFile::exists(target()));
+            EXPECT_EQ(http.obtainResultRequest(), QStringLiteral("Download failed!"));
+        } else {
+            EXPECT_EQ(readAll(target()), c.content);
+            EXPECT_EQ(http.obtainResultRequest(), QStringLiteral("Download successful!"));
+        }
+        EXPECT_TRUE(boxes.texts.isEmpty());
+    }
+}
+
+TEST_F(HttpConnexionTest, AddressesAreCheckedBeforeAnythingIsSent)
+{
+    const struct {
+        const char* url;
+        const char* error; // nullptr: accepted
+    } cases[] = {
+        {"ftp://127.0.0.1/x", "Error : You must use HTTP protocol"},
+        {"file:///etc/passwd", "Error : You must use HTTP protocol"},
+        {"http://127.0.0.1", "Error : This URL is empty"},
+        {"http://[::1", "Error : Invalid URL"},
+        {"https://127.0.0.1/x", nullptr},
+        {"http://127.0.0.1/x", nullptr},
+    };
+    for (const auto& c : cases) {
+        HTTPConnexion http;
+        EXPECT_EQ(http.initDownload(QUrl(QString::fromLatin1(c.url)), target()), c.error == nullptr) << c.url;
+        if (c.error) {
+            EXPECT_EQ(http.obtainErrorType(), QString::fromLatin1(c.error));
+            EXPECT_TRUE(http.getError());
+        }
+    }
+    EXPECT_TRUE(server.requested().isEmpty());
+}
+
+TEST_F(HttpConnexionTest, OnlyThePathIsRequestedAndProgressIsReported)
+{
+    server.set("/file.bin", UpdateServer::Response{200, QByteArray(100000, 'p')});
+    HTTPConnexion http;
+    QSignalSpy done(&http, &HTTPConnexion::done);
+    QSignalSpy progress(&http, &HTTPConnexion::dataReadProgress);
+    ASSERT_TRUE(http.initDownload(QUrl(server.url("/file.bin?sig=abc")), target()));
+    ASSERT_TRUE(http.downloadFile(QIODevice::WriteOnly));
+    ASSERT_TRUE(done.wait(5000));
+    EXPECT_FALSE(http.getError());
+    EXPECT_EQ(server.requested(), QStringList{"/file.bin"});
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(progress.last().at(0).toLongLong(), 100000);
+    EXPECT_EQ(progress.last().at(1).toLongLong(), 100000);
+}
+
+TEST_F(HttpConnexionTest, StallTimerFiresOnceUnlessRestartedAndStopsWithTheTransfer)
+{
+    HTTPConnexion::setStallInterval(50);
+    UpdateServer::Response hang;
+    hang.hang = true;
+    server.set("/hang", hang);
+    server.set("/ok", QByteArray("x"));
+    {
+        HTTPConnexion http;
+        QSignalSpy timeouts(&http, &HTTPConnexion::timeout);
+        ASSERT_TRUE(http.initDownload(QUrl(server.url("/hang")), target()));
+        ASSERT_TRUE(http.downloadFile(QIODevice::WriteOnly));
+        ASSERT_TRUE(timeouts.wait(5000));
+        http.startTimer();
+        ASSERT_TRUE(timeouts.wait(5000));
+        // Not restarted: a further wait sees no third expiry.
+        EXPECT_FALSE(timeouts.wait(300));
+        EXPECT_EQ(timeouts.count(), 2);
+        QSignalSpy done(&http, &HTTPConnexion::done);
+        http.cancelDownload();
+        EXPECT_TRUE(waitUntil([&] { return !QFile::exists(target()); }, 5000));
+        EXPECT_EQ(done.count(), 0);
+    }
+    HTTPConnexion::setStallInterval(200);
+    HTTPConnexion http;
+    QSignalSpy timeouts(&http, &HTTPConnexion::timeout);
+    QSignalSpy done(&http, &HTTPConnexion::done);
+    ASSERT_TRUE(http.initDownload(QUrl(server.url("/ok")), target()));
+    ASSERT_TRUE(http.downloadFile(QIODevice::WriteOnly));
+    ASSERT_TRUE(done.wait(5000));
+    EXPECT_FALSE(timeouts.wait(400));
+}
+
+TEST_F(HttpConnexionTest, ATargetThatCannotBeOpenedSendsNothing)
+{
+    HTTPConnexion http;
+    const QString bad = dir.filePath(QStringLiteral("no/folder/x"));
+    ASSERT_TRUE(http.initDownload(QUrl(server.url("/ok")), bad));
+    EXPECT_FALSE(http.downloadFile(QIODevice::WriteOnly));
+    EXPECT_TRUE(http.getError());
+    EXPECT_EQ(boxes.texts, QStringList{"Error : Cannot open file " + bad});
+    EXPECT_TRUE(server.requested().isEmpty());
+}
+
+TEST_F(HttpConnexionTest, RemoveDownloadedFileStaysInItsFolder)
+{
+    const QString folder = dir.filePath(QStringLiteral("dl"));
+    QDir().mkpath(folder);
+    QFile(folder + "/a").open(QIODevice::WriteOnly);
+    QFile(dir.filePath("keep")).open(QIODevice::WriteOnly);
+    HTTPConnexion http;
+    ASSERT_TRUE(http.initDownload(QUrl(server.url("/x")), dir.filePath("partial")));
+    QFile(dir.filePath("partial")).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(http.removeDownloadedFile({"a", "../keep"}, folder));
+    EXPECT_FALSE(QFile::exists(folder + "/a"));
+    EXPECT_FALSE(QDir(folder).exists());
+    EXPECT_FALSE(QFile::exists(dir.filePath("partial")));
+    EXPECT_TRUE(QFile::exists(dir.filePath("keep")));
+}
+
+} // namespace

@@ -1,0 +1,194 @@
+#include "KDwnArchive.h"
+#include "UpdateDescription.h"
+#include "UpdatePaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct VersionCase {
+    const char* published;
+    const char* installed;
+    bool newer;
+};
+
+TEST(UpdateVersions, PartsCompareAsNumbersAndAMissingInstalledVersionIsZero)
+{
+    const VersionCase cases[] = {
+        {"1.2.4", "1.2.3", true},       {"1.2.3", "1.2.3", false},
+        {"1.2", "1.2.0", false},        {"1.9.9", "2.0", false},
+        {"2.0", "1.9.9", true},         {"1.1.101", "1.1.90217", false},
+        {"1.2", "1.1.90217", true},     {"1.10", "1.9", true},
+        {"99999999999.1", "1.0", true}, {"1.0", "99999999999.1", false},
+        {"1.0", "", true},              {"0.0.1", "garbage", true},
+        {"", "", false},                {"1.a", "", false},
+        {"abc", "1.0", false},
+    };
+    for (const VersionCase& c : cases) {
+        EXPECT_EQ(UpdateDescription::isNewer(c.published, c.installed), c.newer)
+            << c.published << " against " << c.installed;
+    }
+}
+
+TEST(KDwnArchive, TypeNameAndValidity)
+{
+    KDwnArchive archive;
+    EXPECT_FALSE(archive.isValid());
+    archive.setType(QStringLiteral("TAR.GZ"));
+    EXPECT_EQ(archive.getType(), KDwnArchive::DAT_none);
+    archive.setType(QStringLiteral("qtcomp"));
+    EXPECT_EQ(archive.getType(), KDwnArchive::DAT_qtcomp);
+    archive.setType(QStringLiteral("tar.gz"));
+    EXPECT_EQ(archive.getType(), KDwnArchive::DAT_targz);
+    archive.setUrl(QStringLiteral("http://h/dl/pack.tar.gz"));
+    archive.setInstallDirPath(QStringLiteral("lib/"));
+    EXPECT_FALSE(archive.isValid());
+    archive.addFile(QStringLiteral("x/y.so"));
+    EXPECT_TRUE(archive.isValid());
+    EXPECT_EQ(archive.getName(), QStringLiteral("pack.tar.gz"));
+}
+
+struct ReadResult {
+    bool ok = false;
+    UpdateContent content;
+    QStringList versionsSeen;
+    QString error;
+};
+
+ReadResult readText(const QByteArray& xml, const QString& installed)
+{
+    ReadResult r;
+    r.ok = UpdateDescription::read(xml, installed, r.content,
+                                   [&](const QString& v) { r.versionsSeen << v; }, &r.error);
+    return r;
+}
+
+TEST(UpdateDescriptionRead, NewerVersionsAreCollectedInOrder)
+{
+    const QByteArray xml = R"(<UPD>
+      <version number="1.1.5"><file name="old.txt"><u>http://h/old</u><d>x/</d></file></version>
+      <other/>
+      <version number="1.2"><file name="a.txt"><anything>http://h/a1</anything><dir>sub/</dir></file>
+        <delete path="gone.txt"/><delete/><delete path="gone.txt"/>
+        <archive type="tar.gz"><install>lib/</install><file>x/y.so</file><url>http://h/p/pack.tar.gz</url>
+          <file>z.so</file><url>http://h/p2/pack2.tar.gz</url></archive>
+        <archive type="TAR.GZ"><install>lib/</install><file>q</file><url>http://h/q.tgz</url></archive>
+        <archive type="qtcomp"><file>q</file><url>http://h/noinstall.qz</url></archive>
+        <oddity/>
+      </version>
+      <version number="1.3"><file name="a.txt"><u>http://h/a2</u></file></version>
+      <version number="1.0"/>
+    </UPD>)";
+    const ReadResult r = readText(xml, QStringLiteral("1.1.5"));
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.versionsSeen, QStringList({"1.1.5", "1.2", "1.3", "1.0"}));
+    EXPECT_EQ(r.content.items.keys(), QStringList({"a.txt", "pack2.tar.gz"}));
+    EXPECT_EQ(r.content.items["a.txt"].getUrl(), QStringLiteral("http://h/a2"));
+    EXPECT_EQ(r.content.items["a.txt"].getInstallDirectory(), QString());
+    EXPECT_EQ(r.content.items["a.txt"].getVersion(), QStringLiteral("1.3"));
+    EXPECT_EQ(r.content.items["pack2.tar.gz"].getInstallDirectory(), QString());
+    EXPECT_EQ(r.content.deleteList, QStringList({"gone.txt", "gone.txt"}));
+    ASSERT_EQ(r.content.archives.size(), 1);
+    EXPECT_EQ(r.content.archives[0].getFiles(), QStringList({"x/y.so", "z.so"}));
+}
+
+TEST(UpdateDescriptionRead, WhatDecidesWhichListingOfANameIsKept)
+{
+    const QByteArray xml = R"(<U>
+      <version number="1.3"><file name="f"><u>http://h/from13</u><d>a/</d></file></version>
+      <!-- a comment between versions is skipped -->
+      <version number="1.2"><file name="f"><u>http://h/from12</u><d>a/</d></file></version>
+      <version number="1.3"><file name="f"><u>http://h/from13b</u><d>a/</d></file></version>
+    </U>)";
+    const ReadResult r = readText(xml, QString());
+    ASSERT_TRUE(r.ok);
+    // A lower version never replaces a higher one's file; an equal one listed later does.
+    EXPECT_EQ(r.content.items["f"].getUrl(), QStringLiteral("http://h/from13b"));
+}
+
+TEST(UpdateDescriptionRead, NothingNewerCollectsNothingButShowsTheLastNumber)
+{
+    const ReadResult r = readText(R"(<U><version number="1.0"><file name="f"><u>http://h/f</u></file>
+      </version><version number="0.9"/></U>)",
+                                  QStringLiteral("2.0"));
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(r.content.items.isEmpty());
+    EXPECT_EQ(r.versionsSeen.last(), QStringLiteral("0.9"));
+}
+
+TEST(UpdateDescriptionRead, MalformedTextAndPathsLeavingTheirFolderAreRefused)
+{
+    const char* const refused[] = {
+        "<U><version number='2'><file name='a'><u>x</u></version></U>",
+        "not xml at all",
+        "",
+        "<U><version number='2'><file name='../a'><u>http://h/a</u><d>x/</d></file></version></U>",
+        "<U><version number='2'><file name='a/b'><u>http://h/a</u><d>x/</d></file></version></U>",
+        "<U><version number='2'><file name='..'><u>http://h/a</u><d>x/</d></file></version></U>",
+        "<U><version number='2'><file name='a'><u>http://h/a</u><d>../</d></file></version></U>",
+        "<U><version number='2'><file name='a'><u>http://h/a</u><d>/etc/</d></file></version></U>",
+        "<U><version number='2'><file name='a'><u>http://h/a</u><d>x/../../</d></file></version></U>",
+        "<U><version number='2'><delete path='../../.bashrc'/></version></U>",
+        "<U><version number='2'><delete path='/home/u/x'/></version></U>",
+        "<U><version number='2'><delete path='a\\..\\..\\b'/></version></U>",
+        "<U><version number='2'><archive type='tar.gz'><install>lib/</install><file>../../x</file>"
+        "<url>http://h/p.tgz</url></archive></version></U>",
+        "<U><version number='2'><archive type='tar.gz'><install>lib/</install><file>/etc/passwd</file>"
+        "<url>http://h/p.tgz</url></archive></version></U>",
+        "<U><version number='2'><archive type='qtcomp'><install>../</install><file>x</file>"
+        "<url>http://h/p.qz</url></archive></version></U>",
+        "<U><version number='2'><archive type='qtcomp'><install>a/</install><file>x</file>"
+        "<url>http://h/</url></archive></version></U>",
+    };
+    for (const char* xml : refused) {
+        const ReadResult r = readText(QByteArray(xml), QStringLiteral("1"));
+        EXPECT_FALSE(r.ok) << xml;
+        EXPECT_FALSE(r.error.isEmpty()) << xml;
+        EXPECT_TRUE(r.content.items.isEmpty() && r.content.deleteList.isEmpty()
+                    && r.content.archives.isEmpty())
+            << xml;
+    }
+    // The same entries in versions that do not apply are never looked at.
+    EXPECT_TRUE(readText("<U><version number='0.5'><delete path='/etc/x'/></version></U>", "1").ok);
+}
+
+TEST(UpdatePaths, ResolveStaysInsideAndRefusesLinks)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString base = QDir::cleanPath(root.path());
+    QDir(base).mkpath(QStringLiteral("sub/deeper"));
+    QTemporaryDir outside;
+    QFile::link(outside.path(), base + "/out");
+    QFile::link(base + "/sub", base + "/sub/loop");
+    struct Case {
+        const char* relative;
+        const char* expected; // relative to base; nullptr: refused
+    } const cases[] = {
+        {"a.txt", "a.txt"},
+        {"sub/deeper/a.txt", "sub/deeper/a.txt"},
+        {"sub//./a.txt", "sub/a.txt"},
+        {"new/folder/a", "new/folder/a"},
+        {"", nullptr},
+        {".", nullptr},
+        {"../a", nullptr},
+        {"sub/../../a", nullptr},
+        {"/etc/passwd", nullptr},
+        {"out/a.txt", nullptr},
+        {"out", nullptr},
+        {"sub/loop/a", nullptr},
+    };
+    for (const Case& c : cases) {
+        const QString got = UpdatePaths::resolveInside(base, QString::fromUtf8(c.relative));
+        if (c.expected)
+            EXPECT_EQ(got, base + "/" + c.expected) << c.relative;
+        else
+            EXPECT_TRUE(got.isEmpty()) << c.relative << " gave " << got.toStdString();
+    }
+}
+
+} // namespace

@@ -1,0 +1,456 @@
+#include "UpdateSonaricPro.h"
+
+#include "ConnexionWindowUi.h"
+#include "HTTPConnexion.h"
+#include "QtComp.h"
+#include "UpdateInstaller.h"
+#include "UpdatePaths.h"
+#include "UpdatePlatform.h"
+#include "UpdateWindowUi.h"
+#include "UpdaterPrompt.h"
+#include "UpdaterTheme.h"
+#include "UpdaterTitle.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <cstdio>
+
+const QString UpdateSonaricPro::Title = updaterTitle();
+const QString UpdateSonaricPro::ReleaseDescriptionPath =
+    QStringLiteral("/beta/dld/files/update/sonaric-free/tvs-free-mac.update.xml");
+const QString UpdateSonaricPro::TestDescriptionPath =
+    QStringLiteral("/beta/dld/files/update/test/tvs-free-mac.update.xml");
+
+namespace {
+void diagnostic(const QString& line)
+{
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+}
+
+// A progress bar holds ints: large transfers are shown in KiB.
+int barUnits(qint64 bytes, qint64 total)
+{
+    return int(total > 0x7fffffff ? bytes / 1024 : bytes);
+}
+} // namespace
+
+UpdateSonaricPro* UpdateSonaricPro::getInstance()
+{
+    static UpdateSonaricPro* instance = new UpdateSonaricPro;
+    return instance;
+}
+
+QString UpdateSonaricPro::serverAddress()
+{
+    const QString configured = qEnvironmentVariable("TOVRA_UPDATE_SERVER");
+    return configured.isEmpty() ? QStringLiteral(TOVRA_UPDATE_SERVER) : configured;
+}
+
+UpdateSonaricPro::UpdateSonaricPro(QWidget* parent)
+    : QWidget(parent), m_editorFolder(QCoreApplication::applicationDirPath())
+{
+    UpdaterTheme::apply();
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tovra Media"),
+                       QStringLiteral("Tovra Sonaric Pro"));
+    m_installedVersion = settings.value(QStringLiteral("CurrentVersion")).toString();
+    init();
+}
+
+UpdateSonaricPro::~UpdateSonaricPro() = default;
+
+void UpdateSonaricPro::setApplicationDirPath(const QString& path)
+{
+    m_editorFolder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+QString UpdateSonaricPro::workFolder() const
+{
+    return m_editorFolder + QStringLiteral("/.tvrudttmp/");
+}
+
+QString UpdateSonaricPro::downloadFolder() const
+{
+    return workFolder() + QStringLiteral("TovraMedia/");
+}
+
+QString UpdateSonaricPro::descriptionFile() const
+{
+    return workFolder() + QStringLiteral("./tvs-pro.update.xml");
+}
+
+void UpdateSonaricPro::init()
+{
+    m_connexionWindow = new ConnexionWindowUi(this);
+    m_updateWindow = new UpdateWindowUi(m_installedVersion, m_newVersion, this);
+    m_updateWindow->hide();
+    m_updateWindow->setOkEnabled(false);
+    m_descriptionDownloader = new HTTPConnexion(this);
+    m_fileDownloader = new HTTPConnexion(this);
+    m_lastProgress = 0;
+    m_progressAtExpiry = 0;
+
+    connect(m_connexionWindow, &ConnexionWindowUi::nextPressed, this, &UpdateSonaricPro::downloadRequest);
+    connect(m_connexionWindow, &ConnexionWindowUi::cancelPressed, this, &UpdateSonaricPro::connexionCanceled);
+    connect(m_updateWindow, &UpdateWindowUi::ok, this, &UpdateSonaricPro::finishOk);
+    connect(m_updateWindow, &UpdateWindowUi::cancelled, this, &UpdateSonaricPro::connexionCanceled);
+    connect(m_updateWindow, &QDialog::rejected, this, &UpdateSonaricPro::connexionCanceled);
+    connect(m_connexionWindow, &QDialog::rejected, this, &UpdateSonaricPro::connexionCanceled);
+    connect(m_descriptionDownloader, &HTTPConnexion::done, this, &UpdateSonaricPro::connexionOK);
+    connect(m_descriptionDownloader, &HTTPConnexion::dataReadProgress, this,
+            &UpdateSonaricPro::updateDataReadProgressInit);
+    connect(m_fileDownloader, &HTTPConnexion::done, this, &UpdateSonaricPro::downloadAndInstall);
+    connect(m_fileDownloader, &HTTPConnexion::dataReadProgress, this, &UpdateSonaricPro::updateDataReadProgress);
+    connect(m_fileDownloader, &HTTPConnexion::errorRequest, this, &UpdateSonaricPro::downloadNotOk);
+    connect(m_descriptionDownloader, &HTTPConnexion::timeout, this, &UpdateSonaricPro::timeoutFinishedInit);
+    connect(m_fileDownloader, &HTTPConnexion::timeout, this, &UpdateSonaricPro::timeoutFinished);
+}
+
+bool UpdateSonaricPro::start()
+{
+    // An installation that was stopped half-way is finished before anything else.
+    QStringList failures;
+    if (!UpdateInstaller::resume(workFolder(), &failures))
+        diagnostic(QStringLiteral("Unfinished installation: ") + failures.join(QStringLiteral("; ")));
+    return connexionRequest();
+}
+
+bool UpdateSonaricPro::connexionRequest()
+{
+    m_connexionWindow->addStatusConnexion(QString());
+    m_connexionWindow->show();
+    m_connexionWindow->activateWindow();
+    if (m_descriptionAddress.isEmpty())
+        m_descriptionAddress = serverAddress() + (m_test ? TestDescriptionPath : ReleaseDescriptionPath);
+    QDir().mkpath(workFolder());
+    m_lastProgress = m_progressAtExpiry = 0;
+    m_descriptionDownloader->initDownload(QUrl(m_descriptionAddress), descriptionFile());
+    m_connexionWindow->addStatusConnexion(tr("Initialisation"));
+    if (!m_descriptionDownloader->downloadFile(QIODevice::WriteOnly)) {
+        connexionCanceled();
+        return false;
+    }
+    return true;
+}
+
+void UpdateSonaricPro::updateDataReadProgressInit(qint64 done, qint64 total)
+{
+    m_lastProgress = done;
+    m_connexionWindow->setTotalOnBarFile(barUnits(total, total));
+    m_connexionWindow->setValueProgressBar(barUnits(done, total));
+}
+
+void UpdateSonaricPro::updateDataReadProgress(qint64 done, qint64 total)
+{
+    m_lastProgress = done;
+    m_updateWindow->setTotalOnBarFile(barUnits(total, total));
+    m_updateWindow->setProgressOnBarFile(barUnits(done, total));
+}
+
+void UpdateSonaricPro::timeoutFinishedInit()
+{
+    if (m_ended)
+        return;
+    const bool stalled = m_lastProgress == m_progressAtExpiry;
+    m_progressAtExpiry = m_lastProgress;
+    if (stalled) {
+        m_descriptionDownloader->cancelDownload();
+        connexionFailed();
+    } else {
+        m_descriptionDownloader->startTimer();
+    }
+}
+
+void UpdateSonaricPro::timeoutFinished()
+{
+    if (m_ended)
+        return;
+    const bool stalled = m_lastProgress == m_progressAtExpiry;
+    m_progressAtExpiry = m_lastProgress;
+    if (stalled)
+        downloadNotOk();
+    else
+        m_fileDownloader->startTimer();
+}
+
+void UpdateSonaricPro::connexionOK()
+{
+    if (m_ended)
+        return;
+    if (!m_descriptionDownloader->getError()) {
+        m_connexionWindow->addStatusConnexion(tr("Connexion successful"));
+        m_connexionWindow->setNextEnabled(true);
+        m_descriptionDownloader->closeDialog();
+        return;
+    }
+    connexionFailed();
+}
+
+void UpdateSonaricPro::connexionFailed()
+{
+    m_connexionWindow->addStatusConnexion(tr("Connexion failed..."));
+    m_connexionWindow->lower();
+    m_ended = true;
+    UpdaterPrompt::critical(this, Title, tr("Error: Connexion failed!"));
+    m_connexionWindow->close();
+    m_descriptionDownloader->removeDownloadedFile(QStringList(), downloadFolder());
+    m_descriptionDownloader->closeDialog();
+    endRun();
+}
+
+void UpdateSonaricPro::downloadRequest()
+{
+    m_connexionWindow->hide();
+    m_updateWindow->show();
+    m_updateWindow->activateWindow();
+    m_updateWindow->repaint();
+    if (!updateFiles()) {
+        m_updateWindow->addLine(tr("Download interrupted..."));
+        m_updateWindow->addConnexionResult(tr("No files downloaded"));
+        m_ended = true;
+        UpdaterPrompt::critical(m_updateWindow, Title, tr("Error during udpate!"));
+        m_updateWindow->close();
+        endRun();
+        return;
+    }
+    m_pendingNames = m_content.items.keys();
+    m_pendingItems = m_content.items.values();
+    downloadAndInstall();
+}
+
+bool UpdateSonaricPro::updateFiles()
+{
+    QFile file(descriptionFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    if (file.size() > MaxDescriptionSize) {
+        diagnostic(QStringLiteral("Update description too large"));
+        return false;
+    }
+    const QByteArray text = file.readAll();
+    file.close();
+    QString error;
+    const bool ok = UpdateDescription::read(
+        text, m_installedVersion, m_content,
+        [this](const QString& number) {
+            m_newVersion = number;
+            m_updateWindow->setUpdateVersion(number);
+        },
+        &error);
+    if (!ok)
+        diagnostic(QStringLiteral("Update description refused: ") + error);
+    return ok;
+}
+
+void UpdateSonaricPro::downloadAndInstall()
+{
+    if (m_ended)
+        return;
+    if (m_fileDownloader->getError()) {
+        m_updateWindow->addLine(tr("Download failed...."));
+        downloadNotOk();
+        return;
+    }
+    if (!m_pendingNames.isEmpty() && !m_pendingItems.isEmpty()) {
+        const QString name = m_pendingNames.takeFirst();
+        const PropertiesFile item = m_pendingItems.takeFirst();
+        m_currentName = name;
+        m_downloadedItems.insert(name, item);
+        if (!QDir().mkpath(downloadFolder())) {
+            UpdaterPrompt::critical(m_updateWindow, Title, tr("Cannot create install directories!"));
+            downloadNotOk();
+            return;
+        }
+        m_lastProgress = m_progressAtExpiry = 0;
+        m_updateWindow->setProgressOnBarFile(0);
+        m_updateWindow->addLine(tr("Download: ") + name);
+        if (!m_fileDownloader->initDownload(QUrl(item.getUrl()), downloadFolder() + name)) {
+            m_updateWindow->addLine(m_fileDownloader->obtainErrorType());
+            downloadNotOk();
+        } else if (!m_fileDownloader->downloadFile(QIODevice::WriteOnly)) {
+            downloadNotOk();
+        }
+        return;
+    }
+    m_updateWindow->addConnexionResult(tr("Install downloaded files..."));
+    m_fileDownloader->closeDialog();
+    QFile::remove(descriptionFile());
+    downloadOk();
+}
+
+void UpdateSonaricPro::downloadOk()
+{
+    m_pendingNames = m_downloadedItems.keys();
+    m_pendingItems = m_downloadedItems.values();
+    UpdateInstaller installer(m_editorFolder, workFolder());
+    QStringList failures;
+    const bool diskImage = m_downloadedItems.size() == 1
+                           && QFileInfo(m_currentName).suffix().toLower() == QLatin1String("dmg");
+    if (diskImage) {
+        if (!installDiskImage())
+            return;
+    } else {
+        for (int i = 0; i < m_pendingNames.size(); ++i) {
+            const QString& name = m_pendingNames[i];
+            const PropertiesFile& item = m_pendingItems[i];
+            const QString source = downloadFolder() + name;
+            if (!QFile::exists(source) || item.getInstallDirectory().isEmpty())
+                continue;
+            QString error;
+            if (!installer.addFile(source, item.getInstallDirectory() + name, name, item.getVersion(), &error))
+                failures << tr("Cannot install file") + QStringLiteral(" \"%1\" in \"%2\"!").arg(source, error);
+        }
+    }
+    const bool planned = failures.isEmpty() && deleteFiles(installer, &failures)
+                         && installArchives(installer, &failures);
+    if (!planned) {
+        installationFailed(failures);
+        return;
+    }
+    const bool installed = installer.commit(
+        [this](const UpdateInstaller::Step& step) {
+            m_updateWindow->addLine((step.kind == UpdateInstaller::Step::Put ? tr("Install: ") : tr("Delete: "))
+                                    + step.label);
+        },
+        &failures);
+    if (!installed) {
+        installationFailed(failures);
+        return;
+    }
+    cleanDownloadFolder();
+    m_updateWindow->addConnexionResult(tr("Update successful!"));
+    if (!m_updateWindow->okEnabled())
+        m_updateWindow->setOkEnabled(true);
+}
+
+bool UpdateSonaricPro::installDiskImage()
+{
+    const QString image = downloadFolder() + m_currentName;
+    if (!QFile::exists(image))
+        return true;
+    UpdatePlatform& platform = UpdatePlatform::instance();
+    const QString package = platform.mountDiskImage(image, workFolder() + QStringLiteral("Volumes"));
+    if (package.isEmpty() || !platform.startDetached(package, QStringList())) {
+        UpdaterPrompt::critical(this, Title, tr("Cannot open tvspro-update Volume!"));
+        return false;
+    }
+    return true;
+}
+
+bool UpdateSonaricPro::deleteFiles(UpdateInstaller& installer, QStringList* failures)
+{
+    for (int i = 0; i < m_content.deleteList.size(); ++i) {
+        QString error;
+        if (!installer.addDeletion(m_content.deleteList[i], m_content.deleteVersions.value(i), &error))
+            *failures << tr("Cannot delete file") + QStringLiteral("\"%1\" !").arg(error);
+    }
+    return failures->isEmpty();
+}
+
+bool UpdateSonaricPro::installArchives(UpdateInstaller& installer, QStringList* failures)
+{
+    for (const KDwnArchive& archive : m_content.archives) {
+        const QString name = archive.getName();
+        m_updateWindow->addLine(tr("Decompress: ") + name);
+        const QString file = downloadFolder() + name;
+        const QString version = m_downloadedItems.value(name).getVersion();
+        QString error;
+        if (archive.getType() == KDwnArchive::DAT_targz) {
+            const QString unpacked = downloadFolder() + name + QStringLiteral(".unpacked");
+            if (!UpdatePlatform::instance().unpackTarGz(file, unpacked, &error)) {
+                *failures << error;
+                return false;
+            }
+            for (const QString& member : archive.getFiles()) {
+                const QString source = UpdatePaths::resolveInside(unpacked, member);
+                const QString target = archive.getInstallDirPath() + QFileInfo(member).fileName();
+                if (source.isEmpty() || !installer.addFile(source, target, member, version, &error)) {
+                    *failures << tr("Cannot copy file") + QStringLiteral(" \"%1\" to \"%2\" !").arg(member, target);
+                    return false;
+                }
+            }
+        } else {
+            const QString unpacked = downloadFolder() + name + QStringLiteral(".unpacked");
+            const QString target = archive.getInstallDirPath() + QFileInfo(archive.getFiles().first()).fileName();
+            if (!QtComp::uncompressFile(file, unpacked, MaxUnpackedSize, &error)
+                || !installer.addFile(unpacked, target, target, version, &error)) {
+                *failures << tr("Cannot copy file") + QStringLiteral(" \"%1\" to \"%2\" : %3").arg(name, target, error);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void UpdateSonaricPro::installationFailed(const QStringList& failures)
+{
+    // The editor folder is as it was (or, after a failed rename, finished by the next start).
+    m_updateWindow->addConnexionResult(tr("Update failed!"));
+    UpdaterPrompt::critical(this, Title, failures.join(QLatin1Char('\n')));
+}
+
+void UpdateSonaricPro::cleanDownloadFolder()
+{
+    for (const KDwnArchive& archive : m_content.archives) {
+        QFile::remove(downloadFolder() + archive.getName());
+        QDir(downloadFolder() + archive.getName() + QStringLiteral(".unpacked")).removeRecursively();
+        QFile::remove(downloadFolder() + archive.getName() + QStringLiteral(".unpacked"));
+    }
+    QDir().rmdir(downloadFolder());
+}
+
+void UpdateSonaricPro::downloadNotOk()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_fileDownloader->cancelDownload();
+    for (const QString& name : m_downloadedItems.keys()) {
+        const QString path = UpdatePaths::resolveInside(downloadFolder(), name);
+        if (!path.isEmpty())
+            QFile::remove(path);
+    }
+    QDir().rmdir(downloadFolder());
+    m_updateWindow->lower();
+    UpdaterPrompt::critical(this, Title,
+                            tr("Impossible to update your Tovra Sonaric software! ")
+                                + tr("The update software will stop!"));
+    m_updateWindow->close();
+    endRun();
+}
+
+void UpdateSonaricPro::finishOk()
+{
+    m_ended = true;
+    UpdatePlatform::instance().startDetached(
+        QFileInfo(m_editorFolder + QStringLiteral("/./Sonaric")).absoluteFilePath(), QStringList());
+    endRun();
+}
+
+void UpdateSonaricPro::connexionCanceled()
+{
+    m_descriptionDownloader->cancelDownload();
+    if (!m_ended)
+        m_fileDownloader->cancelDownload();
+    m_descriptionDownloader->removeDownloadedFile(m_downloadedItems.keys() << m_currentName, downloadFolder());
+    QFile::remove(descriptionFile());
+    m_descriptionDownloader->closeDialog();
+    m_ended = true;
+    m_connexionWindow->close();
+    endRun();
+}
+
+void UpdateSonaricPro::quitUpdate()
+{
+    endRun();
+}
+
+void UpdateSonaricPro::endRun()
+{
+    m_ended = true;
+    close();
+    emit closed();
+}

@@ -1,0 +1,6 @@
+#include "UpdaterMain.h"
+
+int main(int argc, char** argv)
+{
+    return updaterMain(argc, argv);
+}
