@@ -245,9 +245,10 @@ TEST_F(ProjectFilesTest, MissingAudioIsRelocatedOrDropped)
         ScriptedPrompts prompts(row.script);
         ASSERT_TRUE(window->openTovraProject(projectFile));
         const QStringList shownFiles = prompts.shownFiles;
-        for (const KPrompt::Request& request : prompts.asked)
+        for (const KPrompt::Request& request : prompts.asked) {
             if (request.kind == KPrompt::Dialog)
                 EXPECT_EQ(request.title, "Load Tovra Project");
+        }
         EXPECT_EQ(shownFiles.size(), 3);
         EXPECT_TRUE(shownFiles.contains(path("drums.wav")));
         EXPECT_TRUE(shownFiles.contains(QString()));
@@ -365,4 +366,15 @@ TEST_F(ProjectFilesTest, FailedSaveKeepsWhatWasThereAndTheUnsavedMark)
     EXPECT_FALSE(window->saveProject(false));
     EXPECT_EQ(prompts.titles(), QStringList{"Save a project"});
     EXPECT_EQ(prompts.asked[0].kind, KPrompt::SaveFileName);
+}
+
+TEST_F(ProjectFilesTest, ProRootIsReadUnderItsOwnTag)
+{
+    KCtrlFile source;
+    ASSERT_TRUE(buildProject(source, dir));
+    ASSERT_TRUE(writeProjectFile(source, path("pro.tvprj"), "SONARIC_PRO_PROJECT"));
+    ScriptedPrompts prompts;
+    EXPECT_TRUE(window->openTovraProject(path("pro.tvprj")));
+    EXPECT_TRUE(prompts.asked.isEmpty());
+    EXPECT_EQ(shownText(), projectText(source));
 }
