@@ -246,8 +246,9 @@ TEST_F(ProjectFilesTest, MissingAudioIsRelocatedOrDropped)
         ASSERT_TRUE(window->openTovraProject(projectFile));
         const QStringList shownFiles = prompts.shownFiles;
         for (const KPrompt::Request& request : prompts.asked) {
-            if (request.kind == KPrompt::Dialog)
+            if (request.kind == KPrompt::Dialog) {
                 EXPECT_EQ(request.title, "Load Tovra Project");
+            }
         }
         EXPECT_EQ(shownFiles.size(), 3);
         EXPECT_TRUE(shownFiles.contains(path("drums.wav")));
