@@ -14,6 +14,10 @@
 #include "KSolver.h"
 #include "../tests/engine/SolverChecker.h"
 
+// Requests reaching the status solver's time limit (weak: a library without the counter reports
+// -1, so that the same benchmark runs against an older library).
+long k_statusSolverLimitHits(void) __attribute__((weak));
+
 namespace {
 
 // N elements: 3N/4 tracks in N/4 visible groups, N/2 rules (implications and exclusions), and
@@ -161,6 +165,83 @@ void BM_LevelMove(benchmark::State &state)
     _freeZark(f);
 }
 
+// --- Hard rule sets: 256 elements ----------------------------------------------------------------
+
+long limitHits()
+{
+    return k_statusSolverLimitHits ? k_statusSolverLimitHits() : -1;
+}
+
+// 192 tracks under 64 overlapping groups of 5 to 9 random tracks, each with a minimum of 0 to 2
+// and a maximum of 1 to 3 above it.
+KFile *overlappingMinMax(std::mt19937 &rng)
+{
+    KFile *f = newZark("Bench", 2.0);
+    for (int i = 0; i < 192; ++i)
+        addTrack(f, createTrack(0, nullptr, 44100), ("T" + std::to_string(i)).c_str());
+    for (int g = 0; g < 64; ++g) {
+        const std::string name = "G" + std::to_string(g);
+        const int min = static_cast<int>(rng() % 3);
+        createElt(f, KCONST_GROUP, name.c_str(), createDataGrp(min, min + 1 + static_cast<int>(rng() % 3)));
+        const int size = 5 + static_cast<int>(rng() % 5);
+        for (int m = 0; m < size; ++m)
+            addSubElt(f, name.c_str(), ("T" + std::to_string(rng() % 192)).c_str());
+    }
+    return f;
+}
+
+// 128 tracks under 128 hidden exclusions of 2 to 4 random tracks (at most one plays).
+KFile *denseExclusions(std::mt19937 &rng)
+{
+    KFile *f = newZark("Bench", 2.0);
+    for (int i = 0; i < 128; ++i)
+        addTrack(f, createTrack(0, nullptr, 44100), ("T" + std::to_string(i)).c_str());
+    for (int r = 0; r < 128; ++r) {
+        const std::string name = "X" + std::to_string(r);
+        createElt(f, KCONST_ONE, name.c_str(), createDataGrp(0, 1));
+        hideElt(f, name.c_str());
+        const int size = 2 + static_cast<int>(rng() % 3);
+        for (int m = 0; m < size; ++m)
+            addSubElt(f, name.c_str(), ("T" + std::to_string(rng() % 128)).c_str());
+    }
+    return f;
+}
+
+// Switch requests of random tracks through the solver at the default time limit: median, p99,
+// how many reached the limit and how many were refused.
+void hardSwitches(benchmark::State &state, KFile *(*make)(std::mt19937 &))
+{
+    k_setStatusSolverTimeLimit(0);
+    std::mt19937 rng(2026);
+    KFile *f = make(rng);
+    const int tracks = tracksNbr(f);
+    Timings timings;
+    const long before = limitHits();
+    for (auto _ : state) {
+        std::string name = "T" + std::to_string(rng() % static_cast<unsigned>(tracks));
+        GSList *changed = nullptr;
+        timings.ms.push_back(timed([&] { changed = checkStatus(f, name.c_str()); }));
+        if (!changed)
+            ++timings.refused;
+        else if (!solvercheck::statusViolations(f).empty())
+            ++timings.invalid;
+        g_slist_free(changed);
+    }
+    report(state, timings, static_cast<double>(k_getStatusSolverTimeLimit()));
+    state.counters["limit_hits"] = before < 0 ? -1.0 : static_cast<double>(limitHits() - before);
+    _freeZark(f);
+}
+
+void BM_OverlappingMinMax256(benchmark::State &state)
+{
+    hardSwitches(state, overlappingMinMax);
+}
+
+void BM_DenseExclusions256(benchmark::State &state)
+{
+    hardSwitches(state, denseExclusions);
+}
+
 // The model builders name every equivalence on the error stream; keep the report readable.
 const bool quiet = std::freopen("/dev/null", "w", stderr) != nullptr;
 
@@ -171,3 +252,5 @@ const bool quiet = std::freopen("/dev/null", "w", stderr) != nullptr;
 SOLVER_SIZES(BM_Toggle);
 SOLVER_SIZES(BM_SolverSwitch);
 SOLVER_SIZES(BM_LevelMove);
+BENCHMARK(BM_OverlappingMinMax256)->Iterations(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DenseExclusions256)->Iterations(1000)->Unit(benchmark::kMillisecond);

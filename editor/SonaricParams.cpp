@@ -21,8 +21,9 @@ const QString UpdateFile = QStringLiteral("SonaricUpdate");
 const QString UpdateFileUrl = QStringLiteral(TOVRA_UPDATE_FILE_URL);
 const QString UpdateInstallerUrl = QStringLiteral(TOVRA_UPDATE_INSTALLER_URL);
 const QString UpdateTmpDir = QStringLiteral(".tvrudttmp");
-const QStringList UpdateLibBinaries = {"QtCore.dylib", "QtGui.dylib", "QtXml.dylib",
-                                       "QtNetwork.dylib"};
+// Copied for the updater when the program folder ships its own toolkit (a relocatable bundle).
+const QStringList UpdateLibBinaries = {"libQt6Core.so.6", "libQt6Gui.so.6", "libQt6Widgets.so.6",
+                                       "libQt6Xml.so.6", "libQt6Network.so.6"};
 const QString LangDirPath = QStringLiteral("../Resources/");
 const QString LangFileName = QStringLiteral("lang.ini");
 const QString LangKey = QStringLiteral("LANG");

@@ -4,6 +4,7 @@
 #include "AppServices.h"
 #include "KPrompt.h"
 #include "SonaricParams.h"
+#include "UpdateLauncher.h"
 #include "ZazuzoziZadiviDU.h"
 
 #include <QAction>
@@ -124,8 +125,7 @@ template <typename Run> void TVRAction::withTracks(Run run)
 
 void TVRAction::updateTest(bool)
 {
-    mainWindow()->setUpdateTest(1);
-    mainWindow()->checkForUpdate(true);
+    UpdateLauncher::askTestMode(mainWindow());
 }
 
 void TVRAction::update(bool)

@@ -10,6 +10,7 @@
 #include "KTheme.h"
 #include "SonaricParams.h"
 #include "TVRAction.h"
+#include "UpdateLauncher.h"
 #include "WorkSpaceUI.h"
 
 #include <QAction>
@@ -699,9 +700,11 @@ void ZazuzoziZadiviDU::openAboutBox()
     notBuilt("openAboutBox");
 }
 
-bool ZazuzoziZadiviDU::checkForUpdate(bool)
+bool ZazuzoziZadiviDU::checkForUpdate(bool fromMenu)
 {
-    notBuilt("checkForUpdate");
+    if (!fromMenu)
+        return updatefct(this);
+    UpdateLauncher::menuCheck(this);
     return false;
 }
 

@@ -43,8 +43,6 @@ DlgUpdate::DlgUpdate(QWidget* parent) : QDialog(parent), ui(new Ui::DlgUpdate)
         AppServices::setFontParent(this, parent->font());
     ui->label->setText(tr("Une nouvelle version de ce logiciel est disponible sur le web."));
     ui->textBrowser->hide();
-    setMinimumHeight(closedHeight);
-    setMaximumHeight(closedHeight);
     ui->cancelButton->setText(tr("Annuler"));
     ui->updateButton->setText(tr("Mettre à jour"));
     ui->infoButton->setText(tr("Plus d'informations"));
@@ -53,6 +51,7 @@ DlgUpdate::DlgUpdate(QWidget* parent) : QDialog(parent), ui(new Ui::DlgUpdate)
     connect(ui->cancelButton, &QPushButton::released, this, &DlgUpdate::cancel_action);
     connect(ui->infoButton, &QPushButton::released, this, &DlgUpdate::info_action);
     setWindowFlags(Qt::Tool);
+    fitHeight();
 }
 
 DlgUpdate::~DlgUpdate()
@@ -64,6 +63,7 @@ void DlgUpdate::setLinks(const QString& product, const QString& server, const QS
 {
     ui->label->setText(tr("Une nouvelle version d'") + product + tr(" est disponible sur ") + server + tr("."));
     m_infoUrl = infoUrl;
+    fitHeight();
 }
 
 void DlgUpdate::setDesc(const QString& text)
@@ -87,15 +87,19 @@ void DlgUpdate::cancel_action()
 
 void DlgUpdate::info_action()
 {
-    if (ui->textBrowser->isHidden()) {
-        ui->textBrowser->show();
-        setMaximumHeight(openHeight);
-        setMinimumHeight(openHeight);
-    } else {
-        ui->textBrowser->hide();
-        setMinimumHeight(closedHeight);
-        setMaximumHeight(closedHeight);
-    }
+    ui->textBrowser->setVisible(ui->textBrowser->isHidden());
+    fitHeight();
+}
+
+// The fixed heights, grown when the message wraps onto more lines than they hold (a large font,
+// a long product or server name).
+void DlgUpdate::fitHeight()
+{
+    int height = ui->textBrowser->isHidden() ? closedHeight : openHeight;
+    if (ui->textBrowser->isHidden() && layout()->hasHeightForWidth())
+        height = qMax(height, layout()->totalHeightForWidth(width()));
+    setMinimumHeight(height);
+    setMaximumHeight(height);
 }
 
 bool DlgUpdate::isMoreRecent(const QString& remote, const QString& installed)

@@ -43,6 +43,8 @@ public slots:
     void info_action();
 
 private:
+    void fitHeight();
+
     Ui::DlgUpdate* ui;
     QString m_infoUrl;
     QString m_product;

@@ -38,6 +38,35 @@ void KThemeStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
         painter->restore();
         return;
     }
+    case PE_IndicatorCheckBox:
+    case PE_IndicatorItemViewItemCheck: {
+        // Fusion's box is drawn in the base colour and vanishes on the dark panels: a raised box
+        // with a dim-text border, filled with the accent and ticked when checked.
+        const bool enabled = option->state & State_Enabled;
+        const bool on = option->state & State_On;
+        const int side = std::min(option->rect.width(), option->rect.height()) - 2;
+        QRectF box(0, 0, side, side);
+        box.moveCenter(QRectF(option->rect).center());
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(KTheme::color(enabled ? KTheme::DimText : KTheme::Line));
+        painter->setBrush(KTheme::color(on && enabled ? KTheme::Accent : KTheme::Raised));
+        painter->drawRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+        if (on || (option->state & State_NoChange)) {
+            QPen tick(KTheme::color(KTheme::Text), 1.6);
+            tick.setCapStyle(Qt::RoundCap);
+            painter->setPen(tick);
+            const QRectF in = box.adjusted(side * 0.25, side * 0.25, -side * 0.25, -side * 0.25);
+            if (on)
+                painter->drawPolyline(QPolygonF({QPointF(in.left(), in.center().y()),
+                                                 QPointF(in.center().x() - side * 0.05, in.bottom()),
+                                                 QPointF(in.right(), in.top())}));
+            else
+                painter->drawLine(QPointF(in.left(), in.center().y()), QPointF(in.right(), in.center().y()));
+        }
+        painter->restore();
+        return;
+    }
     case PE_FrameFocusRect: {
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);

@@ -592,4 +592,31 @@
         <translation>to define stem track's minimum volume</translation>
     </message>
 </context>
+<context>
+    <name>UpdateLauncher</name>
+    <message>
+        <source>Update</source>
+        <translation>Update Tovra Sonaric Pro</translation>
+    </message>
+    <message>
+        <source>Cannot start update !</source>
+        <translation>Cannot start update!</translation>
+    </message>
+    <message>
+        <source>Vérification des Mises à Jour</source>
+        <translation>Check for update</translation>
+    </message>
+    <message>
+        <source>Vous bénéficiez déjà de la dernière version !</source>
+        <translation>Your version is already up to date!</translation>
+    </message>
+    <message>
+        <source>Mise à Jour Tovra Sonaric Pro</source>
+        <translation>Tovra Sonaric Pro update</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;effectuer les mises à jour !</source>
+        <translation>Unable to perform update!</translation>
+    </message>
+</context>
 </TS>

@@ -592,4 +592,31 @@
         <translation>Volume minimum de la piste</translation>
     </message>
 </context>
+<context>
+    <name>UpdateLauncher</name>
+    <message>
+        <source>Update</source>
+        <translation>Update</translation>
+    </message>
+    <message>
+        <source>Cannot start update !</source>
+        <translation>Cannot start update !</translation>
+    </message>
+    <message>
+        <source>Vérification des Mises à Jour</source>
+        <translation>Vérification des Mises à Jour</translation>
+    </message>
+    <message>
+        <source>Vous bénéficiez déjà de la dernière version !</source>
+        <translation>Vous bénéficiez déjà de la dernière version !</translation>
+    </message>
+    <message>
+        <source>Mise à Jour Tovra Sonaric Pro</source>
+        <translation>Mise à Jour Tovra Sonaric Pro</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;effectuer les mises à jour !</source>
+        <translation>Impossible d&apos;effectuer les mises à jour !</translation>
+    </message>
+</context>
 </TS>

@@ -1,6 +1,5 @@
 // Helpers shared by the project graph's source files (not part of the engine's interface): block
-// release through the counting allocator, string copies, and the bookkeeping that keeps the
-// creation order and the cached orders of a project up to date.
+// release through the counting allocator, string copies, and the bookkeeping of the graph's walks.
 #ifndef KELEMENT_H
 #define KELEMENT_H
 
@@ -52,12 +51,6 @@ char *copyString(const char *s);
 
 // New {min, max} block, or null on allocation failure.
 int *newMinMax(int min, int max);
-
-// Marks the cached creation-ordered arrays (and the top elements) as stale.
-void KFile_invalidateOrder(KFile *file);
-// Marks every project's cached top elements as stale: called on any change of links, visibility,
-// names or the element set.
-void KFile_invalidateTree(void);
 
 // The group data of a group, rule or working element; null for anything else.
 KGroupData *KElement_groupData(KElement *elt);

@@ -14,6 +14,7 @@
 
 #include "KElement.h"
 #include "KEqual.h"
+#include "KProjectLock.h"
 
 // --- Shared helpers ------------------------------------------------------------------------------
 
@@ -43,10 +44,42 @@ const char **newNameArray(int n)
         tvr_calloc(n > 0 ? static_cast<size_t>(n) : 1, sizeof(char *)));
 }
 
-void KFile_invalidateOrder(KFile *file)
+// Appends to a growing tvr_malloc array; false when it cannot grow.
+static bool appendElement(KElement ***array, int *len, int *capacity, KElement *elt)
 {
-    file->orderCacheValid = 0;
-    KFile_invalidateTree();
+    if (*len == *capacity) {
+        const int grown = *capacity ? 2 * *capacity : 16;
+        KElement **bigger =
+            static_cast<KElement **>(tvr_calloc(static_cast<size_t>(grown), sizeof(KElement *)));
+        if (!bigger)
+            return false;
+        if (*len)
+            std::memcpy(bigger, *array, sizeof(KElement *) * static_cast<size_t>(*len));
+        releaseBlock(*array);
+        *array = bigger;
+        *capacity = grown;
+    }
+    (*array)[(*len)++] = elt;
+    return true;
+}
+
+static void removeElement(KElement **array, int *len, const KElement *elt)
+{
+    KElement **end = array + *len;
+    KElement **at = std::find(array, end, elt);
+    if (at == end)
+        return;
+    std::memmove(at, at + 1, sizeof(KElement *) * static_cast<size_t>(end - at - 1));
+    --*len;
+}
+
+static void releaseOrder(KFile *file)
+{
+    releaseBlock(file->orderCache);
+    releaseBlock(file->trackCache);
+    file->orderCache = file->trackCache = nullptr;
+    file->orderCacheLen = file->trackCacheLen = 0;
+    file->orderCacheCapacity = file->trackCacheCapacity = 0;
 }
 
 static bool ownsMinMax(int kind)
@@ -221,7 +254,14 @@ static void linkCreated(KFile *file, KElement *elt)
     else
         file->firstCreated = elt;
     file->lastCreated = elt;
-    KFile_invalidateOrder(file);
+    if (file->orderCacheValid &&
+        (!appendElement(&file->orderCache, &file->orderCacheLen, &file->orderCacheCapacity, elt) ||
+         (elt->type == KELT_TRACK &&
+          !appendElement(&file->trackCache, &file->trackCacheLen, &file->trackCacheCapacity,
+                         elt)))) {
+        releaseOrder(file);
+        file->orderCacheValid = 0;
+    }
 }
 
 static void unlinkCreated(KFile *file, KElement *elt)
@@ -235,7 +275,11 @@ static void unlinkCreated(KFile *file, KElement *elt)
     else
         file->lastCreated = elt->prevCreated;
     elt->prevCreated = elt->nextCreated = nullptr;
-    KFile_invalidateOrder(file);
+    if (file->orderCacheValid) {
+        removeElement(file->orderCache, &file->orderCacheLen, elt);
+        if (elt->type == KELT_TRACK)
+            removeElement(file->trackCache, &file->trackCacheLen, elt);
+    }
 }
 
 // Files a new element under its own name, numbered when asked. -204 when the name is taken,
@@ -331,6 +375,7 @@ void changeStatus(gpointer name, gpointer file)
 
 int setAllStatusStop(KFile *file)
 {
+    k_checkProjectLock(file, "setAllStatusStop");
     if (!file)
         return -1;
     for (KElement *e = file->firstCreated; e; e = e->nextCreated) {
@@ -343,6 +388,7 @@ int setAllStatusStop(KFile *file)
 
 int initializeStatus(KFile *file)
 {
+    k_checkProjectLock(file, "initializeStatus");
     if (!file || !file->mixes || !file->mixes->current)
         return -1;
     const KMix *current = file->mixes->current;
@@ -383,6 +429,7 @@ KFile *newZark(const char *name, double version)
     if (!file)
         return nullptr;
     g_queue_init(&file->songKeys);
+    file->orderCacheValid = 1;
     file->songs =
         g_hash_table_new_full(g_str_hash, g_str_equal, releaseBlockNotify, releaseBlockNotify);
     file->elts = g_hash_table_new(g_str_hash, g_str_equal);
@@ -414,15 +461,8 @@ static void destroyAllElements(KFile *file)
     file->eltsByIdCapacity = 0;
     file->eltCount = 0;
     file->groupCount = 0;
-    releaseBlock(file->orderCache);
-    releaseBlock(file->trackCache);
-    file->orderCache = file->trackCache = nullptr;
-    file->orderCacheLen = file->trackCacheLen = 0;
-    file->orderCacheValid = 0;
-    releaseBlock(file->topCache);
-    file->topCache = nullptr;
-    file->topCacheLen = file->topCacheValid = 0;
-    KFile_invalidateTree();
+    releaseOrder(file);
+    file->orderCacheValid = 1;
 }
 
 int _freeZark(KFile *file)
@@ -494,6 +534,7 @@ KTrack *createTrack(int date, KPoint *position, uint32_t length)
 
 int addTrack(KFile *file, KTrack *track, const char *name)
 {
+    k_checkProjectLock(file, "addTrack");
     if (!file || !track || track->elt || !name || !*name) {
         if (track && !track->elt)
             freeTrackData(track);
@@ -712,6 +753,7 @@ int *createDataGrp(int min, int max)
 
 int createElt(KFile *file, int kind, const char *name, void *data)
 {
+    k_checkProjectLock(file, "createElt");
     bool working = kind == KELT_WORK || kind == KELT_WORK_ALT;
     // The {min, max} blocks are taken over whatever the outcome.
     void *owned = ownsMinMax(kind) ? data : nullptr;
@@ -785,6 +827,7 @@ bool KElement_isAncestor(const KElement *ancestor, KElement *elt)
 
 int addSubElt(KFile *file, const char *group, const char *member)
 {
+    k_checkProjectLock(file, "addSubElt");
     KElement *g = giveElt(file, group);
     KGroupData *data = groupOf(g);
     if (!data)
@@ -814,7 +857,6 @@ int addSubElt(KFile *file, const char *group, const char *member)
     }
     if (backLinked)
         g_queue_push_tail(&m->parents, g);
-    KFile_invalidateTree();
     return 1;
 }
 
@@ -836,6 +878,7 @@ static void checkMuteSoloAfterLoss(KFile *file, KElement *group)
 
 int delSubElt(KFile *file, const char *group, const char *member)
 {
+    k_checkProjectLock(file, "delSubElt");
     if (!file || !group || !member)
         return -1;
     KElement *g = giveElt(file, group);
@@ -848,7 +891,6 @@ int delSubElt(KFile *file, const char *group, const char *member)
     if (m->status > 0)
         data->playCount = std::max(0, data->playCount - static_cast<int>(removed));
     g_queue_remove_all(&m->parents, g);
-    KFile_invalidateTree();
     if (removed)
         checkMuteSoloAfterLoss(file, g);
     return 1;
@@ -938,12 +980,12 @@ static int renameElement(KFile *file, KElement *elt, const char *newName)
     for (GList *l = elt->impliedBy.head; l; l = l->next)
         static_cast<KGroupData *>(static_cast<KElement *>(l->data)->data)->kindData = copy;
     releaseBlock(oldName);
-    KFile_invalidateTree();
     return 1;
 }
 
 int changeEltName(KFile *file, const char *oldName, const char *newName)
 {
+    k_checkProjectLock(file, "changeEltName");
     if (!file || !oldName || !newName || !*newName)
         return -1;
     KElement *elt = giveElt(file, oldName);
@@ -982,6 +1024,7 @@ static void removeFromParent(KElement *parent, KElement *elt)
 
 int deleteElt(KFile *file, const char *name)
 {
+    k_checkProjectLock(file, "deleteElt");
     if (!file)
         return -1;
     KElement *elt = giveElt(file, name);
@@ -1108,7 +1151,6 @@ int showElt(KFile *file, const char *name)
     if (!elt)
         return 0;
     elt->visible = 1;
-    KFile_invalidateTree();
     return 1;
 }
 
@@ -1118,7 +1160,6 @@ int hideElt(KFile *file, const char *name)
     if (!elt)
         return 0;
     elt->visible = 0;
-    KFile_invalidateTree();
     return 1;
 }
 
@@ -1138,7 +1179,6 @@ void _hideEltRec(KElement *elt)
                 if (seen.add(l->data))
                     work.push_back(static_cast<KElement *>(l->data));
     }
-    KFile_invalidateTree();
 }
 
 int isVisible(KFile *file, const char *name)

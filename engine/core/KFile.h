@@ -2,8 +2,10 @@
 // elements as members), the track record, and the operations that build, edit, query, clone and
 // release them. Elements are addressed by name; names are NUL-terminated byte strings.
 //
-// Threads: every operation runs on the caller's thread without a lock. The GUI thread edits the
-// graph; the playback threads read it and write statuses and levels.
+// Threads: every operation runs on the caller's thread and takes no lock; the contract of
+// KProjectLock.h says who holds the project lock around them. Queries (lookups, counts, lists,
+// the tree) never write, so any number of threads may ask them at once; every other operation
+// changes the project and, on the playing project, runs with the project lock held.
 //
 // Ownership: name arguments are the caller's unless a function says it takes the string over.
 // Returned texts point into the model and are never freed by the caller. Returned arrays of names
@@ -119,16 +121,12 @@ typedef struct _KFile {
     int groupCount;                       // group/rule elements of type 5
     KElement *firstCreated, *lastCreated; // every filed element in creation order
     GQueue songKeys;                      // song keys (the table's own strings) in order added
-    // Creation-ordered arrays of all elements and of the tracks, rebuilt on demand after a change.
+    // Creation-ordered arrays of all elements and of the tracks, kept in step by the operations
+    // that file and remove elements (queries only read them); not valid after a failed growth,
+    // and then the queries walk the creation list.
     KElement **orderCache, **trackCache;
     int orderCacheLen, trackCacheLen, orderCacheValid;
-    // Top elements (id order) for one excluded element, rebuilt on demand after a change of the
-    // tree. The tree changes only through the graph operations: change `visible` with showElt,
-    // hideElt or _hideEltRec, never by writing the field.
-    KElement **topCache;
-    int topCacheLen, topCacheValid;
-    unsigned topCacheGeneration;
-    const KElement *topCacheExcluded;
+    int orderCacheCapacity, trackCacheCapacity;
 } KFile;
 
 // --- Versions and file ID -----------------------------------------------------------------------

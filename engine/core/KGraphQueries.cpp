@@ -27,36 +27,20 @@ const char **toNameArray(const std::vector<const char *> &names, int *count, boo
     return array;
 }
 
-// Rebuilds the creation-ordered arrays of all elements and of the tracks when stale.
-bool ensureOrder(KFile *file)
+// The n-th element of the creation order (tracks only when asked); null past the end. Reads the
+// arrays the edits keep, or walks the creation list when they could not be kept.
+KElement *nthCreated(KFile *file, int n, bool tracks)
 {
-    if (file->orderCacheValid)
-        return true;
-    int all = 0, tracks = 0;
-    for (const KElement *e = file->firstCreated; e; e = e->nextCreated) {
-        ++all;
-        if (e->type == KELT_TRACK)
-            ++tracks;
+    if (n < 0)
+        return nullptr;
+    if (file->orderCacheValid) {
+        const int len = tracks ? file->trackCacheLen : file->orderCacheLen;
+        return n < len ? (tracks ? file->trackCache : file->orderCache)[n] : nullptr;
     }
-    releaseBlock(file->orderCache);
-    releaseBlock(file->trackCache);
-    file->orderCache = static_cast<KElement **>(tvr_calloc(all ? all : 1, sizeof(KElement *)));
-    file->trackCache =
-        static_cast<KElement **>(tvr_calloc(tracks ? tracks : 1, sizeof(KElement *)));
-    if (!file->orderCache || !file->trackCache) {
-        file->orderCacheLen = file->trackCacheLen = 0;
-        return false;
-    }
-    int i = 0, t = 0;
-    for (KElement *e = file->firstCreated; e; e = e->nextCreated) {
-        file->orderCache[i++] = e;
-        if (e->type == KELT_TRACK)
-            file->trackCache[t++] = e;
-    }
-    file->orderCacheLen = all;
-    file->trackCacheLen = tracks;
-    file->orderCacheValid = 1;
-    return true;
+    for (KElement *e = file->firstCreated; e; e = e->nextCreated)
+        if ((!tracks || e->type == KELT_TRACK) && n-- == 0)
+            return e;
+    return nullptr;
 }
 
 // Names of the elements that pass `keep`, in creation order.
@@ -103,44 +87,12 @@ bool isTop(KElement *e, const KElement *excluded)
            !(excluded && KElement_isAncestor(excluded, e));
 }
 
-std::atomic<unsigned> g_treeGeneration{1};
-
-// Rebuilds the project's array of top elements (id order) for `excluded` when the tree changed.
-bool ensureTop(KFile *file, const KElement *excluded)
-{
-    unsigned generation = g_treeGeneration.load(std::memory_order_relaxed);
-    if (file->topCacheValid && file->topCacheGeneration == generation &&
-        file->topCacheExcluded == excluded)
-        return true;
-    std::vector<KElement *> tops;
-    for (int id = 0; id < file->eltCount; ++id)
-        if (isTop(file->eltsById[id], excluded))
-            tops.push_back(file->eltsById[id]);
-    releaseBlock(file->topCache);
-    file->topCacheValid = 0;
-    file->topCache =
-        static_cast<KElement **>(tvr_calloc(tops.empty() ? 1 : tops.size(), sizeof(KElement *)));
-    if (!file->topCache)
-        return false;
-    std::copy(tops.begin(), tops.end(), file->topCache);
-    file->topCacheLen = static_cast<int>(tops.size());
-    file->topCacheGeneration = generation;
-    file->topCacheExcluded = excluded;
-    file->topCacheValid = 1;
-    return true;
-}
-
 const KStreamFormat *ownFormat(const KTrack *track)
 {
     return track ? track->format : nullptr;
 }
 
 } // namespace
-
-void KFile_invalidateTree(void)
-{
-    g_treeGeneration.fetch_add(1, std::memory_order_relaxed);
-}
 
 // --- Lookups -------------------------------------------------------------------------------------
 
@@ -450,29 +402,41 @@ int KElement_getIndexFromParent(KFile *file, KElement *elt, const char *excluded
     return -1;
 }
 
+// Top elements are counted in id order each time: nothing is cached, so the query never writes.
 int k_getEltOnTopNbr(KFile *file, const char *excluded)
 {
-    if (!file || !ensureTop(file, giveElt(file, excluded)))
+    if (!file)
         return -1;
-    return file->topCacheLen;
+    const KElement *ex = giveElt(file, excluded);
+    int n = 0;
+    for (int id = 0; id < file->eltCount; ++id)
+        n += isTop(file->eltsById[id], ex) ? 1 : 0;
+    return n;
 }
 
 int k_getEltOnTopIndex(KFile *file, KElement *elt, const char *excluded)
 {
-    if (!file || !elt || elt->id < 0 || !ensureTop(file, giveElt(file, excluded)))
+    if (!file || !elt || elt->id < 0 || elt->id >= file->eltCount ||
+        file->eltsById[elt->id] != elt)
         return -1;
-    KElement **end = file->topCache + file->topCacheLen;
-    KElement **at =
-        std::lower_bound(file->topCache, end, elt,
-                         [](const KElement *a, const KElement *b) { return a->id < b->id; });
-    return (at != end && *at == elt) ? static_cast<int>(at - file->topCache) : -1;
+    const KElement *ex = giveElt(file, excluded);
+    if (!isTop(elt, ex))
+        return -1;
+    int index = 0;
+    for (int id = 0; id < elt->id; ++id)
+        index += isTop(file->eltsById[id], ex) ? 1 : 0;
+    return index;
 }
 
 KElement *k_getNthEltOnTop(KFile *file, int n, const char *excluded)
 {
-    if (!file || n < 0 || !ensureTop(file, giveElt(file, excluded)) || n >= file->topCacheLen)
+    if (!file || n < 0)
         return nullptr;
-    return file->topCache[n];
+    const KElement *ex = giveElt(file, excluded);
+    for (int id = 0; id < file->eltCount; ++id)
+        if (isTop(file->eltsById[id], ex) && n-- == 0)
+            return file->eltsById[id];
+    return nullptr;
 }
 
 static int depthOf(KElement *elt)
@@ -522,7 +486,11 @@ int getEltNbr(KFile *file)
 
 int tracksNbr(KFile *file)
 {
-    return (file && ensureOrder(file)) ? file->trackCacheLen : 0;
+    if (!file)
+        return 0;
+    if (file->orderCacheValid)
+        return file->trackCacheLen;
+    return countElements(file, [](const KElement *e) { return e->type == KELT_TRACK; });
 }
 
 int constraintsNbr(KFile *file)
@@ -630,16 +598,14 @@ const char **pathsSamples(KFile *file, int *count)
 
 const char *k_getNthElement(KFile *file, int n)
 {
-    if (!file || n < 0 || !ensureOrder(file) || n >= file->orderCacheLen)
-        return nullptr;
-    return file->orderCache[n]->name;
+    KElement *e = file ? nthCreated(file, n, false) : nullptr;
+    return e ? e->name : nullptr;
 }
 
 const char *k_getNthTrackName(KFile *file, int n)
 {
-    if (!file || n < 0 || !ensureOrder(file) || n >= file->trackCacheLen)
-        return nullptr;
-    return file->trackCache[n]->name;
+    KElement *e = file ? nthCreated(file, n, true) : nullptr;
+    return e ? e->name : nullptr;
 }
 
 int k_isAProject(KFile *file)
@@ -827,8 +793,8 @@ double *k_getTracksRates(KFile *file, int *count)
     if (!file || tracksNbr(file) == 0)
         return nullptr;
     std::vector<double> rates;
-    for (int i = 0; i < file->trackCacheLen; ++i) {
-        const KStreamFormat *own = ownFormat(KElement_track(file->trackCache[i]));
+    for (KElement *e = file->firstCreated; e; e = e->nextCreated) {
+        const KStreamFormat *own = ownFormat(KElement_track(e));
         if (!own)
             continue;
         auto at = std::lower_bound(rates.begin(), rates.end(), own->rate);

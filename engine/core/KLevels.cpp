@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "KElement.h"
+#include "KProjectLock.h"
 
 namespace {
 
@@ -81,14 +82,23 @@ void recountSolo(KFile *file)
     file->soloCount = count;
 }
 
+// A group is muted when every playing member is muted (so a group without a playing member is
+// muted too), and unmuted when a playing member is not.
 void checkMute(KElement *group)
 {
-    std::vector<KElement *> set = followedMembers(group);
-    if (set.empty())
-        return;
-    size_t muted = static_cast<size_t>(
-        std::count_if(set.begin(), set.end(), [](const KElement *m) { return m->mute != 0; }));
-    int wanted = muted == set.size() ? 1 : 0;
+    int playing = 0, muted = 0;
+    for (KElement *m : membersOf(group)) {
+        if (m->status <= 0)
+            continue;
+        ++playing;
+        muted += m->mute ? 1 : 0;
+    }
+    int wanted = group->mute;
+    // A soloed group is never muted by the check: solo and mute exclude each other.
+    if (!group->mute && muted == playing && !group->solo)
+        wanted = 1;
+    else if (group->mute && muted < playing)
+        wanted = 0;
     if (group->mute == wanted)
         return;
     group->mute = wanted;
@@ -106,6 +116,11 @@ void checkSolo(KElement *group)
     if (group->solo == wanted)
         return;
     group->solo = wanted;
+    // As for a solo asked for, a soloed group is no longer muted.
+    if (wanted && group->mute) {
+        group->mute = 0;
+        forEachVisibleParent(group, checkMute);
+    }
     forEachVisibleParent(group, checkSolo);
 }
 
@@ -120,6 +135,8 @@ void setMute(KFile *file, KElement *elt, int value)
         setSolo(file, elt, 0);
     for (KElement *m : membersOf(elt))
         setMute(file, m, value);
+    // The members' checks may have moved the group's flag; it keeps the value asked for.
+    elt->mute = value;
     forEachVisibleParent(elt, checkMute);
 }
 
@@ -244,6 +261,7 @@ int setDefaultLevel(KFile *file, const char *name, double level)
 
 int setMinMaxLevel(KFile *file, const char *name, int min, int max)
 {
+    k_checkProjectLock(file, "setMinMaxLevel");
     KElement *elt = giveElt(file, name);
     if (!elt)
         return -1;
@@ -306,6 +324,7 @@ int setMixLaw(KFile *file, const char *name, int lawType, void *lawData)
 
 int setAllLevelAtZero(KFile *file)
 {
+    k_checkProjectLock(file, "setAllLevelAtZero");
     if (!file)
         return -1;
     for (KElement *e = file->firstCreated; e; e = e->nextCreated) {
@@ -360,6 +379,7 @@ int k_getTotalPan(KElement *elt, double *left, double *right)
 
 void k_setMute(KFile *file, const char *name, int value)
 {
+    k_checkProjectLock(file, "k_setMute");
     KElement *elt = giveElt(file, name);
     if (!elt)
         return;
@@ -369,6 +389,7 @@ void k_setMute(KFile *file, const char *name, int value)
 
 void k_setSolo(KFile *file, const char *name, int value)
 {
+    k_checkProjectLock(file, "k_setSolo");
     KElement *elt = giveElt(file, name);
     if (!elt)
         return;

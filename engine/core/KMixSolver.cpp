@@ -16,7 +16,7 @@
 #include <gecode/search.hh>
 
 #include "KElement.h"
-#include "KPlayer.h"
+#include "KProjectLock.h"
 
 using namespace Gecode;
 
@@ -225,6 +225,91 @@ GSList *solveLevels(KFile *file, KElement *moved, KElement *head, int value, Typ
     return head ? g_slist_prepend(result, head->name) : result;
 }
 
+// Whether each element plays, and its level, by id.
+std::vector<std::pair<bool, int>> levelState(const KFile *file)
+{
+    std::vector<std::pair<bool, int>> state;
+    for (int id = 0; id < file->eltCount; ++id) {
+        const KElement *e = file->eltsById[id];
+        state.emplace_back(plays(e), e->levels ? e->levels->level : 0);
+    }
+    return state;
+}
+
+bool sameElements(const KFile *a, const KFile *b)
+{
+    if (a->eltCount != b->eltCount)
+        return false;
+    for (int id = 0; id < a->eltCount; ++id)
+        if (std::strcmp(a->eltsById[id]->name, b->eltsById[id]->name) != 0)
+            return false;
+    return true;
+}
+
+// Runs `request` on the project itself when no other thread reads it. On the playing project it
+// runs on a copy taken under the project lock, searched without the lock; the levels of the
+// answer are then written under the lock when the project still plays and levels as the copy
+// did (a few tries, then refused).
+template <typename Request> GSList *onLevels(KFile *file, Request request)
+{
+    if (file != k_sharedProject())
+        return request(file);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        KFile *copy = nullptr;
+        std::vector<std::pair<bool, int>> before;
+        {
+            KProjectLock lock;
+            copy = KFile_clone(file);
+            if (copy)
+                before = levelState(copy);
+        }
+        if (!copy)
+            return nullptr;
+        GSList *answer = request(copy);
+        GSList *own = nullptr;
+        bool current = false;
+        if (answer) {
+            KProjectLock lock;
+            current = sameElements(file, copy) && levelState(file) == before;
+            for (GSList *l = answer; current && l; l = l->next) {
+                const char *name = static_cast<const char *>(l->data);
+                KElement *e = giveElt(file, name);
+                const KElement *c = giveElt(copy, name);
+                if (e->levels && c->levels && c->levels->level != e->levels->level)
+                    changeLevel(e, c->levels->level - e->levels->level);
+                own = g_slist_prepend(own, e->name);
+            }
+        }
+        g_slist_free(answer);
+        _freeZark(copy);
+        if (!answer || current)
+            return g_slist_reverse(own);
+    }
+    return nullptr;
+}
+
+GSList *checkLevelIn(KFile *file, const char *name, int level, TypeMixSolver type)
+{
+    KElement *named = name ? giveElt(file, name) : nullptr;
+    KElement *moved = nullptr;
+    if (type != TMS_ALL_PLAYING) {
+        // Only an element that takes part can be held at a level: a silent one under type 1,
+        // or one without a level of its own, would be reported moved while nothing moved.
+        if (!isNumbered(file, named) || !takesPart(named, type))
+            return nullptr;
+        moved = named;
+    }
+    try {
+        // Under type 2 a given name that is an element heads the list.
+        return solveLevels(file, moved, isNumbered(file, named) ? named : nullptr, level, type);
+    } catch (const Exception &e) {
+        std::fprintf(stderr, "!!! ERROR checkLevel : %s\n", e.what());
+    } catch (const std::bad_alloc &) {
+        std::fprintf(stderr, "!!! ERROR checkLevel : out of memory\n");
+    }
+    return nullptr;
+}
+
 } // namespace
 
 void k_setLevelSolverTimeLimit(unsigned long ms)
@@ -256,25 +341,7 @@ GSList *checkLevel(KFile *file, const char *name, int level, TypeMixSolver type)
                              "value of TypeMixSolver\n");
         return nullptr;
     }
-    KProjectLock lock;
-    KElement *named = name ? giveElt(file, name) : nullptr;
-    KElement *moved = nullptr;
-    if (type != TMS_ALL_PLAYING) {
-        // Only an element that takes part can be held at a level: a silent one under type 1,
-        // or one without a level of its own, would be reported moved while nothing moved.
-        if (!isNumbered(file, named) || !takesPart(named, type))
-            return nullptr;
-        moved = named;
-    }
-    try {
-        // Under type 2 a given name that is an element heads the list.
-        return solveLevels(file, moved, isNumbered(file, named) ? named : nullptr, level, type);
-    } catch (const Exception &e) {
-        std::fprintf(stderr, "!!! ERROR checkLevel : %s\n", e.what());
-    } catch (const std::bad_alloc &) {
-        std::fprintf(stderr, "!!! ERROR checkLevel : out of memory\n");
-    }
-    return nullptr;
+    return onLevels(file, [name, level, type](KFile *f) { return checkLevelIn(f, name, level, type); });
 }
 
 GSList *moveLevelParams(KFile *file, const char *name, int level, TypeMixSolver type,
@@ -282,14 +349,18 @@ GSList *moveLevelParams(KFile *file, const char *name, int level, TypeMixSolver 
 {
     if (!file || !name)
         return nullptr;
-    KProjectLock lock;
-    KElement *elt = giveElt(file, name);
-    if (!elt || (type != TMS_ALL_BUT_MOVED && !plays(elt)) || level < -240)
-        return nullptr;
+    {
+        KProjectLock lock;
+        KElement *elt = giveElt(file, name);
+        if (!elt || (type != TMS_ALL_BUT_MOVED && !plays(elt)) || level < -240)
+            return nullptr;
+    }
     level = std::min(level, 60);
     GSList *result = checkLevel(file, name, level, type);
-    if (result && outOfMix)
+    if (result && outOfMix) {
+        KProjectLock lock;
         MixManager_outOfMix(file->mixes);
+    }
     return result;
 }
 

@@ -5,8 +5,10 @@
 // under a time limit; the solution is applied through changeLevel.
 //
 // Threads: GUI thread only, never the sound card's callback (a search may run for the whole time
-// limit). Each request holds the player's project lock (so_lockProject, recursive) while it reads
-// and writes levels and gains in place.
+// limit). A request on a project that no other thread reads works on it in place. A request on
+// the playing project (KProjectLock.h) is searched on a copy taken under the project lock, and
+// its levels are written back under the lock; when the project's levels or playing elements
+// moved meanwhile the request is answered again, and refused after a few tries.
 //
 // Lists returned hold names that point into the model: the caller frees the list, not the names.
 #ifndef KMIXSOLVER_H

@@ -154,9 +154,11 @@ KSafeFile *KSafeFile_open(const char *target)
     } else {
         file->stream = fdopen(dup(file->fd), "w+b");
     }
-    // Large writes in few system calls: exports write hundreds of megabytes in small pieces.
+    // Large writes in few system calls: exports write hundreds of megabytes in small pieces. The
+    // failure seam's stream is unbuffered, so that a failing write never leaves glibc copying
+    // from a buffered tail.
     if (file->stream)
-        setvbuf(file->stream, nullptr, _IOFBF, 1 << 20);
+        setvbuf(file->stream, nullptr, file->allowance >= 0 ? _IONBF : _IOFBF, 1 << 20);
     if (!file->stream) {
         std::fprintf(stderr, "*** ERROR KSafeFile_open : cannot open a stream on \"%s\" (%s)\n",
                      file->temp.c_str(), std::strerror(errno));

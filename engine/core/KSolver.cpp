@@ -15,7 +15,7 @@
 #include <gecode/search.hh>
 
 #include "KElement.h"
-#include "KPlayer.h"
+#include "KProjectLock.h"
 
 using namespace Gecode;
 
@@ -188,19 +188,19 @@ private:
 class OSpace : public Space {
 public:
     IntVar cost;
-    BoolVarArray status;
+    BoolVarArray statusVars;
     IntVarArray counts;
     BoolVarArray indicators;
 
     OSpace(int elements, int rules)
-        : cost(*this, 0, 0), status(*this, elements, 0, 1),
+        : cost(*this, 0, 0), statusVars(*this, elements, 0, 1),
           counts(*this, rules, 0, std::max(elements, 0))
     {
     }
     OSpace(OSpace &other) : Space(other)
     {
         cost.update(*this, other.cost);
-        status.update(*this, other.status);
+        statusVars.update(*this, other.statusVars);
         counts.update(*this, other.counts);
         indicators.update(*this, other.indicators);
     }
@@ -244,7 +244,7 @@ public:
     // The status variable of a searched element.
     BoolVar statusOf(const KElement *elt) const
     {
-        return root->status[varOf[static_cast<size_t>(elt->id)]];
+        return root->statusVars[varOf[static_cast<size_t>(elt->id)]];
     }
     bool searched(const KElement *elt) const { return varOf[static_cast<size_t>(elt->id)] >= 0; }
 
@@ -283,8 +283,12 @@ void iniatializeConst(ZarkWorkSpace &ws, KElement *elt, const KElement *requeste
         return;
     }
     std::vector<KElement *> members = membersOf(file, group);
-    if (members.empty())
+    if (members.empty()) {
+        // A rule element without members plays only when it is the one asked for.
+        if (elt != requested)
+            rel(home, ws.statusOf(elt), IRT_EQ, 0);
         return;
+    }
     IntVar count = home.counts[ws.nextSlot++];
     BoolVarArgs memberStatus;
     for (KElement *member : members)
@@ -346,7 +350,7 @@ GSList *applyStatuses(const ZarkWorkSpace &ws, const OSpace &solution, KElement 
     forEachElt(file, [&](KElement *e) {
         if (!isNumbered(file, e) || !ws.searched(e))
             return;
-        BoolVar s = solution.status[ws.varOf[static_cast<size_t>(e->id)]];
+        BoolVar s = solution.statusVars[ws.varOf[static_cast<size_t>(e->id)]];
         if (!s.assigned() || (s.val() == 1) == plays(e))
             return;
         bool on = s.val() == 1;
@@ -366,10 +370,11 @@ GSList *applyStatuses(const ZarkWorkSpace &ws, const OSpace &solution, KElement 
     return g_slist_prepend(g_slist_reverse(changed), requested->name);
 }
 
-GSList *solveStatus(KFile *file, KElement *requested)
+// Posts the model of one request on the work space's root: every rule of the searched elements
+// and the requested element's new state. Returns the requested value.
+int postRequest(ZarkWorkSpace &ws, KElement *requested)
 {
-    Search::TimeStop stop(k_getStatusSolverTimeLimit());
-    ZarkWorkSpace ws(file, activeElements(file, requested));
+    KFile *file = ws.file;
     OSpace &root = *ws.root;
     forEachElt(file, [&](KElement *e) {
         if (!isNumbered(file, e)) {
@@ -389,23 +394,87 @@ GSList *solveStatus(KFile *file, KElement *requested)
     });
     int wanted = plays(requested) ? 0 : 1;
     rel(root, ws.statusOf(requested), IRT_EQ, wanted);
+    return wanted;
+}
+
+Search::Options searchOptions(Search::Stop *stop)
+{
+    Search::Options options;
+    options.c_d = 8;
+    options.a_d = 2;
+    options.threads = 1;
+    options.stop = stop;
+    return options;
+}
+
+std::atomic<long> limitHits{0};
+
+// The give-up test of the random selection running on this thread (null when none).
+thread_local int (*t_cancel)(void) = nullptr;
+
+bool cancelled()
+{
+    return t_cancel && t_cancel();
+}
+
+// A search's time limit, also ended by the thread's give-up test.
+class RequestStop : public Search::Stop {
+public:
+    explicit RequestStop(unsigned long ms) : time_(ms) {}
+    bool stop(const Search::Statistics &s, const Search::Options &o) override
+    {
+        return time_.stop(s, o) || cancelled();
+    }
+
+private:
+    Search::TimeStop time_;
+};
+
+// Any state that meets every rule with the requested element switched, for a request whose
+// optimising search found none in its time limit: a depth-first search on the statuses, the most
+// constrained first, restarted on a growing failure limit. Refuses only when no state exists (or
+// after a long safety limit).
+OSpace *firstSolution(KFile *file, const std::vector<char> &active, KElement *requested)
+{
+    RequestStop stop(std::max(1000ul, 4 * k_getStatusSolverTimeLimit()));
+    ZarkWorkSpace ws(file, active);
+    postRequest(ws, requested);
+    OSpace &root = *ws.root;
+    branch(root, root.statusVars, BOOL_VAR_AFC_MAX(0.99), BOOL_VAL_MIN());
+    Search::Options options = searchOptions(&stop);
+    options.cutoff = Search::Cutoff::luby(64);
+    RBS<OSpace, DFS> engine(&root, options);
+    return engine.next();
+}
+
+GSList *solveStatus(KFile *file, KElement *requested)
+{
+    RequestStop stop(k_getStatusSolverTimeLimit());
+    const std::vector<char> active = activeElements(file, requested);
+    ZarkWorkSpace ws(file, active);
+    OSpace &root = *ws.root;
+    const int wanted = postRequest(ws, requested);
     if (ws.indicators.size() > 0) {
         root.indicators = BoolVarArray(root, ws.indicators);
         root.cost = expr(root, sum(ws.weights, ws.indicators));
         branch(root, root.indicators, BOOL_VAR_NONE(), BOOL_VAL_MAX());
     }
-    Search::Options options;
-    options.c_d = 8;
-    options.a_d = 2;
-    options.threads = 1;
-    options.stop = &stop;
+    // Every status is decided, whatever the indicators leave open.
+    branch(root, root.statusVars, BOOL_VAR_NONE(), BOOL_VAL_MIN());
+    Search::Options options = searchOptions(&stop);
     BAB<OSpace> engine(&root, options);
     std::unique_ptr<OSpace> best;
     while (OSpace *solution = engine.next())
         best.reset(solution);
+    if (engine.stopped())
+        limitHits.fetch_add(1);
+    if (!best && engine.stopped() && !cancelled())
+        best.reset(firstSolution(file, active, requested));
+    if (cancelled())
+        return nullptr;
     if (!best)
         return nullptr;
-    BoolVar s = best->status[ws.varOf[static_cast<size_t>(requested->id)]];
+    BoolVar s = best->statusVars[ws.varOf[static_cast<size_t>(requested->id)]];
     if (!s.assigned() || s.val() != wanted)
         return nullptr;
     return applyStatuses(ws, *best, requested);
@@ -432,6 +501,11 @@ void followInMix(KFile *file, GSList *names)
 
 } // namespace
 
+long k_statusSolverLimitHits(void)
+{
+    return limitHits.load();
+}
+
 void k_setStatusSolverTimeLimit(unsigned long ms)
 {
     statusTimeLimit = ms ? ms : static_cast<unsigned long>(KSOLVER_STATUS_TIME_LIMIT_MS);
@@ -442,11 +516,10 @@ unsigned long k_getStatusSolverTimeLimit(void)
     return statusTimeLimit;
 }
 
-GSList *checkStatus(KFile *file, const char *name)
+namespace {
+
+GSList *checkStatusIn(KFile *file, const char *name)
 {
-    if (!file || !name)
-        return nullptr;
-    KProjectLock lock;
     KElement *requested = giveElt(file, name);
     if (!isNumbered(file, requested))
         return nullptr;
@@ -460,11 +533,8 @@ GSList *checkStatus(KFile *file, const char *name)
     return nullptr;
 }
 
-GSList *changeEltStatusWithCnsttControl(KFile *file, const char *name, int control)
+GSList *changeStatusIn(KFile *file, const char *name, int control)
 {
-    if (!file || !name)
-        return nullptr;
-    KProjectLock lock;
     KElement *elt = giveElt(file, name);
     if (!elt)
         return nullptr;
@@ -473,12 +543,157 @@ GSList *changeEltStatusWithCnsttControl(KFile *file, const char *name, int contr
     if (control && solutionChecking(file, changed, elt->name, nullptr) != 0) {
         g_slist_free(changed);
         before.restore();
-        changed = checkStatus(file, elt->name);
+        changed = checkStatusIn(file, elt->name);
         if (!changed)
             return nullptr;
     }
     followInMix(file, changed);
     return changed;
+}
+
+int randomSlctIn(KFile *file)
+{
+    if (file->eltCount <= 0)
+        return 1;
+    int count = file->eltCount;
+    // rand() / RAND_MAX can be exactly 1.0: every derived index is clamped.
+    auto draw = [count]() {
+        return std::min(static_cast<int>(std::rand() / 2147483647.0 * count), count - 1);
+    };
+    int target = static_cast<int>(std::rand() / 2147483647.0 * count) + 5;
+    int successes = 0;
+    for (int tries = 0; tries < 100 && successes < target && !cancelled(); ++tries) {
+        KElement *elt = file->eltsById[draw()];
+        // A rule element without members would play against its rule: a failed try.
+        KGroupData *group = ruleOf(elt);
+        if (group && membersOf(file, group).empty())
+            continue;
+        GSList *changed = changeStatusIn(file, elt->name, 1);
+        if (changed)
+            ++successes;
+        g_slist_free(changed);
+    }
+    return 1;
+}
+
+// A request on the playing project: it is answered on a copy taken under the project lock, so
+// the lock is never held during a search, and the answer is written back under the lock.
+class PlayingSnapshot {
+public:
+    explicit PlayingSnapshot(KFile *file) : file_(file)
+    {
+        KProjectLock lock;
+        copy_ = KFile_clone(file);
+        if (copy_)
+            before_ = playState(copy_);
+    }
+    ~PlayingSnapshot() { _freeZark(copy_); }
+    PlayingSnapshot(const PlayingSnapshot &) = delete;
+    PlayingSnapshot &operator=(const PlayingSnapshot &) = delete;
+
+    KFile *copy() const { return copy_; }
+
+    // With the project lock held: true when the project still has the copy's elements under the
+    // same ids and names, playing as they did when the copy was taken.
+    bool stillCurrent() const
+    {
+        if (!copy_ || file_->eltCount != copy_->eltCount)
+            return false;
+        for (int id = 0; id < file_->eltCount; ++id) {
+            const KElement *e = file_->eltsById[id];
+            if (std::strcmp(e->name, copy_->eltsById[id]->name) != 0 ||
+                plays(e) != (before_[static_cast<size_t>(id)] != 0))
+                return false;
+        }
+        return true;
+    }
+
+    // With the project lock held: writes the copy's statuses into the project, recounts the
+    // playing members, and lets every track whose playing state changed follow in the current
+    // mix. Returns the project's own names for `names` (the copy's), in order.
+    GSList *apply(GSList *names) const
+    {
+        GSList *moved = nullptr;
+        for (int id = 0; id < file_->eltCount; ++id) {
+            KElement *e = file_->eltsById[id];
+            const KElement *c = copy_->eltsById[id];
+            if (plays(c) == plays(e))
+                continue;
+            e->status = c->status;
+            moved = g_slist_prepend(moved, e->name);
+        }
+        for (int id = 0; id < file_->eltCount; ++id) {
+            KGroupData *group = KElement_groupData(file_->eltsById[id]);
+            if (!group)
+                continue;
+            group->playCount = 0;
+            for (GList *l = group->members.head; l; l = l->next)
+                group->playCount += plays(static_cast<KElement *>(l->data)) ? 1 : 0;
+        }
+        followInMix(file_, moved);
+        g_slist_free(moved);
+        GSList *own = nullptr;
+        for (GSList *l = names; l; l = l->next) {
+            KElement *e = giveElt(file_, static_cast<const char *>(l->data));
+            if (e)
+                own = g_slist_prepend(own, e->name);
+        }
+        return g_slist_reverse(own);
+    }
+
+private:
+    static std::vector<char> playState(KFile *file)
+    {
+        std::vector<char> state(static_cast<size_t>(file->eltCount));
+        for (int id = 0; id < file->eltCount; ++id)
+            state[static_cast<size_t>(id)] = plays(file->eltsById[id]) ? 1 : 0;
+        return state;
+    }
+
+    KFile *file_;
+    KFile *copy_ = nullptr;
+    std::vector<char> before_;
+};
+
+// Runs `request` on the project itself when no other thread reads it, else on a copy (a few
+// tries when the project moved meanwhile); an answer is a list of the project's own names.
+template <typename Request> GSList *onProject(KFile *file, Request request)
+{
+    if (file != k_sharedProject())
+        return request(file); // no other thread reads it
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        PlayingSnapshot snapshot(file);
+        if (!snapshot.copy())
+            return nullptr;
+        GSList *answer = request(snapshot.copy());
+        if (!answer)
+            return nullptr;
+        KProjectLock lock;
+        if (snapshot.stillCurrent()) {
+            GSList *own = snapshot.apply(answer);
+            g_slist_free(answer);
+            return own;
+        }
+        g_slist_free(answer);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+GSList *checkStatus(KFile *file, const char *name)
+{
+    if (!file || !name)
+        return nullptr;
+    return onProject(file, [name](KFile *f) { return checkStatusIn(f, name); });
+}
+
+GSList *changeEltStatusWithCnsttControl(KFile *file, const char *name, int control)
+{
+    if (!file || !name)
+        return nullptr;
+    return onProject(file,
+                     [name, control](KFile *f) { return changeStatusIn(f, name, control); });
 }
 
 void canPlay(gpointer name, gpointer elt, gpointer data)
@@ -517,6 +732,7 @@ int checkConstraintsWF(KFile *file, GHFunc test, int expected)
         return 2;
     }
     KCheckWFData data{copy, 0};
+    // The copy is this thread's alone: its requests need no lock.
     forEachElt(copy, [&](KElement *e) { test(e->name, e, &data); });
     _freeZark(copy);
     if (data.counter == expected)
@@ -528,24 +744,22 @@ int randomSlct(KFile *file)
 {
     if (!file)
         return 1;
-    KProjectLock lock;
-    if (file->eltCount <= 0)
-        return 1;
-    int count = file->eltCount;
-    // rand() / RAND_MAX can be exactly 1.0: every derived index is clamped.
-    auto draw = [count]() {
-        return std::min(static_cast<int>(std::rand() / 2147483647.0 * count), count - 1);
-    };
-    int target = static_cast<int>(std::rand() / 2147483647.0 * count) + 5;
-    int successes = 0;
-    for (int tries = 0; tries < 100 && successes < target; ++tries) {
-        KElement *elt = file->eltsById[draw()];
-        GSList *changed = changeEltStatusWithCnsttControl(file, elt->name, 1);
-        if (changed)
-            ++successes;
-        g_slist_free(changed);
-    }
+    // The answer is the whole new selection: a marker list, so that it is written back.
+    static char selected[] = "";
+    g_slist_free(onProject(file, [](KFile *f) {
+        randomSlctIn(f);
+        return cancelled() ? nullptr : g_slist_prepend(nullptr, selected);
+    }));
     return 1;
+}
+
+int randomSlctWithCancel(KFile *file, int (*cancel)(void))
+{
+    int (*outer)(void) = t_cancel;
+    t_cancel = cancel;
+    const int result = randomSlct(file);
+    t_cancel = outer;
+    return result;
 }
 
 int statusIsOk(KFile *file, FILE *stream)
@@ -594,8 +808,8 @@ void seeOS(OSpace *space)
         std::printf(" : KNULL\n");
         return;
     }
-    for (int i = 0; i < space->status.size(); ++i) {
-        BoolVar s = space->status[i];
+    for (int i = 0; i < space->statusVars.size(); ++i) {
+        BoolVar s = space->statusVars[i];
         if (s.assigned())
             std::printf(" S[%d] = %d\n", i, s.val());
         else

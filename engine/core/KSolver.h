@@ -5,9 +5,12 @@
 // the current statuses; a constraint model searched by branch and bound under a time limit finds
 // the state that keeps the most other tracks as they are.
 //
-// Threads: GUI or player thread only, never the sound card's callback (a search may run for the
-// whole time limit). Each request holds the player's project lock (so_lockProject, recursive)
-// while it reads and writes statuses, playing counts, levels and the current mix in place.
+// Threads: the GUI thread (requests, checks) or the player thread (randomSlct), never the sound
+// card's callback. A request on a project that no other thread reads works on it in place,
+// without a lock. A request on the playing project (KProjectLock.h) is answered on a copy taken
+// under the project lock, searched without the lock, and written back under it (statuses,
+// playing counts, levels and the current mix); when the project moved meanwhile the request is
+// answered again, and refused after a few tries.
 //
 // Lists returned hold names that point into the model: the caller frees the list, not the names.
 #ifndef KSOLVER_H
@@ -28,6 +31,8 @@ enum { KSOLVER_STATUS_TIME_LIMIT_MS = 40 };
 // answers do not depend on the machine's load. Any thread; takes effect at the next request.
 void k_setStatusSolverTimeLimit(unsigned long ms);
 unsigned long k_getStatusSolverTimeLimit(void);
+// Requests whose optimising search reached the time limit since the program started; any thread.
+long k_statusSolverLimitHits(void);
 
 // Switches the element on (status <= 0) or off directly; when `control` is nonzero and the new
 // state breaks a rule, the direct switch is undone and the solver decides. Every track named in
@@ -39,8 +44,10 @@ GSList *changeEltStatusWithCnsttControl(KFile *file, const char *name, int contr
 // Asks the solver to switch the named element to the other side while every rule holds and as
 // many other tracks as possible keep their status. On success the statuses and playing counts
 // are written (2 newly playing, -2 newly silent) and the changed names are returned, the named
-// element first; null (nothing written) when there is no such state, the time limit passes
-// before one is found, or the model cannot be built.
+// element first. Every status is decided: a rule element without members plays only when it is
+// the named element. When the time limit passes before any state is found, a search for any
+// state that meets the rules follows. Null (nothing written) when no state exists or the model
+// cannot be built.
 GSList *checkStatus(KFile *file, const char *name);
 
 // Data handed to the per-element tests of checkConstraintsWF.
@@ -62,6 +69,9 @@ int checkConstraintsWF(KFile *file, GHFunc test, int expected);
 // Switches random elements under the rules: a target of int(r x element count) + 5 successful
 // switches within at most 100 tries. Returns 1 (also for a null or empty project).
 int randomSlct(KFile *file);
+// The same, given up (nothing changed) as soon as `cancel` returns nonzero: it is asked between
+// tries and during every search. Player thread, so that a stop never waits for the searches.
+int randomSlctWithCancel(KFile *file, int (*cancel)(void));
 
 // Number of rule violations of the current statuses; one line per violation on `stream` when it
 // is not null.

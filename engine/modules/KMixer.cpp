@@ -13,7 +13,6 @@
 #include "KElement.h"
 #include "KMix.h"
 #include "KPlayer.h"
-#include "KSolver.h"
 #include "tvr_utils.h"
 
 namespace
@@ -359,8 +358,10 @@ bool decideBlock(ESOMixAudioArg *m, double &blockGain)
                 tr.status.store(SO_PLAYING);
                 m->counter = 0;
                 clearStarted(m, false);
-                if (tr.loop.load() == SO_LOOP_RANDOM)
-                    randomSlct(m->file);
+                if (tr.loop.load() == SO_LOOP_RANDOM) {
+                    m->reselect.store(1);
+                    KSemaphore_post(m->sem);
+                }
             } else
                 ++m->counter;
             break;
@@ -513,6 +514,7 @@ ESOMixAudioArg *init_ESOMixAudioArg(KFile *file, double rate, int frames, int ex
     m->masteringMoved = 0;
     m->masteringLatency = 0;
     m->blocksMixed = 0;
+    m->reselect = 0;
     if (!(rate > 0.0))
         rate = (file->format && file->format->rate > 0.0) ? file->format->rate : 44100.0;
     // Rates the readers accept; anything else would size the track buffers without bound.
@@ -562,9 +564,9 @@ ESOMixAudioArg *so_currentMixer(void)
 void so_setCurrentMixer(ESOMixAudioArg *mixer)
 {
     // Under the project lock, so that the meters' readers never hold a freed state.
-    so_lockProject();
+    k_lockProject();
     g_mixer.store(mixer);
-    so_unlockProject();
+    k_unlockProject();
 }
 
 // --- Loading and reading
@@ -589,6 +591,8 @@ int so_sLForeach(ESOMixAudioArg *m)
         }
         if (m->slots[slot].track)
             continue; // the slot keeps the first track given to it
+        if (tr.status.load() == SO_STOPPED)
+            return 1; // a stop while loading: the play ends without the other tracks
         m->slotCount++;
         if (!so_LoadSamplesFromMeskFile(m, slot, track))
             return 0;
@@ -741,7 +745,7 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
         return;
     SOTransport &tr = so_transport();
     m->blocksMixed.fetch_add(1);
-    so_lockProject();
+    k_lockProject();
     if (m->blockBytes == 0) {
         m->blockBytes = bytes;
         loadTracks(m);
@@ -766,19 +770,19 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
         // Nothing to play: end at once.
         std::memset(out, 0, static_cast<size_t>(bytes));
         KSemaphore_post(m->sem);
-        so_unlockProject();
+        k_unlockProject();
         return;
     }
     double blockGain = 0.0;
     if (!KMutex_lock(tr.mutexStatus)) {
-        so_unlockProject();
+        k_unlockProject();
         return;
     }
     const bool mixIt = decideBlock(m, blockGain);
     KMutex_unlock(tr.mutexStatus);
     if (!mixIt) {
         std::memset(out, 0, static_cast<size_t>(bytes));
-        so_unlockProject();
+        k_unlockProject();
         return;
     }
     // Master level and pan: the mix on play's, else the project's.
@@ -813,7 +817,7 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
         tr.fadeStep = -std::fabs(tr.fadeStep);
         KMutex_unlock(tr.mutexStatus);
     }
-    so_unlockProject();
+    k_unlockProject();
 }
 
 // --- Meters
@@ -877,7 +881,7 @@ void set_stats_ready(int ready)
 double so_getDataView(const char *name, int channel)
 {
     // Lock order as on the filler: the project, then the meters.
-    so_lockProject();
+    k_lockProject();
     ESOMixAudioArg *m = g_mixer.load();
     const int slot = getReadBufferId();
     int id = -1;
@@ -899,7 +903,7 @@ double so_getDataView(const char *name, int channel)
                 value = g_meters.master[2 * slot + c];
         }
     }
-    so_unlockProject();
+    k_unlockProject();
     return value;
 }
 
@@ -915,12 +919,12 @@ void so_mixEqualMoved(const char *mix)
 {
     if (!mix || so_getStatus() == SO_STOPPED)
         return;
-    so_lockProject();
+    k_lockProject();
     ESOMixAudioArg *m = g_mixer.load();
     {
         std::lock_guard<std::mutex> guard(g_masterNameLock);
         if (m && std::strcmp(g_masterName, mix) == 0)
             m->masteringMoved.store(1);
     }
-    so_unlockProject();
+    k_unlockProject();
 }

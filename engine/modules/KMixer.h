@@ -7,7 +7,8 @@
 //
 // Threads: the mixer state, the track readers and the mastering run on the filler thread
 // ("bufferingProc"), which holds the project lock for each block and mutexStatus while it decides
-// the block's gains. The meters are written by the filler and read by the GUI under their own lock.
+// the block's gains; it never runs a solver search. The meters are written by the filler and read
+// by the GUI under their own lock.
 #ifndef KMIXER_H
 #define KMIXER_H
 
@@ -68,6 +69,9 @@ typedef struct ESOMixAudioArg {
     std::atomic<int> masteringMoved;
     std::atomic<int> masteringLatency; // output frames the mastering delays the stream by
     std::atomic<int64_t> blocksMixed;  // blocks handed to the ring so far
+    // Set with a post of sem when a loop restart asks for a new random selection, which the
+    // player thread makes (never the filler: the search would hold up the blocks).
+    std::atomic<int> reselect;
 } ESOMixAudioArg;
 
 // New mixer state for the project at the output rate (<= 0: the project's, else 44100) and block

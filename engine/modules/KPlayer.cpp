@@ -14,6 +14,7 @@
 #include "KBufferRing.h"
 #include "KMixer.h"
 #include "KRender.h"
+#include "KSolver.h"
 #include "KThread.h"
 #include "tvr_utils.h"
 
@@ -28,6 +29,7 @@ std::mutex g_playLock;
 std::condition_variable g_playEnded;
 KThread *g_playThread = nullptr;
 bool g_playRunning = false;
+uint64_t g_playStarts = 0; // plays started so far
 // Serialises starts, so that two threads starting at once never run two players.
 std::mutex g_startLock;
 
@@ -42,6 +44,12 @@ int g_callbackBufferSize = 0;
 // Blocks the callback took from the ring during this play.
 std::atomic<int64_t> g_blocksPlayed{0};
 std::atomic<int64_t> g_stopCount{0};
+// Set by so_stop for the play started last; the player, the filler's loading and the callback
+// watch it, so that a stop is never lost and ends the play without waiting for the buffered audio.
+std::atomic<bool> g_stopAsked{false};
+// The mixer state's semaphore of the running play, under g_playLock: so_stop posts it to wake
+// the player thread.
+KSemaphore *g_playWake = nullptr;
 std::atomic<int64_t> g_lateCallbacks{0};
 std::atomic<uint64_t> g_halfPeriodTicks{0}; // in performance-counter ticks
 
@@ -82,6 +90,17 @@ void sdl_callback(void *, Uint8 *stream, int len)
     }
     if (n > 0)
         g_blocksPlayed.fetch_add(1);
+    if (g_stopAsked.load()) {
+        // A stop: this block fades out and the device stays silent until it is closed.
+        Sint16 *samples = reinterpret_cast<Sint16 *>(stream);
+        const int frames = std::min(n, len) / 4;
+        for (int i = 0; i < frames; ++i) {
+            const double w = 1.0 - static_cast<double>(i + 1) / frames;
+            samples[2 * i] = static_cast<Sint16>(samples[2 * i] * w);
+            samples[2 * i + 1] = static_cast<Sint16>(samples[2 * i + 1] * w);
+        }
+        g_scmPaused = 1;
+    }
 }
 
 int scm_initSoundCard()
@@ -115,6 +134,16 @@ void SCMStruct_delete(SCMStruct **request)
     *request = nullptr;
 }
 
+void scm_closeAudio()
+{
+    if (g_device) {
+        // Waits for a running callback to return.
+        SDL_CloseAudioDevice(g_device);
+        g_device = 0;
+    }
+    g_scmPaused = 0;
+}
+
 // Opens the device; SDL converts to the hardware's format, so every callback asks for exactly
 // one block of the requested size.
 int scm_initAudio(SCMStruct *request, int *samples)
@@ -134,22 +163,6 @@ void scm_startAudio()
     SDL_PauseAudioDevice(g_device, 0);
 }
 
-int scm_pause()
-{
-    g_scmPaused = g_scmPaused.load() ? 0 : 1;
-    return g_scmPaused.load();
-}
-
-void scm_closeAudio()
-{
-    if (g_device) {
-        // Waits for a running callback to return.
-        SDL_CloseAudioDevice(g_device);
-        g_device = 0;
-    }
-    g_scmPaused = 0;
-}
-
 // Ends the play: status -2 and every waiter told.
 int endPlay(int result, KProgress *progress, const char *message)
 {
@@ -164,6 +177,10 @@ int endPlay(int result, KProgress *progress, const char *message)
         KMutex_unlock(tr.mutexStatus);
     } else {
         tr.status.store(SO_STOPPED);
+    }
+    {
+        KProjectLock lock;
+        k_setSharedProject(nullptr);
     }
     {
         std::lock_guard<std::mutex> guard(g_playLock);
@@ -181,24 +198,34 @@ int so_play(void *data)
     const bool card = arg.mode == SO_MODE_SOUNDCARD;
     KProgress *progress = arg.progress;
     so_renderSetPlayResult(1);
-    if (card) {
-        KProgress_setITotal(progress, tracksNbr(arg.file));
-        KProgress_setState(progress, KPROGRESS_RUNNING);
-        KProgress_setMsg(progress, "Loading");
-        KProgress_setIProg(progress, 0);
+    ESOMixAudioArg *m = nullptr;
+    double seconds = 0.0;
+    int elements = 0;
+    {
+        // From here on the filler reads this project: it is shared, and read under the lock.
+        KProjectLock lock;
+        k_setSharedProject(arg.file);
+        if (card) {
+            KProgress_setITotal(progress, tracksNbr(arg.file));
+            KProgress_setState(progress, KPROGRESS_RUNNING);
+            KProgress_setMsg(progress, "Loading");
+            KProgress_setIProg(progress, 0);
+        }
+        m = init_ESOMixAudioArg(arg.file, arg.rate, SO_FRAMES_PER_BLOCK, card ? 0 : 1, progress);
+        seconds = computeLengthFile(arg.file);
+        elements = arg.file->eltCount;
     }
-    ESOMixAudioArg *m =
-        init_ESOMixAudioArg(arg.file, arg.rate, SO_FRAMES_PER_BLOCK, card ? 0 : 1, progress);
     if (!m) {
         so_renderSetPlayResult(-999);
         return endPlay(-999, progress, "*** ERROR so_play : memory ***");
     }
     const double rate = m->format->rate;
     const int bytes = 2 * 2 * m->frames;
-    so_lockProject();
-    const double seconds = computeLengthFile(arg.file);
-    const int elements = arg.file->eltCount;
-    so_unlockProject();
+    if (g_stopAsked.load()) {
+        _delete_Memory(&m);
+        so_renderSetPlayResult(-1);
+        return endPlay(1, progress, nullptr);
+    }
     SCMStruct *request = nullptr;
     if (card) {
         request = SCMStruct_create(m->format);
@@ -236,11 +263,29 @@ int so_play(void *data)
     }
     init_stats(SO_RING_BUFFERS, elements);
     g_transport.pieceFrames.store(static_cast<int64_t>(std::llround(seconds * rate)));
+    // A stop asked for since the start ends the play here: the transport keeps "stopped".
+    bool stopped = true;
     if (KMutex_lock(g_transport.mutexStatus)) {
-        so_resetTransport(rate, m->frames);
+        stopped = g_stopAsked.load() || g_transport.status.load() == SO_STOPPED;
+        if (!stopped)
+            so_resetTransport(rate, m->frames);
         KMutex_unlock(g_transport.mutexStatus);
     }
+    if (stopped) {
+        if (card)
+            scm_closeAudio();
+        else
+            k_stopExportTovix();
+        SCMStruct_delete(&request);
+        _delete_Memory(&m);
+        so_renderSetPlayResult(-1);
+        return endPlay(1, progress, nullptr);
+    }
     so_setCurrentMixer(m);
+    {
+        std::lock_guard<std::mutex> guard(g_playLock);
+        g_playWake = m->sem;
+    }
     if (!startBuffering(fillBuffer, m)) {
         if (card)
             scm_closeAudio();
@@ -261,16 +306,29 @@ int so_play(void *data)
     else
         k_startExportTovix();
 
-    KSemaphore_wait(m->sem, __FILE__, __LINE__);
+    // Woken by the mixer (the end, or a new random selection to make) or by so_stop.
+    for (;;) {
+        KSemaphore_wait(m->sem, __FILE__, __LINE__);
+        if (!g_stopAsked.load() && m->reselect.exchange(0)) {
+            // Searched here, on a copy of the project, while the filler plays on.
+            randomSlctWithCancel(arg.file, [] { return g_stopAsked.load() ? 1 : 0; });
+            continue;
+        }
+        break;
+    }
+    {
+        std::lock_guard<std::mutex> guard(g_playLock);
+        g_playWake = nullptr;
+    }
     if (card) {
-        // Let the device play what the ring still holds up to the end, bounded by twice the
-        // ring's length in real time.
+        // At the end of the piece, let the device play what the ring still holds, bounded by
+        // twice the ring's length in real time; a stop cuts it short.
         const int64_t last = m->blocksMixed.load();
         const Uint32 limit =
             SDL_GetTicks() + static_cast<Uint32>(2000.0 * SO_RING_BUFFERS * m->frames / rate) + 200;
-        while (g_blocksPlayed.load() < last - 1 && SDL_GetTicks() < limit)
+        while (!g_stopAsked.load() && g_blocksPlayed.load() < last - 1 && SDL_GetTicks() < limit)
             SDL_Delay(2);
-        scm_pause();
+        g_scmPaused = 1;
     } else
         k_pauseExportTovix();
     stopBuffering();
@@ -293,8 +351,13 @@ void waitAndJoin()
 {
     KThread *thread = nullptr;
     {
+        // Waits for the play running now; a play started meanwhile by another thread is not
+        // this caller's to wait for.
         std::unique_lock<std::mutex> guard(g_playLock);
-        g_playEnded.wait(guard, [] { return !g_playRunning; });
+        const uint64_t starts = g_playStarts;
+        g_playEnded.wait(guard, [starts] { return !g_playRunning || g_playStarts != starts; });
+        if (g_playRunning)
+            return;
         thread = g_playThread;
         g_playThread = nullptr;
     }
@@ -379,16 +442,24 @@ int so_outThreadAtRate(KFile *file, KProgress *progress, int mode, double rate)
         return -1;
     }
     if (KMutex_lock(g_transport.mutexStatus)) {
+        g_stopAsked.store(false);
         g_transport.status.store(SO_PLAYING);
+        g_transport.date.store(0);
         KMutex_unlock(g_transport.mutexStatus);
     }
     set_stats_ready(0);
+    bool started = false;
     {
+        // Started under the lock: a play that ends at once is joined only once its record is
+        // complete.
         std::lock_guard<std::mutex> guard(g_playLock);
         g_playThread = thread;
         g_playRunning = true;
+        ++g_playStarts;
+        started = KThread_start(thread) != 0;
     }
-    if (!KThread_start(thread)) {
+    g_playEnded.notify_all();
+    if (!started) {
         delete arg;
         std::fprintf(stderr, "*** ERROR playZark : can not create new thread ***\n");
         endPlay(-1, nullptr, nullptr);
@@ -416,8 +487,14 @@ int so_stop(void)
         return -1;
     tr.status.store(SO_STOPPED);
     tr.fadeStep = -std::fabs(tr.fadeStep);
+    g_stopAsked.store(true);
     if (!KMutex_unlock(tr.mutexStatus))
         return -2;
+    {
+        std::lock_guard<std::mutex> guard(g_playLock);
+        if (g_playWake)
+            KSemaphore_post(g_playWake);
+    }
     set_stats_ready(0);
     waitAndJoin();
     return 1;
@@ -544,10 +621,10 @@ double so_getTime(KFile *file)
         return target;
     if (!file)
         return 0.0;
-    so_lockProject();
+    k_lockProject();
     const double rate = (file->format && file->format->rate > 0.0) ? file->format->rate : 0.0;
     const double denominator = file->lengthSeconds * rate;
-    so_unlockProject();
+    k_unlockProject();
     if (!(denominator > 0.0))
         return 0.0;
     return std::clamp(static_cast<double>(g_transport.date.load()) / denominator, 0.0, 1.0);

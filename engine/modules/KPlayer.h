@@ -9,12 +9,12 @@
 //   so_waitEndPlay through the renderer).
 // - `mutexStatus` guards the transport state (status, seek target, fades, loop); `mutexVO` the
 //   volume target and master pan on the GUI side. Values that are read without a lock are atomic.
-// - The project lock (so_lockProject) guards the project graph while playing: the mixer holds it
-//   for each block; whoever edits statuses, levels, mute, solo or pan of a playing project takes
-//   it around the edit (stored mixes and their mastering curves included). Lock order: project
-//   lock, then mutexStatus; nobody takes the project lock while holding mutexStatus or mutexVO.
-//   so_outThread, so_stop, so_waitEndPlay, so_close and the render wait for the filler, so they
-//   are never called with the project lock held.
+// - The project lock of KProjectLock.h guards the graph of the playing project: the player
+//   thread reads it under the lock, the mixer holds it for each block, and whoever edits the
+//   playing project takes it around the edit. Lock order: project lock, then mutexStatus; nobody
+//   takes the project lock while holding mutexStatus or mutexVO. so_outThread, so_stop,
+//   so_waitEndPlay, so_close and the render wait for the player, so they are never called with
+//   the project lock held.
 // - The sound card's callback takes no lock but the ring's own, never allocates and does no I/O.
 #ifndef KPLAYER_H
 #define KPLAYER_H
@@ -24,6 +24,7 @@
 
 #include "KFile.h"
 #include "KMutex.h"
+#include "KProjectLock.h"
 #include "KTypes.h"
 
 typedef enum ESOLoop { SO_LOOP_NONE = 0, SO_LOOP = 1, SO_LOOP_RANDOM = 2 } ESOLoop;
@@ -80,18 +81,6 @@ int so_getStatus(void);
 int64_t scm_lateCallbacks(void);
 // Counts so_stop calls, so that a render can tell that its play was stopped from outside.
 int64_t so_stopCount(void);
-
-// The project lock (recursive): see the header comment. Any thread but the sound card's.
-void so_lockProject(void);
-void so_unlockProject(void);
-
-// Holds the project lock for one scope (a solver request, an edit made while playing).
-struct KProjectLock {
-    KProjectLock() { so_lockProject(); }
-    ~KProjectLock() { so_unlockProject(); }
-    KProjectLock(const KProjectLock &) = delete;
-    KProjectLock &operator=(const KProjectLock &) = delete;
-};
 
 // --- Shared with the mixer and the renderer
 // -------------------------------------------------------

@@ -286,9 +286,9 @@ int k_exportTovixToAudioFile(KFile *file, const char *mixName, const char *path,
     if (!so_initLocks())
         return 0;
     // The render plays a copy: the open project keeps its current mix, statuses and levels.
-    so_lockProject();
+    k_lockProject();
     KFile *work = findThisSlct(file, mixName) ? KFile_clone(file) : nullptr;
-    so_unlockProject();
+    k_unlockProject();
     if (!work)
         return 0;
     KMix *mix = findThisSlct(work, mixName);

@@ -1,6 +1,7 @@
 // One application object for a whole editor test program, with the settings store in a
 // temporary XDG_CONFIG_HOME, the update search set to "only when asked", and a staged program
 // folder whose ../Frameworks/ holds the built image bundle and ../Resources/ the language file.
+// An update check finds no server (a closed local port), and no program or page is ever opened.
 #ifndef EDITOR_TEST_ENVIRONMENT_H
 #define EDITOR_TEST_ENVIRONMENT_H
 
@@ -8,6 +9,7 @@
 #include "KPrompt.h"
 #include "KTheme.h"
 #include "SonaricParams.h"
+#include "UpdateLauncher.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +17,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTranslator>
+#include <QUrl>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -51,6 +54,11 @@ public:
         QSettings store(QSettings::NativeFormat, QSettings::UserScope, Snc::CompanyName,
                         Snc::ApplicationName);
         store.setValue(Snc::SonaricParams + "UpdateSearch", int(SonaricParams::UpdateOnRequest));
+        const QString closed = "http://127.0.0.1:1/";
+        UpdateLauncher::setEndpoints({closed + "release.update", closed + "test.update", closed + "news",
+                                      "127.0.0.1", closed + "installer.tar.gz"});
+        UpdateLauncher::setStarter([](const QString&, const QStringList&, const QString&) { return false; });
+        UpdateLauncher::setPageOpener([](const QUrl&) { return false; });
     }
 
     void TearDown() override

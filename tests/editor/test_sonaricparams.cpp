@@ -178,7 +178,7 @@ TEST_F(ParamsTest, NewVersionTidiesTheUpdateFolderOnceWithoutFollowingLinks)
         QDir().mkpath(work + "/TovraMedia/sub/deeper");
         QFile(work + "/TovraMedia/sub/deeper/a.bin").open(QIODevice::WriteOnly);
         QFile(work + "/SonaricUpdate").open(QIODevice::WriteOnly);
-        QFile(work + "/QtCore.dylib").open(QIODevice::WriteOnly);
+        QFile(work + "/" + Snc::UpdateLibBinaries.first()).open(QIODevice::WriteOnly);
         QFile::link(outside.path(), work + "/TovraMedia/link");
         QFile::link(outside.path(), work + "/elsewhere");
     };

@@ -122,7 +122,7 @@ struct PlayOptimum {
 };
 
 // Enumerates every on/off choice of the tracks (group states follow their members; a rule
-// without members keeps its state) and returns the best state in which `requested` is `wanted`.
+// without members plays only when it is the requested element) and returns the best state in which `requested` is `wanted`.
 inline PlayOptimum bestPlay(KFile *f, KElement *requested, bool wanted, const PlayState &before)
 {
     std::vector<KElement *> tracks;
@@ -141,12 +141,14 @@ inline PlayOptimum bestPlay(KFile *f, KElement *requested, bool wanted, const Pl
                 return on[e->id];
             done[e->id] = 1;
             std::vector<KElement *> ms = members(f, g);
-            if (!ms.empty()) {
-                bool any = false;
-                for (KElement *m : ms)
-                    any = state(m) || any;
-                on[e->id] = any;
+            if (ms.empty()) {
+                on[e->id] = e == requested && wanted;
+                return on[e->id];
             }
+            bool any = false;
+            for (KElement *m : ms)
+                any = state(m) || any;
+            on[e->id] = any;
             return on[e->id];
         };
         for (KElement *e : elements(f))

@@ -260,21 +260,42 @@ TEST(KLevelsMute, GroupMuteSpreadsToEveryMember)
     EXPECT_EQ(0, k_isMute(p.file(), "nope"));
 }
 
-TEST(KLevelsMute, StoppedGroupFollowsAllItsMembers)
+TEST(KLevelsMute, GroupCountsOnlyItsPlayingMembers)
 {
-    // Nothing plays: muting one track must not mute its group (and so silence its siblings),
-    // and unmuting a track must not mute the group either.
+    // G holds A and B under Top: G is muted when every playing member is muted, so a group
+    // without a playing member is muted by any check; a silent member's mute does not count.
+    using S = std::set<std::string>;
+    struct Case {
+        std::initializer_list<const char *> playing;
+        std::vector<std::pair<const char *, int>> mutes;
+        S muted;
+    } cases[] = {
+        {{}, {{"A", 1}}, S{"A", "G", "Top"}},
+        {{}, {{"A", 1}, {"A", 0}}, S{"G", "Top"}},
+        {{"A"}, {{"B", 1}}, S{"B"}},
+        {{"A"}, {{"A", 1}}, S{"A", "G", "Top"}},
+        {{"A"}, {{"A", 1}, {"A", 0}}, S{}},
+        {{"A", "B"}, {{"A", 1}, {"B", 1}, {"B", 0}}, S{"A"}},
+    };
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        ProjectBuilder p;
+        p.track("A").track("B").group("G", {"A", "B"}).group("Top", {"G"});
+        switchOn(p.file(), cases[i].playing);
+        for (const auto &mute : cases[i].mutes)
+            k_setMute(p.file(), mute.first, mute.second);
+        EXPECT_EQ(cases[i].muted, muted(p.file())) << "case " << i;
+    }
+}
+
+TEST(KLevelsMute, SoloedGroupIsNotMutedByItsCheck)
+{
     ProjectBuilder p;
     p.track("A").track("B").group("G", {"A", "B"});
+    k_setSolo(p.file(), "G", 1);
     k_setMute(p.file(), "A", 1);
-    EXPECT_EQ((std::set<std::string>{"A"}), muted(p.file()));
-    k_setMute(p.file(), "A", 0);
-    EXPECT_TRUE(muted(p.file()).empty());
-    k_setMute(p.file(), "A", 1);
-    k_setMute(p.file(), "B", 1);
-    EXPECT_EQ(1, k_isMute(p.file(), "G"));
-    switchOn(p.file(), {"B"});
-    EXPECT_EQ(1, eltIsMute(p.elt("B")));
+    EXPECT_EQ(0, k_isMute(p.file(), "G"));
+    EXPECT_EQ(1, k_isSolo(p.file(), "G"));
+    EXPECT_EQ(0, k_isSolo(p.file(), "A"));
 }
 
 // --- Solo ----------------------------------------------------------------------------------------

@@ -11,6 +11,8 @@
 #include "KLevels.h"
 #include "KMix.h"
 #include "KRender.h"
+#include "KMixSolver.h"
+#include "KSolver.h"
 #include "MixerFixtures.h"
 
 using namespace mixfx;
@@ -99,13 +101,13 @@ TEST(Player, TransportRequestsWhileEditingLevelsMuteAndSoloFromAnotherThread)
     std::thread editor([&] {
         KFile *file = p.file();
         for (int i = 0; run; ++i) {
-            so_lockProject();
+            k_lockProject();
             changeLevel(giveElt(file, "A"), (i % 2) ? 3 : -3);
             k_setMute(file, "B", i % 3 == 0);
             k_setSolo(file, "A", i % 5 == 0);
             KElement_setPan(giveElt(file, "A"), (i % 7) / 7.0);
             changeLevel(giveElt(file, "G"), (i % 2) ? -1 : 1);
-            so_unlockProject();
+            k_unlockProject();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
@@ -168,9 +170,9 @@ TEST(Player, MetersReportTracksGroupsAndTheMaster)
 TEST(Player, SeekWhileStoppedStartsThereAndTimeIsSafeOnAnEmptyProject)
 {
     ProjectBuilder empty;
-    so_lockProject();
+    k_lockProject();
     empty.file()->format->rate = 0.0;
-    so_unlockProject();
+    k_unlockProject();
     EXPECT_EQ(0.0, so_getTime(empty.file()));
     EXPECT_EQ(0.0, so_getTime(nullptr));
     PlayProject p;
@@ -180,8 +182,148 @@ TEST(Player, SeekWhileStoppedStartsThereAndTimeIsSafeOnAnEmptyProject)
     ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
     // The first block played after the start is the one holding the middle of the piece.
     EXPECT_TRUE(eventually([] { return so_transport().seekTarget.load() < 0.0; }));
-    EXPECT_GE(so_getTime(p.file()), 0.49);
+    // The seek lands on the start of the block holding the middle: at most one block before it.
+    EXPECT_GE(so_getTime(p.file()), 0.5 - SO_FRAMES_PER_BLOCK / (2.0 * kRate));
     EXPECT_EQ(1, so_stop());
+}
+
+TEST(Player, EveryStopEndsThePlay)
+{
+    PlayProject p(2);
+    ASSERT_EQ(1, so_init());
+    for (ESOLoop loop : {SO_LOOP_NONE, SO_LOOP, SO_LOOP_RANDOM}) {
+        ASSERT_EQ(1, so_setLoop(loop));
+        for (int i = 0; i < 4; ++i) {
+            ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+            EXPECT_EQ(1, so_stop());
+            EXPECT_EQ(SO_STOPPED, so_getStatus()) << "loop " << loop << " start " << i;
+        }
+        for (int i = 0; i < 4; ++i)
+            ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+        EXPECT_EQ(1, so_stop());
+        EXPECT_EQ(SO_STOPPED, so_getStatus()) << "loop " << loop << " after restarts";
+    }
+    // Stops from another thread while this one restarts the play.
+    std::atomic<bool> run{true};
+    std::thread stopper([&] {
+        while (run) {
+            so_stop();
+            std::this_thread::yield();
+        }
+    });
+    for (int i = 0; i < 8; ++i)
+        ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+    run = false;
+    EXPECT_EQ(1, so_stop());
+    stopper.join();
+    EXPECT_EQ(SO_STOPPED, so_getStatus());
+    EXPECT_EQ(1, so_setLoop(SO_LOOP_NONE));
+}
+
+TEST(Player, GraphReadFromAnotherThreadWhilePlaybackStarts)
+{
+    PlayProject p(1);
+    KFile *file = p.file();
+    ASSERT_EQ(1, so_init());
+    for (int i = 0; i < 4; ++i) {
+        // An edit first, as the editor makes them between plays.
+        ASSERT_EQ(1, addTrack(file, createTrack(0, nullptr, 4410), ("N" + std::to_string(i)).c_str()));
+        std::atomic<bool> run{true};
+        std::thread reader([&] {
+            int sum = 0;
+            do
+                sum += tracksNbr(file) + k_getEltOnTopNbr(file, nullptr) +
+                       (k_getNthTrackName(file, 1) ? 1 : 0) +
+                       (k_getNthEltOnTop(file, 0, nullptr) ? 1 : 0);
+            while (run);
+            EXPECT_GT(sum, 0);
+        });
+        ASSERT_EQ(1, so_outThread(file, nullptr, SO_MODE_SOUNDCARD));
+        EXPECT_TRUE(eventually([] { return so_transport().date.load() > 0; }));
+        run = false;
+        reader.join();
+        EXPECT_EQ(1, so_stop());
+    }
+}
+
+// The editor asks for rule-checked switches while a short piece loops with a new random
+// selection at each restart: the searches run on copies, so the sound card never waits.
+TEST(Player, SolverRequestsAndRandomReselectionsNeverMakeTheCardWait)
+{
+    PlayProject p(1);
+    KFile *file = p.file();
+    // Seven "pigeons" that must each play one of six "holes", no hole twice: no state exists,
+    // and every search runs to its time limit, longer than the buffered audio.
+    std::vector<std::string> names;
+    for (int pigeon = 0; pigeon < 7; ++pigeon)
+        for (int hole = 0; hole < 6; ++hole) {
+            names.push_back("P" + std::to_string(pigeon) + "H" + std::to_string(hole));
+            ASSERT_EQ(1, addTrack(file, createTrack(0, nullptr, 4410), names.back().c_str()));
+        }
+    for (int pigeon = 0; pigeon < 7; ++pigeon) {
+        const std::string row = "Pigeon" + std::to_string(pigeon);
+        ASSERT_EQ(1, createElt(file, KCONST_GROUP, row.c_str(), createDataGrp(1, 1)));
+        for (int hole = 0; hole < 6; ++hole)
+            ASSERT_EQ(1, addSubElt(file, row.c_str(), names[static_cast<size_t>(6 * pigeon + hole)].c_str()));
+    }
+    for (int hole = 0; hole < 6; ++hole) {
+        const std::string column = "Hole" + std::to_string(hole);
+        ASSERT_EQ(1, createElt(file, KCONST_GROUP, column.c_str(), createDataGrp(0, 1)));
+        for (int pigeon = 0; pigeon < 7; ++pigeon)
+            ASSERT_EQ(1, addSubElt(file, column.c_str(), names[static_cast<size_t>(6 * pigeon + hole)].c_str()));
+    }
+    k_setStatusSolverTimeLimit(600);
+    ASSERT_EQ(1, so_init());
+    ASSERT_EQ(1, so_setLoop(SO_LOOP_RANDOM));
+    ASSERT_EQ(1, so_outThread(file, nullptr, SO_MODE_SOUNDCARD));
+    std::atomic<bool> run{true};
+    std::thread editor([&] {
+        for (size_t i = 0; run; ++i)
+            g_slist_free(changeEltStatusWithCnsttControl(file, names[i % names.size()].c_str(), 1));
+    });
+    int restarts = 0;
+    double last = 0.0;
+    EXPECT_TRUE(eventually(
+        [&] {
+            const double t = so_getTime(file);
+            restarts += t < last ? 1 : 0;
+            last = t;
+            return restarts >= 3;
+        },
+        30000));
+    run = false;
+    editor.join();
+    EXPECT_EQ(1, so_stop());
+    EXPECT_EQ(0, scm_lateCallbacks());
+    EXPECT_EQ(1, so_setLoop(SO_LOOP_NONE));
+    k_setStatusSolverTimeLimit(0);
+}
+
+TEST(Player, SolverAnswersOnThePlayingProjectAreWrittenBack)
+{
+    PlayProject p(3);
+    KFile *file = p.file();
+    k_setLevelSolverTimeLimit(20000); // answers independent of the machine's load
+    ASSERT_EQ(1, so_init());
+    ASSERT_EQ(1, so_outThread(file, nullptr, SO_MODE_SOUNDCARD));
+    ASSERT_TRUE(eventually([] { return so_transport().date.load() > 0; }));
+    std::vector<std::string> moved;
+    for (GSList *l = moveLevelParams(file, "A", -30, TMS_PLAYING_BUT_MOVED, 0); l;
+         l = g_slist_delete_link(l, l))
+        moved.emplace_back(static_cast<const char *>(l->data));
+    EXPECT_EQ(std::vector<std::string>{"A"}, moved);
+    GSList *off = changeEltStatusWithCnsttControl(file, "B", 1);
+    ASSERT_NE(nullptr, off);
+    EXPECT_STREQ("B", static_cast<const char *>(off->data));
+    g_slist_free(off);
+    {
+        KProjectLock lock;
+        EXPECT_EQ(-30, getLevel(file, "A"));
+        EXPECT_EQ(0, isPlaying(file, "B"));
+        EXPECT_EQ(1, isPlaying(file, "G"));
+    }
+    EXPECT_EQ(1, so_stop());
+    k_setLevelSolverTimeLimit(0);
 }
 
 TEST(Player, RenderOnAWorkerWhileTheProgressIsPolled)

@@ -192,7 +192,7 @@ TEST_F(StatusSolverTest, CheckerLines)
     g_slist_free(list);
 }
 
-TEST_F(StatusSolverTest, EmptyRuleAndEquivalenceOnlyFollowTheirMembers)
+TEST_F(StatusSolverTest, EmptyRuleIsSilencedAndEquivalenceOnlyFollowsItsMembers)
 {
     ProjectBuilder p;
     p.track("A").track("B").rule(KCONST_EQUIV, "Eq", {"A", "B"});
@@ -201,10 +201,46 @@ TEST_F(StatusSolverTest, EmptyRuleAndEquivalenceOnlyFollowTheirMembers)
     testing::internal::CaptureStderr();
     std::vector<std::string> changed = takeList(checkStatus(p.file(), "A"));
     std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ((std::vector<std::string>{"A", "Eq"}), changed);
+    // A rule element without members plays only when asked for: the playing one is switched off.
+    EXPECT_EQ((std::vector<std::string>{"A", "Eq", "Empty"}), changed);
     EXPECT_NE(std::string::npos, err.find("Error iniatializeConst : Unknown constraint type (14)"));
-    EXPECT_EQ(2, getEltStatus(p.file(), "Empty"));
+    EXPECT_EQ(-2, getEltStatus(p.file(), "Empty"));
     EXPECT_EQ(-1, getEltStatus(p.file(), "B"));
+    // Asked for, it plays.
+    EXPECT_EQ((std::vector<std::string>{"Empty"}), takeList(checkStatus(p.file(), "Empty")));
+    EXPECT_EQ(2, getEltStatus(p.file(), "Empty"));
+}
+
+// Empty groups inside groups, as an author leaves them while building the structure: every
+// status is decided and no answer breaks a rule or meets a minimum with an empty group.
+TEST_F(StatusSolverTest, EmptyGroupsInsideGroupsNeverKeepAParentPlaying)
+{
+    struct Case {
+        int min, max;
+        const char *request;
+        std::vector<std::string> changed; // empty: refused
+    } cases[] = {
+        {0, 2, "A", {"A", "Parent"}},
+        {1, 2, "A", {}},
+        {0, 2, "Empty", {"Empty"}},
+    };
+    for (const Case &c : cases) {
+        ProjectBuilder p;
+        p.track("A");
+        EXPECT_EQ(1, createElt(p.file(), KCONST_GROUP, "Empty", createDataGrp(0, 3)));
+        p.group("Parent", {"Empty", "A"}, 0, 2);
+        g_slist_free(changeEltStatusWithCnsttControl(p.file(), "A", 1));
+        ASSERT_EQ(2, getEltStatus(p.file(), "A"));
+        static_cast<int *>(giveConst(p.file(), "Parent")->kindData)[0] = c.min;
+        static_cast<int *>(giveConst(p.file(), "Parent")->kindData)[1] = c.max;
+        auto before = statuses(p.file());
+        std::vector<std::string> changed = takeList(checkStatus(p.file(), c.request));
+        EXPECT_EQ(c.changed, changed) << c.request << " min " << c.min;
+        if (changed.empty())
+            EXPECT_EQ(before, statuses(p.file()));
+        else if (std::string(c.request) == "A")
+            EXPECT_EQ(0, statusIsOk(p.file(), nullptr));
+    }
 }
 
 TEST_F(StatusSolverTest, BoundsFromFilesNeverThrow)
@@ -320,6 +356,11 @@ void randomProject(ProjectBuilder &p, std::mt19937 &rng, bool withMinimums)
     }
     if (groups > 1 && pick(2))
         p.group("Top", {g[0].c_str(), g[1].c_str()}, 0, pick(3));
+    if (pick(3) == 0) {
+        // An empty group inside a group, as an author leaves one while building.
+        EXPECT_EQ(1, createElt(p.file(), KCONST_GROUP, "Empty", createDataGrp(0, 2)));
+        p.link(g[0].c_str(), {"Empty"});
+    }
     int rules = pick(tracks);
     for (int i = 0; i < rules; ++i) {
         std::string name = "R" + std::to_string(i);
@@ -445,13 +486,10 @@ TEST_F(StatusSolverTest, GeneratedWholeProjectChecksAgreeWithEnumeration)
     }
 }
 
-// Under a time limit too short for the whole search, an answer is still a state that breaks no
-// rule, and a request that finds none changes nothing.
-TEST(StatusSolverUnderPressure, ShortLimitStillGivesValidStatesOrRefusals)
+// 120 tracks under overlapping groups {0, 1..3}, exclusions and implications: no minimum, so
+// stopping any track is always possible.
+void pressureProject(ProjectBuilder &p, std::mt19937 &rng)
 {
-    k_setStatusSolverTimeLimit(2);
-    std::mt19937 rng(99);
-    ProjectBuilder p;
     const int tracks = 120;
     for (int i = 0; i < tracks; ++i)
         p.track(("T" + std::to_string(i)).c_str());
@@ -471,6 +509,47 @@ TEST(StatusSolverUnderPressure, ShortLimitStillGivesValidStatesOrRefusals)
         else
             p.rule(KCONST_GROUP, name.c_str(), {a.c_str(), b.c_str()});
     }
+}
+
+// A search that reaches its time limit before any state is followed by a search for any state:
+// a possible request is answered, with a state that breaks no rule.
+TEST(StatusSolverUnderPressure, LimitReachedBeforeAnyStateStillAnswersAPossibleRequest)
+{
+    k_setStatusSolverTimeLimit(20000);
+    std::mt19937 rng(7);
+    ProjectBuilder p;
+    pressureProject(p, rng);
+    KFile *f = p.file();
+    for (int i = 0; i < 60; ++i)
+        toggle(f, ("T" + std::to_string(rng() % 120)).c_str());
+    k_setStatusSolverTimeLimit(1);
+    const long hits = k_statusSolverLimitHits();
+    int asked = 0;
+    for (int i = 0; i < 120 && asked < 20; ++i) {
+        const std::string name = "T" + std::to_string(i);
+        if (!isPlaying(f, name.c_str()))
+            continue;
+        ++asked;
+        std::vector<std::string> changed = takeList(checkStatus(f, name.c_str()));
+        ASSERT_FALSE(changed.empty()) << name;
+        EXPECT_EQ(0, isPlaying(f, name.c_str()));
+        std::vector<std::string> broken = solvercheck::statusViolations(f);
+        EXPECT_TRUE(broken.empty()) << name << ": " << broken.front();
+    }
+    EXPECT_GT(asked, 0);
+    EXPECT_GT(k_statusSolverLimitHits(), hits);
+    k_setStatusSolverTimeLimit(0);
+}
+
+// Under a time limit too short for the whole search, an answer is still a state that breaks no
+// rule, and a request that finds none changes nothing.
+TEST(StatusSolverUnderPressure, ShortLimitStillGivesValidStatesOrRefusals)
+{
+    k_setStatusSolverTimeLimit(2);
+    std::mt19937 rng(99);
+    ProjectBuilder p;
+    pressureProject(p, rng);
+    auto track = [&rng] { return "T" + std::to_string(rng() % 120); };
     KFile *f = p.file();
     for (int request = 0; request < 60; ++request) {
         std::string name = track();

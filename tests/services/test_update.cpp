@@ -445,3 +445,25 @@ TEST_F(UpdateTest, PlainEntryPointForwardsTheUsersChoice)
                                              localFile, nullptr, true));
     EXPECT_TRUE(upToDate);
 }
+
+TEST(UpdateNotice, AWrappedMessageKeepsEveryLineInsideTheClosedDialog)
+{
+    QFont large;
+    large.setPointSize(16);
+    QWidget parent;
+    parent.setFont(large);
+    for (const QString server : {"srv", "a.very.long.update.server.name.of.the.maker.example"}) {
+        DlgUpdate dialog(&parent);
+        dialog.setLinks("Tovra Sonaric Free", server, "https://example.invalid/news");
+        dialog.show();
+        auto* label = dialog.findChild<QLabel*>("label");
+        ASSERT_NE(label, nullptr);
+        EXPECT_GE(dialog.height(), 75);
+        EXPECT_GE(label->height(), label->heightForWidth(label->width())) << server.toStdString();
+        // Opening and closing the description comes back to the same height.
+        const int closed = dialog.height();
+        dialog.info_action();
+        dialog.info_action();
+        EXPECT_EQ(dialog.height(), closed);
+    }
+}

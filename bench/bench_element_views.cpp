@@ -1,0 +1,130 @@
+// The element tree and list views over a project of 200, 1,000 and 5,000 elements: a model
+// reset, expanding every branch and one offscreen paint, beside a QStandardItemModel of the same
+// shape under the same sorting proxy and view.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QTreeView>
+
+#include <memory>
+
+#include "KCtrlFile.h"
+#include "KDragDropTreeView.h"
+#include "KDragTrackList.h"
+#include "KFile.h"
+
+namespace
+{
+
+QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "bench_element_views";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication application(argc, argv);
+    return application;
+}
+
+// `elements` elements: groups of five tracks, every fifth group inside the group before it.
+std::unique_ptr<KCtrlFile> makeProject(int elements)
+{
+    auto doc = std::make_unique<KCtrlFile>();
+    const int groups = elements / 6;
+    QString previous;
+    for (int g = 0; g < groups; ++g) {
+        QStringList members;
+        for (int t = 0; t < 5; ++t) {
+            const QString name = QString("Track %1").arg(g * 5 + t);
+            addBitstreamTrack(doc->getKFile(), name.toUtf8().constData(), 0, nullptr, 44100, g * 5 + t);
+            members << name;
+        }
+        const QString group = QString("Group %1").arg(g);
+        doc->createGroup(group, members, 0, -1);
+        if (g % 5 == 4)
+            doc->addEltInGroup(previous, group);
+        previous = group;
+    }
+    return doc;
+}
+
+// The same rows as the element tree shows, as standard items.
+void fill(QStandardItem* parent, const KTreeModel& model, const QModelIndex& at)
+{
+    for (int row = 0; row < model.rowCount(at); ++row) {
+        const QModelIndex child = model.index(row, 0, at);
+        auto* item = new QStandardItem(model.getItem(child));
+        parent->appendRow(item);
+        fill(item, model, child);
+    }
+}
+
+void ElementTree(benchmark::State& state)
+{
+    app();
+    std::unique_ptr<KCtrlFile> doc = makeProject(static_cast<int>(state.range(0)));
+    KDragDropTreeView view(doc.get());
+    view.resize(400, 800);
+    for (auto _ : state) {
+        view.getKModel()->setKFile(doc.get());
+        view.expandAll();
+        benchmark::DoNotOptimize(view.grab());
+    }
+    state.counters["rows"] = view.getKModel()->rowCount();
+}
+BENCHMARK(ElementTree)->Arg(200)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+void StandardTree(benchmark::State& state)
+{
+    app();
+    std::unique_ptr<KCtrlFile> doc = makeProject(static_cast<int>(state.range(0)));
+    KTreeModel shape(doc.get());
+    QStandardItemModel model;
+    QSortFilterProxyModel proxy;
+    proxy.setSortCaseSensitivity(Qt::CaseInsensitive);
+    proxy.setSourceModel(&model);
+    proxy.sort(0);
+    QTreeView view;
+    view.setModel(&proxy);
+    view.resize(400, 800);
+    for (auto _ : state) {
+        model.clear();
+        fill(model.invisibleRootItem(), shape, QModelIndex());
+        view.expandAll();
+        benchmark::DoNotOptimize(view.grab());
+    }
+    state.counters["rows"] = model.rowCount();
+}
+BENCHMARK(StandardTree)->Arg(200)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+void TrackList(benchmark::State& state)
+{
+    app();
+    std::unique_ptr<KCtrlFile> doc = makeProject(static_cast<int>(state.range(0)));
+    KDragTrackList view(doc.get());
+    view.resize(400, 800);
+    for (auto _ : state) {
+        view.setKFile(doc.get());
+        benchmark::DoNotOptimize(view.grab());
+    }
+    state.counters["rows"] = view.getEltCount();
+}
+BENCHMARK(TrackList)->Arg(200)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// One rename travels through the document to the tree and its proxy.
+void RenameRoundTrip(benchmark::State& state)
+{
+    app();
+    std::unique_ptr<KCtrlFile> doc = makeProject(static_cast<int>(state.range(0)));
+    KDragDropTreeView view(doc.get());
+    bool flip = false;
+    for (auto _ : state) {
+        doc->renameElt(flip ? "Renamed" : "Track 3", flip ? "Track 3" : "Renamed");
+        flip = !flip;
+    }
+}
+BENCHMARK(RenameRoundTrip)->Arg(200)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,48 @@
+// The headerless table of the project's tracks, sorted by name, whose rows can be dragged as
+// element names. Signals carry names only.
+#ifndef KDRAGTRACKLIST_H
+#define KDRAGTRACKLIST_H
+
+#include <QTableView>
+
+class KCtrlFile;
+class KTracksModel;
+class QSortFilterProxyModel;
+
+class KDragTrackList : public QTableView
+{
+    Q_OBJECT
+
+public:
+    KDragTrackList(KCtrlFile* document, QWidget* parent = nullptr);
+
+    KTracksModel* getKModel() const { return m_model; }
+    QSortFilterProxyModel* proxy() const { return m_proxy; }
+    void setItemBackground(bool on);
+    int getEltCount() const;
+    // The names of every selected row, each once, in selection order.
+    QStringList getSelectedItems() const;
+    // Kept for the editor, which calls it after a rename; it selects nothing.
+    void setSelection(const QStringList&) {}
+
+public slots:
+    void setKFile(KCtrlFile* document);
+    void clearSel() { clearSelection(); }
+    void modelLayoutChanged();
+    void selectionChanged_slot(const QItemSelection& selected, const QItemSelection& deselected);
+
+signals:
+    void selectionChanged(QStringList names);
+
+protected:
+    using QTableView::selectionChanged;
+    using QTableView::setSelection;
+
+private:
+    QStringList uniqueNames(const QModelIndexList& indexes) const;
+
+    KTracksModel* m_model;
+    QSortFilterProxyModel* m_proxy;
+};
+
+#endif

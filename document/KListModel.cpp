@@ -1,0 +1,214 @@
+#include "KListModel.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPalette>
+
+#include "EngineText.h"
+#include "KCtrlFile.h"
+#include "KFile.h"
+#include "KTreeModel.h"
+
+using EngineText::key;
+
+KListModel::KListModel(KCtrlFile* document, QObject* parent)
+    : QAbstractListModel(parent)
+{
+    setKFile(document);
+}
+
+void KListModel::setItemBackground(bool on)
+{
+    m_itemBackground = on;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, 2));
+}
+
+void KListModel::setKFile(KCtrlFile* document)
+{
+    if (m_doc)
+        disconnect(m_doc, nullptr, this, nullptr);
+    m_doc = document;
+    reset(document != nullptr);
+    if (!document)
+        return;
+    for (auto changed : {&KCtrlFile::removedElement, &KCtrlFile::modifiedElement,
+                         &KCtrlFile::removedEltFromGroup, &KCtrlFile::addedGroup,
+                         &KCtrlFile::addedTrack})
+        connect(document, changed, this, &KListModel::layoutChanged_slot);
+    connect(document, &KCtrlFile::addedConstraint, this, &KListModel::layoutChanged_slot);
+    connect(document, &KCtrlFile::renamedElement, this, &KListModel::renamed);
+    connect(document, &KCtrlFile::destroyKFile, this, [this] { reset(false); });
+    connect(document, &KCtrlFile::reloaded, this, [this] { reset(true); });
+}
+
+void KListModel::reset(bool loaded)
+{
+    beginResetModel();
+    m_loaded = loaded && m_doc;
+    std::vector<KNameTree::Spec> rows;
+    if (m_loaded)
+        for (const QString& name : projectNames())
+            rows.push_back({name, {}});
+    m_rows.assign(rows);
+    endResetModel();
+}
+
+void KListModel::layoutChanged_slot()
+{
+    if (!m_loaded)
+        return;
+    std::vector<KNameTree::Spec> rows;
+    for (const QString& name : projectNames())
+        rows.push_back({name, {}});
+    m_rows.sync(rows, *this);
+}
+
+void KListModel::renamed(const QString& oldName, const QString& newName)
+{
+    if (!m_loaded)
+        return;
+    for (KNameTree::Node* node : m_rows.rename(oldName, newName))
+        emit dataChanged(index(node->row, 1), index(node->row, 2), {Qt::DisplayRole});
+}
+
+void KListModel::beginMove(KNameTree::Node*, int row, KNameTree::Node*, int toRow)
+{
+    const bool ok = beginMoveRows({}, row, row, {}, toRow);
+    Q_ASSERT(ok);
+    Q_UNUSED(ok);
+}
+
+QStringList KListModel::projectNames() const
+{
+    _KFile* file = m_doc ? m_doc->getKFile() : nullptr;
+    QStringList names;
+    const int count = file ? getEltNbr(file) : 0;
+    for (int i = 0; i < count; ++i)
+        if (const char* name = k_getNthElement(file, i))
+            names.append(EngineText::fromEngine(name));
+    return names;
+}
+
+QString KListModel::modelIndexToQString(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.model() != this || index.row() >= rowCount())
+        return QString();
+    return m_rows.root()->children[index.row()]->name;
+}
+
+QModelIndex KListModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (parent.isValid() || row < 0 || row >= rowCount() || column < 0 || column >= 3)
+        return QModelIndex();
+    return createIndex(row, column);
+}
+
+int KListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.root()->children.size());
+}
+
+int KListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 3;
+}
+
+// Where the element stands: in its first visible group, nowhere for an imported track not yet
+// placed, else at the top level.
+QString KListModel::location(const QString& name) const
+{
+    const QString parent = m_doc->getParent(name);
+    if (!parent.isEmpty())
+        return "(" + tr("dans ") + "\"" + parent + "\")";
+    if (m_doc->isParent(KObjFile::ImportAudioGrpName, name))
+        return QString();
+    return tr("(à la racine)");
+}
+
+QVariant KListModel::data(const QModelIndex& index, int role) const
+{
+    const QString name = modelIndexToQString(index);
+    _KFile* file = m_doc ? m_doc->getKFile() : nullptr;
+    KElement* elt = (file && !name.isEmpty()) ? giveElt(file, key(name).constData()) : nullptr;
+    if (!elt)
+        return QVariant();
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+        if (column == 1)
+            return name;
+        if (column == 2)
+            return location(name);
+        return elt->type == KELT_TRACK
+                   ? QString::fromLatin1(
+                         KAudioFmt_getSmallName(k_getTrackAudioFmt(file, static_cast<KTrack*>(elt->data))))
+                   : QString();
+    case Qt::FontRole:
+        if (!m_itemBackground)
+            return QVariant();
+        return QFont("Tahoma", 11, column == 0 ? QFont::Bold : QFont::Normal);
+    case Qt::BackgroundRole:
+        return m_itemBackground ? QVariant(QColor::fromRgb(static_cast<QRgb>(elt->color)))
+                                : QVariant();
+    case Qt::ForegroundRole:
+        // On the element's colour the texts are dark (the format light on a coloured row); on
+        // the view's own background the names take the palette's text and the place its dim text.
+        if (m_itemBackground) {
+            if (column == 0)
+                return QColor(elt->color != KCOLOR_NONE ? Qt::white : Qt::black);
+            return column == 1 ? QColor(Qt::black) : QColor(100, 100, 100);
+        }
+        return column == 2 ? QVariant(QGuiApplication::palette().color(QPalette::PlaceholderText))
+                           : QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+Qt::ItemFlags KListModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractListModel::flags(index);
+    if (index.isValid())
+        f |= Qt::ItemIsDragEnabled;
+    return f;
+}
+
+QStringList KListModel::mimeTypes() const
+{
+    return {KModels::EltsDragDropMimeType};
+}
+
+QMimeData* KListModel::mimeData(const QModelIndexList& indexes) const
+{
+    auto* data = new QMimeData;
+    QStringList names;
+    for (const QModelIndex& index : indexes) {
+        const QString name = modelIndexToQString(index);
+        if (!name.isEmpty() && !names.contains(name))
+            names.append(name);
+    }
+    if (!names.isEmpty())
+        data->setData(KModels::EltsDragDropMimeType, names.join(KModels::EltNameSep).toUtf8());
+    return data;
+}
+
+KTracksModel::KTracksModel(KCtrlFile* document, QObject* parent)
+    : KListModel(nullptr, parent)
+{
+    setKFile(document);
+}
+
+QStringList KTracksModel::projectNames() const
+{
+    _KFile* file = document() ? document()->getKFile() : nullptr;
+    QStringList names;
+    const int count = file ? tracksNbr(file) : 0;
+    for (int i = 0; i < count; ++i)
+        if (const char* name = k_getNthTrackName(file, i))
+            names.append(EngineText::fromEngine(name));
+    return names;
+}

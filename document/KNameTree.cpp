@@ -1,0 +1,199 @@
+#include "KNameTree.h"
+
+#include <QSet>
+
+KNameTree::KNameTree()
+{
+    m_root.settled = true;
+}
+
+void KNameTree::assign(const std::vector<Spec>& top)
+{
+    m_root.children.clear();
+    m_byName.clear();
+    m_count = 0;
+    build(&m_root, top);
+}
+
+void KNameTree::build(Node* parent, const std::vector<Spec>& specs)
+{
+    for (const Spec& spec : specs) {
+        auto node = std::make_unique<Node>();
+        node->name = spec.name;
+        node->parent = parent;
+        node->row = static_cast<int>(parent->children.size());
+        m_byName[spec.name].append(node.get());
+        ++m_count;
+        parent->children.push_back(std::move(node));
+        build(parent->children.back().get(), spec.children);
+    }
+}
+
+void KNameTree::forget(Node* node)
+{
+    for (auto& child : node->children)
+        forget(child.get());
+    auto found = m_byName.find(node->name);
+    if (found != m_byName.end()) {
+        found->removeOne(node);
+        if (found->isEmpty())
+            m_byName.erase(found);
+    }
+    --m_count;
+}
+
+void KNameTree::renumber(Node* parent, int from)
+{
+    for (int i = from; i < static_cast<int>(parent->children.size()); ++i)
+        parent->children[i]->row = i;
+}
+
+int KNameTree::depth(const Node* node)
+{
+    int depth = 0;
+    for (; node && node->parent; node = node->parent)
+        ++depth;
+    return depth;
+}
+
+QList<KNameTree::Node*> KNameTree::rename(const QString& oldName, const QString& newName)
+{
+    const QList<Node*> renamed = m_byName.take(oldName);
+    for (Node* node : renamed) {
+        node->name = newName;
+        m_byName[newName].append(node);
+    }
+    return renamed;
+}
+
+// Counts the names of the specs and of all their descendants.
+static void countNames(const std::vector<KNameTree::Spec>& specs, QHash<QString, int>& counts)
+{
+    for (const KNameTree::Spec& spec : specs) {
+        ++counts[spec.name];
+        countNames(spec.children, counts);
+    }
+}
+
+static void unsettle(KNameTree::Node* node)
+{
+    for (auto& child : node->children) {
+        child->settled = false;
+        unsettle(child.get());
+    }
+}
+
+void KNameTree::sync(const std::vector<Spec>& top, Listener& listener)
+{
+    QHash<QString, int> wanted;
+    countNames(top, wanted);
+    unsettle(&m_root);
+    place(&m_root, top, wanted, listener);
+    prune(&m_root, listener);
+}
+
+KNameTree::Node* KNameTree::unsettled(const QString& name, const Node* preferredParent) const
+{
+    Node* elsewhere = nullptr;
+    for (Node* node : m_byName.value(name)) {
+        if (node->settled)
+            continue;
+        if (node->parent == preferredParent)
+            return node;
+        if (!elsewhere)
+            elsewhere = node;
+    }
+    return elsewhere;
+}
+
+void KNameTree::move(Node* node, Node* to, int toRow, Listener& listener)
+{
+    Node* from = node->parent;
+    const int row = node->row;
+    listener.beginMove(from, row, to, toRow);
+    std::unique_ptr<Node> owned = std::move(from->children[row]);
+    from->children.erase(from->children.begin() + row);
+    // Within one parent, a later destination counts the rows before the move.
+    const int at = (from == to && toRow > row) ? toRow - 1 : toRow;
+    owned->parent = to;
+    to->children.insert(to->children.begin() + at, std::move(owned));
+    renumber(from, row);
+    renumber(to, from == to ? qMin(row, at) : at);
+    listener.endMove();
+}
+
+void KNameTree::place(Node* parent, const std::vector<Spec>& specs,
+                      const QHash<QString, int>& wanted, Listener& listener)
+{
+    QSet<QString> here;
+    for (const Spec& spec : specs)
+        here.insert(spec.name);
+    // Children wanted nowhere go at once; children wanted elsewhere wait at the end, where a
+    // later step can move them, so that the rows kept here stay in their order.
+    for (int i = static_cast<int>(parent->children.size()) - 1; i >= 0; --i) {
+        const QString& name = parent->children[i]->name;
+        if (here.contains(name) || wanted.contains(name))
+            continue;
+        int first = i;
+        while (first > 0 && !here.contains(parent->children[first - 1]->name)
+               && !wanted.contains(parent->children[first - 1]->name))
+            --first;
+        listener.beginRemove(parent, first, i);
+        for (int r = first; r <= i; ++r)
+            forget(parent->children[r].get());
+        parent->children.erase(parent->children.begin() + first, parent->children.begin() + i + 1);
+        renumber(parent, first);
+        listener.endRemove();
+        i = first;
+    }
+    std::vector<Node*> leaving;
+    for (auto& child : parent->children)
+        if (!here.contains(child->name))
+            leaving.push_back(child.get());
+    for (Node* node : leaving)
+        if (node->row != static_cast<int>(parent->children.size()) - 1)
+            move(node, parent, static_cast<int>(parent->children.size()), listener);
+
+    for (int i = 0; i < static_cast<int>(specs.size()); ++i) {
+        const QString& name = specs[i].name;
+        Node* current = i < static_cast<int>(parent->children.size()) ? parent->children[i].get()
+                                                                       : nullptr;
+        if (!(current && !current->settled && current->name == name)) {
+            current = unsettled(name, parent);
+            if (current) {
+                move(current, parent, i, listener);
+            } else {
+                listener.beginInsert(parent, i, i);
+                auto node = std::make_unique<Node>();
+                node->name = name;
+                node->parent = parent;
+                current = node.get();
+                m_byName[name].append(current);
+                ++m_count;
+                parent->children.insert(parent->children.begin() + i, std::move(node));
+                renumber(parent, i);
+                listener.endInsert();
+            }
+        }
+        current->settled = true;
+    }
+    for (int i = 0; i < static_cast<int>(specs.size()); ++i)
+        place(parent->children[i].get(), specs[i].children, wanted, listener);
+}
+
+void KNameTree::prune(Node* parent, Listener& listener)
+{
+    int kept = 0;
+    while (kept < static_cast<int>(parent->children.size()) && parent->children[kept]->settled)
+        ++kept;
+    for (int i = 0; i < kept; ++i)
+        prune(parent->children[i].get(), listener);
+    const int last = static_cast<int>(parent->children.size()) - 1;
+    if (kept > last)
+        return;
+    listener.beginRemove(parent, kept, last);
+    for (int r = kept; r <= last; ++r)
+        forget(parent->children[r].get());
+    parent->children.erase(parent->children.begin() + kept, parent->children.end());
+    listener.endRemove();
+}

@@ -1,0 +1,314 @@
+// The element models: rows of the visible tree and of the element and track lists, the skin's
+// colours, check boxes, drag data and drops, and the change notifications every view relies on.
+#include "ElementTestEnv.h"
+
+#include <QAbstractItemModelTester>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QSortFilterProxyModel>
+
+#include <memory>
+
+#include "KListModel.h"
+#include "KTreeModel.h"
+
+namespace {
+
+std::unique_ptr<QMimeData> payload(const QByteArray& bytes,
+                                   const QString& format = KModels::EltsDragDropMimeType)
+{
+    auto data = std::make_unique<QMimeData>();
+    data->setData(format, bytes);
+    return data;
+}
+
+class ElementModels : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        tracks = addTracks(doc, dir, {"kick", "snare", "bass", "pad"});
+        ASSERT_EQ(tracks.size(), 4);
+    }
+    // Groups Drums {kick, snare} and Keys {pad}; bass stays imported.
+    void arrange()
+    {
+        ASSERT_TRUE(doc.group("Drums", {"kick", "snare"}));
+        ASSERT_TRUE(doc.group("Keys", {"pad"}));
+    }
+    QModelIndex at(const KTreeModel& model, const QString& name) { return model.getIndex(name); }
+
+    fixtures::TempDir dir;
+    Document doc;
+    QStringList tracks;
+};
+
+TEST_F(ElementModels, TesterFindsNothingWhileTheProjectIsEditedAndEveryStepShows)
+{
+    TesterComplaints complaints;
+    KTreeModel tree(&doc);
+    KCheckableTreeModel checkable(&doc);
+    KListModel list(&doc);
+    KTracksModel trackList(&doc);
+    QSortFilterProxyModel sorted;
+    sorted.setSourceModel(&tree);
+    sorted.setSortCaseSensitivity(Qt::CaseInsensitive);
+    sorted.sort(0);
+    const auto mode = QAbstractItemModelTester::FailureReportingMode::Warning;
+    QAbstractItemModelTester t1(&tree, mode), t2(&checkable, mode), t3(&list, mode),
+        t4(&trackList, mode), t5(&sorted, mode);
+    QSignalSpy resets(&tree, &QAbstractItemModel::modelReset);
+
+    // Import: the lists grow, the tree shows nothing imported.
+    addTracks(doc, dir, {"lead"});
+    EXPECT_EQ(rows(tree), "");
+    EXPECT_EQ(rows(trackList, {}, 1), "kick,snare,bass,pad,lead");
+    // Group.
+    arrange();
+    EXPECT_EQ(rows(tree), "Drums(kick,snare),Keys(pad)");
+    EXPECT_EQ(rows(checkable), rows(tree));
+    // Drops: an imported track into a group, a member to the top.
+    auto toKeys = payload("bass|lead");
+    EXPECT_TRUE(tree.dropMimeData(toKeys.get(), Qt::CopyAction, -1, 0, at(tree, "Keys")));
+    EXPECT_EQ(rows(tree), "Drums(kick,snare),Keys(pad,bass,lead)");
+    auto toTop = payload("snare");
+    EXPECT_TRUE(tree.dropMimeData(toTop.get(), Qt::CopyAction, -1, 0, QModelIndex()));
+    EXPECT_EQ(rows(tree), "snare,Drums(kick),Keys(pad,bass,lead)");
+    auto groupIntoGroup = payload("Drums");
+    EXPECT_TRUE(tree.dropMimeData(groupIntoGroup.get(), Qt::CopyAction, -1, 0, at(tree, "Keys")));
+    EXPECT_EQ(rows(tree), "snare,Keys(pad,bass,lead,Drums(kick))");
+    EXPECT_EQ(rows(sorted), "Keys(bass,Drums(kick),lead,pad),snare");
+    EXPECT_EQ(resets.count(), 0) << "edits are announced row by row";
+    // Rename.
+    EXPECT_TRUE(doc.renameElt("kick", "Kick808"));
+    EXPECT_EQ(rows(tree), "snare,Keys(pad,bass,lead,Drums(Kick808))");
+    EXPECT_EQ(rows(list, {}, 1).count("Kick808"), 1);
+    // Status switched from the check box: the document's announcement reaches the rows.
+    QSignalSpy changed(&checkable, &QAbstractItemModel::dataChanged);
+    EXPECT_TRUE(checkable.setData(at(checkable, "snare"), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_GE(changed.count(), 1);
+    EXPECT_EQ(at(checkable, "snare").data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    // A refused edit restores the project: the model empties, then shows it again.
+    EXPECT_FALSE(doc.group("Bad", {"snare"}, true));
+    EXPECT_EQ(rows(tree), "snare,Keys(pad,bass,lead,Drums(Kick808))");
+    EXPECT_EQ(at(checkable, "snare").data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    // Delete.
+    EXPECT_TRUE(doc.remove("Drums"));
+    EXPECT_FALSE(rows(tree).contains("Drums"));
+    EXPECT_EQ(rows(list, {}, 1).count("Drums"), 0);
+    EXPECT_EQ(complaints.count(), 0);
+}
+
+TEST_F(ElementModels, AnElementUnderTwoGroupsHasARowUnderEachAndNoUniqueIndex)
+{
+    TesterComplaints complaints;
+    KTreeModel tree(&doc);
+    QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::Warning);
+    arrange();
+    ASSERT_TRUE(doc.group("Both", {"Keys"}));
+    ASSERT_TRUE(doc.addEltInGroup("Drums", "pad"));
+    doc.modifiedElement("pad");
+    EXPECT_EQ(rows(tree), "Drums(kick,snare,pad),Both(Keys(pad))");
+    EXPECT_FALSE(tree.getIndex("pad").isValid());
+    const QModelIndex kick = tree.getIndex("kick");
+    ASSERT_TRUE(kick.isValid());
+    EXPECT_EQ(kick.data().toString(), "kick");
+    EXPECT_EQ(tree.depth(tree.getIndex("Keys")), 2);
+    EXPECT_EQ(complaints.count(), 0);
+}
+
+TEST_F(ElementModels, RefusedDropsChangeNothing)
+{
+    arrange();
+    ASSERT_TRUE(doc.group("Empty", {}));
+    KTreeModel tree(&doc);
+    KListModel list(&doc);
+    const QString before = rows(tree);
+    const QString listBefore = rows(list, {}, 2);
+    const struct {
+        const char* label;
+        QByteArray bytes;
+        QString format;
+        QString target;
+    } cases[] = {
+        {"empty payload", "", KModels::EltsDragDropMimeType, "Keys"},
+        {"other format", "kick", "text/plain", "Keys"},
+        {"empty name between names", "kick||snare", KModels::EltsDragDropMimeType, "Keys"},
+        {"unknown name", "kick|nobody", KModels::EltsDragDropMimeType, "Keys"},
+        {"hidden import group", "__ImportAudioGrp__", KModels::EltsDragDropMimeType, ""},
+        {"group into itself", "Keys", KModels::EltsDragDropMimeType, "Keys"},
+        {"group into its member", "Keys|Drums", KModels::EltsDragDropMimeType, "Drums"},
+        {"onto a track", "bass", KModels::EltsDragDropMimeType, "kick"},
+    };
+    for (const auto& c : cases) {
+        auto data = payload(c.bytes, c.format);
+        const QModelIndex target = c.target.isEmpty() ? QModelIndex() : tree.getIndex(c.target);
+        EXPECT_FALSE(tree.dropMimeData(data.get(), Qt::CopyAction, -1, 0, target)) << c.label;
+        EXPECT_EQ(rows(tree), before) << c.label;
+        EXPECT_EQ(rows(list, {}, 2), listBefore) << c.label;
+    }
+    EXPECT_FALSE(tree.flags(tree.getIndex("kick")) & Qt::ItemIsDropEnabled);
+    EXPECT_TRUE(tree.flags(tree.getIndex("Keys")) & Qt::ItemIsDropEnabled);
+    EXPECT_TRUE(tree.flags(QModelIndex()) & Qt::ItemIsDropEnabled);
+    auto ignored = payload("kick");
+    EXPECT_TRUE(tree.dropMimeData(ignored.get(), Qt::IgnoreAction, -1, 0, QModelIndex()));
+    EXPECT_EQ(rows(tree), before);
+}
+
+TEST_F(ElementModels, DropIntoAGroupAllowingNoPlayerOpensItToOne)
+{
+    arrange();
+    ASSERT_TRUE(doc.setGroupMinMaxPlay("Keys", 0, 0));
+    KTreeModel tree(&doc);
+    auto data = payload("kick|bass");
+    EXPECT_TRUE(tree.dropMimeData(data.get(), Qt::CopyAction, -1, 0, tree.getIndex("Keys")));
+    EXPECT_EQ(doc.getGroupMinPlay("Keys"), 0);
+    EXPECT_EQ(doc.getGroupMaxPlay("Keys"), 1);
+    EXPECT_EQ(rows(tree), "Drums(snare),Keys(pad,kick,bass)");
+}
+
+TEST_F(ElementModels, DragDataCarriesNamesJoinedOnceEach)
+{
+    arrange();
+    ASSERT_TRUE(doc.renameElt("snare", QString::fromUtf8("caisse claire é")));
+    KTreeModel tree(&doc);
+    KTracksModel trackList(&doc);
+    const QString accented = QString::fromUtf8("caisse claire é");
+    std::unique_ptr<QMimeData> fromTree(
+        tree.mimeData({tree.getIndex("kick"), tree.getIndex(accented)}));
+    EXPECT_EQ(fromTree->data(KModels::EltsDragDropMimeType), QString("kick|" + accented).toUtf8());
+    EXPECT_EQ(KModels::namesFromMimeData(fromTree.get()), QStringList({"kick", accented}));
+    std::unique_ptr<QMimeData> fromList(
+        trackList.mimeData({trackList.index(0, 0), trackList.index(0, 1), trackList.index(0, 2)}));
+    EXPECT_EQ(fromList->data(KModels::EltsDragDropMimeType), QByteArray("kick"));
+    std::unique_ptr<QMimeData> none(trackList.mimeData({}));
+    EXPECT_FALSE(none->hasFormat(KModels::EltsDragDropMimeType));
+    // The accented name dragged from the tree drops back by its own name.
+    EXPECT_TRUE(tree.dropMimeData(fromTree.get(), Qt::CopyAction, -1, 0, tree.getIndex("Keys")));
+    EXPECT_EQ(rows(tree), "Drums,Keys(pad,kick," + accented + ")");
+}
+
+TEST_F(ElementModels, ListShowsFormatNameAndPlace)
+{
+    arrange();
+    KListModel list(&doc);
+    KTracksModel trackList(&doc);
+    EXPECT_EQ(trackList.rowCount(), 4);
+    EXPECT_EQ(trackList.columnCount(), 3);
+    auto rowOf = [&](const QString& name) {
+        for (int row = 0; row < list.rowCount(); ++row)
+            if (list.index(row, 1).data().toString() == name)
+                return row;
+        return -1;
+    };
+    const struct {
+        const char* name;
+        const char* place;
+    } places[] = {{"kick", "(dans \"Drums\")"}, {"bass", ""}, {"Keys", "(à la racine)"}};
+    for (const auto& p : places) {
+        const int row = rowOf(p.name);
+        ASSERT_GE(row, 0) << p.name;
+        EXPECT_EQ(list.index(row, 2).data().toString(), QString::fromUtf8(p.place)) << p.name;
+    }
+    EXPECT_EQ(list.index(rowOf("kick"), 0).data().toString(), "WAV");
+    EXPECT_EQ(list.index(rowOf("Keys"), 0).data().toString(), "");
+    EXPECT_FALSE(list.index(0, 0, list.index(0, 0)).isValid());
+    EXPECT_FALSE(list.index(0, 3).isValid());
+    EXPECT_FALSE(list.index(list.rowCount(), 0).isValid());
+    // Item background: the element's colour, Tahoma, the format in white on a coloured row.
+    doc.setEltColor("kick", QColor(200, 40, 40), false);
+    list.setItemBackground(true);
+    const QModelIndex kick = list.index(rowOf("kick"), 0);
+    EXPECT_EQ(kick.data(Qt::BackgroundRole).value<QColor>(), QColor(200, 40, 40));
+    EXPECT_EQ(kick.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::white));
+    EXPECT_EQ(kick.data(Qt::FontRole).value<QFont>().family(), "Tahoma");
+    EXPECT_TRUE(kick.data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_EQ(list.index(rowOf("kick"), 2).data(Qt::ForegroundRole).value<QColor>(),
+              QColor(100, 100, 100));
+}
+
+TEST_F(ElementModels, SkinColoursByDepthAndPlayStatus)
+{
+    arrange();
+    ASSERT_TRUE(doc.group("Top", {"Drums"}));
+    KTreeModel tree(&doc);
+    EXPECT_FALSE(tree.getIndex("kick").data(Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(tree.getIndex("kick").data(Qt::ForegroundRole).isValid());
+    SItemSkinOptions skin;
+    skin.color0 = QColor(1, 2, 3);
+    skin.color1 = QColor(4, 5, 6);
+    skin.color2 = QColor(10, 10, 10);
+    skin.color6 = QColor(20, 0, 0);
+    skin.text = "Ma musique";
+    skin.color4 = QColor(7, 7, 7);
+    tree.setSkinOptions(skin);
+    const struct {
+        const char* name;
+        QColor background;
+    } depths[] = {{"Top", QColor(10, 10, 10)}, {"Drums", QColor(30, 10, 10)}, {"kick", QColor(50, 10, 10)}};
+    for (const auto& d : depths)
+        EXPECT_EQ(tree.getIndex(d.name).data(Qt::BackgroundRole).value<QBrush>().color(),
+                  d.background)
+            << d.name;
+    skin.color6 = QColor(200, 0, 0);
+    tree.setSkinOptions(skin);
+    EXPECT_EQ(tree.getIndex("kick").data(Qt::BackgroundRole).value<QBrush>().color(),
+              QColor(255, 10, 10));
+    EXPECT_EQ(tree.headerData(0, Qt::Horizontal).toString(), "Ma musique");
+    EXPECT_EQ(tree.headerData(0, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(), QColor(7, 7, 7));
+    EXPECT_FALSE(tree.headerData(0, Qt::Vertical).isValid());
+    EXPECT_EQ(tree.getIndex("kick").data(Qt::ForegroundRole).value<QColor>(), QColor(4, 5, 6));
+    EXPECT_FALSE(doc.setEltStatus("kick", true, true).isEmpty());
+    EXPECT_EQ(tree.getIndex("kick").data(Qt::ForegroundRole).value<QColor>(), QColor(1, 2, 3));
+}
+
+TEST_F(ElementModels, ColourIconHasAOnePixelBlackFrame)
+{
+    const QImage icon = KTreeModel::getColorIcon(Qt::red).pixmap(16, 16).toImage();
+    ASSERT_EQ(icon.size(), QSize(16, 16));
+    const struct {
+        int x, y;
+        QColor colour;
+    } pixels[] = {{0, 0, Qt::black}, {1, 1, Qt::red}, {14, 14, Qt::red}, {15, 15, Qt::black}, {15, 8, Qt::black}};
+    for (const auto& p : pixels)
+        EXPECT_EQ(QColor(icon.pixel(p.x, p.y)), p.colour) << p.x << "," << p.y;
+    arrange();
+    KTreeModel tree(&doc);
+    doc.setEltColor("Keys", QColor(0, 0, 255), false);
+    EXPECT_FALSE(tree.getIndex("Keys").data(Qt::DecorationRole).isValid());
+    tree.setColorSelection(true);
+    EXPECT_EQ(tree.getIndex("Keys").data(Qt::DecorationRole).typeId(), QMetaType::QIcon);
+    EXPECT_FALSE(tree.getIndex("pad").data(Qt::DecorationRole).isValid()) << "tracks get no square";
+}
+
+TEST_F(ElementModels, UnloadedBetweenReplacementAndReloadAndDeafToAnEarlierDocument)
+{
+    arrange();
+    KTreeModel tree(&doc);
+    KListModel list(&doc);
+    tree.cleanAll();
+    EXPECT_EQ(tree.rowCount(), 0);
+    EXPECT_FALSE(tree.index(0, 0).isValid());
+    tree.reloaded_slot();
+    EXPECT_EQ(rows(tree), "Drums(kick,snare),Keys(pad)");
+    EXPECT_FALSE(tree.index(0, 1).isValid());
+    EXPECT_FALSE(tree.index(5, 0).isValid());
+    // Both models are empty while the document swaps its project.
+    QStringList seen;
+    QObject::connect(&doc, &KCtrlFile::destroyKFile, &tree, [&] {
+        seen << QString::number(tree.rowCount()) + "/" + QString::number(list.rowCount());
+    });
+    doc.copyElts();
+    doc.resetElts();
+    EXPECT_EQ(seen, QStringList({"0/0"}));
+    EXPECT_EQ(rows(tree), "Drums(kick,snare),Keys(pad)");
+    // Bound to another document, the model no longer follows the first one.
+    Document other;
+    tree.setKFile(&other);
+    list.setKFile(&other);
+    ASSERT_TRUE(doc.group("Late", {"bass"}));
+    EXPECT_EQ(tree.rowCount(), 0);
+    EXPECT_EQ(list.rowCount(), 0);
+}
+
+} // namespace

@@ -1,0 +1,46 @@
+// Graph queries asked by several threads at once: queries never write, so readers need no lock
+// between them (clean under ThreadSanitizer).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ProjectBuilder.h"
+
+namespace {
+
+TEST(GraphQueriesConcurrent, ReadersAfterEditsShareTheProject)
+{
+    ProjectBuilder p;
+    p.track("A").track("B").group("G", {"A"});
+    KFile *f = p.file();
+    for (int round = 0; round < 8; ++round) {
+        // Edits between the rounds, made while no reader runs.
+        const std::string name = "T" + std::to_string(round);
+        p.track(name.c_str());
+        if (round % 2)
+            ASSERT_EQ(1, hideElt(f, "G"));
+        else
+            ASSERT_EQ(1, showElt(f, "G"));
+        const int tracks = tracksNbr(f);
+        const int tops = k_getEltOnTopNbr(f, nullptr);
+        std::vector<std::thread> readers;
+        for (int r = 0; r < 3; ++r)
+            readers.emplace_back([f, tracks, tops, name] {
+                for (int i = 0; i < 50; ++i) {
+                    EXPECT_EQ(tracks, tracksNbr(f));
+                    EXPECT_EQ(tops, k_getEltOnTopNbr(f, nullptr));
+                    EXPECT_STREQ(name.c_str(), k_getNthTrackName(f, tracks - 1));
+                    EXPECT_NE(nullptr, k_getNthElement(f, 0));
+                    EXPECT_NE(nullptr, k_getNthEltOnTop(f, tops - 1, nullptr));
+                    EXPECT_EQ(tops - 1, k_getEltOnTopIndex(f, k_getNthEltOnTop(f, tops - 1, nullptr),
+                                                           nullptr));
+                }
+            });
+        for (std::thread &t : readers)
+            t.join();
+    }
+}
+
+} // namespace
