@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "SonaricParamsEnums.h"
+
 class QSettings;
 struct KStreamFormat;
 
@@ -38,22 +40,11 @@ public:
     static double ExportDefaultRate();
 };
 
-class SonaricParams : public QObject
+class SonaricParams : public QObject, public SonaricEnums
 {
     Q_OBJECT
 
 public:
-    enum EImportStereo {
-        ImportKeepStereo = -1,
-        ImportAsk = 0,
-        ImportConvertMono = 1,
-        ConvertAsk = 20,
-        ConvertOverwrite = 21,
-        ConvertWithSuffix = 22,
-        ConvertOtherName = 23
-    };
-    enum EUpdateSearch { UpdateAndDownload = 1, UpdateCheckOnly = 2, UpdateOnRequest = 3 };
-    enum ENotMuteLevel { NotMuteAsk = 0, NotMuteMinLevel = 1, NotMuteNoMinLevel = 2 };
 
     explicit SonaricParams(QObject* parent = nullptr);
     ~SonaricParams() override;

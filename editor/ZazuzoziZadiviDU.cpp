@@ -1,6 +1,12 @@
 #include "ZazuzoziZadiviDU.h"
 
+#include "AppServices.h"
+#include "KCheckAudioDlg.h"
+#include "KCtrlFile.h"
 #include "KPrompt.h"
+#include "KXml.h"
+#include "TovraOLib.h"
+#include "XmlObject.h"
 #include "KTheme.h"
 #include "SonaricParams.h"
 #include "TVRAction.h"
@@ -20,6 +26,9 @@
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <cstring>
+#include <memory>
 
 namespace {
 const char* const ToolBarStyle =
@@ -113,8 +122,11 @@ ZazuzoziZadiviDU::ZazuzoziZadiviDU() : QMainWindow(nullptr)
 
 ZazuzoziZadiviDU::~ZazuzoziZadiviDU()
 {
-    // The document is deleted here once the document library provides it.
-    document = nullptr;
+    // Views are told before the document goes, as on every close.
+    installDocument(nullptr);
+    // The widgets go before the window's style, an older child that they use until the end
+    // (focus changes while they are torn down).
+    qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
     delete controller;
     if (instance == this)
         instance = nullptr;
@@ -413,34 +425,213 @@ void ZazuzoziZadiviDU::setPropWidget(int mode)
         notBuilt("setPropWidget");
 }
 
-bool ZazuzoziZadiviDU::newProject(bool)
+namespace {
+const QString ProjectFilter = " (*.tvprj *.kpr)";
+const QString IgnoreAudio = "::ignore_audio::";
+
+// Every "FILE" node of the tree, in document order.
+void collectFileNodes(XmlObjectStruct* node, QList<XmlObjectStruct*>& found)
 {
-    notBuilt("newProject");
-    return false;
+    if (!node)
+        return;
+    if (node->name && std::strcmp(node->name, "FILE") == 0)
+        found << node;
+    for (int i = 0; i < node->count; ++i)
+        collectFileNodes(node->children[i], found);
+}
+} // namespace
+
+bool ZazuzoziZadiviDU::askToSave(const QString& title)
+{
+    const auto answer = KPrompt::warning(this, title, tr("Voulez-vous enregistrer votre projet Tovra ?"),
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                         QMessageBox::Yes);
+    if (answer == QMessageBox::Cancel)
+        return false;
+    return answer != QMessageBox::Yes || saveProject(true);
 }
 
-bool ZazuzoziZadiviDU::openProject(bool)
+void ZazuzoziZadiviDU::installDocument(KCtrlFile* replacement)
 {
-    notBuilt("openProject");
-    return false;
+    if (document) {
+        emit newKOFile(nullptr);
+        KCtrlFile* old = document;
+        document = nullptr;
+        delete old;
+    }
+    document = replacement;
+    if (document)
+        emit newKOFile(document);
+}
+
+void ZazuzoziZadiviDU::createFileObj()
+{
+    installDocument(new KCtrlFile(this));
+}
+
+bool ZazuzoziZadiviDU::newProject(bool ask)
+{
+    workspace->show();
+    if (ask && document && !saved && !askToSave(tr("Nouveau projet")))
+        return false;
+    closeProject(false);
+    initUIForOpenedProject();
+    createFileObj();
+    projectPath.clear();
+    setSavedProject(true);
+    return true;
+}
+
+bool ZazuzoziZadiviDU::openProject(bool ask)
+{
+    workspace->show();
+    if (ask && document && !askToSave(tr("Ouvrir un projet")))
+        return false;
+    return openProject(-1);
+}
+
+bool ZazuzoziZadiviDU::openProject(int recent)
+{
+    QString path = recent >= 0 ? params->getRecentPathPrj(recent) : QString();
+    if (path.isEmpty())
+        path = KPrompt::getOpenFileName(this, tr("Ouvrir un projet"), params->getLastPrjDirectory(),
+                                        ProjectFilter);
+    if (path.isEmpty()) {
+        // The open project, if any, stays: it is closed only once another file was chosen.
+        if (!document) {
+            workspace->hide();
+            openStartDialog();
+        }
+        return false;
+    }
+    params->setLastPrjDirectory(QFileInfo(path).absolutePath());
+    if (!openTovraProject(path)) {
+        KPrompt::critical(this, tr("Ouvrir un projet"), tr("Erreur : impossible d'ouvrir le projet !"));
+        if (!document)
+            workspace->hide();
+        return false;
+    }
+    params->setRecentPrj(QFileInfo(path).completeBaseName(), QFileInfo(path).absoluteFilePath());
+    return true;
 }
 
 bool ZazuzoziZadiviDU::openTovraProject(const QString& path)
 {
-    notBuilt("openTovraProject " + path);
-    return false;
+    KXml description(TovraOLib::readStreamFromFile(path));
+    if (description.isNull() || !checkAudioPath(&description))
+        return false;
+    const QString header = description.getHeader();
+    if (header != "SONARIC_PRO_PROJECT" && header != "SONARIC_PROJECT")
+        return false;
+
+    // Loaded aside, so that a refused file leaves the open project as it was.
+    auto* loaded = new KCtrlFile(this);
+    bool done = false;
+    for (const QString engineHeader : {"TOVRA-2.0", "TOVRA"}) {
+        std::unique_ptr<KXml> node(description.getOXmlField({header, engineHeader}, QString()));
+        if (node && !node->isNull() && loaded->loadFromXmlObj(node.get())) {
+            done = true;
+            break;
+        }
+    }
+    if (!done) {
+        delete loaded;
+        KPrompt::critical(this, tr("Erreur"), tr("Impossible d'ouvrir le projet !"));
+        return false;
+    }
+    stopPlayers();
+    installDocument(nullptr);
+    projectPath.clear();
+    resetUI();
+    installDocument(loaded);
+    workspace->show();
+    updateUI();
+    projectPath = path;
+    setSavedProject(true);
+    return true;
 }
 
-bool ZazuzoziZadiviDU::saveProject(bool)
+bool ZazuzoziZadiviDU::checkAudioPath(KXml* description)
 {
-    notBuilt("saveProject");
-    return false;
+    QList<XmlObjectStruct*> files;
+    collectFileNodes(description->getXmlObj(), files);
+    KCheckAudioDlg dialog(this);
+    dialog.setModal(true);
+    dialog.setAudioDir(params->getLastImportDirectory());
+    dialog.setFilter(params->getAudioFileFilter(), params->getAudioStreamFilter());
+    for (XmlObjectStruct* node : files) {
+        const QString file = AppServices::KStringToQString(node->text);
+        // A track already without audio is not asked about again; an empty path is missing.
+        if (file == IgnoreAudio || (!file.isEmpty() && QFileInfo::exists(file)))
+            continue;
+        dialog.setTrack(QString(), file);
+        KPrompt::exec(&dialog);
+        const QString replacement = dialog.getClick() ? dialog.getAudioFile() : IgnoreAudio;
+        // Replaced by node, not by text: two tracks naming the same missing file are asked
+        // about one by one, and a node with an empty text is never confused with another.
+        char* old = node->text;
+        node->text = AppServices::QStringToKString(replacement);
+        AppServices::freeKString(old);
+        if (dialog.getClick()) {
+            params->setLastImportDirectory(QFileInfo(replacement).absolutePath());
+            dialog.setAudioDir(params->getLastImportDirectory());
+        }
+    }
+    return true;
 }
 
-bool ZazuzoziZadiviDU::closeProject(bool)
+bool ZazuzoziZadiviDU::saveProject(bool samePath)
 {
-    notBuilt("closeProject");
-    return false;
+    if (!document)
+        return false;
+    if (!samePath || projectPath.isEmpty()) {
+        const QString answer = KPrompt::getSaveFileName(this, tr("Sauvegarder un projet"),
+                                                        params->getLastPrjDirectory(), ProjectFilter);
+        if (answer.isEmpty())
+            return false;
+        projectPath = AppServices::addExtIfNec(answer, ".tvprj");
+        params->setLastPrjDirectory(QFileInfo(answer).absolutePath());
+    }
+    if (!saveTovraProject(projectPath)) {
+        KPrompt::critical(this, tr("Sauvegarder un projet"), tr("Erreur : impossible de sauvegarder le projet !"));
+        return false;
+    }
+    const QString title = document->getTitle();
+    params->setRecentPrj(title.isEmpty() ? QFileInfo(projectPath).completeBaseName() : title, projectPath);
+    refreshWindowTitle(true);
+    return true;
+}
+
+bool ZazuzoziZadiviDU::saveTovraProject(const QString& path)
+{
+    if (!document)
+        return false;
+    KXml root("SONARIC_PROJECT", QString());
+    if (root.isNull())
+        return false;
+    KXml* engineDescription = document->exportToXmlDesc(false);
+    // Once appended, the description's tree belongs to the root; its wrapper is ours to delete.
+    const bool added = engineDescription && root.addSubObject(engineDescription);
+    delete engineDescription;
+    // The container writer replaces the file only once the new one is complete.
+    const bool written = added && TovraOLib::writeStreamInFile(root.exportToStream(), path);
+    setSavedProject(written);
+    return written;
+}
+
+bool ZazuzoziZadiviDU::closeProject(bool ask)
+{
+    if (ask && document && !askToSave(tr("Fermer un projet")))
+        return false;
+    stopPlayers();
+    installDocument(nullptr);
+    projectPath.clear();
+    resetUI();
+    if (ask) {
+        workspace->hide();
+        openStartDialog();
+    }
+    return true;
 }
 
 void ZazuzoziZadiviDU::importAudioPath(const QStringList&)

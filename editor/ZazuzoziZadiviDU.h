@@ -16,6 +16,7 @@
 #include <QStringList>
 
 class KCtrlFile;
+class KXml;
 Q_DECLARE_OPAQUE_POINTER(KCtrlFile*)
 
 class QLabel;
@@ -78,9 +79,20 @@ public:
     // Project files.
     bool newProject(bool ask);
     bool openProject(bool ask);
+    // A recent-list index (-1 or out of range: choose a file).
+    bool openProject(int recent);
+    // Loads the file into a new document that replaces the open project only on success; a
+    // failure leaves the open project as it was.
     bool openTovraProject(const QString& path);
     bool saveProject(bool samePath);
+    bool saveTovraProject(const QString& path);
     bool closeProject(bool ask);
+    // Replaces the document by a new empty one and tells every view.
+    void createFileObj();
+    // Relocates or drops, through the missing-audio dialog, every audio file the description
+    // names that cannot be found; false when the scan could not complete.
+    bool checkAudioPath(KXml* description);
+    QString getProjectPath() const { return projectPath; }
 
     // Structure, element and constraint edits.
     void importAudioPath(const QStringList& paths);
@@ -136,6 +148,10 @@ private:
     QWidget* createPanel(QToolBar* toolBar, QWidget* view, const QString& caption);
     void setProjectCommandsEnabled(bool enabled);
     void notBuilt(const QString& name);
+    // The unsaved-work question of new, open and close; false when the operation must stop.
+    bool askToSave(const QString& title);
+    // Tells the views to let go of the document, deletes it, then installs the given one.
+    void installDocument(KCtrlFile* replacement);
 
     static ZazuzoziZadiviDU* instance;
 

@@ -92,6 +92,42 @@
 <context>
     <name>ZazuzoziZadiviDU</name>
     <message>
+        <source>Voulez-vous enregistrer votre projet Tovra ?</source>
+        <translation>Do you want to save the current project before closing?</translation>
+    </message>
+    <message>
+        <source>Nouveau projet</source>
+        <translation>New Project</translation>
+    </message>
+    <message>
+        <source>Ouvrir un projet</source>
+        <translation>Open a project</translation>
+    </message>
+    <message>
+        <source>Fermer un projet</source>
+        <translation>Close project</translation>
+    </message>
+    <message>
+        <source>Erreur : impossible d'ouvrir le projet !</source>
+        <translation>Error: cannot open project</translation>
+    </message>
+    <message>
+        <source>Erreur</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Impossible d'ouvrir le projet !</source>
+        <translation>Error: cannot open project</translation>
+    </message>
+    <message>
+        <source>Sauvegarder un projet</source>
+        <translation>Save a project</translation>
+    </message>
+    <message>
+        <source>Erreur : impossible de sauvegarder le projet !</source>
+        <translation>Error: cannot save project</translation>
+    </message>
+    <message>
         <source>[Sans Titre]</source>
         <translation>[Untitled]</translation>
     </message>
@@ -381,6 +417,202 @@
     <message>
         <source>FR/HTML/etape_7___exportez_votre_fichi.htm</source>
         <translation>EN/HTML/step__7___exporting_tovra_file.htm</translation>
+    </message>
+</context>
+<context>
+    <name>KCheckAudioDlg</name>
+    <message>
+        <source>Fichier audio incorrect : </source>
+        <translation>Audio file incorrect:</translation>
+    </message>
+    <message>
+        <source>Dans la Piste : </source>
+        <translation>In stem track:</translation>
+    </message>
+    <message>
+        <source>Rechercher le Fichier</source>
+        <translation>Search file</translation>
+    </message>
+    <message>
+        <source>Effacer la Piste</source>
+        <translation>Delete stem track</translation>
+    </message>
+    <message>
+        <source>Chargement d'un projet Tovra</source>
+        <translation>Load Tovra Project</translation>
+    </message>
+    <message>
+        <source>Rechercher Fichier Audio</source>
+        <translation>Search audio file</translation>
+    </message>
+    <message>
+        <source>Fichier audio non supporté !</source>
+        <translation>Audio file not supported</translation>
+    </message>
+</context>
+<context>
+    <name>KCheckBoxMultiDlg</name>
+    <message>
+        <source>Conversion d'une piste stéréo en mono</source>
+        <translation>Stereo -&gt; Mono conversion</translation>
+    </message>
+    <message>
+        <source>Pour convertir le fichier stéréo</source>
+        <translation>To convert the stereo file:</translation>
+    </message>
+    <message>
+        <source>en mono, vous souhaitez :</source>
+        <translation>in mono, you can:</translation>
+    </message>
+    <message>
+        <source>Ecraser le fichier stéréo existant</source>
+        <translation>Overwrite existing stereo file</translation>
+    </message>
+    <message>
+        <source>Créer un nouveau fichier avec un suffixe : </source>
+        <translation>Create a new file with suffix: </translation>
+    </message>
+    <message>
+        <source>Créer un nouveau fichier avec un autre nom</source>
+        <translation>Create a new file with another name</translation>
+    </message>
+    <message>
+        <source>Se souvenir de ma réponse</source>
+        <translation>Remember answer</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Suffixe incorrect : il doit être non vide et sans séparateur de dossier !</source>
+        <translation>Incorrect suffix: it must not be empty nor name a folder!</translation>
+    </message>
+</context>
+<context>
+    <name>KParamsUI</name>
+    <message>
+        <source>Général</source>
+        <translation>Basics</translation>
+    </message>
+    <message>
+        <source>Pistes</source>
+        <translation>Stem tracks</translation>
+    </message>
+    <message>
+        <source>Conversion</source>
+        <translation>Audio conversion</translation>
+    </message>
+    <message>
+        <source>Langue</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Mise à jour</source>
+        <translation>Update</translation>
+    </message>
+    <message>
+        <source>Vérifier et télécharger les mises à jour automatiquement au démarrage</source>
+        <translation>Automatically check and download updates at start-up</translation>
+    </message>
+    <message>
+        <source>Vérifier les mises à jour au démarrage sans les télécharger</source>
+        <translation>Check updates at start-up (no download)</translation>
+    </message>
+    <message>
+        <source>Vérifier les mises à jour manuellement</source>
+        <translation>Check for updates manually</translation>
+    </message>
+    <message>
+        <source>Pistes toujours allumées</source>
+        <translation>Stem tracks always on</translation>
+    </message>
+    <message>
+        <source>Lors de la selection de l'option</source>
+        <translation>While selecting</translation>
+    </message>
+    <message>
+        <source>toujours allumée</source>
+        <translation>Track always on</translation>
+    </message>
+    <message>
+        <source>sur une piste</source>
+        <translation>option, you would like</translation>
+    </message>
+    <message>
+        <source>Activer les contraintes de sélection pendant la création des Tovix</source>
+        <translation>Activate selection constraints during Tovix creation</translation>
+    </message>
+    <message>
+        <source>Activer les régles de volume pendant la création des Tovix</source>
+        <translation>Activate mixing rules (volumes management) during Tovix creation</translation>
+    </message>
+    <message>
+        <source>Import Stéréo</source>
+        <translation>while importing</translation>
+    </message>
+    <message>
+        <source>Lors de l'import d'un fichier stéréo :</source>
+        <translation>During stereo file import:</translation>
+    </message>
+    <message>
+        <source>toujours me demander quoi faire</source>
+        <translation>Always ask</translation>
+    </message>
+    <message>
+        <source>conserver le fichier stéréo</source>
+        <translation>Do nothing</translation>
+    </message>
+    <message>
+        <source>toujours convertir le fichier stéréo en mono</source>
+        <translation>Always convert stereo file to mono</translation>
+    </message>
+    <message>
+        <source>Conversion Stéréo</source>
+        <translation>Stereo conversion</translation>
+    </message>
+    <message>
+        <source>Lors d'une conversion d'un fichier stéréo en mono : </source>
+        <translation>During stereo file conversion:</translation>
+    </message>
+    <message>
+        <source>toujours écraser le fichier stéréo existant</source>
+        <translation>Always overwrite existing file</translation>
+    </message>
+    <message>
+        <source>toujours créer un nouveau fichier avec un suffix </source>
+        <translation>Always create a new file with suffix</translation>
+    </message>
+    <message>
+        <source>ex : C:/Mes Documents/Ma Musique/MonFichierAudio</source>
+        <translation>e.g. C:/Mes Documents/Ma Musique/MonFichierAudio</translation>
+    </message>
+    <message>
+        <source>.wav</source>
+        <translation>.wav</translation>
+    </message>
+    <message>
+        <source>toujours créer un nouveau fichier avec un autre nom</source>
+        <translation>Always create a new file with another name</translation>
+    </message>
+</context>
+<context>
+    <name>KNotMuteLevelUI</name>
+    <message>
+        <source>Me demander quoi faire</source>
+        <translation>to be asked every time</translation>
+    </message>
+    <message>
+        <source>Ne pas définir de volume minimum</source>
+        <translation>never define minimum volume</translation>
+    </message>
+    <message>
+        <source>Volume minimum de la piste</source>
+        <translation>to define stem track's minimum volume</translation>
     </message>
 </context>
 <context>

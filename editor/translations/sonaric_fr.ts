@@ -92,6 +92,42 @@
 <context>
     <name>ZazuzoziZadiviDU</name>
     <message>
+        <source>Voulez-vous enregistrer votre projet Tovra ?</source>
+        <translation>Voulez-vous enregistrer votre projet Tovra ?</translation>
+    </message>
+    <message>
+        <source>Nouveau projet</source>
+        <translation>Nouveau projet</translation>
+    </message>
+    <message>
+        <source>Ouvrir un projet</source>
+        <translation>Ouvrir un projet</translation>
+    </message>
+    <message>
+        <source>Fermer un projet</source>
+        <translation>Fermer un projet</translation>
+    </message>
+    <message>
+        <source>Erreur : impossible d'ouvrir le projet !</source>
+        <translation>Erreur : impossible d'ouvrir le projet !</translation>
+    </message>
+    <message>
+        <source>Erreur</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Impossible d'ouvrir le projet !</source>
+        <translation>Impossible d'ouvrir le projet !</translation>
+    </message>
+    <message>
+        <source>Sauvegarder un projet</source>
+        <translation>Sauvegarder un projet</translation>
+    </message>
+    <message>
+        <source>Erreur : impossible de sauvegarder le projet !</source>
+        <translation>Erreur : impossible de sauvegarder le projet !</translation>
+    </message>
+    <message>
         <source>[Sans Titre]</source>
         <translation>[Sans Titre]</translation>
     </message>
@@ -381,6 +417,202 @@
     <message>
         <source>FR/HTML/etape_7___exportez_votre_fichi.htm</source>
         <translation>FR/HTML/etape_7___exportez_votre_fichi.htm</translation>
+    </message>
+</context>
+<context>
+    <name>KCheckAudioDlg</name>
+    <message>
+        <source>Fichier audio incorrect : </source>
+        <translation>Fichier audio incorrect : </translation>
+    </message>
+    <message>
+        <source>Dans la Piste : </source>
+        <translation>Dans la Piste : </translation>
+    </message>
+    <message>
+        <source>Rechercher le Fichier</source>
+        <translation>Rechercher le Fichier</translation>
+    </message>
+    <message>
+        <source>Effacer la Piste</source>
+        <translation>Effacer la Piste</translation>
+    </message>
+    <message>
+        <source>Chargement d'un projet Tovra</source>
+        <translation>Chargement d'un projet Tovra</translation>
+    </message>
+    <message>
+        <source>Rechercher Fichier Audio</source>
+        <translation>Rechercher Fichier Audio</translation>
+    </message>
+    <message>
+        <source>Fichier audio non supporté !</source>
+        <translation>Fichier audio non supporté !</translation>
+    </message>
+</context>
+<context>
+    <name>KCheckBoxMultiDlg</name>
+    <message>
+        <source>Conversion d'une piste stéréo en mono</source>
+        <translation>Conversion d'une piste stéréo en mono</translation>
+    </message>
+    <message>
+        <source>Pour convertir le fichier stéréo</source>
+        <translation>Pour convertir le fichier stéréo</translation>
+    </message>
+    <message>
+        <source>en mono, vous souhaitez :</source>
+        <translation>en mono, vous souhaitez :</translation>
+    </message>
+    <message>
+        <source>Ecraser le fichier stéréo existant</source>
+        <translation>Ecraser le fichier stéréo existant</translation>
+    </message>
+    <message>
+        <source>Créer un nouveau fichier avec un suffixe : </source>
+        <translation>Créer un nouveau fichier avec un suffixe : </translation>
+    </message>
+    <message>
+        <source>Créer un nouveau fichier avec un autre nom</source>
+        <translation>Créer un nouveau fichier avec un autre nom</translation>
+    </message>
+    <message>
+        <source>Se souvenir de ma réponse</source>
+        <translation>Se souvenir de ma réponse</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Suffixe incorrect : il doit être non vide et sans séparateur de dossier !</source>
+        <translation>Suffixe incorrect : il doit être non vide et sans séparateur de dossier !</translation>
+    </message>
+</context>
+<context>
+    <name>KParamsUI</name>
+    <message>
+        <source>Général</source>
+        <translation>Général</translation>
+    </message>
+    <message>
+        <source>Pistes</source>
+        <translation>Pistes</translation>
+    </message>
+    <message>
+        <source>Conversion</source>
+        <translation>Conversion</translation>
+    </message>
+    <message>
+        <source>Langue</source>
+        <translation>Langue</translation>
+    </message>
+    <message>
+        <source>Mise à jour</source>
+        <translation>Mise à jour</translation>
+    </message>
+    <message>
+        <source>Vérifier et télécharger les mises à jour automatiquement au démarrage</source>
+        <translation>Vérifier et télécharger les mises à jour automatiquement au démarrage</translation>
+    </message>
+    <message>
+        <source>Vérifier les mises à jour au démarrage sans les télécharger</source>
+        <translation>Vérifier les mises à jour au démarrage sans les télécharger</translation>
+    </message>
+    <message>
+        <source>Vérifier les mises à jour manuellement</source>
+        <translation>Vérifier les mises à jour manuellement</translation>
+    </message>
+    <message>
+        <source>Pistes toujours allumées</source>
+        <translation>Pistes toujours allumées</translation>
+    </message>
+    <message>
+        <source>Lors de la selection de l'option</source>
+        <translation>Lors de la selection de l'option</translation>
+    </message>
+    <message>
+        <source>toujours allumée</source>
+        <translation>toujours allumée</translation>
+    </message>
+    <message>
+        <source>sur une piste</source>
+        <translation>sur une piste</translation>
+    </message>
+    <message>
+        <source>Activer les contraintes de sélection pendant la création des Tovix</source>
+        <translation>Activer les contraintes de sélection pendant la création des Tovix</translation>
+    </message>
+    <message>
+        <source>Activer les régles de volume pendant la création des Tovix</source>
+        <translation>Activer les régles de volume pendant la création des Tovix</translation>
+    </message>
+    <message>
+        <source>Import Stéréo</source>
+        <translation>Import Stéréo</translation>
+    </message>
+    <message>
+        <source>Lors de l'import d'un fichier stéréo :</source>
+        <translation>Lors de l'import d'un fichier stéréo :</translation>
+    </message>
+    <message>
+        <source>toujours me demander quoi faire</source>
+        <translation>toujours me demander quoi faire</translation>
+    </message>
+    <message>
+        <source>conserver le fichier stéréo</source>
+        <translation>conserver le fichier stéréo</translation>
+    </message>
+    <message>
+        <source>toujours convertir le fichier stéréo en mono</source>
+        <translation>toujours convertir le fichier stéréo en mono</translation>
+    </message>
+    <message>
+        <source>Conversion Stéréo</source>
+        <translation>Conversion Stéréo</translation>
+    </message>
+    <message>
+        <source>Lors d'une conversion d'un fichier stéréo en mono : </source>
+        <translation>Lors d'une conversion d'un fichier stéréo en mono : </translation>
+    </message>
+    <message>
+        <source>toujours écraser le fichier stéréo existant</source>
+        <translation>toujours écraser le fichier stéréo existant</translation>
+    </message>
+    <message>
+        <source>toujours créer un nouveau fichier avec un suffix </source>
+        <translation>toujours créer un nouveau fichier avec un suffix </translation>
+    </message>
+    <message>
+        <source>ex : C:/Mes Documents/Ma Musique/MonFichierAudio</source>
+        <translation>ex : C:/Mes Documents/Ma Musique/MonFichierAudio</translation>
+    </message>
+    <message>
+        <source>.wav</source>
+        <translation>.wav</translation>
+    </message>
+    <message>
+        <source>toujours créer un nouveau fichier avec un autre nom</source>
+        <translation>toujours créer un nouveau fichier avec un autre nom</translation>
+    </message>
+</context>
+<context>
+    <name>KNotMuteLevelUI</name>
+    <message>
+        <source>Me demander quoi faire</source>
+        <translation>Me demander quoi faire</translation>
+    </message>
+    <message>
+        <source>Ne pas définir de volume minimum</source>
+        <translation>Ne pas définir de volume minimum</translation>
+    </message>
+    <message>
+        <source>Volume minimum de la piste</source>
+        <translation>Volume minimum de la piste</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,20 @@
+// The preference enumerations shared by the editor's preferences store and the panels library,
+// stored as plain integers in the settings.
+#ifndef SONARICPARAMSENUMS_H
+#define SONARICPARAMSENUMS_H
+
+struct SonaricEnums {
+    enum EImportStereo {
+        ImportKeepStereo = -1,
+        ImportAsk = 0,
+        ImportConvertMono = 1,
+        ConvertAsk = 20,
+        ConvertOverwrite = 21,
+        ConvertWithSuffix = 22,
+        ConvertOtherName = 23
+    };
+    enum EUpdateSearch { UpdateAndDownload = 1, UpdateCheckOnly = 2, UpdateOnRequest = 3 };
+    enum ENotMuteLevel { NotMuteAsk = 0, NotMuteMinLevel = 1, NotMuteNoMinLevel = 2 };
+};
+
+#endif
