@@ -242,16 +242,20 @@ int so_play(void *data)
         so_renderSetPlayResult(-1);
         return endPlay(-1, progress, "*** ERROR so_play : cannot start the export writer ***");
     }
+    // Undoes an opened output, the request and the mixer of a start that goes no further.
+    const auto abandonStart = [&] {
+        if (card)
+            scm_closeAudio();
+        else
+            k_stopExportTovix();
+        SCMStruct_delete(&request);
+        _delete_Memory(&m);
+        so_renderSetPlayResult(-1);
+    };
     stopBuffering();
     if (getBufferBytesSize() != bytes || getBufferNumber() != SO_RING_BUFFERS) {
         if (initReadBuffers(bytes, SO_RING_BUFFERS) != TVR_OK) {
-            if (card)
-                scm_closeAudio();
-            else
-                k_stopExportTovix();
-            SCMStruct_delete(&request);
-            _delete_Memory(&m);
-            so_renderSetPlayResult(-1);
+            abandonStart();
             return endPlay(-1, progress,
                            "*** ERROR so_play : cannot initialize buffering system ! ***");
         }
@@ -272,13 +276,7 @@ int so_play(void *data)
         KMutex_unlock(g_transport.mutexStatus);
     }
     if (stopped) {
-        if (card)
-            scm_closeAudio();
-        else
-            k_stopExportTovix();
-        SCMStruct_delete(&request);
-        _delete_Memory(&m);
-        so_renderSetPlayResult(-1);
+        abandonStart();
         return endPlay(1, progress, nullptr);
     }
     so_setCurrentMixer(m);
