@@ -13,6 +13,7 @@
 
 #include "DocumentFixtures.h"
 #include "KCtrlFile.h"
+#include "KPrompt.h"
 #include "KTheme.h"
 
 class ElementTestEnv : public ::testing::Environment
@@ -25,6 +26,13 @@ public:
         static char* argv[] = {name, nullptr};
         m_app = new QApplication(argc, argv);
         KTheme::apply(*m_app);
+        // The document's checked edits ask before keeping a change that silences tracks: the
+        // author keeps it (Ignore), and a refusal is acknowledged, so no test waits on a box.
+        KPrompt::setHandler([](const KPrompt::Request& request) {
+            KPrompt::Answer answer;
+            answer.button = (request.buttons & QMessageBox::Ignore) ? QMessageBox::Ignore : QMessageBox::Ok;
+            return answer;
+        });
     }
     void TearDown() override
     {
