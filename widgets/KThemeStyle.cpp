@@ -67,6 +67,25 @@ void KThemeStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
         painter->restore();
         return;
     }
+    case PE_IndicatorRadioButton: {
+        // Same reason as the check box: a raised circle with a dim-text ring, an accent dot when on.
+        const bool enabled = option->state & State_Enabled;
+        const int side = std::min(option->rect.width(), option->rect.height()) - 2;
+        QRectF ring(0, 0, side, side);
+        ring.moveCenter(QRectF(option->rect).center());
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(KTheme::color(enabled ? KTheme::DimText : KTheme::Line));
+        painter->setBrush(KTheme::color(KTheme::Raised));
+        painter->drawEllipse(ring.adjusted(0.5, 0.5, -0.5, -0.5));
+        if (option->state & State_On) {
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(KTheme::color(enabled ? KTheme::Accent : KTheme::DimText));
+            painter->drawEllipse(ring.adjusted(side * 0.28, side * 0.28, -side * 0.28, -side * 0.28));
+        }
+        painter->restore();
+        return;
+    }
     case PE_FrameFocusRect: {
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
