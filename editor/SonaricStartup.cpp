@@ -17,6 +17,8 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 // The splash pictures are compiled into this library; a static library needs them named.
 static void initSplashPictures()
@@ -98,25 +100,35 @@ int SonaricStartup::run(const QStringList& arguments)
         reportFailure(nullptr, "Error", error);
         return ExitStartupFailure;
     }
-    // The widget kit's texts are French at the source: only English needs its catalogue.
-    QTranslator kitTranslator;
-    if (code == "EN" && !kitTranslator.load(":/TovraTr/widgetkit_en.qm"))
-        std::fprintf(stderr, "Sonaric: the widget kit's English texts are missing\n");
+    // The libraries' texts are French at the source: only English needs their catalogues, one
+    // "<library>_en.qm" each under ":/TovraTr/".
+    std::vector<std::unique_ptr<QTranslator>> libraryTranslators;
+    if (code == "EN") {
+        for (const QString& name : QDir(":/TovraTr").entryList({"*_en.qm"}, QDir::Files)) {
+            auto translator = std::make_unique<QTranslator>();
+            if (translator->load(":/TovraTr/" + name))
+                libraryTranslators.push_back(std::move(translator));
+            else
+                std::fprintf(stderr, "Sonaric: cannot read the catalogue %s\n", qPrintable(name));
+        }
+    }
     QCoreApplication::installTranslator(&editorTranslator);
-    QCoreApplication::installTranslator(&kitTranslator);
+    for (const auto& translator : libraryTranslators)
+        QCoreApplication::installTranslator(translator.get());
     QCoreApplication::installTranslator(&qtTranslator);
     // The translators live on this stack: take them out again on every way out.
     struct Uninstall {
-        QTranslator* a;
-        QTranslator* b;
-        QTranslator* c;
+        QTranslator* editor;
+        std::vector<std::unique_ptr<QTranslator>>* libraries;
+        QTranslator* qt;
         ~Uninstall()
         {
-            QCoreApplication::removeTranslator(c);
-            QCoreApplication::removeTranslator(b);
-            QCoreApplication::removeTranslator(a);
+            QCoreApplication::removeTranslator(qt);
+            for (const auto& translator : *libraries)
+                QCoreApplication::removeTranslator(translator.get());
+            QCoreApplication::removeTranslator(editor);
         }
-    } uninstall{&editorTranslator, &kitTranslator, &qtTranslator};
+    } uninstall{&editorTranslator, &libraryTranslators, &qtTranslator};
 
     initSplashPictures();
     KSplashScreen splash(":/Intern/PubIntro" + code, QString());
