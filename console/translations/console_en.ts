@@ -15,4 +15,15 @@
         <translation>Minimum volume</translation>
     </message>
 </context>
+<context>
+    <name>KMasterMix</name>
+    <message>
+        <source>Egalisation</source>
+        <translation>Equalization</translation>
+    </message>
+    <message>
+        <source>Réinitialiser</source>
+        <translation>Reset</translation>
+    </message>
+</context>
 </TS>
