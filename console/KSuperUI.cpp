@@ -98,6 +98,12 @@ KSuperUI::KSuperUI(KCtrlFile* document, int verticalOrigin, KVirtualUI::VolUIMod
 KSuperUI::~KSuperUI()
 {
     activeExternConnections(false);
+    // The strips and the master report to this console while they go (a field losing focus):
+    // they go first, while the console is whole.
+    delete m_row;
+    m_row = nullptr;
+    m_master->disconnect(this);
+    delete m_master;
 }
 
 // ---- strip records

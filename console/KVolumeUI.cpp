@@ -69,6 +69,8 @@ KVolumeUI::KVolumeUI(QMap<QString, KStructVol> records, bool closable, int verti
     for (auto it = records.cbegin(); it != records.cend(); ++it)
         addStrip(it.key(), it.value(), m_strips.size());
     m_scroll->setWidget(m_container);
+    // The row's background picture shows around the strips.
+    m_container->setAutoFillBackground(false);
 
     if (closable) {
         auto* close = new QPushButton(this);
@@ -84,6 +86,17 @@ KVolumeUI::KVolumeUI(QMap<QString, KStructVol> records, bool closable, int verti
     connect(m_reset, &QPushButton::released, this, &KVolumeUI::resetKVolUI);
     resizeContainer();
     setMinimumHeight(RowHeight + m_scroll->horizontalScrollBar()->sizeHint().height());
+}
+
+KVolumeUI::~KVolumeUI()
+{
+    // Strips report to this row while they go: they go first, while the row is whole.
+    delete m_zoomed;
+    m_zoomed = nullptr;
+    const QList<KVolumeWdg*> strips = m_strips;
+    m_strips.clear();
+    m_byName.clear();
+    qDeleteAll(strips);
 }
 
 // ---- passed to the owner

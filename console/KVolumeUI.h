@@ -31,6 +31,7 @@ public:
               KVirtualUI::VolUIMode mode, KVolumeUI* parent);
     KVolumeUI(QMap<QString, KStructVol> records, bool closable, int verticalOrigin,
               KVirtualUI::VolUIMode mode, KSuperUI* parent);
+    ~KVolumeUI() override;
 
     // KVirtualUI: passed to the owner, except setVolume and changeName, shown here.
     void changeVolume(const QString& name, int level) override;
