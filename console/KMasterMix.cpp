@@ -19,69 +19,6 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-// ---- shared strip parts
-
-QIcon KStripParts::icon(const QString& name)
-{
-    return QIcon(KPictureCache::pixmap(name));
-}
-
-QLabel* KStripParts::picture(QWidget* parent, const QString& name, int x, int y, int w, int h)
-{
-    auto* label = new QLabel(parent);
-    label->setPixmap(KPictureCache::pixmap(name));
-    label->setGeometry(x, y, w, h);
-    return label;
-}
-
-QLineEdit* KStripParts::valueField(QWidget* parent, const QString& textColor, int x, int y, int w,
-                                   int h)
-{
-    auto* field = new QLineEdit(parent);
-    field->setGeometry(x, y, w, h);
-    field->setFont(QFont(QStringLiteral("Tahoma"), 9));
-    field->setFrame(false);
-    field->setAlignment(Qt::AlignCenter);
-    field->setStyleSheet(
-        QStringLiteral("QLineEdit {background-color : black; color : %1;}").arg(textColor));
-    return field;
-}
-
-QSlider* KStripParts::meter(QWidget* parent, int x, int y)
-{
-    auto* meter = new QSlider(Qt::Vertical, parent);
-    meter->setStyle(KStyleJaugeStereo::shared());
-    meter->setRange(-240, 60);
-    meter->setValue(-240);
-    meter->setEnabled(false);
-    meter->setGeometry(x, y, 13, 202);
-    return meter;
-}
-
-KButton* KStripParts::button(QWidget* parent, int x, int y, int w, int h, const QString& on,
-                             const QString& over, const QString& off, const QString& toolTip)
-{
-    auto* button = new KButton(parent);
-    button->setGeometry(x, y, w, h);
-    button->setIconSize(QSize(w, h));
-    button->setIcons(icon(off), icon(over), on.isEmpty() ? icon(off) : icon(on));
-    button->setIcon(icon(off));
-    button->setToolTip(toolTip);
-    button->setFlat(true);
-    button->setCursor(Qt::PointingHandCursor);
-    return button;
-}
-
-void KStripParts::showChecked(KButton* button, bool on, const QString& onPicture,
-                              const QString& offPicture)
-{
-    const QSignalBlocker blocker(button);
-    button->setChecked(on);
-    button->setIcon(icon(on ? onPicture : offPicture));
-}
-
-// ---- master strip
-
 KMasterMix::KMasterMix(KCtrlFile* document, QWidget* parent)
     : QWidget(parent), m_document(document), m_transport(new KAudioFilePlayer(document, this))
 {
@@ -167,16 +104,8 @@ void KMasterMix::newUserVolume(int level)
 
 void KMasterMix::setLabel()
 {
-    const std::optional<int> level = KLevelText::levelFromText(m_levelEdit->text());
-    if (!level) {
-        m_levelEdit->setText(KLevelText::levelText(m_fader->value()));
-        return;
-    }
-    {
-        const QSignalBlocker blocker(m_fader);
-        m_fader->setValue(*level);
-    }
-    newUserVolume(*level);
+    if (const std::optional<int> level = KStripParts::takeTypedLevel(m_levelEdit, m_fader))
+        newUserVolume(*level);
 }
 
 void KMasterMix::newUserPano(int value)
@@ -187,12 +116,7 @@ void KMasterMix::newUserPano(int value)
 
 void KMasterMix::setPano()
 {
-    const int value = KLevelText::panFromText(m_panEdit->text());
-    {
-        const QSignalBlocker blocker(m_panSlider);
-        m_panSlider->setValue(value);
-    }
-    newUserPano(value);
+    newUserPano(KStripParts::takeTypedPan(m_panEdit, m_panSlider));
 }
 
 void KMasterMix::applyMasterValues(double pan, int level)

@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QString>
 
+#include <optional>
+
 class KButton;
 class QLabel;
 class QLineEdit;
@@ -21,6 +23,11 @@ QSlider* meter(QWidget* parent, int x, int y);
 // A picture button with its off, over and on pictures (the on picture may be empty).
 KButton* button(QWidget* parent, int x, int y, int w, int h, const QString& on,
                 const QString& over, const QString& off, const QString& toolTip);
+// Moves the fader, without its signal, to the level typed in the field and returns it; on
+// text that is no number, shows the fader's level again and returns nothing.
+std::optional<int> takeTypedLevel(QLineEdit* field, QSlider* fader);
+// Moves the pan slider, without its signal, to the pan typed in the field and returns it.
+int takeTypedPan(QLineEdit* field, QSlider* pan);
 // Shows the button checked or not, with its on or off picture, sending nothing.
 void showChecked(KButton* button, bool on, const QString& onPicture, const QString& offPicture);
 }

@@ -260,16 +260,8 @@ void KVolumeWdg::setVolume(int level)
 
 void KVolumeWdg::setLabel()
 {
-    const std::optional<int> level = KLevelText::levelFromText(m_levelEdit->text());
-    if (!level) {
-        m_levelEdit->setText(KLevelText::levelText(m_fader->value()));
-        return;
-    }
-    {
-        const QSignalBlocker blocker(m_fader);
-        m_fader->setValue(*level);
-    }
-    changeVolume(*level);
+    if (const std::optional<int> level = KStripParts::takeTypedLevel(m_levelEdit, m_fader))
+        changeVolume(*level);
 }
 
 void KVolumeWdg::moveHandles(int min, int max)
@@ -349,12 +341,7 @@ void KVolumeWdg::newUserPano(int value)
 
 void KVolumeWdg::setPano()
 {
-    const int value = KLevelText::panFromText(m_panEdit->text());
-    {
-        const QSignalBlocker blocker(m_panSlider);
-        m_panSlider->setValue(value);
-    }
-    newUserPano(value);
+    newUserPano(KStripParts::takeTypedPan(m_panEdit, m_panSlider));
 }
 
 void KVolumeWdg::changeMute(bool on)

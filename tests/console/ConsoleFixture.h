@@ -1,16 +1,10 @@
 // A console test's document: tracks t1, t2, t3 from short generated sines, in groups G1{t1,t2}
-// and G2{t3}, and message boxes answered from a queue.
+// and G2{t3}, and message boxes answered from a queue (No once it is empty). The themed
+// application and the screen grabs are the element tests'.
 #ifndef CONSOLE_FIXTURE_H
 #define CONSOLE_FIXTURE_H
 
-#include "../document/DocumentFixtures.h"
-
-#include "KTheme.h"
-
-#include <QApplication>
-#include <QWidget>
-
-#include <gtest/gtest.h>
+#include "../document/ElementTestEnv.h"
 
 #include "KCtrlFile.h"
 #include "KMixSolver.h"
@@ -18,42 +12,6 @@
 #include "KSolver.h"
 
 #include <vector>
-
-// One themed application per test program (the widget tests' environment, without their
-// printers, which the document fixtures already give).
-class ConsoleTestEnv : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "console_test";
-        static char* argv[] = {name, nullptr};
-        m_app = new QApplication(argc, argv);
-        KTheme::apply(*m_app);
-    }
-    void TearDown() override
-    {
-        delete m_app;
-        m_app = nullptr;
-    }
-
-private:
-    QApplication* m_app = nullptr;
-};
-
-static ::testing::Environment* const consoleTestEnv =
-    ::testing::AddGlobalTestEnvironment(new ConsoleTestEnv);
-
-// Saves what the widget shows as screens/<name>.png.
-inline void grabScreen(QWidget& widget, const QString& name)
-{
-    if (!widget.isVisible())
-        widget.show();
-    QApplication::processEvents();
-    const QString path = QStringLiteral(TOVRA_SCREENS_DIR) + '/' + name + ".png";
-    EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
-}
 
 class ConsoleTest : public ::testing::Test
 {
