@@ -45,6 +45,9 @@ QSlider* KStripParts::meter(QWidget* parent, int x, int y)
     meter->setValue(-240);
     meter->setEnabled(false);
     meter->setGeometry(x, y, 13, 202);
+    // The meter's picture covers it whole: a level change repaints the meter alone, not the
+    // strip beneath it.
+    meter->setAttribute(Qt::WA_OpaquePaintEvent);
     return meter;
 }
 
