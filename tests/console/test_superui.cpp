@@ -110,6 +110,28 @@ TEST_F(Console, RefusedMoveSpringsBackAndSaysNothing)
     EXPECT_EQ(levels.count(), 0);
 }
 
+TEST_F(Console, RefusedRuleMoveSpringsBackAndKeepsTheRuleUnchanged)
+{
+    KSuperUI console(&doc, 184, KVirtualUI::RuleEdit);
+    console.activeExternConnections(true);
+    console.newRule_slot(Rule, QString());
+    dropNames(console, "t1|t2");
+    console.saveRule_slot();
+    // t1 and t2 keep their proportion, and t2 cannot move.
+    ASSERT_TRUE(doc.addToEquivConst("t1", Rule));
+    ASSERT_TRUE(doc.addToEquivConst("t2", Rule));
+    doc.setEltMinLevel("t2", 0);
+    doc.setEltMaxLevel("t2", 0);
+    QSignalSpy levels(&doc, &KCtrlFile::levelChanged);
+    KVolumeWdg* strip = console.row()->strip("t1");
+    const int before = doc.getElementLevel("t1");
+    strip->fader()->setValue(before - 60);
+    EXPECT_EQ(doc.getElementLevel("t1"), before);
+    EXPECT_EQ(strip->fader()->value(), before);
+    EXPECT_EQ(levels.count(), 0);
+    EXPECT_FALSE(console.isModified());
+}
+
 TEST_F(Console, RuleEditingFromDropToSave)
 {
     KSuperUI console(&doc, 184, KVirtualUI::RuleEdit);
