@@ -39,7 +39,8 @@ QApplication& app()
     static int argc = 1;
     static char name[] = "bench_console";
     static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("SDL_AUDIODRIVER", "dummy");
     static QApplication application(argc, argv);
     return application;
