@@ -292,9 +292,11 @@ void KStyleJaugeStereo::drawComplexControl(ComplexControl control,
     const QRect g = subControlRect(CC_Slider, slider, SC_SliderGroove, widget);
     const QRect h = subControlRect(CC_Slider, slider, SC_SliderHandle, widget);
     painter->drawPixmap(g.x(), g.y(), m_groove);
-    // The lowest level is silence: nothing lit.
-    if (slider->sliderPosition > slider->minimum)
-        drawLitFrom(painter, m_grooveOver, h.y(), QPoint(g.x() + 2, h.y() + 2));
+    // The lowest level is silence: nothing lit. The lit picture is clipped at the level, not
+    // stretched, so that each row keeps the colour of its level (and the blit stays unscaled).
+    if (slider->sliderPosition > slider->minimum && h.y() < m_grooveOver.height())
+        painter->drawPixmap(QPoint(g.x() + 2, h.y() + 2), m_grooveOver,
+                            QRect(0, h.y(), m_grooveOver.width(), m_grooveOver.height() - h.y()));
 }
 
 KStyleJauge::KStyleJauge(const QPixmap& groove, const QPixmap& lit) : m_groove(groove), m_lit(lit)
