@@ -32,8 +32,12 @@ QLineEdit* KStripParts::valueField(QWidget* parent, const QString& textColor, in
     field->setFont(QFont(QStringLiteral("Tahoma"), 9));
     field->setFrame(false);
     field->setAlignment(Qt::AlignCenter);
-    field->setStyleSheet(
-        QStringLiteral("QLineEdit {background-color : black; color : %1;}").arg(textColor));
+    // Black field, coloured text: set through the palette, which draws the same as a style
+    // sheet without a style-sheet style per field (a console holds hundreds of them).
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, Qt::black);
+    palette.setColor(QPalette::Text, QColor(textColor));
+    field->setPalette(palette);
     return field;
 }
 
