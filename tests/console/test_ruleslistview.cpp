@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QToolBar>
+#include <QTranslator>
 
 namespace {
 
@@ -197,4 +198,18 @@ TEST_F(RulesProject, DoubleClickOpensSaveRefreshesAndCreateRunsTheEditorsCommand
     view.setCreateRuleAction(&command);
     view.createAction()->trigger();
     EXPECT_EQ(1, ran.count());
+}
+
+TEST(RulesListViewCatalogue, EnglishCatalogueTranslatesTheView)
+{
+    QTranslator english;
+    ASSERT_TRUE(english.load(":/TovraTr/consoletools_en.qm"));
+    QCoreApplication::installTranslator(&english);
+    RulesListView view(nullptr);
+    QCoreApplication::removeTranslator(&english);
+    const QTableWidget* table = view.table();
+    EXPECT_EQ("Rule name", table->horizontalHeaderItem(0)->text());
+    EXPECT_EQ("Stem track(s) associated to rule", table->horizontalHeaderItem(1)->text());
+    EXPECT_EQ("Description (optional)", table->horizontalHeaderItem(2)->text());
+    EXPECT_EQ("Delete rule", view.deleteAction()->text());
 }
