@@ -272,3 +272,18 @@ TEST(MainEqualsUi, MovedBandReachesThePlayingMixAtTheNextBlock)
     EXPECT_NEAR(5000, mixfx::at(out, 49 * SO_FRAMES_PER_BLOCK, 0), 1);
     EXPECT_NEAR(1250, mixfx::at(out, 52 * SO_FRAMES_PER_BLOCK, 0), 1);
 }
+
+TEST(EqualisationUi, DegenerateRangesNeitherDivideByZeroNorMoveOutOfRange)
+{
+    int flat[] = {100, 100};
+    int gains[] = {-6, 6};
+    EqualisationUi none(0, flat, 0, gains);
+    none.frequencyDial()->setValue(500);
+    EXPECT_EQ(100, none.getFrequency());
+    none.setValueDialFrequency(60); // a range of no width: its first position
+    EXPECT_EQ(0, none.frequencyDial()->value());
+    none.setValueDialFrequency(5000); // above every range
+    EXPECT_EQ(0, none.frequencyDial()->value());
+    none.setInitialisation(50, 9.6); // beyond the gain range: the dial stops at its end
+    EXPECT_EQ(6, none.gainDial()->value());
+}
