@@ -21,6 +21,17 @@ int fieldNumber(const QLineEdit* field)
     const QString text = field->text();
     return text.left(std::max<int>(0, int(text.size()) - 3)).toInt();
 }
+
+// The field's number when its validator accepts the whole text.
+bool acceptedNumber(const QLineEdit* field, int* number)
+{
+    QString text = field->text();
+    int position = 0;
+    if (field->validator()->validate(text, position) != QValidator::Acceptable)
+        return false;
+    *number = fieldNumber(field);
+    return true;
+}
 } // namespace
 
 KNumValid::KNumValid(int min, int max, const QString& suffix, QObject* parent)
@@ -195,11 +206,9 @@ void EqualisationUi::sendValuesChanged()
 
 void EqualisationUi::editingFinished1_slot()
 {
-    QString text = m_freqEdit->text();
-    int position = 0;
-    if (m_freqEdit->validator()->validate(text, position) != QValidator::Acceptable)
+    int hz = 0;
+    if (!acceptedNumber(m_freqEdit, &hz))
         return;
-    const int hz = fieldNumber(m_freqEdit);
     {
         // The dial's positions are coarser than whole hertz: move it silently and keep the
         // typed frequency rather than the one of the nearest position.
@@ -213,11 +222,9 @@ void EqualisationUi::editingFinished1_slot()
 
 void EqualisationUi::editingFinished2_slot()
 {
-    QString text = m_gainEdit->text();
-    int position = 0;
-    if (m_gainEdit->validator()->validate(text, position) != QValidator::Acceptable)
+    int db = 0;
+    if (!acceptedNumber(m_gainEdit, &db))
         return;
-    const int db = fieldNumber(m_gainEdit);
     {
         const QSignalBlocker blocker(m_gainDial);
         m_gainDial->setValue(db);
