@@ -237,10 +237,12 @@ void EqualisationUi::setInitialisation(int frequencyHz, double gainDb)
 {
     setValueDialFrequency(frequencyHz);
     writeFrequency(frequencyHz);
-    const int rounded = int(std::lround(gainDb));
+    // The dial holds whole decibels within its range; NaN counts as no gain.
+    const double shown = std::isnan(gainDb) ? 0.0 : std::clamp(gainDb, -1e6, 1e6);
+    const int rounded = int(std::lround(shown));
     setValueDialAmplitude(rounded);
     setValueSpinBoxAmplitude(rounded);
-    m_exactGain = gainDb;
+    m_exactGain = std::isnan(gainDb) ? 0.0 : gainDb;
     m_gainExact = true;
 }
 

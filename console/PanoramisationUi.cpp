@@ -50,7 +50,12 @@ PanoramisationUi::PanoramisationUi(QWidget* parent)
 
 void PanoramisationUi::setValuePano(double pan)
 {
-    const int v = int(pan * 100);
+    // NaN and values beyond the ends show as the nearest end.
+    showValue(pan >= -1.0 ? (pan <= 1.0 ? int(pan * 100) : 100) : -100);
+}
+
+void PanoramisationUi::showValue(int v)
+{
     {
         // The readout below is this call's own; the slider's signal would only come back here.
         const QSignalBlocker blocker(ui.horizontalSlider);
@@ -94,9 +99,9 @@ int PanoramisationUi::getValue() const
 
 void PanoramisationUi::userValueChanged(int value)
 {
-    const double pan = value / 100.0;
-    setValuePano(pan);
-    emit panoValueChanged(pan);
+    // The slider's own position is shown as it is: 29 / 100.0 * 100 truncates to 28.
+    showValue(value);
+    emit panoValueChanged(value / 100.0);
 }
 
 void PanoramisationUi::changeTick()

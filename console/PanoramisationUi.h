@@ -51,6 +51,9 @@ public slots:
     void changeTick();
 
 private:
+    // Puts the slider at v (-100..100) without reporting it and writes the readout.
+    void showValue(int v);
+
     Ui_PanoramisationUiClass ui;
     QButtonGroup* m_group;
 };

@@ -286,4 +286,9 @@ TEST(EqualisationUi, DegenerateRangesNeitherDivideByZeroNorMoveOutOfRange)
     EXPECT_EQ(0, none.frequencyDial()->value());
     none.setInitialisation(50, 9.6); // beyond the gain range: the dial stops at its end
     EXPECT_EQ(6, none.gainDial()->value());
+    none.setInitialisation(50, std::nan(""));
+    EXPECT_EQ(0, none.gainDial()->value());
+    EXPECT_EQ(0.0, none.getGain());
+    none.setInitialisation(50, -1e12);
+    EXPECT_EQ(-6, none.gainDial()->value());
 }

@@ -8,6 +8,8 @@
 #include <QSlider>
 #include <QTest>
 
+#include <cmath>
+
 TEST(PanoramisationUi, ReadoutTruncatesThePanToWholeSteps)
 {
     PanoramisationUi pan;
@@ -22,7 +24,13 @@ TEST(PanoramisationUi, ReadoutTruncatesThePanToWholeSteps)
         EXPECT_EQ(c.slider, pan.slider()->value()) << c.pan;
         EXPECT_EQ(c.text, pan.label()->text()) << c.pan;
     }
+    pan.setValuePano(std::nan(""));
+    EXPECT_EQ(-100, pan.slider()->value());
+    EXPECT_EQ(-1, pan.getValue());
+    pan.setValuePano(5.0);
+    EXPECT_EQ("R", pan.label()->text());
     EXPECT_EQ(0, moved.count()); // shown values are not reported
+    pan.setValuePano(-0.5);
     EXPECT_EQ(0, pan.getValue());
     pan.setValuePano(1.0);
     EXPECT_EQ(1, pan.getValue());
@@ -38,6 +46,13 @@ TEST(PanoramisationUi, SliderMovesAreReportedAsPans)
     ASSERT_EQ(1, moved.count());
     EXPECT_DOUBLE_EQ(-0.01, moved[0][0].toDouble());
     EXPECT_EQ("L1", pan.label()->text());
+    // Every position stays where the user put it, although 0.29 * 100 truncates to 28.
+    for (int v : {29, 57, -29, 58}) {
+        pan.slider()->setValue(v);
+        EXPECT_EQ(v, pan.slider()->value());
+        EXPECT_DOUBLE_EQ(v / 100.0, moved.last()[0].toDouble());
+    }
+    EXPECT_EQ(5, moved.count());
     QTest::keyClick(pan.slider(), Qt::Key_PageUp);
     EXPECT_EQ(QString("R%1").arg(pan.slider()->value()), pan.label()->text());
     EXPECT_DOUBLE_EQ(pan.slider()->value() / 100.0, moved.last()[0].toDouble());
