@@ -33,7 +33,9 @@ TEST(KDropArea, DroppedElementNamesAreReportedAsAList)
     struct Case { QByteArray text; QStringList names; };
     const Case cases[] = {{"Kick", {"Kick"}},
                           {"Kick||Snare", {"Kick", "", "Snare"}},
-                          {"Basse é|Snare", {QString::fromUtf8("Basse é"), "Snare"}}};
+                          {"Basse é|Snare", {QString::fromUtf8("Basse é"), "Snare"}},
+                          {"|", {"", ""}},
+                          {QByteArray("\xff\x00x|", 4), {QString::fromUtf8("\xff\x00x", 3), ""}}};
     for (const Case& c : cases) {
         QMimeData data;
         data.setData("Tovra/eltNames", c.text);

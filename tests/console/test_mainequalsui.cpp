@@ -271,6 +271,11 @@ TEST(MainEqualsUi, MovedBandReachesThePlayingMixAtTheNextBlock)
     });
     EXPECT_NEAR(5000, mixfx::at(out, 49 * SO_FRAMES_PER_BLOCK, 0), 1);
     EXPECT_NEAR(1250, mixfx::at(out, 52 * SO_FRAMES_PER_BLOCK, 0), 1);
+    // What the editor shows and what the mix stores are the same curve.
+    const QMap<int, double> stored{{1000, -6.0}};
+    EXPECT_EQ(stored, doc.getMixMastering("M"));
+    editor->openEqualisationButtons(doc.getMixMastering("M"));
+    EXPECT_EQ(stored, editor->getEqualisationValues());
 }
 
 TEST(EqualisationUi, DegenerateRangesNeitherDivideByZeroNorMoveOutOfRange)
