@@ -77,7 +77,8 @@ function(tovra_add_picture_folder target)
     if(NOT head MATCHES "width=\"([0-9]+)\" height=\"([0-9]+)\"")
       message(FATAL_ERROR "${folder}/${svg} gives no width and height")
     endif()
-    set(size "${CMAKE_MATCH_1}x${CMAKE_MATCH_2}") # the replace below clears CMAKE_MATCH_*
+    # Keep the size before the next regular expression resets CMAKE_MATCH_<n>.
+    set(size "${CMAKE_MATCH_1}x${CMAKE_MATCH_2}")
     string(REGEX REPLACE "\\.svg$" "" name ${svg})
     list(APPEND specs "${name}=${size}")
   endforeach()
