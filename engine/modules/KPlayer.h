@@ -16,6 +16,10 @@
 //   so_waitEndPlay, so_close and the render wait for the player, so they are never called with
 //   the project lock held.
 // - The sound card's callback takes no lock but the ring's own, never allocates and does no I/O.
+// - A play that is stopped leaves its device paused (SDL no longer calls its callback) to a
+//   closer thread, which closes it off the stopping thread; a play that reaches its end closes
+//   its device itself, so that a device writing to a file has written all of it. A device is
+//   opened only while no close runs.
 #ifndef KPLAYER_H
 #define KPLAYER_H
 
