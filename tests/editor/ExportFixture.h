@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -118,7 +119,7 @@ protected:
         ASSERT_GE(index, 0);
         page->form().comboBox1_2->setCurrentIndex(index);
     }
-    void clickExport() { QTest::mouseClick(page->form().okButton_2, Qt::LeftButton); }
+    void clickExport() { page->form().okButton_2->click(); }
 
     fixtures::TempDir dir;
     KCtrlFile* doc = nullptr;
