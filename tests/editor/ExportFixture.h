@@ -80,6 +80,7 @@ protected:
     // Tracks a and b placed in group G; with a stored mix "M" of both when asked.
     void openProject(bool withMix, double seconds = 0.5)
     {
+        window->getParams()->setLanguage("EN");
         ASSERT_TRUE(window->newProject(false));
         doc = window->getTovraFile();
         for (const QString name : {"a", "b"})

@@ -96,6 +96,7 @@ TEST_F(ExportTest, OneMixIsRenderedToEachAudioFormat)
         EXPECT_EQ(info.channels, 2);
         EXPECT_NEAR(double(info.frames), c.rate, 2048.0 + c.rate * 0.01);
     }
+    prompts.screenName.clear();
     // FLAC is not on the page; the same worker writes it from the same format record.
     KStreamFormat* flac = KStreamFormat_new();
     flac->code = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
