@@ -7,6 +7,7 @@
 #include "KCheckAudioDlg.h"
 #include "KCtrlFile.h"
 #include "KObjProgress.h"
+#include "KParamsDlg.h"
 #include "KPrompt.h"
 #include "KXml.h"
 #include "TovraOLib.h"
@@ -713,7 +714,7 @@ void ZazuzoziZadiviDU::openGroupDialog()
 
 void ZazuzoziZadiviDU::openSettingsDialog(int page)
 {
-    notBuilt(QString("openSettingsDialog %1").arg(page));
+    KParamsDlg::open(page, params, this);
 }
 
 bool ZazuzoziZadiviDU::checkForUpdate(bool fromMenu)

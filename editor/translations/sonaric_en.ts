@@ -887,4 +887,19 @@
         <translation>Compressed</translation>
     </message>
 </context>
+<context>
+    <name>KParamsDlg</name>
+    <message>
+        <source>Paramètres</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;enregistrer la langue dans le fichier &quot;%1&quot; : la langue de l&apos;interface ne changera pas.</source>
+        <translation>Cannot store the language in the file &quot;%1&quot;: the interface language will not change.</translation>
+    </message>
+    <message>
+        <source>Le redémarrage du logiciel est nécessaire pour prendre en compte les changements.</source>
+        <translation>The application needs to restart to take changes into account.</translation>
+    </message>
+</context>
 </TS>

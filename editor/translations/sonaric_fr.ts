@@ -887,4 +887,19 @@
         <translation>Compressé</translation>
     </message>
 </context>
+<context>
+    <name>KParamsDlg</name>
+    <message>
+        <source>Paramètres</source>
+        <translation>Paramètres</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;enregistrer la langue dans le fichier &quot;%1&quot; : la langue de l&apos;interface ne changera pas.</source>
+        <translation>Impossible d&apos;enregistrer la langue dans le fichier &quot;%1&quot; : la langue de l&apos;interface ne changera pas.</translation>
+    </message>
+    <message>
+        <source>Le redémarrage du logiciel est nécessaire pour prendre en compte les changements.</source>
+        <translation>Le redémarrage du logiciel est nécessaire pour prendre en compte les changements.</translation>
+    </message>
+</context>
 </TS>
