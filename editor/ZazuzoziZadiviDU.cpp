@@ -1,6 +1,7 @@
 #include "ZazuzoziZadiviDU.h"
 
 #include "AppServices.h"
+#include "DlgOpenSonaric.h"
 #include "DlgProgBar.h"
 #include "ExportThread.h"
 #include "ExportUI.h"
@@ -362,6 +363,7 @@ void ZazuzoziZadiviDU::resetUI()
 
 void ZazuzoziZadiviDU::initUIForOpenedProject()
 {
+    DlgOpenSonaric::closeWindow();
     setProjectCommandsEnabled(true);
 }
 
@@ -432,6 +434,7 @@ void ZazuzoziZadiviDU::closeEvent(QCloseEvent* event)
     }
     event->accept();
     closing = true;
+    DlgOpenSonaric::closeWindow();
 }
 
 // Handlers whose libraries are not part of the program yet: each reports itself and changes
@@ -727,7 +730,7 @@ bool ZazuzoziZadiviDU::checkForUpdate(bool fromMenu)
 
 void ZazuzoziZadiviDU::openStartDialog()
 {
-    notBuilt("openStartDialog");
+    DlgOpenSonaric::open(this);
 }
 
 bool ZazuzoziZadiviDU::isProjectAudioFile(const QString& path) const

@@ -902,4 +902,39 @@
         <translation>The application needs to restart to take changes into account.</translation>
     </message>
 </context>
+<context>
+    <name>DlgOpenSonaric</name>
+    <message>
+        <source>Projet Tovra</source>
+        <translation>New Tovra project</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour créer un nouveau projet Tovra</source>
+        <translation>Click here to create a new Tovra project</translation>
+    </message>
+    <message>
+        <source>Ouvrir...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour rechercher un projet Tovra existant</source>
+        <translation>Click here to search for an existing Tovra project</translation>
+    </message>
+    <message>
+        <source>Lire les dernières news</source>
+        <translation>Read the latest news</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour lire les dernières news à propos de Tovra Sonaric</source>
+        <translation>Click here to read news about Tovra Sonaric</translation>
+    </message>
+    <message>
+        <source>Lire la documentation</source>
+        <translation>Read the documentation</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour ouvrir la documentation de Tovra Sonaric</source>
+        <translation>Click here to open Tovra Sonaric documentation</translation>
+    </message>
+</context>
 </TS>

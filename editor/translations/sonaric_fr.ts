@@ -902,4 +902,39 @@
         <translation>Le redémarrage du logiciel est nécessaire pour prendre en compte les changements.</translation>
     </message>
 </context>
+<context>
+    <name>DlgOpenSonaric</name>
+    <message>
+        <source>Projet Tovra</source>
+        <translation>Projet Tovra</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour créer un nouveau projet Tovra</source>
+        <translation>Cliquer ici pour créer un nouveau projet Tovra</translation>
+    </message>
+    <message>
+        <source>Ouvrir...</source>
+        <translation>Ouvrir...</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour rechercher un projet Tovra existant</source>
+        <translation>Cliquer ici pour rechercher un projet Tovra existant</translation>
+    </message>
+    <message>
+        <source>Lire les dernières news</source>
+        <translation>Lire les dernières news</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour lire les dernières news à propos de Tovra Sonaric</source>
+        <translation>Cliquer ici pour lire les dernières news à propos de Tovra Sonaric</translation>
+    </message>
+    <message>
+        <source>Lire la documentation</source>
+        <translation>Lire la documentation</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour ouvrir la documentation de Tovra Sonaric</source>
+        <translation>Cliquer ici pour ouvrir la documentation de Tovra Sonaric</translation>
+    </message>
+</context>
 </TS>
