@@ -3,6 +3,7 @@
 #include "DlgOpenSonaric.h"
 #include "KUrlLabel.h"
 #include "MainWindowFixture.h"
+#include "UrlCatcher.h"
 #include "ProjectFixture.h"
 
 #include <QDesktopServices>
@@ -13,25 +14,6 @@
 #include <functional>
 
 namespace {
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    UrlCatcher()
-    {
-        for (const char* scheme : {"http", "https", "file"})
-            QDesktopServices::setUrlHandler(scheme, this, "open");
-    }
-    ~UrlCatcher() override
-    {
-        for (const char* scheme : {"http", "https", "file"})
-            QDesktopServices::unsetUrlHandler(scheme);
-    }
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
-
 // Answers the start dialogs in turn: each click names the link to press ("" closes the dialog
 // with its close button); message boxes are recorded.
 class StartPrompts
@@ -193,4 +175,4 @@ TEST_F(StartDialogTest, ClosedByTheMainWindowWhileShown)
     EXPECT_NE(window->getTovraFile(), nullptr);
 }
 
-#include "test_dlgopensonaric.moc"
+#include "moc_UrlCatcher.cpp"
