@@ -1,13 +1,21 @@
 #include "ZazuzoziZadiviDU.h"
 
 #include "AppServices.h"
+#include "DlgOpenSonaric.h"
+#include "DlgProgBar.h"
+#include "ExportThread.h"
+#include "ExportUI.h"
 #include "KCheckAudioDlg.h"
 #include "KCtrlFile.h"
+#include "KObjProgress.h"
+#include "KParamsDlg.h"
 #include "KPrompt.h"
 #include "KXml.h"
 #include "TovraOLib.h"
 #include "XmlObject.h"
+#include "tvr_utils.h"
 #include "KTheme.h"
+#include "KTypes.h"
 #include "SonaricParams.h"
 #include "TVRAction.h"
 #include "UpdateLauncher.h"
@@ -27,6 +35,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -184,7 +193,10 @@ void ZazuzoziZadiviDU::initUI()
 
     auto* page4 = new QWidget(this);
     auto* exportGrid = new QGridLayout(page4);
-    exportGrid->addWidget(placeholderPage("exportPage", page4), 0, 0);
+    exportPage = new ExportUI(page4);
+    exportPage->setObjectName("exportPage");
+    connect(exportPage, &ExportUI::exported, this, &ZazuzoziZadiviDU::export_slot);
+    exportGrid->addWidget(exportPage, 0, 0);
     exportGrid->setColumnStretch(0, 0);
     exportGrid->setColumnStretch(1, 10);
     exportGrid->setRowStretch(0, 0);
@@ -282,7 +294,13 @@ bool ZazuzoziZadiviDU::hasTrack() const
 
 bool ZazuzoziZadiviDU::hasTrackInStructure() const
 {
-    return false;
+    if (!document)
+        return false;
+    // Imported tracks wait in the import group until they are placed in the structure.
+    const QStringList waiting = document->getSubElt(KObjFile::ImportAudioGrpName);
+    const QStringList tracks = document->getTrackNames();
+    return std::any_of(tracks.begin(), tracks.end(),
+                       [&waiting](const QString& name) { return !waiting.contains(name); });
 }
 
 void ZazuzoziZadiviDU::setCurrentTab(int index)
@@ -345,6 +363,7 @@ void ZazuzoziZadiviDU::resetUI()
 
 void ZazuzoziZadiviDU::initUIForOpenedProject()
 {
+    DlgOpenSonaric::closeWindow();
     setProjectCommandsEnabled(true);
 }
 
@@ -363,6 +382,11 @@ void ZazuzoziZadiviDU::changeViewMenu(int index)
     // A tab change alone leaves the saved state as it is: only edits mark the project modified.
     stopPlayers();
     workspace->viewWidget(index);
+    if (index == ExportTab && document) {
+        exportPage->setCurrentIndex(0);
+        exportPage->setAvailableRates(document->getTracksRates());
+        exportPage->setAvailableMix(document->getMixNames());
+    }
 }
 
 void ZazuzoziZadiviDU::setListViewVisible(bool)
@@ -410,6 +434,7 @@ void ZazuzoziZadiviDU::closeEvent(QCloseEvent* event)
     }
     event->accept();
     closing = true;
+    DlgOpenSonaric::closeWindow();
 }
 
 // Handlers whose libraries are not part of the program yet: each reports itself and changes
@@ -692,7 +717,7 @@ void ZazuzoziZadiviDU::openGroupDialog()
 
 void ZazuzoziZadiviDU::openSettingsDialog(int page)
 {
-    notBuilt(QString("openSettingsDialog %1").arg(page));
+    KParamsDlg::open(page, params, this);
 }
 
 bool ZazuzoziZadiviDU::checkForUpdate(bool fromMenu)
@@ -705,12 +730,62 @@ bool ZazuzoziZadiviDU::checkForUpdate(bool fromMenu)
 
 void ZazuzoziZadiviDU::openStartDialog()
 {
-    notBuilt("openStartDialog");
+    DlgOpenSonaric::open(this);
+}
+
+bool ZazuzoziZadiviDU::isProjectAudioFile(const QString& path) const
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (!document || target.isEmpty())
+        return false;
+    const QStringList tracks = document->getTrackNames();
+    return std::any_of(tracks.begin(), tracks.end(), [&](const QString& name) {
+        return QFileInfo(document->getTrackPath(name)).canonicalFilePath() == target;
+    });
 }
 
 void ZazuzoziZadiviDU::export_slot()
 {
-    notBuilt("export_slot");
+    if (!document)
+        return;
+    const QString path = exportPage->getPath();
+    // Writing over a file the export reads would ruin both.
+    if (isProjectAudioFile(path)) {
+        KPrompt::critical(this, tr("Export"),
+                          tr("Le fichier de destination est une piste du projet : choisissez un autre fichier !"));
+        return;
+    }
+    KObjProgress progress;
+    KStreamFormat* format = KStreamFormat_new();
+    format->code = exportPage->getFormat();
+    format->channels = 0;
+    format->rate = exportPage->getRate();
+    format->bits = KAudioFmt_getNumberBits(format->code);
+    if ((format->code & KAUDIOFMT_MAJOR_MASK) == KAUDIOFMT_MPEG) {
+        tvr_free(format->extra);
+        format->extra = static_cast<KStreamExtra*>(tvr_malloc(sizeof(KStreamExtra)));
+        if (format->extra) {
+            *format->extra = KStreamExtra{};
+            format->extra->values[2] = format->code & KAUDIOFMT_SUB_MASK;
+        }
+    }
+    const QString image = ":/Pub/PubExport" + params->getLanguage();
+    if (exportPage->exportTovra()) {
+        KObjFile::EDefMix policy = KObjFile::DefMixNone;
+        if (exportPage->getExportMode() != ExportUI::ModeMixes)
+            policy = exportPage->getRandomMix() ? KObjFile::DefMixPlain : KObjFile::DefMixAllTracks;
+        ExportThread thread(path, format, &progress, policy, document, this);
+        DlgProgBar::open(false, &thread, tr("Export en Tovra"), tr("Export en Tovra terminé avec succès."),
+                         tr("L'export en Tovra a échoué !"), this, image);
+    } else {
+        const QString mix = exportPage->getSelectedMix();
+        ExportTovixThread thread(mix, path, format, &progress, document, this);
+        DlgProgBar::open(false, &thread, tr("Export d'un Tovix"),
+                         tr("Export de l'Tovix \"") + mix + tr("\" terminé avec succès."),
+                         tr("L'export de l'Tovix \"") + mix + tr("\" a échoué !"), this, image);
+    }
+    // Releases the extra record with the format.
+    KStreamFormat_delete(&format);
 }
 
 bool ZazuzoziZadiviDU::renameAudio(const QString&)

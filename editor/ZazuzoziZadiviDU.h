@@ -15,6 +15,7 @@
 #include <QPoint>
 #include <QStringList>
 
+class ExportUI;
 class KCtrlFile;
 class KXml;
 Q_DECLARE_OPAQUE_POINTER(KCtrlFile*)
@@ -57,6 +58,9 @@ public:
     bool projectIsSaved() const { return saved; }
     bool hasTrack() const;
     bool hasTrackInStructure() const;
+    // True when the path names the audio file of one of the project's tracks.
+    bool isProjectAudioFile(const QString& path) const;
+    ExportUI* getExportPage() const { return exportPage; }
 
     void setCurrentTab(int index);
     int currentTab() const;
@@ -154,6 +158,7 @@ private:
     void installDocument(KCtrlFile* replacement);
 
     static ZazuzoziZadiviDU* instance;
+    static constexpr int ExportTab = 4;
 
     bool closing = false;
     int updateTest = 0;
@@ -170,6 +175,7 @@ private:
     KCtrlFile* document = nullptr;
     QString projectPath;
     QFont windowFont;
+    ExportUI* exportPage = nullptr;
 };
 
 #endif

@@ -92,6 +92,46 @@
 <context>
     <name>ZazuzoziZadiviDU</name>
     <message>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Le fichier de destination est une piste du projet : choisissez un autre fichier !</source>
+        <translation>The target file is a stem track of the project: please choose another file!</translation>
+    </message>
+    <message>
+        <source>Export en Tovra</source>
+        <translation>Export to Tovra</translation>
+    </message>
+    <message>
+        <source>Export en Tovra terminé avec succès.</source>
+        <translation>Export successful</translation>
+    </message>
+    <message>
+        <source>L&apos;export en Tovra a échoué !</source>
+        <translation>Export to Tovra failed!</translation>
+    </message>
+    <message>
+        <source>Export d&apos;un Tovix</source>
+        <translation>Export your Tovix</translation>
+    </message>
+    <message>
+        <source>Export de l&apos;Tovix &quot;</source>
+        <translation>Tovix export &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; terminé avec succès.</source>
+        <translation>&quot; successful</translation>
+    </message>
+    <message>
+        <source>L&apos;export de l&apos;Tovix &quot;</source>
+        <translation>Tovix export &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; a échoué !</source>
+        <translation>&quot; has failed</translation>
+    </message>
+    <message>
         <source>Voulez-vous enregistrer votre projet Tovra ?</source>
         <translation>Do you want to save the current project before closing?</translation>
     </message>
@@ -755,6 +795,146 @@
     <message>
         <source>Aucune piste ne peut être allumée en respectant les contraintes.</source>
         <translation>Playback of all stem tracks impossible respecting constraints.</translation>
+    </message>
+</context>
+<context>
+    <name>ExportUI</name>
+    <message>
+        <source>Exporter en Tovra</source>
+        <translation>Export to Tovra</translation>
+    </message>
+    <message>
+        <source>Exporter en MP3, WAVE, AIFF, ...</source>
+        <translation>Export to MP3, WAVE, AIFF, ...</translation>
+    </message>
+    <message>
+        <source>Fichier</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Options d&apos;export</source>
+        <translation>Export options</translation>
+    </message>
+    <message>
+        <source>Fréquence d&apos;échantillonnage</source>
+        <translation>Sampling frequency</translation>
+    </message>
+    <message>
+        <source>Format des pistes</source>
+        <translation>Stem tracks format</translation>
+    </message>
+    <message>
+        <source>Exporter</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Exporter un Tovix</source>
+        <translation>Export a Tovix</translation>
+    </message>
+    <message>
+        <source>Cliquer sur le bouton pour sélectionner un fichier d&apos;export &gt;</source>
+        <translation>Click button to name file &gt;</translation>
+    </message>
+    <message>
+        <source>Tovix par défaut</source>
+        <translation>Default Tovix</translation>
+    </message>
+    <message>
+        <source>Tovix aléatoire</source>
+        <translation>Create random Tovix</translation>
+    </message>
+    <message>
+        <source>Toutes les pistes</source>
+        <translation>All stem tracks ON at file launch</translation>
+    </message>
+    <message>
+        <source>Tovix à exporter</source>
+        <translation>Select your Tovix</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Aucune piste dans la structure !</source>
+        <translation>No audio file available in the tracks library (structure tab)!</translation>
+    </message>
+    <message>
+        <source>Vous devez spécifier un fichier de destination !</source>
+        <translation>Please, choose a target file!</translation>
+    </message>
+    <message>
+        <source>Le fichier &quot;%1&quot; existe déjà. Voulez-vous le remplacer ?</source>
+        <translation>The file &quot;%1&quot; already exists. Do you want to replace it?</translation>
+    </message>
+</context>
+<context>
+    <name>WdgFmtVorbis</name>
+    <message>
+        <source>Meilleure compression</source>
+        <translation>Best compression</translation>
+    </message>
+    <message>
+        <source>Meilleure qualité</source>
+        <translation>Best quality</translation>
+    </message>
+    <message>
+        <source>Qualité de compression</source>
+        <translation>Compression quality</translation>
+    </message>
+    <message>
+        <source>Compressé</source>
+        <translation>Compressed</translation>
+    </message>
+</context>
+<context>
+    <name>KParamsDlg</name>
+    <message>
+        <source>Paramètres</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;enregistrer la langue dans le fichier &quot;%1&quot; : la langue de l&apos;interface ne changera pas.</source>
+        <translation>Cannot store the language in the file &quot;%1&quot;: the interface language will not change.</translation>
+    </message>
+    <message>
+        <source>Le redémarrage du logiciel est nécessaire pour prendre en compte les changements.</source>
+        <translation>The application needs to restart to take changes into account.</translation>
+    </message>
+</context>
+<context>
+    <name>DlgOpenSonaric</name>
+    <message>
+        <source>Projet Tovra</source>
+        <translation>New Tovra project</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour créer un nouveau projet Tovra</source>
+        <translation>Click here to create a new Tovra project</translation>
+    </message>
+    <message>
+        <source>Ouvrir...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour rechercher un projet Tovra existant</source>
+        <translation>Click here to search for an existing Tovra project</translation>
+    </message>
+    <message>
+        <source>Lire les dernières news</source>
+        <translation>Read the latest news</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour lire les dernières news à propos de Tovra Sonaric</source>
+        <translation>Click here to read news about Tovra Sonaric</translation>
+    </message>
+    <message>
+        <source>Lire la documentation</source>
+        <translation>Read the documentation</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour ouvrir la documentation de Tovra Sonaric</source>
+        <translation>Click here to open Tovra Sonaric documentation</translation>
     </message>
 </context>
 </TS>

@@ -92,6 +92,46 @@
 <context>
     <name>ZazuzoziZadiviDU</name>
     <message>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Le fichier de destination est une piste du projet : choisissez un autre fichier !</source>
+        <translation>Le fichier de destination est une piste du projet : choisissez un autre fichier !</translation>
+    </message>
+    <message>
+        <source>Export en Tovra</source>
+        <translation>Export en Tovra</translation>
+    </message>
+    <message>
+        <source>Export en Tovra terminé avec succès.</source>
+        <translation>Export en Tovra terminé avec succès.</translation>
+    </message>
+    <message>
+        <source>L&apos;export en Tovra a échoué !</source>
+        <translation>L&apos;export en Tovra a échoué !</translation>
+    </message>
+    <message>
+        <source>Export d&apos;un Tovix</source>
+        <translation>Export d&apos;un Tovix</translation>
+    </message>
+    <message>
+        <source>Export de l&apos;Tovix &quot;</source>
+        <translation>Export de l&apos;Tovix &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; terminé avec succès.</source>
+        <translation>&quot; terminé avec succès.</translation>
+    </message>
+    <message>
+        <source>L&apos;export de l&apos;Tovix &quot;</source>
+        <translation>L&apos;export de l&apos;Tovix &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; a échoué !</source>
+        <translation>&quot; a échoué !</translation>
+    </message>
+    <message>
         <source>Voulez-vous enregistrer votre projet Tovra ?</source>
         <translation>Voulez-vous enregistrer votre projet Tovra ?</translation>
     </message>
@@ -755,6 +795,146 @@
     <message>
         <source>Aucune piste ne peut être allumée en respectant les contraintes.</source>
         <translation>Aucune piste ne peut être allumée en respectant les contraintes.</translation>
+    </message>
+</context>
+<context>
+    <name>ExportUI</name>
+    <message>
+        <source>Exporter en Tovra</source>
+        <translation>Exporter en Tovra</translation>
+    </message>
+    <message>
+        <source>Exporter en MP3, WAVE, AIFF, ...</source>
+        <translation>Exporter en MP3, WAVE, AIFF, ...</translation>
+    </message>
+    <message>
+        <source>Fichier</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>Options d&apos;export</source>
+        <translation>Options d&apos;export</translation>
+    </message>
+    <message>
+        <source>Fréquence d&apos;échantillonnage</source>
+        <translation>Fréquence d&apos;échantillonnage</translation>
+    </message>
+    <message>
+        <source>Format des pistes</source>
+        <translation>Format des pistes</translation>
+    </message>
+    <message>
+        <source>Exporter</source>
+        <translation>Exporter</translation>
+    </message>
+    <message>
+        <source>Exporter un Tovix</source>
+        <translation>Exporter un Tovix</translation>
+    </message>
+    <message>
+        <source>Cliquer sur le bouton pour sélectionner un fichier d&apos;export &gt;</source>
+        <translation>Cliquer sur le bouton pour sélectionner un fichier d&apos;export &gt;</translation>
+    </message>
+    <message>
+        <source>Tovix par défaut</source>
+        <translation>Tovix par défaut</translation>
+    </message>
+    <message>
+        <source>Tovix aléatoire</source>
+        <translation>Tovix aléatoire</translation>
+    </message>
+    <message>
+        <source>Toutes les pistes</source>
+        <translation>Toutes les pistes</translation>
+    </message>
+    <message>
+        <source>Tovix à exporter</source>
+        <translation>Tovix à exporter</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Aucune piste dans la structure !</source>
+        <translation>Aucune piste dans la structure !</translation>
+    </message>
+    <message>
+        <source>Vous devez spécifier un fichier de destination !</source>
+        <translation>Vous devez spécifier un fichier de destination !</translation>
+    </message>
+    <message>
+        <source>Le fichier &quot;%1&quot; existe déjà. Voulez-vous le remplacer ?</source>
+        <translation>Le fichier &quot;%1&quot; existe déjà. Voulez-vous le remplacer ?</translation>
+    </message>
+</context>
+<context>
+    <name>WdgFmtVorbis</name>
+    <message>
+        <source>Meilleure compression</source>
+        <translation>Meilleure compression</translation>
+    </message>
+    <message>
+        <source>Meilleure qualité</source>
+        <translation>Meilleure qualité</translation>
+    </message>
+    <message>
+        <source>Qualité de compression</source>
+        <translation>Qualité de compression</translation>
+    </message>
+    <message>
+        <source>Compressé</source>
+        <translation>Compressé</translation>
+    </message>
+</context>
+<context>
+    <name>KParamsDlg</name>
+    <message>
+        <source>Paramètres</source>
+        <translation>Paramètres</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;enregistrer la langue dans le fichier &quot;%1&quot; : la langue de l&apos;interface ne changera pas.</source>
+        <translation>Impossible d&apos;enregistrer la langue dans le fichier &quot;%1&quot; : la langue de l&apos;interface ne changera pas.</translation>
+    </message>
+    <message>
+        <source>Le redémarrage du logiciel est nécessaire pour prendre en compte les changements.</source>
+        <translation>Le redémarrage du logiciel est nécessaire pour prendre en compte les changements.</translation>
+    </message>
+</context>
+<context>
+    <name>DlgOpenSonaric</name>
+    <message>
+        <source>Projet Tovra</source>
+        <translation>Projet Tovra</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour créer un nouveau projet Tovra</source>
+        <translation>Cliquer ici pour créer un nouveau projet Tovra</translation>
+    </message>
+    <message>
+        <source>Ouvrir...</source>
+        <translation>Ouvrir...</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour rechercher un projet Tovra existant</source>
+        <translation>Cliquer ici pour rechercher un projet Tovra existant</translation>
+    </message>
+    <message>
+        <source>Lire les dernières news</source>
+        <translation>Lire les dernières news</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour lire les dernières news à propos de Tovra Sonaric</source>
+        <translation>Cliquer ici pour lire les dernières news à propos de Tovra Sonaric</translation>
+    </message>
+    <message>
+        <source>Lire la documentation</source>
+        <translation>Lire la documentation</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour ouvrir la documentation de Tovra Sonaric</source>
+        <translation>Cliquer ici pour ouvrir la documentation de Tovra Sonaric</translation>
     </message>
 </context>
 </TS>

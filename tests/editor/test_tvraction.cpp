@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "UrlCatcher.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -8,26 +9,6 @@
 #include <QUrl>
 
 namespace {
-// Collects the addresses the editor asks the desktop to open.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    UrlCatcher()
-    {
-        for (const char* scheme : {"http", "https", "file"})
-            QDesktopServices::setUrlHandler(scheme, this, "open");
-    }
-    ~UrlCatcher() override
-    {
-        for (const char* scheme : {"http", "https", "file"})
-            QDesktopServices::unsetUrlHandler(scheme);
-    }
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
-
 // One row of the command table and what triggering it without a project must show: the tab
 // made current (-1: none), the title of the box asked, the end of the address opened, the
 // handler of a library still to come, or that the command is disabled.
@@ -46,7 +27,7 @@ struct Row {
 const Row rows[] = {
     {0, "New...", "Ctrl+N", ":/Img/Icon", -1, "", "", "", false},
     // The chooser cancelled without a project: the start dialog.
-    {1, "Open...", "Ctrl+O", ":/Img/OpenTV", -1, "Open a project", "", "openStartDialog", false},
+    {1, "Open...", "Ctrl+O", ":/Img/OpenTV", -1, "Open a project", "", "", false},
     {2, "Save", "Ctrl+S", ":/Img/Save", -1, "", "", "", true},
     {3, "Save as...", "Ctrl+Shift+S", "", -1, "", "", "", true},
     {4, "Close", "Ctrl+W", "", -1, "", "", "", true},
@@ -62,9 +43,9 @@ const Row rows[] = {
     {9, "Tovra forum", "", "", -1, "", TOVRA_TEST_WEB_FORUM, "", false},
     {11, "About Tovra Sonaric Free", "", "", -1, "A propos d'Tovra Sonaric Pro", "", "", false},
     {33, "Report a bug", "", "", -1, "", "beta/bug_report.php?software=TovraSonaricFree_Mac.1.1.", "", false},
-    {36, "Basic parameters", "", "", -1, "", "", "openSettingsDialog 0", false},
-    {37, "Tovix options", "", "", -1, "", "", "openSettingsDialog 2", false},
-    {38, "Conversion options", "", "", -1, "", "", "openSettingsDialog 3", false},
+    {36, "Basic parameters", "", "", -1, "Parameters", "", "", false},
+    {37, "Tovix options", "", "", -1, "Parameters", "", "", false},
+    {38, "Conversion options", "", "", -1, "Parameters", "", "", false},
     {12, "Import stem track(s)", "", ":/Img/AddAudio", 0, "Import stem tracks", "", "", false},
     {13, "Modify stem track", "", ":/Img/Customize", -1, "", "", "", false},
     {14, "Delete stem track", "", ":/Img/DeleteAudio", -1, "", "", "", false},
@@ -277,4 +258,4 @@ TEST_F(MainWindowTest, QuitClosesTheWindow)
     EXPECT_FALSE(window->isVisible());
 }
 
-#include "test_tvraction.moc"
+#include "moc_UrlCatcher.cpp"
