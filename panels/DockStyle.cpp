@@ -1,5 +1,8 @@
 #include "DockStyle.h"
 
+#include <QPainter>
+#include <QWidget>
+
 namespace {
 // The close or float button's picture rule for one state ("" at rest, ":hover", ":pressed").
 QString buttonRule(const char* button, const char* state, const char* picture)
@@ -25,4 +28,11 @@ QString DockStyle::sheet(bool buttonStates)
         style += buttonRule("float-button", ":pressed", "DWUndockOn");
     }
     return style;
+}
+
+void DockStyle::drawFrame(QWidget* widget, const QColor& colour)
+{
+    QPainter painter(widget);
+    painter.setPen(colour);
+    painter.drawRect(widget->rect().adjusted(0, 0, -1, -1));
 }

@@ -4,12 +4,17 @@
 #ifndef DOCKSTYLE_H
 #define DOCKSTYLE_H
 
+#include <QColor>
 #include <QString>
+
+class QWidget;
 
 namespace DockStyle {
 // With buttonStates the close and float buttons also change picture under the pointer and
 // while pressed; without, they keep their resting picture.
 QString sheet(bool buttonStates);
+// Draws a one-pixel frame of that colour along the widget's edge; called from a paint handler.
+void drawFrame(QWidget* widget, const QColor& colour);
 } // namespace DockStyle
 
 #endif
