@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <QTranslator>
 
 namespace {
 constexpr int Flac = 0x170000, Raw = 0x40000;
@@ -190,4 +191,16 @@ TEST_F(ExportDialog, CancelClosesTheIdleDialog)
     EXPECT_EQ(cancelled.size(), 1);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST(ExportDialogTexts, EnglishCatalogueTranslatesTheDialog)
+{
+    QTranslator english;
+    ASSERT_TRUE(english.load(":/TovraTr/EN"));
+    QCoreApplication::installTranslator(&english);
+    DlgExportToTovraUI dialog(nullptr);
+    QCoreApplication::removeTranslator(&english);
+    EXPECT_EQ(dialog.windowTitle(), "Export to Tovra");
+    EXPECT_EQ(child<QRadioButton>(dialog, "allTracksRadio")->text(), "All stem tracks ON at file launch");
+    EXPECT_EQ(child<QPushButton>(dialog, "cancelButton")->text(), "Cancel");
 }

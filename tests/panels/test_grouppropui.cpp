@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTranslator>
 
 class GroupProp : public ::testing::Test
 {
@@ -96,4 +97,15 @@ TEST_F(GroupProp, RenameAndAlwaysOnSpeakOfTheRememberedName)
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
     ASSERT_EQ(checked.size(), 1);
     EXPECT_EQ(checked[0], QVariantList({"Groove", true}));
+}
+
+TEST(GroupPropTexts, EnglishCatalogueTranslatesThePanel)
+{
+    QTranslator english;
+    ASSERT_TRUE(english.load(":/TovraTr/panels_en.qm"));
+    QCoreApplication::installTranslator(&english);
+    GroupPropUI panel;
+    QCoreApplication::removeTranslator(&english);
+    EXPECT_EQ(child<QLabel>(panel, "nameLabel")->text(), "Group name");
+    EXPECT_EQ(child<QCheckBox>(panel, "notMuteCB")->text(), "Group always on");
 }
