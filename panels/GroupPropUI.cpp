@@ -1,6 +1,7 @@
 #include "GroupPropUI.h"
 
 #include "AppServices.h"
+#include "PanelGrid.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -11,29 +12,19 @@
 GroupPropUI::GroupPropUI(QWidget* parent) : QWidget(parent)
 {
     setObjectName("GroupPropUI");
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(5, 2, 2, 2);
-    grid->setSpacing(5);
-
-    auto addRow = [&](const char* object, const QString& caption, QWidget* field) {
-        auto* label = new QLabel(caption, this);
-        label->setObjectName(object);
-        const int row = grid->rowCount();
-        grid->addWidget(label, row, 0);
-        grid->addWidget(field, row, 1);
-    };
+    QGridLayout* grid = PanelGrid::create(this);
     nameLE = new QLineEdit(this);
     nameLE->setObjectName("nameLE");
-    addRow("nameLabel", tr("Nom"), nameLE);
+    PanelGrid::addRow(grid, "nameLabel", tr("Nom"), nameLE);
     eltNbLabel = new QLabel(this);
     eltNbLabel->setObjectName("eltNbLabel");
-    addRow("eltNbCaption", tr("Nombre d'éléments"), eltNbLabel);
+    PanelGrid::addRow(grid, "eltNbCaption", tr("Nombre d'éléments"), eltNbLabel);
     minSP = new QSpinBox(this);
     minSP->setObjectName("minSP");
-    addRow("minLabel", tr("Min"), minSP);
+    PanelGrid::addRow(grid, "minLabel", tr("Min"), minSP);
     maxSP = new QSpinBox(this);
     maxSP->setObjectName("maxSP");
-    addRow("maxLabel", tr("Max"), maxSP);
+    PanelGrid::addRow(grid, "maxLabel", tr("Max"), maxSP);
     notMuteCB = new QCheckBox(tr("Groupe toujours allumé"), this);
     notMuteCB->setObjectName("notMuteCB");
     grid->addWidget(notMuteCB, grid->rowCount(), 0, 1, 2);

@@ -1,6 +1,7 @@
 #include "MixPropUI.h"
 
 #include "AppServices.h"
+#include "PanelGrid.h"
 #include "KCtrlFile.h"
 
 #include <QComboBox>
@@ -12,28 +13,19 @@
 MixPropUI::MixPropUI(KCtrlFile* document, QWidget* parent) : QWidget(parent)
 {
     setObjectName("MixPropUI");
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(5, 2, 2, 2);
-    grid->setSpacing(5);
-    auto addRow = [&](const char* object, const QString& caption, QWidget* field) {
-        auto* label = new QLabel(caption, this);
-        label->setObjectName(object);
-        const int row = grid->rowCount();
-        grid->addWidget(label, row, 0);
-        grid->addWidget(field, row, 1);
-    };
+    QGridLayout* grid = PanelGrid::create(this);
     defMixComboBox = new QComboBox(this);
     defMixComboBox->setObjectName("defMixComboBox");
     defMixComboBox->setEditable(false);
-    addRow("defMixLabel", tr("Tovix par défaut"), defMixComboBox);
+    PanelGrid::addRow(grid, "defMixLabel", tr("Tovix par défaut"), defMixComboBox);
     curMixLineEdit = new QLineEdit(this);
     curMixLineEdit->setObjectName("curMixLineEdit");
     curMixLineEdit->setAlignment(Qt::AlignRight);
     curMixLineEdit->setReadOnly(true);
-    addRow("curMixLabel", tr("Tovix courant"), curMixLineEdit);
+    PanelGrid::addRow(grid, "curMixLabel", tr("Tovix courant"), curMixLineEdit);
     mixNbLabel = new QLabel(this);
     mixNbLabel->setObjectName("mixNbLabel");
-    addRow("mixNbCaption", tr("Nombre d'Tovix : "), mixNbLabel);
+    PanelGrid::addRow(grid, "mixNbCaption", tr("Nombre d'Tovix : "), mixNbLabel);
     grid->setRowStretch(grid->rowCount(), 1);
     if (parent)
         AppServices::setFontParent(this, parent->font());

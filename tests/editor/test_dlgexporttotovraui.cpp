@@ -1,6 +1,6 @@
 #include "../engine/AudioFixtures.h"
 #include "DlgExportToTovraUI.h"
-#include "DockTestHelpers.h"
+#include "UiTestHelpers.h"
 #include "KObjFile.h"
 #include "SonaricParams.h"
 #include "WdgFmtSndFile.h"
@@ -40,14 +40,6 @@ public:
 private:
     KPrompt::Handler previous;
 };
-
-template <typename T>
-T* child(QWidget& parent, const char* name)
-{
-    T* found = parent.findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
 } // namespace
 
 class ExportDialog : public BundleTest

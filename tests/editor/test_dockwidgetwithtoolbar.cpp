@@ -1,4 +1,4 @@
-#include "DockTestHelpers.h"
+#include "UiTestHelpers.h"
 #include "DockWidgetWithToolBar.h"
 
 #include <QLabel>

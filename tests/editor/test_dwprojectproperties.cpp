@@ -1,6 +1,6 @@
 #include "../engine/AudioFixtures.h"
 #include "DWProjectProperties.h"
-#include "DockTestHelpers.h"
+#include "UiTestHelpers.h"
 #include "KCtrlFile.h"
 #include "ProjectFixture.h"
 

@@ -1,5 +1,5 @@
 #include "DWTabProp.h"
-#include "DockTestHelpers.h"
+#include "UiTestHelpers.h"
 
 #include <QLabel>
 

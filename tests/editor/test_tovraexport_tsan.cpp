@@ -1,11 +1,11 @@
 #include "../engine/AudioFixtures.h"
 #include "DlgExportToTovraUI.h"
-#include "EditorTestEnvironment.h"
 #include "KCtrlFile.h"
 #include "KObjProgress.h"
 #include "ProgressThread.h"
 #include "ProjectFixture.h"
 #include "TovraExportThread.h"
+#include "UiTestHelpers.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -20,14 +20,6 @@
 
 namespace {
 constexpr int Wait = 20000;
-
-template <typename T>
-T* child(QWidget& parent, const char* name)
-{
-    T* found = parent.findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
 } // namespace
 
 TEST(ProgressThread, RelaysWhatAWorkerWritesAndStopsAtOnce)

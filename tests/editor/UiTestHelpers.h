@@ -1,6 +1,7 @@
-// The editor's image bundle registered for a test suite, and a main window to dock into.
-#ifndef DOCK_TEST_HELPERS_H
-#define DOCK_TEST_HELPERS_H
+// The editor's image bundle registered for a test suite, a main window to dock into, and a
+// window's named child.
+#ifndef UI_TEST_HELPERS_H
+#define UI_TEST_HELPERS_H
 
 #include "EditorTestEnvironment.h"
 
@@ -17,6 +18,14 @@ protected:
     }
     static void TearDownTestSuite() { QResource::unregisterResource(EditorTestEnvironment::get()->bundlePath()); }
 };
+
+template <typename T>
+T* child(QWidget& parent, const char* name)
+{
+    T* found = parent.findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
 
 // A window of that size with the dock on its left, shown.
 inline void dockInWindow(QMainWindow& window, QDockWidget* dock, QSize size)
