@@ -799,6 +799,49 @@
 </context>
 <context>
     <name>ExportUI</name>
+    <name>DockWidgetWithToolBar</name>
+    <message>
+        <source>Bibliothèque des Pistes</source>
+        <translation>Stem tracks library</translation>
+    </message>
+</context>
+<context>
+    <name>DWProjectProperties</name>
+    <message>
+        <source>Titre :</source>
+        <translation>Title:</translation>
+    </message>
+    <message>
+        <source>Auteur :</source>
+        <translation>Author:</translation>
+    </message>
+    <message>
+        <source>Copyright :</source>
+        <translation>Copyright:</translation>
+    </message>
+    <message>
+        <source>Album :</source>
+        <translation>Album:</translation>
+    </message>
+    <message>
+        <source>Style :</source>
+        <translation>Genre:</translation>
+    </message>
+    <message>
+        <source>Année :</source>
+        <translation>Year:</translation>
+    </message>
+    <message>
+        <source>Lien du groupe :</source>
+        <translation>Band link:</translation>
+    </message>
+    <message>
+        <source>Réinitialiser</source>
+        <translation>Reset</translation>
+    </message>
+</context>
+<context>
+    <name>DlgExportToTovraUI</name>
     <message>
         <source>Exporter en Tovra</source>
         <translation>Export to Tovra</translation>
@@ -858,6 +901,24 @@
     <message>
         <source>Aucune piste dans la structure !</source>
         <translation>No audio file available in the tracks library (structure tab)!</translation>
+        <source>Format des pistes</source>
+        <translation>Stem tracks format</translation>
+    </message>
+    <message>
+        <source>Fréquence d'échantillonnage</source>
+        <translation>Sampling frequency</translation>
+    </message>
+    <message>
+        <source>Fichier</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Exporter</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>Vous devez spécifier un fichier de destination !</source>
@@ -935,6 +996,27 @@
     <message>
         <source>Cliquer ici pour ouvrir la documentation de Tovra Sonaric</source>
         <translation>Click here to open Tovra Sonaric documentation</translation>
+        <source>Aucun format d'export disponible !</source>
+        <translation>No export format available!</translation>
+    </message>
+    <message>
+        <source>Le fichier existe déjà. Voulez-vous le remplacer ?</source>
+        <translation>The file already exists. Do you want to replace it?</translation>
+    </message>
+</context>
+<context>
+    <name>TovraExportThread</name>
+    <message>
+        <source>L'export s'est terminé avec succès !</source>
+        <translation>Export successful!</translation>
+    </message>
+    <message>
+        <source>Export annulé !</source>
+        <translation>Export canceled!</translation>
+    </message>
+    <message>
+        <source>Erreur durant l'export en Tovra</source>
+        <translation>Error while exporting to Tovra</translation>
     </message>
 </context>
 </TS>

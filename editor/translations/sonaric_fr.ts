@@ -799,6 +799,49 @@
 </context>
 <context>
     <name>ExportUI</name>
+    <name>DockWidgetWithToolBar</name>
+    <message>
+        <source>Bibliothèque des Pistes</source>
+        <translation>Bibliothèque des Pistes</translation>
+    </message>
+</context>
+<context>
+    <name>DWProjectProperties</name>
+    <message>
+        <source>Titre :</source>
+        <translation>Titre :</translation>
+    </message>
+    <message>
+        <source>Auteur :</source>
+        <translation>Auteur :</translation>
+    </message>
+    <message>
+        <source>Copyright :</source>
+        <translation>Copyright :</translation>
+    </message>
+    <message>
+        <source>Album :</source>
+        <translation>Album :</translation>
+    </message>
+    <message>
+        <source>Style :</source>
+        <translation>Style :</translation>
+    </message>
+    <message>
+        <source>Année :</source>
+        <translation>Année :</translation>
+    </message>
+    <message>
+        <source>Lien du groupe :</source>
+        <translation>Lien du groupe :</translation>
+    </message>
+    <message>
+        <source>Réinitialiser</source>
+        <translation>Réinitialiser</translation>
+    </message>
+</context>
+<context>
+    <name>DlgExportToTovraUI</name>
     <message>
         <source>Exporter en Tovra</source>
         <translation>Exporter en Tovra</translation>
@@ -858,6 +901,24 @@
     <message>
         <source>Aucune piste dans la structure !</source>
         <translation>Aucune piste dans la structure !</translation>
+        <source>Format des pistes</source>
+        <translation>Format des pistes</translation>
+    </message>
+    <message>
+        <source>Fréquence d'échantillonnage</source>
+        <translation>Fréquence d'échantillonnage</translation>
+    </message>
+    <message>
+        <source>Fichier</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>Exporter</source>
+        <translation>Exporter</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Annuler</translation>
     </message>
     <message>
         <source>Vous devez spécifier un fichier de destination !</source>
@@ -935,6 +996,27 @@
     <message>
         <source>Cliquer ici pour ouvrir la documentation de Tovra Sonaric</source>
         <translation>Cliquer ici pour ouvrir la documentation de Tovra Sonaric</translation>
+        <source>Aucun format d'export disponible !</source>
+        <translation>Aucun format d'export disponible !</translation>
+    </message>
+    <message>
+        <source>Le fichier existe déjà. Voulez-vous le remplacer ?</source>
+        <translation>Le fichier existe déjà. Voulez-vous le remplacer ?</translation>
+    </message>
+</context>
+<context>
+    <name>TovraExportThread</name>
+    <message>
+        <source>L'export s'est terminé avec succès !</source>
+        <translation>L'export s'est terminé avec succès !</translation>
+    </message>
+    <message>
+        <source>Export annulé !</source>
+        <translation>Export annulé !</translation>
+    </message>
+    <message>
+        <source>Erreur durant l'export en Tovra</source>
+        <translation>Erreur durant l'export en Tovra</translation>
     </message>
 </context>
 </TS>
