@@ -3,6 +3,8 @@
 #include "AppServices.h"
 #include "KCheckAudioDlg.h"
 #include "KCtrlFile.h"
+#include "KDDMenuTV.h"
+#include "KDragMenuLV.h"
 #include "KPrompt.h"
 #include "KXml.h"
 #include "TovraOLib.h"
@@ -18,13 +20,11 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
-#include <QListView>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolBar>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <cstring>
@@ -159,18 +159,31 @@ void ZazuzoziZadiviDU::initUI()
     QWidget* preMixPage = placeholderPage("preMixPage", this);
     QWidget* mixEditor = placeholderPage("mixEditor", this);
 
-    auto* tree = new QTreeView(this);
-    tree->setObjectName("structureView");
-    tree->setHeaderHidden(true);
-    tree->setStyleSheet(TreeStyle);
-    tree->setIconSize(QSize(16, 16));
-    tree->setFont(windowFont);
-    structureView = tree;
+    structureView = new KDDMenuTV(nullptr, this);
+    structureView->setObjectName("structureView");
+    structureView->setStyleSheet(TreeStyle);
+    SItemSkinOptions skin;
+    skin.text = tr("Ma musique");
+    structureView->setSkinOptions(skin);
+    structureView->setActionManager(controller);
+    structureView->setFont(windowFont);
+    connect(this, &ZazuzoziZadiviDU::newKOFile, structureView, &KDDMenuTV::setKFile);
+    connect(structureView, &KDDMenuTV::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
+    connect(structureView, qOverload<QString>(&KDDMenuTV::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
+    connect(structureView, qOverload<QString>(&KDDMenuTV::expanded), this, &ZazuzoziZadiviDU::expand_slot);
+    connect(this, &ZazuzoziZadiviDU::collapsed, structureView, qOverload<const QString&>(&KDDMenuTV::collapse));
+    connect(this, &ZazuzoziZadiviDU::expanded, structureView, qOverload<const QString&>(&KDDMenuTV::expand));
 
-    auto* library = new QListView(this);
-    library->setObjectName("libraryView");
-    library->setFont(windowFont);
-    libraryView = library;
+    libraryView = new KDragMenuLV(nullptr, this);
+    libraryView->setObjectName("libraryView");
+    libraryView->setItemBackground(true);
+    structureView->setIconSize(QSize(16, 16));
+    structureView->setColorSelection(true);
+    connect(structureView, &KDDMenuTV::iconClicked, this, &ZazuzoziZadiviDU::colorSelection_slot);
+    connect(structureView, &KDDMenuTV::clearLV, libraryView, &KDragMenuLV::clearSel);
+    libraryView->setActionManager(controller);
+    libraryView->setFont(windowFont);
+    connect(this, &ZazuzoziZadiviDU::newKOFile, libraryView, &KDragMenuLV::setKFile);
 
     QToolBar* libraryBar = createPanelToolBar({12, 14, 13}, QSize(16, 18));
     createMenus();
@@ -277,11 +290,16 @@ QString ZazuzoziZadiviDU::getCurPrjName() const
 
 bool ZazuzoziZadiviDU::hasTrack() const
 {
-    return false;
+    return libraryView->getEltCount() > 0;
 }
 
 bool ZazuzoziZadiviDU::hasTrackInStructure() const
 {
+    if (!document)
+        return false;
+    for (const QString& track : document->getTrackNames())
+        if (document->getParent(track) != KObjFile::ImportAudioGrpName)
+            return true;
     return false;
 }
 
@@ -338,6 +356,7 @@ void ZazuzoziZadiviDU::setProjectCommandsEnabled(bool enabled)
 
 void ZazuzoziZadiviDU::resetUI()
 {
+    libraryView->reset();
     workspace->setCurrentTab(0);
     setProjectCommandsEnabled(false);
     setWindowTitle(params->getSoftName());
@@ -350,6 +369,8 @@ void ZazuzoziZadiviDU::initUIForOpenedProject()
 
 void ZazuzoziZadiviDU::updateUI()
 {
+    libraryView->modelLayoutChanged();
+    structureView->expandAll();
     initUIForOpenedProject();
 }
 

@@ -16,6 +16,8 @@
 #include <QStringList>
 
 class KCtrlFile;
+class KDDMenuTV;
+class KDragMenuLV;
 class KXml;
 Q_DECLARE_OPAQUE_POINTER(KCtrlFile*)
 
@@ -51,6 +53,8 @@ public:
     QString getLanguage() const { return language; }
 
     SonaricParams* getParams() const { return params; }
+    KDragMenuLV* getLibraryView() const { return libraryView; }
+    KDDMenuTV* getStructureView() const { return structureView; }
     TVRAction* getActionManager() const { return controller; }
     KCtrlFile* getTovraFile() const { return document; }
     QString getCurPrjName() const;
@@ -158,8 +162,8 @@ private:
     bool closing = false;
     int updateTest = 0;
     QString language;
-    QWidget* libraryView = nullptr;
-    QWidget* structureView = nullptr;
+    KDragMenuLV* libraryView = nullptr;
+    KDDMenuTV* structureView = nullptr;
     QWidget* libraryPanel = nullptr;
     bool saved = false;
     TVRAction* controller = nullptr;
