@@ -149,9 +149,6 @@ void ZazuzoziZadiviDU::initUI()
 
     workspace = new WorkSpaceUI(this);
     connect(workspace, &WorkSpaceUI::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
-    connect(workspace, &WorkSpaceUI::tabChanged, this, &ZazuzoziZadiviDU::changeViewIntermed);
-    workspace->setTabActions({controller->getAction(41), controller->getAction(42), controller->getAction(43),
-                              controller->getAction(44), controller->getAction(45)});
     setCentralWidget(workspace);
 
     // The rules page, the mixing-rules page and the mix editor take these places.
