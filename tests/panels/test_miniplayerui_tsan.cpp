@@ -40,9 +40,14 @@ TEST_F(PlayingMiniPlayer, PlaysPausesAndStopsTheProject)
     EXPECT_EQ(buttonStates(), "-p--");
     // The sound already handed to the card plays out; from then on the position holds.
     QSignalSpy dates(bar->getKAFPlayer(), qOverload<double>(&KAudioFilePlayer::refreshDate));
-    QTRY_VERIFY_WITH_TIMEOUT(dates.count() >= 3, 5000);
+    const auto settled = [&dates] {
+        const int n = dates.count();
+        return n >= 2 && dates[n - 1][0].toDouble() == dates[n - 2][0].toDouble();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(settled(), 10000);
     const QString held = bar->timeText();
-    QTRY_VERIFY_WITH_TIMEOUT(dates.count() >= 6, 5000);
+    const int ticks = dates.count();
+    QTRY_VERIFY_WITH_TIMEOUT(dates.count() >= ticks + 3, 5000);
     EXPECT_EQ(bar->timeText(), held);
 
     QTest::mouseClick(bar->stopButton(), Qt::LeftButton);
