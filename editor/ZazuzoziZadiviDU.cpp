@@ -5,6 +5,8 @@
 #include "KCtrlFile.h"
 #include "KDDMenuTV.h"
 #include "KDragMenuLV.h"
+#include "MiniPlayerUI.h"
+#include "PreMixView.h"
 #include "KPrompt.h"
 #include "KXml.h"
 #include "TovraOLib.h"
@@ -153,7 +155,12 @@ void ZazuzoziZadiviDU::initUI()
 
     // The rules page, the mixing-rules page and the mix editor take these places.
     QWidget* rulesPage = placeholderPage("rulesPage", this);
-    QWidget* preMixPage = placeholderPage("preMixPage", this);
+    preMixView = new PreMixView(nullptr, this);
+    preMixView->setCreateRuleAction(controller->getAction(7));
+    connect(this, &ZazuzoziZadiviDU::newKOFile, preMixView, &PreMixView::setKFile);
+    KDragDropTreeView* preMixTree = preMixView->getKDragDropTV();
+    preMixTree->setAcceptDrops(false);
+    preMixTree->setHeaderHidden(true);
     QWidget* mixEditor = placeholderPage("mixEditor", this);
 
     structureView = new KDDMenuTV(nullptr, this);
@@ -166,10 +173,14 @@ void ZazuzoziZadiviDU::initUI()
     structureView->setFont(windowFont);
     connect(this, &ZazuzoziZadiviDU::newKOFile, structureView, &KDDMenuTV::setKFile);
     connect(structureView, &KDDMenuTV::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
-    connect(structureView, qOverload<QString>(&KDDMenuTV::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
-    connect(structureView, qOverload<QString>(&KDDMenuTV::expanded), this, &ZazuzoziZadiviDU::expand_slot);
-    connect(this, &ZazuzoziZadiviDU::collapsed, structureView, qOverload<const QString&>(&KDDMenuTV::collapse));
-    connect(this, &ZazuzoziZadiviDU::expanded, structureView, qOverload<const QString&>(&KDDMenuTV::expand));
+    // Expansion kept in step across the element trees; the trees' own slots do not echo.
+    for (KDragDropTreeView* elementTree : {static_cast<KDragDropTreeView*>(structureView), preMixTree}) {
+        connect(elementTree, qOverload<QString>(&KDragDropTreeView::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
+        connect(elementTree, qOverload<QString>(&KDragDropTreeView::expanded), this, &ZazuzoziZadiviDU::expand_slot);
+        connect(this, &ZazuzoziZadiviDU::collapsed, elementTree,
+                qOverload<const QString&>(&KDragDropTreeView::collapse));
+        connect(this, &ZazuzoziZadiviDU::expanded, elementTree, qOverload<const QString&>(&KDragDropTreeView::expand));
+    }
 
     libraryView = new KDragMenuLV(nullptr, this);
     libraryView->setObjectName("libraryView");
@@ -189,7 +200,7 @@ void ZazuzoziZadiviDU::initUI()
     QWidget* structurePanel = createPanel(structureBar, structureView, tr("Structure"));
 
     QSplitter* page0 = pageSplitter({libraryPanel, structurePanel}, {130, 500}, StructSplitterStyle, this);
-    QSplitter* page2 = pageSplitter({preMixPage}, {120, 500}, PageSplitterStyle, this);
+    QSplitter* page2 = pageSplitter({preMixView}, {120, 500}, PageSplitterStyle, this);
     QSplitter* page3 = pageSplitter({mixEditor}, {100, 700}, PageSplitterStyle, this);
 
     auto* page4 = new QWidget(this);
@@ -312,6 +323,7 @@ int ZazuzoziZadiviDU::currentTab() const
 
 void ZazuzoziZadiviDU::stopPlayers()
 {
+    preMixView->getMiniPlayer()->stop();
 }
 
 bool ZazuzoziZadiviDU::createMixRule()
@@ -368,6 +380,8 @@ void ZazuzoziZadiviDU::updateUI()
 {
     libraryView->modelLayoutChanged();
     structureView->expandAll();
+    preMixView->getKDragDropTV()->expandAll();
+    preMixView->setKFile(document);
     initUIForOpenedProject();
 }
 

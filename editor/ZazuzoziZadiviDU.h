@@ -19,6 +19,7 @@ class KCtrlFile;
 class KDDMenuTV;
 class KDragMenuLV;
 class KXml;
+class PreMixView;
 Q_DECLARE_OPAQUE_POINTER(KCtrlFile*)
 
 class QLabel;
@@ -55,6 +56,7 @@ public:
     SonaricParams* getParams() const { return params; }
     KDragMenuLV* getLibraryView() const { return libraryView; }
     KDDMenuTV* getStructureView() const { return structureView; }
+    PreMixView* getPreMixView() const { return preMixView; }
     TVRAction* getActionManager() const { return controller; }
     KCtrlFile* getTovraFile() const { return document; }
     QString getCurPrjName() const;
@@ -164,6 +166,7 @@ private:
     QString language;
     KDragMenuLV* libraryView = nullptr;
     KDDMenuTV* structureView = nullptr;
+    PreMixView* preMixView = nullptr;
     QWidget* libraryPanel = nullptr;
     bool saved = false;
     TVRAction* controller = nullptr;

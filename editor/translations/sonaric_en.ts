@@ -757,4 +757,15 @@
         <translation>Playback of all stem tracks impossible respecting constraints.</translation>
     </message>
 </context>
+<context>
+    <name>PreMixView</name>
+    <message>
+        <source>Créer ...</source>
+        <translation>Create a mixing rule</translation>
+    </message>
+    <message>
+        <source>   Console de mixage   </source>
+        <translation>  Mixing Console</translation>
+    </message>
+</context>
 </TS>

@@ -757,4 +757,15 @@
         <translation>Aucune piste ne peut être allumée en respectant les contraintes.</translation>
     </message>
 </context>
+<context>
+    <name>PreMixView</name>
+    <message>
+        <source>Créer ...</source>
+        <translation>Créer ...</translation>
+    </message>
+    <message>
+        <source>   Console de mixage   </source>
+        <translation>   Console de mixage   </translation>
+    </message>
+</context>
 </TS>
