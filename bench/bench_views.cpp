@@ -125,7 +125,10 @@ void EditorOpensLargeProject(benchmark::State& state)
         }
         settle(window);
     }
-    state.counters["tracks"] = window->getTovraFile() ? window->getTovraFile()->getTrackNames().size() : 0;
+    if (KCtrlFile* opened = window->getTovraFile()) {
+        state.counters["tracks"] = opened->getTrackNames().size();
+        state.counters["rules"] = opened->getConstNames().size();
+    }
     ZazuzoziZadiviDU::deleteInstance();
 }
 BENCHMARK(EditorOpensLargeProject)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
