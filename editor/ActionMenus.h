@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+class QKeyEvent;
 class QMenu;
 class QPoint;
 class QWidget;
@@ -20,6 +21,12 @@ QMenu* build(TVRAction* controller, const QList<int>& ids, const QString& object
 
 // Shows the menu at the global position without waiting for a choice; a null menu does nothing.
 void popup(QMenu* menu, const QPoint& globalPosition);
+// Triggers the controller's action `id`; without a controller or such an action nothing.
+void trigger(TVRAction* controller, int id);
+
+// The command keys of the views: Return or Enter run `onEnter` and go on to the view; Backspace
+// or Delete run `onDelete` and stop there. True when the view must not see the key.
+bool commandKey(TVRAction* controller, const QKeyEvent* event, int onEnter, int onDelete);
 } // namespace ActionMenus
 
 #endif

@@ -57,13 +57,6 @@ void KDDMenuTV::selectAt(const QPoint& position)
     selectionModel()->setCurrentIndex(index, flags);
 }
 
-void KDDMenuTV::trigger(int id)
-{
-    if (controller)
-        if (QAction* action = controller->getAction(id))
-            action->trigger();
-}
-
 void KDDMenuTV::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::RightButton) {
@@ -89,22 +82,11 @@ void KDDMenuTV::mouseReleaseEvent(QMouseEvent* event)
 void KDDMenuTV::mouseDoubleClickEvent(QMouseEvent* event)
 {
     selectAt(event->position().toPoint());
-    trigger(ModifyGroup);
+    ActionMenus::trigger(controller, ModifyGroup);
 }
 
 void KDDMenuTV::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        trigger(ModifyGroup);
+    if (!ActionMenus::commandKey(controller, event, ModifyGroup, DeleteGroup))
         KDragDropTreeView::keyPressEvent(event);
-        break;
-    case Qt::Key_Backspace:
-    case Qt::Key_Delete:
-        trigger(DeleteGroup);
-        break;
-    default:
-        KDragDropTreeView::keyPressEvent(event);
-    }
 }

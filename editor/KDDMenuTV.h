@@ -32,7 +32,6 @@ protected:
 
 private:
     void selectAt(const QPoint& position);
-    void trigger(int id);
 
     TVRAction* controller = nullptr;
     QPointer<QMenu> groupMenu;

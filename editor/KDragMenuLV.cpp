@@ -47,13 +47,6 @@ void KDragMenuLV::setActionManager(TVRAction* manager)
     emptyMenu = ActionMenus::build(controller, {Import}, "emptyMenu", this);
 }
 
-void KDragMenuLV::trigger(int id)
-{
-    if (controller)
-        if (QAction* action = controller->getAction(id))
-            action->trigger();
-}
-
 // A right press leaves the selection alone: its menu acts on what was selected before.
 void KDragMenuLV::mousePressEvent(QMouseEvent* event)
 {
@@ -81,24 +74,13 @@ void KDragMenuLV::mouseDoubleClickEvent(QMouseEvent* event)
     const auto flags = QItemSelectionModel::Select | QItemSelectionModel::Current;
     selectionModel()->select(index, flags);
     selectionModel()->setCurrentIndex(index, flags);
-    trigger(TrackProperties);
+    ActionMenus::trigger(controller, TrackProperties);
 }
 
 void KDragMenuLV::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        trigger(Modify);
+    if (!ActionMenus::commandKey(controller, event, Modify, Delete))
         KDragTrackList::keyPressEvent(event);
-        break;
-    case Qt::Key_Backspace:
-    case Qt::Key_Delete:
-        trigger(Delete);
-        break;
-    default:
-        KDragTrackList::keyPressEvent(event);
-    }
 }
 
 QStringList KDragMenuLV::localFiles(const QMimeData* data)

@@ -35,7 +35,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void trigger(int id);
 
     TVRAction* controller = nullptr;
     QPointer<QMenu> selectionMenu;
