@@ -289,6 +289,7 @@ void ZazuzoziZadiviDU::addConstraintsViewMenu()
 void ZazuzoziZadiviDU::changeLanguage(const QString& code)
 {
     language = code;
+    preMixView->setPixmapPath(code);
 }
 
 QString ZazuzoziZadiviDU::getCurPrjName() const
