@@ -13,6 +13,7 @@
 #include "KDragMenuLV.h"
 #include "MiniPlayerUI.h"
 #include "PreMixView.h"
+#include "SncItemDeleg.h"
 #include "KPrompt.h"
 #include "KXml.h"
 #include "TovraOLib.h"
@@ -193,6 +194,9 @@ void ZazuzoziZadiviDU::initUI()
 
     libraryView = new KDragMenuLV(nullptr, this);
     libraryView->setObjectName("libraryView");
+    auto* rowDelegate = new SncItemDeleg(libraryView);
+    rowDelegate->setLineColor(QColor(255, 255, 255, 255));
+    libraryView->setItemDelegate(rowDelegate);
     libraryView->setItemBackground(true);
     structureView->setIconSize(QSize(16, 16));
     structureView->setColorSelection(true);

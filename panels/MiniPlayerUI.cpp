@@ -3,7 +3,8 @@
 #include "KAudioFilePlayer.h"
 #include "KButton.h"
 #include "KCtrlFile.h"
-#include "KSliderTime.h"
+#include "KSlider.h"
+#include "KStyleSlider.h"
 #include "tvr_utils.h"
 
 #include <QHBoxLayout>
@@ -85,7 +86,8 @@ void MiniPlayerUI::buildControls(QWidget* surface)
     timeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     timeLabel->setGeometry(178, 4, BarWidth - 184, 32);
 
-    slider = new KSliderTime(Qt::Horizontal, surface);
+    slider = new KSlider(Qt::Horizontal, surface);
+    slider->setStyle(KStyleSlider::shared());
     slider->setObjectName("positionSlider");
     slider->setRange(1, SliderSteps);
     slider->setPageStep(1);
