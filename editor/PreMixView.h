@@ -11,10 +11,12 @@
 
 class KCtrlFile;
 class KDragDropTreeView;
+class KSuperUI;
 class MiniPlayerUI;
 class QAction;
 class QGridLayout;
 class QSplitter;
+class RulesListView;
 
 class PreMixView : public QWidget, public KIsActiveFuncClass
 {
@@ -22,15 +24,20 @@ class PreMixView : public QWidget, public KIsActiveFuncClass
 
 public:
     PreMixView(KCtrlFile* project, QWidget* parent = nullptr);
+    ~PreMixView() override;
 
     KDragDropTreeView* getKDragDropTV() const { return tree; }
     MiniPlayerUI* getMiniPlayer() const { return miniPlayer; }
+    KSuperUI* getSuperUI() const { return console; }
+    RulesListView* getRulesList() const { return rulesList; }
+    // Asks the new rule's name and description and adds it.
+    void createRule();
     // Gives the page's own "Create ..." action the command's effect.
     void setCreateRuleAction(QAction* action);
     QAction* createAction() const { return ownCreateAction; }
-    // True while the page shows at least one active element.
+    // True while the console shows at least one active element.
     bool isActive() override;
-    void setPixmapPath(const QString& path) { pixmapPath = path; }
+    void setPixmapPath(const QString& path);
     void active();
     // Follows the main window's newKOFile; a plain method, so that the meta-object never needs
     // the document's type.
@@ -41,12 +48,15 @@ private:
     QWidget* buildSplitter();
     void disconnectProject();
 
+    void connectParts();
+
     QPointer<KCtrlFile> project;
+    KSuperUI* console;
+    RulesListView* rulesList;
     MiniPlayerUI* miniPlayer;
     KDragDropTreeView* tree;
     QAction* ownCreateAction;
     QSplitter* splitter = nullptr;
-    QString pixmapPath;
 };
 
 #endif

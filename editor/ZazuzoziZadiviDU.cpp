@@ -346,7 +346,7 @@ void ZazuzoziZadiviDU::stopPlayers()
 
 bool ZazuzoziZadiviDU::createMixRule()
 {
-    notBuilt("createMixRule");
+    preMixView->createRule();
     return true;
 }
 
