@@ -799,49 +799,6 @@
     </context>
     <context>
         <name>ExportUI</name>
-        <name>DockWidgetWithToolBar</name>
-        <message>
-            <source>Bibliothèque des Pistes</source>
-            <translation>Stem tracks library</translation>
-        </message>
-    </context>
-    <context>
-        <name>DWProjectProperties</name>
-        <message>
-            <source>Titre :</source>
-            <translation>Title:</translation>
-        </message>
-        <message>
-            <source>Auteur :</source>
-            <translation>Author:</translation>
-        </message>
-        <message>
-            <source>Copyright :</source>
-            <translation>Copyright:</translation>
-        </message>
-        <message>
-            <source>Album :</source>
-            <translation>Album:</translation>
-        </message>
-        <message>
-            <source>Style :</source>
-            <translation>Genre:</translation>
-        </message>
-        <message>
-            <source>Année :</source>
-            <translation>Year:</translation>
-        </message>
-        <message>
-            <source>Lien du groupe :</source>
-            <translation>Band link:</translation>
-        </message>
-        <message>
-            <source>Réinitialiser</source>
-            <translation>Reset</translation>
-        </message>
-    </context>
-    <context>
-        <name>DlgExportToTovraUI</name>
         <message>
             <source>Exporter en Tovra</source>
             <translation>Export to Tovra</translation>
@@ -901,24 +858,6 @@
         <message>
             <source>Aucune piste dans la structure !</source>
             <translation>No audio file available in the tracks library (structure tab)!</translation>
-            <source>Format des pistes</source>
-            <translation>Stem tracks format</translation>
-        </message>
-        <message>
-            <source>Fréquence d'échantillonnage</source>
-            <translation>Sampling frequency</translation>
-        </message>
-        <message>
-            <source>Fichier</source>
-            <translation>File</translation>
-        </message>
-        <message>
-            <source>Exporter</source>
-            <translation>Export</translation>
-        </message>
-        <message>
-            <source>Annuler</source>
-            <translation>Cancel</translation>
         </message>
         <message>
             <source>Vous devez spécifier un fichier de destination !</source>
@@ -927,6 +866,10 @@
         <message>
             <source>Le fichier "%1" existe déjà. Voulez-vous le remplacer ?</source>
             <translation>The file "%1" already exists. Do you want to replace it?</translation>
+        </message>
+        <message>
+            <source>Bibliothèque des Pistes</source>
+            <translation>Stem tracks library</translation>
         </message>
     </context>
     <context>
@@ -996,12 +939,137 @@
         <message>
             <source>Cliquer ici pour ouvrir la documentation de Tovra Sonaric</source>
             <translation>Click here to open Tovra Sonaric documentation</translation>
+        </message>
+        <message>
+            <source>Le fichier existe déjà. Voulez-vous le remplacer ?</source>
+            <translation>The file already exists. Do you want to replace it?</translation>
+        </message>
+    </context>
+    <context>
+        <name>DockWidgetWithToolBar</name>
+        <message>
+            <source>Bibliothèque des Pistes</source>
+            <translation>Stem tracks library</translation>
+        </message>
+    </context>
+    <context>
+        <name>DWProjectProperties</name>
+        <message>
+            <source>Titre :</source>
+            <translation>Title:</translation>
+        </message>
+        <message>
+            <source>Auteur :</source>
+            <translation>Author:</translation>
+        </message>
+        <message>
+            <source>Copyright :</source>
+            <translation>Copyright:</translation>
+        </message>
+        <message>
+            <source>Album :</source>
+            <translation>Album:</translation>
+        </message>
+        <message>
+            <source>Style :</source>
+            <translation>Genre:</translation>
+        </message>
+        <message>
+            <source>Année :</source>
+            <translation>Year:</translation>
+        </message>
+        <message>
+            <source>Lien du groupe :</source>
+            <translation>Band link:</translation>
+        </message>
+        <message>
+            <source>Réinitialiser</source>
+            <translation>Reset</translation>
+        </message>
+    </context>
+    <context>
+        <name>DlgExportToTovraUI</name>
+        <message>
+            <source>Exporter en Tovra</source>
+            <translation>Export to Tovra</translation>
+        </message>
+        <message>
+            <source>Tovix par défaut</source>
+            <translation>Default Tovix</translation>
+        </message>
+        <message>
+            <source>Tovix aléatoire</source>
+            <translation>Create random Tovix</translation>
+        </message>
+        <message>
+            <source>Toutes les pistes</source>
+            <translation>All stem tracks ON at file launch</translation>
+        </message>
+        <message>
+            <source>Format des pistes</source>
+            <translation>Stem tracks format</translation>
+        </message>
+        <message>
+            <source>Fréquence d'échantillonnage</source>
+            <translation>Sampling frequency</translation>
+        </message>
+        <message>
+            <source>Fichier</source>
+            <translation>File</translation>
+        </message>
+        <message>
+            <source>Exporter</source>
+            <translation>Export</translation>
+        </message>
+        <message>
+            <source>Annuler</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>Vous devez spécifier un fichier de destination !</source>
+            <translation>Please, choose a target file!</translation>
+        </message>
+        <message>
             <source>Aucun format d'export disponible !</source>
             <translation>No export format available!</translation>
         </message>
         <message>
             <source>Le fichier existe déjà. Voulez-vous le remplacer ?</source>
             <translation>The file already exists. Do you want to replace it?</translation>
+        </message>
+        <message>
+            <source>Exporter en MP3, WAVE, AIFF, ...</source>
+            <translation>Export to MP3, WAVE, AIFF, ...</translation>
+        </message>
+        <message>
+            <source>Options d'export</source>
+            <translation>Export options</translation>
+        </message>
+        <message>
+            <source>Exporter un Tovix</source>
+            <translation>Export a Tovix</translation>
+        </message>
+        <message>
+            <source>Cliquer sur le bouton pour sélectionner un fichier d'export &gt;</source>
+            <translation>Click button to name file &gt;</translation>
+        </message>
+        <message>
+            <source>Tovix à exporter</source>
+            <translation>Select your Tovix</translation>
+        </message>
+        <message>
+            <source>Export</source>
+            <translation>Export</translation>
+        </message>
+        <message>
+            <source>Aucune piste dans la structure !</source>
+            <translation>No audio file available in the tracks library (structure tab)!</translation>
+            <source>Format des pistes</source>
+            <translation>Stem tracks format</translation>
+        </message>
+        <message>
+            <source>Le fichier "%1" existe déjà. Voulez-vous le remplacer ?</source>
+            <translation>The file "%1" already exists. Do you want to replace it?</translation>
         </message>
     </context>
     <context>

@@ -799,49 +799,6 @@
     </context>
     <context>
         <name>ExportUI</name>
-        <name>DockWidgetWithToolBar</name>
-        <message>
-            <source>Bibliothèque des Pistes</source>
-            <translation>Bibliothèque des Pistes</translation>
-        </message>
-    </context>
-    <context>
-        <name>DWProjectProperties</name>
-        <message>
-            <source>Titre :</source>
-            <translation>Titre :</translation>
-        </message>
-        <message>
-            <source>Auteur :</source>
-            <translation>Auteur :</translation>
-        </message>
-        <message>
-            <source>Copyright :</source>
-            <translation>Copyright :</translation>
-        </message>
-        <message>
-            <source>Album :</source>
-            <translation>Album :</translation>
-        </message>
-        <message>
-            <source>Style :</source>
-            <translation>Style :</translation>
-        </message>
-        <message>
-            <source>Année :</source>
-            <translation>Année :</translation>
-        </message>
-        <message>
-            <source>Lien du groupe :</source>
-            <translation>Lien du groupe :</translation>
-        </message>
-        <message>
-            <source>Réinitialiser</source>
-            <translation>Réinitialiser</translation>
-        </message>
-    </context>
-    <context>
-        <name>DlgExportToTovraUI</name>
         <message>
             <source>Exporter en Tovra</source>
             <translation>Exporter en Tovra</translation>
@@ -901,24 +858,6 @@
         <message>
             <source>Aucune piste dans la structure !</source>
             <translation>Aucune piste dans la structure !</translation>
-            <source>Format des pistes</source>
-            <translation>Format des pistes</translation>
-        </message>
-        <message>
-            <source>Fréquence d'échantillonnage</source>
-            <translation>Fréquence d'échantillonnage</translation>
-        </message>
-        <message>
-            <source>Fichier</source>
-            <translation>Fichier</translation>
-        </message>
-        <message>
-            <source>Exporter</source>
-            <translation>Exporter</translation>
-        </message>
-        <message>
-            <source>Annuler</source>
-            <translation>Annuler</translation>
         </message>
         <message>
             <source>Vous devez spécifier un fichier de destination !</source>
@@ -927,6 +866,10 @@
         <message>
             <source>Le fichier "%1" existe déjà. Voulez-vous le remplacer ?</source>
             <translation>Le fichier "%1" existe déjà. Voulez-vous le remplacer ?</translation>
+        </message>
+        <message>
+            <source>Bibliothèque des Pistes</source>
+            <translation>Bibliothèque des Pistes</translation>
         </message>
     </context>
     <context>
@@ -996,12 +939,137 @@
         <message>
             <source>Cliquer ici pour ouvrir la documentation de Tovra Sonaric</source>
             <translation>Cliquer ici pour ouvrir la documentation de Tovra Sonaric</translation>
+        </message>
+        <message>
+            <source>Le fichier existe déjà. Voulez-vous le remplacer ?</source>
+            <translation>Le fichier existe déjà. Voulez-vous le remplacer ?</translation>
+        </message>
+    </context>
+    <context>
+        <name>DockWidgetWithToolBar</name>
+        <message>
+            <source>Bibliothèque des Pistes</source>
+            <translation>Bibliothèque des Pistes</translation>
+        </message>
+    </context>
+    <context>
+        <name>DWProjectProperties</name>
+        <message>
+            <source>Titre :</source>
+            <translation>Titre :</translation>
+        </message>
+        <message>
+            <source>Auteur :</source>
+            <translation>Auteur :</translation>
+        </message>
+        <message>
+            <source>Copyright :</source>
+            <translation>Copyright :</translation>
+        </message>
+        <message>
+            <source>Album :</source>
+            <translation>Album :</translation>
+        </message>
+        <message>
+            <source>Style :</source>
+            <translation>Style :</translation>
+        </message>
+        <message>
+            <source>Année :</source>
+            <translation>Année :</translation>
+        </message>
+        <message>
+            <source>Lien du groupe :</source>
+            <translation>Lien du groupe :</translation>
+        </message>
+        <message>
+            <source>Réinitialiser</source>
+            <translation>Réinitialiser</translation>
+        </message>
+    </context>
+    <context>
+        <name>DlgExportToTovraUI</name>
+        <message>
+            <source>Exporter en Tovra</source>
+            <translation>Exporter en Tovra</translation>
+        </message>
+        <message>
+            <source>Tovix par défaut</source>
+            <translation>Tovix par défaut</translation>
+        </message>
+        <message>
+            <source>Tovix aléatoire</source>
+            <translation>Tovix aléatoire</translation>
+        </message>
+        <message>
+            <source>Toutes les pistes</source>
+            <translation>Toutes les pistes</translation>
+        </message>
+        <message>
+            <source>Format des pistes</source>
+            <translation>Format des pistes</translation>
+        </message>
+        <message>
+            <source>Fréquence d'échantillonnage</source>
+            <translation>Fréquence d'échantillonnage</translation>
+        </message>
+        <message>
+            <source>Fichier</source>
+            <translation>Fichier</translation>
+        </message>
+        <message>
+            <source>Exporter</source>
+            <translation>Exporter</translation>
+        </message>
+        <message>
+            <source>Annuler</source>
+            <translation>Annuler</translation>
+        </message>
+        <message>
+            <source>Vous devez spécifier un fichier de destination !</source>
+            <translation>Vous devez spécifier un fichier de destination !</translation>
+        </message>
+        <message>
             <source>Aucun format d'export disponible !</source>
             <translation>Aucun format d'export disponible !</translation>
         </message>
         <message>
             <source>Le fichier existe déjà. Voulez-vous le remplacer ?</source>
             <translation>Le fichier existe déjà. Voulez-vous le remplacer ?</translation>
+        </message>
+        <message>
+            <source>Exporter en MP3, WAVE, AIFF, ...</source>
+            <translation>Exporter en MP3, WAVE, AIFF, ...</translation>
+        </message>
+        <message>
+            <source>Options d'export</source>
+            <translation>Options d'export</translation>
+        </message>
+        <message>
+            <source>Exporter un Tovix</source>
+            <translation>Exporter un Tovix</translation>
+        </message>
+        <message>
+            <source>Cliquer sur le bouton pour sélectionner un fichier d'export &gt;</source>
+            <translation>Cliquer sur le bouton pour sélectionner un fichier d'export &gt;</translation>
+        </message>
+        <message>
+            <source>Tovix à exporter</source>
+            <translation>Tovix à exporter</translation>
+        </message>
+        <message>
+            <source>Export</source>
+            <translation>Export</translation>
+        </message>
+        <message>
+            <source>Aucune piste dans la structure !</source>
+            <translation>Aucune piste dans la structure !</translation>
+            <source>Format des pistes</source>
+            <translation>Format des pistes</translation>
+        </message>
+        <message>
+            <source>Le fichier "%1" existe déjà. Voulez-vous le remplacer ?</source>
+            <translation>Le fichier "%1" existe déjà. Voulez-vous le remplacer ?</translation>
         </message>
     </context>
     <context>
