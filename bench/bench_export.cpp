@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResource>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -61,6 +62,7 @@ struct Editor {
         static char name[] = "bench_export";
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QApplication>(argc, argv);
+        QResource::registerResource(TOVRA_BENCH_IMAGE_BUNDLE);
         window = ZazuzoziZadiviDU::getInstance();
         window->newProject(false);
         doc = window->getTovraFile();
