@@ -1,16 +1,20 @@
 // Transport latency while playing 64 stereo 44.1 kHz tracks through the SDL dummy driver: the
-// time `so_stop` takes, and the time a restart (`so_outThread` while playing, which stops the
-// running play first) takes on the calling thread, against the 100 ms a person accepts between a
-// click and its effect (median, p99 and maximum over the iterations).
+// time `so_stop` takes, the time a restart (`so_outThread` while playing, which stops the
+// running play first) takes on the calling thread, and a start followed at once by a stop,
+// against the 100 ms a person accepts between a click and its effect (median, p99 and maximum
+// over the iterations). Beside them, SDL opening and closing the same device alone: the cost a
+// stop avoids by leaving the close to another thread.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <SDL.h>
 #include <sndfile.h>
 
 #include "BenchFixtures.h"
@@ -77,7 +81,9 @@ void report(benchmark::State &state, std::vector<double> &t)
     state.counters["goal_ms"] = 100;
 }
 
-template <typename Timed> void transport(benchmark::State &state, Timed timed)
+// Times `timed` once per iteration, after `prepare`, on the 64-track project.
+template <typename Prepare, typename Timed>
+void transport(benchmark::State &state, Prepare prepare, Timed timed)
 {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     static Corpus corpus;
@@ -85,7 +91,7 @@ template <typename Timed> void transport(benchmark::State &state, Timed timed)
     so_init();
     std::vector<double> times;
     for (auto _ : state) {
-        startAndWait(file);
+        prepare(file);
         const auto start = std::chrono::steady_clock::now();
         timed(file);
         const double elapsed = ms(std::chrono::steady_clock::now() - start);
@@ -94,20 +100,68 @@ template <typename Timed> void transport(benchmark::State &state, Timed timed)
         so_stop();
     }
     report(state, times);
+    so_close();
     _freeZark(file);
 }
 
 void BM_StopWhilePlaying64(benchmark::State &state)
 {
-    transport(state, [](KFile *) { so_stop(); });
+    transport(state, startAndWait, [](KFile *) { so_stop(); });
 }
 
 void BM_RestartWhilePlaying64(benchmark::State &state)
 {
-    transport(state, [](KFile *file) { so_outThread(file, nullptr, SO_MODE_SOUNDCARD); });
+    transport(state, startAndWait,
+              [](KFile *file) { so_outThread(file, nullptr, SO_MODE_SOUNDCARD); });
+}
+
+void BM_StartThenStop64(benchmark::State &state)
+{
+    transport(
+        state, [](KFile *) {},
+        [](KFile *file) {
+            so_outThread(file, nullptr, SO_MODE_SOUNDCARD);
+            so_stop();
+        });
+}
+
+void silence(void *, Uint8 *stream, int len)
+{
+    std::memset(stream, 0, static_cast<size_t>(len));
+}
+
+// The device of a play (2048 frames of 16-bit stereo at 44.1 kHz) opened, started and closed.
+void BM_SdlOpenCloseDevice(benchmark::State &state)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    so_init();
+    SDL_AudioSpec spec;
+    SDL_zero(spec);
+    spec.freq = kRate;
+    spec.format = AUDIO_S16LSB;
+    spec.channels = 2;
+    spec.samples = SO_FRAMES_PER_BLOCK;
+    spec.callback = silence;
+    std::vector<double> times;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+        SDL_PauseAudioDevice(device, 0);
+        SDL_CloseAudioDevice(device);
+        const double elapsed = ms(std::chrono::steady_clock::now() - start);
+        state.SetIterationTime(elapsed / 1000.0);
+        times.push_back(elapsed);
+        if (device == 0) {
+            state.SkipWithError("no audio device");
+            break;
+        }
+    }
+    report(state, times);
 }
 
 } // namespace
 
 BENCHMARK(BM_StopWhilePlaying64)->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RestartWhilePlaying64)->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartThenStop64)->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SdlOpenCloseDevice)->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -1,55 +1,52 @@
 #include "WorkSpaceUI.h"
 
-#include <QCoreApplication>
+#include "TabViewUI.h"
+
 #include <QGridLayout>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QToolBar>
+#include <QLabel>
+#include <QPainter>
+
+namespace {
+// The strip's height: the background starts below it.
+constexpr int StripHeight = 66;
+} // namespace
 
 WorkSpaceUI::WorkSpaceUI(QWidget* parent)
-    : QWidget(parent), tabs(new QTabWidget(this)), grid(new QGridLayout(this))
+    : QWidget(parent), tabs(new TabViewUI(this)), background(new QLabel(this)), grid(new QGridLayout(this))
 {
+    background->setStyleSheet("background:#202020");
+    background->move(1, StripHeight);
+    background->lower();
     grid->setObjectName("gridLayout");
     grid->setSpacing(0);
     grid->setContentsMargins(1, 1, 1, 1);
-    const auto title = [](const char* text) { return QCoreApplication::translate("TabViewUI", text); };
-    const QStringList titles = {title("Structure"), title("Contraintes"), title("Règles de mixage"),
-                                title("Tovix"), title("Export")};
-    for (int i = 0; i < titles.size(); ++i) {
-        auto* bar = new QToolBar(tabs);
-        bar->setObjectName(QString("tab_%1").arg(i + 1));
-        bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        tabs->addTab(bar, titles[i]);
-    }
-    tabs->setMaximumHeight(tabs->tabBar()->sizeHint().height() + 36);
     grid->addWidget(tabs, 0, 0);
     grid->setRowStretch(0, 0);
     grid->setRowStretch(1, 1);
-    connect(tabs, &QTabWidget::currentChanged, this, &WorkSpaceUI::tabChanged);
 }
 
-void WorkSpaceUI::setTabActions(const QList<QAction*>& actions)
+void WorkSpaceUI::place(QWidget* page)
 {
-    for (int i = 0; i < actions.size() && i < tabs->count(); ++i) {
-        if (auto* bar = qobject_cast<QToolBar*>(tabs->widget(i)); bar && actions[i])
-            bar->addAction(actions[i]);
-    }
+    grid->addWidget(page, 1, 0, 1, -1);
 }
 
 void WorkSpaceUI::addCentralWidget(QWidget* page)
 {
     pages << page;
-    if (pages.size() == 1)
-        grid->addWidget(page, 1, 0);
-    else
+    if (pages.size() == 1) {
+        place(page);
+        page->setVisible(true);
+    } else {
         page->hide();
+    }
 }
 
 void WorkSpaceUI::viewWidget(int i)
 {
+    QWidget* shown = pages.value(i);
     // Placed before it is shown: placing a page gives it a new parent, which hides it.
-    if (QWidget* shown = pages.value(i); shown && grid->indexOf(shown) < 0)
-        grid->addWidget(shown, 1, 0);
+    if (shown && grid->indexOf(shown) < 0)
+        place(shown);
     for (int j = 0; j < pages.size(); ++j)
         pages[j]->setVisible(j == i);
 }
@@ -62,4 +59,16 @@ void WorkSpaceUI::setCurrentTab(int i)
 int WorkSpaceUI::currentTab() const
 {
     return tabs->currentIndex();
+}
+
+void WorkSpaceUI::paintEvent(QPaintEvent*)
+{
+    const int w = width();
+    const int h = height();
+    background->resize(w - 2, h - StripHeight);
+    QPainter painter(this);
+    painter.setPen(QColor(255, 255, 255, 0));
+    painter.drawRect(0, 0, w - 1, 36);
+    painter.setPen(QColor(255, 255, 255));
+    painter.drawRect(0, 36, w - 1, h - 37);
 }

@@ -1,5 +1,6 @@
-// The centre of the main window: a strip of five tabs, each with its tool bar, above the page
-// of the current tab. The pages belong to the main window; page index = tab index.
+// The centre of the main window: the tab strip above the page of the current tab. The pages
+// belong to the main window, which adds them in tab order (page index = tab index) and asks for
+// the page of each new tab.
 #ifndef WORKSPACE_UI_H
 #define WORKSPACE_UI_H
 
@@ -8,7 +9,8 @@
 #include <QWidget>
 
 class QGridLayout;
-class QTabWidget;
+class QLabel;
+class TabViewUI;
 
 class WorkSpaceUI : public QWidget
 {
@@ -17,22 +19,27 @@ class WorkSpaceUI : public QWidget
 public:
     explicit WorkSpaceUI(QWidget* parent = nullptr);
 
-    // Puts action i of the list on the tool bar of tab i.
-    void setTabActions(const QList<QAction*>& actions);
+    // The first page added is shown at once; later ones stay hidden until viewWidget picks them.
     void addCentralWidget(QWidget* page);
     // Shows page i and hides the others.
     void viewWidget(int i);
+    // Makes tab i current; the strip tells the main window when that changes the tab.
     void setCurrentTab(int i);
     int currentTab() const;
     QWidget* page(int i) const { return pages.value(i); }
+    TabViewUI* tabStrip() const { return tabs; }
 
 signals:
     void dropOnRoot(const QStringList& names);
-    // The user or a command made another tab current.
-    void tabChanged(int index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
-    QTabWidget* tabs;
+    void place(QWidget* page);
+
+    TabViewUI* tabs;
+    QLabel* background;
     QGridLayout* grid;
     QList<QWidget*> pages;
 };

@@ -9,6 +9,10 @@
 #include "KCtrlFile.h"
 #include "KObjProgress.h"
 #include "KParamsDlg.h"
+#include "KDDMenuTV.h"
+#include "KDragMenuLV.h"
+#include "MiniPlayerUI.h"
+#include "PreMixView.h"
 #include "KPrompt.h"
 #include "KXml.h"
 #include "TovraOLib.h"
@@ -26,13 +30,11 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
-#include <QListView>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolBar>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -158,28 +160,47 @@ void ZazuzoziZadiviDU::initUI()
 
     workspace = new WorkSpaceUI(this);
     connect(workspace, &WorkSpaceUI::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
-    connect(workspace, &WorkSpaceUI::tabChanged, this, &ZazuzoziZadiviDU::changeViewIntermed);
-    workspace->setTabActions({controller->getAction(41), controller->getAction(42), controller->getAction(43),
-                              controller->getAction(44), controller->getAction(45)});
     setCentralWidget(workspace);
 
     // The rules page, the mixing-rules page and the mix editor take these places.
     QWidget* rulesPage = placeholderPage("rulesPage", this);
-    QWidget* preMixPage = placeholderPage("preMixPage", this);
+    preMixView = new PreMixView(nullptr, this);
+    preMixView->setCreateRuleAction(controller->getAction(7));
+    connect(this, &ZazuzoziZadiviDU::newKOFile, preMixView, &PreMixView::setKFile);
+    KDragDropTreeView* preMixTree = preMixView->getKDragDropTV();
+    preMixTree->setAcceptDrops(false);
+    preMixTree->setHeaderHidden(true);
     QWidget* mixEditor = placeholderPage("mixEditor", this);
 
-    auto* tree = new QTreeView(this);
-    tree->setObjectName("structureView");
-    tree->setHeaderHidden(true);
-    tree->setStyleSheet(TreeStyle);
-    tree->setIconSize(QSize(16, 16));
-    tree->setFont(windowFont);
-    structureView = tree;
+    structureView = new KDDMenuTV(nullptr, this);
+    structureView->setObjectName("structureView");
+    structureView->setStyleSheet(TreeStyle);
+    SItemSkinOptions skin;
+    skin.text = tr("Ma musique");
+    structureView->setSkinOptions(skin);
+    structureView->setActionManager(controller);
+    structureView->setFont(windowFont);
+    connect(this, &ZazuzoziZadiviDU::newKOFile, structureView, &KDDMenuTV::setKFile);
+    connect(structureView, &KDDMenuTV::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
+    // Expansion kept in step across the element trees; the trees' own slots do not echo.
+    for (KDragDropTreeView* elementTree : {static_cast<KDragDropTreeView*>(structureView), preMixTree}) {
+        connect(elementTree, qOverload<QString>(&KDragDropTreeView::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
+        connect(elementTree, qOverload<QString>(&KDragDropTreeView::expanded), this, &ZazuzoziZadiviDU::expand_slot);
+        connect(this, &ZazuzoziZadiviDU::collapsed, elementTree,
+                qOverload<const QString&>(&KDragDropTreeView::collapse));
+        connect(this, &ZazuzoziZadiviDU::expanded, elementTree, qOverload<const QString&>(&KDragDropTreeView::expand));
+    }
 
-    auto* library = new QListView(this);
-    library->setObjectName("libraryView");
-    library->setFont(windowFont);
-    libraryView = library;
+    libraryView = new KDragMenuLV(nullptr, this);
+    libraryView->setObjectName("libraryView");
+    libraryView->setItemBackground(true);
+    structureView->setIconSize(QSize(16, 16));
+    structureView->setColorSelection(true);
+    connect(structureView, &KDDMenuTV::iconClicked, this, &ZazuzoziZadiviDU::colorSelection_slot);
+    connect(structureView, &KDDMenuTV::clearLV, libraryView, &KDragMenuLV::clearSel);
+    libraryView->setActionManager(controller);
+    libraryView->setFont(windowFont);
+    connect(this, &ZazuzoziZadiviDU::newKOFile, libraryView, &KDragMenuLV::setKFile);
 
     QToolBar* libraryBar = createPanelToolBar({12, 14, 13}, QSize(16, 18));
     createMenus();
@@ -188,7 +209,7 @@ void ZazuzoziZadiviDU::initUI()
     QWidget* structurePanel = createPanel(structureBar, structureView, tr("Structure"));
 
     QSplitter* page0 = pageSplitter({libraryPanel, structurePanel}, {130, 500}, StructSplitterStyle, this);
-    QSplitter* page2 = pageSplitter({preMixPage}, {120, 500}, PageSplitterStyle, this);
+    QSplitter* page2 = pageSplitter({preMixView}, {120, 500}, PageSplitterStyle, this);
     QSplitter* page3 = pageSplitter({mixEditor}, {100, 700}, PageSplitterStyle, this);
 
     auto* page4 = new QWidget(this);
@@ -280,6 +301,7 @@ void ZazuzoziZadiviDU::addConstraintsViewMenu()
 void ZazuzoziZadiviDU::changeLanguage(const QString& code)
 {
     language = code;
+    preMixView->setPixmapPath(code);
 }
 
 QString ZazuzoziZadiviDU::getCurPrjName() const
@@ -289,7 +311,7 @@ QString ZazuzoziZadiviDU::getCurPrjName() const
 
 bool ZazuzoziZadiviDU::hasTrack() const
 {
-    return false;
+    return libraryView->getEltCount() > 0;
 }
 
 bool ZazuzoziZadiviDU::hasTrackInStructure() const
@@ -315,6 +337,7 @@ int ZazuzoziZadiviDU::currentTab() const
 
 void ZazuzoziZadiviDU::stopPlayers()
 {
+    preMixView->getMiniPlayer()->stop();
 }
 
 bool ZazuzoziZadiviDU::createMixRule()
@@ -356,6 +379,7 @@ void ZazuzoziZadiviDU::setProjectCommandsEnabled(bool enabled)
 
 void ZazuzoziZadiviDU::resetUI()
 {
+    libraryView->reset();
     workspace->setCurrentTab(0);
     setProjectCommandsEnabled(false);
     setWindowTitle(params->getSoftName());
@@ -369,6 +393,10 @@ void ZazuzoziZadiviDU::initUIForOpenedProject()
 
 void ZazuzoziZadiviDU::updateUI()
 {
+    libraryView->modelLayoutChanged();
+    structureView->expandAll();
+    preMixView->getKDragDropTV()->expandAll();
+    preMixView->setKFile(document);
     initUIForOpenedProject();
 }
 

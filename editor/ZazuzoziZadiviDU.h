@@ -17,7 +17,10 @@
 
 class ExportUI;
 class KCtrlFile;
+class KDDMenuTV;
+class KDragMenuLV;
 class KXml;
+class PreMixView;
 Q_DECLARE_OPAQUE_POINTER(KCtrlFile*)
 
 class QLabel;
@@ -52,6 +55,9 @@ public:
     QString getLanguage() const { return language; }
 
     SonaricParams* getParams() const { return params; }
+    KDragMenuLV* getLibraryView() const { return libraryView; }
+    KDDMenuTV* getStructureView() const { return structureView; }
+    PreMixView* getPreMixView() const { return preMixView; }
     TVRAction* getActionManager() const { return controller; }
     KCtrlFile* getTovraFile() const { return document; }
     QString getCurPrjName() const;
@@ -163,8 +169,9 @@ private:
     bool closing = false;
     int updateTest = 0;
     QString language;
-    QWidget* libraryView = nullptr;
-    QWidget* structureView = nullptr;
+    KDragMenuLV* libraryView = nullptr;
+    KDDMenuTV* structureView = nullptr;
+    PreMixView* preMixView = nullptr;
     QWidget* libraryPanel = nullptr;
     bool saved = false;
     TVRAction* controller = nullptr;

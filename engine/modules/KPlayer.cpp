@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include <SDL.h>
 
@@ -51,6 +54,8 @@ std::atomic<bool> g_stopAsked{false};
 // the player thread.
 KSemaphore *g_playWake = nullptr;
 std::atomic<int64_t> g_lateCallbacks{0};
+std::atomic<int64_t> g_callbacksBegun{0};
+std::atomic<int> g_callbacksRunning{0};
 std::atomic<uint64_t> g_halfPeriodTicks{0}; // in performance-counter ticks
 
 struct PlayArg {
@@ -65,8 +70,19 @@ struct SCMStruct {
     SDL_AudioSpec spec;
 };
 
+// Counts a callback from its entry to its return.
+struct CallbackRun {
+    CallbackRun()
+    {
+        g_callbacksBegun.fetch_add(1);
+        g_callbacksRunning.fetch_add(1);
+    }
+    ~CallbackRun() { g_callbacksRunning.fetch_sub(1); }
+};
+
 void sdl_callback(void *, Uint8 *stream, int len)
 {
+    const CallbackRun run;
     // Never allocates, never waits on a lock of the GUI, no I/O: the ring's own lock alone.
     std::memset(stream, 0, static_cast<size_t>(len));
     if (g_scmPaused.load()) {
@@ -134,11 +150,93 @@ void SCMStruct_delete(SCMStruct **request)
     *request = nullptr;
 }
 
-void scm_closeAudio()
+// Closes the devices that plays left paused. Closing a device joins SDL's audio thread, which
+// takes up to a few callback periods (over 100 ms with the dummy driver), so a stop hands its
+// device to this thread instead of closing it on the caller's. Devices are opened only while no
+// close is running, so that SDL's device calls never run on two threads at once.
+class DeviceCloser
+{
+public:
+    ~DeviceCloser() { waitIdle([] { return false; }); }
+
+    // Player thread. Pauses the device (once this returns SDL never calls its callback again)
+    // and closes it later; closes it here when no thread can be made.
+    void closeLater(SDL_AudioDeviceID device)
+    {
+        SDL_PauseAudioDevice(device, 1);
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_pending.push_back(device);
+        if (m_running)
+            return;
+        if (m_thread.joinable())
+            m_thread.join(); // ended: it cleared m_running before its last unlock
+        try {
+            m_thread = std::thread([this] { run(); });
+            m_running = true;
+        } catch (const std::system_error &) {
+            for (SDL_AudioDeviceID d : m_pending)
+                SDL_CloseAudioDevice(d);
+            m_pending.clear();
+        }
+    }
+
+    // Waits until every pending device is closed, or until `cancel` holds (checked again at
+    // each wake()); true when every device is closed.
+    template <typename Cancel> bool waitIdle(Cancel cancel)
+    {
+        std::unique_lock<std::mutex> guard(m_lock);
+        m_idle.wait(guard, [&] { return !m_running || cancel(); });
+        if (m_running)
+            return false;
+        if (m_thread.joinable())
+            m_thread.join();
+        return true;
+    }
+
+    // Makes the waiters check their cancel condition again.
+    void wake()
+    {
+        { std::lock_guard<std::mutex> guard(m_lock); }
+        m_idle.notify_all();
+    }
+
+private:
+    void run()
+    {
+        for (;;) {
+            SDL_AudioDeviceID device = 0;
+            {
+                std::lock_guard<std::mutex> guard(m_lock);
+                if (m_pending.empty()) {
+                    m_running = false;
+                    m_idle.notify_all();
+                    return;
+                }
+                device = m_pending.back();
+                m_pending.pop_back();
+            }
+            SDL_CloseAudioDevice(device);
+        }
+    }
+
+    std::mutex m_lock;
+    std::condition_variable m_idle;
+    std::vector<SDL_AudioDeviceID> m_pending;
+    std::thread m_thread;
+    bool m_running = false;
+};
+
+DeviceCloser g_closer;
+
+// Player thread. `flush` closes the device at once, so that a driver that writes to a file has
+// written everything when the play ends; otherwise the device is silenced now and closed later.
+void scm_closeAudio(bool flush)
 {
     if (g_device) {
-        // Waits for a running callback to return.
-        SDL_CloseAudioDevice(g_device);
+        if (flush)
+            SDL_CloseAudioDevice(g_device); // waits for a running callback to return
+        else
+            g_closer.closeLater(g_device);
         g_device = 0;
     }
     g_scmPaused = 0;
@@ -221,6 +319,9 @@ int so_play(void *data)
     }
     const double rate = m->format->rate;
     const int bytes = 2 * 2 * m->frames;
+    // The devices of earlier plays are closed before this one opens; a stop cuts the wait short.
+    if (card)
+        g_closer.waitIdle([] { return g_stopAsked.load(); });
     if (g_stopAsked.load()) {
         _delete_Memory(&m);
         so_renderSetPlayResult(-1);
@@ -245,7 +346,7 @@ int so_play(void *data)
     // Undoes an opened output, the request and the mixer of a start that goes no further.
     const auto abandonStart = [&] {
         if (card)
-            scm_closeAudio();
+            scm_closeAudio(false);
         else
             k_stopExportTovix();
         SCMStruct_delete(&request);
@@ -286,7 +387,7 @@ int so_play(void *data)
     }
     if (!startBuffering(fillBuffer, m)) {
         if (card)
-            scm_closeAudio();
+            scm_closeAudio(false);
         else
             k_stopExportTovix();
         so_setCurrentMixer(nullptr);
@@ -331,7 +432,7 @@ int so_play(void *data)
         k_pauseExportTovix();
     stopBuffering();
     if (card)
-        scm_closeAudio();
+        scm_closeAudio(!g_stopAsked.load());
     else
         k_stopExportTovix();
     so_setCurrentMixer(nullptr);
@@ -472,6 +573,16 @@ int64_t scm_lateCallbacks(void)
     return g_lateCallbacks.load();
 }
 
+int64_t scm_callbacksBegun(void)
+{
+    return g_callbacksBegun.load();
+}
+
+int scm_callbacksRunning(void)
+{
+    return g_callbacksRunning.load();
+}
+
 int64_t so_stopCount(void)
 {
     return g_stopCount.load();
@@ -493,6 +604,7 @@ int so_stop(void)
         if (g_playWake)
             KSemaphore_post(g_playWake);
     }
+    g_closer.wake(); // a start waiting for an earlier device's close gives up
     set_stats_ready(0);
     waitAndJoin();
     return 1;
@@ -509,6 +621,7 @@ int so_close(void)
     if (!g_soundCardInit.load() && !g_transport.mutexStatus)
         return 1;
     const int result = so_stop();
+    g_closer.waitIdle([] { return false; });
     cleanReadBuffers();
     free_stats();
     tvr_free(g_callbackBuffer);

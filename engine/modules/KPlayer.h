@@ -16,6 +16,10 @@
 //   so_waitEndPlay, so_close and the render wait for the player, so they are never called with
 //   the project lock held.
 // - The sound card's callback takes no lock but the ring's own, never allocates and does no I/O.
+// - A play that is stopped leaves its device paused (SDL no longer calls its callback) to a
+//   closer thread, which closes it off the stopping thread; a play that reaches its end closes
+//   its device itself, so that a device writing to a file has written all of it. A device is
+//   opened only while no close runs.
 #ifndef KPLAYER_H
 #define KPLAYER_H
 
@@ -57,10 +61,14 @@ int so_outThread(KFile *file, KProgress *progress, int mode);
 // The same with an explicit output rate (the export's rate); rate <= 0 uses the project's.
 int so_outThreadAtRate(KFile *file, KProgress *progress, int mode, double rate);
 // Asks the play to stop and waits for its end; 1, -1 (lock failed or no mutex), -2 (unlock).
+// Once it returned, the sound card's callback is not running and is never called again for
+// that play: the device is paused at once and closed later on a thread of its own (so_close and
+// the next start wait for that close).
 int so_stop(void);
 // Waits for the end of the play started last (nothing when none).
 int so_waitEndPlay(void);
-// Stops and frees everything; 1 when the sound card was never opened, else so_stop's result.
+// Stops, waits until every device is closed and frees everything; 1 when the sound card was
+// never opened, else so_stop's result.
 int so_close(void);
 int so_setVolume(double volume);
 double so_getVolume(void);
@@ -79,6 +87,9 @@ int so_getStatus(void);
 // Callbacks of the current or last play that waited more than half a block for the filler
 // (the device would have run dry); any thread.
 int64_t scm_lateCallbacks(void);
+// Sound-card callbacks begun since the process started, and those running now; any thread.
+int64_t scm_callbacksBegun(void);
+int scm_callbacksRunning(void);
 // Counts so_stop calls, so that a render can tell that its play was stopped from outside.
 int64_t so_stopCount(void);
 

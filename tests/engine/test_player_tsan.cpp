@@ -1,6 +1,6 @@
 // Player over SDL2 (dummy driver): a start that fails leaves no one waiting, transport requests
-// while playing, meters, and level, mute and solo edits from another thread while the filler
-// mixes, clean under ThreadSanitizer.
+// while playing, stops that leave no callback running, meters, and level, mute and solo edits
+// from another thread while the filler mixes, clean under ThreadSanitizer.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -217,6 +217,37 @@ TEST(Player, EveryStopEndsThePlay)
     EXPECT_EQ(1, so_stop());
     stopper.join();
     EXPECT_EQ(SO_STOPPED, so_getStatus());
+    EXPECT_EQ(1, so_setLoop(SO_LOOP_NONE));
+}
+
+// Start and stop pairs, looping or not, stopped before the device plays or while it plays: none
+// hangs, a start right after a stop plays, and once so_stop returned no callback runs, neither at
+// once nor while the stopped plays' devices are being closed.
+TEST(Player, StartStopPairsLeaveNoCallbackRunning)
+{
+    PlayProject p(2);
+    for (ESOLoop loop : {SO_LOOP_NONE, SO_LOOP}) {
+        ASSERT_EQ(1, so_init());
+        ASSERT_EQ(1, so_setLoop(loop));
+        for (int i = 0; i < 25; ++i) {
+            ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+            if (i % 5 == 4) {
+                // A second callback begun: the first one played a block.
+                const int64_t before = scm_callbacksBegun();
+                ASSERT_TRUE(eventually([before] { return scm_callbacksBegun() > before + 1; }))
+                    << "loop " << loop << " start " << i;
+            }
+            ASSERT_EQ(1, so_stop());
+            EXPECT_EQ(0, scm_callbacksRunning()) << "loop " << loop << " start " << i;
+            EXPECT_EQ(SO_STOPPED, so_getStatus());
+        }
+        // so_close waits until every device is closed, long enough for the dummy driver to
+        // call a device left running (one callback every 46 ms).
+        const int64_t calls = scm_callbacksBegun();
+        ASSERT_EQ(1, so_close());
+        EXPECT_EQ(calls, scm_callbacksBegun()) << "loop " << loop;
+        EXPECT_EQ(0, scm_callbacksRunning());
+    }
     EXPECT_EQ(1, so_setLoop(SO_LOOP_NONE));
 }
 

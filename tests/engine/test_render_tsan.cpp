@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "KContainer.h"
@@ -395,6 +396,10 @@ TEST(Render, EqualsPlaybackThroughTheDiskDriver)
     ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
     so_waitEndPlay();
     EXPECT_EQ(0, so_isPlay());
+    // The device is closed when the play ends: the file is complete and grows no more.
+    const auto size = std::filesystem::file_size(played);
+    ASSERT_EQ(1, so_close());
+    ASSERT_EQ(size, std::filesystem::file_size(played));
 
     SF_INFO info = {};
     const auto want = readShorts(rendered, &info);

@@ -1,0 +1,92 @@
+#include "KLevelText.h"
+#include "KValidator.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+bool isSide(QChar c)
+{
+    return c == u'L' || c == u'l' || c == u'R' || c == u'r';
+}
+
+bool allDigits(QStringView text)
+{
+    return !text.isEmpty()
+           && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+}
+
+QString KLevelText::levelText(int level)
+{
+    return QString::number(level / 10.0, 'g', 6);
+}
+
+std::optional<int> KLevelText::levelFromText(const QString& text)
+{
+    bool ok = false;
+    const double d = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(d))
+        return std::nullopt;
+    if (d > 6.0)
+        return 60;
+    if (d < -24.0)
+        return -240;
+    return int(std::trunc(d * 10.0));
+}
+
+QString KLevelText::panText(int value)
+{
+    if (value == 0)
+        return QStringLiteral("C");
+    if (value <= -100)
+        return QStringLiteral("L");
+    if (value >= 100)
+        return QStringLiteral("R");
+    return value < 0 ? QStringLiteral("L%1").arg(-value) : QStringLiteral("R%1").arg(value);
+}
+
+int KLevelText::panFromText(const QString& text)
+{
+    if (text.isEmpty() || !isSide(text.at(0)))
+        return 0;
+    const int sign = (text.at(0) == u'L' || text.at(0) == u'l') ? -1 : 1;
+    if (text.size() == 1)
+        return sign * 100;
+    // Only digits may follow the side letter: "L-5" must not read as a right pan.
+    const QStringView digits = QStringView(text).mid(1);
+    if (text.size() > 4 || !allDigits(digits))
+        return 0;
+    return sign * std::min(digits.toInt(), 100);
+}
+
+int KLevelText::panToSlider(double pan)
+{
+    if (!std::isfinite(pan))
+        return 0;
+    return int(std::lround(std::clamp(pan, -1.0, 1.0) * 100.0));
+}
+
+KValidator::KValidator(QObject* parent) : QValidator(parent)
+{
+}
+
+QValidator::State KValidator::validate(QString& text, int&) const
+{
+    if (text.isEmpty())
+        return Acceptable;
+    if (isSide(text.at(0))) {
+        if (text.size() == 1)
+            return Acceptable;
+        if (!allDigits(QStringView(text).mid(1)))
+            return Invalid;
+        if (text.size() == 2)
+            return text.at(1) == u'0' ? Invalid : Acceptable;
+        return text.size() <= 4 ? Acceptable : Invalid;
+    }
+    if (text == u"C" || text == u"c" || text == u"0")
+        return Acceptable;
+    return text.size() == 4 && text.back().isDigit() ? Acceptable : Invalid;
+}

@@ -1,0 +1,98 @@
+#include "KStripParts.h"
+
+#include "KLevelText.h"
+#include "KStyleJaugeStereo.h"
+
+#include "KButton.h"
+#include "KPictureCache.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QSlider>
+
+QIcon KStripParts::icon(const QString& name)
+{
+    return QIcon(KPictureCache::pixmap(name));
+}
+
+QLabel* KStripParts::picture(QWidget* parent, const QString& name, int x, int y, int w, int h)
+{
+    auto* label = new QLabel(parent);
+    label->setPixmap(KPictureCache::pixmap(name));
+    label->setGeometry(x, y, w, h);
+    return label;
+}
+
+QLineEdit* KStripParts::valueField(QWidget* parent, const QString& textColor, int x, int y, int w,
+                                   int h)
+{
+    auto* field = new QLineEdit(parent);
+    field->setGeometry(x, y, w, h);
+    field->setFont(QFont(QStringLiteral("Tahoma"), 9));
+    field->setFrame(false);
+    field->setAlignment(Qt::AlignCenter);
+    // Black field, coloured text: set through the palette, which draws the same as a style
+    // sheet without a style-sheet style per field (a console holds hundreds of them).
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, Qt::black);
+    palette.setColor(QPalette::Text, QColor(textColor));
+    field->setPalette(palette);
+    return field;
+}
+
+QSlider* KStripParts::meter(QWidget* parent, int x, int y)
+{
+    auto* meter = new QSlider(Qt::Vertical, parent);
+    meter->setStyle(KStyleJaugeStereo::shared());
+    meter->setRange(-240, 60);
+    meter->setValue(-240);
+    meter->setEnabled(false);
+    meter->setGeometry(x, y, 13, 202);
+    // The meter's picture covers it whole: a level change repaints the meter alone, not the
+    // strip beneath it.
+    meter->setAttribute(Qt::WA_OpaquePaintEvent);
+    return meter;
+}
+
+KButton* KStripParts::button(QWidget* parent, int x, int y, int w, int h, const QString& on,
+                             const QString& over, const QString& off, const QString& toolTip)
+{
+    auto* button = new KButton(parent);
+    button->setGeometry(x, y, w, h);
+    button->setIconSize(QSize(w, h));
+    button->setIcons(icon(off), icon(over), on.isEmpty() ? icon(off) : icon(on));
+    button->setIcon(icon(off));
+    button->setToolTip(toolTip);
+    button->setFlat(true);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+std::optional<int> KStripParts::takeTypedLevel(QLineEdit* field, QSlider* fader)
+{
+    const std::optional<int> level = KLevelText::levelFromText(field->text());
+    if (!level) {
+        field->setText(KLevelText::levelText(fader->value()));
+        return level;
+    }
+    const QSignalBlocker blocker(fader);
+    fader->setValue(*level);
+    return level;
+}
+
+int KStripParts::takeTypedPan(QLineEdit* field, QSlider* pan)
+{
+    const int value = KLevelText::panFromText(field->text());
+    const QSignalBlocker blocker(pan);
+    pan->setValue(value);
+    return value;
+}
+
+void KStripParts::showChecked(KButton* button, bool on, const QString& onPicture,
+                              const QString& offPicture)
+{
+    const QSignalBlocker blocker(button);
+    button->setChecked(on);
+    button->setIcon(icon(on ? onPicture : offPicture));
+}

@@ -1,0 +1,382 @@
+#include "KVolumeWdg.h"
+
+#include "KLevelText.h"
+#include "KSlider.h"
+#include "KSliderMax.h"
+#include "KSliderMin.h"
+#include "KStripParts.h"
+#include "KStyleMax.h"
+#include "KStyleMin.h"
+#include "KStylePano.h"
+#include "KStyleVol.h"
+#include "KValidator.h"
+#include "KVolumeUI.h"
+
+#include "KButton.h"
+#include "KSliderVol.h"
+#include "KTextBox.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDoubleValidator>
+#include <QDrag>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+namespace {
+const QString MuteOn = QStringLiteral("Img/MuteOn");
+const QString MuteOff = QStringLiteral("Img/MuteOff");
+const QString SoloOn = QStringLiteral("Img/SoloOn");
+const QString SoloOff = QStringLiteral("Img/SoloOff");
+
+template <class Handle>
+Handle* limitHandle(QWidget* parent, QStyle* style, int x, int y, int height, int value)
+{
+    auto* handle = new Handle(parent);
+    handle->setOrientation(Qt::Vertical);
+    handle->setStyle(style);
+    handle->setRange(-240, 60);
+    handle->setPageStep(1);
+    handle->setValue(value);
+    handle->setGeometry(x, y, 4, height);
+    return handle;
+}
+}
+
+KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int verticalOrigin,
+                       KVirtualUI::VolUIMode mode, KVolumeUI* parent)
+    : QWidget(parent), m_row(parent), m_name(std::move(name)), m_mode(mode), m_min(record.min),
+      m_max(record.max)
+{
+    using namespace KStripParts;
+    const int o = verticalOrigin;
+    setFixedSize(Width, Height);
+    setAcceptDrops(true);
+    picture(this, QStringLiteral("Img/VolumeBG"), 0, 0, 90, 385);
+    m_nameBox = new KTextBox(86, m_name, this);
+    m_nameBox->setGeometry(2, 2, 86, 17);
+    m_nameBox->setFont(QFont(QStringLiteral("Tahoma"), 11));
+
+    picture(this, QStringLiteral("Img/PanoBG"), 3, 30, 84, 22);
+    m_panEdit = valueField(this, QStringLiteral("#ffffff"), 4, 32, 30, 17);
+    m_panEdit->setValidator(new KValidator(m_panEdit));
+    m_panEdit->setText(QStringLiteral("C"));
+    m_panSlider = new KSlider(Qt::Horizontal, this);
+    m_panSlider->setStyle(KStylePano::shared());
+    m_panSlider->setRange(-100, 100);
+    m_panSlider->setPageStep(1);
+    m_panSlider->setGeometry(38, 32, 45, 17);
+    {
+        const QSignalBlocker blocker(m_panSlider);
+        m_panSlider->setValue(KLevelText::panToSlider(record.pan));
+    }
+    newUserPano(m_panSlider->value());
+
+    picture(this, QStringLiteral("Img/ValueBG"), 3, 57, 32, 17);
+    auto* unit = new QLabel(QStringLiteral("dB"), this);
+    unit->setGeometry(41, 57, 15, 17);
+    m_levelEdit = valueField(this, QStringLiteral("#ff9900"), 3, 57, 32, 17);
+    auto* levelValidator = new QDoubleValidator(m_levelEdit);
+    levelValidator->setLocale(QLocale::c());
+    m_levelEdit->setValidator(levelValidator);
+    m_levelEdit->setText(KLevelText::levelText(record.level));
+
+    m_fader = new KSliderVol(Qt::Vertical, this);
+    m_fader->setStyle(KStyleVol::shared());
+    m_fader->setRange(-240, 60);
+    m_fader->setPageStep(1);
+    m_fader->setValue(record.level);
+    m_fader->setGeometry(38, 77, 20, o);
+    m_maxHandle = limitHandle<KSliderMax>(this, KStyleMax::shared(), 55, 77, o, record.max);
+    m_minHandle = limitHandle<KSliderMin>(this, KStyleMin::shared(), 37, 77, o, record.min);
+    m_meterLeft = meter(this, 63, 57);
+    m_meterRight = meter(this, 74, 57);
+
+    m_mute = button(this, 2, 77, 33, 31, MuteOn, QStringLiteral("Img/MuteOver"), MuteOff,
+                    QStringLiteral("Mute"));
+    m_mute->setCheckable(true);
+    showChecked(m_mute, record.mute, MuteOn, MuteOff);
+    m_solo = button(this, 2, 110, 33, 31, SoloOn, QStringLiteral("Img/SoloOver"), SoloOff,
+                    QStringLiteral("Solo"));
+    m_solo->setCheckable(true);
+    showChecked(m_solo, record.solo, SoloOn, SoloOff);
+    KButton* equaliser = button(this, 7, 145, 26, 22, QString(), QStringLiteral("Img/EQOver"),
+                                QStringLiteral("Img/EQOff"), tr("Egalisation"));
+    equaliser->hide();
+    auto* lock = new QCheckBox(QStringLiteral("Lock"), this);
+    lock->setGeometry(10, o + 140, 50, 20);
+    lock->hide();
+
+    connect(m_fader, &QSlider::valueChanged, this, &KVolumeWdg::changeVolume, Qt::DirectConnection);
+    connect(m_panSlider, &QSlider::valueChanged, this, &KVolumeWdg::newUserPano,
+            Qt::DirectConnection);
+    connect(m_panEdit, &QLineEdit::editingFinished, this, &KVolumeWdg::setPano);
+    connect(m_levelEdit, &QLineEdit::editingFinished, this, &KVolumeWdg::setLabel);
+    connect(m_mute, &QPushButton::clicked, this, &KVolumeWdg::changeMute);
+    connect(m_solo, &QPushButton::clicked, this, &KVolumeWdg::changeSolo);
+
+    if (mode != KVirtualUI::RuleEdit) {
+        m_maxHandle->hide();
+        m_minHandle->hide();
+        return;
+    }
+    const auto hiddenButton = [this](const QString& text, const QString& tip, QRect geometry) {
+        auto* fix = new QPushButton(text, this);
+        fix->setToolTip(tip);
+        fix->setGeometry(geometry);
+        fix->hide();
+    };
+    hiddenButton(QStringLiteral("Max>"), tr("Fixer max"), QRect(20, 40, 35, 20));
+    hiddenButton(QStringLiteral("Min>"), tr("Fixer min"), QRect(20, o + 20, 35, 20));
+    auto* maxLabel = new QLabel(KLevelText::levelText(record.max), this);
+    maxLabel->setGeometry(55, 45, 25, 10);
+    maxLabel->hide();
+    auto* minLabel = new QLabel(KLevelText::levelText(record.min), this);
+    minLabel->setGeometry(55, o + 25, 25, 10);
+    minLabel->hide();
+
+    m_lockModes = new QButtonGroup(this);
+    const QString labels[] = {tr("Libre"), tr("Liée"), tr("Verrouillée")};
+    for (int id = 0; id < 3; ++id) {
+        auto* radio = new QRadioButton(labels[id], this);
+        radio->move(5, 270 + 15 * id);
+        radio->adjustSize();
+        m_lockModes->addButton(radio, id);
+        connect(radio, &QRadioButton::clicked, this, &KVolumeWdg::radioButtCheck);
+    }
+    const int checked = (record.mode == 1 || record.mode == 2) ? record.mode : 0;
+    m_lockModes->button(checked)->setChecked(true);
+
+    m_remove = button(this, 78, 314, 10, 9, QString(), QStringLiteral("Img/CloseOver"),
+                      QStringLiteral("Img/CloseOff"), tr("Supprimer l'élément"));
+    connect(m_remove, &KButton::isClicked, this, &KVolumeWdg::closeWdg);
+    connect(m_maxHandle, &QSlider::sliderReleased, this, &KVolumeWdg::setMax);
+    connect(m_minHandle, &QSlider::sliderReleased, this, &KVolumeWdg::setMin);
+}
+
+KVolumeWdg::~KVolumeWdg()
+{
+    // A field losing focus while the strip goes must not reach it half-destroyed.
+    m_levelEdit->disconnect(this);
+    m_panEdit->disconnect(this);
+}
+
+void KVolumeWdg::changeName(const QString& name)
+{
+    m_name = name;
+    m_nameBox->setText(name);
+}
+
+double KVolumeWdg::getVolume() const
+{
+    return m_fader->value();
+}
+
+bool KVolumeWdg::isEltMute() const
+{
+    return m_mute->isChecked();
+}
+
+int KVolumeWdg::lockMode() const
+{
+    return m_lockModes ? m_lockModes->checkedId() : 0;
+}
+
+void KVolumeWdg::setJaugeLeft(double value)
+{
+    m_meterLeft->setValue(int(value));
+}
+
+void KVolumeWdg::setJaugeRight(double value)
+{
+    m_meterRight->setValue(int(value));
+}
+
+void KVolumeWdg::setMuteUI(bool on)
+{
+    KStripParts::showChecked(m_mute, on, MuteOn, MuteOff);
+}
+
+void KVolumeWdg::setSoloUI(bool on)
+{
+    KStripParts::showChecked(m_solo, on, SoloOn, SoloOff);
+}
+
+void KVolumeWdg::setMute(bool on)
+{
+    m_row->changeMute(m_name, on);
+    setMuteUI(on);
+}
+
+void KVolumeWdg::setSolo(bool on)
+{
+    m_row->changeSolo(m_name, on);
+    setSoloUI(on);
+}
+
+void KVolumeWdg::zoom()
+{
+    m_row->zoom(m_name);
+}
+
+void KVolumeWdg::fixVisible(bool pinned)
+{
+    m_row->changeVisible(m_name, pinned);
+}
+
+void KVolumeWdg::closeWdg()
+{
+    m_row->resetWidgets(m_name);
+}
+
+void KVolumeWdg::changeVolume(int level)
+{
+    level = std::max(std::min(level, m_maxHandle->value()), m_minHandle->value());
+    m_row->changeVolume(m_name, level);
+}
+
+void KVolumeWdg::setVolume(int level)
+{
+    if (level < -240 || level > 60)
+        return;
+    {
+        const QSignalBlocker blocker(m_fader);
+        m_fader->setValue(level);
+    }
+    m_levelEdit->setText(KLevelText::levelText(level));
+    if (lockMode() == 2) {
+        m_min = m_max = level;
+        m_row->changeMin(m_name, level);
+        m_row->changeMax(m_name, level);
+        moveHandles(level, level);
+    }
+}
+
+void KVolumeWdg::setLabel()
+{
+    if (const std::optional<int> level = KStripParts::takeTypedLevel(m_levelEdit, m_fader))
+        changeVolume(*level);
+}
+
+void KVolumeWdg::moveHandles(int min, int max)
+{
+    m_minHandle->setValue(min);
+    m_maxHandle->setValue(max);
+}
+
+void KVolumeWdg::setMin()
+{
+    m_min = m_minHandle->value();
+    if (m_min > m_max) {
+        m_maxHandle->setValue(int(m_min));
+        setMax();
+    }
+    if (m_min > m_fader->value()) {
+        m_fader->setValue(int(m_min));
+        m_levelEdit->setText(KLevelText::levelText(m_fader->value()));
+    }
+    m_row->changeMin(m_name, int(m_min));
+}
+
+void KVolumeWdg::setMax()
+{
+    m_max = m_maxHandle->value();
+    if (m_min > m_max) {
+        m_minHandle->setValue(int(m_max));
+        setMin();
+    }
+    if (m_max < m_fader->value()) {
+        m_fader->setValue(int(m_max));
+        m_levelEdit->setText(KLevelText::levelText(m_fader->value()));
+    }
+    m_row->changeMax(m_name, int(m_max));
+}
+
+void KVolumeWdg::radioButtCheck()
+{
+    const int mode = lockMode();
+    const int level = m_fader->value();
+    m_row->changeStatus(m_name, mode, level);
+    if (mode == 2) {
+        m_min = m_max = level;
+    } else if (m_min == m_max) {
+        m_min = -240;
+        m_max = 60;
+    } else {
+        return;
+    }
+    m_row->changeMin(m_name, int(m_min));
+    m_row->changeMax(m_name, int(m_max));
+    moveHandles(int(m_min), int(m_max));
+}
+
+void KVolumeWdg::resetWdg()
+{
+    if (m_lockModes)
+        m_lockModes->button(0)->click();
+    m_minHandle->setValue(m_minHandle->minimum());
+    setMin();
+    m_maxHandle->setValue(m_maxHandle->maximum());
+    setMax();
+    changeMute(false);
+    changeSolo(false);
+    changeVolume(0);
+}
+
+void KVolumeWdg::newUserPano(int value)
+{
+    m_panEdit->setText(KLevelText::panText(value));
+    if (m_firstPan) {
+        m_firstPan = false;
+        return;
+    }
+    m_row->setPano(m_name, value / 100.0);
+}
+
+void KVolumeWdg::setPano()
+{
+    newUserPano(KStripParts::takeTypedPan(m_panEdit, m_panSlider));
+}
+
+void KVolumeWdg::changeMute(bool on)
+{
+    m_row->changeMute(m_name, on);
+    if (on) {
+        m_row->changeSolo(m_name, false);
+        setSoloUI(false);
+    }
+}
+
+void KVolumeWdg::changeSolo(bool on)
+{
+    m_row->changeSolo(m_name, on);
+    if (on) {
+        m_row->changeMute(m_name, false);
+        setMuteUI(false);
+    }
+}
+
+void KVolumeWdg::mousePressEvent(QMouseEvent* event)
+{
+    if (m_mode != KVirtualUI::RuleEdit || event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("VolumeWdg"), m_name.toUtf8());
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    drag->setPixmap(grab());
+    drag->setHotSpot(event->position().toPoint());
+    if (drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction) == Qt::MoveAction)
+        hide();
+    else
+        show();
+    m_row->endDrop();
+}

@@ -1,0 +1,41 @@
+// The workspace's strip of five picture tabs. Its own tab pages hold only their tool bars (the
+// help command of each tab); the picture of the current tab and the titles are painted over the
+// strip. A tab change goes straight to the main window.
+#ifndef TABVIEWUI_H
+#define TABVIEWUI_H
+
+#include <QList>
+#include <QPixmap>
+#include <QStringList>
+#include <QTabWidget>
+
+class QToolBar;
+
+class TabViewUI : public QTabWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int TabCount = 5;
+    // Where the titles are painted: the first at TitleLeft, each next one TitleStep further.
+    static constexpr int TitleLeft = 35;
+    static constexpr int TitleStep = 142;
+    static constexpr int TitleTop = 17;
+
+    explicit TabViewUI(QWidget* parent = nullptr);
+
+    QToolBar* toolBar(int i) const { return toolBars.value(i); }
+    QStringList titles() const { return tabTitles; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildPages();
+
+    QList<QToolBar*> toolBars;
+    QList<QPixmap> pictures;
+    QStringList tabTitles;
+};
+
+#endif
