@@ -1,6 +1,7 @@
 #include "ZazuzoziZadiviDU.h"
 
 #include "AppServices.h"
+#include "ExcluWidget.h"
 #include "KCheckAudioDlg.h"
 #include "KCtrlFile.h"
 #include "KPrompt.h"
@@ -155,7 +156,9 @@ void ZazuzoziZadiviDU::initUI()
     setCentralWidget(workspace);
 
     // The rules page, the mixing-rules page and the mix editor take these places.
-    QWidget* rulesPage = placeholderPage("rulesPage", this);
+    excluWidget = new ExcluWidget(this);
+    connect(this, &ZazuzoziZadiviDU::newKOFile, excluWidget, &ExcluWidget::setKFile);
+    QWidget* rulesPage = excluWidget;
     QWidget* preMixPage = placeholderPage("preMixPage", this);
     QWidget* mixEditor = placeholderPage("mixEditor", this);
 
@@ -277,11 +280,17 @@ QString ZazuzoziZadiviDU::getCurPrjName() const
 
 bool ZazuzoziZadiviDU::hasTrack() const
 {
-    return false;
+    return document && !document->getTrackNames().isEmpty();
 }
 
 bool ZazuzoziZadiviDU::hasTrackInStructure() const
 {
+    if (!document)
+        return false;
+    for (const QString& track : document->getTrackNames()) {
+        if (document->getParent(track) != KObjFile::ImportAudioGrpName)
+            return true;
+    }
     return false;
 }
 
@@ -634,61 +643,16 @@ bool ZazuzoziZadiviDU::closeProject(bool ask)
     return true;
 }
 
-void ZazuzoziZadiviDU::importAudioPath(const QStringList&)
-{
-    notBuilt("importAudioPath");
-}
 
-void ZazuzoziZadiviDU::modifyAudio()
-{
-    notBuilt("modifyAudio");
-}
 
-void ZazuzoziZadiviDU::deleteAudio()
-{
-    notBuilt("deleteAudio");
-}
 
-void ZazuzoziZadiviDU::createGroup()
-{
-    notBuilt("createGroup");
-}
 
-void ZazuzoziZadiviDU::modifyTreeViewElement()
-{
-    notBuilt("modifyTreeViewElement");
-}
 
-void ZazuzoziZadiviDU::deleteTreeViewElement()
-{
-    notBuilt("deleteTreeViewElement");
-}
 
-void ZazuzoziZadiviDU::deleteCurrentImply()
-{
-    notBuilt("deleteCurrentImply");
-}
 
-void ZazuzoziZadiviDU::deleteCurrentExclu()
-{
-    notBuilt("deleteCurrentExclu");
-}
 
-QString ZazuzoziZadiviDU::selectedConstraint(int) const
-{
-    return QString();
-}
 
-bool ZazuzoziZadiviDU::openConstraintDialog(int, const QString&)
-{
-    notBuilt("openConstraintDialog");
-    return false;
-}
 
-void ZazuzoziZadiviDU::openGroupDialog()
-{
-    notBuilt("openGroupDialog");
-}
 
 void ZazuzoziZadiviDU::openSettingsDialog(int page)
 {
@@ -713,18 +677,9 @@ void ZazuzoziZadiviDU::export_slot()
     notBuilt("export_slot");
 }
 
-bool ZazuzoziZadiviDU::renameAudio(const QString&)
-{
-    notBuilt("renameAudio");
-    return false;
-}
 
 void ZazuzoziZadiviDU::colorSelection_slot(const QString&, const QPoint&)
 {
     notBuilt("colorSelection_slot");
 }
 
-void ZazuzoziZadiviDU::dropOnRootTV(const QStringList&)
-{
-    notBuilt("dropOnRootTV");
-}
