@@ -77,10 +77,12 @@ QWidget* ExcluWidget::buildHalf(KObjFile::EConst kind, const QString& title, con
     auto* table = new QTableWidget(0, 3, half);
     table->setObjectName(kind == KObjFile::Implication ? "implyTW" : "excluTW");
     table->setHorizontalHeaderLabels({tr("Elément 1"), tr("Elément 2"), tr("Description")});
-    table->setStyleSheet("QTableView { color : black}");
+    // Black text on a white page, as the structure views show elements.
+    table->setStyleSheet("QTableView { color : black; background-color : white; }");
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setContextMenuPolicy(Qt::ActionsContextMenu);
+    table->viewport()->installEventFilter(this);
     (kind == KObjFile::Implication ? implyTW : excluTW) = table;
 
     TVRAction* controller =
@@ -272,10 +274,12 @@ void ExcluWidget::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void ExcluWidget::resizeEvent(QResizeEvent* event)
+bool ExcluWidget::eventFilter(QObject* watched, QEvent* event)
 {
-    QWidget::resizeEvent(event);
-    setColumnWidths();
+    // The columns keep their share of the table's width as it changes.
+    if (event->type() == QEvent::Resize)
+        setColumnWidths();
+    return QWidget::eventFilter(watched, event);
 }
 
 void ExcluWidget::setColumnWidths()

@@ -41,7 +41,7 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildHalf(KObjFile::EConst kind, const QString& title, const char* titleStyle,
