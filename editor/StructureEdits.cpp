@@ -15,6 +15,7 @@
 #include "KCtrlFile.h"
 #include "KDragDropTreeView.h"
 #include "KDragTrackList.h"
+#include "KObjProgress.h"
 #include "KPrompt.h"
 #include "SonaricParams.h"
 #include "TovraOLib.h"
@@ -312,6 +313,9 @@ void ZazuzoziZadiviDU::importAudioPath(const QStringList& paths)
         DlgProgBar::open(true, &worker, tr("Importer des pistes"), tr("Import des pistes terminé."),
                          tr("Echec de l'import des pistes !"), this);
         names = worker.getTrackNames();
+        // The files that could not be read are named; the others stay imported.
+        if (!worker.getFailedPaths().isEmpty())
+            KPrompt::critical(this, tr("Importer des pistes"), worker.getProgress()->getMsg(), QMessageBox::Ok);
     }
     int mode = params->getImportStereoMode();
     KCheckBoxDlg question(tr("Conversion de fichiers stéréo"), QString(), tr("Se souvenir de ma réponse"),

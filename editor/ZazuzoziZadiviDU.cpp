@@ -288,7 +288,7 @@ bool ZazuzoziZadiviDU::hasTrackInStructure() const
     if (!document)
         return false;
     for (const QString& track : document->getTrackNames()) {
-        if (document->getParent(track) != KObjFile::ImportAudioGrpName)
+        if (!document->isParent(KObjFile::ImportAudioGrpName, track))
             return true;
     }
     return false;
