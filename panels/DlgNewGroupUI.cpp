@@ -275,22 +275,23 @@ void DlgNewGroupUI::setMinMaxPlay(int min, int max)
     m_initMax = max;
 }
 
+DlgNewGroupUI::Choice DlgNewGroupUI::chosen() const
+{
+    return {ui->nameLineEdit->text(),   ui->comboBox->currentText(), listNames(ui->eltList),
+            ui->minSpinBox->value(),    ui->maxSpinBox->value(),     ui->checkBox->isChecked()};
+}
+
 // --- Ok and Cancel ------------------------------------------------------------------------------
 
 void DlgNewGroupUI::okCreate_clicked()
 {
-    const QString name = ui->nameLineEdit->text();
-    const QString location = ui->comboBox->currentText();
-    const QStringList members = listNames(ui->eltList);
-    const int min = ui->minSpinBox->value();
-    const int max = ui->maxSpinBox->value();
-    const bool alwaysOn = ui->checkBox->isChecked();
+    const Choice c = chosen();
     // Creation, placing and the always-on rule are one edit: a refusal of any step leaves no
     // half-made group behind.
     const bool created = m_document && m_document->checkedEdits(KCtrlFile::ActCreateGroup, [&] {
-        return m_document->KObjFile::createGroupWithRemovingElements(name, members, min, max)
-               && (location == RootName() || m_document->KObjFile::addEltInGroup(location, name))
-               && (!alwaysOn || m_document->KObjFile::setEltNotMute(name, true));
+        return m_document->KObjFile::createGroupWithRemovingElements(c.name, c.members, c.min, c.max)
+               && (c.location == RootName() || m_document->KObjFile::addEltInGroup(c.location, c.name))
+               && (!c.alwaysOn || m_document->KObjFile::setEltNotMute(c.name, true));
     });
     if (!created) {
         cancel_clicked();
@@ -301,12 +302,7 @@ void DlgNewGroupUI::okCreate_clicked()
 
 void DlgNewGroupUI::okModify_clicked()
 {
-    const QString name = ui->nameLineEdit->text();
-    const QString location = ui->comboBox->currentText();
-    const QStringList members = listNames(ui->eltList);
-    const int min = ui->minSpinBox->value();
-    const int max = ui->maxSpinBox->value();
-    const bool alwaysOn = ui->checkBox->isChecked();
+    const Choice c = chosen();
     bool alwaysOnRefused = false;
     QStringList sortedInit = m_initElts;
     sortedInit.sort();
@@ -315,22 +311,22 @@ void DlgNewGroupUI::okModify_clicked()
     const bool done = m_document && m_document->checkedEdits(KCtrlFile::ActModifyGroup, [&] {
         KObjFile* file = m_document;
         bool success = true;
-        if (min != m_initMin || max != m_initMax)
-            success = file->setGroupMinMaxPlay(m_initName, min, max);
-        if (success && location != m_initParent) {
+        if (c.min != m_initMin || c.max != m_initMax)
+            success = file->setGroupMinMaxPlay(m_initName, c.min, c.max);
+        if (success && c.location != m_initParent) {
             // The top of the tree is no group to leave.
             if (m_initParent != RootName())
                 success = file->removeEltFromGroup(m_initParent, m_initName);
-            if (success && location != RootName())
-                success = file->addEltInGroup(location, m_initName);
+            if (success && c.location != RootName())
+                success = file->addEltInGroup(c.location, m_initName);
         }
-        if (success && members != sortedInit) {
+        if (success && c.members != sortedInit) {
             for (const QString& member : m_initElts) {
-                if (!members.contains(member)
+                if (!c.members.contains(member)
                     && !file->removeEltFromGroup(file->getParent(member), member))
                     success = false;
             }
-            for (const QString& member : members) {
+            for (const QString& member : c.members) {
                 if (m_initElts.contains(member))
                     continue;
                 const QString parent = file->getParent(member);
@@ -342,11 +338,11 @@ void DlgNewGroupUI::okModify_clicked()
         }
         if (!success)
             return false;
-        if (alwaysOn != file->isNotMute(m_initName) && !file->setEltNotMute(m_initName, alwaysOn)) {
+        if (c.alwaysOn != file->isNotMute(m_initName) && !file->setEltNotMute(m_initName, c.alwaysOn)) {
             alwaysOnRefused = true;
             return false;
         }
-        return name == m_initName || file->renameElt(m_initName, name);
+        return c.name == m_initName || file->renameElt(m_initName, c.name);
     });
     if (!done && alwaysOnRefused) {
         cancel_clicked();

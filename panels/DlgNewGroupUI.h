@@ -84,6 +84,16 @@ public slots:
     void checkBox_slot(int state);
 
 private:
+    // What the dialog shows when Ok is pressed.
+    struct Choice {
+        QString name;
+        QString location;
+        QStringList members;
+        int min;
+        int max;
+        bool alwaysOn;
+    };
+    Choice chosen() const;
     static void addEltInList(const QStringList& names, QListView* list);
     static void removeEltFromList(const QStringList& names, QListView* list);
     static void clearList(QListView* list);

@@ -17,16 +17,6 @@
 
 namespace {
 
-QString stereoFile(const fixtures::TempDir& dir, const QString& name)
-{
-    const std::vector<float> mono = fixtures::sine(4410, 44100, 440, 0.5);
-    std::vector<float> both;
-    for (float sample : mono)
-        both.insert(both.end(), {sample, sample});
-    return QString::fromStdString(
-        fixtures::writeAudio(dir.file(name.toStdString()), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, both));
-}
-
 // Answers the prompts: dialogs through `drive`, boxes and choosers with fixed answers.
 struct Answers {
     Answers()
@@ -125,7 +115,7 @@ TEST_F(StructureEdits, ARefusedRenameTakesBackTheFileChange)
 
 TEST_F(StructureEdits, ConversionWritesANewFileBesideTheSourceWithoutOverwritingAnother)
 {
-    const QString source = stereoFile(dir, "pads.take1.wav");
+    const QString source = stereoTrack(dir, "pads.take1.wav");
     ASSERT_EQ(doc->addTrack("pads", source, nullptr), "pads");
     // Another file already has the suffixed name: it stays as it was.
     const QString taken = QFileInfo(source).absolutePath() + "/pads.take1_mono.wav";
@@ -144,7 +134,7 @@ TEST_F(StructureEdits, ConversionWritesANewFileBesideTheSourceWithoutOverwriting
 
 TEST_F(StructureEdits, ConversionToANamedFileStopsQuietlyWhenTheChooserIsCancelled)
 {
-    ASSERT_EQ(doc->addTrack("pads", stereoFile(dir, "pads.wav"), nullptr), "pads");
+    ASSERT_EQ(doc->addTrack("pads", stereoTrack(dir, "pads.wav"), nullptr), "pads");
     window->getParams()->setImportStereoConvert(SonaricEnums::ConvertOtherName);
     Answers answers; // the save chooser answers nothing
     const QString before = projectText(*doc);

@@ -36,16 +36,6 @@ QStringList rows(ExcluWidget* page, KObjFile::EConst kind)
     return shown;
 }
 
-QString stereoFile(const fixtures::TempDir& dir, const QString& name)
-{
-    const std::vector<float> mono = fixtures::sine(4410, 44100, 440, 0.5);
-    std::vector<float> both;
-    for (float sample : mono)
-        both.insert(both.end(), {sample, sample});
-    return QString::fromStdString(
-        fixtures::writeAudio(dir.file(name.toStdString()), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, both));
-}
-
 // Answers every prompt: the progress dialog runs for real, our own dialogs are driven by the
 // step's function, message boxes get the step's button. Everything asked is kept.
 struct Author {
@@ -127,7 +117,7 @@ TEST_F(AuthorSession, ImportsGroupsRulesRenamesRecoloursAndDeletes)
     ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
     notes.write("not samples");
     notes.close();
-    const QStringList files = {sineTrack(dir, "kick.wav"), stereoFile(dir, "pads.wav"), notes.fileName(),
+    const QStringList files = {sineTrack(dir, "kick.wav"), stereoTrack(dir, "pads.wav"), notes.fileName(),
                                sineTrack(dir, "bass.wav")};
     author.drive = [](QDialog* dialog) {
         if (auto* question = qobject_cast<KCheckBoxDlg*>(dialog)) {
@@ -220,7 +210,7 @@ TEST_F(AuthorSession, IgnoreAllEndsTheStereoQuestions)
         ++questions;
         return 2;
     };
-    window->importAudioPath({stereoFile(dir, "a.wav"), stereoFile(dir, "b.wav")});
+    window->importAudioPath({stereoTrack(dir, "a.wav"), stereoTrack(dir, "b.wav")});
     EXPECT_EQ(questions, 1);
     EXPECT_EQ(doc->getTrackChannels("a"), 2);
     EXPECT_EQ(doc->getTrackChannels("b"), 2);
