@@ -160,7 +160,7 @@ DlgNewGroupUI::DlgNewGroupUI(KCtrlFile* document, DlgNGMode mode, QWidget* paren
     for (QListView* list : {ui->trackList, ui->groupList, ui->eltList})
         list->setModel(new QStringListModel(list));
     connect(ui->eltList->model(), &QAbstractItemModel::rowsInserted, this,
-            [this](const QModelIndex&, int first, int last) { membersDropped(first, last); });
+            [this] { membersDropped(); });
 
     if (m_document) {
         addEltInList(m_document->getTrackNames(), ui->trackList);
@@ -415,21 +415,22 @@ void DlgNewGroupUI::membersChanged(int added)
     updateOk();
 }
 
-void DlgNewGroupUI::membersDropped(int first, int last)
+void DlgNewGroupUI::membersDropped()
 {
     if (m_moving)
         return;
-    auto* model = static_cast<QStringListModel*>(ui->eltList->model());
-    QStringList dropped;
-    for (int row = first; row <= last; ++row)
-        dropped << model->index(row).data().toString();
-    // Handled once the view has finished its drop.
+    // Read once the view has finished its drop (the rows are filled after their insertion).
     QMetaObject::invokeMethod(
         this,
-        [this, dropped] {
-            // A name dropped twice stays once.
+        [this] {
             QStringList members = listNames(ui->eltList);
             members.removeDuplicates();
+            members.removeAll(QString());
+            QStringList dropped;
+            for (const QString& name : members) {
+                if (listNames(ui->trackList).contains(name) || listNames(ui->groupList).contains(name))
+                    dropped << name;
+            }
             clearList(ui->eltList);
             m_moving = true;
             addEltInList(members, ui->eltList);

@@ -107,7 +107,7 @@ private:
     // After the members changed: maxima, enabled buttons and spin boxes, Ok.
     void membersChanged(int added);
     // Names dropped on the member list leave the available lists.
-    void membersDropped(int first, int last);
+    void membersDropped();
     // Whether the group may be placed under that location: not itself, nor one of its own groups.
     bool isOwnSubtree(const QString& location) const;
 

@@ -126,6 +126,42 @@ TEST_F(GroupDialog, CreatesAGroupFromTheSelectionWithItsCountsLocationAndAlwaysO
     EXPECT_TRUE(prompts.boxes.isEmpty()) << prompts.boxes.join("|").toStdString();
 }
 
+// Always on inside a group where only one member plays would silence the other: the rules refuse
+// it, and the group made in the first step does not stay behind.
+TEST_F(GroupDialog, ARefusedCreationLeavesNoGroupBehind)
+{
+    ASSERT_TRUE(doc.createGroupWithRemovingElements("G", {"t3"}, 0, 1));
+    const QStringList groups = doc.getGroupNames();
+    Prompts prompts([](QDialog* shown) {
+        const Ui_Dialog& form = static_cast<DlgNewGroupUI*>(shown)->form();
+        form.nameLineEdit->setText("N");
+        form.comboBox->setCurrentText("G");
+        form.checkBox->setChecked(true);
+        QTest::mouseClick(form.okButton, Qt::LeftButton);
+    });
+    EXPECT_EQ(DlgNewGroupUI::openCreateDlg(&doc, nullptr, {"t1"}), 0);
+    EXPECT_FALSE(doc.isElement("N"));
+    EXPECT_EQ(doc.getGroupNames(), groups);
+    EXPECT_EQ(doc.getSubElt("G"), QStringList({"t3"}));
+    EXPECT_EQ(prompts.boxes.size(), 1); // the rule check's own message
+}
+
+// Names dropped on the member list leave the available lists, once each.
+TEST_F(GroupDialog, DroppedNamesBecomeMembers)
+{
+    DlgNewGroupUI dialog(&doc, DlgNewGroupUI::Create);
+    QAbstractItemModel* members = ui(dialog).eltList->model();
+    for (const char* name : {"t2", "t2"}) {
+        members->insertRows(members->rowCount(), 1);
+        members->setData(members->index(members->rowCount() - 1, 0), QString(name));
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(names(ui(dialog).eltList), QStringList({"t2"}));
+    EXPECT_FALSE(names(ui(dialog).trackList).contains("t2"));
+    EXPECT_EQ(ui(dialog).maxSpinBox->maximum(), 1);
+    EXPECT_TRUE(ui(dialog).removeEltButton->isEnabled());
+}
+
 TEST_F(GroupDialog, AGroupFirstInTheSelectionBecomesTheLocationAndNothingIsAMember)
 {
     ASSERT_TRUE(doc.createGroupWithRemovingElements("G", {"t3"}, 0, 1));
