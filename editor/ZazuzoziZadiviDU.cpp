@@ -5,6 +5,7 @@
 #include "DlgProgBar.h"
 #include "ExportThread.h"
 #include "ExportUI.h"
+#include "ExcluWidget.h"
 #include "KCheckAudioDlg.h"
 #include "KCtrlFile.h"
 #include "KObjProgress.h"
@@ -163,7 +164,9 @@ void ZazuzoziZadiviDU::initUI()
     setCentralWidget(workspace);
 
     // The rules page, the mixing-rules page and the mix editor take these places.
-    QWidget* rulesPage = placeholderPage("rulesPage", this);
+    excluWidget = new ExcluWidget(this);
+    connect(this, &ZazuzoziZadiviDU::newKOFile, excluWidget, &ExcluWidget::setKFile);
+    QWidget* rulesPage = excluWidget;
     preMixView = new PreMixView(nullptr, this);
     preMixView->setCreateRuleAction(controller->getAction(7));
     connect(this, &ZazuzoziZadiviDU::newKOFile, preMixView, &PreMixView::setKFile);
@@ -311,7 +314,7 @@ QString ZazuzoziZadiviDU::getCurPrjName() const
 
 bool ZazuzoziZadiviDU::hasTrack() const
 {
-    return libraryView->getEltCount() > 0;
+    return document && !document->getTrackNames().isEmpty();
 }
 
 bool ZazuzoziZadiviDU::hasTrackInStructure() const
@@ -687,61 +690,16 @@ bool ZazuzoziZadiviDU::closeProject(bool ask)
     return true;
 }
 
-void ZazuzoziZadiviDU::importAudioPath(const QStringList&)
-{
-    notBuilt("importAudioPath");
-}
 
-void ZazuzoziZadiviDU::modifyAudio()
-{
-    notBuilt("modifyAudio");
-}
 
-void ZazuzoziZadiviDU::deleteAudio()
-{
-    notBuilt("deleteAudio");
-}
 
-void ZazuzoziZadiviDU::createGroup()
-{
-    notBuilt("createGroup");
-}
 
-void ZazuzoziZadiviDU::modifyTreeViewElement()
-{
-    notBuilt("modifyTreeViewElement");
-}
 
-void ZazuzoziZadiviDU::deleteTreeViewElement()
-{
-    notBuilt("deleteTreeViewElement");
-}
 
-void ZazuzoziZadiviDU::deleteCurrentImply()
-{
-    notBuilt("deleteCurrentImply");
-}
 
-void ZazuzoziZadiviDU::deleteCurrentExclu()
-{
-    notBuilt("deleteCurrentExclu");
-}
 
-QString ZazuzoziZadiviDU::selectedConstraint(int) const
-{
-    return QString();
-}
 
-bool ZazuzoziZadiviDU::openConstraintDialog(int, const QString&)
-{
-    notBuilt("openConstraintDialog");
-    return false;
-}
 
-void ZazuzoziZadiviDU::openGroupDialog()
-{
-    notBuilt("openGroupDialog");
-}
 
 void ZazuzoziZadiviDU::openSettingsDialog(int page)
 {
@@ -816,18 +774,9 @@ void ZazuzoziZadiviDU::export_slot()
     KStreamFormat_delete(&format);
 }
 
-bool ZazuzoziZadiviDU::renameAudio(const QString&)
-{
-    notBuilt("renameAudio");
-    return false;
-}
 
 void ZazuzoziZadiviDU::colorSelection_slot(const QString&, const QPoint&)
 {
     notBuilt("colorSelection_slot");
 }
 
-void ZazuzoziZadiviDU::dropOnRootTV(const QStringList&)
-{
-    notBuilt("dropOnRootTV");
-}
