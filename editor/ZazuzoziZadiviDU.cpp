@@ -1,5 +1,7 @@
 #include "ZazuzoziZadiviDU.h"
 
+#include "EltPropUI.h"
+
 #include "AppServices.h"
 #include "KCheckAudioDlg.h"
 #include "KCtrlFile.h"
@@ -419,10 +421,39 @@ void ZazuzoziZadiviDU::notBuilt(const QString& name)
     emit commandNotBuilt(name);
 }
 
+namespace {
+// The names selected in a view (first column), and the selection cleared.
+QStringList takeSelection(QWidget* widget)
+{
+    QStringList names;
+    auto* view = qobject_cast<QAbstractItemView*>(widget);
+    if (!view || !view->selectionModel())
+        return names;
+    for (const QModelIndex& index : view->selectionModel()->selectedIndexes())
+        if (index.column() == 0)
+            names << index.data().toString();
+    view->clearSelection();
+    return names;
+}
+} // namespace
+
 void ZazuzoziZadiviDU::setPropWidget(int mode)
 {
-    if (mode == 0)
-        notBuilt("setPropWidget");
+    if (mode != 0)
+        return;
+    QStringList names = takeSelection(libraryView);
+    const QStringList structure = takeSelection(structureView);
+    if (names.isEmpty())
+        names = structure.mid(0, 1);
+    auto* panel = new EltPropUI(document, this);
+    panel->setElement(names);
+    DlgProperty dialog(this);
+    dialog.setWindowTitle(tr("Propriétés de la piste"));
+    dialog.setCentralWidget(panel);
+    KPrompt::exec(&dialog);
+    panel->stop();
+    dialog.close();
+    delete panel;
 }
 
 namespace {
