@@ -1,6 +1,7 @@
 #include "ZazuzoziZadiviDU.h"
 
 #include "EltPropUI.h"
+#include "ProjectPropUI.h"
 
 #include "AppServices.h"
 #include "KCheckAudioDlg.h"
@@ -191,6 +192,9 @@ void ZazuzoziZadiviDU::initUI()
     exportGrid->setColumnStretch(1, 10);
     exportGrid->setRowStretch(0, 0);
     exportGrid->setRowStretch(1, 10);
+    // The song metadata panel lives as long as the window; the export page shows it.
+    projectProp = new ProjectPropUI(this);
+    exportGrid->addWidget(projectProp, 1, 0);
 
     for (QWidget* page : {static_cast<QWidget*>(page0), rulesPage, static_cast<QWidget*>(page2),
                           static_cast<QWidget*>(page3), page4})
@@ -341,6 +345,7 @@ void ZazuzoziZadiviDU::setProjectCommandsEnabled(bool enabled)
 void ZazuzoziZadiviDU::resetUI()
 {
     workspace->setCurrentTab(0);
+    projectProp->init();
     setProjectCommandsEnabled(false);
     setWindowTitle(params->getSoftName());
 }
@@ -353,6 +358,7 @@ void ZazuzoziZadiviDU::initUIForOpenedProject()
 void ZazuzoziZadiviDU::updateUI()
 {
     initUIForOpenedProject();
+    projectProp->setMediaSong(document);
 }
 
 void ZazuzoziZadiviDU::changeViewIntermed(int index)
@@ -637,12 +643,13 @@ bool ZazuzoziZadiviDU::saveTovraProject(const QString& path)
 {
     if (!document)
         return false;
+    const bool metadataStored = projectProp->saveMediaSong(document);
     KXml root("SONARIC_PROJECT", QString());
     if (root.isNull())
         return false;
     KXml* engineDescription = document->exportToXmlDesc(false);
     // Once appended, the description's tree belongs to the root; its wrapper is ours to delete.
-    const bool added = engineDescription && root.addSubObject(engineDescription);
+    const bool added = metadataStored && engineDescription && root.addSubObject(engineDescription);
     delete engineDescription;
     // The container writer replaces the file only once the new one is complete.
     const bool written = added && TovraOLib::writeStreamInFile(root.exportToStream(), path);

@@ -19,6 +19,7 @@ class KCtrlFile;
 class KXml;
 Q_DECLARE_OPAQUE_POINTER(KCtrlFile*)
 
+class ProjectPropUI;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -53,6 +54,7 @@ public:
     SonaricParams* getParams() const { return params; }
     TVRAction* getActionManager() const { return controller; }
     KCtrlFile* getTovraFile() const { return document; }
+    ProjectPropUI* getProjectProp() const { return projectProp; }
     QString getCurPrjName() const;
     bool projectIsSaved() const { return saved; }
     bool hasTrack() const;
@@ -168,6 +170,7 @@ private:
     QMenu* projectMenu = nullptr;
     SonaricParams* params = nullptr;
     KCtrlFile* document = nullptr;
+    ProjectPropUI* projectProp = nullptr;
     QString projectPath;
     QFont windowFont;
 };
