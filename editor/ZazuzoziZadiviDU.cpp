@@ -1,6 +1,7 @@
 #include "ZazuzoziZadiviDU.h"
 
 #include "EltPropUI.h"
+#include "MixViewUI.h"
 #include "ProjectPropUI.h"
 
 #include "AppServices.h"
@@ -160,7 +161,15 @@ void ZazuzoziZadiviDU::initUI()
     // The rules page, the mixing-rules page and the mix editor take these places.
     QWidget* rulesPage = placeholderPage("rulesPage", this);
     QWidget* preMixPage = placeholderPage("preMixPage", this);
-    QWidget* mixEditor = placeholderPage("mixEditor", this);
+    mixView = new MixViewUI(nullptr, nullptr, this);
+    mixView->setObjectName("mixEditor");
+    mixView->setCreateTovixAction(controller->getAction(15));
+    connect(this, &ZazuzoziZadiviDU::newKOFile, mixView, &MixViewUI::setKFile);
+    connect(params, &SonaricParams::useCnsttSelectionChanged, mixView, &MixViewUI::setConstraintsUse);
+    connect(params, &SonaricParams::useCnsttLevelChanged, mixView, &MixViewUI::setMixRules);
+    mixView->setConstraintsUse(params->getUseCnsttSelection());
+    mixView->setMixRules(params->getUseCnsttLevel());
+    QWidget* mixEditor = mixView;
 
     auto* tree = new QTreeView(this);
     tree->setObjectName("structureView");
@@ -313,7 +322,7 @@ bool ZazuzoziZadiviDU::createMixRule()
 
 bool ZazuzoziZadiviDU::createTovix()
 {
-    notBuilt("createTovix");
+    mixView->createMix();
     return true;
 }
 
@@ -353,10 +362,14 @@ void ZazuzoziZadiviDU::resetUI()
 void ZazuzoziZadiviDU::initUIForOpenedProject()
 {
     setProjectCommandsEnabled(true);
+    mixView->initUI();
 }
 
 void ZazuzoziZadiviDU::updateUI()
 {
+    const QStringList mixes = document->getMixNames();
+    if (!mixes.isEmpty())
+        mixView->currentMixChanged(mixes.first());
     initUIForOpenedProject();
     projectProp->setMediaSong(document);
 }
@@ -370,6 +383,11 @@ void ZazuzoziZadiviDU::changeViewMenu(int index)
 {
     // A tab change alone leaves the saved state as it is: only edits mark the project modified.
     stopPlayers();
+    // Leaving the mix editor asks about the open mix's unsaved changes; entering it reopens it.
+    if (index == 3)
+        mixView->openMix();
+    else
+        mixView->currentMixChanged(QString());
     workspace->viewWidget(index);
 }
 

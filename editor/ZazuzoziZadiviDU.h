@@ -19,6 +19,7 @@ class KCtrlFile;
 class KXml;
 Q_DECLARE_OPAQUE_POINTER(KCtrlFile*)
 
+class MixViewUI;
 class ProjectPropUI;
 class QLabel;
 class QMenu;
@@ -55,6 +56,7 @@ public:
     TVRAction* getActionManager() const { return controller; }
     KCtrlFile* getTovraFile() const { return document; }
     ProjectPropUI* getProjectProp() const { return projectProp; }
+    MixViewUI* getMixView() const { return mixView; }
     QString getCurPrjName() const;
     bool projectIsSaved() const { return saved; }
     bool hasTrack() const;
@@ -171,6 +173,7 @@ private:
     SonaricParams* params = nullptr;
     KCtrlFile* document = nullptr;
     ProjectPropUI* projectProp = nullptr;
+    MixViewUI* mixView = nullptr;
     QString projectPath;
     QFont windowFont;
 };

@@ -183,6 +183,8 @@ void MixViewUI::setKFile(KCtrlFile* file)
         connect(document, &KCtrlFile::newDefaultMix, this, &MixViewUI::printMixAsDefault);
         connect(document, &KCtrlFile::mixAdded, this, &MixViewUI::addMix);
         connect(document, &KCtrlFile::mixRemoved, this, &MixViewUI::removeMix);
+        // A document loaded before it reached the panel has announced its mixes already.
+        resetMix();
     } else {
         mixList->reset();
     }
@@ -330,6 +332,7 @@ void MixViewUI::itemActivated_slots(const QString& name)
     constraintsBox->setEnabled(true);
     editedMix = name;
     levelRow = 0;
+    masterTouched = false;
     emit mixActivated(name);
     // The equaliser shows and keeps the opened mix's own mastering.
     equalValues = document ? document->getMixMastering(name) : QMap<int, double>();
@@ -476,8 +479,14 @@ void MixViewUI::nextPage()
         nextButton->hide();
         saveButton->show();
         exportButton->setEnabled(true);
-        if (document)
+        if (document) {
             document->setMixOnPlay(editedMix);
+            // Putting the mix on play reloads its stored master: the console's settings stay.
+            if (masterTouched) {
+                document->setMixLevel(QString(), masterLevel);
+                document->setMixPan(QString(), masterPan);
+            }
+        }
     }
     pages->setCurrentIndex(step + 1);
 }
@@ -629,20 +638,31 @@ void MixViewUI::resetMix()
         return;
     const QStringList names = document->getMixNames();
     mixList->addMixes(names);
+    const QString byDefault = document->getDefaultMixName();
     if (!names.isEmpty())
-        mixList->setAsDefault(names.first());
+        mixList->setAsDefault(byDefault.isEmpty() ? names.first() : byDefault);
 }
 
 void MixViewUI::masterPanChanged_slot(double pan)
 {
-    if (document)
-        document->setMixPan(QString(), pan);
+    if (!document)
+        return;
+    masterPan = pan;
+    if (!masterTouched)
+        masterLevel = document->getMixLevel(editedMix);
+    masterTouched = true;
+    document->setMixPan(QString(), pan);
 }
 
 void MixViewUI::masterLvlChanged_slot(int level)
 {
-    if (document)
-        document->setMixLevel(QString(), level);
+    if (!document)
+        return;
+    masterLevel = level;
+    if (!masterTouched)
+        masterPan = document->getMixPan(editedMix);
+    masterTouched = true;
+    document->setMixLevel(QString(), level);
 }
 
 void MixViewUI::setPixmapPath(const QString&)

@@ -134,6 +134,10 @@ private:
     KCheckableTreeModel* treeModel;
     int levelRow = 0;
     int shownDepth = -1;
+    // The master level and pan last set on the console for the open mix, not yet stored.
+    bool masterTouched = false;
+    int masterLevel = 0;
+    double masterPan = 0.0;
     QAction* createAction;
     bool constraintsUse = true;
     QPointer<KCtrlFile> document;
