@@ -22,7 +22,7 @@ namespace {
 const int Columns = 7;
 const char* const ButtonStyle =
     "QPushButton { background: black; color: #99FF00; border: 1px solid #99FF00; border-radius: 6px;"
-    " padding: 3px 8px; } QPushButton:disabled { color: #808080; border-color: #808080; }";
+    " padding: 2px 4px; } QPushButton:disabled { color: #808080; border-color: #808080; }";
 const char* const BoxStyle = "QCheckBox { color: #99FF00; } QCheckBox:disabled { color: #808080; }";
 const char* const LabelStyle =
     "QLabel { color: #99FF00; min-height: 45px; background: url(:/Img/LabelBar); }";
@@ -101,6 +101,8 @@ void MixViewUI::buildSteps(QGridLayout* layout)
     nextButton = stepButton(tr("Suivant >>"), "nextButton", this);
     saveButton = stepButton(tr("Enregistrer"), "saveButton", this);
     exportButton = stepButton(tr("Exporter votre Tovix"), "exportButton", this);
+    // Its longer text needs more than the other buttons' width.
+    exportButton->setMaximumWidth(170);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(stepLabel, 1);
     for (QPushButton* button : {createButton, previousButton, nextButton, saveButton, exportButton})

@@ -133,5 +133,8 @@ TEST_F(MainWindowTest, MixBuiltInTheEditorPlaysAndRendersAsSetAfterReopen)
     const double evening = renderedPeak(*document, "Evening", dir);
     ASSERT_GT(reference, 0.1);
     EXPECT_NEAR(evening / reference, 0.5 * (1.0 + 0.25) / 2.0, 0.01);
-    grabToScreens(window, "editor_mix_editor");
+    window->setCurrentTab(3);
+    editor->getMixList()->setAsCurrentMix("Evening");
+    QApplication::processEvents();
+    EXPECT_TRUE(grabToScreens(window, "editor_mix_editor"));
 }
