@@ -1,9 +1,10 @@
 #include "../document/ElementTestEnv.h"
+#include "UrlRecorder.h"
 #include "KCheckMixTV.h"
 #include "KListWidget.h"
 
 #include <QAction>
-#include <QDesktopServices>
+
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -26,15 +27,6 @@ QPoint rowCentre(KListWidget& list, const QString& name)
 {
     return list.visualItemRect(list.getItem(name)).center();
 }
-
-class UrlOpener : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened << url; }
-};
 } // namespace
 
 TEST(KListWidget, RowsMarkerAndLookups)
@@ -181,13 +173,11 @@ TEST(KCheckMixTV, MenuSwitchesEveryTrackAndOpensAFixedSite)
     tree.unselectAll();
     EXPECT_EQ(document.getPlayedTracks().size(), 3);
 
-    UrlOpener opener;
-    QDesktopServices::setUrlHandler("https", &opener, "open");
+    UrlRecorder opener({"https"});
     tree.contextMenu()->actions()[2]->trigger();
-    QDesktopServices::unsetUrlHandler("https");
     ASSERT_EQ(opener.opened.size(), 1);
     EXPECT_EQ(opener.opened[0].scheme(), "https");
     EXPECT_EQ(opener.opened[0].host(), KCheckMixTV::pizzaAddress().host());
 }
 
-#include "test_klistwidget.moc"
+#include "moc_UrlRecorder.cpp"

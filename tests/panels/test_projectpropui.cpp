@@ -1,10 +1,11 @@
 #include "../document/ElementTestEnv.h"
+#include "UrlRecorder.h"
 #include "DlgInputUI.h"
 #include "KBandLinkValid.h"
 #include "ProjectPropUI.h"
 
 #include <QComboBox>
-#include <QDesktopServices>
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -46,15 +47,6 @@ struct Panel {
     ProjectPropUI* panel = new ProjectPropUI(&host);
     template <typename T> T* child(const char* name) const { return panel->findChild<T*>(name); }
     QPushButton* button(const char* name) const { return child<QPushButton>(name); }
-};
-
-class UrlOpener : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened << url; }
 };
 
 QStringList metadata(KObjFile& document)
@@ -219,17 +211,13 @@ TEST(ProjectPropUI, RefusedRowFailsTheSaveBeforeAnythingIsRemoved)
 
 TEST(ProjectPropUI, LinksOpenInTheBrowserAndHelpBoxesShow)
 {
-    UrlOpener opener;
-    QDesktopServices::setUrlHandler("http", &opener, "open");
-    QDesktopServices::setUrlHandler("https", &opener, "open");
+    UrlRecorder opener({"http", "https"});
     Panel p;
     const QString link = KBandLinkValid::ValidPrefixes[1] + "band";
     p.panel->setDefineInfo(Snc::BandLink, link);
     p.panel->setDefineInfo(Snc::ITunesLink, "https://music.example/a");
     p.panel->checkAction();
     p.panel->checkAction_2();
-    QDesktopServices::unsetUrlHandler("http");
-    QDesktopServices::unsetUrlHandler("https");
     EXPECT_EQ(opener.opened, QList<QUrl>({QUrl(link), QUrl("https://music.example/a")}));
 
     Answers answers({});
@@ -252,4 +240,4 @@ TEST(ProjectPropUI, Screen)
     grabScreen(p.host, "ProjectPropUI");
 }
 
-#include "test_projectpropui.moc"
+#include "moc_UrlRecorder.cpp"
