@@ -25,6 +25,8 @@ class KXml;
 class PreMixView;
 Q_DECLARE_OPAQUE_POINTER(KCtrlFile*)
 
+class MixViewUI;
+class ProjectPropUI;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -62,6 +64,8 @@ public:
     PreMixView* getPreMixView() const { return preMixView; }
     TVRAction* getActionManager() const { return controller; }
     KCtrlFile* getTovraFile() const { return document; }
+    ProjectPropUI* getProjectProp() const { return projectProp; }
+    MixViewUI* getMixView() const { return mixView; }
     QString getCurPrjName() const;
     bool projectIsSaved() const { return saved; }
     bool hasTrack() const;
@@ -201,6 +205,8 @@ private:
     QMenu* projectMenu = nullptr;
     SonaricParams* params = nullptr;
     KCtrlFile* document = nullptr;
+    ProjectPropUI* projectProp = nullptr;
+    MixViewUI* mixView = nullptr;
     QString projectPath;
     QFont windowFont;
     ExportUI* exportPage = nullptr;

@@ -1280,4 +1280,59 @@
             <translation>Can't create constraint</translation>
         </message>
     </context>
+    <context>
+        <name>EltPropUI</name>
+        <message>
+            <source>Importer une piste</source>
+            <translation>Import a stem track</translation>
+        </message>
+        <message>
+            <source>Import d'une piste</source>
+            <translation>Import of a stem track</translation>
+        </message>
+        <message>
+            <source>Impossible d'associer le fichier audio </source>
+            <translation>Impossible to link audio file </translation>
+        </message>
+        <message>
+            <source> avec la piste </source>
+            <translation> with stem track </translation>
+        </message>
+        <message>
+            <source>Vous venez de sélectionner l'option "Piste toujours allumée".</source>
+            <translation>You have selected the "Stem track always on" option.</translation>
+        </message>
+        <message>
+            <source>L'auditeur ne pourra donc pas la désactiver.</source>
+            <translation>The user will therefore be unable to deactivate it.</translation>
+        </message>
+        <message>
+            <source>Vous ne pourrez pas y ajouter de contraintes de sélection (exclusion, implication).</source>
+            <translation>You will not be able to add selection constraints (exclusion, implication).</translation>
+        </message>
+        <message>
+            <source>Toutefois, l'auditeur pourra modifier le volume de cette piste.</source>
+            <translation>However, the user will be able to modify the stem tracks' volume.</translation>
+        </message>
+        <message>
+            <source>Souhaitez-vous définir un volume minimum ?</source>
+            <translation>Would you like to define a minimum volume?</translation>
+        </message>
+        <message>
+            <source>Piste toujours allumée</source>
+            <translation>Stem track always on</translation>
+        </message>
+        <message>
+            <source>Se souvenir de ma réponse</source>
+            <translation>Remember answer</translation>
+        </message>
+        <message>
+            <source>Ok</source>
+            <translation>Ok</translation>
+        </message>
+        <message>
+            <source>Annuler</source>
+            <translation>Cancel</translation>
+        </message>
+    </context>
 </TS>

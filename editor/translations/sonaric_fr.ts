@@ -1280,4 +1280,59 @@
             <translation>Impossible de créer cette contrainte !</translation>
         </message>
     </context>
+    <context>
+        <name>EltPropUI</name>
+        <message>
+            <source>Importer une piste</source>
+            <translation>Importer une piste</translation>
+        </message>
+        <message>
+            <source>Import d'une piste</source>
+            <translation>Import d'une piste</translation>
+        </message>
+        <message>
+            <source>Impossible d'associer le fichier audio </source>
+            <translation>Impossible d'associer le fichier audio </translation>
+        </message>
+        <message>
+            <source> avec la piste </source>
+            <translation> avec la piste </translation>
+        </message>
+        <message>
+            <source>Vous venez de sélectionner l'option "Piste toujours allumée".</source>
+            <translation>Vous venez de sélectionner l'option "Piste toujours allumée".</translation>
+        </message>
+        <message>
+            <source>L'auditeur ne pourra donc pas la désactiver.</source>
+            <translation>L'auditeur ne pourra donc pas la désactiver.</translation>
+        </message>
+        <message>
+            <source>Vous ne pourrez pas y ajouter de contraintes de sélection (exclusion, implication).</source>
+            <translation>Vous ne pourrez pas y ajouter de contraintes de sélection (exclusion, implication).</translation>
+        </message>
+        <message>
+            <source>Toutefois, l'auditeur pourra modifier le volume de cette piste.</source>
+            <translation>Toutefois, l'auditeur pourra modifier le volume de cette piste.</translation>
+        </message>
+        <message>
+            <source>Souhaitez-vous définir un volume minimum ?</source>
+            <translation>Souhaitez-vous définir un volume minimum ?</translation>
+        </message>
+        <message>
+            <source>Piste toujours allumée</source>
+            <translation>Piste toujours allumée</translation>
+        </message>
+        <message>
+            <source>Se souvenir de ma réponse</source>
+            <translation>Se souvenir de ma réponse</translation>
+        </message>
+        <message>
+            <source>Ok</source>
+            <translation>Ok</translation>
+        </message>
+        <message>
+            <source>Annuler</source>
+            <translation>Annuler</translation>
+        </message>
+    </context>
 </TS>
