@@ -2,6 +2,7 @@
 // dialog with the stereo question, a group made in its dialog, rules made in the constraint
 // dialog (one of them refused), a rename, a new colour and a deletion; the project and the
 // constraints page are checked after each step.
+#include "AuthorPrompts.h"
 #include "DlgCreateConstt.h"
 #include "DlgNewGroupUI.h"
 #include "DlgProgBar.h"
@@ -35,49 +36,6 @@ QStringList rows(ExcluWidget* page, KObjFile::EConst kind)
         shown << table->item(row, 0)->text() + " > " + table->item(row, 1)->text();
     return shown;
 }
-
-// Answers every prompt: the progress dialog runs for real, our own dialogs are driven by the
-// step's function, message boxes get the step's button. Everything asked is kept.
-struct Author {
-    Author()
-    {
-        previous = KPrompt::setHandler([this](const KPrompt::Request& request) {
-            KPrompt::Answer answer;
-            if (auto* progress = qobject_cast<DlgProgBar*>(request.dialog)) {
-                answer.button = runProgress(progress);
-                return answer;
-            }
-            asked << (request.dialog ? request.dialog->windowTitle() : request.text);
-            if (request.kind == KPrompt::Dialog) {
-                request.dialog->show();
-                answer.button = drive ? drive(request.dialog) : 0;
-            } else {
-                answer.button = button;
-            }
-            return answer;
-        });
-    }
-    ~Author() { KPrompt::setHandler(previous); }
-
-    // Runs the progress dialog; a failure is confirmed as the author would.
-    int runProgress(DlgProgBar* dialog)
-    {
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, dialog, [&] {
-            if (dialog->outcome() == DlgProgBar::Failure) {
-                poll.stop();
-                dialog->findChild<QPushButton*>("cancelButton")->click();
-            }
-        });
-        poll.start(10);
-        return dialog->exec();
-    }
-
-    std::function<int(QDialog*)> drive;
-    int button = QMessageBox::Ok;
-    QStringList asked;
-    KPrompt::Handler previous;
-};
 
 class AuthorSession : public MainWindowTest
 {

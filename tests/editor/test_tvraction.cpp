@@ -71,7 +71,7 @@ const Row rows[] = {
     {44, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__6__creating_an_tovix_or_.htm", "", false},
     {45, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__7___exporting_tovra_file.htm", "", false},
     {47, "Properties", "", "", -1, "Stem track properties", "", "", false},
-    {48, "Properties", "", "", -1, "", "", "modifyTreeViewElement", false},
+    {48, "Properties", "", "", -1, "", "", "", false},
     {35, "Check for update", "", "", -1, "", "", "", false},
     {51, "Update Test", "T, V, R", "", -1, "Update Test", "", "", false},
     {52, "Qt's Versions", "Q, T", "", -1, "Qt's Versions", "", "", false},
