@@ -360,6 +360,16 @@ bool KCtrlFile::setEltNotMute(const QString& element, bool on)
     return checkedEdit(ActCreateNotMute, [&] { return KObjFile::setEltNotMute(element, on); });
 }
 
+bool KCtrlFile::checkedEdits(EActCnst act, const std::function<bool()>& edits)
+{
+    // The steps may free elements (an always-on rule cleared, members moved): playback ends first.
+    stopPlaybackBeforeFreeing();
+    if (!checkedEdit(act, edits))
+        return false;
+    emit reloaded();
+    return true;
+}
+
 // --- Loading ------------------------------------------------------------------------------------
 
 bool KCtrlFile::loadFromXmlObj(KXml* description)

@@ -7,6 +7,8 @@
 
 #include <QHash>
 
+#include <functional>
+
 #include "KMixSolver.h"
 #include "KObjFile.h"
 
@@ -60,6 +62,9 @@ public:
     bool removeElement(const QString& name);
     bool removeEltFromGroup(const QString& group, const QString& element);
     bool setEltNotMute(const QString& element, bool on);
+    // Several of KObjFile's own edits under one checkpoint and one rule check, as one edit of a
+    // dialog: a failed step or a refusal brings the whole project back. Announced by reloaded().
+    bool checkedEdits(EActCnst act, const std::function<bool()>& edits);
 
     QWidget* parentWidget() const { return m_parent; }
 

@@ -174,12 +174,14 @@ int SonaricStartup::run(const QStringList& arguments)
 
     splash.setPrgText(QObject::tr("Gestion des arguments..."), 95);
     const QString project = AppServices::searchFileInList(arguments);
-    if (!project.isNull())
-        window->openTovraProject(project);
+    // A project that cannot be read is reported; the start dialog then offers the other ways in.
+    if (!project.isNull() && !window->openTovraProject(project))
+        reportFailure(window, ZazuzoziZadiviDU::tr("Erreur"),
+                      ZazuzoziZadiviDU::tr("Impossible d'ouvrir le projet !") + "\n" + project);
     splash.finish();
     if (window->checkForUpdate(false))
         return 0;
-    if (project.isNull())
+    if (!window->getTovraFile())
         window->openStartDialog();
     splash.setPrgText(QObject::tr("Fin du chargement..."), 100);
 

@@ -1,10 +1,15 @@
 #include "ZazuzoziZadiviDU.h"
 
+#include "EltPropUI.h"
+#include "MixViewUI.h"
+#include "ProjectPropUI.h"
+
 #include "AppServices.h"
 #include "DlgOpenSonaric.h"
 #include "DlgProgBar.h"
 #include "ExportThread.h"
 #include "ExportUI.h"
+#include "ExcluWidget.h"
 #include "KCheckAudioDlg.h"
 #include "KCtrlFile.h"
 #include "KObjProgress.h"
@@ -68,14 +73,6 @@ const char* const PageSplitterStyle =
 const char* const MenuBarStyle =
     "QMenuBar { min-height:19px; background : url(:/Img/MenuBar); }QMenuBar::item{ background : "
     "url(:/Img/MenuBarBtn); }";
-
-// An empty page of the workspace, named so that the panel that replaces it is easy to find.
-QWidget* placeholderPage(const QString& name, QWidget* parent)
-{
-    auto* page = new QWidget(parent);
-    page->setObjectName(name);
-    return page;
-}
 
 QSplitter* pageSplitter(const QList<QWidget*>& widgets, const QList<int>& sizes, const char* style,
                         QWidget* parent)
@@ -164,14 +161,24 @@ void ZazuzoziZadiviDU::initUI()
     setCentralWidget(workspace);
 
     // The rules page, the mixing-rules page and the mix editor take these places.
-    QWidget* rulesPage = placeholderPage("rulesPage", this);
+    excluWidget = new ExcluWidget(this);
+    connect(this, &ZazuzoziZadiviDU::newKOFile, excluWidget, &ExcluWidget::setKFile);
+    QWidget* rulesPage = excluWidget;
     preMixView = new PreMixView(nullptr, this);
     preMixView->setCreateRuleAction(controller->getAction(7));
     connect(this, &ZazuzoziZadiviDU::newKOFile, preMixView, &PreMixView::setKFile);
     KDragDropTreeView* preMixTree = preMixView->getKDragDropTV();
     preMixTree->setAcceptDrops(false);
     preMixTree->setHeaderHidden(true);
-    QWidget* mixEditor = placeholderPage("mixEditor", this);
+    mixView = new MixViewUI(nullptr, nullptr, this);
+    mixView->setObjectName("mixEditor");
+    mixView->setCreateTovixAction(controller->getAction(15));
+    connect(this, &ZazuzoziZadiviDU::newKOFile, mixView, &MixViewUI::setKFile);
+    connect(params, &SonaricParams::useCnsttSelectionChanged, mixView, &MixViewUI::setConstraintsUse);
+    connect(params, &SonaricParams::useCnsttLevelChanged, mixView, &MixViewUI::setMixRules);
+    mixView->setConstraintsUse(params->getUseCnsttSelection());
+    mixView->setMixRules(params->getUseCnsttLevel());
+    QWidget* mixEditor = mixView;
 
     structureView = new KDDMenuTV(nullptr, this);
     structureView->setObjectName("structureView");
@@ -226,6 +233,9 @@ void ZazuzoziZadiviDU::initUI()
     exportGrid->setColumnStretch(1, 10);
     exportGrid->setRowStretch(0, 0);
     exportGrid->setRowStretch(1, 10);
+    // The song metadata panel lives as long as the window; the export page shows it.
+    projectProp = new ProjectPropUI(this);
+    exportGrid->addWidget(projectProp, 1, 0);
 
     for (QWidget* page : {static_cast<QWidget*>(page0), rulesPage, static_cast<QWidget*>(page2),
                           static_cast<QWidget*>(page3), page4})
@@ -315,7 +325,7 @@ QString ZazuzoziZadiviDU::getCurPrjName() const
 
 bool ZazuzoziZadiviDU::hasTrack() const
 {
-    return libraryView->getEltCount() > 0;
+    return document && !document->getTrackNames().isEmpty();
 }
 
 bool ZazuzoziZadiviDU::hasTrackInStructure() const
@@ -352,7 +362,7 @@ bool ZazuzoziZadiviDU::createMixRule()
 
 bool ZazuzoziZadiviDU::createTovix()
 {
-    notBuilt("createTovix");
+    mixView->createMix();
     return true;
 }
 
@@ -385,6 +395,7 @@ void ZazuzoziZadiviDU::resetUI()
 {
     libraryView->reset();
     workspace->setCurrentTab(0);
+    projectProp->init();
     setProjectCommandsEnabled(false);
     setWindowTitle(params->getSoftName());
 }
@@ -393,6 +404,7 @@ void ZazuzoziZadiviDU::initUIForOpenedProject()
 {
     DlgOpenSonaric::closeWindow();
     setProjectCommandsEnabled(true);
+    mixView->initUI();
 }
 
 void ZazuzoziZadiviDU::updateUI()
@@ -401,7 +413,11 @@ void ZazuzoziZadiviDU::updateUI()
     structureView->expandAll();
     preMixView->getKDragDropTV()->expandAll();
     preMixView->setKFile(document);
+    const QStringList mixes = document->getMixNames();
+    if (!mixes.isEmpty())
+        mixView->currentMixChanged(mixes.first());
     initUIForOpenedProject();
+    projectProp->setMediaSong(document);
 }
 
 void ZazuzoziZadiviDU::changeViewIntermed(int index)
@@ -413,6 +429,11 @@ void ZazuzoziZadiviDU::changeViewMenu(int index)
 {
     // A tab change alone leaves the saved state as it is: only edits mark the project modified.
     stopPlayers();
+    // Leaving the mix editor asks about the open mix's unsaved changes; entering it reopens it.
+    if (index == 3)
+        mixView->openMix();
+    else
+        mixView->currentMixChanged(QString());
     workspace->viewWidget(index);
     if (index == ExportTab && document) {
         exportPage->setCurrentIndex(0);
@@ -478,8 +499,24 @@ void ZazuzoziZadiviDU::notBuilt(const QString& name)
 
 void ZazuzoziZadiviDU::setPropWidget(int mode)
 {
-    if (mode == 0)
-        notBuilt("setPropWidget");
+    if (mode != 0)
+        return;
+    // The library's selection, else the element current in the structure tree.
+    QStringList names = selectedLibraryTracks();
+    const QString current = currentTreeElement();
+    clearLibrarySelection();
+    structureView->clearSelection();
+    if (names.isEmpty() && !current.isEmpty())
+        names << current;
+    auto* panel = new EltPropUI(document, this);
+    panel->setElement(names);
+    DlgProperty dialog(this);
+    dialog.setWindowTitle(tr("Propriétés de la piste"));
+    dialog.setCentralWidget(panel);
+    KPrompt::exec(&dialog);
+    panel->stop();
+    dialog.close();
+    delete panel;
 }
 
 namespace {
@@ -663,12 +700,13 @@ bool ZazuzoziZadiviDU::saveTovraProject(const QString& path)
 {
     if (!document)
         return false;
+    const bool metadataStored = projectProp->saveMediaSong(document);
     KXml root("SONARIC_PROJECT", QString());
     if (root.isNull())
         return false;
     KXml* engineDescription = document->exportToXmlDesc(false);
     // Once appended, the description's tree belongs to the root; its wrapper is ours to delete.
-    const bool added = engineDescription && root.addSubObject(engineDescription);
+    const bool added = metadataStored && engineDescription && root.addSubObject(engineDescription);
     delete engineDescription;
     // The container writer replaces the file only once the new one is complete.
     const bool written = added && TovraOLib::writeStreamInFile(root.exportToStream(), path);
@@ -691,61 +729,16 @@ bool ZazuzoziZadiviDU::closeProject(bool ask)
     return true;
 }
 
-void ZazuzoziZadiviDU::importAudioPath(const QStringList&)
-{
-    notBuilt("importAudioPath");
-}
 
-void ZazuzoziZadiviDU::modifyAudio()
-{
-    notBuilt("modifyAudio");
-}
 
-void ZazuzoziZadiviDU::deleteAudio()
-{
-    notBuilt("deleteAudio");
-}
 
-void ZazuzoziZadiviDU::createGroup()
-{
-    notBuilt("createGroup");
-}
 
-void ZazuzoziZadiviDU::modifyTreeViewElement()
-{
-    notBuilt("modifyTreeViewElement");
-}
 
-void ZazuzoziZadiviDU::deleteTreeViewElement()
-{
-    notBuilt("deleteTreeViewElement");
-}
 
-void ZazuzoziZadiviDU::deleteCurrentImply()
-{
-    notBuilt("deleteCurrentImply");
-}
 
-void ZazuzoziZadiviDU::deleteCurrentExclu()
-{
-    notBuilt("deleteCurrentExclu");
-}
 
-QString ZazuzoziZadiviDU::selectedConstraint(int) const
-{
-    return QString();
-}
 
-bool ZazuzoziZadiviDU::openConstraintDialog(int, const QString&)
-{
-    notBuilt("openConstraintDialog");
-    return false;
-}
 
-void ZazuzoziZadiviDU::openGroupDialog()
-{
-    notBuilt("openGroupDialog");
-}
 
 void ZazuzoziZadiviDU::openSettingsDialog(int page)
 {
@@ -820,18 +813,9 @@ void ZazuzoziZadiviDU::export_slot()
     KStreamFormat_delete(&format);
 }
 
-bool ZazuzoziZadiviDU::renameAudio(const QString&)
-{
-    notBuilt("renameAudio");
-    return false;
-}
 
 void ZazuzoziZadiviDU::colorSelection_slot(const QString&, const QPoint&)
 {
     notBuilt("colorSelection_slot");
 }
 
-void ZazuzoziZadiviDU::dropOnRootTV(const QStringList&)
-{
-    notBuilt("dropOnRootTV");
-}

@@ -9,12 +9,14 @@
 #ifndef ZAZUZOZIZADIVIDU_H
 #define ZAZUZOZIZADIVIDU_H
 
+#include <QColor>
 #include <QFont>
 #include <QMainWindow>
 #include <QMetaType>
 #include <QPoint>
 #include <QStringList>
 
+class ExcluWidget;
 class ExportUI;
 class KCtrlFile;
 class KDDMenuTV;
@@ -23,6 +25,8 @@ class KXml;
 class PreMixView;
 Q_DECLARE_OPAQUE_POINTER(KCtrlFile*)
 
+class MixViewUI;
+class ProjectPropUI;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -60,6 +64,8 @@ public:
     PreMixView* getPreMixView() const { return preMixView; }
     TVRAction* getActionManager() const { return controller; }
     KCtrlFile* getTovraFile() const { return document; }
+    ProjectPropUI* getProjectProp() const { return projectProp; }
+    MixViewUI* getMixView() const { return mixView; }
     QString getCurPrjName() const;
     bool projectIsSaved() const { return saved; }
     bool hasTrack() const;
@@ -109,8 +115,20 @@ public:
     void modifyAudio();
     void deleteAudio();
     void createGroup();
-    void modifyTreeViewElement();
-    void deleteTreeViewElement();
+    bool modifyTreeViewElement();
+    bool deleteTreeViewElement();
+    // Moves the element into the group (out of its former parent first); leaves it.
+    bool addEltInGroup(const QString& element, const QString& group);
+    bool removeEltFromGroup(const QString& element, const QString& group);
+    // Converts the track's file to mono as the preferences say; true when the track now plays
+    // the mono file.
+    bool convertStereoToMono(const QString& name);
+    // The element and everything under it take the colour.
+    void setElementColour(const QString& name, const QColor& colour);
+    // The colours the colour box offers for elements.
+    static QList<QColor> elementPalette();
+    ExcluWidget* getExcluWidget() const;
+    QString getCurrentDescription(int kind) const;
     void deleteCurrentImply();
     void deleteCurrentExclu();
     // The name of the constraint selected on the rules page (kind 0 implication, 1 exclusion).
@@ -162,6 +180,12 @@ private:
     bool askToSave(const QString& title);
     // Tells the views to let go of the document, deletes it, then installs the given one.
     void installDocument(KCtrlFile* replacement);
+    // The selections of the track library and the structure tree.
+    QStringList selectedLibraryTracks() const;
+    QString currentTreeElement() const;
+    void clearLibrarySelection();
+    bool modifyGroup(const QString& name);
+    void deleteCurrentConstraint(int kind);
 
     static ZazuzoziZadiviDU* instance;
     static constexpr int ExportTab = 4;
@@ -176,10 +200,13 @@ private:
     bool saved = false;
     TVRAction* controller = nullptr;
     WorkSpaceUI* workspace = nullptr;
+    ExcluWidget* excluWidget = nullptr;
     QMenu* viewMenu = nullptr;
     QMenu* projectMenu = nullptr;
     SonaricParams* params = nullptr;
     KCtrlFile* document = nullptr;
+    ProjectPropUI* projectProp = nullptr;
+    MixViewUI* mixView = nullptr;
     QString projectPath;
     QFont windowFont;
     ExportUI* exportPage = nullptr;

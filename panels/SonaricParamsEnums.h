@@ -17,4 +17,18 @@ struct SonaricEnums {
     enum ENotMuteLevel { NotMuteAsk = 0, NotMuteMinLevel = 1, NotMuteNoMinLevel = 2 };
 };
 
+namespace Snc {
+// The song metadata items of the project property panel.
+enum EMediaSong {
+    Album = 0,
+    Title = 1,
+    Year = 2,
+    Author = 3,
+    Copyright = 4,
+    Style = 5,
+    BandLink = 6,
+    ITunesLink = 7
+};
+} // namespace Snc
+
 #endif

@@ -215,6 +215,122 @@
             <source>Ma musique</source>
             <translation>My music</translation>
         </message>
+        <message>
+            <source>Supprimer un groupe</source>
+            <translation>Delete group...</translation>
+        </message>
+        <message>
+            <source>Supprimer le groupe sélectionné ?</source>
+            <translation>Delete selected group?</translation>
+        </message>
+        <message>
+            <source>Nom</source>
+            <translation>Name</translation>
+        </message>
+        <message>
+            <source>Propriété de la piste</source>
+            <translation>Stem track properties</translation>
+        </message>
+        <message>
+            <source>Changement de fichier d'une piste</source>
+            <translation>Select a new source file</translation>
+        </message>
+        <message>
+            <source>Erreur durant le changement de fichier !</source>
+            <translation>Error in source file location</translation>
+        </message>
+        <message>
+            <source>Renommage d'une piste</source>
+            <translation>Rename stem track</translation>
+        </message>
+        <message>
+            <source>Erreur durant le renommage de la piste !</source>
+            <translation>Error renaming stem track</translation>
+        </message>
+        <message>
+            <source>Supprimer des pistes</source>
+            <translation>Delete stem tracks</translation>
+        </message>
+        <message>
+            <source>Supprimer les pistes sélectionnées ?</source>
+            <translation>Delete selected stem track(s)</translation>
+        </message>
+        <message>
+            <source>Importer des pistes</source>
+            <translation>Import stem tracks</translation>
+        </message>
+        <message>
+            <source>Import des pistes terminé.</source>
+            <translation>Imported stem track(s)!</translation>
+        </message>
+        <message>
+            <source>Echec de l'import des pistes !</source>
+            <translation>Stem tracks import failure</translation>
+        </message>
+        <message>
+            <source>Conversion de fichiers stéréo</source>
+            <translation>Stereo -&gt; Mono conversion</translation>
+        </message>
+        <message>
+            <source>Se souvenir de ma réponse</source>
+            <translation>Remember answer</translation>
+        </message>
+        <message>
+            <source>Convertir</source>
+            <translation>Convert</translation>
+        </message>
+        <message>
+            <source>Ignorer</source>
+            <translation>Ignore</translation>
+        </message>
+        <message>
+            <source>Ignorer tout</source>
+            <translation>Ignore all</translation>
+        </message>
+        <message>
+            <source>La piste </source>
+            <translation>The stem track </translation>
+        </message>
+        <message>
+            <source> est en stéréo.
+</source>
+            <translation> is stereo.
+</translation>
+        </message>
+        <message>
+            <source>(fichier : </source>
+            <translation>(file: </translation>
+        </message>
+        <message>
+            <source>Nous recommandons d'utiliser des fichiers mono dans un projet Tovra Sonaric.
+</source>
+            <translation>It is recommended to use mono files in an Tovra Sonaric project.
+</translation>
+        </message>
+        <message>
+            <source>Souhaitez-vous convertir votre fichier stéréo en fichier mono ?</source>
+            <translation>Would you like to convert your stereo file to mono?</translation>
+        </message>
+        <message>
+            <source>Conversion d'une piste stéréo en mono</source>
+            <translation>Stereo -&gt; Mono conversion</translation>
+        </message>
+        <message>
+            <source>Fichier Wave</source>
+            <translation>Wave file</translation>
+        </message>
+        <message>
+            <source>Fichier Aiff</source>
+            <translation>Aiff file</translation>
+        </message>
+        <message>
+            <source>Fichier AU</source>
+            <translation>AU file</translation>
+        </message>
+        <message>
+            <source>Erreur durant la conversion !</source>
+            <translation>Error during conversion!</translation>
+        </message>
     </context>
     <context>
         <name>TVRAction</name>
@@ -1096,6 +1212,127 @@
         <message>
             <source>   Console de mixage   </source>
             <translation>  Mixing Console</translation>
+        </message>
+    </context>
+    <context>
+        <name>ExcluWidget</name>
+        <message>
+            <source>Implication</source>
+            <translation>Implications</translation>
+        </message>
+        <message>
+            <source>Exclusion</source>
+            <translation>Exclusions</translation>
+        </message>
+        <message>
+            <source>Elément 1</source>
+            <translation>Element 1</translation>
+        </message>
+        <message>
+            <source>Elément 2</source>
+            <translation>Element 2</translation>
+        </message>
+        <message>
+            <source>Description</source>
+            <translation>Description (optional)</translation>
+        </message>
+    </context>
+    <context>
+        <name>DlgCreateConstt</name>
+        <message>
+            <source>Elément</source>
+            <translation>Element</translation>
+        </message>
+        <message>
+            <source>Description</source>
+            <translation>Description</translation>
+        </message>
+        <message>
+            <source>La réciproque est vraie</source>
+            <translation>The inverse does work</translation>
+        </message>
+        <message>
+            <source>Annuler</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>Ok</source>
+            <translation>Ok</translation>
+        </message>
+        <message>
+            <source>Créer une exclusion</source>
+            <translation>Create exclusion</translation>
+        </message>
+        <message>
+            <source>Créer une implication</source>
+            <translation>Create implication</translation>
+        </message>
+        <message>
+            <source>Erreur</source>
+            <translation>Error</translation>
+        </message>
+        <message>
+            <source>Elément(s) non valide(s) !</source>
+            <translation>Invalid element(s)</translation>
+        </message>
+        <message>
+            <source>Impossible de créer cette contrainte !</source>
+            <translation>Can't create constraint</translation>
+        </message>
+    </context>
+    <context>
+        <name>EltPropUI</name>
+        <message>
+            <source>Importer une piste</source>
+            <translation>Import a stem track</translation>
+        </message>
+        <message>
+            <source>Import d'une piste</source>
+            <translation>Import of a stem track</translation>
+        </message>
+        <message>
+            <source>Impossible d'associer le fichier audio </source>
+            <translation>Impossible to link audio file </translation>
+        </message>
+        <message>
+            <source> avec la piste </source>
+            <translation> with stem track </translation>
+        </message>
+        <message>
+            <source>Vous venez de sélectionner l'option "Piste toujours allumée".</source>
+            <translation>You have selected the "Stem track always on" option.</translation>
+        </message>
+        <message>
+            <source>L'auditeur ne pourra donc pas la désactiver.</source>
+            <translation>The user will therefore be unable to deactivate it.</translation>
+        </message>
+        <message>
+            <source>Vous ne pourrez pas y ajouter de contraintes de sélection (exclusion, implication).</source>
+            <translation>You will not be able to add selection constraints (exclusion, implication).</translation>
+        </message>
+        <message>
+            <source>Toutefois, l'auditeur pourra modifier le volume de cette piste.</source>
+            <translation>However, the user will be able to modify the stem tracks' volume.</translation>
+        </message>
+        <message>
+            <source>Souhaitez-vous définir un volume minimum ?</source>
+            <translation>Would you like to define a minimum volume?</translation>
+        </message>
+        <message>
+            <source>Piste toujours allumée</source>
+            <translation>Stem track always on</translation>
+        </message>
+        <message>
+            <source>Se souvenir de ma réponse</source>
+            <translation>Remember answer</translation>
+        </message>
+        <message>
+            <source>Ok</source>
+            <translation>Ok</translation>
+        </message>
+        <message>
+            <source>Annuler</source>
+            <translation>Cancel</translation>
         </message>
     </context>
 </TS>

@@ -215,6 +215,122 @@
             <source>Ma musique</source>
             <translation>Ma musique</translation>
         </message>
+        <message>
+            <source>Supprimer un groupe</source>
+            <translation>Supprimer un groupe</translation>
+        </message>
+        <message>
+            <source>Supprimer le groupe sélectionné ?</source>
+            <translation>Supprimer le groupe sélectionné ?</translation>
+        </message>
+        <message>
+            <source>Nom</source>
+            <translation>Nom</translation>
+        </message>
+        <message>
+            <source>Propriété de la piste</source>
+            <translation>Propriété de la piste</translation>
+        </message>
+        <message>
+            <source>Changement de fichier d'une piste</source>
+            <translation>Changement de fichier d'une piste</translation>
+        </message>
+        <message>
+            <source>Erreur durant le changement de fichier !</source>
+            <translation>Erreur durant le changement de fichier !</translation>
+        </message>
+        <message>
+            <source>Renommage d'une piste</source>
+            <translation>Renommage d'une piste</translation>
+        </message>
+        <message>
+            <source>Erreur durant le renommage de la piste !</source>
+            <translation>Erreur durant le renommage de la piste !</translation>
+        </message>
+        <message>
+            <source>Supprimer des pistes</source>
+            <translation>Supprimer des pistes</translation>
+        </message>
+        <message>
+            <source>Supprimer les pistes sélectionnées ?</source>
+            <translation>Supprimer les pistes sélectionnées ?</translation>
+        </message>
+        <message>
+            <source>Importer des pistes</source>
+            <translation>Importer des pistes</translation>
+        </message>
+        <message>
+            <source>Import des pistes terminé.</source>
+            <translation>Import des pistes terminé.</translation>
+        </message>
+        <message>
+            <source>Echec de l'import des pistes !</source>
+            <translation>Echec de l'import des pistes !</translation>
+        </message>
+        <message>
+            <source>Conversion de fichiers stéréo</source>
+            <translation>Conversion de fichiers stéréo</translation>
+        </message>
+        <message>
+            <source>Se souvenir de ma réponse</source>
+            <translation>Se souvenir de ma réponse</translation>
+        </message>
+        <message>
+            <source>Convertir</source>
+            <translation>Convertir</translation>
+        </message>
+        <message>
+            <source>Ignorer</source>
+            <translation>Ignorer</translation>
+        </message>
+        <message>
+            <source>Ignorer tout</source>
+            <translation>Ignorer tout</translation>
+        </message>
+        <message>
+            <source>La piste </source>
+            <translation>La piste </translation>
+        </message>
+        <message>
+            <source> est en stéréo.
+</source>
+            <translation> est en stéréo.
+</translation>
+        </message>
+        <message>
+            <source>(fichier : </source>
+            <translation>(fichier : </translation>
+        </message>
+        <message>
+            <source>Nous recommandons d'utiliser des fichiers mono dans un projet Tovra Sonaric.
+</source>
+            <translation>Nous recommandons d'utiliser des fichiers mono dans un projet Tovra Sonaric.
+</translation>
+        </message>
+        <message>
+            <source>Souhaitez-vous convertir votre fichier stéréo en fichier mono ?</source>
+            <translation>Souhaitez-vous convertir votre fichier stéréo en fichier mono ?</translation>
+        </message>
+        <message>
+            <source>Conversion d'une piste stéréo en mono</source>
+            <translation>Conversion d'une piste stéréo en mono</translation>
+        </message>
+        <message>
+            <source>Fichier Wave</source>
+            <translation>Fichier Wave</translation>
+        </message>
+        <message>
+            <source>Fichier Aiff</source>
+            <translation>Fichier Aiff</translation>
+        </message>
+        <message>
+            <source>Fichier AU</source>
+            <translation>Fichier AU</translation>
+        </message>
+        <message>
+            <source>Erreur durant la conversion !</source>
+            <translation>Erreur durant la conversion !</translation>
+        </message>
     </context>
     <context>
         <name>TVRAction</name>
@@ -1096,6 +1212,127 @@
         <message>
             <source>   Console de mixage   </source>
             <translation>   Console de mixage   </translation>
+        </message>
+    </context>
+    <context>
+        <name>ExcluWidget</name>
+        <message>
+            <source>Implication</source>
+            <translation>Implication</translation>
+        </message>
+        <message>
+            <source>Exclusion</source>
+            <translation>Exclusion</translation>
+        </message>
+        <message>
+            <source>Elément 1</source>
+            <translation>Elément 1</translation>
+        </message>
+        <message>
+            <source>Elément 2</source>
+            <translation>Elément 2</translation>
+        </message>
+        <message>
+            <source>Description</source>
+            <translation>Description</translation>
+        </message>
+    </context>
+    <context>
+        <name>DlgCreateConstt</name>
+        <message>
+            <source>Elément</source>
+            <translation>Elément</translation>
+        </message>
+        <message>
+            <source>Description</source>
+            <translation>Description</translation>
+        </message>
+        <message>
+            <source>La réciproque est vraie</source>
+            <translation>La réciproque est vraie</translation>
+        </message>
+        <message>
+            <source>Annuler</source>
+            <translation>Annuler</translation>
+        </message>
+        <message>
+            <source>Ok</source>
+            <translation>Ok</translation>
+        </message>
+        <message>
+            <source>Créer une exclusion</source>
+            <translation>Créer une exclusion</translation>
+        </message>
+        <message>
+            <source>Créer une implication</source>
+            <translation>Créer une implication</translation>
+        </message>
+        <message>
+            <source>Erreur</source>
+            <translation>Erreur</translation>
+        </message>
+        <message>
+            <source>Elément(s) non valide(s) !</source>
+            <translation>Elément(s) non valide(s) !</translation>
+        </message>
+        <message>
+            <source>Impossible de créer cette contrainte !</source>
+            <translation>Impossible de créer cette contrainte !</translation>
+        </message>
+    </context>
+    <context>
+        <name>EltPropUI</name>
+        <message>
+            <source>Importer une piste</source>
+            <translation>Importer une piste</translation>
+        </message>
+        <message>
+            <source>Import d'une piste</source>
+            <translation>Import d'une piste</translation>
+        </message>
+        <message>
+            <source>Impossible d'associer le fichier audio </source>
+            <translation>Impossible d'associer le fichier audio </translation>
+        </message>
+        <message>
+            <source> avec la piste </source>
+            <translation> avec la piste </translation>
+        </message>
+        <message>
+            <source>Vous venez de sélectionner l'option "Piste toujours allumée".</source>
+            <translation>Vous venez de sélectionner l'option "Piste toujours allumée".</translation>
+        </message>
+        <message>
+            <source>L'auditeur ne pourra donc pas la désactiver.</source>
+            <translation>L'auditeur ne pourra donc pas la désactiver.</translation>
+        </message>
+        <message>
+            <source>Vous ne pourrez pas y ajouter de contraintes de sélection (exclusion, implication).</source>
+            <translation>Vous ne pourrez pas y ajouter de contraintes de sélection (exclusion, implication).</translation>
+        </message>
+        <message>
+            <source>Toutefois, l'auditeur pourra modifier le volume de cette piste.</source>
+            <translation>Toutefois, l'auditeur pourra modifier le volume de cette piste.</translation>
+        </message>
+        <message>
+            <source>Souhaitez-vous définir un volume minimum ?</source>
+            <translation>Souhaitez-vous définir un volume minimum ?</translation>
+        </message>
+        <message>
+            <source>Piste toujours allumée</source>
+            <translation>Piste toujours allumée</translation>
+        </message>
+        <message>
+            <source>Se souvenir de ma réponse</source>
+            <translation>Se souvenir de ma réponse</translation>
+        </message>
+        <message>
+            <source>Ok</source>
+            <translation>Ok</translation>
+        </message>
+        <message>
+            <source>Annuler</source>
+            <translation>Annuler</translation>
         </message>
     </context>
 </TS>

@@ -19,6 +19,16 @@ inline QString sineTrack(const fixtures::TempDir& dir, const QString& name)
                                                        44100, 1, fixtures::sine(4410, 44100, 440, 0.5)));
 }
 
+// A stereo sine file of 0.1 s.
+inline QString stereoTrack(const fixtures::TempDir& dir, const QString& name)
+{
+    std::vector<float> both;
+    for (float sample : fixtures::sine(4410, 44100, 440, 0.5))
+        both.insert(both.end(), {sample, sample});
+    return QString::fromStdString(
+        fixtures::writeAudio(dir.file(name.toStdString()), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, both));
+}
+
 // The description text wrapped as a project file, written at path. Root and engine header may
 // be changed to make foreign files.
 inline bool writeProjectFile(const KObjFile& document, const QString& path,

@@ -186,6 +186,23 @@ TEST_F(StartupTest, WithoutProjectTheStartDialogFollowsTheUpdateCheck)
     }
 }
 
+// A project on the command line that cannot be read is named in an error, left as it was, and
+// the start dialog follows.
+TEST_F(StartupTest, DamagedProjectIsReportedAndKept)
+{
+    QTemporaryDir dir;
+    const QString project = dir.filePath("damaged.tvprj");
+    fixtures::writeBytes(project.toStdString(), "SONARIC_PROJECT but not a project");
+    PromptRecorder prompts;
+    EXPECT_EQ(start({project}), 0);
+    EXPECT_TRUE(ranLoop);
+    ASSERT_EQ(prompts.asked.size(), 2);
+    EXPECT_EQ(prompts.asked[0].kind, KPrompt::Critical);
+    EXPECT_EQ(prompts.asked[0].text, "Error: cannot open project\n" + project);
+    EXPECT_EQ(prompts.asked[1].kind, KPrompt::Dialog);
+    EXPECT_EQ(fixtures::readBytes(project.toStdString()), "SONARIC_PROJECT but not a project");
+}
+
 TEST_F(StartupTest, FrenchLanguageFileGivesFrenchTexts)
 {
     EditorTestEnvironment::get()->writeLanguage("FR");
