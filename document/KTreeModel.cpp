@@ -11,6 +11,7 @@
 #include "EngineText.h"
 #include "KCtrlFile.h"
 #include "KFile.h"
+#include "KProjectLock.h"
 
 using EngineText::key;
 
@@ -197,6 +198,8 @@ void KTreeModel::announce(const QList<KNameTree::Node*>& nodes, const QList<int>
 // make the walk endless.
 std::vector<KNameTree::Spec> KTreeModel::projectTree() const
 {
+    // An import worker may be adding tracks while the GUI thread redraws the tree.
+    const KProjectLock lock;
     _KFile* file = m_doc ? m_doc->getKFile() : nullptr;
     if (!file)
         return {};

@@ -71,10 +71,13 @@ protected:
         QTest::mouseClick(dialog->okButton, Qt::LeftButton);
         delete dialog;
     }
-    // Plays what is switched on from the mini player of the mixing-rules page, then stops.
+    // Plays what is switched on from a mini player on the open project, then stops. The
+    // mixing-rules page's own player acts only while a rule is open in its console.
     void playAndStop()
     {
-        MiniPlayerUI* bar = window->getPreMixView()->getMiniPlayer();
+        MiniPlayerUI player(window->getTovraFile(), window);
+        player.show();
+        MiniPlayerUI* bar = &player;
         QTest::mouseClick(bar->playButton(), Qt::LeftButton);
         ASSERT_EQ(bar->getKAFPlayer()->getState(), KAudioFilePlayer::Playing);
         QTRY_VERIFY_WITH_TIMEOUT(bar->timeText() != "0:00:00.000" && !bar->timeText().contains('%'), 20000);
