@@ -11,6 +11,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QFileInfo>
@@ -198,6 +199,22 @@ TEST_F(EltPropTest, NewAudioFileIsLinkedOrRefused)
     EXPECT_TRUE(requests[2].text.contains("\"keys\""));
     EXPECT_EQ(document->getTrackPath("keys"), audio);
     EXPECT_EQ(page->getFilePath(), audio);
+}
+
+TEST_F(EltPropTest, MonoButtonConvertsTheTrackAndShowsTheNewFile)
+{
+    const QString stereo = stereoTrack(dir, "wide.wav");
+    ASSERT_EQ(document->addTrack("wide", stereo, nullptr), "wide");
+    params()->setImportStereoConvert(SonaricEnums::ConvertWithSuffix);
+    params()->setImportStereoSuffix("_mono");
+    panel->setElement({"wide"});
+    EXPECT_EQ(label("channelsLbl"), "2 (Stereo)");
+    page->findChild<QPushButton*>("monoConvertButt")->click();
+    const QString mono = document->getTrackPath("wide");
+    EXPECT_EQ(QFileInfo(mono).fileName(), "wide_mono.wav");
+    EXPECT_TRUE(QFileInfo::exists(stereo));
+    EXPECT_EQ(page->getFilePath(), mono);
+    EXPECT_EQ(label("channelsLbl"), "1 (Mono)");
 }
 
 TEST_F(EltPropTest, PropertyCommandShowsTheDialog)
