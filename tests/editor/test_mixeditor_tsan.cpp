@@ -1,6 +1,12 @@
 #include "DlgSingleInputUI.h"
 #include "KCheckMixTV.h"
 #include "KListWidget.h"
+#include "KMasterMix.h"
+#include "KSliderVol.h"
+#include "KSlider.h"
+#include "KSuperUI.h"
+#include "KVolumeUI.h"
+#include "KVolumeWdg.h"
 #include "MainWindowFixture.h"
 #include "MixViewUI.h"
 #include "ProjectFixture.h"
@@ -110,8 +116,12 @@ TEST_F(MainWindowTest, MixBuiltInTheEditorPlaysAndRendersAsSetAfterReopen)
     // Step 2: what the console sets, voice 60 units down and the master 30 units down.
     editor->findChild<QPushButton*>("nextButton")->click();
     ASSERT_EQ(editor->currentStep(), 1);
-    document->setEltLevel("voice", -60);
-    editor->masterLvlChanged_slot(-30);
+    KSuperUI* console = editor->getSuperUI();
+    ASSERT_NE(console->row(), nullptr);
+    ASSERT_NE(console->row()->strip("voice"), nullptr);
+    console->row()->strip("voice")->fader()->setValue(-60);
+    console->master()->fader()->setValue(-30);
+    EXPECT_EQ(document->getElementLevel("voice"), -60);
     editor->findChild<QPushButton*>("nextButton")->click();
     ASSERT_EQ(editor->currentStep(), 2);
     editor->findChild<QPushButton*>("saveButton")->click();
