@@ -51,7 +51,10 @@ Handle* limitHandle(QWidget* parent, QStyle* style, int x, int y, int height, in
 
 KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int verticalOrigin,
                        KVirtualUI::VolUIMode mode, KVolumeUI* parent)
-    : QWidget(parent), m_row(parent), m_name(std::move(name)), m_mode(mode), m_min(record.min),
+    // Built without a parent: the row places the strip in its strip container. A strip built
+    // inside the window and moved out of it would walk the window's whole focus chain, which
+    // makes a large console quadratic to build.
+    : QWidget(nullptr), m_row(parent), m_name(std::move(name)), m_mode(mode), m_min(record.min),
       m_max(record.max)
 {
     using namespace KStripParts;

@@ -214,6 +214,17 @@ GSList *solveLevels(KFile *file, KElement *moved, KElement *head, int value, Typ
     std::unique_ptr<OMSpace> best;
     while (OMSpace *solution = engine.next())
         best.reset(solution);
+    if (!best && engine.stopped()) {
+        // The limit is wall-clock time: on a busy machine it can pass before even a first
+        // answer. A move is refused only when no answer exists, so a depth-first search for
+        // any answer follows, under a long safety limit. The engine above searched a clone:
+        // the root is still whole.
+        Search::TimeStop longStop(std::max(1000ul, 4 * levelTimeLimit.load()));
+        Search::Options first = options;
+        first.stop = &longStop;
+        DFS<OMSpace> fallback(root, first);
+        best.reset(fallback.next());
+    }
     if (!best)
         return nullptr;
     if (moved) {

@@ -220,6 +220,28 @@ TEST_F(MixSolverTest, LevelLawChecker)
     EXPECT_NE(std::string::npos, err.find("cLLForeach 3 : B"));
 }
 
+TEST(MixSolverLimit, APossibleMoveIsAcceptedWhenTheLimitPassesBeforeAnyAnswer)
+{
+    // Setting up 600 elements alone outlasts a 1 ms limit, as a busy machine does.
+    ProjectBuilder p;
+    for (int rule = 0; rule < 60; ++rule) {
+        const std::string name = "Eq" + std::to_string(rule);
+        p.rule(KCONST_EQUIV, name.c_str(), {});
+        for (int i = 0; i < 10; ++i) {
+            const std::string track = "T" + std::to_string(rule) + "_" + std::to_string(i);
+            p.track(track.c_str());
+            ASSERT_EQ(1, addSubElt(p.file(), name.c_str(), track.c_str()));
+        }
+    }
+    k_setLevelSolverTimeLimit(1);
+    const std::vector<std::string> changed =
+        takeList(moveLevelParams(p.file(), "T7_3", -30, TMS_ALL_BUT_MOVED, 0));
+    k_setLevelSolverTimeLimit(0);
+    ASSERT_FALSE(changed.empty());
+    EXPECT_EQ(-30, getLevel(p.file(), "T7_3"));
+    EXPECT_TRUE(solvercheck::levelViolations(p.file(), TMS_ALL_BUT_MOVED).empty());
+}
+
 TEST(MixSolverLimit, SetterAndDefault)
 {
     EXPECT_EQ(10ul, k_getLevelSolverTimeLimit());
