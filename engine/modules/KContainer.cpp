@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cmath>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -70,6 +72,35 @@ std::string trackMessage(const char *pattern, const KTrack *track)
     if (at != std::string::npos)
         text.replace(at, 2, name);
     return text;
+}
+
+// The export rate when the format leaves it unset.
+int projectRate(const KFile *file)
+{
+    if (file && file->format && file->format->rate >= 1.0 && file->format->rate <= 768000.0)
+        return static_cast<int>(file->format->rate);
+    return 44100;
+}
+
+// The rate a container's tracks are stored at: the format's, truncated, else the project's.
+int exportRate(const KFile *file, double formatRate)
+{
+    if (formatRate >= 1.0 && formatRate <= static_cast<double>(INT_MAX))
+        return static_cast<int>(formatRate);
+    return projectRate(file);
+}
+
+// Whether a track's file is resampled to the rate it is stored at (half a hertz is no change).
+bool resampledTo(double fileRate, int rate)
+{
+    return std::abs(fileRate - rate) > 0.5;
+}
+
+// The channel count a track is stored with: the format's, else the track's own (or the
+// project's); below 1 the writers take the audio file's.
+int exportChannels(KFile *file, KTrack *track, int formatChannels)
+{
+    return formatChannels >= 1 ? formatChannels : k_getTrackChannels(file, track);
 }
 
 // The pages of the description stream, unscrambled, in the order libogg makes them.
@@ -200,7 +231,7 @@ int encodeVorbisTrack(VorbisJob *job, const SVorbisEnc &settings, const std::ato
 
     const int blockLength = settings.blockLength > 0 ? settings.blockLength : 1024;
     KResampler *resampler = nullptr;
-    if (std::abs(fileRate - settings.rate) > 0.5)
+    if (resampledTo(fileRate, settings.rate))
         resampler = KResampler_new(fileRate, settings.rate, fileChannels);
     const int resampledCapacity = resampler
                                       ? std::max(KResampler_outputFor(resampler, blockLength) + 4,
@@ -217,7 +248,7 @@ int encodeVorbisTrack(VorbisJob *job, const SVorbisEnc &settings, const std::ato
         job->failure = "Cannot allocate reading buffer";
         result = KCONTAINER_ERR_BUFFER;
     }
-    if (result == 1 && std::abs(fileRate - settings.rate) > 0.5 && !resampler) {
+    if (result == 1 && resampledTo(fileRate, settings.rate) && !resampler) {
         job->failure = "Error : Export failed!";
         result = KCONTAINER_ERR_FORMAT;
     }
@@ -317,8 +348,7 @@ int writeVorbisTracks(KFile *file, KTrack **tracks, int n, FILE *stream, const S
     for (int i = 0; i < n; ++i) {
         jobs[i].track = tracks[i];
         jobs[i].serial = tracks[i]->stream;
-        jobs[i].channels =
-            settings.channels > 0 ? settings.channels : k_getTrackChannels(file, tracks[i]);
+        jobs[i].channels = exportChannels(file, tracks[i], settings.channels);
         k_getTotalPan(tracks[i]->elt, &jobs[i].gains[0], &jobs[i].gains[1]);
     }
     int threads = g_encoderThreads.load();
@@ -544,14 +574,6 @@ int MultiBitStreamVorbisEncodage2b(KFile *file, KTrack **tracks, int n, FILE *st
 namespace
 {
 
-// The export rate when the format leaves it unset.
-int projectRate(const KFile *file)
-{
-    if (file && file->format && file->format->rate >= 1.0 && file->format->rate <= 768000.0)
-        return static_cast<int>(file->format->rate);
-    return 44100;
-}
-
 void putInt64(unsigned char *out, int64_t value)
 {
     const uint64_t v = static_cast<uint64_t>(value);
@@ -567,7 +589,7 @@ int writeRawTrack(KFile *file, KTrack *track, FILE *stream, const KStreamFormat 
     const off_t start = ftello(stream);
     if (start < 0)
         return KCONTAINER_ERR_FILE;
-    int channels = format->channels >= 1 ? format->channels : k_getTrackChannels(file, track);
+    int channels = exportChannels(file, track, format->channels);
     KStreamFormat fileFormat = {};
     int frames = 0;
     std::string failure;
@@ -611,7 +633,7 @@ int writeRawTrack(KFile *file, KTrack *track, FILE *stream, const KStreamFormat 
 
     const int blockFrames = 2048;
     KResampler *resampler = nullptr;
-    if (std::abs(fileRate - rate) > 0.5)
+    if (resampledTo(fileRate, rate))
         resampler = KResampler_new(fileRate, rate, fileChannels);
     const int capacity = resampler ? std::max(KResampler_outputFor(resampler, blockFrames),
                                               KResampler_flushFrames(resampler)) +
@@ -627,7 +649,7 @@ int writeRawTrack(KFile *file, KTrack *track, FILE *stream, const KStreamFormat 
         fail(progress, "Cannot allocate reading buffer");
         result = KCONTAINER_ERR_BUFFER;
     }
-    if (result == 1 && std::abs(fileRate - rate) > 0.5 && !resampler) {
+    if (result == 1 && resampledTo(fileRate, rate) && !resampler) {
         fail(progress, "Error : Export format not supported!");
         result = KCONTAINER_ERR_FILE;
     }
@@ -725,9 +747,7 @@ int RawEncodage(KFile *file, KTrack **tracks, int n, FILE *stream, KStreamFormat
     if (!tracks || n < 0 || !stream || !format)
         return KCONTAINER_ERR_FILE;
     startRunning(progress, "Compression...");
-    int rate = static_cast<int>(format->rate);
-    if (rate <= 0)
-        rate = projectRate(file);
+    const int rate = exportRate(file, format->rate);
     std::vector<int64_t> offsets;
     for (int i = 0; i < n; ++i) {
         setProgressMsg(progress,
@@ -788,6 +808,103 @@ private:
     std::vector<std::pair<KTrack *, int>> m_saved;
 };
 
+// While the container's own description is made, each track's length, start date, rate and
+// channel count describe the audio the container stores for it: resampled from its file's rate
+// to the export rate and mixed to the export channel count, as the track writers do. The
+// project gets its own values back when this goes.
+class StoredTrackFields
+{
+public:
+    StoredTrackFields() = default;
+    StoredTrackFields(const StoredTrackFields &) = delete;
+    StoredTrackFields &operator=(const StoredTrackFields &) = delete;
+    ~StoredTrackFields()
+    {
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+            KTrack *track = it->track;
+            track->length = it->length;
+            track->date = it->date;
+            if (it->createdFormat) {
+                KStreamFormat_delete(&track->format);
+            } else if (track->format) {
+                track->format->rate = it->rate;
+                track->format->channels = it->channels;
+            }
+        }
+    }
+
+    // 1; KCONTAINER_ERR_FORMAT when a track's audio file cannot be opened, with the progress
+    // message in *failure (the writers would refuse that track the same way); KCONTAINER_ERR_DESC
+    // when memory fails.
+    int apply(KFile *file, const std::vector<KTrack *> &tracks, const KStreamFormat &format,
+              std::string *failure)
+    {
+        const int rate = exportRate(file, format.rate);
+        for (size_t i = 0; i < tracks.size(); ++i) {
+            KTrack *track = tracks[i];
+            KStreamFormat fileFormat = {};
+            int frames = 0;
+            KAudioFile *audio =
+                openTrackAudio(track, static_cast<int>(i), &fileFormat, &frames, failure);
+            if (!audio)
+                return KCONTAINER_ERR_FORMAT;
+            closeKAudioReading(&audio);
+            const double fileRate = fileFormat.rate;
+            const int fileChannels = fileFormat.channels;
+            KStreamFormat_init(&fileFormat);
+
+            Saved saved{track, track->length, track->date, false,
+                        track->format ? track->format->rate : -1.0,
+                        track->format ? track->format->channels : -1};
+            // Length and date count frames of the track's file; stored at another rate they
+            // count as many frames as the resampler turns them into.
+            uint32_t length = track->length;
+            int date = track->date;
+            if (resampledTo(fileRate, rate)) {
+                const int64_t resampled = KResampler_streamFrames(fileRate, rate, track->length);
+                if (resampled < 0)
+                    continue; // the writers refuse this rate
+                length = static_cast<uint32_t>(std::min<int64_t>(resampled, UINT32_MAX));
+                const double scaled = std::round(track->date * (rate / fileRate));
+                date = static_cast<int>(std::clamp(scaled, 0.0, static_cast<double>(INT_MAX)));
+            }
+            int channels = exportChannels(file, track, format.channels);
+            if (channels < 1)
+                channels = fileChannels;
+            const bool rateDiffers = k_getTrackRate(file, track) != static_cast<double>(rate);
+            const bool channelsDiffer =
+                channels >= 1 && k_getTrackChannels(file, track) != channels;
+            if ((rateDiffers || channelsDiffer) && !track->format) {
+                track->format = KStreamFormat_new();
+                if (!track->format) {
+                    *failure = "Error during export Xml";
+                    return KCONTAINER_ERR_DESC;
+                }
+                saved.createdFormat = true;
+            }
+            m_saved.push_back(saved);
+            track->length = length;
+            track->date = date;
+            if (rateDiffers)
+                track->format->rate = rate;
+            if (channelsDiffer)
+                track->format->channels = channels;
+        }
+        return 1;
+    }
+
+private:
+    struct Saved {
+        KTrack *track;
+        uint32_t length;
+        int date;
+        bool createdFormat;
+        double rate;
+        int channels;
+    };
+    std::vector<Saved> m_saved;
+};
+
 int failExport(KProgress *progress, const char *text, int code)
 {
     fail(progress, text);
@@ -815,7 +932,15 @@ int MeskToOgg5(KFile *file, const char *path, KStreamFormat *format, const char 
     }
     char *ownText = nullptr;
     if (!text) {
-        ownText = exportToCleanXmlDesc(file);
+        // Here a project is given (a null one needs a text).
+        StoredTrackFields stored;
+        std::string failure;
+        const int applied = stored.apply(file, numbering->tracks(), *format, &failure);
+        if (applied == KCONTAINER_ERR_FORMAT) {
+            fail(progress, failure.c_str());
+            return failExport(progress, "Error : Export failed!", applied);
+        }
+        ownText = applied == 1 ? exportToCleanXmlDesc(file) : nullptr;
         if (!ownText)
             return failExport(progress, "Error during export Xml", KCONTAINER_ERR_DESC);
         text = ownText;
@@ -867,8 +992,7 @@ int MeskToOgg5(KFile *file, const char *path, KStreamFormat *format, const char 
             InitDefSVorbisEnc(&settings);
             settings.bits = format->bits;
             settings.channels = format->channels;
-            settings.rate =
-                format->rate >= 1.0 ? static_cast<int>(format->rate) : projectRate(file);
+            settings.rate = exportRate(file, format->rate);
             settings.quality = k_vorbisQualityFromFormat(format->code);
             startRunning(progress, "Compression...");
             if (n > 0)

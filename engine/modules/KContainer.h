@@ -58,10 +58,13 @@ void KContainer_setEncoderThreads(int threads);
 // --- Writing ------------------------------------------------------------------------------------
 // Writes a container to `path`. With a project the tracks follow the description, encoded as
 // `format` says (the record is changed from RAW to AU); with a null project only the description
-// is written. A null text uses the project's clean description. The project's stream numbers are
-// as they were when this returns. 1, or a negative code (KCONTAINER_ERR_* or the encoder's);
-// every failure sets the progress message and the failed state (progress may be null). Setting
-// the progress state to stopped cancels the export: -1, the target untouched.
+// is written. A null text uses the project's clean description, in which every track has the
+// length and start date (in frames), rate and channel count of the audio stored for it, resampled
+// from its file's rate to the export rate; a given text is written as it is. The project's stream
+// numbers, lengths, dates and formats are as they were when this returns. 1, or a negative code
+// (KCONTAINER_ERR_* or the encoder's); every failure sets the progress message and the failed
+// state (progress may be null). Setting the progress state to stopped cancels the export: -1, the
+// target untouched.
 int MeskToOgg5(KFile *file, const char *path, KStreamFormat *format, const char *text,
                KProgress *progress);
 // Export of a distributable file: -1 "Error in Parameters" for a null path or project or an

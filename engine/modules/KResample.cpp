@@ -246,6 +246,22 @@ int KResampler_process_KInt16(KResampler *r, const int16_t *in, int inFrames, in
     return processStream(r, in, inFrames, out, outCapacity);
 }
 
+int64_t KResampler_streamFrames(double inRate, double outRate, int64_t inFrames)
+{
+    if (!validRate(inRate) || !validRate(outRate) || inFrames < 0)
+        return -1;
+    int64_t inStep = 0, outStep = 0;
+    reduceRates(inRate, outRate, inStep, outStep);
+    if (inStep < 1 || outStep < 1)
+        return -1;
+    // 128 bits: a 64-bit frame count times a step of up to 10^10 does not fit in 64.
+    const unsigned __int128 frames =
+        (static_cast<unsigned __int128>(inFrames) * static_cast<unsigned __int128>(outStep) +
+         static_cast<unsigned __int128>(inStep - 1)) /
+        static_cast<unsigned __int128>(inStep);
+    return frames > static_cast<unsigned __int128>(INT64_MAX) ? -1 : static_cast<int64_t>(frames);
+}
+
 int KResampler_flushFrames(const KResampler *r)
 {
     if (!r)

@@ -55,6 +55,9 @@ int KResampler_process_KInt16(KResampler *resampler, const int16_t *in, int inFr
                               int16_t *out, int outCapacity);
 // Frames the flush writes at the end of the stream.
 int KResampler_flushFrames(const KResampler *resampler);
+// Frames a whole stream of inFrames input frames comes out as, ceil(inFrames x outRate / inRate)
+// with the rates taken as KResampler_new takes them; -1 for a rate it refuses or inFrames < 0.
+int64_t KResampler_streamFrames(double inRate, double outRate, int64_t inFrames);
 // Ends the stream: writes the remaining frames (holding the last input frame) and resets the
 // resampler. Returns the frames written, or -1 when outCapacity is below KResampler_flushFrames.
 int KResampler_flush_KFloat(KResampler *resampler, float *out, int outCapacity);

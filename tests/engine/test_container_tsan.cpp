@@ -742,6 +742,125 @@ INSTANTIATE_TEST_SUITE_P(Formats, ContainerRaw,
                              return std::string(info.param.name);
                          });
 
+// --- Export at another rate than the sources'
+// ----------------------------------------------------------
+
+// The audio a container stores for track k: frames, channels and rate, decoded from its Vorbis
+// link or read from its uncompressed file.
+struct StoredAudio {
+    int64_t frames = -1;
+    int channels = 0;
+    double rate = 0.0;
+};
+
+StoredAudio storedAudio(const std::string &path, bool vorbis, int k)
+{
+    StoredAudio stored;
+    if (vorbis) {
+        std::vector<Link> links = decodeLinks(unscramble(fixtures::readBytes(path)));
+        if (k < static_cast<int>(links.size()) && links[k].channels > 0)
+            stored = {static_cast<int64_t>(links[k].samples.size() / links[k].channels),
+                      links[k].channels, static_cast<double>(links[k].rate)};
+    } else if (SOggSF *raw = k_oggSndfileOpen(path.c_str(), k)) {
+        stored = {raw->info.frames, raw->info.channels, static_cast<double>(raw->info.samplerate)};
+        k_sndfile_close(&raw);
+    }
+    return stored;
+}
+
+// Tracks of 44.1 kHz files exported at another rate load back with the frame counts, start
+// dates, rate and channels of the audio stored for them, so their durations and positions in
+// seconds are those of the sources; the project keeps its own values.
+TEST(ContainerRate, ReadBackTracksDescribeTheStoredAudio)
+{
+    const struct {
+        const char *what;
+        int code;
+        int rate;
+        int channels; // 0: each track's own
+    } cases[] = {
+        {"Vorbis 22050", KAUDIOFMT_VORBIS | 0x104, 22050, 0},
+        {"Vorbis 48000 mono", KAUDIOFMT_VORBIS | 0x104, 48000, 1},
+        {"WAV 22050 mono", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050, 1},
+        {"WAV 48000", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 0},
+        {"AIFF 44100", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 44100, 0},
+    };
+    const struct {
+        const char *name;
+        int channels;
+        int frames;
+        int date;
+    } tracks[] = {{"Stereo", 2, 30001, 0}, {"Mono", 1, 10000, 22050}};
+    TempDir dir;
+    ContainerProject source(
+        dir, {{tracks[0].name, tracks[0].channels, 44100, tracks[0].frames, 220.0},
+              {tracks[1].name, tracks[1].channels, 44100, tracks[1].frames, 440.0}});
+    KFile *file = source.project.file();
+    giveTrack(file, "Mono")->date = tracks[1].date;
+    computeLengthFile(file);
+    const double seconds = lengthInSec(file);
+
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        KStreamFormat format = exportFormat(c.code, c.channels, c.rate);
+        const std::string path = dir.file("rate.tvx");
+        ASSERT_EQ(1, MeskToOgg5(file, path.c_str(), &format, nullptr, nullptr));
+        KFile *back = OpenTovraFile(path.c_str());
+        ASSERT_NE(nullptr, back);
+        for (int k = 0; k < 2; ++k) {
+            const auto &t = tracks[k];
+            SCOPED_TRACE(t.name);
+            KTrack *track = giveTrack(back, t.name);
+            ASSERT_NE(nullptr, track);
+            ASSERT_EQ(k, track->stream);
+            const bool vorbis = (c.code & KAUDIOFMT_MAJOR_MASK) == KAUDIOFMT_VORBIS;
+            const StoredAudio stored = storedAudio(path, vorbis, k);
+            // The audio really is at the export rate: ceil(frames x rate / 44100) frames.
+            EXPECT_EQ(c.rate, stored.rate);
+            EXPECT_EQ((static_cast<int64_t>(t.frames) * c.rate + 44099) / 44100, stored.frames);
+            EXPECT_EQ(c.channels > 0 ? c.channels : t.channels, stored.channels);
+            // And the description says so.
+            EXPECT_EQ(stored.frames, static_cast<int64_t>(tvr_getTrackSize(back, t.name)));
+            EXPECT_EQ(stored.rate, k_getTrackRate(back, track));
+            EXPECT_EQ(stored.channels, k_getTrackChannels(back, track));
+            EXPECT_EQ(std::llround(t.date * (c.rate / 44100.0)), track->date);
+            EXPECT_NEAR(t.frames / 44100.0, tvr_getTrackLength(back, t.name), 1.0 / c.rate);
+        }
+        EXPECT_NEAR(seconds, lengthInSec(back), 1.0 / c.rate);
+        _freeZark(back);
+    }
+    for (const auto &t : tracks) {
+        KTrack *track = giveTrack(file, t.name);
+        EXPECT_EQ(static_cast<uint32_t>(t.frames), track->length);
+        EXPECT_EQ(t.date, track->date);
+        EXPECT_EQ(44100.0, k_getTrackRate(file, track));
+        EXPECT_EQ(t.channels, k_getTrackChannels(file, track));
+    }
+}
+
+// A container written with its tracks' source frame counts in the description (as files were
+// before the description followed the export rate) loads as it always did: nothing in it tells
+// the counts apart.
+TEST(ContainerRate, ADescriptionWithSourceCountsLoadsAsWritten)
+{
+    TempDir dir;
+    ContainerProject source(dir, {{"Mono", 1, 44100, 10000, 440.0}});
+    KFile *file = source.project.file();
+    KTrack *mono = giveTrack(file, "Mono");
+    mono->stream = 0;
+    const std::string text = takeText(exportToCleanXmlDesc(file));
+    mono->stream = KSTREAM_NONE;
+    KStreamFormat format = exportFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 22050);
+    const std::string path = dir.file("older.tvx");
+    ASSERT_EQ(1, MeskToOgg5(file, path.c_str(), &format, text.c_str(), nullptr));
+    EXPECT_EQ(5000, storedAudio(path, false, 0).frames);
+    KFile *back = OpenTovraFile(path.c_str());
+    ASSERT_NE(nullptr, back);
+    EXPECT_EQ(10000u, tvr_getTrackSize(back, "Mono"));
+    EXPECT_EQ(44100.0, k_getTrackRate(back, giveTrack(back, "Mono")));
+    _freeZark(back);
+}
+
 // --- Failures
 // ---------------------------------------------------------------------------------------
 

@@ -323,6 +323,13 @@ TEST(Resampling, RefusesWhatCannotBeResampled)
     EXPECT_EQ(k_resampling_KInt16(44100, nullptr, 2, 48000, &frames, 1), nullptr);
     EXPECT_EQ(KResampler_new(0, 44100, 2), nullptr);
     EXPECT_EQ(KResampler_new(44100, 44100, 3), nullptr);
+    EXPECT_EQ(KResampler_streamFrames(0, 44100, 10), -1);
+    EXPECT_EQ(KResampler_streamFrames(44100, NAN, 10), -1);
+    EXPECT_EQ(KResampler_streamFrames(44100, 48000, -1), -1);
+    // Counts whose product with the rate step passes 64 bits still come out exact, and a count
+    // that itself does not fit is refused.
+    EXPECT_EQ(KResampler_streamFrames(48000, 44100, int64_t(160) << 55), int64_t(147) << 55);
+    EXPECT_EQ(KResampler_streamFrames(1, 1e7, int64_t(1) << 40), -1);
 }
 
 TEST(StreamingResampler, BlocksGiveTheSameFramesAsOneBuffer)
@@ -360,6 +367,9 @@ TEST(StreamingResampler, BlocksGiveTheSameFramesAsOneBuffer)
         // ceil(frames x out / in) frames in all; the one-buffer variant stops at the last input.
         const int expected = static_cast<int>(std::ceil(frames * rates.second / rates.first));
         EXPECT_EQ(static_cast<int>(out.size() / 2), expected) << rates.first;
+        EXPECT_EQ(KResampler_streamFrames(rates.first, rates.second, frames),
+                  static_cast<int64_t>(out.size() / 2))
+            << rates.first;
         ASSERT_LE(wholeFrames, expected);
         for (int i = 0; i < 2 * wholeFrames; ++i)
             ASSERT_NEAR(out[i], whole[i], 2e-5) << rates.first << " sample " << i;
