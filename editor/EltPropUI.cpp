@@ -176,11 +176,7 @@ void EltPropUI::trkChecked(const QString& name, bool on)
 void EltPropUI::filePathChanged_slot(const QString& name)
 {
     // The conversion belongs to the main window's audio edits.
-    bool converted = false;
-    const bool known = QMetaObject::invokeMethod(ZazuzoziZadiviDU::getInstance(), "convertStereoToMono",
-                                                 Qt::DirectConnection, Q_RETURN_ARG(bool, converted),
-                                                 Q_ARG(QString, name));
-    if (known && converted)
+    if (ZazuzoziZadiviDU::getInstance()->convertStereoToMono(name))
         setElement({name});
 }
 

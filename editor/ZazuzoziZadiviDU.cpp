@@ -16,6 +16,7 @@
 #include "KParamsDlg.h"
 #include "KDDMenuTV.h"
 #include "KDragMenuLV.h"
+#include "KSuperUI.h"
 #include "MiniPlayerUI.h"
 #include "PreMixView.h"
 #include "SncItemDeleg.h"
@@ -316,6 +317,7 @@ void ZazuzoziZadiviDU::changeLanguage(const QString& code)
 {
     language = code;
     preMixView->setPixmapPath(code);
+    mixView->setPixmapPath(code);
 }
 
 QString ZazuzoziZadiviDU::getCurPrjName() const
@@ -352,6 +354,7 @@ int ZazuzoziZadiviDU::currentTab() const
 void ZazuzoziZadiviDU::stopPlayers()
 {
     preMixView->getMiniPlayer()->stop();
+    mixView->getMiniPlayer()->stop();
 }
 
 bool ZazuzoziZadiviDU::createMixRule()
@@ -429,6 +432,12 @@ void ZazuzoziZadiviDU::changeViewMenu(int index)
 {
     // A tab change alone leaves the saved state as it is: only edits mark the project modified.
     stopPlayers();
+    // Only the console of the page shown follows the document's edits; the rule and
+    // mixing-rules pages keep the connections as they are.
+    if (index == 0 || index == 3 || index == ExportTab) {
+        mixView->getSuperUI()->activeExternConnections(index == 3);
+        preMixView->getSuperUI()->activeExternConnections(false);
+    }
     // Leaving the mix editor asks about the open mix's unsaved changes; entering it reopens it.
     if (index == 3)
         mixView->openMix();

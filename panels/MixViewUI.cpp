@@ -4,8 +4,13 @@
 #include "DlgSingleInputUI.h"
 #include "KCheckMixTV.h"
 #include "KCtrlFile.h"
+#include "KAudioFilePlayer.h"
 #include "KListWidget.h"
+#include "KMasterMix.h"
 #include "KPrompt.h"
+#include "KSuperUI.h"
+#include "MainEqualsUi.h"
+#include "MiniPlayerUI.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,6 +25,10 @@
 
 namespace {
 const int Columns = 7;
+// The vertical pixel origin of each strip's controls in the console.
+const int ConsoleOrigin = 186;
+const int MasterWidth = 103;
+const int StepMinimumHeight = 343;
 const char* const ButtonStyle =
     "QPushButton { background: black; color: #99FF00; border: 1px solid #99FF00; border-radius: 6px;"
     " padding: 2px 4px; } QPushButton:disabled { color: #808080; border-color: #808080; }";
@@ -58,6 +67,8 @@ MixViewUI::MixViewUI(KCtrlFile* file, KCheckableTreeView*, QWidget* parent) : QW
     if (parent)
         AppServices::setFontParent(this, parent->font());
     connectWidgets();
+    // Checked only now that the box reaches the console: the console starts with the rules on.
+    rulesBox->setChecked(true);
     setKFile(file);
     initUI();
     nextButton->setEnabled(false);
@@ -116,10 +127,9 @@ void MixViewUI::buildSteps(QGridLayout* layout)
     rulesBox = new QCheckBox(tr("Activer les règles de mixage"), this);
     rulesBox->setObjectName("rulesBox");
     rulesBox->setToolTip(tr("Activer ou désactiver les règles de mixage pour la lecture dans le Sonaric"));
-    for (QCheckBox* box : {constraintsBox, rulesBox}) {
+    for (QCheckBox* box : {constraintsBox, rulesBox})
         box->setStyleSheet(BoxStyle);
-        box->setChecked(true);
-    }
+    constraintsBox->setChecked(true);
     constraintsBox->setEnabled(false);
     placeCheckBox(constraintsBox);
 
@@ -129,7 +139,7 @@ void MixViewUI::buildSteps(QGridLayout* layout)
     page1Grid = new QGridLayout(page1);
     tree = new KCheckMixTV(document, page1);
     tree->setObjectName("mixTree");
-    tree->setMinimumHeight(343);
+    tree->setMinimumHeight(StepMinimumHeight);
     treeModel = tree->getKModel();
     page1Grid->addWidget(tree, 0, 0, 1, 4);
     pages->addWidget(page1);
@@ -141,10 +151,21 @@ void MixViewUI::buildSteps(QGridLayout* layout)
                             " QSplitter::handle:hover { image: url(:/Img/SplitterOverMix); }");
     levelList = new QListWidget(splitter);
     levelList->setObjectName("levelList");
-    auto* consoleArea = new QWidget(splitter);
-    consoleArea->setObjectName("consoleArea");
+    console = new KSuperUI(nullptr, ConsoleOrigin, KVirtualUI::LiveMix, splitter);
+    console->setObjectName("mixConsole");
+    splitter->addWidget(console);
     splitter->setSizes({500, 120});
+    KMasterMix* master = console->master();
+    master->setMaximumWidth(MasterWidth);
+    master->setMinimumHeight(StepMinimumHeight);
+    layout->addWidget(master, 3, 0);
+    master->hide();
     pages->addWidget(splitter);
+
+    miniPlayer = new MiniPlayerUI(nullptr, this);
+    miniPlayer->setObjectName("mixPlayer");
+    miniPlayer->setActiveObject(this);
+    layout->addWidget(miniPlayer, 1, 4, 2, 3);
 
     auto* page3 = new QWidget(pages);
     page3Grid = new QGridLayout(page3);
@@ -164,6 +185,23 @@ void MixViewUI::connectWidgets()
     connect(previousButton, &QPushButton::released, this, &MixViewUI::previousPage);
     connect(saveButton, &QPushButton::released, this, &MixViewUI::saveEqual_slot);
     connect(exportButton, &QPushButton::released, this, &MixViewUI::export_slot);
+    connect(miniPlayer, &MiniPlayerUI::muted, console, &KSuperUI::allMute);
+    connect(console, &KSuperUI::mutedState, miniPlayer, &MiniPlayerUI::muteChange);
+    connect(console, &KSuperUI::changedMix, this, qOverload<>(&MixViewUI::setSaveCheck));
+    KAudioFilePlayer* player = miniPlayer->getKAFPlayer();
+    connect(player, &KAudioFilePlayer::changedEltStatus, this,
+            qOverload<const QStringList&>(&MixViewUI::currentMixChanged));
+    connect(player, &KAudioFilePlayer::constraintsUsingChanged, this,
+            [this](bool on) { treeModel->setConstraintsUse(on); });
+    connect(console, &KSuperUI::masterPanChanged, this, &MixViewUI::masterPanChanged_slot);
+    connect(console, &KSuperUI::masterLvlChanged, this, &MixViewUI::masterLvlChanged_slot);
+}
+
+// The console deletes its master strip itself, which sits in this panel's grid: the console goes
+// first, while its master is still there.
+MixViewUI::~MixViewUI()
+{
+    delete console;
 }
 
 void MixViewUI::setKFile(KCtrlFile* file)
@@ -191,6 +229,10 @@ void MixViewUI::setKFile(KCtrlFile* file)
         mixList->reset();
     }
     tree->setKCtrlFile(document);
+    KAudioFilePlayer* player = miniPlayer->getKAFPlayer();
+    player->setKFile(document);
+    console->setKCtrlFile(document);
+    connect(player, &KAudioFilePlayer::newStatsView, console, &KSuperUI::updateSliders, Qt::UniqueConnection);
 }
 
 void MixViewUI::initUI()
@@ -230,6 +272,7 @@ void MixViewUI::placePages(bool besideMaster)
         grid->addWidget(pages, 3, 1, 1, Columns - 1);
     else
         grid->addWidget(pages, 3, 0, 1, Columns);
+    console->master()->setVisible(besideMaster);
 }
 
 void MixViewUI::placeCheckBox(QCheckBox* box)
@@ -248,6 +291,13 @@ void MixViewUI::setStepLabel(int step)
 
 void MixViewUI::refreshMaster()
 {
+    if (!document)
+        return;
+    const QString mix = mixList->getCurrentMix();
+    if (masterTouched)
+        console->updateMasterInfo(masterPan, masterLevel);
+    else
+        console->updateMasterInfo(document->getMixPan(mix), document->getMixLevel(mix));
 }
 
 bool MixViewUI::askMixName(const QString& title, QString& name, bool& isDefault)
@@ -403,6 +453,7 @@ void MixViewUI::save_slot()
 
 void MixViewUI::save_slot(const QString& given)
 {
+    miniPlayer->stop();
     if (mixList->count() == 0)
         return;
     const QString name = given.isEmpty() ? mixList->getCurrentMix() : given;
@@ -461,12 +512,15 @@ void MixViewUI::currentMixChanged(const QStringList& names)
 
 void MixViewUI::nextPage()
 {
+    miniPlayer->stop();
     const int step = pages->currentIndex();
     if (step == 2) {
         KPrompt::information(this, QString(), "Action impossible");
         return;
     }
     if (step == 0) {
+        // The console is filled only while its page shows: the page turns first.
+        pages->setCurrentIndex(1);
         setStepLabel(1);
         previousButton->setEnabled(true);
         nextButton->setEnabled(true);
@@ -474,6 +528,7 @@ void MixViewUI::nextPage()
         placeCheckBox(rulesBox);
         placePages(true);
         refreshMaster();
+        return;
     } else {
         setStepLabel(2);
         previousButton->setEnabled(true);
@@ -507,6 +562,7 @@ void MixViewUI::previousPage()
         placeCheckBox(constraintsBox);
         placePages(false);
     } else {
+        pages->setCurrentIndex(1);
         setStepLabel(1);
         displayItem(levelList->item(levelRow));
         nextButton->setEnabled(true);
@@ -515,6 +571,7 @@ void MixViewUI::previousPage()
         exportButton->setEnabled(false);
         nextButton->show();
         refreshMaster();
+        return;
     }
     pages->setCurrentIndex(step - 1);
 }
@@ -565,6 +622,9 @@ void MixViewUI::displayItem(QListWidgetItem* item)
             last = -1;
         }
     }
+    // The console follows the chosen depth while its page shows; turning to that page fills it.
+    if (pages->currentIndex() == 1 && last >= first)
+        console->setLevel(shownDepth);
     for (int i = 0; i < levelList->count(); ++i) {
         QListWidgetItem* entry = levelList->item(i);
         QFont font = entry->font();
@@ -576,12 +636,26 @@ void MixViewUI::displayItem(QListWidgetItem* item)
     }
 }
 
-void MixViewUI::setEquals(const QMap<int, double>&)
+void MixViewUI::setEquals(const QMap<int, double>& values)
 {
+    if (!equalizer) {
+        int limits[] = {20, 100, 1000, 20000};
+        int gains[] = {-12, 12};
+        equalizer = new MainEqualsUi(3, limits, 1, gains, 4, this);
+        equalizer->setObjectName("masteringEqualizer");
+        connect(equalizer, &MainEqualsUi::equalValuesChanged, this, &MixViewUI::getEquals);
+        page3Grid->addWidget(equalizer, 0, 0, 1, 4);
+    }
+    equalizer->openEqualisationButtons(values.isEmpty() ? flatMastering() : values);
 }
 
 void MixViewUI::getEquals()
 {
+    if (!equalizer)
+        return;
+    equalValues = equalizer->getEqualisationValues();
+    if (document)
+        document->setMixMastering(editedMix, equalValues);
     unsaved = true;
 }
 
@@ -601,8 +675,9 @@ void MixViewUI::setConstraintsUse(bool on)
     treeModel->setConstraintsUse(on);
 }
 
-void MixViewUI::setMixRules(bool)
+void MixViewUI::setMixRules(bool on)
 {
+    console->setRulesMix(on);
 }
 
 void MixViewUI::addMixes(const QStringList& names)
@@ -667,8 +742,9 @@ void MixViewUI::masterLvlChanged_slot(int level)
     document->setMixLevel(QString(), level);
 }
 
-void MixViewUI::setPixmapPath(const QString&)
+void MixViewUI::setPixmapPath(const QString& path)
 {
+    console->setPixmapPath(path);
 }
 
 void MixViewUI::export_slot()

@@ -19,6 +19,9 @@ class KCheckableTreeView;
 class KCheckMixTV;
 class KCtrlFile;
 class KListWidget;
+class KSuperUI;
+class MainEqualsUi;
+class MiniPlayerUI;
 class QAction;
 class QCheckBox;
 class QGridLayout;
@@ -35,6 +38,7 @@ class MixViewUI : public QWidget, public KIsActiveFuncClass
 
 public:
     MixViewUI(KCtrlFile* document, KCheckableTreeView* treeView, QWidget* parent);
+    ~MixViewUI() override;
 
     // Back to the start state: step 1, nothing open for editing.
     void initUI();
@@ -46,6 +50,10 @@ public:
     bool isActive() override;
 
     KCheckMixTV* getKCheckableTV() const { return tree; }
+    KSuperUI* getSuperUI() const { return console; }
+    MiniPlayerUI* getMiniPlayer() const { return miniPlayer; }
+    // Null until the first mix is opened.
+    MainEqualsUi* getEqualizer() const { return equalizer; }
     QWidget* getMixPropUI() const { return nullptr; }
     KListWidget* getMixList() const { return mixList; }
     QListWidget* getLevelList() const { return levelList; }
@@ -106,12 +114,17 @@ private:
     void placePages(bool besideMaster);
     void placeCheckBox(QCheckBox* box);
     void setStepLabel(int step);
+    // Shows the open mix's master level and pan on the master strip: the values set on the
+    // console since the mix was opened, or else the stored ones.
     void refreshMaster();
     // The name dialog of a new or renamed mix; false when cancelled.
     bool askMixName(const QString& title, QString& name, bool& isDefault);
 
     QMap<int, double> equalValues;
     bool unsaved = false;
+    KSuperUI* console;
+    MiniPlayerUI* miniPlayer;
+    MainEqualsUi* equalizer = nullptr;
     QStackedWidget* pages;
     KCheckMixTV* tree;
     QGridLayout* grid;

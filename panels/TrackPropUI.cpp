@@ -1,6 +1,7 @@
 #include "TrackPropUI.h"
 
 #include "AppServices.h"
+#include "TrackPlayer.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -24,11 +25,9 @@ TrackPropUI::TrackPropUI(KCtrlFile* document, QWidget* parent) : QWidget(parent)
     connect(nameLE, &QLineEdit::editingFinished, this, &TrackPropUI::nameEdited);
 
     // The track player takes the first place of the player row.
-    playerFrame = new QFrame(this);
-    playerFrame->setObjectName("playerFrame");
-    auto* playerBox = new QHBoxLayout(playerFrame);
-    playerBox->setContentsMargins(0, 0, 0, 0);
-    playerRow->insertWidget(0, playerFrame);
+    player = new TrackPlayer(document, this);
+    player->setObjectName("trackPlayer");
+    playerRow->insertWidget(0, player);
 
     checkBox_visible->setText(tr("Piste invisible"));
     checkBox_notmute->setText(tr("Piste toujours allumée"));
@@ -164,6 +163,7 @@ void TrackPropUI::setName(const QString& name)
 {
     nameLE->setText(name);
     trackName = name;
+    player->setTrackName(name);
 }
 
 void TrackPropUI::setFilePath(const QString& path)
@@ -248,6 +248,7 @@ void TrackPropUI::setTrackVisible(bool visible)
 
 void TrackPropUI::stop()
 {
+    player->stop();
 }
 
 void TrackPropUI::nameEdited()

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class KCtrlFile;
+class TrackPlayer;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -24,6 +25,7 @@ class TrackPropUI : public QWidget
 public:
     // The parent is required: its font is given to the panel and every child.
     TrackPropUI(KCtrlFile* document, QWidget* parent);
+    TrackPlayer* getTrackPlayer() const { return player; }
 
     QString getName() const;
     QString getFilePath() const;
@@ -82,7 +84,7 @@ private:
     QLabel* formatLbl;
     QLabel* rateLbl;
     QLabel* fileSizeLbl;
-    QFrame* playerFrame;
+    TrackPlayer* player;
     KCtrlFile* document;
     QString trackName;
 };

@@ -1,8 +1,23 @@
 #include "../document/ElementTestEnv.h"
 #include "DlgSingleInputUI.h"
+#include "EqualisationUi.h"
+#include "KAudioFilePlayer.h"
+#include "KButton.h"
 #include "KCheckMixTV.h"
 #include "KListWidget.h"
+#include "KMasterMix.h"
+#include "KSlider.h"
+#include "KSliderVol.h"
+#include "KSuperUI.h"
+#include "KVolumeUI.h"
+#include "KVolumeWdg.h"
+#include "MainEqualsUi.h"
+#include "MiniPlayerUI.h"
 #include "MixViewUI.h"
+
+#include <QDial>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <QAction>
 #include <QCheckBox>
@@ -10,6 +25,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QResource>
 
 namespace {
 // Answers the name dialogs from a script ({text, default box} or nothing to cancel), the
@@ -56,11 +72,18 @@ class MixViewTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // The mini player's and the tool bar's pictures come from the editor's image bundle.
+        ASSERT_TRUE(QResource::registerResource(TOVRA_IMAGE_BUNDLE));
         addTracks(document, dir, {"bass", "drums", "voice", "keys"});
         ASSERT_TRUE(document.group("Rhythm", {"bass", "drums"}));
         ASSERT_TRUE(document.group("Top", {"voice", "keys"}));
         panel = std::make_unique<MixViewUI>(&document, nullptr, &host);
         list = panel->getMixList();
+    }
+    void TearDown() override
+    {
+        panel.reset();
+        QResource::unregisterResource(TOVRA_IMAGE_BUNDLE);
     }
     QPushButton* button(const char* name) const { return panel->findChild<QPushButton*>(name); }
     QString stepText() const { return panel->findChild<QLabel*>("stepLabel")->text(); }
@@ -175,6 +198,81 @@ TEST_F(MixViewTest, StepsMoveForwardAndBackAndRefuseThePastTheEnds)
     panel->previousPage();
     EXPECT_EQ(panel->currentStep(), 0);
     EXPECT_FALSE(button("previousButton")->isEnabled());
+}
+
+TEST_F(MixViewTest, ConsoleOfStepTwoAndEqualizerOfStepThreeEditTheOpenMix)
+{
+    Prompts prompts({{"Mix"}});
+    panel->createMix();
+    KSuperUI* console = panel->getSuperUI();
+    EXPECT_TRUE(console->master()->isHidden());
+    play({"bass", "voice"});
+    panel->nextPage();
+    // Step 2: the master strip beside the console, which shows the playing tracks of every depth.
+    EXPECT_FALSE(console->master()->isHidden());
+    ASSERT_NE(console->row(), nullptr);
+    EXPECT_EQ(console->row()->getListElt(), QStringList({"bass", "voice"}));
+    console->row()->strip("bass")->fader()->setValue(-60);
+    console->row()->strip("voice")->panSlider()->setValue(50);
+    EXPECT_EQ(document.getElementLevel("bass"), -60);
+    EXPECT_DOUBLE_EQ(document.getPan("voice"), 0.5);
+    // The first depth shows the two groups.
+    panel->displayItem(panel->getLevelList()->item(3));
+    EXPECT_EQ(console->row()->getListElt(), QStringList({"Rhythm", "Top"}));
+
+    // Step 3: the equaliser shows the flat curve; a band moved is stored into the mix at once.
+    panel->nextPage();
+    MainEqualsUi* equalizer = panel->getEqualizer();
+    ASSERT_NE(equalizer, nullptr);
+    EXPECT_EQ(equalizer->getEqualisationValues(), MixViewUI::flatMastering());
+    panel->setSaveCheck(false);
+    equalizer->bands()[1]->gainDial()->setValue(-6);
+    EXPECT_TRUE(panel->hasUnsavedChanges());
+    EXPECT_EQ(document.getMixMastering("Mix"), equalizer->getEqualisationValues());
+    EXPECT_NE(document.getMixMastering("Mix"), MixViewUI::flatMastering());
+
+    // Saving keeps the levels, pan and mastering set on the way, and goes back to the start.
+    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    EXPECT_FALSE(panel->isActive());
+    const QMap<int, double> stored = document.getMixMastering("Mix");
+    document.resetElementsStatus();
+    ASSERT_TRUE(document.setCurrentMix("Mix"));
+    EXPECT_EQ(document.getPlayedTracks(), QStringList({"bass", "voice"}));
+    EXPECT_EQ(document.getElementLevel("bass"), -60);
+    EXPECT_DOUBLE_EQ(document.getPan("voice"), 0.5);
+    EXPECT_EQ(document.getMixMastering("Mix"), stored);
+}
+
+TEST_F(MixViewTest, MasterStripSetsTheOpenMixsLevel)
+{
+    Prompts prompts({{"Mix"}});
+    panel->createMix();
+    play({"drums"});
+    panel->nextPage();
+    emit panel->getSuperUI()->masterLvlChanged(-40);
+    panel->nextPage();
+    panel->save_slot();
+    EXPECT_EQ(document.getMixLevel("Mix"), -40);
+    // The master strip shows what was set, also after going back a step.
+    panel->previousPage();
+    EXPECT_EQ(panel->getSuperUI()->master()->fader()->value(), -40);
+}
+
+TEST_F(MixViewTest, MiniPlayerPlaysTheOpenMixAndMutesTheConsole)
+{
+    Prompts prompts({{"Mix"}});
+    MiniPlayerUI* player = panel->getMiniPlayer();
+    panel->createMix();
+    play({"bass"});
+    panel->nextPage();
+    // The mute button of the bar mutes every strip of the console.
+    QSignalSpy muted(player, &MiniPlayerUI::muted);
+    QTest::mouseClick(player->muteButton(), Qt::LeftButton);
+    ASSERT_EQ(muted.count(), 1);
+    EXPECT_TRUE(muted[0][0].toBool());
+    EXPECT_TRUE(document.getEltMute("bass"));
+    QTest::mouseClick(player->muteButton(), Qt::LeftButton);
+    EXPECT_FALSE(document.getEltMute("bass"));
 }
 
 TEST_F(MixViewTest, SavingStoresTheWorkingMixAndItsMastering)
@@ -293,4 +391,6 @@ TEST_F(MixViewTest, Screens)
     play({"bass", "voice"});
     panel->nextPage();
     grabScreen(host, "MixViewUI_step2");
+    panel->nextPage();
+    grabScreen(host, "MixViewUI_step3");
 }
