@@ -15,6 +15,18 @@
 #include "KCheckBoxDlg.h"
 #include "KDDMenuTV.h"
 #include "KDragMenuLV.h"
+#include "KCheckMixTV.h"
+#include "KListWidget.h"
+#include "KMasterMix.h"
+#include "KSlider.h"
+#include "KSliderVol.h"
+#include "KSuperUI.h"
+#include "KVolumeUI.h"
+#include "KVolumeWdg.h"
+#include "EqualisationUi.h"
+#include "DlgSingleInputUI.h"
+#include "MainEqualsUi.h"
+#include "MixViewUI.h"
 #include "KNotMuteLevelUI.h"
 #include "MiniPlayerUI.h"
 #include "SonaricParams.h"
@@ -22,6 +34,7 @@
 #include "TrackPropUI.h"
 
 #include <QCheckBox>
+#include <QDial>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
@@ -199,7 +212,7 @@ protected:
         auto* menu = tree->findChild<QMenu*>("trackMenu");
         ASSERT_NE(menu, nullptr);
         ASSERT_TRUE(menu->isVisible());
-        shot(window, "04_track_menu");
+        shot(menu, "04_track_menu");
         QAction* properties = actions->getAction(47);
         ASSERT_TRUE(menu->actions().contains(properties));
         bool askedLevel = false;
@@ -237,18 +250,119 @@ protected:
         author.drive = nullptr;
         EXPECT_TRUE(askedLevel);
     }
-    // Plays what is switched on from a mini player on the open project, then stops. The
-    // mixing-rules page's own player acts only while a rule is open in its console.
+    // A slider moved by the arrow keys, one step a key, until it shows the value.
+    static void moveSlider(QAbstractSlider* slider, int value)
+    {
+        ASSERT_NE(slider, nullptr);
+        const Qt::Key down = slider->orientation() == Qt::Vertical ? Qt::Key_Down : Qt::Key_Left;
+        const Qt::Key up = slider->orientation() == Qt::Vertical ? Qt::Key_Up : Qt::Key_Right;
+        for (int guard = 0; slider->value() != value && guard < 600; ++guard)
+            QTest::keyClick(slider, slider->value() > value ? down : up);
+        EXPECT_EQ(slider->value(), value);
+    }
+    QPushButton* mixButton(const char* name) const
+    {
+        return window->getMixView()->findChild<QPushButton*>(name);
+    }
+    // A new mix from the create command, its name typed into the name dialog.
+    void createMix(const QString& name)
+    {
+        author.drive = [&](QDialog* shown) {
+            auto* dialog = qobject_cast<DlgSingleInputUI*>(shown);
+            EXPECT_NE(dialog, nullptr);
+            if (!dialog)
+                return 0;
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("lineEdit"), name);
+            shot(dialog, "07_mix_name_" + name);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+            return dialog->result();
+        };
+        actions->getAction(15)->trigger();
+        author.drive = nullptr;
+        EXPECT_EQ(window->getMixView()->getEditedMix(), name);
+    }
+    // Step 1: the track's check box clicked in the mix editor's element tree.
+    void checkInMixTree(const QString& track)
+    {
+        KCheckMixTV* tree = window->getMixView()->getKCheckableTV();
+        tree->expandAll();
+        QApplication::processEvents();
+        const QModelIndex index = tree->proxy()->mapFromSource(tree->getKModel()->getIndex(track));
+        ASSERT_TRUE(index.isValid()) << track.toStdString();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
+    }
+    // The strip of the element on the console's row, or on the row a group opened.
+    KVolumeWdg* consoleStrip(const QString& name) const
+    {
+        for (KVolumeUI* row = window->getMixView()->getSuperUI()->row(); row; row = row->zoomedRow())
+            if (KVolumeWdg* strip = row->strip(name))
+                return strip;
+        return nullptr;
+    }
+    // From step 1 to step 3 of the open mix; on the console the tracks' faders, pans and the
+    // master fader moved to the given values.
+    void mixOnConsole(const QMap<QString, int>& levels, const QMap<QString, int>& pans, int master,
+                      const QString& screen)
+    {
+        MixViewUI* editor = window->getMixView();
+        QTest::mouseClick(mixButton("nextButton"), Qt::LeftButton);
+        ASSERT_EQ(editor->currentStep(), 1);
+        ASSERT_NE(editor->getSuperUI(), nullptr);
+        QApplication::processEvents();
+        for (auto level = levels.begin(); level != levels.end(); ++level) {
+            KVolumeWdg* strip = consoleStrip(level.key());
+            ASSERT_NE(strip, nullptr) << level.key().toStdString();
+            moveSlider(strip->fader(), level.value());
+        }
+        for (auto pan = pans.begin(); pan != pans.end(); ++pan) {
+            KVolumeWdg* strip = consoleStrip(pan.key());
+            ASSERT_NE(strip, nullptr) << pan.key().toStdString();
+            moveSlider(strip->panSlider(), pan.value());
+        }
+        moveSlider(editor->getSuperUI()->master()->fader(), master);
+        shot(window, "08_mix_console_" + screen);
+        QTest::mouseClick(mixButton("nextButton"), Qt::LeftButton);
+        ASSERT_EQ(editor->currentStep(), 2);
+        ASSERT_NE(editor->getEqualizer(), nullptr);
+    }
+    // Plays the open mix from the mix editor's own player until the time moves, then stops.
     void playAndStop()
     {
-        MiniPlayerUI player(window->getTovraFile(), window);
-        player.show();
-        MiniPlayerUI* bar = &player;
+        MiniPlayerUI* bar = window->getMixView()->getMiniPlayer();
+        ASSERT_NE(bar, nullptr);
         QTest::mouseClick(bar->playButton(), Qt::LeftButton);
         ASSERT_EQ(bar->getKAFPlayer()->getState(), KAudioFilePlayer::Playing);
         QTRY_VERIFY_WITH_TIMEOUT(bar->timeText() != "0:00:00.000" && !bar->timeText().contains('%'), 20000);
+        shot(window, "08_mix_playing");
         QTest::mouseClick(bar->stopButton(), Qt::LeftButton);
         EXPECT_EQ(bar->getKAFPlayer()->getState(), KAudioFilePlayer::Stopped);
+    }
+    // The stored mix made the default from its row's menu, through the modify dialog's
+    // "Mettre par défaut" box.
+    void makeDefault(const QString& mix)
+    {
+        KListWidget* list = window->getMixView()->getMixList();
+        QListWidgetItem* row = list->getItem(mix);
+        ASSERT_NE(row, nullptr);
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->visualItemRect(row).center());
+        auto* menu = list->findChild<QMenu*>("rowMenu");
+        ASSERT_TRUE(menu && menu->isVisible());
+        ASSERT_EQ(menu->actions().size(), 4);
+        shot(menu, "09_mix_menu");
+        author.drive = [&](QDialog* shown) {
+            auto* dialog = qobject_cast<DlgSingleInputUI*>(shown);
+            EXPECT_NE(dialog, nullptr);
+            if (!dialog)
+                return 0;
+            EXPECT_EQ(dialog->findChild<QLineEdit*>("lineEdit")->text(), mix);
+            clickCheckBox(dialog->findChild<QCheckBox*>("checkBox"));
+            shot(dialog, "09_mix_default");
+            QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+            return dialog->result();
+        };
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions()[1]).center());
+        author.drive = nullptr;
+        EXPECT_EQ(list->getDefaultMix(), mix);
     }
     // The default mix rendered from the export page's mix tab to the named format.
     void renderDefaultMix(const QString& format, const QString& path)
@@ -307,21 +421,38 @@ void EndToEnd::authorSession()
     EXPECT_TRUE(doc->isNotMute("pads"));
     EXPECT_EQ(doc->getMinEltLevel("pads"), -120);
 
-    // Levels, pan and the mastering curve go through the document, as the console does; two
-    // mixes are stored and the second made the default.
-    for (const QString name : {"kick", "pads"}) {
-        doc->setEltStatus(name, true);
-        ASSERT_TRUE(doc->addTrackInCurMix(name));
-    }
-    ASSERT_TRUE(doc->saveCurrentMix("Plain"));
-    ASSERT_TRUE(doc->setMixMastering("Plain", {{100, -3.0}, {4000, 2.0}}));
-    doc->setEltLevel("kick", -60);
-    doc->setPan("pads", -0.5);
-    ASSERT_TRUE(doc->saveCurrentMix("Night"));
-    doc->setMixLevel("Night", -30);
-    ASSERT_TRUE(doc->setMixAsDefault("Night"));
+    // Two mixes in the mix editor. "Plain": the kick with the always-on pads, a band of the
+    // mastering equaliser lowered. "Night": the same tracks, the kick's fader 60 units down,
+    // the pads panned half left, the master fader 30 units down; played from the editor's
+    // player, then made the default.
+    window->setCurrentTab(3);
+    MixViewUI* editor = window->getMixView();
+    shot(window, "07_mix_editor");
+    createMix("Plain");
+    checkInMixTree("kick");
+    EXPECT_EQ(doc->getPlayedTracks(), QStringList({"kick", "pads"}));
+    shot(window, "08_mix_tracks_Plain");
+    mixOnConsole({}, {}, 0, "Plain");
+    QDial* lowest = editor->getEqualizer()->bands()[0]->gainDial();
+    moveSlider(lowest, lowest->value() - 3);
+    shot(window, "08_mix_equaliser_Plain");
+    QTest::mouseClick(mixButton("saveButton"), Qt::LeftButton);
+    EXPECT_FALSE(editor->isActive());
+
+    createMix("Night");
+    checkInMixTree("kick");
+    EXPECT_EQ(doc->getPlayedTracks(), QStringList({"kick", "pads"}));
+    mixOnConsole({{"kick", -60}}, {{"pads", -50}}, -30, "Night");
+    shot(window, "08_mix_equaliser_Night");
     playAndStop();
-    doc->resetEltsStatus();
+    QTest::mouseClick(mixButton("saveButton"), Qt::LeftButton);
+    EXPECT_FALSE(editor->isActive());
+    makeDefault("Night");
+    EXPECT_EQ(doc->getDefaultMixName(), "Night");
+    EXPECT_EQ(doc->getMixMastering("Plain").value(20), -3.0);
+    EXPECT_EQ(doc->getMixMastering("Night"), MixViewUI::flatMastering());
+    EXPECT_EQ(doc->getMixLevel("Night"), -30);
+    EXPECT_EQ(doc->getMixLevel("Plain"), 0);
 
     // Saved under a new name, then the editor quit from its command.
     author.savePath = file("session.tvprj");
@@ -343,6 +474,7 @@ void EndToEnd::checkReopened()
     shot(window, "09_reopened");
     EXPECT_TRUE(window->windowTitle().startsWith("session")) << window->windowTitle().toStdString();
     EXPECT_EQ(projectText(*doc), savedText);
+    EXPECT_EQ(window->getMixView()->getMixList()->getDefaultMix(), "Night");
     // Structure and rules.
     EXPECT_EQ(window->getLibraryView()->getEltCount(), 4);
     EXPECT_EQ(doc->getSubElt("Beat"), QStringList({"bass", "kick"}));
@@ -355,7 +487,8 @@ void EndToEnd::checkReopened()
     EXPECT_EQ(doc->getMixNames(), QStringList({"Night", "Plain"}));
     EXPECT_EQ(doc->getDefaultMixName(), "Night");
     EXPECT_EQ(doc->getMixLevel("Night"), -30);
-    EXPECT_EQ(doc->getMixMastering("Plain").keys(), QList<int>({100, 4000}));
+    EXPECT_EQ(doc->getMixMastering("Plain").value(20), -3.0);
+    EXPECT_EQ(doc->getMixMastering("Night"), MixViewUI::flatMastering());
     ASSERT_TRUE(doc->setCurrentMix("Night"));
     EXPECT_EQ(doc->getPlayedTracks(), QStringList({"kick", "pads"}));
     EXPECT_EQ(doc->getElementLevel("kick"), -60);
