@@ -36,6 +36,7 @@
 #include <QCheckBox>
 #include <QDial>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -46,10 +47,13 @@
 #include <QSpinBox>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -166,6 +170,25 @@ void clickCheckBox(QCheckBox* box)
 class EndToEnd : public ExportTest
 {
 protected:
+    // The libraries' English catalogues too, as the program's start-up installs them.
+    // Installed before the window is built, so that its panels take their English texts.
+    void SetUp() override
+    {
+        for (const QString& name : QDir(":/TovraTr").entryList({"*_en.qm"}, QDir::Files)) {
+            auto translator = std::make_unique<QTranslator>();
+            ASSERT_TRUE(translator->load(":/TovraTr/" + name)) << name.toStdString();
+            QCoreApplication::installTranslator(translator.get());
+            libraryTr.push_back(std::move(translator));
+        }
+        ExportTest::SetUp();
+    }
+    void TearDown() override
+    {
+        for (const auto& translator : libraryTr)
+            QCoreApplication::removeTranslator(translator.get());
+        ExportTest::TearDown();
+    }
+
     // The group dialog opened by a drop on the tree's root, filled and confirmed.
     void makeGroup(const QString& name, const QStringList& members)
     {
@@ -368,14 +391,14 @@ protected:
     void renderDefaultMix(const QString& format, const QString& path)
     {
         ExportPrompts prompts;
-        prompts.screenName = grabbing() ? "e2e_12_render_" + format : QString();
+        prompts.screenName = grabbing() ? "e2e_13_render_" + format : QString();
         showExportPage();
         page->form().tabWidget->setCurrentIndex(1);
         EXPECT_EQ(page->getSelectedMix(), doc->getDefaultMixName());
         chooseFormat(format);
         chooseRate(44100.0);
         setPath(path);
-        shot(page, "11_export_mix_" + format);
+        shot(page, "12_export_mix_" + format);
         clickExport();
         EXPECT_EQ(prompts.progressText, "Tovix export \"" + doc->getDefaultMixName() + "\" successful");
     }
@@ -386,6 +409,7 @@ protected:
     // then exported and rendered.
     void checkReopened();
 
+    std::vector<std::unique_ptr<QTranslator>> libraryTr;
     Author author;
     QString savedText;
     bool reopenedChecked = false;
@@ -471,7 +495,7 @@ void EndToEnd::checkReopened()
     actions = window->getActionManager();
     doc = window->getTovraFile();
     ASSERT_NE(doc, nullptr);
-    shot(window, "09_reopened");
+    shot(window, "10_reopened");
     EXPECT_TRUE(window->windowTitle().startsWith("session")) << window->windowTitle().toStdString();
     EXPECT_EQ(projectText(*doc), savedText);
     EXPECT_EQ(window->getMixView()->getMixList()->getDefaultMix(), "Night");
@@ -499,13 +523,13 @@ void EndToEnd::checkReopened()
     // The distributable file from the export page, read back through the engine.
     {
         ExportPrompts prompts;
-        prompts.screenName = grabbing() ? "e2e_10_export_progress" : QString();
+        prompts.screenName = grabbing() ? "e2e_11_export_progress" : QString();
         showExportPage();
         page->form().comboBox2_2->setCurrentIndex(0);
         chooseRate(44100.0);
         page->form().radioButton2_2->setChecked(true);
         setPath(file("song.tovra"));
-        shot(page, "10_export_tovra");
+        shot(page, "11_export_tovra");
         clickExport();
         EXPECT_EQ(prompts.progressText, "Export successful");
     }
@@ -538,19 +562,21 @@ TEST_F(EndToEnd, ImportGroupRuleMixPlaySaveReopenExportAndRender)
     ASSERT_FALSE(HasFatalFailure());
     ZazuzoziZadiviDU::deleteInstance();
 
-    // The editor started again on the saved file, through the program's own start-up; the
-    // checks run once its event loop runs, and closing the window ends it.
-    window = ZazuzoziZadiviDU::getInstance();
+    // The editor started again on the saved file, through the program's own start-up, which
+    // builds the window; the checks run once its event loop runs, and closing the window ends it.
+    window = nullptr;
+    QObject waiting; // takes its pending timers along when the test ends
     std::function<void()> whenRunning = [&] {
-        if (QThread::currentThread()->loopLevel() == 0) {
-            QTimer::singleShot(0, window, whenRunning);
+        if (QThread::currentThread()->loopLevel() == 0 || !ZazuzoziZadiviDU::hasInstance()) {
+            QTimer::singleShot(0, &waiting, whenRunning);
             return;
         }
+        window = ZazuzoziZadiviDU::getInstance();
         checkReopened();
         author.button = QMessageBox::No;
         window->close();
     };
-    QTimer::singleShot(0, window, whenRunning);
+    QTimer::singleShot(0, &waiting, whenRunning);
     EXPECT_EQ(SonaricStartup::run({author.savePath}), 0);
     EXPECT_TRUE(reopenedChecked);
     window = nullptr;
