@@ -457,7 +457,8 @@ void EndToEnd::authorSession()
 
     // Import on the worker under the progress dialog.
     window->importAudioPath(files);
-    ASSERT_EQ(doc->getTrackNames(), QStringList({"kick", "bass", "pads", "voice"}));
+    ASSERT_EQ(doc->getTrackNames(), QStringList({"kick", "bass", "pads", "voice"}))
+        << "asked: " << author.asked.join(" | ").toStdString();
     shot(window, "01_imported");
 
     // Two groups from the group dialog, an exclusion and an implication from the constraint
