@@ -8,31 +8,32 @@
 #include "AuthorPrompts.h"
 #include "DlgCreateConstt.h"
 #include "DlgNewGroupUI.h"
+#include "DlgSingleInputUI.h"
 #include "EltPropUI.h"
+#include "EqualisationUi.h"
 #include "ExportFixture.h"
 #include "KAudioFilePlayer.h"
 #include "KButton.h"
 #include "KCheckBoxDlg.h"
+#include "KCheckMixTV.h"
 #include "KDDMenuTV.h"
 #include "KDragMenuLV.h"
-#include "KCheckMixTV.h"
 #include "KListWidget.h"
 #include "KMasterMix.h"
+#include "KNotMuteLevelUI.h"
 #include "KSlider.h"
 #include "KSliderVol.h"
 #include "KSuperUI.h"
 #include "KVolumeUI.h"
 #include "KVolumeWdg.h"
-#include "EqualisationUi.h"
-#include "DlgSingleInputUI.h"
 #include "MainEqualsUi.h"
-#include "MixViewUI.h"
-#include "KNotMuteLevelUI.h"
 #include "MiniPlayerUI.h"
+#include "MixViewUI.h"
 #include "SonaricParams.h"
 #include "SonaricStartup.h"
 #include "TabViewUI.h"
 #include "TrackPropUI.h"
+#include "tvr_utils.h"
 #include "WorkSpaceUI.h"
 
 #include <QCheckBox>
@@ -111,9 +112,9 @@ Levels measuredLevels(const QString& path)
     return levels;
 }
 
-// What the engine's mixer makes of playing mono tracks: each enters at half its gain, a level of
-// L units is a gain of 2^(L / 30), a pan below 0 lowers the right side by (1 + pan) and above 0
-// the left side by (1 - pan), and the mix's master level scales the sum.
+// What the engine's mixer makes of playing mono tracks: each enters at half the gain of its
+// level (cBToDouble), a pan below 0 lowers the right side by (1 + pan) and above 0 the left side
+// by (1 - pan), and the gain of the mix's master level scales the sum.
 struct Playing {
     int level;
     double pan;
@@ -121,9 +122,9 @@ struct Playing {
 Levels predictedLevels(const QList<Playing>& tracks, int masterLevel)
 {
     double left = 0.0, right = 0.0;
-    const double master = std::exp2(masterLevel / 30.0);
+    const double master = cBToDouble(masterLevel);
     for (const Playing& track : tracks) {
-        const double gain = 0.5 * master * std::exp2(track.level / 30.0) * Amplitude / std::sqrt(2.0);
+        const double gain = 0.5 * master * cBToDouble(track.level) * Amplitude / std::sqrt(2.0);
         const double l = gain * (track.pan > 0 ? 1.0 - track.pan : 1.0);
         const double r = gain * (track.pan < 0 ? 1.0 + track.pan : 1.0);
         left += l * l;
@@ -150,13 +151,11 @@ bool grabbing()
     return qEnvironmentVariableIsSet("TOVRA_E2E_GRAB");
 }
 
-// In grab mode, the widget shown, laid out and painted, saved as screens/e2e_<step>.png.
+// In grab mode, the widget, laid out and painted, saved as screens/e2e_<step>.png.
 void shot(QWidget* widget, const QString& step)
 {
     if (!grabbing() || !widget)
         return;
-    if (!widget->isVisible())
-        widget->show();
     if (widget->isWindow())
         EXPECT_TRUE(QTest::qWaitForWindowExposed(widget)) << step.toStdString();
     // Each layout that grows asks its parent's layout in a new request: let them all run.
@@ -285,7 +284,6 @@ protected:
             if (!panel)
                 return 0;
             EXPECT_EQ(panel->getName(), track);
-            shown->resize(380, 460);
             shot(shown, "05_track_properties");
             auto* box = panel->getTrackPage()->findChild<QCheckBox*>("checkBox_notmute");
             EXPECT_TRUE(box && box->isEnabled());
