@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 KCheckBoxDlg::KCheckBoxDlg(QWidget* parent)
     : QDialog(parent),
       m_layout(new QVBoxLayout(this)),
@@ -91,6 +93,18 @@ void KCheckBoxDlg::setWidget(QWidget* widget)
 {
     if (widget)
         m_layout->insertWidget(1, widget);
+}
+
+// The start size fits a one-line message only. A longer, wrapped message or an inserted widget
+// needs more height at the dialog's width, which the layout's minimum size does not ask for: the
+// dialog grows to it before it shows, and never shrinks.
+void KCheckBoxDlg::showEvent(QShowEvent* event)
+{
+    m_layout->activate();
+    const int needed = std::max(minimumSizeHint().height(), heightForWidth(width()));
+    if (needed > height())
+        resize(width(), needed);
+    QDialog::showEvent(event);
 }
 
 void KCheckBoxDlg::ignoreAll()

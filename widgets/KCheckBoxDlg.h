@@ -31,6 +31,9 @@ public:
 public slots:
     void ignoreAll();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QVBoxLayout* m_layout;
     QLabel* m_label;

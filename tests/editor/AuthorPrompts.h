@@ -40,14 +40,17 @@ struct Author {
     }
     ~Author() { KPrompt::setHandler(previous); }
 
-    // Runs the progress dialog; a failure is confirmed as the author would.
+    // Runs the progress dialog; a failure is confirmed as the author would. The dialog's outcome
+    // reads as a failure until the worker reports, so the report is known by the button turning
+    // to "Ok": pressing it earlier would cancel a worker still running.
     int runProgress(DlgProgBar* dialog)
     {
         QTimer poll;
+        auto* button = dialog->findChild<QPushButton*>("cancelButton");
         QObject::connect(&poll, &QTimer::timeout, dialog, [&] {
-            if (dialog->outcome() == DlgProgBar::Failure) {
+            if (dialog->outcome() == DlgProgBar::Failure && button->text() == "Ok") {
                 poll.stop();
-                dialog->findChild<QPushButton*>("cancelButton")->click();
+                button->click();
             }
         });
         poll.start(10);

@@ -232,6 +232,26 @@ TEST(KCheckBoxDlg, EmptyTextsHideTheLabelAndTheThirdButton)
     EXPECT_TRUE(child<QLabel>(&dialog, "label")->isVisible());
 }
 
+// A message of several wrapped lines with a widget under it: shown, the dialog is tall enough
+// for every line of the message and for the widget, at its start width.
+TEST(KCheckBoxDlg, LongMessageAndInsertedWidgetShowWhole)
+{
+    QString message;
+    for (int line = 0; line < 5; ++line)
+        message += "Une phrase assez longue pour passer à la ligne dans une boîte de quatre cents points.\n";
+    KCheckBoxDlg dialog("Piste", message, "Se souvenir", "Ok", "Annuler", false, nullptr);
+    auto* extra = new QWidget;
+    extra->setMinimumHeight(120);
+    dialog.setWidget(extra);
+    dialog.show();
+    QApplication::processEvents();
+    auto* label = child<QLabel>(&dialog, "label");
+    EXPECT_EQ(dialog.width(), 400);
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    EXPECT_GE(extra->height(), 120);
+    EXPECT_GE(dialog.height(), dialog.heightForWidth(dialog.width()));
+}
+
 TEST(InputDialogs, Screens)
 {
     DlgInputUI input(nullptr);
