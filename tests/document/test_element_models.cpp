@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
+#include <QTranslator>
 
 #include <memory>
 
@@ -210,6 +211,14 @@ TEST_F(ElementModels, ListShowsFormatNameAndPlace)
         ASSERT_GE(row, 0) << p.name;
         EXPECT_EQ(list.index(row, 2).data().toString(), QString::fromUtf8(p.place)) << p.name;
     }
+    // In English through the library's own catalogue.
+    QTranslator english;
+    ASSERT_TRUE(english.load(":/TovraTr/document_en.qm"));
+    QCoreApplication::installTranslator(&english);
+    EXPECT_EQ(list.index(rowOf("kick"), 2).data().toString(), "(in \"Drums\")");
+    EXPECT_EQ(list.index(rowOf("Keys"), 2).data().toString(), "(at the root)");
+    EXPECT_EQ(KCtrlFile::tr("Suppression d'un groupe"), "Delete a group...");
+    QCoreApplication::removeTranslator(&english);
     EXPECT_EQ(list.index(rowOf("kick"), 0).data().toString(), "WAV");
     EXPECT_EQ(list.index(rowOf("Keys"), 0).data().toString(), "");
     EXPECT_FALSE(list.index(0, 0, list.index(0, 0)).isValid());
