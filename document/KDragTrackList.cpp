@@ -20,12 +20,13 @@ KDragTrackList::KDragTrackList(KCtrlFile* document, QWidget* parent)
     horizontalHeader()->hide();
     verticalHeader()->hide();
     setShowGrid(false);
-    // Column widths and row heights follow every change of the rows.
-    connect(m_model, &QAbstractItemModel::layoutChanged, this, &KDragTrackList::modelLayoutChanged);
-    connect(m_model, &QAbstractItemModel::modelReset, this, &KDragTrackList::modelLayoutChanged);
-    connect(m_model, &QAbstractItemModel::rowsInserted, this, &KDragTrackList::modelLayoutChanged);
-    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &KDragTrackList::modelLayoutChanged);
-    connect(m_model, &QAbstractItemModel::dataChanged, this, &KDragTrackList::modelLayoutChanged);
+    // Column widths and row heights follow every change of the rows, once per burst of changes:
+    // fitting them reads every row, so doing it per added track made an import quadratic.
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, &KDragTrackList::scheduleLayout);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &KDragTrackList::scheduleLayout);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &KDragTrackList::scheduleLayout);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &KDragTrackList::scheduleLayout);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &KDragTrackList::scheduleLayout);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &KDragTrackList::selectionChanged_slot);
     modelLayoutChanged();
@@ -46,8 +47,17 @@ int KDragTrackList::getEltCount() const
     return m_model->rowCount();
 }
 
+void KDragTrackList::scheduleLayout()
+{
+    if (m_layoutQueued)
+        return;
+    m_layoutQueued = true;
+    QMetaObject::invokeMethod(this, &KDragTrackList::modelLayoutChanged, Qt::QueuedConnection);
+}
+
 void KDragTrackList::modelLayoutChanged()
 {
+    m_layoutQueued = false;
     m_proxy->sort(m_model->columnCount() > 2 ? 1 : 0, Qt::AscendingOrder);
     resizeColumnsToContents();
     resizeRowsToContents();

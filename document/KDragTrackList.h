@@ -40,9 +40,12 @@ protected:
 
 private:
     QStringList uniqueNames(const QModelIndexList& indexes) const;
+    // Queues one modelLayoutChanged for the changes of this turn of the event loop.
+    void scheduleLayout();
 
     KTracksModel* m_model;
     QSortFilterProxyModel* m_proxy;
+    bool m_layoutQueued = false;
 };
 
 #endif
