@@ -35,11 +35,14 @@ KObjFile::KObjFile()
 }
 
 // The playback threads read the project without holding anything of the document's: playback
-// ends before a project or its elements are freed.
+// ends before a project or its elements are freed. A play that ended by itself is joined too, so
+// that no ended thread outlives the document.
 static void stopPlayback()
 {
     if (so_isPlay())
         so_stop();
+    else
+        so_joinEndedPlay();
 }
 
 KObjFile::~KObjFile()

@@ -616,6 +616,23 @@ int so_waitEndPlay(void)
     return 1;
 }
 
+int so_joinEndedPlay(void)
+{
+    KThread *thread = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(g_playLock);
+        if (g_playRunning)
+            return 0;
+        thread = g_playThread;
+        g_playThread = nullptr;
+    }
+    if (thread) {
+        KThread_wait(thread, nullptr);
+        _KThread_destroy(thread);
+    }
+    return 1;
+}
+
 int so_close(void)
 {
     if (!g_soundCardInit.load() && !g_transport.mutexStatus)

@@ -67,6 +67,9 @@ int so_outThreadAtRate(KFile *file, KProgress *progress, int mode, double rate);
 int so_stop(void);
 // Waits for the end of the play started last (nothing when none).
 int so_waitEndPlay(void);
+// Joins the thread of a play that has already ended, without waiting for a running or paused
+// one; 1 when no ended play was left unjoined after it, 0 when a play still runs.
+int so_joinEndedPlay(void);
 // Stops, waits until every device is closed and frees everything; 1 when the sound card was
 // never opened, else so_stop's result.
 int so_close(void);

@@ -153,6 +153,22 @@ TEST(Player, PlaysToTheEndAndStops)
     EXPECT_EQ(1, so_stop());
 }
 
+TEST(Player, AnEndedPlayIsJoinedWithoutWaitingForARunningOne)
+{
+    PlayProject p(1);
+    ASSERT_EQ(1, so_init());
+    ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
+    ASSERT_EQ(1, so_pause());
+    // Paused, the play still runs: nothing is joined and nothing waits.
+    EXPECT_EQ(0, so_joinEndedPlay());
+    ASSERT_EQ(1, so_pause());
+    // Ended by itself: the joiner needs no stop (the leak checker sees no thread left).
+    while (so_joinEndedPlay() == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(0, so_isPlay());
+    EXPECT_EQ(1, so_joinEndedPlay());
+}
+
 TEST(Player, MetersReportTracksGroupsAndTheMaster)
 {
     PlayProject p(3);
