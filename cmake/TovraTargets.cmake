@@ -101,3 +101,14 @@ function(tovra_add_bench name)
   add_executable(bench_${name} ${ARG_SOURCES})
   target_link_libraries(bench_${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
 endfunction()
+
+# Compiles the library's English catalogues (translations/*_en.ts beside its CMakeLists) into its
+# resources at ":/TovraTr/<name>_en.qm"; the editor loads every library catalogue of its language.
+function(tovra_add_english_catalogues target)
+  file(GLOB _ts CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/translations/*_en.ts)
+  if(_ts)
+    qt_add_lrelease(${target} TS_FILES ${_ts} QM_FILES_OUTPUT_VARIABLE _qm)
+    qt_add_resources(${target} ${target}_translations PREFIX /TovraTr
+                     BASE ${CMAKE_CURRENT_BINARY_DIR} FILES ${_qm})
+  endif()
+endfunction()
