@@ -93,6 +93,9 @@ TrackPlayer::TrackPlayer(KCtrlFile* document, QWidget* parent)
     m_time->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_time->setFont(QFont(QStringLiteral("Tahoma"), 8, QFont::Bold));
     m_time->setText(QStringLiteral("0:00:00:000"));
+    // The controls stand at fixed places: a layout that holds the bar keeps them all in view.
+    const QRect used = m_stop->geometry() | m_slider->geometry() | m_time->geometry();
+    setMinimumSize(used.right() + 1, used.bottom() + 1);
 
     connect(m_slider, &KSliderTime::sliderMoved, this, &TrackPlayer::newUserTime);
     connect(m_play, &QPushButton::released, this, &TrackPlayer::play);

@@ -1,11 +1,16 @@
 #include "../document/ElementTestEnv.h"
+#include "KButton.h"
+#include "KSlider.h"
+#include "TrackPlayer.h"
 #include "TrackPropUI.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResource>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -144,8 +149,24 @@ TEST(TrackPropUI, MonoButtonSendsTheNameFieldAndFollowsTheStereoFlag)
     EXPECT_EQ(convert[0][0].toString(), "Bass edited");
 }
 
+TEST(TrackPropUI, PlayerRowShowsTheWholeBar)
+{
+    Panel p;
+    p.host.resize(360, 380);
+    p.panel->resize(360, 380);
+    p.panel->layout()->activate();
+    const TrackPlayer* player = p.panel->getTrackPlayer();
+    const QRect bar = player->rect();
+    for (const QWidget* control : {static_cast<const QWidget*>(player->stopButton()),
+                                   static_cast<const QWidget*>(player->positionSlider()),
+                                   static_cast<const QWidget*>(player->timeLabel())})
+        EXPECT_TRUE(bar.contains(control->geometry())) << control->metaObject()->className();
+}
+
 TEST(TrackPropUI, Screen)
 {
+    // The player's and the file button's pictures come from the editor's image bundle.
+    ASSERT_TRUE(QResource::registerResource(TOVRA_IMAGE_BUNDLE));
     fixtures::TempDir dir;
     Panel p;
     p.panel->setName("Lead guitar");
@@ -163,4 +184,5 @@ TEST(TrackPropUI, Screen)
     p.host.resize(360, 380);
     p.panel->resize(360, 380);
     grabScreen(p.host, "TrackPropUI");
+    QResource::unregisterResource(TOVRA_IMAGE_BUNDLE);
 }
