@@ -49,7 +49,8 @@ KMasterMix::KMasterMix(KCtrlFile* document, QWidget* parent)
 
     picture(this, QStringLiteral("Img/ValueBG"), 6, 57, 32, 17);
     auto* unit = new QLabel(QStringLiteral("dB"), this);
-    unit->setGeometry(42, 57, 15, 17);
+    // Room for "dB" in the larger fonts a page may give; the meters start at 65.
+    unit->setGeometry(42, 57, 22, 17);
     m_levelEdit = valueField(this, QStringLiteral("#ff9900"), 6, 57, 32, 17);
     auto* levelValidator = new QDoubleValidator(m_levelEdit);
     levelValidator->setLocale(QLocale::c());
