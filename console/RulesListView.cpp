@@ -11,6 +11,8 @@
 #include <QTableWidget>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace {
 const QString kRulePrefix = QStringLiteral("__UnusefullGrp__");
 
@@ -73,9 +75,12 @@ RulesListView::RulesListView(KCtrlFile* document, QWidget* parent)
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    table->setColumnWidth(0, width() / 6);
-    table->setColumnWidth(1, width() / 2);
-    table->setColumnWidth(2, width() / 3);
+    // A sixth, a half and a third of the panel's width, but never narrower than the column's
+    // title: a panel built small before its page lays it out would leave the titles unreadable.
+    const int shares[] = {6, 2, 3};
+    for (int column = 0; column < 3; ++column)
+        table->setColumnWidth(column, std::max(width() / shares[column],
+                                               table->horizontalHeader()->sectionSizeHint(column)));
     table->setContextMenuPolicy(Qt::ActionsContextMenu);
     table->addAction(m_createAction);
     table->addAction(m_modifyAction);

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QSignalSpy>
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolBar>
@@ -82,6 +83,16 @@ struct RulesProject : ::testing::Test {
 };
 
 } // namespace
+
+TEST_F(RulesProject, ColumnTitlesStayReadableInAPanelBuiltSmall)
+{
+    QWidget page;
+    page.resize(60, 40);
+    RulesListView view(&doc, &page);
+    const QHeaderView* header = view.table()->horizontalHeader();
+    for (int c = 0; c < 3; ++c)
+        EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c)) << c;
+}
 
 TEST_F(RulesProject, ListsRulesByNameWithMembersAndDescriptions)
 {
