@@ -258,25 +258,12 @@ public:
 
 namespace {
 
-// Posts the rules of one element. A rule's indicators would always be 1 (every rule is also
-// posted hard), so only the tracks' kept-status indicators are posted: they alone rank states.
-void iniatializeConst(ZarkWorkSpace &ws, KElement *elt, const KElement *requested)
+// Posts one rule element's rule: its playing count, its own status (playing while a member plays)
+// and its bounds or implication. A rule without members plays only when it is `requested`.
+void postRule(ZarkWorkSpace &ws, KElement *elt, const KElement *requested)
 {
     OSpace &home = *ws.root;
     KFile *file = ws.file;
-    if (elt->type == KELT_TRACK) {
-        if (elt == requested)
-            return; // fixed by a hard constraint
-        BoolVar s = ws.statusOf(elt);
-        if (plays(elt)) {
-            ws.addIndicator(s, WEIGHT_TRACK);
-        } else {
-            BoolVar kept(home, 0, 1);
-            rel(home, kept, IRT_NQ, s);
-            ws.addIndicator(kept, WEIGHT_TRACK);
-        }
-        return;
-    }
     KGroupData *group = ruleOf(elt);
     if (!group) {
         std::fprintf(stderr, "Error iniatializeConst : Unknown element type (%d)\n", elt->type);
@@ -312,6 +299,27 @@ void iniatializeConst(ZarkWorkSpace &ws, KElement *elt, const KElement *requeste
         std::fprintf(stderr, "Error iniatializeConst : Unknown constraint type (%d)\n",
                      group->kind);
     }
+}
+
+// Posts the rules of one element. A rule's indicators would always be 1 (every rule is also
+// posted hard), so only the tracks' kept-status indicators are posted: they alone rank states.
+void iniatializeConst(ZarkWorkSpace &ws, KElement *elt, const KElement *requested)
+{
+    OSpace &home = *ws.root;
+    if (elt->type == KELT_TRACK) {
+        if (elt == requested)
+            return; // fixed by a hard constraint
+        BoolVar s = ws.statusOf(elt);
+        if (plays(elt)) {
+            ws.addIndicator(s, WEIGHT_TRACK);
+        } else {
+            BoolVar kept(home, 0, 1);
+            rel(home, kept, IRT_NQ, s);
+            ws.addIndicator(kept, WEIGHT_TRACK);
+        }
+        return;
+    }
+    postRule(ws, elt, requested);
 }
 
 // Ids whose component (elements tied by memberships and implications) must be searched: the
@@ -417,6 +425,12 @@ bool cancelled()
     return t_cancel && t_cancel();
 }
 
+// The long safety limit of a search for any state, well past the optimising search's limit.
+unsigned long safetyLimitMs()
+{
+    return std::max(1000ul, 4 * k_getStatusSolverTimeLimit());
+}
+
 // A search's time limit, also ended by the thread's give-up test.
 class RequestStop : public Search::Stop {
 public:
@@ -430,21 +444,109 @@ private:
     Search::TimeStop time_;
 };
 
-// Any state that meets every rule with the requested element switched, for a request whose
-// optimising search found none in its time limit: a depth-first search on the statuses, the most
-// constrained first, restarted on a growing failure limit. Refuses only when no state exists (or
-// after a long safety limit).
-OSpace *firstSolution(KFile *file, const std::vector<char> &active, KElement *requested)
+// Any state of `space` that meets every rule, for a request whose optimising search found none in
+// its time limit: a depth-first search on the statuses, the most constrained first, restarted on
+// a growing failure limit. Refuses only when no state exists (or after a long safety limit).
+OSpace *anyState(OSpace &space)
 {
-    RequestStop stop(std::max(1000ul, 4 * k_getStatusSolverTimeLimit()));
-    ZarkWorkSpace ws(file, active);
-    postRequest(ws, requested);
-    OSpace &root = *ws.root;
-    branch(root, root.statusVars, BOOL_VAR_AFC_MAX(0.99), BOOL_VAL_MIN());
+    RequestStop stop(safetyLimitMs());
+    branch(space, space.statusVars, BOOL_VAR_AFC_MAX(0.99), BOOL_VAL_MIN());
     Search::Options options = searchOptions(&stop);
     options.cutoff = Search::Cutoff::luby(64);
-    RBS<OSpace, DFS> engine(&root, options);
+    RBS<OSpace, DFS> engine(&space, options);
     return engine.next();
+}
+
+// Any state that meets every rule with the requested element switched.
+OSpace *firstSolution(KFile *file, const std::vector<char> &active, KElement *requested)
+{
+    ZarkWorkSpace ws(file, active);
+    postRequest(ws, requested);
+    return anyState(*ws.root);
+}
+
+// Stops a search after `fails` failures, at the long safety limit of a search for any state, or
+// when the thread gives up.
+class FailStop : public Search::Stop {
+public:
+    explicit FailStop(unsigned long fails)
+        : fails_(fails), time_(safetyLimitMs())
+    {
+    }
+    bool stop(const Search::Statistics &s, const Search::Options &o) override
+    {
+        return s.fail > fails_ || time_.stop(s, o);
+    }
+
+private:
+    unsigned long fails_;
+    RequestStop time_;
+};
+
+// Failures a greedy search for a state may meet before the complete search takes over.
+enum { GREEDY_FAIL_LIMIT = 64 };
+
+// The tracks that some state meeting every rule lets play, asked for `asked`, on one model of the
+// whole project (`ws`, every rule posted, nothing requested). For each track not yet known to
+// play, a search for a state where it plays tries to play every other unanswered track too, so a
+// few states answer most tracks; when that greedy search gives up without proving that no state
+// exists, a complete search answers the track alone. Returns a flag per element id.
+std::vector<char> playableTracks(ZarkWorkSpace &ws, const std::vector<KElement *> &asked)
+{
+    std::vector<char> playable(ws.varOf.size(), 0);
+    if (ws.root->status() == SS_FAILED)
+        return playable;
+    auto withPlaying = [&ws](KElement *track) {
+        OSpace *space = static_cast<OSpace *>(ws.root->clone());
+        rel(*space, space->statusVars[ws.varOf[static_cast<size_t>(track->id)]], IRT_EQ, 1);
+        return std::unique_ptr<OSpace>(space);
+    };
+    for (KElement *track : asked) {
+        if (playable[static_cast<size_t>(track->id)] || cancelled())
+            continue;
+        std::unique_ptr<OSpace> space = withPlaying(track);
+        BoolVarArgs open;
+        for (KElement *other : asked)
+            if (!playable[static_cast<size_t>(other->id)] && other != track)
+                open << space->statusVars[ws.varOf[static_cast<size_t>(other->id)]];
+        if (open.size() > 0)
+            branch(*space, open, BOOL_VAR_NONE(), BOOL_VAL_MAX());
+        branch(*space, space->statusVars, BOOL_VAR_NONE(), BOOL_VAL_MIN());
+        FailStop greedyStop(GREEDY_FAIL_LIMIT);
+        DFS<OSpace> greedy(space.get(), searchOptions(&greedyStop));
+        std::unique_ptr<OSpace> state(greedy.next());
+        if (!state && greedy.stopped() && !cancelled()) {
+            state.reset(anyState(*withPlaying(track)));
+        }
+        if (!state)
+            continue;
+        for (KElement *other : asked) {
+            BoolVar s = state->statusVars[ws.varOf[static_cast<size_t>(other->id)]];
+            if (s.assigned() && s.val() == 1)
+                playable[static_cast<size_t>(other->id)] = 1;
+        }
+    }
+    return playable;
+}
+
+// How many tracks of the project (only those with a parent unless `orphans`) some state meeting
+// every rule lets play.
+int countPlayableTracks(KFile *file, bool orphans)
+{
+    ZarkWorkSpace ws(file, std::vector<char>(static_cast<size_t>(file->eltCount), 1));
+    std::vector<KElement *> asked;
+    forEachElt(file, [&](KElement *e) {
+        if (!isNumbered(file, e))
+            return;
+        if (e->type != KELT_TRACK)
+            postRule(ws, e, nullptr);
+        else if (orphans || e->parents.head)
+            asked.push_back(e);
+    });
+    const std::vector<char> playable = playableTracks(ws, asked);
+    return static_cast<int>(std::count_if(asked.begin(), asked.end(), [&](KElement *e) {
+        return playable[static_cast<size_t>(e->id)] != 0;
+    }));
 }
 
 GSList *solveStatus(KFile *file, KElement *requested)
@@ -732,9 +834,25 @@ int checkConstraintsWF(KFile *file, GHFunc test, int expected)
         return 2;
     }
     KCheckWFData data{copy, 0};
-    // The copy is this thread's alone: its requests need no lock.
-    forEachElt(copy, [&](KElement *e) { test(e->name, e, &data); });
+    if (test == canPlay || test == notOrphanCanPlay) {
+        // The play tests are answered together on one model: the same answers as asking for
+        // each track in turn, without a model and a search per track.
+        try {
+            data.counter = countPlayableTracks(copy, test == canPlay);
+        } catch (const Exception &e) {
+            std::fprintf(stderr, "!!! ERROR checkConstraintsWF : %s\n", e.what());
+            data.counter = -1;
+        } catch (const std::bad_alloc &) {
+            std::fprintf(stderr, "!!! ERROR checkConstraintsWF : out of memory\n");
+            data.counter = -1;
+        }
+    } else {
+        // The copy is this thread's alone: its requests need no lock.
+        forEachElt(copy, [&](KElement *e) { test(e->name, e, &data); });
+    }
     _freeZark(copy);
+    if (data.counter < 0)
+        return 2;
     if (data.counter == expected)
         return 0;
     return data.counter > 0 && data.counter < expected ? 1 : 2;

@@ -471,17 +471,28 @@ TEST_F(StatusSolverTest, GeneratedWholeProjectChecksAgreeWithEnumeration)
         KFile *stopped = KFile_clone(f);
         ASSERT_NE(nullptr, stopped);
         setAllStatusStop(stopped);
-        int playable = 0, grouped = 0;
+        int playable = 0, grouped = 0, playableAll = 0, tracks = 0;
         for (KElement *e : solvercheck::elements(stopped)) {
-            if (e->type != KELT_TRACK || !e->parents.head)
+            if (e->type != KELT_TRACK)
+                continue;
+            const bool feasible =
+                solvercheck::bestPlay(stopped, e, true, solvercheck::currentPlay(stopped))
+                    .feasible;
+            ++tracks;
+            playableAll += feasible;
+            if (!e->parents.head)
                 continue;
             ++grouped;
-            playable += solvercheck::bestPlay(stopped, e, true, solvercheck::currentPlay(stopped))
-                            .feasible;
+            playable += feasible;
         }
         _freeZark(stopped);
         int expected = playable == grouped ? 0 : (playable > 0 ? 1 : 2);
         EXPECT_EQ(expected, checkConstraintsWF(f, notOrphanCanPlay, grouped)) << project;
+        // The exact number of playable tracks: the check answers 0 only for that count.
+        if (playable > 0)
+            EXPECT_EQ(0, checkConstraintsWF(f, notOrphanCanPlay, playable)) << project;
+        if (playableAll > 0)
+            EXPECT_EQ(0, checkConstraintsWF(f, canPlay, playableAll)) << project;
         EXPECT_EQ(before, statuses(f)) << project;
     }
 }
@@ -539,6 +550,67 @@ TEST(StatusSolverUnderPressure, LimitReachedBeforeAnyStateStillAnswersAPossibleR
     EXPECT_GT(asked, 0);
     EXPECT_GT(k_statusSolverLimitHits(), hits);
     k_setStatusSolverTimeLimit(0);
+}
+
+// The whole-project check counts the same tracks as asking the solver for each track in turn,
+// also when the time limit stops its quick searches and the complete search has to answer.
+TEST(StatusSolverUnderPressure, WholeProjectCheckCountsWhatPerTrackRequestsFind)
+{
+    for (unsigned long limit : {20000ul, 1ul}) {
+        for (unsigned seed : {3u, 11u, 29u}) {
+            k_setStatusSolverTimeLimit(20000);
+            std::mt19937 rng(seed);
+            ProjectBuilder p;
+            pressureProject(p, rng);
+            // Implications into closed groups make some tracks unplayable.
+            for (int c = 0; c < 6; ++c) {
+                const std::string closed = "Closed" + std::to_string(c);
+                const std::string target = "T" + std::to_string(rng() % 120);
+                p.group(closed.c_str(), {target.c_str()}, 0, 0);
+            }
+            KFile *f = p.file();
+            KFile *copy = KFile_clone(f);
+            ASSERT_NE(nullptr, copy);
+            KCheckWFData perTrack{copy, 0};
+            for (KElement *e : solvercheck::elements(copy))
+                notOrphanCanPlay(e->name, e, &perTrack);
+            _freeZark(copy);
+            ASSERT_GT(perTrack.counter, 0);
+            ASSERT_LT(perTrack.counter, notOrphanTracksNbr(f));
+            k_setStatusSolverTimeLimit(limit);
+            EXPECT_EQ(0, checkConstraintsWF(f, notOrphanCanPlay, perTrack.counter))
+                << "seed " << seed << " limit " << limit;
+        }
+    }
+    k_setStatusSolverTimeLimit(0);
+}
+
+// A track that, once playing, asks six players into five one-player slots: rule propagation
+// cannot see that this is impossible, so a search that plays it first fails again and again
+// before it tries the track silent. The whole-project check still counts every other track, and
+// not this one.
+TEST_F(StatusSolverTest, WholeProjectCheckSeesPastAHiddenContradiction)
+{
+    ProjectBuilder p;
+    p.track("Trigger").group("Top", {"Trigger"});
+    const int pigeons = 6, holes = 5;
+    for (int j = 0; j < holes; ++j)
+        p.group(("Hole" + std::to_string(j)).c_str(), {}, 0, 1);
+    for (int i = 0; i < pigeons; ++i) {
+        const std::string pigeon = "Pigeon" + std::to_string(i);
+        p.group(pigeon.c_str());
+        for (int j = 0; j < holes; ++j) {
+            const std::string seat = pigeon + "Hole" + std::to_string(j);
+            p.track(seat.c_str()).link(pigeon.c_str(), {seat.c_str()});
+            p.link(("Hole" + std::to_string(j)).c_str(), {seat.c_str()});
+        }
+    }
+    p.rule(KCONST_IMPLY, "Seated", {}, "Trigger");
+    for (int i = 0; i < pigeons; ++i)
+        p.link("Seated", {("Pigeon" + std::to_string(i)).c_str()});
+    const int tracks = 1 + pigeons * holes;
+    EXPECT_EQ(0, checkConstraintsWF(p.file(), canPlay, tracks - 1));
+    EXPECT_EQ(1, checkConstraintsWF(p.file(), notOrphanCanPlay, tracks));
 }
 
 // Under a time limit too short for the whole search, an answer is still a state that breaks no
