@@ -414,6 +414,12 @@ void KSuperUI::deleteRow()
 
 void KSuperUI::initVolUI(const QStringList& names)
 {
+    // The live console keeps its row: another level or mix mostly shows the same elements, and
+    // rebuilding hundreds of strips would hold the window for a long moment.
+    if (m_mode == KVirtualUI::LiveMix && m_row) {
+        m_row->showRecords(records(names));
+        return;
+    }
     deleteRow();
     QMap<QString, KStructVol> shown;
     if (m_document) {

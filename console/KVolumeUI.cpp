@@ -385,3 +385,27 @@ void KVolumeUI::switchWidgets(const QMap<QString, KStructVol>& records, bool fro
         ++target;
     }
 }
+
+void KVolumeUI::showRecords(const QMap<QString, KStructVol>& records)
+{
+    closeMePlease();
+    for (KVolumeWdg* shown : QList<KVolumeWdg*>(m_strips))
+        if (!records.contains(shown->getElt()))
+            removeStrip(shown);
+    int column = 0;
+    for (auto it = records.cbegin(); it != records.cend(); ++it, ++column) {
+        KVolumeWdg* shown = strip(it.key());
+        if (!shown) {
+            addStrip(it.key(), it.value(), column)->show();
+            continue;
+        }
+        shown->showRecord(it.value());
+        const int at = int(m_strips.indexOf(shown));
+        if (at != column) {
+            m_strips.move(at, column);
+            m_stripLayout->removeWidget(shown);
+            m_stripLayout->insertWidget(column, shown);
+        }
+    }
+    resizeContainer();
+}

@@ -66,6 +66,10 @@ public:
     void resetWidgets(const QString& name);
     void switchWidgets(const QMap<QString, KStructVol>& records, bool fromDrop, int entryX,
                        int dropX);
+    // Shows exactly `records`, in their order: strips of elements still shown are kept and show
+    // their new values, the others go, and strips are built only for elements new to the row.
+    // A zoomed row is closed.
+    void showRecords(const QMap<QString, KStructVol>& records);
     void menu() {}
 
 public slots:

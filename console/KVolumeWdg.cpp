@@ -36,14 +36,13 @@ const QString SoloOn = QStringLiteral("Img/SoloOn");
 const QString SoloOff = QStringLiteral("Img/SoloOff");
 
 template <class Handle>
-Handle* limitHandle(QWidget* parent, QStyle* style, int x, int y, int height, int value)
+Handle* limitHandle(QWidget* parent, QStyle* style, int x, int y, int height)
 {
     auto* handle = new Handle(parent);
     handle->setOrientation(Qt::Vertical);
     handle->setStyle(style);
     handle->setRange(-240, 60);
     handle->setPageStep(1);
-    handle->setValue(value);
     handle->setGeometry(x, y, 4, height);
     return handle;
 }
@@ -69,17 +68,11 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     picture(this, QStringLiteral("Img/PanoBG"), 3, 30, 84, 22);
     m_panEdit = valueField(this, QStringLiteral("#ffffff"), 4, 32, 30, 17);
     m_panEdit->setValidator(new KValidator(m_panEdit));
-    m_panEdit->setText(QStringLiteral("C"));
     m_panSlider = new KSlider(Qt::Horizontal, this);
     m_panSlider->setStyle(KStylePano::shared());
     m_panSlider->setRange(-100, 100);
     m_panSlider->setPageStep(1);
     m_panSlider->setGeometry(38, 32, 45, 17);
-    {
-        const QSignalBlocker blocker(m_panSlider);
-        m_panSlider->setValue(KLevelText::panToSlider(record.pan));
-    }
-    newUserPano(m_panSlider->value());
 
     picture(this, QStringLiteral("Img/ValueBG"), 3, 57, 32, 17);
     auto* unit = new QLabel(QStringLiteral("dB"), this);
@@ -88,27 +81,23 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     auto* levelValidator = new QDoubleValidator(m_levelEdit);
     levelValidator->setLocale(QLocale::c());
     m_levelEdit->setValidator(levelValidator);
-    m_levelEdit->setText(KLevelText::levelText(record.level));
 
     m_fader = new KSliderVol(Qt::Vertical, this);
     m_fader->setStyle(KStyleVol::shared());
     m_fader->setRange(-240, 60);
     m_fader->setPageStep(1);
-    m_fader->setValue(record.level);
     m_fader->setGeometry(38, 77, 20, o);
-    m_maxHandle = limitHandle<KSliderMax>(this, KStyleMax::shared(), 55, 77, o, record.max);
-    m_minHandle = limitHandle<KSliderMin>(this, KStyleMin::shared(), 37, 77, o, record.min);
+    m_maxHandle = limitHandle<KSliderMax>(this, KStyleMax::shared(), 55, 77, o);
+    m_minHandle = limitHandle<KSliderMin>(this, KStyleMin::shared(), 37, 77, o);
     m_meterLeft = meter(this, 63, 57);
     m_meterRight = meter(this, 74, 57);
 
     m_mute = button(this, 2, 77, 33, 31, MuteOn, QStringLiteral("Img/MuteOver"), MuteOff,
                     QStringLiteral("Mute"));
     m_mute->setCheckable(true);
-    showChecked(m_mute, record.mute, MuteOn, MuteOff);
     m_solo = button(this, 2, 110, 33, 31, SoloOn, QStringLiteral("Img/SoloOver"), SoloOff,
                     QStringLiteral("Solo"));
     m_solo->setCheckable(true);
-    showChecked(m_solo, record.solo, SoloOn, SoloOff);
     KButton* equaliser = button(this, 7, 145, 26, 22, QString(), QStringLiteral("Img/EQOver"),
                                 QStringLiteral("Img/EQOff"), tr("Egalisation"));
     equaliser->hide();
@@ -124,43 +113,42 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     connect(m_mute, &QPushButton::clicked, this, &KVolumeWdg::changeMute);
     connect(m_solo, &QPushButton::clicked, this, &KVolumeWdg::changeSolo);
 
-    if (mode != KVirtualUI::RuleEdit) {
+    if (mode == KVirtualUI::RuleEdit) {
+        const auto hiddenButton = [this](const QString& text, const QString& tip, QRect geometry) {
+            auto* fix = new QPushButton(text, this);
+            fix->setToolTip(tip);
+            fix->setGeometry(geometry);
+            fix->hide();
+        };
+        hiddenButton(QStringLiteral("Max>"), tr("Fixer max"), QRect(20, 40, 35, 20));
+        hiddenButton(QStringLiteral("Min>"), tr("Fixer min"), QRect(20, o + 20, 35, 20));
+        auto* maxLabel = new QLabel(KLevelText::levelText(record.max), this);
+        maxLabel->setGeometry(55, 45, 25, 10);
+        maxLabel->hide();
+        auto* minLabel = new QLabel(KLevelText::levelText(record.min), this);
+        minLabel->setGeometry(55, o + 25, 25, 10);
+        minLabel->hide();
+
+        m_lockModes = new QButtonGroup(this);
+        const QString labels[] = {tr("Libre"), tr("Liée"), tr("Verrouillée")};
+        for (int id = 0; id < 3; ++id) {
+            auto* radio = new QRadioButton(labels[id], this);
+            radio->move(5, 270 + 15 * id);
+            radio->adjustSize();
+            m_lockModes->addButton(radio, id);
+            connect(radio, &QRadioButton::clicked, this, &KVolumeWdg::radioButtCheck);
+        }
+
+        m_remove = button(this, 78, 314, 10, 9, QString(), QStringLiteral("Img/CloseOver"),
+                          QStringLiteral("Img/CloseOff"), tr("Supprimer l'élément"));
+        connect(m_remove, &KButton::isClicked, this, &KVolumeWdg::closeWdg);
+        connect(m_maxHandle, &QSlider::sliderReleased, this, &KVolumeWdg::setMax);
+        connect(m_minHandle, &QSlider::sliderReleased, this, &KVolumeWdg::setMin);
+    } else {
         m_maxHandle->hide();
         m_minHandle->hide();
-        return;
     }
-    const auto hiddenButton = [this](const QString& text, const QString& tip, QRect geometry) {
-        auto* fix = new QPushButton(text, this);
-        fix->setToolTip(tip);
-        fix->setGeometry(geometry);
-        fix->hide();
-    };
-    hiddenButton(QStringLiteral("Max>"), tr("Fixer max"), QRect(20, 40, 35, 20));
-    hiddenButton(QStringLiteral("Min>"), tr("Fixer min"), QRect(20, o + 20, 35, 20));
-    auto* maxLabel = new QLabel(KLevelText::levelText(record.max), this);
-    maxLabel->setGeometry(55, 45, 25, 10);
-    maxLabel->hide();
-    auto* minLabel = new QLabel(KLevelText::levelText(record.min), this);
-    minLabel->setGeometry(55, o + 25, 25, 10);
-    minLabel->hide();
-
-    m_lockModes = new QButtonGroup(this);
-    const QString labels[] = {tr("Libre"), tr("Liée"), tr("Verrouillée")};
-    for (int id = 0; id < 3; ++id) {
-        auto* radio = new QRadioButton(labels[id], this);
-        radio->move(5, 270 + 15 * id);
-        radio->adjustSize();
-        m_lockModes->addButton(radio, id);
-        connect(radio, &QRadioButton::clicked, this, &KVolumeWdg::radioButtCheck);
-    }
-    const int checked = (record.mode == 1 || record.mode == 2) ? record.mode : 0;
-    m_lockModes->button(checked)->setChecked(true);
-
-    m_remove = button(this, 78, 314, 10, 9, QString(), QStringLiteral("Img/CloseOver"),
-                      QStringLiteral("Img/CloseOff"), tr("Supprimer l'élément"));
-    connect(m_remove, &KButton::isClicked, this, &KVolumeWdg::closeWdg);
-    connect(m_maxHandle, &QSlider::sliderReleased, this, &KVolumeWdg::setMax);
-    connect(m_minHandle, &QSlider::sliderReleased, this, &KVolumeWdg::setMin);
+    showRecord(record);
 }
 
 KVolumeWdg::~KVolumeWdg()
@@ -209,6 +197,26 @@ void KVolumeWdg::setMuteUI(bool on)
 void KVolumeWdg::setSoloUI(bool on)
 {
     KStripParts::showChecked(m_solo, on, SoloOn, SoloOff);
+}
+
+void KVolumeWdg::showRecord(const KVirtualUI::KStructVol& record)
+{
+    m_min = record.min;
+    m_max = record.max;
+    {
+        const QSignalBlocker faderBlocker(m_fader);
+        const QSignalBlocker panBlocker(m_panSlider);
+        m_fader->setValue(record.level);
+        m_panSlider->setValue(KLevelText::panToSlider(record.pan));
+        moveHandles(record.min, record.max);
+    }
+    m_levelEdit->setText(KLevelText::levelText(record.level));
+    m_panEdit->setText(KLevelText::panText(m_panSlider->value()));
+    setMuteUI(record.mute);
+    setSoloUI(record.solo);
+    if (m_lockModes)
+        m_lockModes->button(record.mode == 1 || record.mode == 2 ? record.mode : 0)
+            ->setChecked(true);
 }
 
 void KVolumeWdg::setMute(bool on)
@@ -335,10 +343,6 @@ void KVolumeWdg::resetWdg()
 void KVolumeWdg::newUserPano(int value)
 {
     m_panEdit->setText(KLevelText::panText(value));
-    if (m_firstPan) {
-        m_firstPan = false;
-        return;
-    }
     m_row->setPano(m_name, value / 100.0);
 }
 

@@ -40,6 +40,9 @@ public:
     void setJaugeRight(double value);
     void setMuteUI(bool on);
     void setSoloUI(bool on);
+    // Shows the element's level, pan, limits, lock mode, mute and solo as `record` gives them,
+    // reporting nothing to the row: a strip kept while the console shows another mix.
+    void showRecord(const KVirtualUI::KStructVol& record);
     void setMute(bool on);
     void setSolo(bool on);
     void zoom();
@@ -84,7 +87,6 @@ private:
     KVirtualUI::VolUIMode m_mode;
     double m_min;
     double m_max;
-    bool m_firstPan = true;
     KTextBox* m_nameBox;
     QLineEdit* m_panEdit;
     KSlider* m_panSlider;

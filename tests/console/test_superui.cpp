@@ -88,6 +88,42 @@ TEST_F(Console, LiveMixFollowsPlayStatusAndReportsChanges)
     EXPECT_FALSE(console.isModified());
 }
 
+TEST_F(Console, AnotherMixKeepsTheStripsOfElementsStillShown)
+{
+    doc.setEltsStatus(true, false);
+    KSuperUI console(&doc, 186, KVirtualUI::LiveMix);
+    console.setLevel(1);
+    console.activeExternConnections(true);
+    KVolumeWdg* t1 = console.row()->strip("t1");
+    KVolumeWdg* t3 = console.row()->strip("t3");
+    QSignalSpy changed(&console, &KSuperUI::changedMix);
+
+    // Another mix: t1 at another level, pan and mute, t2 silent.
+    doc.KObjFile::setEltLevel("t1", -55);
+    doc.KObjFile::setPan("t1", 0.5);
+    doc.setEltMute("t1", true);
+    doc.KObjFile::setEltStatus("t2", false, false);
+    console.setLevel(1);
+    EXPECT_EQ(console.row()->getListElt(), QStringList({"t1", "t3"}));
+    EXPECT_EQ(console.row()->strip("t1"), t1);
+    EXPECT_EQ(console.row()->strip("t3"), t3);
+    EXPECT_EQ(t1->fader()->value(), -55);
+    EXPECT_EQ(t1->panSlider()->value(), 50);
+    EXPECT_TRUE(t1->isEltMute());
+    // Showing the mix changed nothing in it.
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(doc.getElementLevel("t1"), -55);
+
+    // t2 back: its strip is built in its place, and a kept strip still drives the document.
+    doc.KObjFile::setEltStatus("t2", true, false);
+    console.setLevel(1);
+    EXPECT_EQ(console.row()->getListElt(), QStringList({"t1", "t2", "t3"}));
+    EXPECT_EQ(console.row()->strip("t1"), t1);
+    t1->fader()->setValue(-30);
+    EXPECT_EQ(doc.getElementLevel("t1"), -30);
+    EXPECT_EQ(changed.count(), 1);
+}
+
 TEST_F(Console, RefusedMoveSpringsBackAndSaysNothing)
 {
     // t1 and t2 keep equal levels, and t2 is locked at 0: t1 cannot move.
