@@ -42,13 +42,17 @@ const char* const StepTexts[] = {QT_TRANSLATE_NOOP("MixViewUI", "  Etape 1 : Sé
                                  QT_TRANSLATE_NOOP("MixViewUI", "  Etape 2 : Mixage des pistes"),
                                  QT_TRANSLATE_NOOP("MixViewUI", "  Etape 3 : Egalisation des pistes")};
 
-QPushButton* stepButton(const QString& text, const char* name, QWidget* parent)
+const char* const WidthCap = "widthCap";
+
+// A step button, at most `width` wide unless its text needs more (see fitStepButtons).
+QPushButton* stepButton(const QString& text, const char* name, QWidget* parent, int width = 110)
 {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
     button->setStyleSheet(ButtonStyle);
     button->setCursor(Qt::PointingHandCursor);
-    button->setMaximumWidth(110);
+    button->setProperty(WidthCap, width);
+    button->setMaximumWidth(width);
     return button;
 }
 } // namespace
@@ -111,9 +115,8 @@ void MixViewUI::buildSteps(QGridLayout* layout)
     previousButton = stepButton(tr("<< Précédent"), "previousButton", this);
     nextButton = stepButton(tr("Suivant >>"), "nextButton", this);
     saveButton = stepButton(tr("Enregistrer"), "saveButton", this);
-    exportButton = stepButton(tr("Exporter votre Tovix"), "exportButton", this);
     // Its longer text needs more than the other buttons' width.
-    exportButton->setMaximumWidth(170);
+    exportButton = stepButton(tr("Exporter votre Tovix"), "exportButton", this, 170);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(stepLabel, 1);
     for (QPushButton* button : {createButton, previousButton, nextButton, saveButton, exportButton})
@@ -787,4 +790,21 @@ void MixViewUI::expandAll()
 void MixViewUI::setTreeView(KCheckableTreeView*)
 {
     page1Grid->addWidget(tree, 0, 0, 1, 4);
+}
+
+void MixViewUI::showEvent(QShowEvent* event)
+{
+    fitStepButtons();
+    QWidget::showEvent(event);
+}
+
+void MixViewUI::fitStepButtons()
+{
+    // The window's font is known only once the page shows: a button's text may need more room
+    // than its usual width.
+    for (QPushButton* button : {createButton, previousButton, nextButton, saveButton, exportButton}) {
+        button->ensurePolished();
+        button->setMaximumWidth(
+            std::max(button->property(WidthCap).toInt(), button->sizeHint().width()));
+    }
 }

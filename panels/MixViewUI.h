@@ -106,7 +106,11 @@ public slots:
 signals:
     void mixActivated(const QString& name);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void fitStepButtons();
     void buildToolBar(QGridLayout* grid);
     void buildSteps(QGridLayout* grid);
     void connectWidgets();

@@ -156,6 +156,10 @@ TEST_F(MainWindowTest, GrabsTheWindow)
     window->initUIForOpenedProject();
     window->setCurrentTab(3);
     window->menuBar()->actions()[0]->menu()->popup(window->mapToGlobal(QPoint(0, 22)));
+    // The opened page lays itself out first; the test screen is narrower than the window asks.
+    QApplication::processEvents();
+    window->resize(1280, 800);
+    QApplication::processEvents();
     EXPECT_TRUE(grabToScreens(window, "editor_main_window_project"));
     EXPECT_TRUE(grabToScreens(window->menuBar()->actions()[0]->menu(), "editor_file_menu"));
     window->menuBar()->actions()[0]->menu()->close();

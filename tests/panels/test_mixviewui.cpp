@@ -376,6 +376,20 @@ TEST_F(MixViewTest, CreateCommandsReachTheApplicationAction)
     EXPECT_EQ(triggered, 2);
 }
 
+TEST_F(MixViewTest, StepButtonsShowTheirWholeTextInALargerWindowFont)
+{
+    QFont large = host.font();
+    large.setPixelSize(18);
+    host.setFont(large);
+    host.resize(1400, 720);
+    host.show();
+    QApplication::processEvents();
+    for (const char* name : {"createButton", "exportButton"}) {
+        QPushButton* shown = button(name);
+        EXPECT_GE(shown->width(), shown->fontMetrics().horizontalAdvance(shown->text())) << name << shown->font().pixelSize() << " " << shown->maximumWidth();
+    }
+}
+
 TEST_F(MixViewTest, Screens)
 {
     Prompts prompts({{"Evening"}});
