@@ -1,6 +1,7 @@
 #include "KDDMenuTV.h"
 
 #include "ActionMenus.h"
+#include "KTheme.h"
 #include "TVRAction.h"
 
 #include <QAction>
@@ -23,14 +24,14 @@ constexpr int GroupProperties = 48;
 KDDMenuTV::KDDMenuTV(KCtrlFile* project, QWidget* parent, KTreeModel* model)
     : KDragDropTreeView(project, parent, model)
 {
-    setPalette(whiteBase(palette()));
+    setPalette(elementViewColours(palette()));
 }
 
-QPalette KDDMenuTV::whiteBase(QPalette colours)
+QPalette KDDMenuTV::elementViewColours(QPalette colours)
 {
     for (auto group : {QPalette::Active, QPalette::Inactive}) {
-        colours.setColor(group, QPalette::Base, QColor(255, 255, 255));
-        colours.setColor(group, QPalette::Text, QColor(0, 0, 0));
+        colours.setColor(group, QPalette::Base, KTheme::color(KTheme::Panel));
+        colours.setColor(group, QPalette::Text, KTheme::color(KTheme::Text));
     }
     return colours;
 }

@@ -21,9 +21,9 @@ public:
     // Keeps the controller and builds the menus anew; a null controller leaves no menus.
     void setActionManager(TVRAction* controller);
 
-    // The palette of the editor's element views: rows on white with dark text, active or not, so
-    // that the theme's light text never lands on the white base.
-    static QPalette whiteBase(QPalette colours);
+    // The palette of the editor's element views, active or not: the theme's panel colour under
+    // its text colour, so that the views sit in the dark window like its other panels.
+    static QPalette elementViewColours(QPalette colours);
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "ActionMenus.h"
 #include "KDDMenuTV.h"
+#include "KTheme.h"
 #include "TVRAction.h"
 #include "ZazuzoziZadiviDU.h"
 
@@ -24,9 +25,9 @@ constexpr int TrackProperties = 47;
 
 KDragMenuLV::KDragMenuLV(KCtrlFile* project, QWidget* parent) : KDragTrackList(project, parent)
 {
-    QPalette colours = KDDMenuTV::whiteBase(palette());
+    QPalette colours = KDDMenuTV::elementViewColours(palette());
     for (auto group : {QPalette::Active, QPalette::Inactive}) {
-        colours.setColor(group, QPalette::Highlight, QColor(100, 100, 255));
+        colours.setColor(group, QPalette::Highlight, KTheme::accent());
         colours.setColor(group, QPalette::HighlightedText, QColor(0, 0, 0));
     }
     setPalette(colours);

@@ -203,7 +203,7 @@ void ZazuzoziZadiviDU::initUI()
     libraryView = new KDragMenuLV(nullptr, this);
     libraryView->setObjectName("libraryView");
     auto* rowDelegate = new SncItemDeleg(libraryView);
-    rowDelegate->setLineColor(QColor(255, 255, 255, 255));
+    rowDelegate->setLineColor(KTheme::color(KTheme::Line));
     libraryView->setItemDelegate(rowDelegate);
     libraryView->setItemBackground(true);
     structureView->setIconSize(QSize(16, 16));
