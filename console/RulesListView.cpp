@@ -2,6 +2,7 @@
 
 #include "AppServices.h"
 #include "DlgInputUI.h"
+#include "KColumnShares.h"
 #include "KCtrlFile.h"
 #include "KPrompt.h"
 
@@ -10,8 +11,6 @@
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QToolBar>
-
-#include <algorithm>
 
 namespace {
 const QString kRulePrefix = QStringLiteral("__UnusefullGrp__");
@@ -75,12 +74,9 @@ RulesListView::RulesListView(KCtrlFile* document, QWidget* parent)
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    // A sixth, a half and a third of the panel's width, but never narrower than the column's
-    // title: a panel built small before its page lays it out would leave the titles unreadable.
-    const int shares[] = {6, 2, 3};
-    for (int column = 0; column < 3; ++column)
-        table->setColumnWidth(column, std::max(width() / shares[column],
-                                               table->horizontalHeader()->sectionSizeHint(column)));
+    // A sixth, a half and a third of the panel's width: a panel built small before its page lays
+    // it out still shows whole titles.
+    KColumnShares::apply(table, width(), {6, 2, 3});
     table->setContextMenuPolicy(Qt::ActionsContextMenu);
     table->addAction(m_createAction);
     table->addAction(m_modifyAction);

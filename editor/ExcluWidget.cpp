@@ -1,7 +1,9 @@
 #include "ExcluWidget.h"
 
 #include "AppServices.h"
+#include "KColumnShares.h"
 #include "KCtrlFile.h"
+#include "KTheme.h"
 #include "TVRAction.h"
 #include "ZazuzoziZadiviDU.h"
 
@@ -77,8 +79,9 @@ QWidget* ExcluWidget::buildHalf(KObjFile::EConst kind, const QString& title, con
     auto* table = new QTableWidget(0, 3, half);
     table->setObjectName(kind == KObjFile::Implication ? "implyTW" : "excluTW");
     table->setHorizontalHeaderLabels({tr("Elément 1"), tr("Elément 2"), tr("Description")});
-    // Black text on a white page, as the structure views show elements.
-    table->setStyleSheet("QTableView { color : black; background-color : white; }");
+    // The theme's text on its panel colour, as the structure views show elements.
+    table->setStyleSheet(QString("QTableView { color : %1; background-color : %2; }")
+                             .arg(KTheme::color(KTheme::Text).name(), KTheme::color(KTheme::Panel).name()));
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -285,9 +288,6 @@ bool ExcluWidget::eventFilter(QObject* watched, QEvent* event)
 void ExcluWidget::setColumnWidths()
 {
     for (QTableWidget* shown : {implyTW, excluTW}) {
-        const int width = shown->viewport()->width();
-        shown->setColumnWidth(0, width / 8);
-        shown->setColumnWidth(1, width / 8);
-        shown->setColumnWidth(2, width / 4);
+        KColumnShares::apply(shown, shown->viewport()->width(), {8, 8, 4});
     }
 }

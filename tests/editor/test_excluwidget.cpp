@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -79,6 +80,11 @@ TEST_F(ConstraintPage, ShowsEachRuleOfTheDocumentOnceInItsTable)
     window->resize(900, 400);
     window->setCurrentTab(1);
     window->show();
+    // Each column's title shows whole, however small the column's share of the table.
+    for (QTableWidget* table : {page->table(KObjFile::Implication), page->table(KObjFile::Exclusion)})
+        for (int c = 0; c < 3; ++c)
+            EXPECT_GE(table->horizontalHeader()->sectionSize(c),
+                      table->horizontalHeader()->sectionSizeHint(c)) << c;
     EXPECT_TRUE(grabToScreens(page, "editor_constraints_page"));
 }
 
