@@ -469,10 +469,7 @@ OSpace *firstSolution(KFile *file, const std::vector<char> &active, KElement *re
 // when the thread gives up.
 class FailStop : public Search::Stop {
 public:
-    explicit FailStop(unsigned long fails)
-        : fails_(fails), time_(safetyLimitMs())
-    {
-    }
+    explicit FailStop(unsigned long fails) : fails_(fails), time_(safetyLimitMs()) {}
     bool stop(const Search::Statistics &s, const Search::Options &o) override
     {
         return s.fail > fails_ || time_.stop(s, o);
@@ -515,9 +512,8 @@ std::vector<char> playableTracks(ZarkWorkSpace &ws, const std::vector<KElement *
         FailStop greedyStop(GREEDY_FAIL_LIMIT);
         DFS<OSpace> greedy(space.get(), searchOptions(&greedyStop));
         std::unique_ptr<OSpace> state(greedy.next());
-        if (!state && greedy.stopped() && !cancelled()) {
+        if (!state && greedy.stopped() && !cancelled())
             state.reset(anyState(*withPlaying(track)));
-        }
         if (!state)
             continue;
         for (KElement *other : asked) {
