@@ -597,11 +597,7 @@ void MixViewUI::setListLevel()
     }
     levelList->clear();
     levelList->addItems(rows);
-    // Opening a mix announces both its play states and the mix itself: the console is filled
-    // once, after both, rather than once per announcement.
-    rebuildingList = true;
     displayItem(levelList->item(0));
-    rebuildingList = false;
 }
 
 void MixViewUI::displayItem(QListWidgetItem* item)
@@ -630,18 +626,8 @@ void MixViewUI::displayItem(QListWidgetItem* item)
         }
     }
     // The console follows the chosen depth while its page shows; turning to that page fills it.
-    if (pages->currentIndex() == 1 && last >= first) {
-        if (!rebuildingList) {
-            console->setLevel(shownDepth);
-        } else if (!consoleRefreshQueued) {
-            consoleRefreshQueued = true;
-            QMetaObject::invokeMethod(this, [this] {
-                consoleRefreshQueued = false;
-                if (pages->currentIndex() == 1)
-                    console->setLevel(shownDepth);
-            }, Qt::QueuedConnection);
-        }
-    }
+    if (pages->currentIndex() == 1 && last >= first)
+        console->setLevel(shownDepth);
     for (int i = 0; i < levelList->count(); ++i) {
         QListWidgetItem* entry = levelList->item(i);
         QFont font = entry->font();

@@ -151,8 +151,6 @@ private:
     KCheckableTreeModel* treeModel;
     int levelRow = 0;
     int shownDepth = -1;
-    bool rebuildingList = false;
-    bool consoleRefreshQueued = false;
     // The master level and pan last set on the console for the open mix, not yet stored.
     bool masterTouched = false;
     int masterLevel = 0;
