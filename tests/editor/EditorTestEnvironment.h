@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <utility>
 
 inline void PrintTo(const QString& text, std::ostream* out)
 {
@@ -92,25 +93,41 @@ private:
 static ::testing::Environment* const editorTestEnvironment =
     ::testing::AddGlobalTestEnvironment(new EditorTestEnvironment);
 
+// Answers the program's prompts with `handler` while it lives; the previous handler comes back
+// when it goes.
+class ScopedPromptHandler
+{
+public:
+    explicit ScopedPromptHandler(KPrompt::Handler handler)
+        : previous(KPrompt::setHandler(std::move(handler)))
+    {
+    }
+    ~ScopedPromptHandler() { KPrompt::setHandler(previous); }
+    ScopedPromptHandler(const ScopedPromptHandler&) = delete;
+    ScopedPromptHandler& operator=(const ScopedPromptHandler&) = delete;
+
+private:
+    KPrompt::Handler previous;
+};
+
 // Answers every prompt with its default (or the given button) and keeps what was asked.
 class PromptRecorder
 {
 public:
     explicit PromptRecorder(int button = QMessageBox::Ok)
+        : scope([this, button](const KPrompt::Request& request) {
+              asked << request;
+              KPrompt::Answer answer;
+              answer.button = button;
+              return answer;
+          })
     {
-        previous = KPrompt::setHandler([this, button](const KPrompt::Request& request) {
-            asked << request;
-            KPrompt::Answer answer;
-            answer.button = button;
-            return answer;
-        });
     }
-    ~PromptRecorder() { KPrompt::setHandler(previous); }
 
     QList<KPrompt::Request> asked;
 
 private:
-    KPrompt::Handler previous;
+    ScopedPromptHandler scope;
 };
 
 // Saves a grab of the widget as screens/<name>.png.

@@ -22,27 +22,19 @@
 
 namespace {
 // Names every new mix `name` and answers every box with its Yes (or Ignore for a rule check).
-class NamePrompt
+KPrompt::Handler namePrompt(const QString& name)
 {
-public:
-    explicit NamePrompt(const QString& name)
-    {
-        previous = KPrompt::setHandler([name](const KPrompt::Request& request) {
-            KPrompt::Answer answer;
-            if (request.kind == KPrompt::Dialog) {
-                request.dialog->findChild<QLineEdit*>("lineEdit")->setText(name);
-                answer.button = 1;
-                return answer;
-            }
-            answer.button = (request.buttons & QMessageBox::Ignore) ? QMessageBox::Ignore : QMessageBox::Yes;
+    return [name](const KPrompt::Request& request) {
+        KPrompt::Answer answer;
+        if (request.kind == KPrompt::Dialog) {
+            request.dialog->findChild<QLineEdit*>("lineEdit")->setText(name);
+            answer.button = 1;
             return answer;
-        });
-    }
-    ~NamePrompt() { KPrompt::setHandler(previous); }
-
-private:
-    KPrompt::Handler previous;
-};
+        }
+        answer.button = (request.buttons & QMessageBox::Ignore) ? QMessageBox::Ignore : QMessageBox::Yes;
+        return answer;
+    };
+}
 
 double peak(const std::vector<float>& samples)
 {
@@ -103,7 +95,7 @@ TEST_F(MainWindowTest, MixBuiltInTheEditorPlaysAndRendersAsSetAfterReopen)
     window->show();
     window->setCurrentTab(3);
     {
-        NamePrompt prompt("Evening");
+        ScopedPromptHandler prompt(namePrompt("Evening"));
         EXPECT_TRUE(window->createTovix());
     }
     ASSERT_EQ(editor->getEditedMix(), "Evening");

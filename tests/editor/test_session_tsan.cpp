@@ -15,24 +15,16 @@
 
 namespace {
 // Answers the save chooser with `savePath`, keeps every checked change and acknowledges the rest.
-class SessionPrompts
+KPrompt::Handler sessionPrompts(const QString& savePath)
 {
-public:
-    explicit SessionPrompts(const QString& savePath)
-    {
-        previous = KPrompt::setHandler([savePath](const KPrompt::Request& request) {
-            KPrompt::Answer answer;
-            answer.ok = request.kind == KPrompt::SaveFileName;
-            answer.text = answer.ok ? savePath : QString();
-            answer.button = (request.buttons & QMessageBox::Ignore) ? QMessageBox::Ignore : QMessageBox::Ok;
-            return answer;
-        });
-    }
-    ~SessionPrompts() { KPrompt::setHandler(previous); }
-
-private:
-    KPrompt::Handler previous;
-};
+    return [savePath](const KPrompt::Request& request) {
+        KPrompt::Answer answer;
+        answer.ok = request.kind == KPrompt::SaveFileName;
+        answer.text = answer.ok ? savePath : QString();
+        answer.button = (request.buttons & QMessageBox::Ignore) ? QMessageBox::Ignore : QMessageBox::Ok;
+        return answer;
+    };
+}
 
 QString treeRows(const KTreeModel& model, const QModelIndex& parent = QModelIndex())
 {
@@ -57,7 +49,7 @@ TEST_F(MainWindowTest, ProjectOpensPlaysSavesUnderANewNameAndReopensTheSame)
         ASSERT_TRUE(buildProject(built, dir));
         ASSERT_TRUE(writeProjectFile(built, first));
     }
-    SessionPrompts prompts(second);
+    ScopedPromptHandler prompts(sessionPrompts(second));
     ASSERT_TRUE(window->openTovraProject(first));
     window->show();
     KCtrlFile* document = window->getTovraFile();
