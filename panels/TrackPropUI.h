@@ -10,7 +10,6 @@
 class KCtrlFile;
 class TrackPlayer;
 class QCheckBox;
-class QFrame;
 class QGroupBox;
 class QHBoxLayout;
 class QLabel;
