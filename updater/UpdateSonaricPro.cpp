@@ -112,8 +112,16 @@ void UpdateSonaricPro::init()
 bool UpdateSonaricPro::start()
 {
     // An installation that was stopped half-way is finished before anything else.
+    // A journal that can be neither finished nor undone is kept, and no new update starts over it.
     QStringList failures;
-    if (!UpdateInstaller::resume(workFolder(), &failures))
+    if (!UpdateInstaller::resume(workFolder(), &failures)) {
+        m_ended = true;
+        UpdaterPrompt::critical(this, Title,
+                                tr("An earlier update could not be finished: ") + failures.join(QLatin1Char('\n')));
+        endRun();
+        return false;
+    }
+    if (!failures.isEmpty())
         diagnostic(QStringLiteral("Unfinished installation: ") + failures.join(QStringLiteral("; ")));
     return connexionRequest();
 }
