@@ -293,6 +293,11 @@ void SonaricParams::cleanUpdateFiles()
     // inside a folder), so an unpacked archive cannot make the tidying reach outside the work
     // folder; emptied sub-folders go too.
     const QString work = updateWorkDir();
+    // An installation that was stopped half way keeps its journal, its prepared files and the
+    // files it set aside: the updater finishes or undoes it on its next start.
+    const QFileInfo journal(work + "/install.journal");
+    if (journal.exists() || journal.isSymLink())
+        return;
     removeTree(work + "/TovraMedia");
     for (const QString& name : Snc::UpdateLibBinaries)
         QFile::remove(work + "/" + name);

@@ -5,9 +5,11 @@
 #include "UpdaterTitle.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QStorageInfo>
 #include <QWidget>
 
 namespace {
@@ -16,6 +18,20 @@ int& stallInterval()
     static int interval = HTTPConnexion::StallInterval;
     return interval;
 }
+
+int& deadlineLimit()
+{
+    static int limit = 0;
+    return limit;
+}
+
+int defaultPort(const QUrl& url)
+{
+    return url.port(url.scheme() == QLatin1String("https") ? 443 : 80);
+}
+
+// Room for the file system's own bookkeeping beyond the bytes of the file.
+constexpr qint64 DiskMargin = 1024 * 1024;
 } // namespace
 
 void HTTPConnexion::setStallInterval(int milliseconds)
@@ -23,14 +39,23 @@ void HTTPConnexion::setStallInterval(int milliseconds)
     stallInterval() = milliseconds;
 }
 
+void HTTPConnexion::setDeadlineLimit(int milliseconds)
+{
+    deadlineLimit() = milliseconds;
+}
+
 HTTPConnexion::HTTPConnexion(QObject* parent)
     : QObject(parent), m_http(new QNetworkAccessManager(this))
 {
-    // A redirect is followed only to the same or a safer scheme; its own body is never saved.
-    m_http->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    // A redirect is followed only on the same host, to the same or a safer scheme (checked in
+    // checkRedirect); its own body is never saved.
+    m_http->setRedirectPolicy(QNetworkRequest::UserVerifiedRedirectPolicy);
     m_timer.setSingleShot(true);
     m_timer.setInterval(stallInterval());
     connect(&m_timer, &QTimer::timeout, this, &HTTPConnexion::timeout);
+    m_deadlineTimer.setSingleShot(true);
+    connect(&m_deadlineTimer, &QTimer::timeout, this,
+            [this] { fail(tr("the download did not end in time")); });
 }
 
 bool HTTPConnexion::initDownload(const QUrl& url, const QString& fileName)
@@ -63,6 +88,9 @@ bool HTTPConnexion::downloadFile(QIODevice::OpenMode mode)
     }
     m_aborted = false;
     m_writeFailed = false;
+    m_abortCalled = false;
+    m_received = 0;
+    m_cause.clear();
     QUrl address = m_url;
     address.setQuery(QString());
     QNetworkReply* reply = m_http->get(QNetworkRequest(address));
@@ -71,16 +99,56 @@ bool HTTPConnexion::downloadFile(QIODevice::OpenMode mode)
     connect(reply, &QNetworkReply::readyRead, this, &HTTPConnexion::writeBody);
     connect(reply, &QNetworkReply::downloadProgress, this,
             [this](qint64 received, qint64 total) { emit dataReadProgress(received, qMax<qint64>(total, 0)); });
+    connect(reply, &QNetworkReply::redirected, this, &HTTPConnexion::checkRedirect);
     connect(reply, &QNetworkReply::finished, this, &HTTPConnexion::httpGetRequestFinished);
     m_timer.start(stallInterval());
+    m_deadlineTimer.start(deadlineLimit() > 0 ? qMin(deadlineLimit(), m_deadline) : m_deadline);
     return true;
 }
 
 void HTTPConnexion::cancelDownload()
 {
     m_aborted = true;
-    if (m_reply)
-        m_reply->abort();
+    abortReply();
+}
+
+// A reply is aborted once, and from the event loop: aborted inside one of its own signals (its
+// head or its bytes arriving) the client would report its failure twice.
+void HTTPConnexion::abortReply()
+{
+    if (!m_reply || m_abortCalled)
+        return;
+    m_abortCalled = true;
+    m_deadlineTimer.stop();
+    QPointer<QNetworkReply> reply = m_reply;
+    QMetaObject::invokeMethod(
+        this, [reply] {
+            if (reply && reply->isRunning())
+                reply->abort();
+        },
+        Qt::QueuedConnection);
+}
+
+void HTTPConnexion::fail(const QString& cause)
+{
+    if (!m_reply || m_aborted || !m_cause.isEmpty())
+        return;
+    m_cause = cause;
+    abortReply();
+}
+
+void HTTPConnexion::checkRedirect(const QUrl& url)
+{
+    QNetworkReply* reply = qobject_cast<QNetworkReply*>(sender());
+    if (!reply || reply != m_reply || m_aborted || !m_cause.isEmpty())
+        return;
+    const bool sameHost = url.host().compare(m_url.host(), Qt::CaseInsensitive) == 0
+                          && defaultPort(url) == defaultPort(m_url);
+    const bool safeScheme = url.scheme() == m_url.scheme() || url.scheme() == QLatin1String("https");
+    if (sameHost && safeScheme)
+        emit reply->redirectAllowed();
+    else
+        fail(tr("the server redirected the download to another host"));
 }
 
 void HTTPConnexion::closeDialog()
@@ -107,13 +175,26 @@ void HTTPConnexion::readResponseHeader()
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const bool redirecting = status.toInt() / 100 == 3
                              && m_reply->hasRawHeader(QByteArrayLiteral("Location"));
-    if (status.isValid() && !redirecting && !statusAccepted())
+    if (status.isValid() && !redirecting && !statusAccepted()) {
         refuse();
+        return;
+    }
+    if (redirecting || !statusAccepted())
+        return;
+    // The announced size is checked before any byte is written.
+    bool known = false;
+    const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+    if (!known)
+        return;
+    if (length > m_maxSize)
+        fail(tr("the download is larger than allowed (%1 bytes)").arg(length));
+    else if (QStorageInfo(QFileInfo(m_file.fileName()).absolutePath()).bytesAvailable() < length + DiskMargin)
+        fail(tr("not enough disk space"));
 }
 
 void HTTPConnexion::writeBody()
 {
-    if (!m_reply || m_aborted || m_writeFailed)
+    if (!m_reply || m_aborted || m_writeFailed || !m_cause.isEmpty())
         return;
     if (!statusAccepted()) {
         refuse();
@@ -123,9 +204,16 @@ void HTTPConnexion::writeBody()
     char buffer[256 * 1024];
     qint64 got;
     while ((got = m_reply->read(buffer, sizeof buffer)) > 0) {
+        m_received += got;
+        if (m_received > m_maxSize) {
+            fail(tr("the server sent more than allowed (%1 bytes)").arg(m_maxSize));
+            return;
+        }
         if (m_file.write(buffer, got) != got) {
             m_writeFailed = true;
-            m_reply->abort();
+            const qint64 room = QStorageInfo(QFileInfo(m_file.fileName()).absolutePath()).bytesAvailable();
+            fail(room < got + DiskMargin ? tr("not enough disk space")
+                                         : tr("cannot write the download: ") + m_file.errorString());
             return;
         }
     }
@@ -135,10 +223,11 @@ void HTTPConnexion::refuse()
 {
     UpdaterPrompt::critical(qobject_cast<QWidget*>(parent()), updaterTitle(), tr("Download failed!"));
     m_resultText = QStringLiteral("failure...");
+    m_cause = tr("the server answered with status %1")
+                  .arg(m_reply ? m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0);
     m_aborted = true;
     m_error = true;
-    if (m_reply)
-        m_reply->abort();
+    abortReply();
     emit errorRequest();
 }
 
@@ -149,6 +238,7 @@ void HTTPConnexion::httpGetRequestFinished()
         return;
     reply->deleteLater();
     m_reply = nullptr;
+    m_deadlineTimer.stop();
     if (m_aborted) {
         m_error = true;
         if (m_file.exists()) {
@@ -157,20 +247,44 @@ void HTTPConnexion::httpGetRequestFinished()
         }
         return;
     }
-    const bool failed = m_writeFailed || reply->error() != QNetworkReply::NoError
-                        || !(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() / 100 == 2)
-                        || !m_file.flush();
+    if (m_cause.isEmpty()) {
+        bool known = false;
+        const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+        // Without a length or chunks, a connection closed early looks like a finished body.
+        const bool chunked = reply->rawHeader(QByteArrayLiteral("Transfer-Encoding")).toLower().contains("chunked");
+        if (reply->error() != QNetworkReply::NoError)
+            m_cause = tr("the connection failed: ") + reply->errorString();
+        else if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() / 100 != 2)
+            m_cause = tr("the server answered with status %1")
+                          .arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
+        else if (known && length != m_received)
+            m_cause = tr("the download ended after %1 of the %2 bytes announced").arg(m_received).arg(length);
+        else if (!known && !chunked)
+            m_cause = tr("the server did not announce the size of the download");
+        else if (!m_file.flush())
+            m_cause = tr("cannot write the download: ") + m_file.errorString();
+    }
     m_file.close();
     m_timer.stop();
-    if (failed) {
+    m_error = !m_cause.isEmpty();
+    if (m_error) {
         if (m_file.exists())
             m_file.remove();
         m_resultText = tr("Download failed!");
-        m_error = true;
     } else {
         m_resultText = tr("Download successful!");
-        m_error = false;
     }
+    emit done();
+}
+
+void HTTPConnexion::requestDone(bool error)
+{
+    m_error = error;
+    if (error)
+        m_resultText = m_cause.isEmpty() ? tr("Download failed!") : m_cause;
+    else
+        m_resultText = tr("File downloaded: ") + m_file.fileName();
+    m_file.close();
     emit done();
 }
 

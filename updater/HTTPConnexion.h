@@ -1,7 +1,9 @@
 // Fetches one web address with a GET and streams the body straight into one local file. Refuses
-// every status outside 2xx, follows redirects only to an equally safe scheme, and runs a
-// single-shot stall timer from the start of the request, which its owner uses to detect a
-// transfer that stopped moving. GUI thread only.
+// every status outside 2xx, follows redirects only on the same host with an equally safe scheme,
+// and runs a single-shot stall timer from the start of the request, which its owner uses to
+// detect a transfer that stopped moving. A download also fails when it passes its size cap (while
+// the bytes arrive), does not end by its deadline, or ends with another size than the server
+// announced; failureCause() then names why. GUI thread only.
 #ifndef HTTP_CONNEXION_H
 #define HTTP_CONNEXION_H
 
@@ -21,6 +23,8 @@ class HTTPConnexion : public QObject
 
 public:
     static constexpr int StallInterval = 10000;
+    static constexpr qint64 DefaultMaxSize = qint64(2) << 30;
+    static constexpr int DefaultDeadline = 60 * 60 * 1000;
 
     explicit HTTPConnexion(QObject* parent = nullptr);
 
@@ -30,7 +34,13 @@ public:
     void closeDialog();
     void startTimer();
 
+    // The largest body accepted and the time the whole download may take, from its request on.
+    void setMaxSize(qint64 bytes) { m_maxSize = bytes; }
+    void setDeadline(int milliseconds) { m_deadline = milliseconds; }
+
     bool getError() const { return m_error; }
+    // Why the last transfer failed, in words for the user; empty after a success.
+    QString failureCause() const { return m_cause; }
     QString obtainErrorType() const { return m_errorText; }
     QString obtainResultRequest() const { return m_resultText; }
 
@@ -39,6 +49,13 @@ public:
 
     // Tests shorten the stall interval of every downloader made afterwards.
     static void setStallInterval(int milliseconds);
+    // Tests cap the deadline of every download started afterwards (0: no cap).
+    static void setDeadlineLimit(int milliseconds);
+
+public slots:
+    // Ends the transfer as the client reported it: stores the flag, sets the result text, closes
+    // the file and emits done().
+    void requestDone(bool error);
 
 signals:
     void done();
@@ -52,6 +69,9 @@ private:
     void httpGetRequestFinished();
     bool statusAccepted() const;
     void refuse();
+    void fail(const QString& cause);
+    void checkRedirect(const QUrl& url);
+    void abortReply();
 
     bool m_error = false;
     QFile m_file;
@@ -59,6 +79,12 @@ private:
     QString m_errorText;
     QString m_resultText;
     QTimer m_timer;
+    QTimer m_deadlineTimer;
+    qint64 m_maxSize = DefaultMaxSize;
+    qint64 m_received = 0;
+    int m_deadline = DefaultDeadline;
+    QString m_cause;
+    bool m_abortCalled = false;
     QUrl m_url;
     QPointer<QNetworkReply> m_reply;
     bool m_aborted = false;

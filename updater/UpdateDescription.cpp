@@ -6,6 +6,7 @@
 
 #include <QDomDocument>
 #include <QDomElement>
+#include <QXmlStreamReader>
 
 namespace UpdateDescription {
 
@@ -103,6 +104,38 @@ bool readVersion(const QDomElement& version, const QString& number, UpdateConten
     return true;
 }
 
+// One linear pass that refuses what would make the document model slow or large: deep nesting
+// (its parse time grows with the square of the depth), very many elements and overlong
+// version numbers (compared and shown digit by digit).
+QString checkBounds(const QByteArray& xml)
+{
+    QXmlStreamReader reader(xml);
+    int depth = 0;
+    qint64 elements = 0;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++depth > MaxDepth)
+                return QStringLiteral("the description is nested more than %1 levels deep").arg(MaxDepth);
+            if (++elements > MaxElements)
+                return QStringLiteral("the description holds more than %1 elements").arg(MaxElements);
+            if (reader.name() == QLatin1String("version")
+                && reader.attributes().value(QLatin1String("number")).size() > MaxVersionLength)
+                return QStringLiteral("the description names a version number longer than %1 characters")
+                    .arg(MaxVersionLength);
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    if (reader.hasError())
+        return QStringLiteral("line %1: %2").arg(reader.lineNumber()).arg(reader.errorString());
+    return QString();
+}
+
 } // namespace
 
 bool read(const QByteArray& xml, const QString& installed, UpdateContent& content,
@@ -112,7 +145,9 @@ bool read(const QByteArray& xml, const QString& installed, UpdateContent& conten
     QDomDocument document;
     QString parseError;
     int line = 0;
-    if (!document.setContent(xml, &parseError, &line)) {
+    reason = checkBounds(xml);
+    if (!reason.isEmpty()) {
+    } else if (!document.setContent(xml, &parseError, &line)) {
         reason = QStringLiteral("line %1: %2").arg(line).arg(parseError);
     } else {
         for (const QDomElement& version : childElements(document.documentElement())) {

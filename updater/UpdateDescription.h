@@ -23,13 +23,19 @@ struct UpdateContent {
 
 namespace UpdateDescription {
 
+// Bounds of an accepted description, checked in one pass before it is parsed.
+constexpr int MaxDepth = 16;
+constexpr qint64 MaxElements = 100000;
+constexpr int MaxVersionLength = 32;
+
 // True when published is strictly newer than installed under the one version rule; a missing or
 // invalid installed version counts as 0, a published text without a valid version is never newer.
 bool isNewer(const QString& published, const QString& installed);
 
 // Parses xml and adds what every newer version lists to content. onVersion receives the number
-// of every version element read. False, with a reason in error, when the text is not well-formed
-// or an entry names a path that would leave its folder; content is then left empty.
+// of every version element read. False, with a reason in error, when the text is not well-formed,
+// passes one of the bounds above or an entry names a path that would leave its folder; content
+// is then left empty.
 bool read(const QByteArray& xml, const QString& installed, UpdateContent& content,
           const std::function<void(const QString&)>& onVersion, QString* error);
 

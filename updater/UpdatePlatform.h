@@ -10,13 +10,16 @@
 class UpdatePlatform
 {
 public:
+    static constexpr qint64 MaxUnpackedSize = qint64(1) << 30;
+
     virtual ~UpdatePlatform() = default;
 
     // Starts program as a process of its own; false when it did not start.
     virtual bool startDetached(const QString& program, const QStringList& arguments);
 
-    // Unpacks archive into folder (made when missing) after checking that it holds only regular
-    // files and folders whose names stay inside folder. False, with a reason, otherwise.
+    // Unpacks archive into folder (made when missing), refusing any member but regular files and
+    // folders whose names stay inside folder, and more than MaxUnpackedSize bytes in all.
+    // False, with a reason, otherwise.
     virtual bool unpackTarGz(const QString& archive, const QString& folder, QString* error);
 
     // Mounts image under mountFolder and returns the path of the installer package found in it

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QThread>
 
 #include <cstdio>
 
@@ -60,7 +61,10 @@ UpdateSonaricPro::UpdateSonaricPro(QWidget* parent)
     init();
 }
 
-UpdateSonaricPro::~UpdateSonaricPro() = default;
+UpdateSonaricPro::~UpdateSonaricPro()
+{
+    stopUnpacking();
+}
 
 void UpdateSonaricPro::setApplicationDirPath(const QString& path)
 {
@@ -89,7 +93,14 @@ void UpdateSonaricPro::init()
     m_updateWindow->hide();
     m_updateWindow->setOkEnabled(false);
     m_descriptionDownloader = new HTTPConnexion(this);
+    m_descriptionDownloader->setMaxSize(MaxDescriptionSize);
+    m_descriptionDownloader->setDeadline(DescriptionDeadline);
     m_fileDownloader = new HTTPConnexion(this);
+    m_unpackProgress.setInterval(100);
+    connect(&m_unpackProgress, &QTimer::timeout, this, [this] {
+        if (m_unpackControl)
+            updateDataReadProgress(m_unpackControl->done.load(), m_unpackControl->total.load());
+    });
     m_lastProgress = 0;
     m_progressAtExpiry = 0;
 
@@ -100,6 +111,10 @@ void UpdateSonaricPro::init()
     connect(m_updateWindow, &QDialog::rejected, this, &UpdateSonaricPro::connexionCanceled);
     connect(m_connexionWindow, &QDialog::rejected, this, &UpdateSonaricPro::connexionCanceled);
     connect(m_descriptionDownloader, &HTTPConnexion::done, this, &UpdateSonaricPro::connexionOK);
+    connect(m_descriptionDownloader, &HTTPConnexion::errorRequest, this, [this] {
+        if (!m_ended)
+            connexionFailed(m_descriptionDownloader->failureCause());
+    });
     connect(m_descriptionDownloader, &HTTPConnexion::dataReadProgress, this,
             &UpdateSonaricPro::updateDataReadProgressInit);
     connect(m_fileDownloader, &HTTPConnexion::done, this, &UpdateSonaricPro::downloadAndInstall);
@@ -112,8 +127,16 @@ void UpdateSonaricPro::init()
 bool UpdateSonaricPro::start()
 {
     // An installation that was stopped half-way is finished before anything else.
+    // A journal that can be neither finished nor undone is kept, and no new update starts over it.
     QStringList failures;
-    if (!UpdateInstaller::resume(workFolder(), &failures))
+    if (!UpdateInstaller::resume(workFolder(), &failures)) {
+        m_ended = true;
+        UpdaterPrompt::critical(this, Title,
+                                tr("An earlier update could not be finished: ") + failures.join(QLatin1Char('\n')));
+        endRun();
+        return false;
+    }
+    if (!failures.isEmpty())
         diagnostic(QStringLiteral("Unfinished installation: ") + failures.join(QStringLiteral("; ")));
     return connexionRequest();
 }
@@ -158,7 +181,7 @@ void UpdateSonaricPro::timeoutFinishedInit()
     m_progressAtExpiry = m_lastProgress;
     if (stalled) {
         m_descriptionDownloader->cancelDownload();
-        connexionFailed();
+        connexionFailed(tr("the server stopped sending"));
     } else {
         m_descriptionDownloader->startTimer();
     }
@@ -171,7 +194,7 @@ void UpdateSonaricPro::timeoutFinished()
     const bool stalled = m_lastProgress == m_progressAtExpiry;
     m_progressAtExpiry = m_lastProgress;
     if (stalled)
-        downloadNotOk();
+        stopRun(tr("the server stopped sending"));
     else
         m_fileDownloader->startTimer();
 }
@@ -186,15 +209,20 @@ void UpdateSonaricPro::connexionOK()
         m_descriptionDownloader->closeDialog();
         return;
     }
-    connexionFailed();
+    connexionFailed(m_descriptionDownloader->failureCause());
 }
 
-void UpdateSonaricPro::connexionFailed()
+void UpdateSonaricPro::connexionFailed(const QString& cause)
 {
+    if (m_ended)
+        return;
     m_connexionWindow->addStatusConnexion(tr("Connexion failed..."));
     m_connexionWindow->lower();
     m_ended = true;
-    UpdaterPrompt::critical(this, Title, tr("Error: Connexion failed!"));
+    m_descriptionDownloader->cancelDownload();
+    UpdaterPrompt::critical(this, Title,
+                            tr("Error: Connexion failed!") + (cause.isEmpty() ? QString() : QLatin1Char('\n') + cause));
+    QFile::remove(descriptionFile());
     m_connexionWindow->close();
     m_descriptionDownloader->removeDownloadedFile(QStringList(), downloadFolder());
     m_descriptionDownloader->closeDialog();
@@ -211,7 +239,8 @@ void UpdateSonaricPro::downloadRequest()
         m_updateWindow->addLine(tr("Download interrupted..."));
         m_updateWindow->addConnexionResult(tr("No files downloaded"));
         m_ended = true;
-        UpdaterPrompt::critical(m_updateWindow, Title, tr("Error during udpate!"));
+        QFile::remove(descriptionFile());
+        UpdaterPrompt::critical(m_updateWindow, Title, tr("Error during udpate!") + QLatin1Char('\n') + m_descriptionError);
         m_updateWindow->close();
         endRun();
         return;
@@ -224,9 +253,12 @@ void UpdateSonaricPro::downloadRequest()
 bool UpdateSonaricPro::updateFiles()
 {
     QFile file(descriptionFile());
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_descriptionError = tr("the description cannot be read");
         return false;
+    }
     if (file.size() > MaxDescriptionSize) {
+        m_descriptionError = tr("the description is too large");
         diagnostic(QStringLiteral("Update description too large"));
         return false;
     }
@@ -240,8 +272,10 @@ bool UpdateSonaricPro::updateFiles()
             m_updateWindow->setUpdateVersion(number);
         },
         &error);
-    if (!ok)
+    if (!ok) {
+        m_descriptionError = tr("the server sent an unusable description: ") + error;
         diagnostic(QStringLiteral("Update description refused: ") + error);
+    }
     return ok;
 }
 
@@ -251,7 +285,7 @@ void UpdateSonaricPro::downloadAndInstall()
         return;
     if (m_fileDownloader->getError()) {
         m_updateWindow->addLine(tr("Download failed...."));
-        downloadNotOk();
+        stopRun(m_fileDownloader->failureCause());
         return;
     }
     if (!m_pendingNames.isEmpty() && !m_pendingItems.isEmpty()) {
@@ -269,9 +303,9 @@ void UpdateSonaricPro::downloadAndInstall()
         m_updateWindow->addLine(tr("Download: ") + name);
         if (!m_fileDownloader->initDownload(QUrl(item.getUrl()), downloadFolder() + name)) {
             m_updateWindow->addLine(m_fileDownloader->obtainErrorType());
-            downloadNotOk();
+            stopRun(m_fileDownloader->obtainErrorType());
         } else if (!m_fileDownloader->downloadFile(QIODevice::WriteOnly)) {
-            downloadNotOk();
+            stopRun(m_fileDownloader->obtainErrorType());
         }
         return;
     }
@@ -285,24 +319,94 @@ void UpdateSonaricPro::downloadOk()
 {
     m_pendingNames = m_downloadedItems.keys();
     m_pendingItems = m_downloadedItems.values();
-    UpdateInstaller installer(m_editorFolder, workFolder());
-    QStringList failures;
     const bool diskImage = m_downloadedItems.size() == 1
                            && QFileInfo(m_currentName).suffix().toLower() == QLatin1String("dmg");
     if (diskImage) {
         if (!installDiskImage())
             return;
-    } else {
-        for (int i = 0; i < m_pendingNames.size(); ++i) {
-            const QString& name = m_pendingNames[i];
-            const PropertiesFile& item = m_pendingItems[i];
-            const QString source = downloadFolder() + name;
-            if (!QFile::exists(source) || item.getInstallDirectory().isEmpty())
-                continue;
+        m_updateWindow->addConnexionResult(tr("Update successful!"));
+        m_updateWindow->setOkEnabled(true);
+        return;
+    }
+    startUnpacking();
+}
+
+// The archives are unpacked on a worker thread; the window shows its progress and Cancel stops it.
+void UpdateSonaricPro::startUnpacking()
+{
+    struct Job {
+        QString name, file, unpacked;
+        bool tar;
+    };
+    QList<Job> jobs;
+    for (const KDwnArchive& archive : m_content.archives) {
+        const QString name = archive.getName();
+        m_updateWindow->addLine(tr("Decompress: ") + name);
+        jobs << Job{name, downloadFolder() + name, downloadFolder() + name + QStringLiteral(".unpacked"),
+                    archive.getType() == KDwnArchive::DAT_targz};
+    }
+    m_unpackControl = std::make_unique<TarGz::Control>();
+    m_unpackFailures.clear();
+    TarGz::Control* control = m_unpackControl.get();
+    QStringList* failures = &m_unpackFailures;
+    m_unpackThread = QThread::create([jobs, control, failures] {
+        for (const Job& job : jobs) {
             QString error;
-            if (!installer.addFile(source, item.getInstallDirectory() + name, name, item.getVersion(), &error))
-                failures << tr("Cannot install file") + QStringLiteral(" \"%1\" in \"%2\"!").arg(source, error);
+            const bool ok = job.tar ? TarGz::unpack(job.file, job.unpacked, MaxUnpackedSize, control, &error)
+                                    : QtComp::uncompressFile(job.file, job.unpacked, MaxUnpackedSize, &error);
+            if (!ok) {
+                *failures << QCoreApplication::translate("UpdateSonaricPro", "Cannot unpack \"%1\": %2")
+                                 .arg(job.name, error);
+                return;
+            }
         }
+    });
+    connect(m_unpackThread, &QThread::finished, this, &UpdateSonaricPro::unpackingEnded, Qt::QueuedConnection);
+    m_unpackProgress.start();
+    m_unpackThread->start();
+}
+
+void UpdateSonaricPro::stopUnpacking()
+{
+    if (!m_unpackThread)
+        return;
+    m_unpackControl->cancel.store(true);
+    m_unpackThread->wait();
+    delete m_unpackThread;
+    m_unpackThread = nullptr;
+    m_unpackProgress.stop();
+}
+
+void UpdateSonaricPro::unpackingEnded()
+{
+    if (!m_unpackThread)
+        return; // stopped by a cancel, which tidied up
+    m_unpackThread->wait();
+    delete m_unpackThread;
+    m_unpackThread = nullptr;
+    m_unpackProgress.stop();
+    if (m_ended)
+        return;
+    if (!m_unpackFailures.isEmpty()) {
+        installationFailed(m_unpackFailures);
+        return;
+    }
+    install();
+}
+
+void UpdateSonaricPro::install()
+{
+    UpdateInstaller installer(m_editorFolder, workFolder());
+    QStringList failures;
+    for (int i = 0; i < m_pendingNames.size(); ++i) {
+        const QString& name = m_pendingNames[i];
+        const PropertiesFile& item = m_pendingItems[i];
+        const QString source = downloadFolder() + name;
+        if (!QFile::exists(source) || item.getInstallDirectory().isEmpty())
+            continue;
+        QString error;
+        if (!installer.addFile(source, item.getInstallDirectory() + name, name, item.getVersion(), &error))
+            failures << tr("Cannot install file") + QStringLiteral(" \"%1\": %2").arg(name, error);
     }
     const bool planned = failures.isEmpty() && deleteFiles(installer, &failures)
                          && installArchives(installer, &failures);
@@ -350,34 +454,32 @@ bool UpdateSonaricPro::deleteFiles(UpdateInstaller& installer, QStringList* fail
     return failures->isEmpty();
 }
 
+// Plans the unpacked members of every archive.
 bool UpdateSonaricPro::installArchives(UpdateInstaller& installer, QStringList* failures)
 {
     for (const KDwnArchive& archive : m_content.archives) {
         const QString name = archive.getName();
-        m_updateWindow->addLine(tr("Decompress: ") + name);
-        const QString file = downloadFolder() + name;
+        const QString unpacked = downloadFolder() + name + QStringLiteral(".unpacked");
         const QString version = m_downloadedItems.value(name).getVersion();
         QString error;
         if (archive.getType() == KDwnArchive::DAT_targz) {
-            const QString unpacked = downloadFolder() + name + QStringLiteral(".unpacked");
-            if (!UpdatePlatform::instance().unpackTarGz(file, unpacked, &error)) {
-                *failures << error;
-                return false;
-            }
             for (const QString& member : archive.getFiles()) {
                 const QString source = UpdatePaths::resolveInside(unpacked, member);
                 const QString target = archive.getInstallDirPath() + QFileInfo(member).fileName();
-                if (source.isEmpty() || !installer.addFile(source, target, member, version, &error)) {
-                    *failures << tr("Cannot copy file") + QStringLiteral(" \"%1\" to \"%2\" !").arg(member, target);
+                if (source.isEmpty() || !QFileInfo(source).isFile()) {
+                    *failures << tr("Cannot copy file") + QStringLiteral(" \"%1\": ").arg(member)
+                                     + tr("the archive does not hold it");
+                    return false;
+                }
+                if (!installer.addFile(source, target, member, version, &error)) {
+                    *failures << tr("Cannot copy file") + QStringLiteral(" \"%1\" to \"%2\": %3").arg(member, target, error);
                     return false;
                 }
             }
         } else {
-            const QString unpacked = downloadFolder() + name + QStringLiteral(".unpacked");
             const QString target = archive.getInstallDirPath() + QFileInfo(archive.getFiles().first()).fileName();
-            if (!QtComp::uncompressFile(file, unpacked, MaxUnpackedSize, &error)
-                || !installer.addFile(unpacked, target, target, version, &error)) {
-                *failures << tr("Cannot copy file") + QStringLiteral(" \"%1\" to \"%2\" : %3").arg(name, target, error);
+            if (!installer.addFile(unpacked, target, target, version, &error)) {
+                *failures << tr("Cannot copy file") + QStringLiteral(" \"%1\" to \"%2\": %3").arg(name, target, error);
                 return false;
             }
         }
@@ -387,7 +489,10 @@ bool UpdateSonaricPro::installArchives(UpdateInstaller& installer, QStringList* 
 
 void UpdateSonaricPro::installationFailed(const QStringList& failures)
 {
-    // The editor folder is as it was (or, after a failed rename, finished by the next start).
+    // The editor folder is as it was (or, when the installation could not be undone, finished by
+    // the next start, which needs the prepared files: they stay with the journal).
+    if (!UpdateInstaller::hasUnfinishedJournal(workFolder()))
+        removeDownloads();
     m_updateWindow->addConnexionResult(tr("Update failed!"));
     UpdaterPrompt::critical(this, Title, failures.join(QLatin1Char('\n')));
 }
@@ -404,20 +509,37 @@ void UpdateSonaricPro::cleanDownloadFolder()
 
 void UpdateSonaricPro::downloadNotOk()
 {
-    if (m_ended)
+    stopRun(m_fileDownloader->failureCause());
+}
+
+void UpdateSonaricPro::removeDownloads()
+{
+    if (UpdateInstaller::hasUnfinishedJournal(workFolder()))
         return;
-    m_ended = true;
-    m_fileDownloader->cancelDownload();
-    for (const QString& name : m_downloadedItems.keys()) {
+    QStringList names = m_downloadedItems.keys();
+    names << m_currentName;
+    for (const QString& name : names) {
         const QString path = UpdatePaths::resolveInside(downloadFolder(), name);
         if (!path.isEmpty())
             QFile::remove(path);
     }
-    QDir().rmdir(downloadFolder());
+    cleanDownloadFolder();
+}
+
+void UpdateSonaricPro::stopRun(const QString& cause)
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_fileDownloader->cancelDownload();
+    stopUnpacking();
+    removeDownloads();
+    QFile::remove(descriptionFile());
     m_updateWindow->lower();
     UpdaterPrompt::critical(this, Title,
                             tr("Impossible to update your Tovra Sonaric software! ")
-                                + tr("The update software will stop!"));
+                                + tr("The update software will stop!")
+                                + (cause.isEmpty() ? QString() : QLatin1Char('\n') + cause));
     m_updateWindow->close();
     endRun();
 }
@@ -435,6 +557,8 @@ void UpdateSonaricPro::connexionCanceled()
     m_descriptionDownloader->cancelDownload();
     if (!m_ended)
         m_fileDownloader->cancelDownload();
+    stopUnpacking();
+    removeDownloads();
     m_descriptionDownloader->removeDownloadedFile(m_downloadedItems.keys() << m_currentName, downloadFolder());
     QFile::remove(descriptionFile());
     m_descriptionDownloader->closeDialog();

@@ -8,12 +8,18 @@
 #include "PropertiesFile.h"
 #include "UpdateDescription.h"
 
+#include "TarGz.h"
+
 #include <QMap>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
+
+#include <memory>
 
 class ConnexionWindowUi;
 class HTTPConnexion;
+class QThread;
 class UpdateInstaller;
 class UpdateWindowUi;
 
@@ -28,6 +34,8 @@ public:
     // Larger descriptions and unpacked "qtcomp" files are refused.
     static constexpr qint64 MaxDescriptionSize = 16 * 1024 * 1024;
     static constexpr qint64 MaxUnpackedSize = qint64(1) << 30;
+    // The whole description download may take this long.
+    static constexpr int DescriptionDeadline = 2 * 60 * 1000;
 
     static UpdateSonaricPro* getInstance();
 
@@ -54,6 +62,8 @@ public:
     UpdateWindowUi* updateWindow() const { return m_updateWindow; }
     // True once the run has ended (closed by success and Ok, a failure or a cancel).
     bool hasEnded() const { return m_ended; }
+    // True while the archives are being unpacked.
+    bool isUnpacking() const { return m_unpackThread != nullptr; }
 
 public slots:
     void init();
@@ -76,12 +86,18 @@ signals:
     void closed();
 
 private:
-    void connexionFailed();
+    void connexionFailed(const QString& cause = QString());
+    void stopRun(const QString& cause);
     bool deleteFiles(UpdateInstaller& installer, QStringList* failures);
+    void startUnpacking();
+    void unpackingEnded();
+    void stopUnpacking();
     bool installArchives(UpdateInstaller& installer, QStringList* failures);
+    void install();
     bool installDiskImage();
     void installationFailed(const QStringList& failures);
     void cleanDownloadFolder();
+    void removeDownloads();
     void endRun();
 
     QString m_editorFolder;
@@ -101,6 +117,13 @@ private:
     QString m_currentName;
     UpdateContent m_content;
     bool m_ended = false;
+    QString m_descriptionError;
+    // The unpacking of the archives on a worker thread: its control, its outcome (read once the
+    // thread has ended) and the timer that shows its progress.
+    QThread* m_unpackThread = nullptr;
+    std::unique_ptr<TarGz::Control> m_unpackControl;
+    QStringList m_unpackFailures;
+    QTimer m_unpackProgress;
 };
 
 #endif

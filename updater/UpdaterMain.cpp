@@ -1,6 +1,7 @@
 #include "UpdaterMain.h"
 
 #include "QtComp.h"
+#include "UpdateInstaller.h"
 #include "UpdateSonaricPro.h"
 #include "UpdaterPrompt.h"
 
@@ -9,6 +10,7 @@
 #include <QSettings>
 #include <QTranslator>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -123,6 +125,16 @@ int updaterMain(int argc, char** argv)
         return command.exitCode;
     if (!langInit(command.base))
         return 0;
+    // The test of interrupted installations stops the program the hard way after the given
+    // change of the installation, as a power cut or a kill would.
+    bool killAt = false;
+    const int change = qEnvironmentVariableIntValue("TOVRA_UPDATER_KILL_AT_CHANGE", &killAt);
+    if (killAt) {
+        UpdateInstaller::setStepHook([change](int done) {
+            if (done == change)
+                std::raise(SIGKILL);
+        });
+    }
     app.setQuitOnLastWindowClosed(true);
     QObject::connect(controller, &UpdateSonaricPro::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     if (!controller->start())

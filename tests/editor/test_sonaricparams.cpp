@@ -201,3 +201,22 @@ TEST_F(ParamsTest, NewVersionTidiesTheUpdateFolderOnceWithoutFollowingLinks)
     EXPECT_TRUE(QFileInfo::exists(work + "/SonaricUpdate"));
     QDir(work).removeRecursively();
 }
+
+TEST_F(ParamsTest, NewVersionKeepsAnUnfinishedInstallationForTheUpdater)
+{
+    const QString work = SonaricParams::updateWorkDir();
+    QDir().mkpath(work + "/TovraMedia");
+    QDir().mkpath(work + "/backup");
+    QFile(work + "/TovraMedia/libA.so").open(QIODevice::WriteOnly);
+    QFile(work + "/backup/0").open(QIODevice::WriteOnly);
+    QFile(work + "/install.journal").open(QIODevice::WriteOnly);
+    {
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, Snc::CompanyName,
+                        Snc::ApplicationName);
+        store.setValue(Snc::CurrentVersion, "1.1.80101");
+    }
+    SonaricParams params;
+    for (const char* kept : {"/install.journal", "/TovraMedia/libA.so", "/backup/0"})
+        EXPECT_TRUE(QFileInfo::exists(work + kept)) << kept;
+    QDir(work).removeRecursively();
+}

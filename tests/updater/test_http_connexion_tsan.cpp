@@ -27,38 +27,83 @@ protected:
     BoxRecorder boxes;
 };
 
+// Records Qt's warnings while it lives.
+class WarningRecorder
+{
+public:
+    WarningRecorder() { m_previous = qInstallMessageHandler(&WarningRecorder::record); }
+    ~WarningRecorder() { qInstallMessageHandler(m_previous); }
+    static QStringList& lines()
+    {
+        static QStringList recorded;
+        return recorded;
+    }
+
+private:
+    static void record(QtMsgType, const QMessageLogContext&, const QString& text) { lines() << text; }
+    QtMessageHandler m_previous = nullptr;
+};
+
 TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
 {
     UpdateServer::Response redirect{302, "<html>moved</html>", "/real"};
     UpdateServer::Response bareRedirect{302, "moved"};
+    UpdateServer::Response elsewhere{302, "moved", "http://localhost:1/real"};
     UpdateServer::Response cut{200, QByteArray(4000, 'c')};
     cut.stopAfter = 1000;
     cut.cutShort = true;
+    UpdateServer::Response unannounced{200, QByteArray(4027, 'u')};
+    unannounced.noLength = true;
+    UpdateServer::Response unannouncedCut = unannounced;
+    unannouncedCut.stopAfter = 2013;
+    unannouncedCut.cutShort = true;
+    UpdateServer::Response endless;
+    endless.endless = true;
+    UpdateServer::Response huge;
+    huge.fillerBytes = qint64(1) << 40;
+    UpdateServer::Response drip{200, QByteArray(1000, 'd')};
+    drip.dripMs = 200;
     server.set("/ok", QByteArray("payload bytes"));
     server.set("/real", QByteArray("the real file"));
     server.set("/redirect", redirect);
     server.set("/bare-redirect", bareRedirect);
+    server.set("/elsewhere", elsewhere);
     server.set("/server-error", UpdateServer::Response{500, "oops"});
     server.set("/cut", cut);
     server.set("/empty", QByteArray());
+    server.set("/unannounced", unannounced);
+    server.set("/unannounced-cut", unannouncedCut);
+    server.set("/endless", endless);
+    server.set("/huge", huge);
+    server.set("/drip", drip);
     struct Case {
         const char* path;
-        bool refused;      // errorRequest() and the box, no done()
-        bool failed;       // done() with the error flag
-        QByteArray content; // when neither: the saved file
+        bool refused;        // errorRequest() and the box, no done()
+        bool failed;         // done() with the error flag
+        QByteArray content;  // when neither: the saved file
+        const char* cause = ""; // part of failureCause()
     } const cases[] = {
         {"/ok", false, false, "payload bytes"},
         {"/redirect", false, false, "the real file"},
         {"/empty", false, false, ""},
-        {"/missing", true, false, {}},
-        {"/server-error", true, false, {}},
-        {"/bare-redirect", true, false, {}},
-        {"/cut", false, true, {}},
+        {"/missing", true, false, {}, "status 404"},
+        {"/server-error", true, false, {}, "status 500"},
+        {"/bare-redirect", true, false, {}, "status 302"},
+        {"/cut", false, true, {}, "the connection failed"},
+        {"/elsewhere", false, true, {}, "another host"},
+        {"/unannounced", false, true, {}, "did not announce the size"},
+        {"/unannounced-cut", false, true, {}, "did not announce the size"},
+        {"/endless", false, true, {}, "more than allowed"},
+        {"/huge", false, true, {}, "larger than allowed"},
+        {"/drip", false, true, {}, "did not end in time"},
     };
+    WarningRecorder warnings;
+    HTTPConnexion::setDeadlineLimit(1000);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         boxes.texts.clear();
         HTTPConnexion http;
+        http.setMaxSize(1024 * 1024);
         QSignalSpy done(&http, &HTTPConnexion::done);
         QSignalSpy refused(&http, &HTTPConnexion::errorRequest);
         ASSERT_TRUE(http.initDownload(QUrl(server.url(c.path)), target()));
@@ -69,19 +114,41 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
             EXPECT_TRUE(waitUntil([&] { return !QFile::exists(target()); }, 5000));
             EXPECT_EQ(done.count(), 0);
             EXPECT_TRUE(http.getError());
+            EXPECT_TRUE(http.failureCause().contains(c.cause)) << http.failureCause().toStdString();
             continue;
         }
-        ASSERT_TRUE(done.wait(5000));
+        ASSERT_TRUE(done.wait(20000));
         EXPECT_EQ(refused.count(), 0);
         EXPECT_EQ(http.getError(), c.failed);
         if (c.failed) {
             EXPECT_FALSE(QFile::exists(target()));
             EXPECT_EQ(http.obtainResultRequest(), QStringLiteral("Download failed!"));
+            EXPECT_TRUE(http.failureCause().contains(c.cause)) << http.failureCause().toStdString();
         } else {
             EXPECT_EQ(readAll(target()), c.content);
             EXPECT_EQ(http.obtainResultRequest(), QStringLiteral("Download successful!"));
+            EXPECT_TRUE(http.failureCause().isEmpty());
         }
         EXPECT_TRUE(boxes.texts.isEmpty());
+    }
+    HTTPConnexion::setDeadlineLimit(0);
+    EXPECT_FALSE(WarningRecorder::lines().join('\n').contains("must only be called once"))
+        << WarningRecorder::lines().join('\n').toStdString();
+    EXPECT_EQ(server.requested().count("/real"), 1) << "only the redirect on the same host is followed";
+}
+
+TEST_F(HttpConnexionTest, RequestDoneEndsTheTransferWithItsFlag)
+{
+    for (bool error : {false, true}) {
+        SCOPED_TRACE(error);
+        HTTPConnexion http;
+        QSignalSpy done(&http, &HTTPConnexion::done);
+        ASSERT_TRUE(http.initDownload(QUrl(server.url("/x")), target()));
+        http.requestDone(error);
+        EXPECT_EQ(done.count(), 1);
+        EXPECT_EQ(http.getError(), error);
+        EXPECT_EQ(http.obtainResultRequest(),
+                  error ? QStringLiteral("Download failed!") : "File downloaded: " + target());
     }
 }
 

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <random>
+
 namespace {
 
 struct Outcome {
@@ -115,6 +117,73 @@ TEST(UpdaterProgram, AKilledRunLeavesTheOldEditorAndTheNextRunInstallsTheNew)
     process.kill();
     process.waitForFinished(30000);
     EXPECT_EQ(snapshot(outside), outsideBefore);
+}
+
+// The updater killed at random changes of its installation, then started again as a user would:
+// each time the editor ends whole at the old or the new version. Odd runs meet a folder where the
+// last file goes, so the kill also lands while the installation is being undone.
+TEST(UpdaterProgram, KilledDuringTheInstallationTheEditorEndsWholeAtTheOldOrTheNewVersion)
+{
+    QTemporaryDir root;
+    const QString editor = QDir::cleanPath(root.path()) + "/app";
+    const QString outside = QDir::cleanPath(root.path()) + "/outside";
+    const QString work = editor + "/.tvrudttmp";
+    writeFile(outside + "/precious", "keep me");
+    const auto outsideBefore = snapshot(outside);
+    const auto oldEditor = [&](bool blocked) {
+        QDir(editor).removeRecursively();
+        writeFile(editor + "/Sonaric", "old program");
+        writeFile(editor + "/lib/libA.so", "old A");
+        writeFile(editor + "/obsolete.txt", "old");
+        if (blocked)
+            writeFile(editor + "/lib/new/libB.so/inside", "in the way");
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Tovra Media", "Tovra Sonaric Pro")
+            .setValue("CurrentVersion", "1.1.5");
+        return snapshot(editor, ".tvrudttmp");
+    };
+    const QMap<QString, QByteArray> newEditor{{"Sonaric", "new program"}, {"lib/", ""}, {"lib/libA.so", "new A"},
+                                              {"lib/new/", ""}, {"lib/new/libB.so", "new B"}};
+    UpdateServer server;
+    QByteArray xml = "<U><version number='1.2'><file name='Sonaric'><u>URL/Sonaric</u><d>./</d></file>"
+                     "<file name='libA.so'><u>URL/libA.so</u><d>lib/</d></file>"
+                     "<file name='libB.so'><u>URL/libB.so</u><d>lib/new/</d></file>"
+                     "<delete path='obsolete.txt'/></version></U>";
+    server.set(UpdateSonaricPro::ReleaseDescriptionPath, xml.replace("URL", server.url("").toUtf8()));
+    server.set("/Sonaric", QByteArray("new program"));
+    server.set("/libA.so", QByteArray("new A"));
+    server.set("/libB.so", QByteArray("new B"));
+
+    const unsigned seed = std::random_device()();
+    std::mt19937 random(seed);
+    for (int run = 0; run < 20; ++run) {
+        const bool blocked = run % 2 == 1;
+        // Both kinds of run make at least six changes after writing their journal.
+        const int killAt = std::uniform_int_distribution<int>(0, 5)(random);
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ", blocked " << blocked << ", killed at " << killAt);
+        const auto before = oldEditor(blocked);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TOVRA_UPDATE_SERVER", server.url(""));
+        environment.insert("TOVRA_UPDATER_KILL_AT_CHANGE", QString::number(killAt));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(SONARIC_UPDATE_PROGRAM), {"-p", editor});
+        // The server answers from this thread's event loop.
+        ASSERT_TRUE(waitUntil([&] { return process.state() == QProcess::NotRunning; }, 60000));
+        ASSERT_EQ(process.exitStatus(), QProcess::CrashExit) << process.readAllStandardError().toStdString();
+        ASSERT_TRUE(QFile::exists(work + "/install.journal"));
+
+        // The next start of the updater finishes or undoes the installation before anything else.
+        BoxRecorder boxes;
+        UpdateSonaricPro controller;
+        controller.setApplicationDirPath(editor);
+        controller.setDescriptionAddress(server.url("/gone.xml"));
+        controller.start();
+        EXPECT_FALSE(QFile::exists(work + "/install.journal"));
+        EXPECT_EQ(snapshot(editor, ".tvrudttmp"), blocked ? before : newEditor);
+        EXPECT_EQ(snapshot(outside), outsideBefore);
+        EXPECT_TRUE(waitUntil([&] { return controller.hasEnded(); }, 30000));
+        QDir(work).removeRecursively();
+    }
 }
 
 } // namespace

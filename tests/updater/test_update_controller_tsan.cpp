@@ -8,7 +8,9 @@
 #include "UpdateWindowUi.h"
 #include "UpdaterTestApp.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QTimer>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -28,6 +30,27 @@ public:
         return true;
     }
     QStringList started;
+};
+
+// The longest time the event loop went without running a 10 ms timer while it lives.
+class LoopWatch
+{
+public:
+    LoopWatch()
+    {
+        m_clock.start();
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest = qMax(m_longest, m_clock.restart());
+        });
+        m_timer.start();
+    }
+    qint64 longestStall() const { return m_longest; }
+
+private:
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+    qint64 m_longest = 0;
 };
 
 void grab(QWidget* window, const QString& name)
@@ -60,6 +83,14 @@ public:
     {
         UpdatePlatform::setInstance(nullptr);
         HTTPConnexion::setStallInterval(HTTPConnexion::StallInterval);
+        HTTPConnexion::setDeadlineLimit(0);
+    }
+
+    // A tar.gz archive that unpacks to more than a thousand times its size, past the cap.
+    static QByteArray bomb()
+    {
+        static const QByteArray bytes = makeZeroBomb("z.so", UpdateSonaricPro::MaxUnpackedSize + 1024 * 1024);
+        return bytes;
     }
 
     QByteArray description(const QByteArray& v12, const QByteArray& v13) const
@@ -179,8 +210,9 @@ TEST_F(UpdateRunTest, NothingNewerEndsInSuccessWithoutTouchingTheEditor)
 struct FailureCase {
     const char* what;
     std::function<void(UpdateRunTest&)> arrange;
-    QStringList boxes;    // the boxes shown, in order
+    QStringList boxes;    // the boxes shown, in order, each up to its cause
     bool ended;           // the run ends (else: the window stays with Cancel)
+    const char* cause = ""; // named in the last box
 };
 
 using UpdateFailureTest = UpdateRunTest;
@@ -212,11 +244,10 @@ TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideCh
              t.server.set("/moved-libA", UpdateServer::Response{302, "moved"});
          }, {"Download failed!", stop}, true},
         {"description answered 404", [](UpdateRunTest& t) {
-             HTTPConnexion::setStallInterval(100);
              t.server.set("/desc.xml", UpdateServer::Response{404, "no"});
          }, {"Download failed!", "Error: Connexion failed!"}, true},
         {"description stalls", [hang](UpdateRunTest& t) {
-             HTTPConnexion::setStallInterval(100);
+             HTTPConnexion::setStallInterval(1000);
              t.server.set("/desc.xml", hang);
          }, {"Error: Connexion failed!"}, true},
         {"description malformed", [](UpdateRunTest& t) { t.server.set("/desc.xml", QByteArray("<a><b></a>")); },
@@ -248,24 +279,76 @@ TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideCh
              bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0x5a);
              t.server.set("/data.qz", bytes);
          }, {}, false},
+        // The update names the installer's own journal in the work folder.
+        {"journal swapped by the update", [](UpdateRunTest& t) {
+             t.server.set("/journal", QByteArray("tovra-install 2\t%2Fetc\t%2Fetc\n"));
+             t.server.set("/desc.xml", t.description(t.v12, t.v13 + "<file name='install.journal'><u>URL/journal</u>"
+                                                                      "<d>.tvrudttmp/</d></file>"));
+         }, {}, false, "the server sent an unsafe path"},
+        {"item cut short without a length", [](UpdateRunTest& t) {
+             UpdateServer::Response r{200, QByteArray(4027, 'a')};
+             r.noLength = true;
+             r.stopAfter = 2013;
+             r.cutShort = true;
+             t.server.set("/libA.so", r);
+         }, {stop}, true, "did not announce the size"},
+        {"item redirected to another host", [](UpdateRunTest& t) {
+             t.server.set("/moved-libA", UpdateServer::Response{302, "moved", "http://localhost:1/libA.so"});
+         }, {stop}, true, "another host"},
+        {"description deep", [](UpdateRunTest& t) {
+             t.server.set("/desc.xml", "<U>" + QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000) + "</U>");
+         }, {"Error during udpate!"}, true, "nested more than"},
+        {"description with a long version", [](UpdateRunTest& t) {
+             t.server.set("/desc.xml", "<U><version number='1" + QByteArray(1000000, '1') + "'/></U>");
+         }, {"Error during udpate!"}, true, "version number longer"},
+        {"description huge", [](UpdateRunTest& t) {
+             UpdateServer::Response r;
+             r.fillerBytes = qint64(1) << 34;
+             t.server.set("/desc.xml", r);
+         }, {"Error: Connexion failed!"}, true, "larger than allowed"},
+        {"description endless", [](UpdateRunTest& t) {
+             UpdateServer::Response r;
+             r.endless = true;
+             t.server.set("/desc.xml", r);
+         }, {"Error: Connexion failed!"}, true, "more than allowed"},
+        {"description drip", [](UpdateRunTest& t) {
+             HTTPConnexion::setDeadlineLimit(1500);
+             UpdateServer::Response r{200, t.description(t.v12, t.v13)};
+             r.dripMs = 100;
+             t.server.set("/desc.xml", r);
+         }, {"Error: Connexion failed!"}, true, "did not end in time"},
+        {"archive bomb", [](UpdateRunTest& t) {
+             t.server.set("/pack.tar.gz", t.bomb());
+         }, {}, false, "unpacks to more than"},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.what);
         HTTPConnexion::setStallInterval(HTTPConnexion::StallInterval);
+        HTTPConnexion::setDeadlineLimit(0);
         serveNormalUpdate();
         boxes.texts.clear();
         c.arrange(*this);
+        LoopWatch watch;
         auto controller = run();
+        // Generous: the window answers while descriptions are refused and archives unpacked.
+        EXPECT_LT(watch.longestStall(), 5000);
         EXPECT_EQ(controller->hasEnded(), c.ended);
         if (c.ended) {
-            EXPECT_EQ(boxes.texts, c.boxes);
+            EXPECT_EQ(boxes.texts.size(), c.boxes.size()) << boxes.texts.join('\n').toStdString();
+            for (int i = 0; i < qMin(c.boxes.size(), boxes.texts.size()); ++i)
+                EXPECT_EQ(boxes.texts[i].section('\n', 0, 0), c.boxes[i]);
             EXPECT_FALSE(QFileInfo::exists(controller->downloadFolder()));
         } else {
             EXPECT_EQ(controller->updateWindow()->resultLine(), QStringLiteral("Update failed!"));
             EXPECT_EQ(boxes.texts.size(), 1);
             EXPECT_FALSE(controller->updateWindow()->okEnabled());
         }
+        EXPECT_TRUE(boxes.texts.value(boxes.texts.size() - 1).contains(QLatin1String(c.cause)))
+            << boxes.texts.join('\n').toStdString();
         EXPECT_EQ(snapshot(editor, ".tvrudttmp"), editorBefore);
+        // No partial download, unpacked file, backup or journal is left.
+        for (const QString& entry : snapshot(editor + "/.tvrudttmp").keys())
+            EXPECT_TRUE(entry.endsWith('/')) << entry.toStdString();
         EXPECT_EQ(snapshot(outside), outsideBefore);
         EXPECT_TRUE(platform.started.isEmpty());
         if (QString(c.what) == "archive member is a link")

@@ -156,6 +156,38 @@ TEST(UpdateDescriptionRead, MalformedTextAndPathsLeavingTheirFolderAreRefused)
     EXPECT_TRUE(readText("<U><version number='0.5'><delete path='/etc/x'/></version></U>", "1").ok);
 }
 
+// Shapes that would make the document model slow or large are refused before it is built;
+// a quadratic parse of the deep case would not end within the test's time-out.
+TEST(UpdateDescriptionRead, DeepWideAndLongDescriptionsAreRefusedByTheirBound)
+{
+    const auto nested = [](int levels) {
+        return "<U><version number='2'>" + QByteArray("<a>").repeated(levels)
+               + QByteArray("</a>").repeated(levels) + "</version></U>";
+    };
+    const struct {
+        const char* what;
+        QByteArray xml;
+        const char* cause; // nullptr: accepted
+    } cases[] = {
+        {"a million levels", nested(1000000), "nested more than 16 levels"},
+        {"one level too deep", nested(UpdateDescription::MaxDepth - 1), "nested more than 16 levels"},
+        {"as deep as allowed", nested(UpdateDescription::MaxDepth - 2), nullptr},
+        {"very many elements", "<U>" + QByteArray("<b/>").repeated(200000) + "</U>", "more than 100000 elements"},
+        {"a million-digit version", "<U><version number='1" + QByteArray(1000000, '0') + "'/></U>",
+         "version number longer than 32"},
+        {"a version as long as allowed", "<U><version number='1." + QByteArray(30, '1') + "'/></U>", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ReadResult r = readText(c.xml, QStringLiteral("1"));
+        EXPECT_EQ(r.ok, c.cause == nullptr);
+        if (c.cause) {
+            EXPECT_TRUE(r.error.contains(QLatin1String(c.cause))) << r.error.toStdString();
+            EXPECT_TRUE(r.versionsSeen.isEmpty());
+        }
+    }
+}
+
 TEST(UpdatePaths, ResolveStaysInsideAndRefusesLinks)
 {
     QTemporaryDir root;
