@@ -78,7 +78,7 @@ PageAt pageAt(FILE *stream, int64_t position, int64_t fileSize)
     PageAt found;
     ogg_sync_state sync;
     ogg_sync_init(&sync);
-    int64_t fed = position, skipped = 0;
+    int64_t fed = position, skipped = 0, want = 4096;
     const int64_t limit = std::min<int64_t>(fileSize, position + 4 * 65536);
     ogg_page page;
     while (true) {
@@ -96,7 +96,10 @@ PageAt pageAt(FILE *stream, int64_t position, int64_t fileSize)
         }
         if (fed >= limit || fseeko(stream, fed, SEEK_SET) != 0)
             break;
-        const long chunk = static_cast<long>(std::min<int64_t>(65536, limit - fed));
+        // Small reads first: most pages are a few kilobytes, and walking a run of pages this
+        // way would otherwise read and descramble 64 KB for each of them.
+        const long chunk = static_cast<long>(std::min<int64_t>(want, limit - fed));
+        want = std::min<int64_t>(2 * want, 65536);
         char *buffer = ogg_sync_buffer(&sync, chunk);
         const size_t got = buffer ? tvrReadFunc(buffer, 1, static_cast<size_t>(chunk), stream) : 0;
         if (got == 0)

@@ -25,7 +25,6 @@ namespace
 {
 
 SOTransport g_transport;
-std::recursive_mutex g_projectLock;
 
 // The play: its thread and whether it still runs, under g_playLock; every waiter is told the end.
 std::mutex g_playLock;
@@ -494,16 +493,6 @@ void so_resetTransport(double rate, int frames)
     tr.fadeGain = 0.0;
     tr.date.store(0);
     tr.status.store(tr.seekTarget.load() >= 0.0 ? SO_SEEK_PLAYING : SO_PLAYING);
-}
-
-void so_lockProject(void)
-{
-    g_projectLock.lock();
-}
-
-void so_unlockProject(void)
-{
-    g_projectLock.unlock();
 }
 
 int so_getStatus(void)

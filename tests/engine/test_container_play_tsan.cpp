@@ -166,4 +166,139 @@ INSTANTIATE_TEST_SUITE_P(Formats, ContainerSeek,
                          testing::Values(SeekCase{"Vorbis", kVorbis, 2}, SeekCase{"Wav", kWav, 0}),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// The container opened as a project with every track in the current mix and on.
+KFile *openContainer(const std::string &path, const std::vector<Source> &sources)
+{
+    KFile *file = OpenTovraFile(path.c_str());
+    EXPECT_NE(nullptr, file) << path;
+    if (!file)
+        return nullptr;
+    k_lockProject();
+    for (const Source &s : sources) {
+        addTrackInCurrentMix(file, s.name);
+        giveElt(file, s.name)->status = KSTATUS_ON;
+    }
+    k_unlockProject();
+    return file;
+}
+
+class ContainerPlay : public testing::TestWithParam<SeekCase>
+{
+};
+
+// A play sought to 30 % equals, once its fades are over, the play from the start at the same
+// dates; neither play writes an error line (the reader of the stored format is the only one
+// tried).
+TEST_P(ContainerPlay, PlayAfterASeekMatchesThePlayFromTheStartAndWritesNoError)
+{
+    const SeekCase &c = GetParam();
+    TempDir dir;
+    const std::vector<Source> sources = {{"First", 2, 6 * kRate, 220.0},
+                                         {"Middle", 1, 11 * kRate / 2, 330.0},
+                                         {"Last", 2, 5 * kRate, 550.0}};
+    const std::string path = exportContainer(dir, sources, c.code, "song.tvx");
+    constexpr int kBlock = SO_FRAMES_PER_BLOCK;
+    constexpr int kSettled = 50; // blocks after which the global and the track fades are over
+    testing::internal::CaptureStderr();
+    std::vector<int16_t> plain, sought;
+    std::vector<int64_t> dates; // per block of `sought`, its first frame in the piece
+    {
+        KFile *file = openContainer(path, sources);
+        ASSERT_NE(nullptr, file);
+        plain = runMixer(file, kRate, 200);
+        _freeZark(file);
+    }
+    {
+        KFile *file = openContainer(path, sources);
+        ASSERT_NE(nullptr, file);
+        sought = runMixer(file, kRate, 200, [&](int block) {
+            if (block > 0)
+                dates.push_back(so_transport().date.load());
+            if (block == 10)
+                ASSERT_EQ(1, so_setTime(0.3));
+        });
+        _freeZark(file);
+    }
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::string::npos, errors.find("ERROR")) << errors;
+    EXPECT_EQ(std::string::npos, errors.find("Error")) << errors;
+
+    const int64_t target = static_cast<int64_t>(6 * kRate * 0.3) / kBlock * kBlock;
+    size_t jump = 0;
+    while (jump < dates.size() && dates[jump] != target)
+        ++jump;
+    ASSERT_LT(jump, dates.size()) << "the seek never reached its block";
+    int compared = 0;
+    for (size_t b = jump + kSettled; b < dates.size() && b < jump + kSettled + 12; ++b) {
+        const size_t from = static_cast<size_t>(dates[b]);
+        ASSERT_EQ(static_cast<int64_t>(from), dates[jump] + static_cast<int64_t>(b - jump) * kBlock);
+        ASSERT_LE((from + kBlock) * 2, plain.size());
+        for (size_t f = 0; f < kBlock; ++f)
+            for (int ch = 0; ch < 2; ++ch)
+                ASSERT_NEAR(at(plain, from + f, ch), at(sought, b * kBlock + f, ch), 2 * c.tolerance)
+                    << "block " << b << " frame " << f << " channel " << ch;
+        ++compared;
+    }
+    EXPECT_EQ(12, compared);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ContainerPlay,
+                         testing::Values(SeekCase{"Vorbis", kVorbis, 2}, SeekCase{"Wav", kWav, 0}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// While the 64 tracks of a Vorbis container open for a play, another thread (the editor) gets the
+// project lock quickly: its longest wait is far below what opening the tracks takes.
+TEST(ContainerPlayStart, TracksOpenWithoutHoldingTheProjectLock)
+{
+    TempDir dir;
+    std::vector<Source> sources;
+    std::vector<std::string> names;
+    for (int k = 0; k < 64; ++k)
+        names.push_back("T" + std::to_string(k));
+    for (int k = 0; k < 64; ++k)
+        sources.push_back({names[k].c_str(), 1, kRate / 2, 200.0 + 10 * k});
+    const std::string path = exportContainer(dir, sources, kVorbis, "many.tvx");
+
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point before = Clock::now();
+    for (int k = 0; k < 64; ++k) {
+        KCodecVorbis *track = tvrVorbis_load(path.c_str(), k, 0, 2, 0.0);
+        ASSERT_NE(nullptr, track) << k;
+        KCodecVorbis_close(&track);
+    }
+    const Clock::duration opens = Clock::now() - before;
+
+    KFile *file = openContainer(path, sources);
+    ASSERT_NE(nullptr, file);
+    ASSERT_EQ(1, so_init());
+    KProgress *progress = KProgress_new();
+    ASSERT_EQ(1, so_outThread(file, progress, SO_MODE_SOUNDCARD));
+    Clock::duration longest{0};
+    int waits = 0;
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(60);
+    int state = KPROGRESS_RUNNING;
+    while (Clock::now() < deadline) {
+        state = KProgress_getState(progress);
+        if (state == KPROGRESS_FINISHED || state == KPROGRESS_FAILED)
+            break;
+        const Clock::time_point t0 = Clock::now();
+        k_lockProject();
+        const Clock::duration waited = Clock::now() - t0;
+        k_unlockProject();
+        longest = std::max(longest, waited);
+        ++waits;
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(KPROGRESS_FINISHED, state);
+    EXPECT_EQ(1, so_stop());
+    KProgress_delete(&progress);
+    _freeZark(file);
+    EXPECT_GT(waits, 0);
+    const auto ms = [](Clock::duration d) {
+        return std::chrono::duration<double, std::milli>(d).count();
+    };
+    EXPECT_LT(ms(longest), ms(opens) / 4) << "longest wait " << ms(longest) << " ms, opening "
+                                          << ms(opens) << " ms";
+}
+
 } // namespace
