@@ -290,6 +290,7 @@ void clearStarted(ESOMixAudioArg *m, bool resetFades)
 {
     for (int i = 0; i < m->trackCount; ++i) {
         m->slots[i].started = 0;
+        m->slots[i].unplaced = 0;
         if (resetFades)
             m->slots[i].fadeCounter = 0;
     }
@@ -409,10 +410,19 @@ void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const dou
     const int64_t offset = std::max<int64_t>(0, s->outStart - date);
     const int64_t last = std::min<int64_t>(frames, s->outEnd - date);
     const int n = static_cast<int>(last - offset); // output frames of this track in the block
+    if (s->unplaced) {
+        m->silencedBlocks.fetch_add(1);
+        return;
+    }
     if (elt->status > 0 && !s->started) {
         const int64_t local = std::max<int64_t>(0, date - s->outStart);
-        so_SeekSamplesInMeskFile(m, i,
-                                 static_cast<int64_t>(static_cast<double>(local) * s->rate / out));
+        if (so_SeekSamplesInMeskFile(
+                m, i, static_cast<int64_t>(static_cast<double>(local) * s->rate / out)) != 1) {
+            // The reader is still where it was: reading it would play audio of another date.
+            s->unplaced = 1;
+            m->silencedBlocks.fetch_add(1);
+            return;
+        }
         if (s->resampler)
             KResampler_reset(s->resampler);
         elt->status = 3;
@@ -679,6 +689,7 @@ ESOMixAudioArg *init_ESOMixAudioArg(KFile *file, double rate, int frames, int ex
     m->masteringMoved = 0;
     m->masteringLatency = 0;
     m->blocksMixed = 0;
+    m->silencedBlocks = 0;
     m->reselect = 0;
     if (!(rate > 0.0))
         rate = (file->format && file->format->rate > 0.0) ? file->format->rate : 44100.0;

@@ -36,6 +36,7 @@ typedef struct SOSlot {
     int64_t outStart;     // first output frame of the track
     int64_t outEnd;       // output frame after the track's last
     int started;          // the reader stands at the mixer's position
+    int unplaced;         // its seek failed: silent until the next seek or restart places it
     int framesPerBlock;   // track frames per output block
     int fadeLength;       // blocks of a track fade
     int fadeCounter;
@@ -70,6 +71,9 @@ typedef struct ESOMixAudioArg {
     std::atomic<int> masteringMoved;
     std::atomic<int> masteringLatency; // output frames the mastering delays the stream by
     std::atomic<int64_t> blocksMixed;  // blocks handed to the ring so far
+    // Track blocks mixed as silence because their reader could not be placed at the block's date
+    // (its seek failed): the track never plays audio from another position.
+    std::atomic<int64_t> silencedBlocks;
     // Set with a post of sem when a loop restart asks for a new random selection, which the
     // player thread makes (never the filler: the search would hold up the blocks).
     std::atomic<int> reselect;
