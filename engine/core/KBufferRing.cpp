@@ -190,6 +190,28 @@ int nextBufferToRead(void)
     return next;
 }
 
+int tryNextBufferToRead(void)
+{
+    std::unique_lock<std::mutex> guard(g_ring.lock);
+    if (!g_ring.started || g_ring.count <= 0)
+        return -1;
+    if (!g_ring.readerStarted && !g_ring.ringFull && g_ring.run)
+        return KBUFFER_RING_LATE;
+    const int previous = g_ring.readIndex;
+    const int next = (previous + 1) % g_ring.count;
+    if (g_ring.buffers[next].owner == FILLER)
+        return KBUFFER_RING_LATE;
+    g_ring.buffers[next].owner = READER;
+    if (g_ring.readHeld)
+        g_ring.buffers[previous].owner = FREE;
+    g_ring.readerStarted = true;
+    g_ring.readIndex = next;
+    g_ring.readHeld = true;
+    guard.unlock();
+    g_ring.changed.notify_all();
+    return next;
+}
+
 int unlock_readMutex(void)
 {
     {

@@ -38,6 +38,12 @@ int getFillBufferId(void);
 int copyReadBuffer(int index, void *dst);
 // Reader: steps to the next buffer and returns its index; -1 when buffering was never started.
 int nextBufferToRead(void);
+// Reader that must never wait (the sound card's callback): steps to the next buffer when it is
+// ready and returns its index. KBUFFER_RING_LATE, leaving the reader where it was, while the
+// ring is still filling for the start or the filler still fills the next buffer; -1 when
+// buffering was never started.
+enum { KBUFFER_RING_LATE = -2 };
+int tryNextBufferToRead(void);
 // Reader: releases the buffer it holds (its position is kept, and its next step releases nothing);
 // 1, also when it holds none.
 int unlock_readMutex(void);

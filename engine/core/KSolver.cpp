@@ -941,3 +941,75 @@ void seeSpace(OSpace *space)
         }
     std::printf("+++++\n");
 }
+
+// --- Spaces over the whole project ---------------------------------------------------------------
+OSpace *OSpace_create(KFile *file)
+{
+    if (!file)
+        return nullptr;
+    return new OSpace(file->eltCount, file->groupCount);
+}
+
+void OSpace_destroy(OSpace **space)
+{
+    if (!space)
+        return;
+    delete *space;
+    *space = nullptr;
+}
+
+int addConstraints2(OSpace *space, KFile *file)
+{
+    if (!space || !file || space->failed())
+        return 0;
+    const int n = std::min(file->eltCount, space->statusVars.size());
+    for (int id = 0; id < n; ++id) {
+        KElement *e = file->eltsById[id];
+        if (!e || !KElement_track(e) || space->statusVars[id].assigned())
+            continue;
+        rel(*space, space->statusVars[id], IRT_EQ, plays(e) ? 1 : 0);
+        return 1;
+    }
+    return 0;
+}
+
+int addConstraints(OSpace *space, KFile *file)
+{
+    if (!space || !file || space->failed())
+        return 0;
+    const int n = std::min(file->eltCount, space->statusVars.size());
+    const auto inSpace = [&](const KElement *e) { return isNumbered(file, e) && e->id < n; };
+    int posted = 0;
+    for (int id = 0; id < n; ++id) {
+        KGroupData *group = ruleOf(file->eltsById[id]);
+        if (!group || (group->kind != KCONST_GROUP && group->kind != KCONST_ALL &&
+                       group->kind != KCONST_ONE) ||
+            !group->kindData)
+            continue;
+        const int *bounds = static_cast<const int *>(group->kindData);
+        int count = 0;
+        const KElement *firstFree = nullptr;
+        for (GList *l = group->members.head; l; l = l->next) {
+            const KElement *member = static_cast<const KElement *>(l->data);
+            if (!member)
+                continue;
+            if (member->type != KELT_TRACK && member->type != KELT_GROUP) {
+                std::fprintf(stderr, "Error addConstraints : element type \"%d\" not correct.\n",
+                             member->type);
+                continue;
+            }
+            if (inSpace(member) && space->statusVars[member->id].assigned()) {
+                count += space->statusVars[member->id].val();
+                continue;
+            }
+            if (!firstFree && inSpace(member))
+                firstFree = member;
+            count += plays(member) ? 1 : 0;
+        }
+        if (!firstFree || (count >= bounds[0] && count <= bounds[1]))
+            continue;
+        rel(*space, space->statusVars[firstFree->id], IRT_EQ, count < bounds[0] ? 1 : 0);
+        ++posted;
+    }
+    return posted;
+}

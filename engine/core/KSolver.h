@@ -84,6 +84,22 @@ int solutionChecking(KFile *file, GSList *list, const char *name, FILE *stream);
 // breaks no rule, 0 otherwise (also for bad arguments or an unknown name).
 int controlStatus(KFile *file, const char **names, int count);
 
+// A space over the whole project: status variable i belongs to the element of id i (all 0..1), one
+// count variable per group or rule; null for a null project. OSpace_destroy frees it and clears
+// the pointer.
+OSpace *OSpace_create(KFile *file);
+void OSpace_destroy(OSpace **space);
+// Search steps for such a space, which no request above uses. addConstraints2 posts "status =
+// playing now" on the first track variable not yet assigned: 1 when it posted, 0 when every
+// track variable was assigned. addConstraints looks at every group (kind 10), all-together
+// (12) and at-most-one (13) rule: its playing count takes each member's assigned variable, else
+// the member's current status; when that count is below the rule's minimum it posts 1 on the
+// first unassigned member, above its maximum 0. It returns the number of posts; a member that is
+// neither track nor rule is skipped with "Error addConstraints : element type "%d" not correct."
+// on the standard error stream.
+int addConstraints2(OSpace *space, KFile *file);
+int addConstraints(OSpace *space, KFile *file);
+
 // Debug listings of a space's status and count variables (standard output).
 void seeSpace(OSpace *space);
 void seeOS(OSpace *space);

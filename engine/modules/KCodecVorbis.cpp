@@ -78,7 +78,7 @@ PageAt pageAt(FILE *stream, int64_t position, int64_t fileSize)
     PageAt found;
     ogg_sync_state sync;
     ogg_sync_init(&sync);
-    int64_t fed = position, skipped = 0;
+    int64_t fed = position, skipped = 0, want = 4096;
     const int64_t limit = std::min<int64_t>(fileSize, position + 4 * 65536);
     ogg_page page;
     while (true) {
@@ -96,7 +96,10 @@ PageAt pageAt(FILE *stream, int64_t position, int64_t fileSize)
         }
         if (fed >= limit || fseeko(stream, fed, SEEK_SET) != 0)
             break;
-        const long chunk = static_cast<long>(std::min<int64_t>(65536, limit - fed));
+        // Small reads first: most pages are a few kilobytes, and walking a run of pages this
+        // way would otherwise read and descramble 64 KB for each of them.
+        const long chunk = static_cast<long>(std::min<int64_t>(want, limit - fed));
+        want = std::min<int64_t>(2 * want, 65536);
         char *buffer = ogg_sync_buffer(&sync, chunk);
         const size_t got = buffer ? tvrReadFunc(buffer, 1, static_cast<size_t>(chunk), stream) : 0;
         if (got == 0)
@@ -108,12 +111,12 @@ PageAt pageAt(FILE *stream, int64_t position, int64_t fileSize)
     return found;
 }
 
-// Tracks are written in order, so a page's track number (the description counting as track 0)
-// never decreases along the file. The offset of the first page of track k or a later one (the
-// file size when there is none), by bisection over byte positions.
+// Tracks are written in order after the description, so a page's track number (the description
+// counting as track -1) never decreases along the file. The offset of the first page of track k
+// or a later one (the file size when there is none), by bisection over byte positions.
 int64_t firstPageOfTrack(FILE *stream, int64_t fileSize, int descriptionSerial, int k)
 {
-    auto track = [&](const PageAt &p) { return p.serial == descriptionSerial ? 0 : p.serial; };
+    auto track = [&](const PageAt &p) { return p.serial == descriptionSerial ? -1 : p.serial; };
     int64_t lo = 0, hi = fileSize; // every page starting before lo belongs to an earlier track
     while (hi - lo > 8 * 65536) {
         const int64_t mid = lo + (hi - lo) / 2;
@@ -134,8 +137,9 @@ int64_t firstPageOfTrack(FILE *stream, int64_t fileSize, int descriptionSerial, 
     return fileSize;
 }
 
-// The bytes of link `link` alone: [*begin, *end). False when the pages found there do not begin
-// that link and the next (a damaged file): the decoder then gets the whole container.
+// The bytes of link `link` alone: [*begin, *end), the description's pages left out also for the
+// first track. False when the pages found there do not begin that link and the next (a damaged
+// file): the decoder then gets the whole container.
 bool findLinkBytes(FILE *stream, int link, int64_t *begin, int64_t *end)
 {
     if (fseeko(stream, 0, SEEK_END) != 0)
@@ -144,12 +148,10 @@ bool findLinkBytes(FILE *stream, int link, int64_t *begin, int64_t *end)
     const PageAt first = pageAt(stream, 0, fileSize);
     if (fileSize <= 0 || first.offset != 0 || !first.bos)
         return false;
-    *begin = link == 0 ? 0 : firstPageOfTrack(stream, fileSize, first.serial, link);
-    if (link > 0) {
-        const PageAt start = pageAt(stream, *begin, fileSize);
-        if (start.offset != *begin || !start.bos || start.serial != link)
-            return false;
-    }
+    *begin = firstPageOfTrack(stream, fileSize, first.serial, link);
+    const PageAt start = pageAt(stream, *begin, fileSize);
+    if (start.offset != *begin || !start.bos || start.serial != link)
+        return false;
     *end = firstPageOfTrack(stream, fileSize, first.serial, link + 1);
     if (*end < fileSize) {
         const PageAt next = pageAt(stream, *end, fileSize);
@@ -283,7 +285,11 @@ KCodecVorbis *tvrVorbis_load(const char *path, int link, int channels, int bytes
             OggVorbisError("Error tvrVorbis_load : Cannot open Tovra File", result);
             refusal = "the track cannot be reached";
         } else {
-            context->linkStart = ov_pcm_tell(context->decoder);
+            // The decoder counts PCM positions across its links, each link starting where the
+            // ones before it end.
+            context->linkStart = 0;
+            for (int i = 0; i < decoderLink; ++i)
+                context->linkStart += ov_pcm_total(context->decoder, i);
         }
     }
     if (refusal) {

@@ -1190,6 +1190,33 @@ char *extractXmlDescFromOgg(const char *path)
     return text;
 }
 
+int KContainer_trackCodec(const char *path)
+{
+    FILE *stream = path ? std::fopen(path, "rb") : nullptr;
+    if (!stream)
+        return 0;
+    KContainerInfo info;
+    char *text = KContainer_readDescription(stream, nullptr, &info);
+    int codec = 0;
+    char magic[4];
+    if (text && !info.contiguous) {
+        codec = KAUDIOFMT_VORBIS; // track pages came between the description's pages
+    } else if (text && info.descriptionEnd + 4 <= info.fileSize &&
+               fseeko(stream, info.descriptionEnd, SEEK_SET) == 0 &&
+               tvrReadFunc(magic, 1, 4, stream) == 4) {
+        const std::string m(magic, 4);
+        codec = m == "OggS"   ? KAUDIOFMT_VORBIS
+                : m == "RIFF" ? SF_FORMAT_WAV
+                : m == "FORM" ? SF_FORMAT_AIFF
+                : m == ".snd" ? SF_FORMAT_AU
+                : m == "caff" ? SF_FORMAT_CAF
+                              : 0;
+    }
+    tvr_free(text);
+    std::fclose(stream);
+    return codec;
+}
+
 KFile *OpenTovraFile(const char *path)
 {
     char *text = extractXmlDescFromOgg(path);

@@ -100,6 +100,10 @@ char *GetMeskFilePage(FILE *stream, long *length);
 char *KContainer_readDescription(FILE *stream, size_t *length, KContainerInfo *info);
 // The description text of a container file (caller frees), or null.
 char *extractXmlDescFromOgg(const char *path);
+// The codec of the tracks a container stores, from the bytes that follow its description:
+// KAUDIOFMT_VORBIS for Ogg pages, SF_FORMAT_WAV, SF_FORMAT_AIFF, SF_FORMAT_AU or SF_FORMAT_CAF for
+// the audio file of an uncompressed track; 0 for a file without tracks or one that cannot be read.
+int KContainer_trackCodec(const char *path);
 // A new project named by the path, filled from the container's description; null on failure.
 KFile *OpenTovraFile(const char *path);
 

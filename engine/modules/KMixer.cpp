@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "KBufferRing.h"
 #include "KContainer.h"
@@ -288,6 +290,7 @@ void clearStarted(ESOMixAudioArg *m, bool resetFades)
 {
     for (int i = 0; i < m->trackCount; ++i) {
         m->slots[i].started = 0;
+        m->slots[i].unplaced = 0;
         if (resetFades)
             m->slots[i].fadeCounter = 0;
     }
@@ -407,10 +410,19 @@ void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const dou
     const int64_t offset = std::max<int64_t>(0, s->outStart - date);
     const int64_t last = std::min<int64_t>(frames, s->outEnd - date);
     const int n = static_cast<int>(last - offset); // output frames of this track in the block
+    if (s->unplaced) {
+        m->silencedBlocks.fetch_add(1);
+        return;
+    }
     if (elt->status > 0 && !s->started) {
         const int64_t local = std::max<int64_t>(0, date - s->outStart);
-        so_SeekSamplesInMeskFile(m, i,
-                                 static_cast<int64_t>(static_cast<double>(local) * s->rate / out));
+        if (so_SeekSamplesInMeskFile(
+                m, i, static_cast<int64_t>(static_cast<double>(local) * s->rate / out)) != 1) {
+            // The reader is still where it was: reading it would play audio of another date.
+            s->unplaced = 1;
+            m->silencedBlocks.fetch_add(1);
+            return;
+        }
         if (s->resampler)
             KResampler_reset(s->resampler);
         elt->status = 3;
@@ -483,13 +495,176 @@ void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const dou
     k_mixaudio_KInt16(m->mix + 2 * offset, 2, block, s->channels, pair, n, blockGain * w * eltGain);
 }
 
-// Loads every track into its slot (first block).
+// What a slot's reader opens, taken from the project under its lock.
+struct SlotSource {
+    int slot;
+    KTrack *track;
+    std::string path; // empty: a track without audio, which stays silent
+    int stream;
+};
+
+bool sameSource(const SlotSource &a, const SlotSource &b)
+{
+    return a.slot == b.slot && a.track == b.track && a.path == b.path && a.stream == b.stream;
+}
+
+// The readers each track's slot needs, in the project's order (the slot keeps the first track
+// given to it). The caller holds the project lock. False, with a message, for a track without a
+// valid slot.
+bool collectSources(ESOMixAudioArg *m, std::vector<SlotSource> &sources)
+{
+    sources.clear();
+    std::vector<char> taken(static_cast<size_t>(std::max(0, m->trackCount)), 0);
+    int next = 0;
+    for (KElement *e = m->file->firstCreated; e; e = e->nextCreated) {
+        KTrack *track = KElement_track(e);
+        if (!track)
+            continue;
+        const int slot = m->sourceMode == 1 ? track->stream : next++;
+        if (slot < 0 || slot >= m->trackCount) {
+            std::fprintf(stderr, "Error so_sLForeach : track '%s' has no valid slot (%d)\n",
+                         e->name ? e->name : "", slot);
+            return false;
+        }
+        if (taken[static_cast<size_t>(slot)] || m->slots[slot].track)
+            continue;
+        taken[static_cast<size_t>(slot)] = 1;
+        SlotSource source{slot, track, std::string(), track->stream};
+        if (m->sourceMode == 1) {
+            // Tracks inside the container the project was read from.
+            const char *path = hasAudioPath(track) ? track->path : m->file->name;
+            source.path = path ? path : "";
+        } else if (hasAudioPath(track)) {
+            source.path = track->path;
+        }
+        sources.push_back(std::move(source));
+    }
+    return true;
+}
+
+// Opens the reader of one source into `s` (reader, channels and rate); touches nothing of the
+// project, so it runs without the project lock. False, with a message, on failure.
+bool openReader(ESOMixAudioArg *m, SOSlot *s, const SlotSource &source)
+{
+    if (m->sourceMode == 0) {
+        if (source.path.empty())
+            return true; // a track without audio stays silent
+        KStreamFormat format = {};
+        int frames = 0;
+        s->file = openKAudioFile(source.path.c_str(), &format, &frames);
+        if (!s->file) {
+            KStreamFormat_init(&format);
+            return false;
+        }
+        s->channels = format.channels;
+        s->rate = format.rate;
+        KStreamFormat_init(&format);
+    } else {
+        // The reader follows what the container stores (MPEG tracks cannot be read); a
+        // description that does not name the codec lets the file tell, and when even the file
+        // cannot, each reader is tried.
+        const char *path = source.path.empty() ? nullptr : source.path.c_str();
+        if (path && m->codec == 0)
+            m->codec = KContainer_trackCodec(path);
+        const bool unknown = m->codec == 0;
+        if (path && m->codec != KAUDIOFMT_VORBIS && m->codec != KAUDIOFMT_MPEG) {
+            s->raw = k_oggSndfileOpen(path, source.stream);
+            if (s->raw) {
+                s->channels = s->raw->info.channels;
+                s->rate = s->raw->info.samplerate;
+                if (unknown)
+                    m->codec = SF_FORMAT_WAV;
+            }
+        }
+        if (path && !s->raw && (m->codec == KAUDIOFMT_VORBIS || unknown)) {
+            s->vorbis = tvrVorbis_load(path, source.stream, 0, 2, 0.0);
+            if (s->vorbis) {
+                s->channels = s->vorbis->channels;
+                s->rate = s->vorbis->rate;
+                m->codec = KAUDIOFMT_VORBIS;
+            }
+        }
+        if (!s->raw && !s->vorbis) {
+            std::fprintf(stderr, "Error so_LoadSamplesFromMeskFile : cannot open stream %d\n",
+                         source.stream);
+            return false;
+        }
+    }
+    if (s->channels < 1 || s->channels > 2 || !(s->rate >= 1.0) || s->rate > KAUDIOFILE_MAX_RATE) {
+        std::fprintf(stderr, "Error so_LoadSamplesFromMeskFile : unsupported track format\n");
+        return false;
+    }
+    return true;
+}
+
+// Gives slot `slot` the track and the reader opened in `opened` (which is left empty), and sets
+// its timing and buffers. The caller holds the project lock.
+bool installReader(ESOMixAudioArg *m, int slot, KTrack *track, SOSlot *opened)
+{
+    SOSlot *s = &m->slots[slot];
+    s->track = track;
+    s->file = opened->file;
+    s->raw = opened->raw;
+    s->vorbis = opened->vorbis;
+    s->channels = opened->channels;
+    s->rate = opened->rate;
+    *opened = SOSlot{};
+    if (!s->file && !s->raw && !s->vorbis)
+        return true; // silent track
+    return prepareSlot(m, s);
+}
+
+// Loads every track into its slot (first block; the filler does not hold the project lock).
+// Names and paths are taken under the lock, the readers open without it (opening a container's
+// tracks takes long, and the editor must not wait for it), and the readers are installed under
+// the lock again. A track changed meanwhile is opened again under the lock.
 void loadTracks(ESOMixAudioArg *m)
 {
     m->counter = -1;
     m->slotCount = 0;
-    if (!so_sLForeach(m))
+    if (!m->slots)
+        return;
+    SOTransport &tr = so_transport();
+    std::vector<SlotSource> sources;
+    k_lockProject();
+    bool ok = collectSources(m, sources);
+    k_unlockProject();
+    std::vector<SOSlot> opened(sources.size(), SOSlot{});
+    bool stopped = tr.status.load() == SO_STOPPED;
+    for (size_t i = 0; ok && !stopped && i < sources.size(); ++i) {
+        // A stop while loading: the play ends without the other tracks.
+        if (tr.status.load() == SO_STOPPED) {
+            stopped = true;
+            break;
+        }
+        ok = openReader(m, &opened[i], sources[i]);
+        if (ok && m->progress)
+            KProgress_setIProg(m->progress, static_cast<int64_t>(i + 1));
+    }
+    k_lockProject();
+    if (ok && !stopped) {
+        std::vector<SlotSource> now;
+        ok = collectSources(m, now);
+        for (size_t j = 0; ok && j < now.size(); ++j) {
+            size_t i = 0;
+            while (i < sources.size() && sources[i].slot != now[j].slot)
+                ++i;
+            m->slotCount++;
+            if (i < sources.size() && sameSource(sources[i], now[j])) {
+                ok = installReader(m, now[j].slot, now[j].track, &opened[i]);
+            } else {
+                SOSlot fresh{};
+                ok = openReader(m, &fresh, now[j]) &&
+                     installReader(m, now[j].slot, now[j].track, &fresh);
+                closeSlot(&fresh);
+            }
+        }
+    }
+    for (SOSlot &s : opened)
+        closeSlot(&s);
+    if (!ok)
         freeSlots(m);
+    k_unlockProject();
 }
 
 } // namespace
@@ -514,6 +689,7 @@ ESOMixAudioArg *init_ESOMixAudioArg(KFile *file, double rate, int frames, int ex
     m->masteringMoved = 0;
     m->masteringLatency = 0;
     m->blocksMixed = 0;
+    m->silencedBlocks = 0;
     m->reselect = 0;
     if (!(rate > 0.0))
         rate = (file->format && file->format->rate > 0.0) ? file->format->rate : 44100.0;
@@ -578,23 +754,14 @@ int so_sLForeach(ESOMixAudioArg *m)
     SOTransport &tr = so_transport();
     if (tr.status.load() == SO_STOPPED)
         return 1;
-    int next = 0;
-    for (KElement *e = m->file->firstCreated; e; e = e->nextCreated) {
-        KTrack *track = KElement_track(e);
-        if (!track)
-            continue;
-        const int slot = m->sourceMode == 1 ? track->stream : next++;
-        if (slot < 0 || slot >= m->trackCount) {
-            std::fprintf(stderr, "Error so_sLForeach : track '%s' has no valid slot (%d)\n",
-                         e->name ? e->name : "", slot);
-            return 0;
-        }
-        if (m->slots[slot].track)
-            continue; // the slot keeps the first track given to it
+    std::vector<SlotSource> sources;
+    if (!collectSources(m, sources))
+        return 0;
+    for (const SlotSource &source : sources) {
         if (tr.status.load() == SO_STOPPED)
             return 1; // a stop while loading: the play ends without the other tracks
         m->slotCount++;
-        if (!so_LoadSamplesFromMeskFile(m, slot, track))
+        if (!so_LoadSamplesFromMeskFile(m, source.slot, source.track))
             return 0;
         if (m->progress)
             KProgress_setIProg(m->progress, m->slotCount);
@@ -604,54 +771,19 @@ int so_sLForeach(ESOMixAudioArg *m)
 
 int so_LoadSamplesFromMeskFile(ESOMixAudioArg *m, int slot, KTrack *track)
 {
-    SOSlot *s = &m->slots[slot];
-    s->track = track;
-    if (m->sourceMode == 0) {
-        if (!hasAudioPath(track))
-            return 1; // a track without audio stays silent
-        KStreamFormat format = {};
-        int frames = 0;
-        s->file = openKAudioFile(track->path, &format, &frames);
-        if (!s->file) {
-            KStreamFormat_init(&format);
-            return 0;
-        }
-        s->channels = format.channels;
-        s->rate = format.rate;
-        KStreamFormat_init(&format);
-    } else {
-        // Tracks inside the container the project was read from (MPEG tracks cannot be read).
-        // A description that does not name the codec: the first track tells which one it is.
-        const char *path = hasAudioPath(track) ? track->path : m->file->name;
-        const bool unknown = m->codec == 0;
-        if (path && m->codec != KAUDIOFMT_VORBIS && m->codec != KAUDIOFMT_MPEG) {
-            s->raw = k_oggSndfileOpen(path, track->stream);
-            if (s->raw) {
-                s->channels = s->raw->info.channels;
-                s->rate = s->raw->info.samplerate;
-                if (unknown)
-                    m->codec = SF_FORMAT_WAV;
-            }
-        }
-        if (path && !s->raw && (m->codec == KAUDIOFMT_VORBIS || unknown)) {
-            s->vorbis = tvrVorbis_load(path, track->stream, 0, 2, 0.0);
-            if (s->vorbis) {
-                s->channels = s->vorbis->channels;
-                s->rate = s->vorbis->rate;
-                m->codec = KAUDIOFMT_VORBIS;
-            }
-        }
-        if (!s->raw && !s->vorbis) {
-            std::fprintf(stderr, "Error so_LoadSamplesFromMeskFile : cannot open stream %d\n",
-                         track->stream);
-            return 0;
-        }
-    }
-    if (s->channels < 1 || s->channels > 2 || !(s->rate >= 1.0) || s->rate > KAUDIOFILE_MAX_RATE) {
-        std::fprintf(stderr, "Error so_LoadSamplesFromMeskFile : unsupported track format\n");
+    if (!m || !m->slots || !track || slot < 0 || slot >= m->trackCount)
         return 0;
-    }
-    return prepareSlot(m, s) ? 1 : 0;
+    SlotSource source{slot, track, std::string(), track->stream};
+    const char *path = hasAudioPath(track) ? track->path
+                       : m->sourceMode == 1 ? m->file->name
+                                            : nullptr;
+    source.path = path ? path : "";
+    SOSlot opened{};
+    const bool ok = openReader(m, &opened, source) && installReader(m, slot, track, &opened);
+    closeSlot(&opened);
+    if (!ok)
+        m->slots[slot].track = track;
+    return ok ? 1 : 0;
 }
 
 int so_ReadSamplesInMeskFile(ESOMixAudioArg *m, int slot, void *buffer, int bytes)
@@ -745,10 +877,13 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
         return;
     SOTransport &tr = so_transport();
     m->blocksMixed.fetch_add(1);
-    k_lockProject();
-    if (m->blockBytes == 0) {
+    const bool first = m->blockBytes == 0;
+    if (first) {
         m->blockBytes = bytes;
         loadTracks(m);
+    }
+    k_lockProject();
+    if (first) {
         if (m->slots) {
             KProgress_setState(m->progress, KPROGRESS_FINISHED);
             KProgress_setMsg(m->progress, "Playing...");

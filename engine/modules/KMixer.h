@@ -7,7 +7,8 @@
 //
 // Threads: the mixer state, the track readers and the mastering run on the filler thread
 // ("bufferingProc"), which holds the project lock for each block and mutexStatus while it decides
-// the block's gains; it never runs a solver search. The meters are written by the filler and read
+// the block's gains; it never runs a solver search. The first block opens the track readers
+// without the project lock (see so_mixaudio). The meters are written by the filler and read
 // by the GUI under their own lock.
 #ifndef KMIXER_H
 #define KMIXER_H
@@ -35,6 +36,7 @@ typedef struct SOSlot {
     int64_t outStart;     // first output frame of the track
     int64_t outEnd;       // output frame after the track's last
     int started;          // the reader stands at the mixer's position
+    int unplaced;         // its seek failed: silent until the next seek or restart places it
     int framesPerBlock;   // track frames per output block
     int fadeLength;       // blocks of a track fade
     int fadeCounter;
@@ -69,6 +71,9 @@ typedef struct ESOMixAudioArg {
     std::atomic<int> masteringMoved;
     std::atomic<int> masteringLatency; // output frames the mastering delays the stream by
     std::atomic<int64_t> blocksMixed;  // blocks handed to the ring so far
+    // Track blocks mixed as silence because their reader could not be placed at the block's date
+    // (its seek failed): the track never plays audio from another position.
+    std::atomic<int64_t> silencedBlocks;
     // Set with a post of sem when a loop restart asks for a new random selection, which the
     // player thread makes (never the filler: the search would hold up the blocks).
     std::atomic<int> reselect;
@@ -83,7 +88,9 @@ void _delete_Memory(ESOMixAudioArg **mixer);
 
 // The filler's function: clears the buffer and mixes one block into it. Filler thread.
 void fillBuffer(uint8_t *buffer, int bytes, void *mixer);
-// Mixes one block of bytes / 4 stereo frames into out. Filler thread.
+// Mixes one block of bytes / 4 stereo frames into out. Filler thread, not holding the project
+// lock: it takes it for each block. The first block loads the tracks: their names and paths are
+// taken under the lock, their readers opened without it and installed under it again.
 void so_mixaudio(ESOMixAudioArg *mixer, uint8_t *out, int bytes);
 
 // Adds one track block into the 32-bit sums with gain x 0.5 and the pan pair; mono or stereo in,
@@ -96,7 +103,8 @@ void k_mixaudio_KFloat(float *out, int outChannels, const float *in, int inChann
 // Narrows the sums to 16 bits, saturating.
 void k_saturate_KInt16(const int32_t *sums, int16_t *out, int n);
 
-// Track loading, reading and seeking (filler thread).
+// Track loading (under the project lock, readers opened while it is held), reading and seeking
+// (filler thread).
 int so_sLForeach(ESOMixAudioArg *mixer);
 int so_LoadSamplesFromMeskFile(ESOMixAudioArg *mixer, int slot, KTrack *track);
 int so_ReadSamplesInMeskFile(ESOMixAudioArg *mixer, int slot, void *buffer, int bytes);

@@ -25,7 +25,6 @@ namespace
 {
 
 SOTransport g_transport;
-std::recursive_mutex g_projectLock;
 
 // The play: its thread and whether it still runs, under g_playLock; every waiter is told the end.
 std::mutex g_playLock;
@@ -56,7 +55,6 @@ KSemaphore *g_playWake = nullptr;
 std::atomic<int64_t> g_lateCallbacks{0};
 std::atomic<int64_t> g_callbacksBegun{0};
 std::atomic<int> g_callbacksRunning{0};
-std::atomic<uint64_t> g_halfPeriodTicks{0}; // in performance-counter ticks
 
 struct PlayArg {
     KFile *file;
@@ -89,12 +87,17 @@ void sdl_callback(void *, Uint8 *stream, int len)
         unlock_readMutex();
         return;
     }
-    const Uint64 before = SDL_GetPerformanceCounter();
-    const int index = nextBufferToRead();
-    // The first block waits for the ring to fill: that is the start, not an underrun.
-    if (g_blocksPlayed.load() > 0 &&
-        SDL_GetPerformanceCounter() - before > g_halfPeriodTicks.load())
-        g_lateCallbacks.fetch_add(1);
+    // Never waits for the filler: a block that is not ready plays as silence and counts as an
+    // underrun (before the first block it is the start, not an underrun), and the next callback
+    // takes the block that comes next. The device thus never repeats or delays earlier audio.
+    const int index = tryNextBufferToRead();
+    if (index == KBUFFER_RING_LATE) {
+        if (g_blocksPlayed.load() > 0)
+            g_lateCallbacks.fetch_add(1);
+        if (g_stopAsked.load())
+            g_scmPaused = 1;
+        return;
+    }
     if (index < 0)
         return;
     int n = 0;
@@ -398,8 +401,6 @@ int so_play(void *data)
     }
     g_blocksPlayed = 0;
     g_lateCallbacks = 0;
-    g_halfPeriodTicks = static_cast<uint64_t>(0.5 * m->frames / rate *
-                                              static_cast<double>(SDL_GetPerformanceFrequency()));
     if (card)
         scm_startAudio();
     else
@@ -494,16 +495,6 @@ void so_resetTransport(double rate, int frames)
     tr.fadeGain = 0.0;
     tr.date.store(0);
     tr.status.store(tr.seekTarget.load() >= 0.0 ? SO_SEEK_PLAYING : SO_PLAYING);
-}
-
-void so_lockProject(void)
-{
-    g_projectLock.lock();
-}
-
-void so_unlockProject(void)
-{
-    g_projectLock.unlock();
 }
 
 int so_getStatus(void)

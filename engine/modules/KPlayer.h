@@ -15,7 +15,8 @@
 //   takes the project lock while holding mutexStatus or mutexVO. so_outThread, so_stop,
 //   so_waitEndPlay, so_close and the render wait for the player, so they are never called with
 //   the project lock held.
-// - The sound card's callback takes no lock but the ring's own, never allocates and does no I/O.
+// - The sound card's callback takes no lock but the ring's own, never waits for the filler, never
+//   allocates and does no I/O.
 // - A play that is stopped leaves its device paused (SDL no longer calls its callback) to a
 //   closer thread, which closes it off the stopping thread; a play that reaches its end closes
 //   its device itself, so that a device writing to a file has written all of it. A device is
@@ -87,8 +88,8 @@ int so_setMasterPan(double pan);
 double so_getMasterPan(void);
 // The player status (SO_*); any thread.
 int so_getStatus(void);
-// Callbacks of the current or last play that waited more than half a block for the filler
-// (the device would have run dry); any thread.
+// Underruns of the current or last play: callbacks that found the next block not yet mixed and
+// played silence instead; any thread.
 int64_t scm_lateCallbacks(void);
 // Sound-card callbacks begun since the process started, and those running now; any thread.
 int64_t scm_callbacksBegun(void);

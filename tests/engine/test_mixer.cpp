@@ -279,6 +279,35 @@ TEST(Mixer, TrackShorterThanItsDescriptionEndsInSilenceAtTheDescribedLength)
     EXPECT_LT(out.size() / 2, static_cast<size_t>(2 * kRate + 4 * kBlock));
 }
 
+// A seek the reader cannot follow (past the end of its file, inside the described length) leaves
+// the track silent, counted, rather than playing on from where the reader stood.
+TEST(Mixer, TrackWhoseReaderCannotBePlacedPlaysSilenceNotItsOldPosition)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    wav16Track(dir, project.file(), "A", "a.wav", 2, dc(kRate, 2, 8000), 4 * kRate);
+    giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
+    const int64_t target = static_cast<int64_t>(4.0 * kRate * 0.75 / kBlock) * kBlock;
+    int jump = -1;
+    ESOMixAudioArg *m = nullptr;
+    const auto out = runMixer(
+        project.file(), kRate, 200,
+        [&](int b) {
+            if (b == 10)
+                EXPECT_EQ(1, so_setTime(0.75));
+            if (b > 10 && jump < 0 && so_transport().date.load() == target)
+                jump = b - 1;
+        },
+        &m);
+    ASSERT_NE(nullptr, m);
+    EXPECT_GT(m->silencedBlocks.load(), 0);
+    _delete_Memory(&m);
+    EXPECT_EQ(4000, at(out, 5 * kBlock, 0));
+    ASSERT_GT(jump, 10);
+    for (size_t i = static_cast<size_t>(jump) * kBlock; i < out.size() / 2; ++i)
+        ASSERT_EQ(0, at(out, i, 0)) << i;
+}
+
 TEST(Mixer, LaterTrackStartsAtItsDate)
 {
     fixtures::TempDir dir;

@@ -4,6 +4,7 @@
 // the playback of the same mix through SDL's disk driver.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -386,7 +387,9 @@ TEST(Render, EqualsPlaybackThroughTheDiskDriver)
 
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", played.c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    // Five times faster than real time: the device never waits for the mixer, so blocks it finds
+    // not yet mixed play as whole silent blocks, left out below.
+    setenv("SDL_DISKAUDIODELAY", "9", 1);
     ASSERT_EQ(1, so_init());
     KMix *mix = findThisSlct(p.file(), "M");
     setMixAsCurrentMix(p.file(), mix, 0);
@@ -404,10 +407,16 @@ TEST(Render, EqualsPlaybackThroughTheDiskDriver)
     SF_INFO info = {};
     const auto want = readShorts(rendered, &info);
     const std::string bytes = fixtures::readBytes(played);
-    std::vector<int16_t> got(bytes.size() / 2);
-    std::memcpy(got.data(), bytes.data(), got.size() * 2);
-    // The device may have played silence before the first block: find the start block.
+    std::vector<int16_t> stream(bytes.size() / 2);
+    std::memcpy(stream.data(), bytes.data(), stream.size() * 2);
+    // Callbacks that found no block ready (before the start or later) played whole blocks of
+    // silence; every other block is the render's, in order.
     const size_t block = SO_FRAMES_PER_BLOCK * 2;
+    std::vector<int16_t> got;
+    for (size_t at = 0; at + block <= stream.size(); at += block)
+        if (std::any_of(stream.begin() + at, stream.begin() + at + block,
+                        [](int16_t v) { return v != 0; }))
+            got.insert(got.end(), stream.begin() + at, stream.begin() + at + block);
     size_t start = 0;
     while (start + want.size() <= got.size() &&
            !std::equal(want.begin(), want.begin() + block, got.begin() + start))
