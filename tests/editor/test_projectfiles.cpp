@@ -275,6 +275,26 @@ TEST_F(ProjectFilesTest, MissingAudioIsRelocatedOrDropped)
     }
 }
 
+// A track left without audio is saved so, and the next open asks about it no more.
+TEST_F(ProjectFilesTest, TracksLeftWithoutAudioAreNotAskedAboutAgain)
+{
+    ASSERT_TRUE(QFile::remove(path("keys.wav")));
+    {
+        ScriptedPrompts prompts({{QString(), 0, "deleteButt"}});
+        ASSERT_TRUE(window->openTovraProject(projectFile));
+        ASSERT_EQ(prompts.shownFiles, QStringList{path("keys.wav")});
+        ASSERT_TRUE(window->getTovraFile()->getTrackNames().contains("keys"));
+        ASSERT_TRUE(window->saveTovraProject(path("kept.tvprj")));
+        window->closeProject(false);
+    }
+    ScriptedPrompts prompts;
+    ASSERT_TRUE(window->openTovraProject(path("kept.tvprj")));
+    EXPECT_TRUE(prompts.asked.isEmpty()) << prompts.titles().join("|").toStdString();
+    ASSERT_NE(window->getTovraFile(), nullptr);
+    EXPECT_TRUE(window->getTovraFile()->getTrackNames().contains("keys"));
+    window->closeProject(false);
+}
+
 TEST_F(ProjectFilesTest, DamagedOrForeignFilesAreRefusedAndTheOpenProjectStays)
 {
     KCtrlFile other;

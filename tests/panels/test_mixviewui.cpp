@@ -398,12 +398,16 @@ TEST_F(MixViewTest, Screens)
     host.resize(900, 720);
     panel->resize(900, 720);
     grabScreen(host, "MixViewUI_start");
+    EXPECT_TRUE(pictureCheck::showsWhole(host, {panel.get()}));
     panel->createMix();
     panel->expandAll();
     grabScreen(host, "MixViewUI_step1");
+    EXPECT_TRUE(pictureCheck::showsWhole(host, {panel.get()}));
     play({"bass", "voice"});
     panel->nextPage();
     grabScreen(host, "MixViewUI_step2");
+    EXPECT_TRUE(pictureCheck::showsWhole(host, {panel.get()}));
     panel->nextPage();
     grabScreen(host, "MixViewUI_step3");
+    EXPECT_TRUE(pictureCheck::showsWhole(host, {panel.get()}));
 }
