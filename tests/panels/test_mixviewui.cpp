@@ -395,8 +395,10 @@ TEST_F(MixViewTest, Screens)
     play({"bass", "voice"});
     document.saveCurrentMix("Morning");
     document.setMixAsDefault("Morning");
-    host.resize(900, 720);
-    panel->resize(900, 720);
+    // The panel's own smallest width, when more than the picture's.
+    const int width = std::max(900, panel->minimumSizeHint().width());
+    host.resize(width, 720);
+    panel->resize(width, 720);
     grabScreen(host, "MixViewUI_start");
     EXPECT_TRUE(pictureCheck::showsWhole(host, {panel.get()}));
     panel->createMix();
