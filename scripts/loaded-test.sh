@@ -42,6 +42,7 @@ if command -v ccache >/dev/null; then
 fi
 
 hog=""
+runner=""
 stopHog() {
   if [ -n "$hog" ]; then
     kill "$hog" 2>/dev/null
@@ -49,8 +50,13 @@ stopHog() {
   fi
   hog=""
 }
+# An interrupted run ends the suite it started (its own session) as well as the hog.
+stopRunner() {
+  [ -n "$runner" ] && kill -- "-$runner" 2>/dev/null
+  runner=""
+}
 trap stopHog EXIT
-trap 'stopHog; exit 130' INT TERM
+trap 'stopRunner; stopHog; exit 130' INT TERM
 
 stress-ng --cpu "$hogWorkers" --timeout 0 --quiet &
 hog=$!
@@ -65,8 +71,11 @@ runOnce() { # label, then the command prefix (may be empty)
   echo "== $label: $* ./test.sh (log: $log)"
   local start end status
   start=$(date +%s)
-  (cd "$clone" && "$@" ./test.sh) >"$log" 2>&1
+  (cd "$clone" && exec setsid "$@" ./test.sh) >"$log" 2>&1 &
+  runner=$!
+  wait "$runner"
   status=$?
+  runner=""
   end=$(date +%s)
   local result=passed
   [ $status -eq 0 ] || { result="FAILED ($status)"; failed=1; }
