@@ -7,6 +7,7 @@
 #include "SonaricStartup.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
@@ -17,7 +18,9 @@
 #include <cstring>
 
 namespace {
-// Quits once the first main window has painted.
+// Ends the program once the first main window has painted: every dialog (the editor's start
+// dialog runs its own modal loop before the application's) is rejected as soon as it shows, and
+// the main windows are closed, so that each start-up returns through its ordinary way out.
 class FirstPaint : public QObject
 {
 public:
@@ -25,11 +28,26 @@ public:
     {
         if (event->type() == QEvent::Paint && qobject_cast<QMainWindow*>(watched) && !seen) {
             seen = true;
-            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, &FirstPaint::closeEverything, Qt::QueuedConnection);
+        } else if (seen && event->type() == QEvent::Show && qobject_cast<QDialog*>(watched)) {
+            QMetaObject::invokeMethod(this, &FirstPaint::closeEverything, Qt::QueuedConnection);
         }
         return false;
     }
     bool seen = false;
+
+private:
+    void closeEverything()
+    {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QDialog*>(top); dialog && dialog->isVisible())
+                dialog->reject();
+        }
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QMainWindow*>(top) && top->isVisible())
+                top->close();
+        }
+    }
 };
 
 int plainWindow()

@@ -76,7 +76,8 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
 
     picture(this, QStringLiteral("Img/ValueBG"), 3, 57, 32, 17);
     auto* unit = new QLabel(QStringLiteral("dB"), this);
-    unit->setGeometry(41, 57, 15, 17);
+    // Room for "dB" up to the meters at 63, as on the master strip.
+    unit->setGeometry(41, 57, 22, 17);
     m_levelEdit = valueField(this, QStringLiteral("#ff9900"), 3, 57, 32, 17);
     auto* levelValidator = new QDoubleValidator(m_levelEdit);
     levelValidator->setLocale(QLocale::c());

@@ -290,6 +290,10 @@ void MixViewUI::placeCheckBox(QCheckBox* box)
 void MixViewUI::setStepLabel(int step)
 {
     stepLabel->setText(tr(StepTexts[step]));
+    // The buttons beside it take their widths first: the step's text keeps room for all of it.
+    const QMargins margins = stepLabel->contentsMargins();
+    stepLabel->setMinimumWidth(stepLabel->fontMetrics().horizontalAdvance(stepLabel->text())
+                               + margins.left() + margins.right() + 2 * stepLabel->margin());
 }
 
 void MixViewUI::refreshMaster()

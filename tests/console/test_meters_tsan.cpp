@@ -33,8 +33,8 @@ TEST_F(ConsoleMeters, RiseWhilePlayingAndFallToSilenceOnStop)
     player.play();
     ASSERT_EQ(player.getState(), KAudioFilePlayer::Playing);
     QSlider* left = console.row()->strip("long1")->meterLeft();
-    QTRY_VERIFY_WITH_TIMEOUT(left->value() > -240, 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(console.master()->meterLeft()->value() > -240, 20000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return left->value() > -240; }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return console.master()->meterLeft()->value() > -240; }, 60000));
     EXPECT_EQ(console.row()->strip("t1"), nullptr);
 
     {
@@ -47,7 +47,7 @@ TEST_F(ConsoleMeters, RiseWhilePlayingAndFallToSilenceOnStop)
     EXPECT_NE(so_isPlay(), 0);
 
     player.stop();
-    QTRY_COMPARE_WITH_TIMEOUT(left->value(), -240, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(console.row()->strip("long2")->meterRight()->value(), -240, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(console.master()->meterLeft()->value(), -240, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return left->value() == -240; }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return console.row()->strip("long2")->meterRight()->value() == -240; }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return console.master()->meterLeft()->value() == -240; }, 60000));
 }

@@ -12,6 +12,7 @@
 #include "KVolumeWdg.h"
 
 #include <QButtonGroup>
+#include <functional>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -144,6 +145,61 @@ TEST_F(VolumeUI, LockModesSetAndReleaseTheLimits)
     EXPECT_EQ(doc.getMinEltLevel("t2"), -100);
     EXPECT_EQ(doc.getMaxEltLevel("t2"), 60);
     EXPECT_FALSE(doc.isUnderEquivConst("t2", Rule));
+}
+
+// The limit handles hold the level a strip sends, whether the fader goes past them or a level is
+// typed beyond them.
+TEST_F(VolumeUI, LevelsBeyondTheLimitsSendTheLimit)
+{
+    KVolumeUI* row = ruleRow();
+    KVolumeWdg* strip = row->strip("t1");
+    strip->minHandle()->setValue(-100);
+    strip->setMin();
+    strip->maxHandle()->setValue(10);
+    strip->setMax();
+    const struct {
+        const char* label;
+        std::function<void()> touch;
+        int sent;
+    } cases[] = {
+        {"fader to its bottom", [&] { QTest::keyClick(strip->fader(), Qt::Key_Home); }, -100},
+        {"fader to its top", [&] { QTest::keyClick(strip->fader(), Qt::Key_End); }, 10},
+        {"typed below", [&] { type(strip->levelEdit(), "-20"); }, -100},
+        {"typed above", [&] { type(strip->levelEdit(), "5"); }, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        strip->fader()->setValue(-50);
+        ASSERT_EQ(doc.getElementLevel("t1"), -50);
+        c.touch();
+        EXPECT_EQ(doc.getElementLevel("t1"), c.sent);
+    }
+}
+
+// A level set from outside (another strip of the rule, a stored mix) pins the limits of a locked
+// strip to it and leaves those of a linked or free strip where they are.
+TEST_F(VolumeUI, ALevelFromOutsidePinsOnlyALockedStrip)
+{
+    KVolumeUI* row = ruleRow();
+    KVolumeWdg* strip = row->strip("t2");
+    QButtonGroup* modes = strip->lockModes();
+    ASSERT_NE(modes, nullptr);
+    const struct {
+        int mode;
+        int min, max;
+    } cases[] = {{0, -240, 60}, {1, -240, 60}, {2, -50, -50}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        modes->button(0)->click();
+        strip->fader()->setValue(-30);
+        modes->button(c.mode)->click();
+        row->setVolume("t2", -50);
+        EXPECT_EQ(strip->fader()->value(), -50);
+        EXPECT_EQ(strip->minHandle()->value(), c.min);
+        EXPECT_EQ(strip->maxHandle()->value(), c.max);
+        EXPECT_EQ(doc.getMinEltLevel("t2"), c.min);
+        EXPECT_EQ(doc.getMaxEltLevel("t2"), c.max);
+    }
 }
 
 TEST_F(VolumeUI, MuteAndSoloExcludeEachOther)

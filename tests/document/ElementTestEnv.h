@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../PictureChecks.h"
 #include "DocumentFixtures.h"
 #include "KCtrlFile.h"
 #include "KPrompt.h"

@@ -70,6 +70,28 @@ TEST(DocumentThreads, EditsWhilePlayingAndARestoreThatStopsPlayback)
     k_setStatusSolverTimeLimit(0);
 }
 
+// The checkpoint is cloned under the project lock: a level the player thread writes under that
+// lock is ordered before the clone by the lock alone. The writer's flag is read relaxed, which
+// orders nothing, so ThreadSanitizer reports a clone taken without the lock.
+TEST(DocumentThreads, TheCheckpointIsClonedUnderTheProjectLock)
+{
+    fixtures::TempDir dir;
+    Checkpointed doc;
+    ASSERT_EQ(addTracks(doc, dir, {"a"}, 0.1).size(), 1);
+    std::atomic<bool> written{false};
+    std::thread player([&] {
+        doc.setEltLevel("a", -60);
+        written.store(true, std::memory_order_relaxed);
+    });
+    while (!written.load(std::memory_order_relaxed))
+        std::this_thread::yield();
+    EXPECT_TRUE(doc.copyElts());
+    player.join();
+    doc.setEltLevel("a", 0);
+    ASSERT_TRUE(doc.resetElts());
+    EXPECT_EQ(doc.getElementLevel("a"), -60);
+}
+
 // The checked road while playing: a kept edit leaves playback running, an aborted one and a
 // restored backup replace the project only after playback has stopped.
 TEST(DocumentThreads, CheckedEditsAndTheBackupWhilePlaying)

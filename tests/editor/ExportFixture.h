@@ -7,6 +7,7 @@
 #include "ExportUI.h"
 #include "KCtrlFile.h"
 #include "KProgBar.h"
+#include "KProjectLock.h"
 #include "MainWindowFixture.h"
 #include "ProjectFixture.h"
 
@@ -34,7 +35,21 @@ public:
             return answer;
         });
     }
-    ~ExportPrompts() { KPrompt::setHandler(previous); }
+    ~ExportPrompts()
+    {
+        releaseWorker();
+        KPrompt::setHandler(previous);
+    }
+
+    // Every export worker clones the project under the project lock before it renders: with the
+    // lock held here (recursive, so the GUI thread goes on), the worker waits at its first step
+    // until the progress dialog has been answered, however fast or slow the machine is.
+    void holdWorker()
+    {
+        if (!workerHeld)
+            k_lockProject();
+        workerHeld = true;
+    }
 
     QStringList texts() const
     {
@@ -67,11 +82,20 @@ private:
         if (!screenName.isEmpty())
             grabToScreens(dialog, screenName);
         QTest::mouseClick(button, Qt::LeftButton);
+        releaseWorker();
         EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->isHidden(); }, 120000));
         return 0;
     }
 
+    void releaseWorker()
+    {
+        if (workerHeld)
+            k_unlockProject();
+        workerHeld = false;
+    }
+
     KPrompt::Handler previous;
+    bool workerHeld = false;
 };
 
 class ExportTest : public MainWindowTest

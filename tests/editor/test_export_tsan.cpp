@@ -133,6 +133,7 @@ TEST_F(ExportTest, ACancelledOrFailedExportKeepsTheOldFileAndTheProject)
         const QStringList entries = folderEntries(QString::fromStdString(dir.file("")));
         setPath(target);
         prompts.cancel = true;
+        prompts.holdWorker(); // the cancel comes before the worker has written anything
         clickExport();
         QFile kept(target);
         ASSERT_TRUE(kept.open(QIODevice::ReadOnly));

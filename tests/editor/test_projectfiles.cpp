@@ -275,6 +275,32 @@ TEST_F(ProjectFilesTest, MissingAudioIsRelocatedOrDropped)
     }
 }
 
+// A track the project file already marks as without audio (an earlier open dropped its file) is
+// not asked about again.
+TEST_F(ProjectFilesTest, TracksMarkedWithoutAudioAreNotAskedAboutAgain)
+{
+    {
+        KXml description(TovraOLib::readStreamFromFile(projectFile));
+        std::function<void(XmlObjectStruct*)> mark = [&](XmlObjectStruct* node) {
+            if (QString(node->name) == "FILE" && QString(node->text) == path("keys.wav")) {
+                AppServices::freeKString(node->text);
+                node->text = AppServices::QStringToKString("::ignore_audio::");
+            }
+            for (int i = 0; i < node->count; ++i)
+                mark(node->children[i]);
+        };
+        mark(description.getXmlObj());
+        ASSERT_TRUE(TovraOLib::writeStreamInFile(description.exportToStream(), projectFile));
+    }
+    ASSERT_TRUE(QFile::remove(path("keys.wav")));
+    ScriptedPrompts prompts;
+    ASSERT_TRUE(window->openTovraProject(projectFile));
+    EXPECT_TRUE(prompts.asked.isEmpty()) << prompts.titles().join("|").toStdString();
+    ASSERT_NE(window->getTovraFile(), nullptr);
+    EXPECT_TRUE(window->getTovraFile()->getTrackNames().contains("bass"));
+    window->closeProject(false);
+}
+
 TEST_F(ProjectFilesTest, DamagedOrForeignFilesAreRefusedAndTheOpenProjectStays)
 {
     KCtrlFile other;

@@ -39,8 +39,8 @@ TEST(ProgressThread, RelaysWhatAWorkerWritesAndStopsAtOnce)
         progress.setProg(0.5);
     });
     worker.join();
-    QTRY_COMPARE_WITH_TIMEOUT(value, 50, Wait);
-    QTRY_COMPARE_WITH_TIMEOUT(text, QString("Ecriture des pistes"), Wait);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return value == 50; }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return text == QString("Ecriture des pistes"); }, 60000));
     poller.stop();
     EXPECT_TRUE(poller.wait(Wait));
 }
@@ -63,8 +63,8 @@ TEST(ProgressThread, DialogBarFollowsTheProgressUntilStopped)
     worker.join();
     ASSERT_TRUE(done);
     auto* bar = child<QProgressBar>(dialog, "progressBar");
-    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), 25, Wait);
-    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>(dialog, "progressText")->text(), QString("Export"), Wait);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() == 25; }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return child<QLabel>(dialog, "progressText")->text() == QString("Export"); }, 60000));
     grabToScreens(&dialog, "DlgExportToTovraUI_progress");
     dialog.stopProgress();
     EXPECT_FALSE(dialog.inProgress());

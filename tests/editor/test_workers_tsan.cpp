@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <memory>
+#include <vector>
 #include <mutex>
 
 #include <sys/resource.h>
@@ -140,12 +141,16 @@ TEST_F(Workers, ImportStopsBetweenFilesWhenCancelled)
     ImportAudioThread thread(paths, &doc);
     Reports reports(thread);
     // The cancel arrives while the second file is being added, as the dialog's button would.
+    // Each file's progress shows the files done before it.
     int added = 0;
+    std::vector<double> progressAtAdd;
     QObject::connect(&doc, &KCtrlFile::addedTrack, &doc, [&] {
+        progressAtAdd.push_back(thread.getProgress()->getProg());
         if (++added == 2)
             thread.quit();
     }, Qt::DirectConnection);
     runToEnd(thread);
+    EXPECT_EQ(progressAtAdd, (std::vector<double>{0.0, 0.2}));
     EXPECT_EQ(thread.getTrackNames(), QStringList({"s0", "s1"}));
     EXPECT_EQ(doc.getTrackNames(), QStringList({"s0", "s1"}));
     EXPECT_EQ(thread.getProgress()->getMsg(), "Import interrompu");

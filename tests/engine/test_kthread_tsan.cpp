@@ -3,10 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
 #include <thread>
 #include <vector>
+
+#include <dirent.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include "KBufferRing.h"
 #include "KEqual.h"
@@ -16,9 +24,68 @@
 
 namespace {
 
-void settle()
+// --- Waiting for another thread to block ---------------------------------------------------------
+
+pid_t currentThreadId()
 {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return static_cast<pid_t>(syscall(SYS_gettid));
+}
+
+// The scheduler's state letter of one thread of this process ('R' running, 'S' asleep in the
+// kernel, ...), or 0 once the thread has ended.
+char threadState(pid_t tid)
+{
+    std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
+    std::string text;
+    std::getline(stat, text);
+    const size_t name = text.rfind(')');
+    return name != std::string::npos && name + 2 < text.size() ? text[name + 2] : 0;
+}
+
+// The id of this process's thread of that name (as the engine names its threads), or 0.
+pid_t threadNamed(const std::string &wanted)
+{
+    DIR *tasks = opendir("/proc/self/task");
+    if (!tasks)
+        return 0;
+    pid_t found = 0;
+    while (const dirent *entry = readdir(tasks)) {
+        std::ifstream comm(std::string("/proc/self/task/") + entry->d_name + "/comm");
+        std::string name;
+        if (entry->d_name[0] != '.' && std::getline(comm, name) && name == wanted)
+            found = static_cast<pid_t>(std::atoi(entry->d_name));
+    }
+    closedir(tasks);
+    return found;
+}
+
+// Waits until the thread sleeps in a wait (seen asleep on consecutive looks, so that a lock
+// taken in passing does not count) or has ended. False only after a minute of neither, which
+// only a thread that never waits takes.
+bool blockedOrEnded(pid_t tid)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    int asleep = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const char state = threadState(tid);
+        if (state == 0)
+            return true;
+        asleep = state == 'S' ? asleep + 1 : 0;
+        if (asleep == 3)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+// The ring's filler thread, once it has started.
+pid_t fillerThread()
+{
+    pid_t tid = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while ((tid = threadNamed("bufferingProc")) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    return tid;
 }
 
 // --- Threads ------------------------------------------------------------------------------------
@@ -272,13 +339,15 @@ TEST(BufferRing, ReaderWaitsUntilEveryBufferIsFilled)
     reader.source = &source;
     ASSERT_EQ(startBuffering(fillSequence, &source), 1);
     std::atomic<bool> done{false};
+    std::atomic<pid_t> readerId{0};
     std::thread consumer([&] {
+        readerId = currentThreadId();
         reader.run();
         done = true;
     });
-    while (source.next < static_cast<uint32_t>(kBuffers - 1))
+    while (source.next < static_cast<uint32_t>(kBuffers - 1) || readerId == 0)
         std::this_thread::yield();
-    settle();
+    ASSERT_TRUE(blockedOrEnded(readerId));
     EXPECT_FALSE(done); // nine of ten buffers filled: still waiting
     source.allowed = UINT32_MAX;
     consumer.join();
@@ -301,10 +370,14 @@ TEST(BufferRing, StopReleasesAWaitingReader)
         SequenceReader reader;
         reader.source = &source;
         ASSERT_EQ(startBuffering(fillSequence, &source), 1);
-        std::thread consumer([&] { reader.run(); });
-        while (source.next < held)
+        std::atomic<pid_t> readerId{0};
+        std::thread consumer([&] {
+            readerId = currentThreadId();
+            reader.run();
+        });
+        while (source.next < held || readerId == 0)
             std::this_thread::yield();
-        settle();
+        ASSERT_TRUE(blockedOrEnded(readerId));
         EXPECT_EQ(stopBuffering(), 1);
         consumer.join();
         EXPECT_TRUE(reader.inOrder);
@@ -322,7 +395,7 @@ TEST(BufferRing, StopReleasesAFillerWaitingForTheReader)
     ASSERT_EQ(startBuffering(fillSequence, &source), 1);
     while (source.next < static_cast<uint32_t>(kBuffers))
         std::this_thread::yield();
-    settle();
+    ASSERT_TRUE(blockedOrEnded(fillerThread()));
     EXPECT_EQ(stopBuffering(), 1);
     EXPECT_EQ(source.next.load(), static_cast<uint32_t>(kBuffers));
     EXPECT_EQ(getFillBufferId(), -1);
@@ -345,9 +418,9 @@ TEST(BufferRing, StopReleasesAFillerWaitingForTheReader)
             std::this_thread::yield();
         reader.run();
     });
-    while (second.next < static_cast<uint32_t>(kBuffers + 2))
+    while (second.next < static_cast<uint32_t>(kBuffers + 2) || readerHeld < 0)
         std::this_thread::yield();
-    settle();
+    ASSERT_TRUE(blockedOrEnded(fillerThread()));
     EXPECT_EQ(readerHeld.load(), 2);
     EXPECT_EQ(second.next.load(), static_cast<uint32_t>(kBuffers + 2)); // waiting for buffer 2
     EXPECT_EQ(stopBuffering(), 1);
@@ -372,12 +445,13 @@ TEST(BufferRing, ReaderGoesOnAcrossRestartAndCleanUp)
     SequenceSource first, second;
     second.tag = kSecond;
     std::atomic<bool> quit{false};
-    std::atomic<size_t> count{0}, countSecond{0};
+    std::atomic<size_t> count{0}, countSecond{0}, steps{0};
     std::vector<uint32_t> seen;
     ASSERT_EQ(startBuffering(fillSequence, &first), 1);
     std::thread consumer([&] {
         uint8_t block[kBlockBytes];
         while (!quit) {
+            ++steps;
             const int length = copyReadBuffer(nextBufferToRead(), block);
             if (length == 0) {
                 std::this_thread::yield();
@@ -399,7 +473,10 @@ TEST(BufferRing, ReaderGoesOnAcrossRestartAndCleanUp)
     while (countSecond < 50)
         std::this_thread::yield();
     cleanReadBuffers();
-    settle();
+    // The reader goes on stepping over the freed ring for a while.
+    const size_t stepsAtCleanUp = steps;
+    while (steps < stepsAtCleanUp + 1000)
+        std::this_thread::yield();
     quit = true;
     consumer.join();
 

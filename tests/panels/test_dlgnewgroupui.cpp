@@ -282,6 +282,37 @@ TEST_F(GroupDialog, ARefusedModifyLeavesTheGroupAsItWas)
     EXPECT_EQ(doc.getParent("t3"), t3Parent);
 }
 
+// A step that fails halfway (the chosen location was deleted from another view while the dialog
+// was open) undoes the steps before it: the group keeps its counts, its place and its name.
+TEST_F(GroupDialog, AModifyStepThatFailsUndoesTheStepsBeforeIt)
+{
+    ASSERT_TRUE(doc.createGroupWithRemovingElements("P", {"t1"}, 0, 1));
+    ASSERT_TRUE(doc.createGroupWithRemovingElements("A", {"t2"}, 0, 1));
+    ASSERT_TRUE(doc.addEltInGroup("P", "A"));
+    ASSERT_TRUE(doc.createGroupWithRemovingElements("B", {"t3"}, 0, 1));
+    ASSERT_EQ(doc.getParent("A"), "P");
+    DlgNewGroupUI dialog(&doc, DlgNewGroupUI::Modify);
+    dialog.setName("A");
+    dialog.setParent(doc.getParent("A"));
+    dialog.setEltInGrp(doc.getSubElt("A"));
+    dialog.setMinMaxPlay(0, 1);
+    dialog.show();
+    ui(dialog).minSpinBox->setValue(1);
+    ui(dialog).comboBox->setCurrentText("B");
+    ui(dialog).nameLineEdit->setText("A2");
+    ASSERT_TRUE(doc.removeGroup("B"));
+    Prompts prompts;
+    click(ui(dialog).okButton);
+    EXPECT_EQ(dialog.result(), 0);
+    EXPECT_TRUE(prompts.boxes.contains("Erreur durant la modification du groupe !"))
+        << prompts.boxes.join("|").toStdString();
+    EXPECT_FALSE(doc.isElement("A2"));
+    ASSERT_TRUE(doc.isGroup("A"));
+    EXPECT_EQ(doc.getParent("A"), "P");
+    EXPECT_EQ(doc.getGroupMinPlay("A"), 0);
+    EXPECT_EQ(doc.getSubElt("A"), QStringList({"t2"}));
+}
+
 TEST_F(GroupDialog, AGroupIsNeverOfferedAsItsOwnLocationOrMember)
 {
     ASSERT_TRUE(doc.createGroupWithRemovingElements("Inner", {"t1"}, 0, 1));

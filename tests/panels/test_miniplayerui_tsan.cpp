@@ -31,8 +31,8 @@ TEST_F(PlayingMiniPlayer, PlaysPausesAndStopsTheProject)
 {
     QTest::mouseClick(bar->playButton(), Qt::LeftButton);
     ASSERT_EQ(bar->getKAFPlayer()->getState(), KAudioFilePlayer::Playing);
-    QTRY_VERIFY_WITH_TIMEOUT(shownSeconds(*bar) > 0.3, 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(bar->positionSlider()->value() > 1, 20000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shownSeconds(*bar) > 0.3; }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->positionSlider()->value() > 1; }, 60000));
     grabScreen(*bar, "MiniPlayerUI_playing");
 
     QTest::mouseClick(bar->pauseButton(), Qt::LeftButton);
@@ -44,10 +44,10 @@ TEST_F(PlayingMiniPlayer, PlaysPausesAndStopsTheProject)
         const int n = dates.count();
         return n >= 2 && dates[n - 1][0].toDouble() == dates[n - 2][0].toDouble();
     };
-    QTRY_VERIFY_WITH_TIMEOUT(settled(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settled(); }, 60000));
     const QString held = bar->timeText();
     const int ticks = dates.count();
-    QTRY_VERIFY_WITH_TIMEOUT(dates.count() >= ticks + 3, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dates.count() >= ticks + 3; }, 60000));
     EXPECT_EQ(bar->timeText(), held);
 
     QTest::mouseClick(bar->stopButton(), Qt::LeftButton);

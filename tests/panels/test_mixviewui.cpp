@@ -395,15 +395,21 @@ TEST_F(MixViewTest, Screens)
     play({"bass", "voice"});
     document.saveCurrentMix("Morning");
     document.setMixAsDefault("Morning");
-    host.resize(900, 720);
-    panel->resize(900, 720);
+    // The panel's own smallest width, when more than the picture's.
+    const int width = std::max(900, panel->minimumSizeHint().width());
+    host.resize(width, 720);
+    panel->resize(width, 720);
     grabScreen(host, "MixViewUI_start");
+    EXPECT_TRUE(pictureCheck::showsWhole(host, {panel.get()}));
     panel->createMix();
     panel->expandAll();
     grabScreen(host, "MixViewUI_step1");
+    EXPECT_TRUE(pictureCheck::showsWhole(host, {panel.get()}));
     play({"bass", "voice"});
     panel->nextPage();
     grabScreen(host, "MixViewUI_step2");
+    EXPECT_TRUE(pictureCheck::showsWhole(host, {panel.get()}));
     panel->nextPage();
     grabScreen(host, "MixViewUI_step3");
+    EXPECT_TRUE(pictureCheck::showsWhole(host, {panel.get()}));
 }

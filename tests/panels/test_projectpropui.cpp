@@ -238,6 +238,7 @@ TEST(ProjectPropUI, Screen)
     p.host.resize(560, 400);
     p.panel->resize(560, 400);
     grabScreen(p.host, "ProjectPropUI");
+    EXPECT_TRUE(pictureCheck::showsWhole(p.host, {p.panel}));
 }
 
 #include "moc_UrlRecorder.cpp"

@@ -2,6 +2,7 @@
 #ifndef WIDGET_TEST_ENV_H
 #define WIDGET_TEST_ENV_H
 
+#include "../PictureChecks.h"
 #include "KTheme.h"
 
 #include <QApplication>

@@ -276,11 +276,16 @@ TEST(KButton, Screen)
     on->setChecked(true);
     layout->addWidget(on);
     auto* boxes = new QVBoxLayout;
-    boxes->addWidget(new KTextBox(80, "Basse", &window));
-    boxes->addWidget(new KTextBox(80, "Guitare rythmique et choeurs", &window));
+    auto* shortName = new KTextBox(80, "Basse", &window);
+    auto* longName = new KTextBox(80, "Guitare rythmique et choeurs", &window);
+    boxes->addWidget(shortName);
+    boxes->addWidget(longName);
     layout->addWidget(off);
     layout->addLayout(boxes);
     auto* link = new KUrlLabel("Ouvrir un projet", "open", &window);
     layout->addWidget(link);
     grabScreen(window, "kit_buttons_labels");
+    EXPECT_TRUE(pictureCheck::showsWhole(window, {on, off, shortName, longName, link}, {longName}));
+    EXPECT_FALSE(shortName->isScrolling());
+    EXPECT_TRUE(longName->isScrolling()); // the name too long for its box runs through it
 }

@@ -259,6 +259,8 @@ TEST(InputDialogs, Screens)
     input.setLabels("Fichier", "Nom");
     input.setTexts("/musique/batterie.wav", "Batterie");
     grabScreen(input, "dlg_input");
+    EXPECT_TRUE(pictureCheck::showsWhole(input, pictureCheck::named(&input, {"label1", "label2", "lineEdit1", "lineEdit2",
+                                                                  "toolButton", "okButton_4", "cancelButton_4"})));
 
     DlgSingleInputUI single(nullptr);
     single.setTitle("Nouveau mix");
@@ -266,13 +268,18 @@ TEST(InputDialogs, Screens)
     single.setText("Mix 1");
     single.setLabelCheckBox("Partager");
     grabScreen(single, "dlg_single_input");
+    EXPECT_TRUE(pictureCheck::showsWhole(
+        single, pictureCheck::named(&single, {"label", "lineEdit", "checkBox", "okButton", "cancelButton"})));
 
     KInputUrl url(nullptr);
     url.setItems({"http://exemple.invalid/projet"});
     grabScreen(url, "dlg_input_url");
+    EXPECT_TRUE(pictureCheck::showsWhole(url, pictureCheck::named(&url, {"comboBox", "openButton", "cancelButton"})));
 
     KCheckBoxDlg question("Import", "Ce fichier est en stéréo. Le convertir en mono ?",
                           "Se souvenir de ce choix", "Convertir", "Ignorer", false, nullptr,
                           "Ignorer tout");
     grabScreen(question, "dlg_checkbox");
+    EXPECT_TRUE(pictureCheck::showsWhole(question, pictureCheck::named(&question, {"label", "checkBox", "acceptButt",
+                                                                         "rejectButt", "ignoreAllButton"})));
 }

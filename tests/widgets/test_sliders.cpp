@@ -161,4 +161,9 @@ TEST(KSliderTime, Screen)
     layout->addWidget(time);
     layout->addWidget(volume);
     grabScreen(window, "kit_sliders");
+    EXPECT_TRUE(pictureCheck::showsWhole(window, {time, volume}));
+    EXPECT_GE(time->width(), 200);
+    EXPECT_EQ(volume->height(), 120);
+    EXPECT_EQ(time->value(), 120);
+    EXPECT_EQ(volume->value(), 0);
 }

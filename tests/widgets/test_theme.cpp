@@ -111,4 +111,7 @@ TEST(KTheme, SampleWindow)
     icon->setPixmap(KPictureCache::pixmap("Img/Folder"));
     layout->addWidget(icon);
     grabScreen(window, "theme_sample");
+    EXPECT_TRUE(pictureCheck::showsWhole(window, {plain, checked, off, box, slider, icon}));
+    ASSERT_FALSE(icon->pixmap().isNull());
+    EXPECT_GE(icon->width(), icon->pixmap().width());
 }
