@@ -6,6 +6,7 @@
 #include "KSplashScreen.h"
 #include "KTheme.h"
 #include "SonaricParams.h"
+#include "TerminationWatcher.h"
 #include "ZazuzoziZadiviDU.h"
 
 #include <QApplication>
@@ -171,6 +172,8 @@ int SonaricStartup::run(const QStringList& arguments)
     } disconnect{quitOnClose};
     if (window->isClosing())
         return 0;
+    // SIGTERM closes the window as the Quit command does (with its save question).
+    TerminationWatcher termination([window] { window->close(); });
 
     splash.setPrgText(QObject::tr("Gestion des arguments..."), 95);
     const QString project = AppServices::searchFileInList(arguments);

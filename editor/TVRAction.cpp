@@ -1,6 +1,7 @@
 #include "TVRAction.h"
 
 #include "ActionManager.h"
+#include "AppPaths.h"
 #include "AppServices.h"
 #include "DlgAbout.h"
 #include "KPrompt.h"
@@ -10,6 +11,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QKeySequence>
 
 #include <iterator>
@@ -214,7 +216,22 @@ void TVRAction::viewTabProp(bool checked)
 
 void TVRAction::openHelpPage(const QString& page)
 {
-    AppServices::openDoc("../documentation/" + page, true);
+    const QString relative = "../documentation/" + page;
+    if (!AppServices::openDoc(relative, true))
+        reportPageNotOpened(QDir::toNativeSeparators(QDir::cleanPath(AppPaths::programDir() + "/" + relative)));
+}
+
+void TVRAction::openWebPage(const QString& address)
+{
+    if (!AppServices::openDoc(address, false))
+        reportPageNotOpened(address);
+}
+
+// Without a browser or viewer that starts, the author still learns where the page is.
+void TVRAction::reportPageNotOpened(const QString& where)
+{
+    KPrompt::warning(mainWindow(), tr("Ouverture d'une page"),
+                     tr("La page n'a pas pu être ouverte. Vous la trouverez ici :") + "\n" + where);
 }
 
 void TVRAction::help(bool)
@@ -249,19 +266,17 @@ void TVRAction::howExport(bool)
 
 void TVRAction::TovraWebSite(bool)
 {
-    AppServices::openDoc(HomePage, false);
+    openWebPage(HomePage);
 }
 
 void TVRAction::forums(bool)
 {
-    AppServices::openDoc(ForumPage, false);
+    openWebPage(ForumPage);
 }
 
 void TVRAction::bugReport(bool)
 {
-    AppServices::openDoc(BugReportPage + ProductCode + "." +
-                             mainWindow()->getParams()->getCurrentVersion(),
-                         false);
+    openWebPage(BugReportPage + ProductCode + "." + mainWindow()->getParams()->getCurrentVersion());
 }
 
 void TVRAction::about(bool)

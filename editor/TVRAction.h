@@ -81,7 +81,10 @@ private:
     template <typename Command> void withTracks(Command command);
     void modifyConstraint(int kind);
     void deleteConstraint(int kind, const QString& title, const QString& text);
+    // Open a local documentation page or a web page; a page that does not open is reported.
     void openHelpPage(const QString& page);
+    void openWebPage(const QString& address);
+    void reportPageNotOpened(const QString& where);
 
     ActionManager* manager;
 };

@@ -11,6 +11,8 @@
 #include "ExportUI.h"
 #include "ExcluWidget.h"
 #include "KCheckAudioDlg.h"
+#include "KCheckMixTV.h"
+#include "KColorBox.h"
 #include "KCtrlFile.h"
 #include "KObjProgress.h"
 #include "KParamsDlg.h"
@@ -156,6 +158,10 @@ void ZazuzoziZadiviDU::initUI()
     connect(controller, &TVRAction::projectModified, this, &ZazuzoziZadiviDU::setUnsavedProject);
     addAction(controller->getAction(51));
     addAction(controller->getAction(52));
+    // The constraints and mixing-rules tab commands are in no menu: their shortcuts (Shift+F2,
+    // Shift+F3) work through the window, which has to own them for Qt to fire them.
+    addAction(controller->getAction(25));
+    addAction(controller->getAction(24));
 
     workspace = new WorkSpaceUI(this);
     connect(workspace, &WorkSpaceUI::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
@@ -180,6 +186,9 @@ void ZazuzoziZadiviDU::initUI()
     mixView->setConstraintsUse(params->getUseCnsttSelection());
     mixView->setMixRules(params->getUseCnsttLevel());
     QWidget* mixEditor = mixView;
+    KCheckableTreeView* mixTree = mixView->getKCheckableTV();
+    mixTree->setHeaderHidden(true);
+    mixTree->setFont(windowFont);
 
     structureView = new KDDMenuTV(nullptr, this);
     structureView->setObjectName("structureView");
@@ -187,6 +196,7 @@ void ZazuzoziZadiviDU::initUI()
     SItemSkinOptions skin;
     skin.text = tr("Ma musique");
     structureView->setSkinOptions(skin);
+    mixTree->setSkinOptions(skin);
     structureView->setActionManager(controller);
     structureView->setFont(windowFont);
     connect(this, &ZazuzoziZadiviDU::newKOFile, structureView, &KDDMenuTV::setKFile);
@@ -199,6 +209,10 @@ void ZazuzoziZadiviDU::initUI()
                 qOverload<const QString&>(&KDragDropTreeView::collapse));
         connect(this, &ZazuzoziZadiviDU::expanded, elementTree, qOverload<const QString&>(&KDragDropTreeView::expand));
     }
+    connect(mixTree, qOverload<QString>(&KCheckableTreeView::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
+    connect(mixTree, qOverload<QString>(&KCheckableTreeView::expanded), this, &ZazuzoziZadiviDU::expand_slot);
+    connect(this, &ZazuzoziZadiviDU::collapsed, mixTree, qOverload<const QString&>(&KCheckableTreeView::collapse));
+    connect(this, &ZazuzoziZadiviDU::expanded, mixTree, qOverload<const QString&>(&KCheckableTreeView::expand));
 
     libraryView = new KDragMenuLV(nullptr, this);
     libraryView->setObjectName("libraryView");
@@ -322,7 +336,7 @@ void ZazuzoziZadiviDU::changeLanguage(const QString& code)
 
 QString ZazuzoziZadiviDU::getCurPrjName() const
 {
-    return QString();
+    return document ? document->getTitle() : QString();
 }
 
 bool ZazuzoziZadiviDU::hasTrack() const
@@ -432,17 +446,26 @@ void ZazuzoziZadiviDU::changeViewMenu(int index)
 {
     // A tab change alone leaves the saved state as it is: only edits mark the project modified.
     stopPlayers();
-    // Only the console of the page shown follows the document's edits; the rule and
-    // mixing-rules pages keep the connections as they are.
-    if (index == 0 || index == 3 || index == ExportTab) {
+    // Leaving the mix editor stores the open mix's unsaved changes while the elements still
+    // hold them.
+    if (index != 3)
+        mixView->currentMixChanged(QString());
+    // A rule half-edited on the mixing-rules page is kept or given up now (the console asks),
+    // and every element goes back to its stored play status, so that the levels and statuses
+    // of an edit left behind never stay in the project.
+    preMixView->getSuperUI()->checkSaveForModidf();
+    if (document)
+        document->resetEltsStatus();
+    // Only the console of the page shown follows the document's edits: the mixing-rules console
+    // needs them to add the strips dropped on an open rule and to show moved levels. The rules
+    // page keeps the connections as they are.
+    if (index == 0 || index == 2 || index == 3 || index == ExportTab) {
         mixView->getSuperUI()->activeExternConnections(index == 3);
-        preMixView->getSuperUI()->activeExternConnections(false);
+        preMixView->getSuperUI()->activeExternConnections(index == 2);
     }
-    // Leaving the mix editor asks about the open mix's unsaved changes; entering it reopens it.
+    // Entering the mix editor reopens the mix it shows.
     if (index == 3)
         mixView->openMix();
-    else
-        mixView->currentMixChanged(QString());
     workspace->viewWidget(index);
     if (index == ExportTab && document) {
         exportPage->setCurrentIndex(0);
@@ -497,13 +520,6 @@ void ZazuzoziZadiviDU::closeEvent(QCloseEvent* event)
     event->accept();
     closing = true;
     DlgOpenSonaric::closeWindow();
-}
-
-// Handlers whose libraries are not part of the program yet: each reports itself and changes
-// nothing.
-void ZazuzoziZadiviDU::notBuilt(const QString& name)
-{
-    emit commandNotBuilt(name);
 }
 
 void ZazuzoziZadiviDU::setPropWidget(int mode)
@@ -610,8 +626,12 @@ bool ZazuzoziZadiviDU::openProject(int recent)
     params->setLastPrjDirectory(QFileInfo(path).absolutePath());
     if (!openTovraProject(path)) {
         KPrompt::critical(this, tr("Ouvrir un projet"), tr("Erreur : impossible d'ouvrir le projet !"));
-        if (!document)
+        // Without a project the start dialog offers the other ways in, as after a cancelled
+        // chooser; the window is never left empty.
+        if (!document) {
             workspace->hide();
+            openStartDialog();
+        }
         return false;
     }
     params->setRecentPrj(QFileInfo(path).completeBaseName(), QFileInfo(path).absoluteFilePath());
@@ -805,6 +825,16 @@ void ZazuzoziZadiviDU::export_slot()
     }
     const QString image = ":/Pub/PubExport" + params->getLanguage();
     if (exportPage->exportTovra()) {
+        // The container carries the song's metadata as the Export page shows it, saved or not:
+        // it is stored here, on the GUI thread, before the worker reads the document. An entry
+        // the document refuses ends the export.
+        if (!projectProp->saveMediaSong(document)) {
+            KStreamFormat_delete(&format);
+            KPrompt::critical(this, tr("Export en Tovra"),
+                              tr("L'export en Tovra a échoué !") + "\n"
+                                  + tr("Les propriétés du morceau n'ont pas pu être enregistrées : chaque propriété a besoin d'un nom et d'une valeur."));
+            return;
+        }
         KObjFile::EDefMix policy = KObjFile::DefMixNone;
         if (exportPage->getExportMode() != ExportUI::ModeMixes)
             policy = exportPage->getRandomMix() ? KObjFile::DefMixPlain : KObjFile::DefMixAllTracks;
@@ -823,8 +853,20 @@ void ZazuzoziZadiviDU::export_slot()
 }
 
 
-void ZazuzoziZadiviDU::colorSelection_slot(const QString&, const QPoint&)
+void ZazuzoziZadiviDU::colorSelection_slot(const QString& name, const QPoint& position)
 {
-    notBuilt("colorSelection_slot");
+    if (!document || !document->contains(name))
+        return;
+    const QColor chosen = KColorBoxDlg::open(elementPalette(), QSize(300, 30), position, 0.09,
+                                             structureView, document->getEltColor(name));
+    // A dismissed box answers an invalid colour and changes nothing.
+    if (!chosen.isValid())
+        return;
+    setUnsavedProject();
+    setElementColour(name, chosen);
+    // The trees read the colours when they paint.
+    for (QAbstractItemView* tree : {static_cast<QAbstractItemView*>(structureView),
+                                    static_cast<QAbstractItemView*>(preMixView->getKDragDropTV())})
+        tree->viewport()->update();
 }
 

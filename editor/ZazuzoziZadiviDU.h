@@ -2,10 +2,6 @@
 // preferences, the command controller, the workspace with its five pages, the menus and tool
 // bars, and the one open project document; it keeps the saved state and the title, routes tab
 // changes and decides whether the window may close.
-//
-// The document, the panels and the dialogs of the other libraries take their places here as
-// they land: until then the pages are empty and the commands that need them report themselves
-// through commandNotBuilt() and change nothing.
 #ifndef ZAZUZOZIZADIVIDU_H
 #define ZAZUZOZIZADIVIDU_H
 
@@ -147,8 +143,6 @@ signals:
     void collapsed(const QString& name);
     void expanded(const QString& name);
     void closed();
-    // A command reached a handler whose library is not part of the program yet.
-    void commandNotBuilt(const QString& name);
 
 public slots:
     void setSavedProject(bool isSaved);
@@ -175,7 +169,6 @@ private:
     QToolBar* createPanelToolBar(const QList<int>& ids, const QSize& iconSize);
     QWidget* createPanel(QToolBar* toolBar, QWidget* view, const QString& caption);
     void setProjectCommandsEnabled(bool enabled);
-    void notBuilt(const QString& name);
     // The unsaved-work question of new, open and close; false when the operation must stop.
     bool askToSave(const QString& title);
     // Tells the views to let go of the document, deletes it, then installs the given one.

@@ -403,6 +403,16 @@ void MixViewUI::itemActivated_slots(const QString& name)
 
 void MixViewUI::modifyItem()
 {
+    // A mix selected in the list but not open yet is opened for editing, as a double click
+    // does; the open mix gets its rename and default dialog.
+    const QList<QListWidgetItem*> selected = mixList->selectedItems();
+    if (!selected.isEmpty()) {
+        const QString name = mixList->getItemText(selected.first());
+        if (!name.isEmpty() && name != mixList->getCurrentMix()) {
+            mixList->setAsCurrentMix(name);
+            return;
+        }
+    }
     modifyItem(QString());
 }
 

@@ -196,6 +196,10 @@ void DlgHttpDownLoad::httpRequestFinished()
     if (!m_cancelled)
         readBody();
     const bool ok = !m_cancelled && reply->error() == QNetworkReply::NoError && m_headerChecked;
+    // A server that could not be reached at all (no name, no connection) gave no answer to
+    // refuse: it is reported like a refusal. A cancelled or refused transfer was handled already.
+    if (!ok && !m_cancelled)
+        showFailure();
     if (m_file) {
         if (ok)
             m_success = m_file->commit();

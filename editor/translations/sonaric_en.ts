@@ -96,6 +96,10 @@
             <translation>Export</translation>
         </message>
         <message>
+            <source>Les propriétés du morceau n'ont pas pu être enregistrées : chaque propriété a besoin d'un nom et d'une valeur.</source>
+            <translation>The song properties could not be stored: every property needs a name and a value.</translation>
+        </message>
+        <message>
             <source>Le fichier de destination est une piste du projet : choisissez un autre fichier !</source>
             <translation>The target file is a stem track of the project: please choose another file!</translation>
         </message>
@@ -334,6 +338,14 @@
     </context>
     <context>
         <name>TVRAction</name>
+        <message>
+            <source>Ouverture d'une page</source>
+            <translation>Opening a page</translation>
+        </message>
+        <message>
+            <source>La page n'a pas pu être ouverte. Vous la trouverez ici :</source>
+            <translation>The page could not be opened. You will find it here:</translation>
+        </message>
         <message>
             <source>Nouveau projet</source>
             <translation>New...</translation>

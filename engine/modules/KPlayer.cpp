@@ -126,6 +126,9 @@ int scm_initSoundCard()
 {
     if (g_soundCardInit.load())
         return 1;
+    // The audio subsystem brings SDL's event subsystem, which would take SIGINT and SIGTERM
+    // for events nobody reads: the program keeps its own handling of them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return 0;
     g_soundCardInit = true;

@@ -1,5 +1,5 @@
 // A main window built in-process with the English catalogue and the image bundle, deleted after
-// each test; commands whose libraries are not built yet are recorded as they arrive.
+// each test.
 #ifndef MAIN_WINDOW_FIXTURE_H
 #define MAIN_WINDOW_FIXTURE_H
 
@@ -24,7 +24,6 @@ protected:
         QCoreApplication::installTranslator(&editorTr);
         ASSERT_TRUE(QResource::registerResource(EditorTestEnvironment::get()->bundlePath()));
         window = ZazuzoziZadiviDU::getInstance();
-        notBuilt = std::make_unique<QSignalSpy>(window, &ZazuzoziZadiviDU::commandNotBuilt);
         actions = window->getActionManager();
     }
     void TearDown() override
@@ -34,19 +33,10 @@ protected:
         QCoreApplication::removeTranslator(&editorTr);
     }
 
-    QStringList notBuiltNames() const
-    {
-        QStringList names;
-        for (const QList<QVariant>& call : *notBuilt)
-            names << call[0].toString();
-        return names;
-    }
-
     QTranslator editorTr;
     QTranslator qtTr;
     ZazuzoziZadiviDU* window = nullptr;
     TVRAction* actions = nullptr;
-    std::unique_ptr<QSignalSpy> notBuilt;
 };
 
 #endif

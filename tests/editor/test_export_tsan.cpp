@@ -6,6 +6,7 @@
 #include "ExportThread.h"
 #include "KObjProgress.h"
 #include "KTypes.h"
+#include "ProjectPropUI.h"
 
 #include <QDir>
 #include <QFile>
@@ -119,6 +120,8 @@ TEST_F(ExportTest, ACancelledOrFailedExportKeepsTheOldFileAndTheProject)
 {
     openProject(true, 2.0);
     ExportPrompts prompts;
+    // Every export stores the Export page's song metadata first; nothing else may change.
+    ASSERT_TRUE(window->getProjectProp()->saveMediaSong(doc));
     const QString before = projectText(*doc);
     const QByteArray old = "the previous export\n";
     for (int tab : {0, 1}) {
@@ -152,4 +155,38 @@ TEST_F(ExportTest, ACancelledOrFailedExportKeepsTheOldFileAndTheProject)
         EXPECT_TRUE(QFileInfo::exists(blocked + "/inside"));
         EXPECT_EQ(projectText(*doc), before);
     }
+}
+
+TEST_F(ExportTest, TheContainerCarriesTheMetadataTypedOnThePageAndARefusedEntryStopsIt)
+{
+    openProject(false);
+    ProjectPropUI* panel = window->getProjectProp();
+    window->show();
+    // Typed on the Export page, never saved.
+    QTest::keyClicks(panel->findChild<QLineEdit*>("titleLineEdit"), "Night drive");
+    QTest::keyClicks(panel->findChild<QLineEdit*>("authorLineEdit"), "Ana");
+    QTest::keyClicks(panel->findChild<QLineEdit*>("iTunesLink"), "https://music.example/night");
+    panel->setUserValue("Label", "Indie");
+    ExportPrompts prompts;
+    setPath(file("song.tovra"));
+    clickExport();
+    ASSERT_EQ(prompts.progressText, "Export successful");
+    KObjFile written;
+    ASSERT_TRUE(written.loadTovraFile(file("song.tovra")));
+    EXPECT_EQ(written.getTitle(), "Night drive");
+    EXPECT_EQ(written.getAuthor(), "Ana");
+    EXPECT_EQ(written.getMediaInfo("iTUNES_LINK"), "https://music.example/night");
+    EXPECT_EQ(written.getMediaInfo("Label"), "Indie");
+
+    // A property without value: nothing is exported and the author is told.
+    panel->setUserValue("Empty", "");
+    prompts.asked.clear();
+    prompts.progressText.clear();
+    setPath(file("refused.tovra"));
+    clickExport();
+    EXPECT_FALSE(QFile::exists(file("refused.tovra")));
+    EXPECT_TRUE(prompts.progressText.isEmpty());
+    ASSERT_EQ(prompts.asked.size(), 1);
+    EXPECT_EQ(prompts.asked[0].kind, KPrompt::Critical);
+    EXPECT_TRUE(prompts.asked[0].text.startsWith("Export to Tovra failed!")) << prompts.asked[0].text.toStdString();
 }

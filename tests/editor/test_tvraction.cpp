@@ -10,8 +10,8 @@
 
 namespace {
 // One row of the command table and what triggering it without a project must show: the tab
-// made current (-1: none), the title of the box asked, the end of the address opened, the
-// handler of a library still to come, or that the command is disabled.
+// made current (-1: none), the title of the box asked, the end of the address opened, or that
+// the command is disabled.
 struct Row {
     int id;
     const char* text;
@@ -20,61 +20,61 @@ struct Row {
     int tab;
     const char* prompt;
     const char* url;
-    const char* handler;
     bool disabled;
 };
 
 const Row rows[] = {
-    {0, "New...", "Ctrl+N", ":/Img/Icon", -1, "", "", "", false},
+    {0, "New...", "Ctrl+N", ":/Img/Icon", -1, "", "", false},
     // The chooser cancelled without a project: the start dialog.
-    {1, "Open...", "Ctrl+O", ":/Img/OpenTV", -1, "Open a project", "", "", false},
-    {2, "Save", "Ctrl+S", ":/Img/Save", -1, "", "", "", true},
-    {3, "Save as...", "Ctrl+Shift+S", "", -1, "", "", "", true},
-    {4, "Close", "Ctrl+W", "", -1, "", "", "", true},
-    {23, "Structure tab", "Shift+F1", ":/Tabs/Struct", 0, "", "", "", false},
-    {25, "Constraints tab", "Shift+F2", ":/Tabs/Constt", 1, "", "", "", false},
-    {24, "Mixing rules tab", "Shift+F3", ":/Tabs/PreMix", 2, "", "", "", false},
-    {26, "Tovix tab", "Shift+F4", ":/Tabs/Tovix", 3, "", "", "", false},
-    {27, "Export tab", "Shift+F5", ":/Tabs/Export", 4, "", "", "", false},
-    {6, "Structure", "", "", -1, "", "", "", false},
-    {8, "Element properties", "", "", -1, "", "", "", false},
-    {10, "Help", "F1", "", -1, "", "/documentation/EN/HTML/index.html", "", false},
-    {34, "Tovra on the web", "", ":/Img/WebSite", -1, "", TOVRA_TEST_WEB_HOME, "", false},
-    {9, "Tovra forum", "", "", -1, "", TOVRA_TEST_WEB_FORUM, "", false},
-    {11, "About Tovra Sonaric Free", "", "", -1, "A propos d'Tovra Sonaric Pro", "", "", false},
-    {33, "Report a bug", "", "", -1, "", "beta/bug_report.php?software=TovraSonaricFree_Mac.1.1.", "", false},
-    {36, "Basic parameters", "", "", -1, "Parameters", "", "", false},
-    {37, "Tovix options", "", "", -1, "Parameters", "", "", false},
-    {38, "Conversion options", "", "", -1, "Parameters", "", "", false},
-    {12, "Import stem track(s)", "", ":/Img/AddAudio", 0, "Import stem tracks", "", "", false},
-    {13, "Modify stem track", "", ":/Img/Customize", -1, "", "", "", false},
-    {14, "Delete stem track", "", ":/Img/DeleteAudio", -1, "", "", "", false},
-    {39, "Modify stem tracks", "", ":/Img/Customize", -1, "", "", "", false},
-    {40, "Delete stem tracks", "", ":/Img/Delete", -1, "", "", "", false},
-    {28, "Rename Tovix", "", "", -1, "TVRAction::nameMix", "", "", false},
-    {16, "Create group", "", ":/Img/Create", 0, "Group creation", "", "", false},
-    {17, "Create group", "", ":/Img/Create", -1, "", "", "", false},
-    {18, "Modify group...", "", ":/Img/Customize", -1, "", "", "", false},
-    {19, "Delete group...", "", ":/Img/Delete", -1, "", "", "", false},
-    {20, "Export to Tovra", "", ":/Img/Export", -1, "", "", "", true},
-    {7, "Create a mixing rule", "", "", 2, "Création d'une règle de mixage", "", "", false},
-    {15, "Create an Tovix", "", "", 3, "Create an Tovix", "", "", false},
-    {21, "Create an implication", "", ":/Img/Imply16", 1, "Create implication", "", "", false},
-    {22, "Create an exclusion", "", ":/Img/Exclu16", 1, "Create exclusion", "", "", false},
-    {29, "Modify implication", "", ":/Img/Customize", -1, "", "", "", false},
-    {30, "Modify exclusion", "", ":/Img/Customize", -1, "", "", "", false},
-    {31, "Delete implication", "", ":/Img/DeleteAudio", -1, "", "", "", false},
-    {32, "Delete exclusion", "", ":/Img/DeleteAudio", -1, "", "", "", false},
-    {41, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__3__create_your_songs_str.htm", "", false},
-    {42, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__4__setting_constraints__.htm", "", false},
-    {43, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__5___setting_the_general_.htm", "", false},
-    {44, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__6__creating_an_tovix_or_.htm", "", false},
-    {45, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__7___exporting_tovra_file.htm", "", false},
-    {47, "Properties", "", "", -1, "Stem track properties", "", "", false},
-    {48, "Properties", "", "", -1, "", "", "", false},
-    {35, "Check for update", "", "", -1, "", "", "", false},
-    {51, "Update Test", "T, V, R", "", -1, "Update Test", "", "", false},
-    {52, "Qt's Versions", "Q, T", "", -1, "Qt's Versions", "", "", false},
+    {1, "Open...", "Ctrl+O", ":/Img/OpenTV", -1, "Open a project", "", false},
+    {2, "Save", "Ctrl+S", ":/Img/Save", -1, "", "", true},
+    {3, "Save as...", "Ctrl+Shift+S", "", -1, "", "", true},
+    {4, "Close", "Ctrl+W", "", -1, "", "", true},
+    {23, "Structure tab", "Shift+F1", ":/Tabs/Struct", 0, "", "", false},
+    {25, "Constraints tab", "Shift+F2", ":/Tabs/Constt", 1, "", "", false},
+    {24, "Mixing rules tab", "Shift+F3", ":/Tabs/PreMix", 2, "", "", false},
+    {26, "Tovix tab", "Shift+F4", ":/Tabs/Tovix", 3, "", "", false},
+    {27, "Export tab", "Shift+F5", ":/Tabs/Export", 4, "", "", false},
+    {6, "Structure", "", "", -1, "", "", false},
+    {8, "Element properties", "", "", -1, "", "", false},
+    {10, "Help", "F1", "", -1, "", "/documentation/EN/HTML/index.html", false},
+    {34, "Tovra on the web", "", ":/Img/WebSite", -1, "", TOVRA_TEST_WEB_HOME, false},
+    {9, "Tovra forum", "", "", -1, "", TOVRA_TEST_WEB_FORUM, false},
+    {11, "About Tovra Sonaric Free", "", "", -1, "A propos d'Tovra Sonaric Pro", "", false},
+    {33, "Report a bug", "", "", -1, "", "beta/bug_report.php?software=TovraSonaricFree_Mac.1.1.", false},
+    {36, "Basic parameters", "", "", -1, "Parameters", "", false},
+    {37, "Tovix options", "", "", -1, "Parameters", "", false},
+    {38, "Conversion options", "", "", -1, "Parameters", "", false},
+    {12, "Import stem track(s)", "", ":/Img/AddAudio", 0, "Import stem tracks", "", false},
+    {13, "Modify stem track", "", ":/Img/Customize", -1, "", "", false},
+    {14, "Delete stem track", "", ":/Img/DeleteAudio", -1, "", "", false},
+    {39, "Modify stem tracks", "", ":/Img/Customize", -1, "", "", false},
+    {40, "Delete stem tracks", "", ":/Img/Delete", -1, "", "", false},
+    {28, "Rename Tovix", "", "", -1, "TVRAction::nameMix", "", false},
+    {16, "Create group", "", ":/Img/Create", 0, "Group creation", "", false},
+    {17, "Create group", "", ":/Img/Create", -1, "", "", false},
+    {18, "Modify group...", "", ":/Img/Customize", -1, "", "", false},
+    {19, "Delete group...", "", ":/Img/Delete", -1, "", "", false},
+    {20, "Export to Tovra", "", ":/Img/Export", -1, "", "", true},
+    {7, "Create a mixing rule", "", "", 2, "Création d'une règle de mixage", "", false},
+    {15, "Create an Tovix", "", "", 3, "Create an Tovix", "", false},
+    {21, "Create an implication", "", ":/Img/Imply16", 1, "Create implication", "", false},
+    {22, "Create an exclusion", "", ":/Img/Exclu16", 1, "Create exclusion", "", false},
+    {29, "Modify implication", "", ":/Img/Customize", -1, "", "", false},
+    {30, "Modify exclusion", "", ":/Img/Customize", -1, "", "", false},
+    {31, "Delete implication", "", ":/Img/DeleteAudio", -1, "", "", false},
+    {32, "Delete exclusion", "", ":/Img/DeleteAudio", -1, "", "", false},
+    {41, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__3__create_your_songs_str.htm", false},
+    {42, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__4__setting_constraints__.htm", false},
+    {43, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__5___setting_the_general_.htm", false},
+    {44, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__6__creating_an_tovix_or_.htm", false},
+    {45, "What is this page for?", "", ":/Img/Help16", -1, "", "/EN/HTML/step__7___exporting_tovra_file.htm", false},
+    {47, "Properties", "", "", -1, "Stem track properties", "", false},
+    {48, "Properties", "", "", -1, "", "", false},
+    // The deployment's server cannot be reached from the tests: the command says so.
+    {35, "Check for update", "", "", -1, "Recherche de nouvelles versions...", "", false},
+    {51, "Update Test", "T, V, R", "", -1, "Update Test", "", false},
+    {52, "Qt's Versions", "Q, T", "", -1, "Qt's Versions", "", false},
 };
 
 QImage iconImage(const QIcon& icon)
@@ -117,7 +117,6 @@ TEST_F(MainWindowTest, EveryCommandReachesItsHandler)
         const int tabBefore = window->currentTab();
         PromptRecorder prompts(QMessageBox::No);
         catcher.urls.clear();
-        notBuilt->clear();
         action->trigger();
 
         EXPECT_EQ(window->currentTab(), row.tab >= 0 ? row.tab : tabBefore);
@@ -135,7 +134,6 @@ TEST_F(MainWindowTest, EveryCommandReachesItsHandler)
         } else {
             EXPECT_TRUE(catcher.urls.isEmpty());
         }
-        EXPECT_EQ(notBuiltNames(), *row.handler ? QStringList{row.handler} : QStringList{});
         // A project the command opened goes again, so that every row starts without one.
         window->closeProject(false);
     }
@@ -180,7 +178,6 @@ TEST_F(MainWindowTest, AboutBoxShowsTheProgramOverItsPicture)
     KPrompt::setHandler(previous);
     EXPECT_TRUE(grabbed);
     EXPECT_TRUE(texts.join('\n').contains(window->getParams()->getCurrentVersion()));
-    EXPECT_TRUE(notBuilt->isEmpty());
 }
 
 TEST_F(MainWindowTest, BoxesOfCommandsWithoutTracksSayWhy)
@@ -225,8 +222,6 @@ TEST_F(MainWindowTest, ImportMarksModifiedAndOffersTheAudioFilter)
     EXPECT_TRUE(prompts.asked[0].filter.startsWith("Audio Files ("));
     EXPECT_FALSE(window->projectIsSaved());
     EXPECT_TRUE(window->windowTitle().startsWith("[Untitled]*"));
-    // Cancelled: nothing is imported.
-    EXPECT_TRUE(notBuiltNames().isEmpty());
 }
 
 TEST_F(MainWindowTest, HiddenKeyChordsWorkAnywhereInTheWindow)
@@ -242,7 +237,6 @@ TEST_F(MainWindowTest, HiddenKeyChordsWorkAnywhereInTheWindow)
     QTest::keyClick(window, Qt::Key_T);
     QTest::keyClick(window, Qt::Key_V);
     QTest::keyClick(window, Qt::Key_R);
-    EXPECT_TRUE(notBuiltNames().isEmpty());
     // The password dialog, answered with nothing typed.
     ASSERT_EQ(prompts.asked.size(), 3);
     EXPECT_EQ(prompts.asked[1].kind, KPrompt::Dialog);

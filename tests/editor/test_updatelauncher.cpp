@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTcpServer>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
@@ -396,7 +399,6 @@ TEST_F(UpdateLauncherTest, StartupEndsBeforeTheStartDialogOnceTheUpdaterRuns)
     QTimer::singleShot(0, window, closeInLoop);
     EXPECT_EQ(SonaricStartup::run({}), 0);
     EXPECT_EQ(launches.size(), 1);
-    EXPECT_FALSE(notBuiltNames().contains("openStartDialog")) << notBuiltNames().join(", ").toStdString();
     // The start-up deleted the window it used.
     window = ZazuzoziZadiviDU::getInstance();
 }
@@ -450,4 +452,29 @@ TEST_F(UpdateLauncherTest, HiddenCommandSetsTheTestModeOnlyWithThePassword)
         EXPECT_EQ(seen[1].text, QString(c.message));
         EXPECT_EQ(seen[1].parent, window);
     }
+}
+
+TEST_F(UpdateLauncherTest, MenuCommandSaysWhenTheServerCannotBeReached)
+{
+    // A port nobody listens on any more: the connection is refused.
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        closedPort = probe.serverPort();
+    }
+    const QString nowhere = QString("http://127.0.0.1:%1/release.update").arg(closedPort);
+    UpdateLauncher::setEndpoints({nowhere, nowhere, server.url("/news"), "local server",
+                                  "https://installer.example/full.tar.gz"});
+    window->show();
+    QMenu* help = window->menuBar()->actions().last()->menu();
+    QAction* update = window->getActionManager()->getAction(35);
+    help->popup(window->mapToGlobal(QPoint(0, 22)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+    QTest::mouseClick(help, Qt::LeftButton, {}, help->actionGeometry(update).center());
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].kind, KPrompt::Critical);
+    EXPECT_TRUE(asked[0].text.contains("local server")) << asked[0].text.toStdString();
+    EXPECT_TRUE(launches.isEmpty());
+    EXPECT_FALSE(window->isClosing());
 }

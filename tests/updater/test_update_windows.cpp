@@ -1,4 +1,5 @@
 #include "ConnexionWindowUi.h"
+#include "StartWindowUi.h"
 #include "UpdateWindowUi.h"
 #include "UpdaterTestApp.h"
 
@@ -76,3 +77,30 @@ TEST(ConnexionWindow, NextIsEmittedAtOnceAndCancelOnPress)
 }
 
 } // namespace
+
+TEST(StartWindow, FixedWindowWithItsTextsAndTwoReportingButtons)
+{
+    StartWindowUi window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_EQ(window.findChild<QLabel*>("headline")->text(), QStringLiteral("An Tovra Sonaric update is available."));
+    EXPECT_EQ(window.findChild<QLabel*>("hint")->text(),
+              QStringLiteral("Click on \"Next\" to download and install..."));
+    // Every text shows whole inside the window.
+    for (const QWidget* shown : window.findChildren<QWidget*>()) {
+        EXPECT_TRUE(window.rect().contains(QRect(shown->mapTo(&window, QPoint(0, 0)), shown->size())))
+            << shown->objectName().toStdString();
+        if (const auto* label = qobject_cast<const QLabel*>(shown); label && !label->wordWrap())
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+    }
+    QSignalSpy next(&window, &StartWindowUi::continuerPressed);
+    QSignalSpy exit(&window, &StartWindowUi::quitterPressed);
+    QTest::mouseClick(window.nextButton(), Qt::LeftButton);
+    EXPECT_EQ(next.count(), 1);
+    EXPECT_EQ(exit.count(), 0);
+    QTest::mouseClick(window.exitButton(), Qt::LeftButton);
+    EXPECT_EQ(exit.count(), 1);
+    EXPECT_EQ(window.nextButton()->text(), QStringLiteral("Next"));
+    EXPECT_EQ(window.exitButton()->text(), QStringLiteral("Exit"));
+}
