@@ -57,6 +57,7 @@ struct Pictures
 {
     QPixmap dark;
     QPixmap lit;
+    QList<int> rows; // the first lit row of each level from the minimum up
 };
 
 QHash<QString, Pictures>& pictureCache()
@@ -116,6 +117,16 @@ int KMeter::litRow(int level) const
 {
     if (level <= minimum())
         return height();
+    const qsizetype at = qsizetype(level) - minimum();
+    if (at < m_rows.size())
+        return m_rows[at];
+    return styleLitRow(level);
+}
+
+int KMeter::styleLitRow(int level) const
+{
+    if (level <= minimum())
+        return height();
     QStyleOptionSlider option;
     initStyleOption(&option);
     option.sliderPosition = option.sliderValue = level;
@@ -151,10 +162,15 @@ void KMeter::makePictures()
             style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
             return picture;
         };
-        found = pictureCache().insert(key, Pictures{draw(minimum()), draw(maximum())});
+        QList<int> rows;
+        rows.reserve(maximum() - minimum() + 1);
+        for (int level = minimum(); level <= maximum(); ++level)
+            rows.append(styleLitRow(level));
+        found = pictureCache().insert(key, Pictures{draw(minimum()), draw(maximum()), rows});
     }
     m_dark = found->dark;
     m_lit = found->lit;
+    m_rows = found->rows;
 }
 
 void KMeter::repaintRows(int from, int to)
@@ -206,19 +222,26 @@ void KMeter::sliderChange(SliderChange change)
     updatePeak(now());
 }
 
+void KMeter::dropPicturesOfThisMeter()
+{
+    m_dark = m_lit = QPixmap();
+    m_rows.clear();
+    makePictures();
+}
+
 void KMeter::resizeEvent(QResizeEvent* event)
 {
     QSlider::resizeEvent(event);
+    dropPicturesOfThisMeter();
     m_shownRow = litRow(value());
     m_peakRow = m_peak > minimum() ? litRow(m_peak) : -1;
-    m_dark = m_lit = QPixmap();
 }
 
 void KMeter::changeEvent(QEvent* event)
 {
     QSlider::changeEvent(event);
     if (event->type() == QEvent::StyleChange || event->type() == QEvent::EnabledChange) {
-        m_dark = m_lit = QPixmap();
+        dropPicturesOfThisMeter();
         m_shownRow = litRow(value());
         m_peakRow = m_peak > minimum() ? litRow(m_peak) : -1;
     }

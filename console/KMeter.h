@@ -43,12 +43,16 @@ protected:
 private:
     // The first widget row showing the lit picture for a level (the height when nothing is lit).
     int litRow(int level) const;
+    int styleLitRow(int level) const;
+    // Takes the pictures and rows of this meter's size, style and state, drawing them once.
     void makePictures();
+    void dropPicturesOfThisMeter();
     void updatePeak(qint64 now);
     void repaintRows(int from, int to);
 
     QPixmap m_dark;
     QPixmap m_lit;
+    QList<int> m_rows;
     int m_shownRow = 0;
     int m_peak = -240;
     int m_peakHeld = 0;
