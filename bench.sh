@@ -8,5 +8,6 @@ cmake --build build-bench -j "$(nproc)"
 cd build-bench/bench
 if [ $# -gt 0 ]; then set -- "${@/#/bench_}"; else set -- bench_*; fi
 for b in "$@"; do
-  [ -x "$b" ] && "./$b"
+  [ -x "$b" ] && "./$b" --benchmark_out="$b.json" --benchmark_out_format=json
 done
+python3 ../../scripts/bench-ratios.py ./*.json

@@ -4,6 +4,8 @@
 #ifndef KMASTERMIX_H
 #define KMASTERMIX_H
 
+#include "KMeter.h"
+
 #include <QWidget>
 
 class KAudioFilePlayer;
@@ -28,8 +30,8 @@ public:
     KSlider* panSlider() const { return m_panSlider; }
     QLineEdit* levelEdit() const { return m_levelEdit; }
     QLineEdit* panEdit() const { return m_panEdit; }
-    QSlider* meterLeft() const { return m_meterLeft; }
-    QSlider* meterRight() const { return m_meterRight; }
+    KMeter* meterLeft() const { return m_meterLeft; }
+    KMeter* meterRight() const { return m_meterRight; }
     KButton* muteButton() const { return m_mute; }
     KButton* clearButton() const { return m_clear; }
     KAudioFilePlayer* transport() const { return m_transport; }
@@ -51,8 +53,8 @@ private:
     KSlider* m_panSlider;
     QLineEdit* m_levelEdit;
     KSlider* m_fader;
-    QSlider* m_meterLeft;
-    QSlider* m_meterRight;
+    KMeter* m_meterLeft;
+    KMeter* m_meterRight;
     KButton* m_mute;
     KButton* m_clear;
     KButton* m_equaliser;

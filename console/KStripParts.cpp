@@ -1,7 +1,7 @@
 #include "KStripParts.h"
 
 #include "KLevelText.h"
-#include "KStyleJaugeStereo.h"
+#include "KMeter.h"
 
 #include "KButton.h"
 #include "KPictureCache.h"
@@ -41,12 +41,9 @@ QLineEdit* KStripParts::valueField(QWidget* parent, const QString& textColor, in
     return field;
 }
 
-QSlider* KStripParts::meter(QWidget* parent, int x, int y)
+KMeter* KStripParts::meter(QWidget* parent, int x, int y)
 {
-    auto* meter = new QSlider(Qt::Vertical, parent);
-    meter->setStyle(KStyleJaugeStereo::shared());
-    meter->setRange(-240, 60);
-    meter->setValue(-240);
+    auto* meter = new KMeter(parent);
     meter->setEnabled(false);
     meter->setGeometry(x, y, 13, 202);
     // The meter's picture covers it whole: a level change repaints the meter alone, not the

@@ -9,6 +9,7 @@
 
 class KButton;
 class QLabel;
+class KMeter;
 class QLineEdit;
 class QSlider;
 class QWidget;
@@ -19,7 +20,7 @@ QLabel* picture(QWidget* parent, const QString& name, int x, int y, int w, int h
 // A frameless centred field on black, in the text colour given, font "Tahoma" 9.
 QLineEdit* valueField(QWidget* parent, const QString& textColor, int x, int y, int w, int h);
 // A disabled vertical level meter, 13 x 202, at silence.
-QSlider* meter(QWidget* parent, int x, int y);
+KMeter* meter(QWidget* parent, int x, int y);
 // A picture button with its off, over and on pictures (the on picture may be empty).
 KButton* button(QWidget* parent, int x, int y, int w, int h, const QString& on,
                 const QString& over, const QString& off, const QString& toolTip);

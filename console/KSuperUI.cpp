@@ -480,8 +480,8 @@ void KSuperUI::setChangedVolumes(QStringList names)
 
 void KSuperUI::updateSliders(QMap<QString, QList<double>> meters, double left, double right)
 {
-    m_master->meterLeft()->setValue(int(left));
-    m_master->meterRight()->setValue(int(right));
+    m_master->meterLeft()->setLevel(int(left));
+    m_master->meterRight()->setLevel(int(right));
     if (m_row)
         m_row->setJauge(meters);
 }

@@ -1,6 +1,7 @@
 #include "KVolumeWdg.h"
 
 #include "KLevelText.h"
+#include "KMeter.h"
 #include "KSlider.h"
 #include "KSliderMax.h"
 #include "KSliderMin.h"
@@ -13,17 +14,19 @@
 #include "KVolumeUI.h"
 
 #include "KButton.h"
+#include "KPictureCache.h"
 #include "KSliderVol.h"
 #include "KTextBox.h"
 
 #include <QButtonGroup>
-#include <QCheckBox>
 #include <QDoubleValidator>
 #include <QDrag>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QRadioButton>
 #include <QSignalBlocker>
 
@@ -60,12 +63,13 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     const int o = verticalOrigin;
     setFixedSize(Width, Height);
     setAcceptDrops(true);
-    picture(this, QStringLiteral("Img/VolumeBG"), 0, 0, 90, 385);
+    // The strip's background pictures are painted by the strip itself (see paintEvent): the
+    // background covers it whole, so nothing beneath needs painting.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     m_nameBox = new KTextBox(86, m_name, this);
     m_nameBox->setGeometry(2, 2, 86, 17);
     m_nameBox->setFont(QFont(QStringLiteral("Tahoma"), 11));
 
-    picture(this, QStringLiteral("Img/PanoBG"), 3, 30, 84, 22);
     m_panEdit = valueField(this, QStringLiteral("#ffffff"), 4, 32, 30, 17);
     m_panEdit->setValidator(new KValidator(m_panEdit));
     m_panSlider = new KSlider(Qt::Horizontal, this);
@@ -74,7 +78,6 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     m_panSlider->setPageStep(1);
     m_panSlider->setGeometry(38, 32, 45, 17);
 
-    picture(this, QStringLiteral("Img/ValueBG"), 3, 57, 32, 17);
     auto* unit = new QLabel(QStringLiteral("dB"), this);
     // Room for "dB" up to the meters at 63, as on the master strip.
     unit->setGeometry(41, 57, 22, 17);
@@ -99,12 +102,6 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     m_solo = button(this, 2, 110, 33, 31, SoloOn, QStringLiteral("Img/SoloOver"), SoloOff,
                     QStringLiteral("Solo"));
     m_solo->setCheckable(true);
-    KButton* equaliser = button(this, 7, 145, 26, 22, QString(), QStringLiteral("Img/EQOver"),
-                                QStringLiteral("Img/EQOff"), tr("Egalisation"));
-    equaliser->hide();
-    auto* lock = new QCheckBox(QStringLiteral("Lock"), this);
-    lock->setGeometry(10, o + 140, 50, 20);
-    lock->hide();
 
     connect(m_fader, &QSlider::valueChanged, this, &KVolumeWdg::changeVolume, Qt::DirectConnection);
     connect(m_panSlider, &QSlider::valueChanged, this, &KVolumeWdg::newUserPano,
@@ -182,12 +179,12 @@ int KVolumeWdg::lockMode() const
 
 void KVolumeWdg::setJaugeLeft(double value)
 {
-    m_meterLeft->setValue(int(value));
+    m_meterLeft->setLevel(int(value));
 }
 
 void KVolumeWdg::setJaugeRight(double value)
 {
-    m_meterRight->setValue(int(value));
+    m_meterRight->setLevel(int(value));
 }
 
 void KVolumeWdg::setMuteUI(bool on)
@@ -368,6 +365,19 @@ void KVolumeWdg::changeSolo(bool on)
         m_row->changeMute(m_name, false);
         setMuteUI(false);
     }
+}
+
+void KVolumeWdg::paintEvent(QPaintEvent* event)
+{
+    // The strip's background, the pan box and the level box, beneath every child.
+    const QPixmap background = KPictureCache::pixmap(QStringLiteral("Img/VolumeBG"));
+    const QPixmap panBox = KPictureCache::pixmap(QStringLiteral("Img/PanoBG"));
+    const QPixmap levelBox = KPictureCache::pixmap(QStringLiteral("Img/ValueBG"));
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    painter.drawPixmap(0, 0, background);
+    painter.drawPixmap(3, 30, panBox);
+    painter.drawPixmap(3, 57, levelBox);
 }
 
 void KVolumeWdg::mousePressEvent(QMouseEvent* event)

@@ -6,6 +6,8 @@
 
 #include "KVirtualUI.h"
 
+#include "KMeter.h"
+
 #include <QWidget>
 
 class KButton;
@@ -54,8 +56,8 @@ public:
     QLineEdit* levelEdit() const { return m_levelEdit; }
     QLineEdit* panEdit() const { return m_panEdit; }
     KSlider* panSlider() const { return m_panSlider; }
-    QSlider* meterLeft() const { return m_meterLeft; }
-    QSlider* meterRight() const { return m_meterRight; }
+    KMeter* meterLeft() const { return m_meterLeft; }
+    KMeter* meterRight() const { return m_meterRight; }
     KButton* muteButton() const { return m_mute; }
     KButton* soloButton() const { return m_solo; }
     KButton* removeButton() const { return m_remove; }
@@ -78,6 +80,7 @@ public slots:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void moveHandles(int min, int max);
@@ -94,8 +97,8 @@ private:
     KSliderVol* m_fader;
     KSliderMax* m_maxHandle;
     KSliderMin* m_minHandle;
-    QSlider* m_meterLeft;
-    QSlider* m_meterRight;
+    KMeter* m_meterLeft;
+    KMeter* m_meterRight;
     KButton* m_mute;
     KButton* m_solo;
     KButton* m_remove = nullptr;

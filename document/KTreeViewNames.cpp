@@ -55,30 +55,40 @@ void KTreeViewNames::expandAll()
     m_quiet = false;
 }
 
-// The names from the top down to the index, so that an element shown under two groups keeps
-// each branch's own state.
-QString KTreeViewNames::pathKey(QModelIndex viewIndex) const
+namespace {
+// An open branch and its key: the names from the top down to it, so that an element shown under
+// two groups keeps each branch's own state.
+struct Branch
 {
-    QStringList path;
-    for (; viewIndex.isValid(); viewIndex = viewIndex.parent())
-        path.prepend(name(viewIndex));
-    return path.join(QChar(0x1f));
-}
+    QModelIndex index;
+    QString key;
+    bool root = true;
+};
 
+QString childKey(const Branch& parent, const QString& name)
+{
+    return parent.root ? name : parent.key + QChar(0x1f) + name;
+}
+} // namespace
+
+// Both walks carry each branch's path key down to its children, so that a tree of n rows costs
+// n names rather than one walk to the top per row.
 void KTreeViewNames::save()
 {
     if (m_proxy->rowCount() == 0)
         return; // an unloaded model: keep what the last loaded one showed
     m_expanded.clear();
     m_saved = true;
-    QModelIndexList work{QModelIndex()};
+    QList<Branch> work{Branch{}};
     while (!work.isEmpty()) {
-        const QModelIndex parent = work.takeLast();
-        for (int row = 0; row < m_proxy->rowCount(parent); ++row) {
-            const QModelIndex child = m_proxy->index(row, 0, parent);
+        const Branch parent = work.takeLast();
+        const int rows = m_proxy->rowCount(parent.index);
+        for (int row = 0; row < rows; ++row) {
+            const QModelIndex child = m_proxy->index(row, 0, parent.index);
             if (m_view->isExpanded(child)) {
-                m_expanded.insert(pathKey(child));
-                work.append(child);
+                Branch branch{child, childKey(parent, name(child)), false};
+                m_expanded.insert(branch.key);
+                work.append(std::move(branch));
             }
         }
     }
@@ -93,14 +103,16 @@ void KTreeViewNames::restore()
         return;
     }
     m_quiet = true;
-    QModelIndexList work{QModelIndex()};
+    QList<Branch> work{Branch{}};
     while (!work.isEmpty()) {
-        const QModelIndex parent = work.takeLast();
-        for (int row = 0; row < m_proxy->rowCount(parent); ++row) {
-            const QModelIndex child = m_proxy->index(row, 0, parent);
-            if (m_expanded.contains(pathKey(child))) {
+        const Branch parent = work.takeLast();
+        const int rows = m_proxy->rowCount(parent.index);
+        for (int row = 0; row < rows; ++row) {
+            const QModelIndex child = m_proxy->index(row, 0, parent.index);
+            QString key = childKey(parent, name(child));
+            if (m_expanded.contains(key)) {
                 m_view->setExpanded(child, true);
-                work.append(child);
+                work.append(Branch{child, std::move(key), false});
             }
         }
     }

@@ -32,7 +32,6 @@ public:
     void expandAll();
 
 private:
-    QString pathKey(QModelIndex viewIndex) const;
     void save();
     void restore();
 

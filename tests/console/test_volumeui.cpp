@@ -3,6 +3,7 @@
 #include "ConsoleFixture.h"
 
 #include "KButton.h"
+#include "KPictureCache.h"
 #include "KSlider.h"
 #include "KSliderMax.h"
 #include "KSliderMin.h"
@@ -296,4 +297,20 @@ TEST_F(VolumeUI, ZoomShowsAGroupsChildrenAndCloses)
     EXPECT_EQ(doc.getElementLevel("t1"), -20);
     row->closeMePlease();
     EXPECT_EQ(row->zoomedRow(), nullptr);
+}
+
+TEST_F(VolumeUI, StripShowsItsBackgroundAndPanBox)
+{
+    KVolumeWdg* strip = liveRow()->strip("t1");
+    const QImage shown = strip->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage background = KPictureCache::pixmap("Img/VolumeBG").toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage panBox = KPictureCache::pixmap("Img/PanoBG").toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(background.isNull());
+    ASSERT_FALSE(panBox.isNull());
+    // Places no child covers: the line under the name, the right edge and the bottom of the
+    // strip, and the pan box's top, left and bottom edges.
+    for (QPoint at : {QPoint(1, 24), QPoint(89, 200), QPoint(40, 320), QPoint(1, 27)})
+        EXPECT_EQ(shown.pixel(at), background.pixel(at)) << at.x() << "," << at.y();
+    for (QPoint at : {QPoint(40, 0), QPoint(0, 10), QPoint(40, 21)})
+        EXPECT_EQ(shown.pixel(at + QPoint(3, 30)), panBox.pixel(at)) << at.x() << "," << at.y();
 }

@@ -1,0 +1,270 @@
+#include "KMeter.h"
+
+#include "KStyleJaugeStereo.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QHash>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QSet>
+#include <QStyleOptionSlider>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+std::function<qint64()>& peakClock()
+{
+    static std::function<qint64()> current;
+    return current;
+}
+
+qint64 now()
+{
+    if (peakClock())
+        return peakClock()();
+    static QElapsedTimer monotonic;
+    if (!monotonic.isValid())
+        monotonic.start();
+    return monotonic.elapsed();
+}
+
+// Meters whose peak line stands above their level, and the timer that lowers those lines while
+// no new level arrives (playback stopped). The timer runs only while there are any.
+QSet<KMeter*>& falling()
+{
+    static QSet<KMeter*> meters;
+    return meters;
+}
+
+QTimer* fallTimer()
+{
+    static QPointer<QTimer> timer;
+    if (!timer) {
+        timer = new QTimer(QCoreApplication::instance());
+        timer->setInterval(40);
+        QObject::connect(timer, &QTimer::timeout, &KMeter::advanceAll);
+    }
+    return timer;
+}
+
+// The dark and the fully lit picture of a meter, shared by every meter of the same size, style
+// and state: a console shows hundreds of identical meters.
+struct Pictures
+{
+    QPixmap dark;
+    QPixmap lit;
+    QList<int> rows; // the first lit row of each level from the minimum up
+};
+
+QHash<QString, Pictures>& pictureCache()
+{
+    static QHash<QString, Pictures> cache;
+    return cache;
+}
+
+// The pictures go with the application, before the windowing system they belong to.
+void dropPictures()
+{
+    pictureCache().clear();
+}
+
+constexpr int PeakLine = 2;
+}
+
+KMeter::KMeter(QWidget* parent) : QSlider(Qt::Vertical, parent)
+{
+    setStyle(KStyleJaugeStereo::shared());
+    setRange(-240, 60);
+    setValue(-240);
+    m_peak = minimum();
+    m_peakRow = -1;
+    m_shownRow = litRow(value());
+}
+
+KMeter::~KMeter()
+{
+    falling().remove(this);
+}
+
+void KMeter::setClock(std::function<qint64()> clockFunction)
+{
+    peakClock() = std::move(clockFunction);
+}
+
+void KMeter::advanceAll()
+{
+    const qint64 time = now();
+    const QList<KMeter*> meters = falling().values();
+    for (KMeter* meter : meters)
+        meter->updatePeak(time);
+    if (falling().isEmpty())
+        fallTimer()->stop();
+}
+
+void KMeter::setLevel(int level)
+{
+    if (level == value())
+        updatePeak(now());
+    else
+        setValue(level); // moves the peak through sliderChange
+}
+
+int KMeter::litRow(int level) const
+{
+    if (level <= minimum())
+        return height();
+    const qsizetype at = qsizetype(level) - minimum();
+    if (at < m_rows.size())
+        return m_rows[at];
+    return styleLitRow(level);
+}
+
+int KMeter::styleLitRow(int level) const
+{
+    if (level <= minimum())
+        return height();
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.sliderPosition = option.sliderValue = level;
+    // The style draws the lit picture two rows below the handle's top.
+    const QRect handle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    return std::clamp(handle.y() + 2, 0, height());
+}
+
+void KMeter::makePictures()
+{
+    if (size().isEmpty())
+        return;
+    const qreal ratio = devicePixelRatioF();
+    const QString key = QStringLiteral("%1x%2@%3/%4/%5")
+                            .arg(width())
+                            .arg(height())
+                            .arg(ratio)
+                            .arg(quintptr(style()))
+                            .arg(isEnabled());
+    auto found = pictureCache().constFind(key);
+    if (found == pictureCache().cend()) {
+        if (pictureCache().isEmpty())
+            qAddPostRoutine(dropPictures);
+        const auto draw = [&](int level) {
+            QPixmap picture(size() * ratio);
+            picture.setDevicePixelRatio(ratio);
+            picture.fill(Qt::transparent);
+            QStyleOptionSlider option;
+            initStyleOption(&option);
+            option.sliderPosition = option.sliderValue = level;
+            option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+            QPainter painter(&picture);
+            style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
+            return picture;
+        };
+        QList<int> rows;
+        rows.reserve(maximum() - minimum() + 1);
+        for (int level = minimum(); level <= maximum(); ++level)
+            rows.append(styleLitRow(level));
+        found = pictureCache().insert(key, Pictures{draw(minimum()), draw(maximum()), rows});
+    }
+    m_dark = found->dark;
+    m_lit = found->lit;
+    m_rows = found->rows;
+}
+
+void KMeter::repaintRows(int from, int to)
+{
+    if (from < to)
+        update(QRect(0, from, width(), to - from));
+}
+
+void KMeter::updatePeak(qint64 time)
+{
+    const int level = value();
+    const int oldRow = m_peakRow;
+    if (level >= m_peak) {
+        m_peak = level;
+        m_peakSince = time;
+        m_peakHeld = level;
+    } else if (time - m_peakSince > HoldMs) {
+        const qint64 fall = (time - m_peakSince - HoldMs) * FallUnitsPerSecond / 1000;
+        m_peak = int(std::max<qint64>(level, m_peakHeld - fall));
+    }
+    m_peakRow = m_peak > minimum() ? litRow(m_peak) : -1;
+    if (m_peakRow != oldRow) {
+        if (oldRow >= 0)
+            repaintRows(oldRow, oldRow + PeakLine);
+        if (m_peakRow >= 0)
+            repaintRows(m_peakRow, m_peakRow + PeakLine);
+    }
+    if (m_peak > level) {
+        falling().insert(this);
+        if (!fallTimer()->isActive())
+            fallTimer()->start();
+    } else {
+        falling().remove(this);
+    }
+}
+
+void KMeter::sliderChange(SliderChange change)
+{
+    if (change != SliderValueChange) {
+        m_shownRow = litRow(value());
+        m_peakRow = m_peak > minimum() ? litRow(m_peak) : -1;
+        QSlider::sliderChange(change);
+        return;
+    }
+    // Only the rows between the old and the new level change.
+    const int row = litRow(value());
+    repaintRows(std::min(row, m_shownRow), std::max(row, m_shownRow));
+    m_shownRow = row;
+    updatePeak(now());
+}
+
+void KMeter::dropPicturesOfThisMeter()
+{
+    m_dark = m_lit = QPixmap();
+    m_rows.clear();
+    makePictures();
+}
+
+void KMeter::resizeEvent(QResizeEvent* event)
+{
+    QSlider::resizeEvent(event);
+    dropPicturesOfThisMeter();
+    m_shownRow = litRow(value());
+    m_peakRow = m_peak > minimum() ? litRow(m_peak) : -1;
+}
+
+void KMeter::changeEvent(QEvent* event)
+{
+    QSlider::changeEvent(event);
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::EnabledChange) {
+        dropPicturesOfThisMeter();
+        m_shownRow = litRow(value());
+        m_peakRow = m_peak > minimum() ? litRow(m_peak) : -1;
+    }
+}
+
+void KMeter::paintEvent(QPaintEvent* event)
+{
+    if (m_dark.isNull())
+        makePictures();
+    if (m_dark.isNull())
+        return;
+    QPainter painter(this);
+    const qreal ratio = m_dark.devicePixelRatio();
+    const auto blit = [&](const QPixmap& picture, const QRect& rows) {
+        const QRect area = rows & event->rect();
+        if (area.isEmpty())
+            return;
+        painter.drawPixmap(area.topLeft(), picture,
+                           QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio,
+                                  area.height() * ratio));
+    };
+    blit(m_dark, QRect(0, 0, width(), m_shownRow));
+    blit(m_lit, QRect(0, m_shownRow, width(), height() - m_shownRow));
+    if (m_peakRow >= 0)
+        blit(m_lit, QRect(0, m_peakRow, width(), PeakLine));
+}

@@ -1,0 +1,43 @@
+#!/usr/bin/env python3
+"""Prints the editor's figures beside their plain-Qt comparisons, as ratios, from the JSON
+files Google Benchmark wrote (one per benchmark program, given on the command line)."""
+import json
+import re
+import sys
+
+# (what is measured, the editor's run, the comparison's run, goal as a ratio or None)
+PAIRS = [
+    ("start-up to first paint, no project", "BM_EditorFirstPaint", "BM_PlainMainWindowFirstPaint", 1.5),
+    ("meter tick, 256 meters (128 strips)", "BM_MeterFanOutConsole/128",
+     "BM_MeterFanOutPlain/128/1", None),
+    ("console build + paint, 300 strips", "BM_ConsoleBuildAndPaint/300", "BM_PlainRowsBuildAndPaint/300", None),
+    ("element tree reset, 5,000 elements", "ElementTree/5000", "StandardTree/5000", 1.5),
+]
+
+
+def main(paths):
+    times = {}
+    for path in paths:
+        try:
+            with open(path) as f:
+                report = json.load(f)
+        except (OSError, ValueError):
+            continue
+        for run in report.get("benchmarks", []):
+            if run.get("run_type", "iteration") == "iteration" and "real_time" in run:
+                # Names without their run options: "/iterations:250", "/real_time".
+                name = re.sub(r"/(iterations:\d+|real_time)", "", run["name"])
+                times[name] = (run["real_time"], run.get("time_unit", "ns"))
+    print("\nEditor beside plain Qt (real time):")
+    for title, editor, plain, goal in PAIRS:
+        if editor not in times or plain not in times:
+            continue
+        (e, unit), (p, _) = times[editor], times[plain]
+        line = f"  {title}: {e:.3f} {unit} vs {p:.3f} {unit} = {e / p:.2f}x"
+        if goal:
+            line += f" (goal {goal}x)"
+        print(line)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
