@@ -146,3 +146,57 @@ void RenameRoundTrip(benchmark::State& state)
 BENCHMARK(RenameRoundTrip)->Arg(200)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+namespace
+{
+
+// `tracks` tracks side by side at the top, or in groups of five allowing four players.
+std::unique_ptr<KCtrlFile> makeFlatProject(int tracks, bool grouped)
+{
+    auto doc = std::make_unique<KCtrlFile>();
+    for (int t = 0; t < tracks; ++t)
+        addBitstreamTrack(doc->getKFile(), QString("Track %1").arg(t).toUtf8().constData(), 0,
+                          nullptr, 44100, t);
+    if (grouped)
+        doc->checkedEdits(KCtrlFile::ActCreateGroup, [&] {
+            for (int g = 0; g < tracks / 5; ++g) {
+                QStringList members;
+                for (int t = 0; t < 5; ++t)
+                    members << QString("Track %1").arg(g * 5 + t);
+                doc->KObjFile::createGroup(QString("Group %1").arg(g), members, 0, 4);
+            }
+            return true;
+        });
+    return doc;
+}
+
+// The tree model over top-level elements only: made anew and reset, 500 against 5,000 (linear
+// costs about 10x).
+void TopLevelTree(benchmark::State& state)
+{
+    app();
+    std::unique_ptr<KCtrlFile> doc = makeFlatProject(static_cast<int>(state.range(0)), false);
+    for (auto _ : state) {
+        KTreeModel model(doc.get());
+        model.reloaded_slot();
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+}
+BENCHMARK(TopLevelTree)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// Every track switched on under the rules (every fifth meets a group's maximum), 500 against
+// 5,000; the switch off between runs is not timed.
+void SwitchEveryTrack(benchmark::State& state)
+{
+    app();
+    std::unique_ptr<KCtrlFile> doc = makeFlatProject(static_cast<int>(state.range(0)), true);
+    for (auto _ : state) {
+        state.PauseTiming();
+        doc->setEltsStatus(false);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(doc->setEltsStatus(true));
+    }
+}
+BENCHMARK(SwitchEveryTrack)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+} // namespace

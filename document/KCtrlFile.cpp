@@ -616,11 +616,7 @@ QStringList KCtrlFile::setEltStatus(const QString& name, bool play)
 QStringList KCtrlFile::setEltsStatus(bool play, bool rules)
 {
     resetSoloMute();
-    QStringList gathered;
-    for (const QString& track : getTrackNames())
-        for (const QString& name : KObjFile::setEltStatus(track, play, rules))
-            if (!gathered.contains(name))
-                gathered.append(name);
+    const QStringList gathered = setTracksStatus(play, rules);
     emit eltStatusChanged(gathered);
     announceLevelRules();
     return gathered;

@@ -2,6 +2,30 @@
 
 #include <QSet>
 
+KNameTree::Node::~Node()
+{
+    std::vector<std::unique_ptr<Node>> pending = std::move(children);
+    while (!pending.empty()) {
+        std::unique_ptr<Node> last = std::move(pending.back());
+        pending.pop_back();
+        for (auto& child : last->children)
+            pending.push_back(std::move(child));
+        last->children.clear();
+    }
+}
+
+KNameTree::Spec::~Spec()
+{
+    std::vector<Spec> pending = std::move(children);
+    while (!pending.empty()) {
+        Spec last = std::move(pending.back());
+        pending.pop_back();
+        for (Spec& child : last.children)
+            pending.push_back(std::move(child));
+        last.children.clear();
+    }
+}
+
 KNameTree::KNameTree()
 {
     m_root.settled = true;
@@ -15,31 +39,51 @@ void KNameTree::assign(const std::vector<Spec>& top)
     build(&m_root, top);
 }
 
+// Depth first in spec order, with a stack of the levels being filled instead of a call per level.
 void KNameTree::build(Node* parent, const std::vector<Spec>& specs)
 {
-    for (const Spec& spec : specs) {
+    struct Level {
+        Node* parent;
+        const std::vector<Spec>* specs;
+        size_t next;
+    };
+    std::vector<Level> work{{parent, &specs, 0}};
+    while (!work.empty()) {
+        Level& level = work.back();
+        if (level.next == level.specs->size()) {
+            work.pop_back();
+            continue;
+        }
+        const Spec& spec = (*level.specs)[level.next++];
+        Node* under = level.parent;
         auto node = std::make_unique<Node>();
         node->name = spec.name;
-        node->parent = parent;
-        node->row = static_cast<int>(parent->children.size());
+        node->parent = under;
+        node->row = static_cast<int>(under->children.size());
         m_byName[spec.name].append(node.get());
         ++m_count;
-        parent->children.push_back(std::move(node));
-        build(parent->children.back().get(), spec.children);
+        under->children.push_back(std::move(node));
+        if (!spec.children.empty())
+            work.push_back({under->children.back().get(), &spec.children, 0});
     }
 }
 
 void KNameTree::forget(Node* node)
 {
-    for (auto& child : node->children)
-        forget(child.get());
-    auto found = m_byName.find(node->name);
-    if (found != m_byName.end()) {
-        found->removeOne(node);
-        if (found->isEmpty())
-            m_byName.erase(found);
+    std::vector<Node*> work{node};
+    while (!work.empty()) {
+        Node* n = work.back();
+        work.pop_back();
+        for (auto& child : n->children)
+            work.push_back(child.get());
+        auto found = m_byName.find(n->name);
+        if (found != m_byName.end()) {
+            found->removeOne(n);
+            if (found->isEmpty())
+                m_byName.erase(found);
+        }
+        --m_count;
     }
-    --m_count;
 }
 
 void KNameTree::renumber(Node* parent, int from)
@@ -69,17 +113,28 @@ QList<KNameTree::Node*> KNameTree::rename(const QString& oldName, const QString&
 // Counts the names of the specs and of all their descendants.
 static void countNames(const std::vector<KNameTree::Spec>& specs, QHash<QString, int>& counts)
 {
-    for (const KNameTree::Spec& spec : specs) {
-        ++counts[spec.name];
-        countNames(spec.children, counts);
+    std::vector<const std::vector<KNameTree::Spec>*> work{&specs};
+    while (!work.empty()) {
+        const std::vector<KNameTree::Spec>* level = work.back();
+        work.pop_back();
+        for (const KNameTree::Spec& spec : *level) {
+            ++counts[spec.name];
+            if (!spec.children.empty())
+                work.push_back(&spec.children);
+        }
     }
 }
 
 static void unsettle(KNameTree::Node* node)
 {
-    for (auto& child : node->children) {
-        child->settled = false;
-        unsettle(child.get());
+    std::vector<KNameTree::Node*> work{node};
+    while (!work.empty()) {
+        KNameTree::Node* n = work.back();
+        work.pop_back();
+        for (auto& child : n->children) {
+            child->settled = false;
+            work.push_back(child.get());
+        }
     }
 }
 
@@ -122,8 +177,23 @@ void KNameTree::move(Node* node, Node* to, int toRow, Listener& listener)
     listener.endMove();
 }
 
+// Each node's level is placed before the levels below it, depth first in spec order; a placed
+// node stays where it is until the end, so the stack may hold it.
 void KNameTree::place(Node* parent, const std::vector<Spec>& specs,
                       const QHash<QString, int>& wanted, Listener& listener)
+{
+    std::vector<std::pair<Node*, const std::vector<Spec>*>> work{{parent, &specs}};
+    while (!work.empty()) {
+        const auto [node, wantedHere] = work.back();
+        work.pop_back();
+        placeLevel(node, *wantedHere, wanted, listener);
+        for (int i = static_cast<int>(wantedHere->size()) - 1; i >= 0; --i)
+            work.push_back({node->children[i].get(), &(*wantedHere)[i].children});
+    }
+}
+
+void KNameTree::placeLevel(Node* parent, const std::vector<Spec>& specs,
+                           const QHash<QString, int>& wanted, Listener& listener)
 {
     QSet<QString> here;
     for (const Spec& spec : specs)
@@ -177,23 +247,40 @@ void KNameTree::place(Node* parent, const std::vector<Spec>& specs,
         }
         current->settled = true;
     }
-    for (int i = 0; i < static_cast<int>(specs.size()); ++i)
-        place(parent->children[i].get(), specs[i].children, wanted, listener);
 }
 
+// Below each node first (its settled rows in order), then the node's own unsettled tail.
 void KNameTree::prune(Node* parent, Listener& listener)
 {
-    int kept = 0;
-    while (kept < static_cast<int>(parent->children.size()) && parent->children[kept]->settled)
-        ++kept;
-    for (int i = 0; i < kept; ++i)
-        prune(parent->children[i].get(), listener);
-    const int last = static_cast<int>(parent->children.size()) - 1;
-    if (kept > last)
-        return;
-    listener.beginRemove(parent, kept, last);
-    for (int r = kept; r <= last; ++r)
-        forget(parent->children[r].get());
-    parent->children.erase(parent->children.begin() + kept, parent->children.end());
-    listener.endRemove();
+    struct Level {
+        Node* node;
+        int kept;
+        int next;
+    };
+    auto settledRows = [](const Node* node) {
+        int kept = 0;
+        while (kept < static_cast<int>(node->children.size()) && node->children[kept]->settled)
+            ++kept;
+        return kept;
+    };
+    std::vector<Level> work{{parent, settledRows(parent), 0}};
+    while (!work.empty()) {
+        Level& level = work.back();
+        if (level.next < level.kept) {
+            Node* child = level.node->children[level.next++].get();
+            work.push_back({child, settledRows(child), 0});
+            continue;
+        }
+        Node* node = level.node;
+        const int kept = level.kept;
+        work.pop_back();
+        const int last = static_cast<int>(node->children.size()) - 1;
+        if (kept > last)
+            continue;
+        listener.beginRemove(node, kept, last);
+        for (int r = kept; r <= last; ++r)
+            forget(node->children[r].get());
+        node->children.erase(node->children.begin() + kept, node->children.end());
+        listener.endRemove();
+    }
 }

@@ -15,18 +15,34 @@
 class KNameTree
 {
 public:
+    // Nodes and specs free their descendants level by level, so a tree of any depth is released
+    // without a call per level.
     struct Node {
         QString name;
         Node* parent = nullptr;
         int row = 0;
         bool settled = false;
         std::vector<std::unique_ptr<Node>> children;
+        Node() = default;
+        Node(const Node&) = delete;
+        Node& operator=(const Node&) = delete;
+        ~Node();
     };
 
     // What a node should become: its name and, in order, its children.
     struct Spec {
         QString name;
         std::vector<Spec> children;
+        Spec() = default;
+        Spec(QString specName, std::vector<Spec> specChildren = {})
+            : name(std::move(specName)), children(std::move(specChildren))
+        {
+        }
+        Spec(const Spec&) = default;
+        Spec(Spec&&) noexcept = default;
+        Spec& operator=(const Spec&) = default;
+        Spec& operator=(Spec&&) noexcept = default;
+        ~Spec();
     };
 
     // Receives each change just before and just after it is made.
@@ -63,6 +79,8 @@ private:
     static void renumber(Node* parent, int from);
     void place(Node* parent, const std::vector<Spec>& specs, const QHash<QString, int>& wanted,
                Listener& listener);
+    void placeLevel(Node* parent, const std::vector<Spec>& specs,
+                    const QHash<QString, int>& wanted, Listener& listener);
     void prune(Node* parent, Listener& listener);
     Node* unsettled(const QString& name, const Node* preferredParent) const;
     void move(Node* node, Node* to, int toRow, Listener& listener);

@@ -211,6 +211,9 @@ public:
     // Switches the element through the engine's rule-aware change; the changed names, empty when
     // the element is unknown, already in that state, or the switch is refused (nothing changed).
     QStringList setEltStatus(const QString& name, const bool& play, const bool& rules);
+    // setEltStatus for every track in turn, as one run of the engine: each changed name once, in
+    // order of first change.
+    QStringList setTracksStatus(bool play, bool rules);
     void resetElementsStatus();
     QStringList checkVolConst();
 

@@ -483,6 +483,20 @@ QStringList KObjFile::setEltStatus(const QString& name, const bool& play, const 
         changeEltStatusWithCnsttControl(m_file, key(name).constData(), rules ? 1 : 0));
 }
 
+QStringList KObjFile::setTracksStatus(bool play, bool rules)
+{
+    if (!m_file)
+        return {};
+    int count = 0;
+    const char** names = tracksName(m_file, &count);
+    if (!names)
+        return {};
+    GSList* changed = changeEltsStatusWithCnsttControl(m_file, names, count, play ? 1 : 0,
+                                                       rules ? 1 : 0);
+    EngineText::release(static_cast<void*>(names));
+    return takeSolverList(changed);
+}
+
 void KObjFile::resetElementsStatus()
 {
     const KProjectLock lock;

@@ -6,7 +6,7 @@
 #include <QPixmap>
 
 #include <algorithm>
-#include <functional>
+#include <unordered_set>
 
 #include "EngineText.h"
 #include "KCtrlFile.h"
@@ -195,7 +195,8 @@ void KTreeModel::announce(const QList<KNameTree::Node*>& nodes, const QList<int>
 
 // The visible tree: top elements without the import group's subtree, then each group's visible
 // members in link order. A member already on the path is skipped, so a damaged graph cannot
-// make the walk endless.
+// make the walk endless. The walk keeps its own stack, so a chain of any depth takes no call
+// per level, and the path is a set, so each member is checked at once.
 std::vector<KNameTree::Spec> KTreeModel::projectTree() const
 {
     // An import worker may be adding tracks while the GUI thread redraws the tree.
@@ -204,26 +205,51 @@ std::vector<KNameTree::Spec> KTreeModel::projectTree() const
     if (!file)
         return {};
     const QByteArray excluded = key(KObjFile::ImportAudioGrpName);
-    std::vector<const KElement*> path;
-    std::function<KNameTree::Spec(const KElement*)> spec = [&](const KElement* elt) {
-        KNameTree::Spec s{EngineText::fromEngine(elt->name), {}};
-        if (elt->type != KELT_GROUP || !elt->data)
-            return s;
-        path.push_back(elt);
-        const auto* group = static_cast<const KGroupData*>(elt->data);
-        for (GList* l = group->members.head; l; l = l->next) {
-            const auto* member = static_cast<const KElement*>(l->data);
-            if (member->visible && std::find(path.begin(), path.end(), member) == path.end())
-                s.children.push_back(spec(member));
-        }
-        path.pop_back();
-        return s;
+    struct Level {
+        const KElement* group;
+        GList* next;           // the member to look at next
+        KNameTree::Spec* spec; // the group's spec, filled in member order
     };
+    auto membersOf = [](const KElement* elt) -> GList* {
+        return (elt->type == KELT_GROUP && elt->data)
+                   ? static_cast<const KGroupData*>(elt->data)->members.head
+                   : nullptr;
+    };
+    std::unordered_set<const KElement*> onPath;
+    std::vector<Level> work;
     std::vector<KNameTree::Spec> top;
     const int count = k_getEltOnTopNbr(file, excluded.constData());
-    for (int i = 0; i < count; ++i)
-        if (const KElement* elt = k_getNthEltOnTop(file, i, excluded.constData()))
-            top.push_back(spec(elt));
+    top.reserve(static_cast<size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i) {
+        const KElement* elt = k_getNthEltOnTop(file, i, excluded.constData());
+        if (!elt)
+            continue;
+        top.emplace_back(EngineText::fromEngine(elt->name));
+        if (elt->type != KELT_GROUP || !elt->data)
+            continue;
+        // A spec's children only grow while its level is the deepest on the stack, so the
+        // pointers the stack holds stay valid.
+        onPath.insert(elt);
+        work.push_back({elt, membersOf(elt), &top.back()});
+        while (!work.empty()) {
+            Level& level = work.back();
+            if (!level.next) {
+                onPath.erase(level.group);
+                work.pop_back();
+                continue;
+            }
+            const auto* member = static_cast<const KElement*>(level.next->data);
+            level.next = level.next->next;
+            if (!member->visible || onPath.count(member))
+                continue;
+            KNameTree::Spec* parentSpec = level.spec;
+            parentSpec->children.emplace_back(EngineText::fromEngine(member->name));
+            if (member->type == KELT_GROUP && member->data) {
+                onPath.insert(member);
+                work.push_back({member, membersOf(member), &parentSpec->children.back()});
+            }
+        }
+    }
     return top;
 }
 

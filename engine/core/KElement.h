@@ -40,6 +40,12 @@ public:
         }
         return big_.insert(p).second;
     }
+    bool contains(const void *p) const
+    {
+        if (big_.empty())
+            return std::find(small_.begin(), small_.end(), p) != small_.end();
+        return big_.count(p) != 0;
+    }
 
 private:
     std::vector<const void *> small_;
@@ -63,6 +69,31 @@ void KElement_raiseParents(KElement *elt);
 bool KElement_isAncestor(const KElement *ancestor, KElement *elt);
 // True when any parent of `elt` is visible.
 bool KElement_hasVisibleParent(const KElement *elt);
+
+// True when linking `member` under `group` would make a loop: `member` is `group` or one of its
+// ancestors. Searches up from the group and down from the member in turn, so the cost follows
+// the smaller side (a chain built from either end costs a step per link).
+bool KElement_linkMakesLoop(KElement *group, KElement *member);
+
+// Every edit that can change which elements are top elements or how deep an element sits (filing,
+// deleting, linking, unlinking, showing, hiding) calls this; the tree queries' index is rebuilt
+// on its next use.
+void KFile_structureChanged(void);
+unsigned long KFile_structureGeneration(void);
+// The tree queries' index of a project: made with the project, released with it.
+struct KTreeIndex *KTreeIndex_new(void);
+void KTreeIndex_delete(struct KTreeIndex *index);
+
+// A status and playing count as they were before a switch, to put back when it is refused.
+struct KStatusSave {
+    KElement *elt;
+    int status;
+    int playCount;
+};
+// moveStatusWithReturn that also appends, before each write, the record it overwrites to `undo`
+// (when given): putting the records back in reverse order restores every touched element.
+GSList *KElement_moveStatus(GSList *list, KElement *elt, std::vector<KStatusSave> *undo);
+void KElement_restoreStatus(const std::vector<KStatusSave> &undo);
 
 // Allocates a tvr_malloc array of n name pointers (at least one slot); null on failure.
 const char **newNameArray(int n);

@@ -7,6 +7,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -71,6 +72,20 @@ static void removeElement(KElement **array, int *len, const KElement *elt)
         return;
     std::memmove(at, at + 1, sizeof(KElement *) * static_cast<size_t>(end - at - 1));
     --*len;
+}
+
+namespace {
+std::atomic<unsigned long> structureGeneration{0};
+} // namespace
+
+void KFile_structureChanged(void)
+{
+    structureGeneration.fetch_add(1, std::memory_order_relaxed);
+}
+
+unsigned long KFile_structureGeneration(void)
+{
+    return structureGeneration.load(std::memory_order_relaxed);
 }
 
 static void releaseOrder(KFile *file)
@@ -247,6 +262,8 @@ static bool reserveIds(KFile *file, int count)
 
 static void linkCreated(KFile *file, KElement *elt)
 {
+    KFile_structureChanged();
+    elt->createdRank = ++file->createdRanks;
     elt->prevCreated = file->lastCreated;
     elt->nextCreated = nullptr;
     if (file->lastCreated)
@@ -266,6 +283,7 @@ static void linkCreated(KFile *file, KElement *elt)
 
 static void unlinkCreated(KFile *file, KElement *elt)
 {
+    KFile_structureChanged();
     if (elt->prevCreated)
         elt->prevCreated->nextCreated = elt->nextCreated;
     else
@@ -324,8 +342,28 @@ void KElement_raiseParents(KElement *elt)
 
 GSList *moveStatusWithReturn(GSList *list, KElement *elt)
 {
+    return KElement_moveStatus(list, elt, nullptr);
+}
+
+void KElement_restoreStatus(const std::vector<KStatusSave> &undo)
+{
+    for (auto it = undo.rbegin(); it != undo.rend(); ++it) {
+        it->elt->status = it->status;
+        if (KGroupData *group = groupOf(it->elt))
+            group->playCount = it->playCount;
+    }
+}
+
+GSList *KElement_moveStatus(GSList *list, KElement *elt, std::vector<KStatusSave> *undo)
+{
     if (!elt)
         return list;
+    auto save = [undo](KElement *e) {
+        if (undo) {
+            KGroupData *group = groupOf(e);
+            undo->push_back({e, e->status, group ? group->playCount : 0});
+        }
+    };
     // Depth-first in the order of change: the element, then each parent whose count crossed
     // 0 and 1 in the element's direction, with that parent's own parents before the next one.
     struct Frame {
@@ -342,6 +380,7 @@ GSList *moveStatusWithReturn(GSList *list, KElement *elt)
         // A parent switches only when it is still on the other side.
         if (!frame.forced && (frame.switchOn ? e->status > 0 : e->status <= 0))
             continue;
+        save(e);
         e->status = frame.switchOn ? KSTATUS_ON : KSTATUS_OFF;
         changed = g_slist_prepend(changed, e->name);
         size_t mark = work.size();
@@ -350,6 +389,7 @@ GSList *moveStatusWithReturn(GSList *list, KElement *elt)
             KGroupData *group = groupOf(parent);
             if (!group)
                 continue;
+            save(parent);
             if (frame.switchOn) {
                 if (++group->playCount == 1 && parent->status <= 0)
                     work.push_back({parent, true, false});
@@ -430,13 +470,14 @@ KFile *newZark(const char *name, double version)
         return nullptr;
     g_queue_init(&file->songKeys);
     file->orderCacheValid = 1;
+    file->treeIndex = KTreeIndex_new();
     file->songs =
         g_hash_table_new_full(g_str_hash, g_str_equal, releaseBlockNotify, releaseBlockNotify);
     file->elts = g_hash_table_new(g_str_hash, g_str_equal);
     file->mixes = MixManager_create();
     file->format = KStreamFormat_new();
     file->name = copyString(name);
-    if (!file->mixes || !file->format || (name && !file->name)) {
+    if (!file->mixes || !file->format || !file->treeIndex || (name && !file->name)) {
         _freeZark(file);
         return nullptr;
     }
@@ -449,6 +490,7 @@ KFile *newZark(const char *name, double version)
 
 static void destroyAllElements(KFile *file)
 {
+    KFile_structureChanged();
     KElement *e = file->firstCreated;
     while (e) {
         KElement *next = e->nextCreated;
@@ -479,6 +521,7 @@ int _freeZark(KFile *file)
     releaseBlock(file->name);
     MixManager_delete(&file->mixes);
     KStreamFormat_delete(&file->format);
+    KTreeIndex_delete(file->treeIndex);
     releaseBlock(file);
     return 1;
 }
@@ -805,6 +848,40 @@ int createElt(KFile *file, int kind, const char *name, void *data)
     return TVR_OK;
 }
 
+bool KElement_linkMakesLoop(KElement *group, KElement *member)
+{
+    if (group == member)
+        return true;
+    KGroupData *below = member->type == KELT_GROUP ? groupOf(member) : nullptr;
+    if (!group->parents.head || !below || !below->members.head)
+        return false;
+    // Up from the group through the parents, down from the member through the members of its
+    // groups (the links that the parents mirror); one element of each side in turn. They meet
+    // exactly when the member lies above the group; either side running out settles the answer.
+    std::vector<KElement *> up{group}, down{member};
+    VisitedSet upSeen, downSeen;
+    upSeen.add(group);
+    downSeen.add(member);
+    size_t nextUp = 0, nextDown = 0;
+    while (nextUp < up.size() && nextDown < down.size()) {
+        for (GList *l = up[nextUp++]->parents.head; l; l = l->next) {
+            if (downSeen.contains(l->data))
+                return true;
+            if (upSeen.add(l->data))
+                up.push_back(static_cast<KElement *>(l->data));
+        }
+        KElement *d = down[nextDown++];
+        KGroupData *data = d->type == KELT_GROUP ? groupOf(d) : nullptr;
+        for (GList *l = data ? data->members.head : nullptr; l; l = l->next) {
+            if (upSeen.contains(l->data))
+                return true;
+            if (downSeen.add(l->data))
+                down.push_back(static_cast<KElement *>(l->data));
+        }
+    }
+    return false;
+}
+
 bool KElement_isAncestor(const KElement *ancestor, KElement *elt)
 {
     if (elt == ancestor)
@@ -837,11 +914,12 @@ int addSubElt(KFile *file, const char *group, const char *member)
         return -2;
     bool backLinked = g->type == KELT_GROUP;
     if (backLinked) {
-        if (KElement_isAncestor(m, g))
+        if (KElement_linkMakesLoop(g, m))
             return -3;
         if (g_queue_find(&m->parents, g))
             return 1;
     }
+    KFile_structureChanged();
     g_queue_push_tail(&data->members, m);
     ++data->memberCount;
     if (m->status > 0 && ++data->playCount == 1) {
@@ -886,6 +964,7 @@ int delSubElt(KFile *file, const char *group, const char *member)
     KElement *m = giveElt(file, member);
     if (!data || !m)
         return -2;
+    KFile_structureChanged();
     guint removed = g_queue_remove_all(&data->members, m);
     data->memberCount -= static_cast<int>(removed);
     if (m->status > 0)
@@ -1053,6 +1132,7 @@ int deleteElt(KFile *file, const char *name)
     }
 
     // Keep the ids gapless: the element with the last id takes the freed one.
+    KFile_structureChanged();
     if (elt->id >= 0) {
         int last = file->eltCount - 1;
         if (elt->id != last) {
@@ -1151,6 +1231,7 @@ int showElt(KFile *file, const char *name)
     if (!elt)
         return 0;
     elt->visible = 1;
+    KFile_structureChanged();
     return 1;
 }
 
@@ -1160,6 +1241,7 @@ int hideElt(KFile *file, const char *name)
     if (!elt)
         return 0;
     elt->visible = 0;
+    KFile_structureChanged();
     return 1;
 }
 
@@ -1167,6 +1249,7 @@ void _hideEltRec(KElement *elt)
 {
     if (!elt)
         return;
+    KFile_structureChanged();
     std::vector<KElement *> work{elt};
     VisitedSet seen;
     seen.add(elt);
@@ -1315,6 +1398,7 @@ int copyEltsTo(KFile *source, KFile *target)
     for (int id = 0; id < target->eltCount; ++id)
         if (!target->eltsById[id])
             return -30;
+    KFile_structureChanged();
     // Second pass: links and implying names. Every linked element is numbered and keeps its id,
     // so the target's element of the same name is the one at the same id.
     auto twin = [source, target](const KElement *e) -> KElement * {

@@ -77,6 +77,7 @@ typedef struct KElement {
     // Bookkeeping kept by the graph operations; read it, never write it.
     GQueue impliedBy; // kind-11 rule elements whose implying element is this one
     struct KElement *prevCreated, *nextCreated; // creation order, the order of every name list
+    unsigned long createdRank; // rises with the creation order, for sorting a few elements by it
 } KElement;
 
 typedef struct KTrack {
@@ -127,6 +128,10 @@ typedef struct _KFile {
     KElement **orderCache, **trackCache;
     int orderCacheLen, trackCacheLen, orderCacheValid;
     int orderCacheCapacity, trackCacheCapacity;
+    // The top elements and every element's tree depth, worked out once per structure (owned; the
+    // tree queries rebuild it after an edit that moves, links, shows or hides elements).
+    struct KTreeIndex *treeIndex;
+    unsigned long createdRanks; // the last createdRank given
 } KFile;
 
 // --- Versions and file ID -----------------------------------------------------------------------

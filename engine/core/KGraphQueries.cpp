@@ -5,6 +5,9 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <mutex>
+#include <new>
+#include <unordered_map>
 #include <vector>
 
 #include "KElement.h"
@@ -90,6 +93,111 @@ bool isTop(KElement *e, const KElement *excluded)
 const KStreamFormat *ownFormat(const KTrack *track)
 {
     return track ? track->format : nullptr;
+}
+
+} // namespace
+
+// The answers of the tree queries for one structure of the project: the top elements in id order
+// with each one's place, and every element's depth. Queries take it under its own mutex (any
+// number of threads may ask at once); it is rebuilt in one pass when the structure generation,
+// the element count or the excluded element differ from those it was built for.
+struct KTreeIndex {
+    std::mutex mutex;
+    bool built = false;
+    unsigned long generation = 0;
+    int eltCount = -1;
+    const KElement *excluded = nullptr;
+    std::vector<KElement *> tops;          // in id order
+    std::vector<int> topIndexById;         // place among the tops, -1 when not a top
+    bool depthsBuilt = false;
+    unsigned long depthGeneration = 0;
+    int depthCount = -1;
+    std::unordered_map<const KElement *, int> depth; // every filed element
+    std::vector<std::vector<KElement *>> visibleByDepth; // numbered visible elements, id order
+    int deepest = 0;
+};
+
+KTreeIndex *KTreeIndex_new(void)
+{
+    return new (std::nothrow) KTreeIndex();
+}
+
+void KTreeIndex_delete(KTreeIndex *index)
+{
+    delete index;
+}
+
+namespace {
+
+// The index for `excluded`, built now when stale; the caller holds index->mutex.
+void buildTops(KFile *file, KTreeIndex *index, const KElement *excluded)
+{
+    const unsigned long generation = KFile_structureGeneration();
+    if (index->built && index->generation == generation && index->eltCount == file->eltCount &&
+        index->excluded == excluded)
+        return;
+    index->tops.clear();
+    index->topIndexById.assign(static_cast<size_t>(file->eltCount), -1);
+    for (int id = 0; id < file->eltCount; ++id) {
+        KElement *e = file->eltsById[id];
+        if (isTop(e, excluded)) {
+            index->topIndexById[static_cast<size_t>(id)] = static_cast<int>(index->tops.size());
+            index->tops.push_back(e);
+        }
+    }
+    index->built = true;
+    index->generation = generation;
+    index->eltCount = file->eltCount;
+    index->excluded = excluded;
+}
+
+// Depth of every element (1 for an element without a visible parent group, one more per visible
+// group above it, through the first such group each time), each worked out once.
+void buildDepths(KFile *file, KTreeIndex *index)
+{
+    const unsigned long generation = KFile_structureGeneration();
+    if (index->depthsBuilt && index->depthGeneration == generation &&
+        index->depthCount == file->eltCount)
+        return;
+    index->depth.clear();
+    index->depth.reserve(static_cast<size_t>(file->eltCount) + 8);
+    index->visibleByDepth.clear();
+    index->deepest = 0;
+    std::vector<KElement *> chain;
+    for (KElement *e = file->firstCreated; e; e = e->nextCreated) {
+        // Climb until an element of known depth (or the top), then number the climb downwards.
+        // An element met twice on one climb would be a loop: the climb stops there.
+        chain.clear();
+        int base = 0;
+        VisitedSet onChain;
+        for (KElement *at = e; at; at = KElement_getParent(at)) {
+            auto known = index->depth.find(at);
+            if (known != index->depth.end()) {
+                base = known->second;
+                break;
+            }
+            if (!onChain.add(at))
+                break;
+            chain.push_back(at);
+        }
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+            index->depth.emplace(*it, ++base);
+    }
+    for (int id = 0; id < file->eltCount; ++id) {
+        KElement *e = file->eltsById[id];
+        const int d = index->depth[e];
+        index->deepest = std::max(index->deepest, d);
+        if (!e->visible)
+            continue;
+        if (index->visibleByDepth.size() < static_cast<size_t>(d) + 1)
+            index->visibleByDepth.resize(static_cast<size_t>(d) + 1);
+        index->visibleByDepth[static_cast<size_t>(d)].push_back(e);
+    }
+    for (KElement *e = file->firstCreated; e; e = e->nextCreated)
+        index->deepest = std::max(index->deepest, index->depth[e]);
+    index->depthsBuilt = true;
+    index->depthGeneration = generation;
+    index->depthCount = file->eltCount;
 }
 
 } // namespace
@@ -402,16 +510,23 @@ int KElement_getIndexFromParent(KFile *file, KElement *elt, const char *excluded
     return -1;
 }
 
-// Top elements are counted in id order each time: nothing is cached, so the query never writes.
+// The top elements come from the project's tree index: a pass over the elements after each
+// structure edit, then each answer at once, so that a view asking row by row stays linear.
 int k_getEltOnTopNbr(KFile *file, const char *excluded)
 {
     if (!file)
         return -1;
     const KElement *ex = giveElt(file, excluded);
-    int n = 0;
-    for (int id = 0; id < file->eltCount; ++id)
-        n += isTop(file->eltsById[id], ex) ? 1 : 0;
-    return n;
+    KTreeIndex *index = file->treeIndex;
+    if (!index) {
+        int n = 0;
+        for (int id = 0; id < file->eltCount; ++id)
+            n += isTop(file->eltsById[id], ex) ? 1 : 0;
+        return n;
+    }
+    std::lock_guard<std::mutex> hold(index->mutex);
+    buildTops(file, index, ex);
+    return static_cast<int>(index->tops.size());
 }
 
 int k_getEltOnTopIndex(KFile *file, KElement *elt, const char *excluded)
@@ -422,10 +537,16 @@ int k_getEltOnTopIndex(KFile *file, KElement *elt, const char *excluded)
     const KElement *ex = giveElt(file, excluded);
     if (!isTop(elt, ex))
         return -1;
-    int index = 0;
-    for (int id = 0; id < elt->id; ++id)
-        index += isTop(file->eltsById[id], ex) ? 1 : 0;
-    return index;
+    KTreeIndex *index = file->treeIndex;
+    if (!index) {
+        int n = 0;
+        for (int id = 0; id < elt->id; ++id)
+            n += isTop(file->eltsById[id], ex) ? 1 : 0;
+        return n;
+    }
+    std::lock_guard<std::mutex> hold(index->mutex);
+    buildTops(file, index, ex);
+    return index->topIndexById[static_cast<size_t>(elt->id)];
 }
 
 KElement *k_getNthEltOnTop(KFile *file, int n, const char *excluded)
@@ -433,10 +554,17 @@ KElement *k_getNthEltOnTop(KFile *file, int n, const char *excluded)
     if (!file || n < 0)
         return nullptr;
     const KElement *ex = giveElt(file, excluded);
-    for (int id = 0; id < file->eltCount; ++id)
-        if (isTop(file->eltsById[id], ex) && n-- == 0)
-            return file->eltsById[id];
-    return nullptr;
+    KTreeIndex *index = file->treeIndex;
+    if (!index) {
+        for (int id = 0; id < file->eltCount; ++id)
+            if (isTop(file->eltsById[id], ex) && n-- == 0)
+                return file->eltsById[id];
+        return nullptr;
+    }
+    std::lock_guard<std::mutex> hold(index->mutex);
+    buildTops(file, index, ex);
+    return n < static_cast<int>(index->tops.size()) ? index->tops[static_cast<size_t>(n)]
+                                                    : nullptr;
 }
 
 static int depthOf(KElement *elt)
@@ -450,16 +578,31 @@ static int depthOf(KElement *elt)
 int getLevelFamily(KFile *file, const char *name)
 {
     KElement *elt = giveElt(file, name);
-    return elt ? depthOf(elt) : 0;
+    if (!elt)
+        return 0;
+    KTreeIndex *index = file->treeIndex;
+    if (!index)
+        return depthOf(elt);
+    std::lock_guard<std::mutex> hold(index->mutex);
+    buildDepths(file, index);
+    auto found = index->depth.find(elt);
+    return found != index->depth.end() ? found->second : depthOf(elt);
 }
 
 int k_getTreeDepth(KFile *file)
 {
-    int deepest = 0;
-    if (file)
+    if (!file)
+        return 0;
+    KTreeIndex *index = file->treeIndex;
+    if (!index) {
+        int deepest = 0;
         for (KElement *e = file->firstCreated; e; e = e->nextCreated)
             deepest = std::max(deepest, depthOf(e));
-    return deepest;
+        return deepest;
+    }
+    std::lock_guard<std::mutex> hold(index->mutex);
+    buildDepths(file, index);
+    return index->deepest;
 }
 
 const char **k_getEltsInNthDepth(KFile *file, int n, int *count)
@@ -469,11 +612,20 @@ const char **k_getEltsInNthDepth(KFile *file, int n, int *count)
     if (!file)
         return nullptr;
     std::vector<const char *> names;
-    for (int id = 0; id < file->eltCount; ++id) {
-        KElement *e = file->eltsById[id];
-        if (e->visible && depthOf(e) == n + 1)
-            names.push_back(e->name);
+    KTreeIndex *index = file->treeIndex;
+    if (!index) {
+        for (int id = 0; id < file->eltCount; ++id) {
+            KElement *e = file->eltsById[id];
+            if (e->visible && depthOf(e) == n + 1)
+                names.push_back(e->name);
+        }
+        return toNameArray(names, count, true);
     }
+    std::lock_guard<std::mutex> hold(index->mutex);
+    buildDepths(file, index);
+    if (n >= 0 && static_cast<size_t>(n) + 1 < index->visibleByDepth.size())
+        for (const KElement *e : index->visibleByDepth[static_cast<size_t>(n) + 1])
+            names.push_back(e->name);
     return toNameArray(names, count, true);
 }
 

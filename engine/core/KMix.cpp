@@ -2,6 +2,9 @@
 //
 // Thread: the GUI thread (or a worker that owns the project), no lock.
 #include <cstring>
+#include <list>
+#include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -124,6 +127,47 @@ int KMix_removeTrack(KMix *mix, KTrack *track)
         mix->trackCount = static_cast<int>(g_slist_length(mix->tracks));
     }
     g_hash_table_remove(mix->levels, name);
+    return TVR_OK;
+}
+
+int KMix_followTracks(KMix *mix, KTrack *const *tracks, const char *plays, int count)
+{
+    if (!mix || (count > 0 && (!tracks || !plays)))
+        return TVR_ERR_PARAM;
+    std::list<KTrack *> order;
+    std::unordered_map<std::string, std::list<KTrack *>::iterator> listed;
+    for (GSList *l = mix->tracks; l; l = l->next) {
+        KTrack *track = static_cast<KTrack *>(l->data);
+        auto at = order.insert(order.end(), track);
+        if (const char *name = trackName(track))
+            listed.emplace(name, at);
+    }
+    for (int i = 0; i < count; ++i) {
+        KTrack *track = tracks[i];
+        const char *name = trackName(track);
+        if (!name)
+            continue;
+        auto found = listed.find(name);
+        if (plays[i]) {
+            if (found != listed.end() ||
+                putLevel(mix, name, track->elt->levels->defaultGain) != TVR_OK)
+                continue;
+            listed.emplace(name, order.insert(order.end(), track));
+        } else {
+            // As KMix_removeTrack: the list entry goes when it is this very track.
+            if (found != listed.end() && *found->second == track) {
+                order.erase(found->second);
+                listed.erase(found);
+            }
+            g_hash_table_remove(mix->levels, name);
+        }
+    }
+    GSList *rebuilt = nullptr;
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        rebuilt = g_slist_prepend(rebuilt, *it);
+    g_slist_free(mix->tracks);
+    mix->tracks = rebuilt;
+    mix->trackCount = static_cast<int>(order.size());
     return TVR_OK;
 }
 

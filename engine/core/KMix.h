@@ -59,6 +59,10 @@ int KMix_clear(KMix *mix);
 int KMix_addTrack(KMix *mix, struct KTrack *track);
 // Takes the track out of the list (if listed) and its name out of the level table; 1, -101.
 int KMix_removeTrack(KMix *mix, struct KTrack *track);
+// KMix_addTrack for each track whose `plays` entry is nonzero and KMix_removeTrack for each other
+// one, in the given order and with the same outcome, in one pass over the list (a long run of
+// switches stays linear). Tracks without a name are passed over. 1, -101 absent mix.
+int KMix_followTracks(KMix *mix, struct KTrack *const *tracks, const char *plays, int count);
 int KMix_isInMix(const KMix *mix, const char *name); // 1 when a listed track has that name
 int KMix_trackIndex(const KMix *mix, const char *name); // list position, -1, -101
 int KMix_removeTrackName(KMix *mix, const char *name); // -101, -201 not listed, else 1

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 #include <gecode/int.hh>
@@ -75,11 +76,12 @@ template <typename Fn> void forEachElt(KFile *file, Fn fn)
         fn(e);
 }
 
-// Statuses and playing counts of every element, to put back after a refused request or a check.
+// Statuses and playing counts of every element, to put back after a check.
 class StatusSnapshot {
 public:
     explicit StatusSnapshot(KFile *file)
     {
+        saved_.reserve(static_cast<size_t>(file->eltCount));
         forEachElt(file, [this](KElement *e) {
             KGroupData *group = KElement_groupData(e);
             saved_.push_back({e, e->status, group ? group->playCount : 0});
@@ -221,15 +223,17 @@ public:
     ZarkWorkSpace(KFile *file, const std::vector<char> &searched)
         : file(file), varOf(static_cast<size_t>(file->eltCount), -1)
     {
-        int vars = 0, rules = 0;
-        for (KElement *e = file->firstCreated; e; e = e->nextCreated) {
-            if (!isNumbered(file, e) || !searched[static_cast<size_t>(e->id)])
-                continue;
-            varOf[static_cast<size_t>(e->id)] = vars++;
-            if (e->type == KELT_GROUP)
-                ++rules;
-        }
-        root = new OSpace(vars, rules);
+        for (KElement *e = file->firstCreated; e; e = e->nextCreated)
+            if (isNumbered(file, e) && searched[static_cast<size_t>(e->id)])
+                order.push_back(e);
+        number();
+    }
+    // Searches the given numbered elements, which are in creation order.
+    ZarkWorkSpace(KFile *file, std::vector<KElement *> searched)
+        : file(file), varOf(static_cast<size_t>(file->eltCount), -1), order(std::move(searched)),
+          wholeProject(false)
+    {
+        number();
     }
     ~ZarkWorkSpace() { delete root; }
     ZarkWorkSpace(const ZarkWorkSpace &) = delete;
@@ -250,10 +254,24 @@ public:
 
     KFile *file;
     std::vector<int> varOf;  // status variable of each element id, -1 not searched
+    std::vector<KElement *> order; // the searched elements in creation order
+    bool wholeProject = true;      // made from a flag per element of the whole project
     OSpace *root;
     int nextSlot = 0;
     BoolVarArgs indicators;
     IntArgs weights;
+
+private:
+    void number()
+    {
+        int vars = 0, rules = 0;
+        for (KElement *e : order) {
+            varOf[static_cast<size_t>(e->id)] = vars++;
+            if (e->type == KELT_GROUP)
+                ++rules;
+        }
+        root = new OSpace(vars, rules);
+    }
 };
 
 namespace {
@@ -350,17 +368,50 @@ std::vector<char> activeElements(KFile *file, KElement *requested)
     return active;
 }
 
+// The requested element's component alone, in creation order: the elements reached from it
+// through the links activeElements joins (a rule to its members and implying element, an element
+// to the rules holding it and the implications it implies). Enough when no rule is broken now.
+std::vector<KElement *> componentOf(KFile *file, KElement *requested)
+{
+    std::vector<KElement *> reached{requested};
+    VisitedSet seen;
+    seen.add(requested);
+    auto reach = [&](KElement *e) {
+        if (isNumbered(file, e) && seen.add(e))
+            reached.push_back(e);
+    };
+    for (size_t i = 0; i < reached.size(); ++i) {
+        KElement *e = reached[i];
+        if (KGroupData *group = ruleOf(e)) {
+            for (GList *l = group->members.head; l; l = l->next)
+                reach(static_cast<KElement *>(l->data));
+            if (KElement *implying = implyingOf(file, group))
+                reach(implying);
+        }
+        for (GList *l = e->parents.head; l; l = l->next)
+            if (ruleOf(static_cast<KElement *>(l->data)))
+                reach(static_cast<KElement *>(l->data));
+        for (GList *l = e->impliedBy.head; l; l = l->next) {
+            KElement *rule = static_cast<KElement *>(l->data);
+            KGroupData *group = ruleOf(rule);
+            if (group && implyingOf(file, group) == e)
+                reach(rule);
+        }
+    }
+    std::sort(reached.begin(), reached.end(), [](const KElement *a, const KElement *b) {
+        return a->createdRank < b->createdRank;
+    });
+    return reached;
+}
+
 // Writes the solution's statuses and playing counts; returns the changed names, requested first.
 GSList *applyStatuses(const ZarkWorkSpace &ws, const OSpace &solution, KElement *requested)
 {
-    KFile *file = ws.file;
     GSList *changed = nullptr;
-    forEachElt(file, [&](KElement *e) {
-        if (!isNumbered(file, e) || !ws.searched(e))
-            return;
+    for (KElement *e : ws.order) {
         BoolVar s = solution.statusVars[ws.varOf[static_cast<size_t>(e->id)]];
         if (!s.assigned() || (s.val() == 1) == plays(e))
-            return;
+            continue;
         bool on = s.val() == 1;
         e->status = on ? KSTATUS_ON : KSTATUS_OFF;
         for (GList *l = e->parents.head; l; l = l->next) {
@@ -374,7 +425,7 @@ GSList *applyStatuses(const ZarkWorkSpace &ws, const OSpace &solution, KElement 
         }
         if (e != requested)
             changed = g_slist_prepend(changed, e->name);
-    });
+    }
     return g_slist_prepend(g_slist_reverse(changed), requested->name);
 }
 
@@ -384,6 +435,13 @@ int postRequest(ZarkWorkSpace &ws, KElement *requested)
 {
     KFile *file = ws.file;
     OSpace &root = *ws.root;
+    if (!ws.wholeProject) {
+        for (KElement *e : ws.order)
+            iniatializeConst(ws, e, requested);
+        int wanted = plays(requested) ? 0 : 1;
+        rel(root, ws.statusOf(requested), IRT_EQ, wanted);
+        return wanted;
+    }
     forEachElt(file, [&](KElement *e) {
         if (!isNumbered(file, e)) {
             if (!ruleOf(e) && e->type != KELT_TRACK)
@@ -457,10 +515,11 @@ OSpace *anyState(OSpace &space)
     return engine.next();
 }
 
-// Any state that meets every rule with the requested element switched.
-OSpace *firstSolution(KFile *file, const std::vector<char> &active, KElement *requested)
+// Any state that meets every rule with the requested element switched; `searched` as the
+// request's work space numbers them.
+OSpace *firstSolution(KFile *file, const std::vector<KElement *> &searched, KElement *requested)
 {
-    ZarkWorkSpace ws(file, active);
+    ZarkWorkSpace ws(file, searched);
     postRequest(ws, requested);
     return anyState(*ws.root);
 }
@@ -545,11 +604,13 @@ int countPlayableTracks(KFile *file, bool orphans)
     }));
 }
 
-GSList *solveStatus(KFile *file, KElement *requested)
+// `noneBroken`: the caller knows that the current statuses break no rule, so only the requested
+// element's component can need a change and the rest of the project is not looked at.
+GSList *solveStatus(KFile *file, KElement *requested, bool noneBroken)
 {
     RequestStop stop(k_getStatusSolverTimeLimit());
-    const std::vector<char> active = activeElements(file, requested);
-    ZarkWorkSpace ws(file, active);
+    ZarkWorkSpace ws = noneBroken ? ZarkWorkSpace(file, componentOf(file, requested))
+                                  : ZarkWorkSpace(file, activeElements(file, requested));
     OSpace &root = *ws.root;
     const int wanted = postRequest(ws, requested);
     if (ws.indicators.size() > 0) {
@@ -567,7 +628,7 @@ GSList *solveStatus(KFile *file, KElement *requested)
     if (engine.stopped())
         limitHits.fetch_add(1);
     if (!best && engine.stopped() && !cancelled())
-        best.reset(firstSolution(file, active, requested));
+        best.reset(firstSolution(file, ws.order, requested));
     if (cancelled())
         return nullptr;
     if (!best)
@@ -580,21 +641,66 @@ GSList *solveStatus(KFile *file, KElement *requested)
 
 // Puts every track of the list that plays at its default level and in the current mix; takes
 // every silent one out of the current mix.
-void followInMix(KFile *file, GSList *names)
+// The tracks whose place in the current mix a run of switches has decided, in order, each with
+// whether it played at that moment.
+struct MixFollow {
+    std::vector<KTrack *> tracks;
+    std::vector<char> playing;
+
+    void applyTo(KFile *file) const
+    {
+        KMix *current = file->mixes ? file->mixes->current : nullptr;
+        if (tracks.empty() || !current)
+            return;
+        // One pass over the mix's list for all of them.
+        KMix_followTracks(current, tracks.data(), playing.data(), static_cast<int>(tracks.size()));
+        MixManager_outOfMix(file->mixes);
+    }
+};
+
+// With `later`, the mix part is only noted there, for the caller to apply once at the end.
+void followInMix(KFile *file, GSList *names, MixFollow *later = nullptr)
 {
+    MixFollow now;
+    MixFollow &follow = later ? *later : now;
+    std::vector<KTrack *> &tracks = follow.tracks;
+    std::vector<char> &playing = follow.playing;
     for (GSList *l = names; l; l = l->next) {
         KElement *elt = giveElt(file, static_cast<const char *>(l->data));
         KTrack *track = KElement_track(elt);
         if (!track)
             continue;
-        if (plays(elt)) {
-            if (elt->levels)
-                changeLevel(elt, elt->levels->defaultLevel - elt->levels->level);
-            MixManager_addTrackInCurMix(file->mixes, track);
-        } else {
-            MixManager_removeTrackFromCurMix(file->mixes, track);
-        }
+        if (plays(elt) && elt->levels)
+            changeLevel(elt, elt->levels->defaultLevel - elt->levels->level);
+        tracks.push_back(track);
+        playing.push_back(plays(elt) ? 1 : 0);
     }
+    if (!later)
+        now.applyTo(file);
+}
+
+// Rule violations among the rules a switch can have touched: the changed elements' own rules,
+// the groups holding them and the implications they imply. With no violation before the switch,
+// this is the violation count of the whole project after it.
+int touchedViolations(KFile *file, GSList *changed)
+{
+    VisitedSet seen;
+    int violations = 0;
+    auto check = [&](KElement *rule) {
+        if (seen.add(rule))
+            violations += checkElt(file, rule, nullptr);
+    };
+    for (GSList *l = changed; l; l = l->next) {
+        KElement *e = giveElt(file, static_cast<const char *>(l->data));
+        if (!e)
+            continue;
+        check(e);
+        for (GList *p = e->parents.head; p; p = p->next)
+            check(static_cast<KElement *>(p->data));
+        for (GList *r = e->impliedBy.head; r; r = r->next)
+            check(static_cast<KElement *>(r->data));
+    }
+    return violations;
 }
 
 } // namespace
@@ -616,13 +722,13 @@ unsigned long k_getStatusSolverTimeLimit(void)
 
 namespace {
 
-GSList *checkStatusIn(KFile *file, const char *name)
+GSList *checkStatusIn(KFile *file, const char *name, bool noneBroken = false)
 {
     KElement *requested = giveElt(file, name);
     if (!isNumbered(file, requested))
         return nullptr;
     try {
-        return solveStatus(file, requested);
+        return solveStatus(file, requested, noneBroken);
     } catch (const Exception &e) {
         std::fprintf(stderr, "!!! ERROR checkStatus (%s) : %s\n", name, e.what());
     } catch (const std::bad_alloc &) {
@@ -631,22 +737,72 @@ GSList *checkStatusIn(KFile *file, const char *name)
     return nullptr;
 }
 
+// Switches `elt` directly and, under `control`, hands a switch that breaks a rule to the solver.
+// `sound`, when given, says whether the statuses broke no rule before the call (then only the
+// rules the switch touched need checking) and receives whether they break none after it (false
+// when not known).
+GSList *switchElement(KFile *file, KElement *elt, int control, bool *sound,
+                      MixFollow *later = nullptr)
+{
+    // Only what the switch writes is saved: its elements and the groups above them.
+    std::vector<KStatusSave> undo;
+    GSList *changed = KElement_moveStatus(nullptr, elt, &undo);
+    if (control) {
+        const int violations = (sound && *sound) ? touchedViolations(file, changed)
+                                                 : solutionChecking(file, changed, elt->name,
+                                                                    nullptr);
+        const bool wasSound = sound && *sound;
+        if (sound)
+            *sound = violations == 0;
+        if (violations != 0) {
+            // Back to the state before the switch, which broke no rule when known to be sound.
+            g_slist_free(changed);
+            KElement_restoreStatus(undo);
+            changed = checkStatusIn(file, elt->name, wasSound);
+            // A refusal leaves the state before the switch; an answer differs from it only in
+            // the changed elements, so their rules tell whether it still breaks none.
+            if (sound)
+                *sound = wasSound && (!changed || touchedViolations(file, changed) == 0);
+            if (!changed)
+                return nullptr;
+        }
+    } else if (sound) {
+        *sound = false;
+    }
+    followInMix(file, changed, later);
+    return changed;
+}
+
 GSList *changeStatusIn(KFile *file, const char *name, int control)
 {
     KElement *elt = giveElt(file, name);
     if (!elt)
         return nullptr;
-    StatusSnapshot before(file);
-    GSList *changed = moveStatusWithReturn(nullptr, elt);
-    if (control && solutionChecking(file, changed, elt->name, nullptr) != 0) {
+    return switchElement(file, elt, control, nullptr);
+}
+
+// The switches of changeEltsStatusWithCnsttControl on one project: each changed name once, in
+// order of first change. The rules are checked in full until a state is known to break none;
+// from then on each switch checks only the rules it touched.
+GSList *changeStatusesIn(KFile *file, const std::vector<std::string> &names, bool play,
+                         int control)
+{
+    bool sound = false;
+    VisitedSet listed;
+    GSList *all = nullptr;
+    MixFollow mix;
+    for (const std::string &name : names) {
+        KElement *elt = giveElt(file, name.c_str());
+        if (!elt || plays(elt) == play)
+            continue;
+        GSList *changed = switchElement(file, elt, control, &sound, &mix);
+        for (GSList *l = changed; l; l = l->next)
+            if (listed.add(l->data))
+                all = g_slist_prepend(all, l->data);
         g_slist_free(changed);
-        before.restore();
-        changed = checkStatusIn(file, elt->name);
-        if (!changed)
-            return nullptr;
     }
-    followInMix(file, changed);
-    return changed;
+    mix.applyTo(file);
+    return g_slist_reverse(all);
 }
 
 int randomSlctIn(KFile *file)
@@ -792,6 +948,24 @@ GSList *changeEltStatusWithCnsttControl(KFile *file, const char *name, int contr
         return nullptr;
     return onProject(file,
                      [name, control](KFile *f) { return changeStatusIn(f, name, control); });
+}
+
+GSList *changeEltsStatusWithCnsttControl(KFile *file, const char *const *names, int count,
+                                         int play, int control)
+{
+    if (!file || count <= 0 || !names)
+        return nullptr;
+    std::vector<std::string> wanted;
+    try {
+        for (int i = 0; i < count; ++i)
+            if (names[i])
+                wanted.emplace_back(names[i]);
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
+    return onProject(file, [&wanted, play, control](KFile *f) {
+        return changeStatusesIn(f, wanted, play != 0, control);
+    });
 }
 
 void canPlay(gpointer name, gpointer elt, gpointer data)

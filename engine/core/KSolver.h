@@ -41,6 +41,15 @@ long k_statusSolverLimitHits(void);
 // unknown or the solver finds no state, and then no status differs from before the call.
 GSList *changeEltStatusWithCnsttControl(KFile *file, const char *name, int control);
 
+// changeEltStatusWithCnsttControl for each named element that is not yet on the wanted side
+// (`play` nonzero: playing), one after another, with the same answers; the rules are checked in
+// full only until a state is known to break none, then each switch checks the rules it touched,
+// so that switching every track stays linear. On the playing project the whole run is answered
+// on one copy. Returns every changed name once, in order of first change; null when nothing
+// changed. Unknown names are passed over.
+GSList *changeEltsStatusWithCnsttControl(KFile *file, const char *const *names, int count,
+                                         int play, int control);
+
 // Asks the solver to switch the named element to the other side while every rule holds and as
 // many other tracks as possible keep their status. On success the statuses and playing counts
 // are written (2 newly playing, -2 newly silent) and the changed names are returned, the named
