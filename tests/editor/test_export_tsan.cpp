@@ -152,3 +152,36 @@ TEST_F(ExportTest, ACancelledOrFailedExportKeepsTheOldFileAndTheProject)
         EXPECT_EQ(projectText(*doc), before);
     }
 }
+
+// A failed export or render says which file stopped it and why: a track's missing audio file,
+// or a target that cannot be written.
+TEST_F(ExportTest, AFailedExportOrRenderNamesTheFileAndTheCause)
+{
+    openProject(true);
+    ExportPrompts prompts;
+    const QString blocked = file("taken.wav");
+    ASSERT_TRUE(QDir().mkpath(blocked + "/inside"));
+    const QString missing = doc->getTrackPath("b");
+    for (int tab : {0, 1}) {
+        SCOPED_TRACE(tab);
+        page->form().tabWidget->setCurrentIndex(tab);
+        setPath(tab == 0 ? blocked.chopped(4) + ".tovra" : blocked);
+        if (tab == 0)
+            ASSERT_TRUE(QDir().mkpath(blocked.chopped(4) + ".tovra"));
+        clickExport();
+        EXPECT_TRUE(prompts.progressCause.contains(tab == 0 ? blocked.chopped(4) + ".tovra" : blocked))
+            << prompts.progressCause.toStdString();
+        EXPECT_TRUE(prompts.progressCause.contains("a folder has that name"))
+            << prompts.progressCause.toStdString() << "|" << prompts.progressText.toStdString();
+
+        ASSERT_TRUE(QFile::rename(missing, missing + ".away"));
+        setPath(file(tab == 0 ? "out.tovra" : "out.wav"));
+        clickExport();
+        EXPECT_FALSE(QFileInfo::exists(file(tab == 0 ? "out.tovra" : "out.wav")));
+        EXPECT_TRUE(prompts.progressCause.contains(missing)) << prompts.progressCause.toStdString();
+        EXPECT_TRUE(prompts.progressCause.contains("\"b\""));
+        EXPECT_TRUE(prompts.progressCause.contains("No such file or directory"))
+            << prompts.progressCause.toStdString();
+        ASSERT_TRUE(QFile::rename(missing + ".away", missing));
+    }
+}
