@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTranslator>
 
 namespace {
 struct SoundInfo {
@@ -158,6 +159,10 @@ TEST_F(ExportTest, ACancelledOrFailedExportKeepsTheOldFileAndTheProject)
 TEST_F(ExportTest, AFailedExportOrRenderNamesTheFileAndTheCause)
 {
     openProject(true);
+    // The causes come from the document library's catalogue, in English as the program shows.
+    QTranslator documentTr;
+    ASSERT_TRUE(documentTr.load(":/TovraTr/document_en.qm"));
+    QCoreApplication::installTranslator(&documentTr);
     ExportPrompts prompts;
     const QString blocked = file("taken.wav");
     ASSERT_TRUE(QDir().mkpath(blocked + "/inside"));
@@ -184,4 +189,5 @@ TEST_F(ExportTest, AFailedExportOrRenderNamesTheFileAndTheCause)
             << prompts.progressCause.toStdString();
         ASSERT_TRUE(QFile::rename(missing + ".away", missing));
     }
+    QCoreApplication::removeTranslator(&documentTr);
 }
