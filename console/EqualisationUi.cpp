@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QWheelEvent>
 #include <QStyleOptionSlider>
 
 #include <algorithm>
@@ -42,8 +44,24 @@ KNumValid::KNumValid(int min, int max, const QString& suffix, QObject* parent)
 {
 }
 
+// A number being typed without its unit: digits with an optional leading minus, or nothing.
+static bool bareNumber(const QString& text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^-?[0-9]*$"));
+    return pattern.match(text).hasMatch();
+}
+
 QValidator::State KNumValid::validate(QString& text, int&) const
 {
+    // While typing: the number alone, or followed by a blank and the start of the unit.
+    const int blank = int(text.indexOf(' '));
+    const QString typed = blank < 0 ? text : text.left(blank);
+    const QString unit = blank < 0 ? QString() : text.mid(blank + 1);
+    if (bareNumber(typed) && unit.size() < m_suffix.size() && m_suffix.startsWith(unit)) {
+        if (typed == "-")
+            return m_min < 0 ? Intermediate : Invalid;
+        return typed.isEmpty() || typed.toInt() <= m_max ? Intermediate : Invalid;
+    }
     const int tail = int(m_suffix.size()) + 1;
     if (text.size() < 3 || text.size() < tail || text.right(tail) != ' ' + m_suffix)
         return Invalid;
@@ -55,6 +73,14 @@ QValidator::State KNumValid::validate(QString& text, int&) const
     if (!ok || value > m_max)
         return Invalid;
     return value < m_min ? Intermediate : Acceptable;
+}
+
+void KNumValid::fixup(QString& text) const
+{
+    const QString number = text.section(' ', 0, 0);
+    const QString unit = text.section(' ', 1);
+    if (bareNumber(number) && !number.isEmpty() && number != "-" && m_suffix.startsWith(unit))
+        text = number + ' ' + m_suffix;
 }
 
 QPoint KDialStyle::knobPosition(int value, int minimum, int maximum, const QSize& dialSize,
@@ -129,6 +155,9 @@ EqualisationUi::EqualisationUi(int nbRanges, const int* rangeLimitsHz, int gainS
     m_freqEdit->setText(QStringLiteral("0 Hz"));
     m_gainEdit->setText(QStringLiteral("0 dB"));
 
+    // One wheel notch turns the gain by one step (Qt's default turns several).
+    m_gainDial->installEventFilter(this);
+
     connect(m_freqDial, &QDial::valueChanged, this, &EqualisationUi::setValueSpinBoxFrequency);
     connect(m_gainDial, &QDial::valueChanged, this, &EqualisationUi::setValueSpinBoxAmplitude);
     connect(m_freqDial, &QDial::valueChanged, this, &EqualisationUi::sendValuesChanged);
@@ -137,12 +166,37 @@ EqualisationUi::EqualisationUi(int nbRanges, const int* rangeLimitsHz, int gainS
     connect(m_gainEdit, &QLineEdit::editingFinished, this, &EqualisationUi::editingFinished2_slot);
 }
 
+EqualisationUi::~EqualisationUi()
+{
+    // A field losing the focus while the children are deleted ends its editing: its signal must
+    // not reach this band, which is then no longer whole.
+    for (QObject* child : {static_cast<QObject*>(m_freqEdit), static_cast<QObject*>(m_gainEdit),
+                           static_cast<QObject*>(m_freqDial), static_cast<QObject*>(m_gainDial)})
+        child->disconnect(this);
+}
+
 void EqualisationUi::setBackground(const QPixmap& picture)
 {
     m_bg->setPixmap(picture);
     m_bg->setGeometry(0, 0, picture.width(), picture.height());
     m_bg->lower();
     setFixedSize(picture.size());
+}
+
+bool EqualisationUi::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_gainDial || event->type() != QEvent::Wheel)
+        return QWidget::eventFilter(watched, event);
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    const QPoint angle = wheel->angleDelta();
+    const int delta = std::abs(angle.y()) >= std::abs(angle.x()) ? angle.y() : angle.x();
+    m_wheelDelta += wheel->inverted() ? -delta : delta;
+    const int notches = m_wheelDelta / QWheelEvent::DefaultDeltasPerStep;
+    m_wheelDelta -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0)
+        m_gainDial->setValue(m_gainDial->value() + notches * m_gainDial->singleStep());
+    event->accept();
+    return true;
 }
 
 void EqualisationUi::writeFrequency(int hz)

@@ -19,7 +19,10 @@ class KNumValid : public QValidator
     Q_OBJECT
 public:
     KNumValid(int min, int max, const QString& suffix, QObject* parent = nullptr);
+    // Besides "<number> <unit>", a bare number is Intermediate while it is typed; fixup gives
+    // it its unit when the editing ends.
     State validate(QString& text, int& position) const override;
+    void fixup(QString& text) const override;
 
 private:
     int m_min;
@@ -45,6 +48,7 @@ public:
     // rangeLimitsHz: nbRanges + 1 ascending frequencies; gainRangeDb: minimum and maximum.
     EqualisationUi(int nbRanges, const int* rangeLimitsHz, int gainStep, const int* gainRangeDb,
                    QWidget* parent = nullptr);
+    ~EqualisationUi() override;
 
     void setInitialisation(int frequencyHz, double gainDb);
     int getFrequency() const;
@@ -59,6 +63,7 @@ public:
     void setIdButtons(int id) { m_id = id; }
     int getIdButtons() const { return m_id; }
     void setBackground(const QPixmap& picture);
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Shows another frequency without moving the dial or reporting it.
     void setFrequencyQuietly(int frequencyHz);
 
@@ -96,6 +101,7 @@ private:
     QDial* m_gainDial;
     QLineEdit* m_freqEdit;
     QLineEdit* m_gainEdit;
+    int m_wheelDelta = 0; // wheel angle not yet turned into gain steps
     double m_exactGain = 0.0;
     bool m_gainExact = false;
 };

@@ -45,7 +45,7 @@ QPolygon KEqView::curvePolyline(const _KEqualization* curve, const QSize& size, 
     QPolygon line(w);
     for (int x = 0; x < w; ++x) {
         const double f = BarkToHertz(bmin + x * (bmax - bmin) / w);
-        const double db = AppServices::doubleToDecibel(KEqual_getAmplitude(curve, f));
+        const double db = AppServices::amplitudeToDecibel(KEqual_getAmplitude(curve, f));
         line.setPoint(x, x, std::clamp(dbToY(db, h), 0, h - 1));
     }
     return line;
@@ -79,7 +79,7 @@ QPixmap KEqView::getPixmapView(_KEqualization* curve, const QSize& size, double 
         // A point outside the view (0 Hz has no place on a logarithmic scale) gets no dot.
         if (!(f >= fmin && f <= fmax))
             continue;
-        const double db = AppServices::doubleToDecibel(KEqual_getAmplAt(curve, i));
+        const double db = AppServices::amplitudeToDecibel(KEqual_getAmplAt(curve, i));
         painter.drawPoint(int((HertzToBark(f) - bmin) * w / (bmax - bmin)), dbToY(db, h));
     }
     return picture;
@@ -92,7 +92,7 @@ QPixmap KEqView::getPixmapView(const QMap<int, double>& hzToDb, const QSize& siz
         return QPixmap();
     _KEqualization* curve = KEqual_new();
     for (auto it = hzToDb.constBegin(); it != hzToDb.constEnd(); ++it)
-        KEqual_setAmplitude(curve, it.key(), AppServices::decibelToDouble(it.value()));
+        KEqual_setAmplitude(curve, it.key(), AppServices::decibelToAmplitude(it.value()));
     QPixmap picture = getPixmapView(curve, size, fmin, fmax);
     KEqual_delete(&curve);
     return picture;

@@ -92,7 +92,7 @@ TrackPlayer::TrackPlayer(KCtrlFile* document, QWidget* parent)
     m_time->setGeometry(140, 0, 120, 36);
     m_time->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_time->setFont(QFont(QStringLiteral("Tahoma"), 8, QFont::Bold));
-    m_time->setText(QStringLiteral("0:00:00:000"));
+    m_time->setText(QStringLiteral("0:00/0:00"));
     // The controls stand at fixed places: a layout that holds the bar keeps them all in view.
     const QRect used = m_stop->geometry() | m_slider->geometry() | m_time->geometry();
     setMinimumSize(used.right() + 1, used.bottom() + 1);
@@ -184,7 +184,8 @@ void TrackPlayer::showTime(int seconds)
 void TrackPlayer::setDate(double seconds)
 {
     const QTime length = m_player->getMusicLen();
-    m_length = timeText(length.isValid() ? length.msecsSinceStartOfDay() / 1000 : 0, true);
+    // Position and length read alike: minutes without a leading zero.
+    m_length = timeText(length.isValid() ? length.msecsSinceStartOfDay() / 1000 : 0, false);
     showTime(std::max(0, int(seconds)));
     m_slider->setValue(int(m_player->getTime() * kSliderSteps));
 }

@@ -194,6 +194,7 @@ QString KCtrlFile::getErrorMsg(EActCnst act)
 
 bool KCtrlFile::checkConstt(EActCnst act)
 {
+    m_refusalExplained = false;
     int result = 2;
     try {
         if (getKFile())
@@ -212,6 +213,7 @@ bool KCtrlFile::checkConstt(EActCnst act)
     } else {
         KPrompt::critical(m_parent, getMsgTitle(act), getErrorMsg(act), QMessageBox::Ok);
     }
+    m_refusalExplained = true;
     resetElts();
     return false;
 }
@@ -226,6 +228,7 @@ static void stopPlaybackBeforeFreeing()
 
 template <typename Edit> bool KCtrlFile::checkedEdit(EActCnst act, Edit edit)
 {
+    m_refusalExplained = false;
     copyElts();
     if (!edit()) {
         resetElts();

@@ -65,6 +65,9 @@ public:
     // Several of KObjFile's own edits under one checkpoint and one rule check, as one edit of a
     // dialog: a failed step or a refusal brings the whole project back. Announced by reloaded().
     bool checkedEdits(EActCnst act, const std::function<bool()>& edits);
+    // True when the last checked edit was refused after the user was told why (a contradiction)
+    // or chose to abort it; false when it succeeded or the edit itself failed without a word.
+    bool lastRefusalExplained() const { return m_refusalExplained; }
 
     QWidget* parentWidget() const { return m_parent; }
 
@@ -169,6 +172,7 @@ private:
 
     QHash<QString, bool> m_exportToStereo;
     _KFile* m_checkpoint = nullptr;
+    bool m_refusalExplained = false;
     _KFile* m_backup = nullptr;
     KPlayerFunctions* m_player = nullptr;
     QWidget* m_parent;

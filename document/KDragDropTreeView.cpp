@@ -18,6 +18,9 @@ KDragDropTreeView::KDragDropTreeView(KCtrlFile* document, QWidget* parent, KTree
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     connect(m_model, &KTreeModel::dropOnRoot, this, &KDragDropTreeView::dropOnRoot);
+    // Queued: the view shows the drop once the model's own refresh has reached it.
+    connect(m_model, &KTreeModel::dropped, this, &KDragDropTreeView::showDropped,
+            Qt::QueuedConnection);
     connect(m_model, &QAbstractItemModel::layoutChanged, this,
             &KDragDropTreeView::modelLayoutChanged);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -90,4 +93,23 @@ void KDragDropTreeView::mousePressEvent(QMouseEvent* event)
         }
     }
     QTreeView::mousePressEvent(event);
+}
+
+void KDragDropTreeView::showDropped(const QStringList& names)
+{
+    KCtrlFile* document = m_model->document();
+    QItemSelection dropped;
+    for (const QString& name : names) {
+        const QString group = document ? document->getParent(name) : QString();
+        if (!group.isEmpty())
+            m_names.setExpanded(group, true);
+        const QModelIndex row = m_names.proxy()->mapFromSource(m_model->getIndex(name));
+        if (row.isValid())
+            dropped.select(row, row);
+    }
+    if (dropped.isEmpty())
+        return;
+    selectionModel()->select(dropped, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(dropped.indexes().first(), QItemSelectionModel::NoUpdate);
+    scrollTo(dropped.indexes().first());
 }

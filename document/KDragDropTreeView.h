@@ -40,6 +40,9 @@ public slots:
     void selectionChanged_slot(const QItemSelection& selected, const QItemSelection& deselected);
     void collapsed_slot(const QModelIndex& index);
     void expanded_slot(const QModelIndex& index);
+    // After a drop the elements are shown where they went: their groups open and they are
+    // selected, so that a drop on a closed group is seen to have worked.
+    void showDropped(const QStringList& names);
 
 signals:
     void dropOnRoot(QStringList names);

@@ -65,6 +65,9 @@ void KListModel::layoutChanged_slot()
     for (const QString& name : projectNames())
         rows.push_back({name, {}});
     m_rows.sync(rows, *this);
+    // An element moved between groups keeps its row: its place and colours are read again.
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, 2));
 }
 
 void KListModel::renamed(const QString& oldName, const QString& newName)

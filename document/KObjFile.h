@@ -256,6 +256,11 @@ public:
     // A raw format in the caller's record becomes AU.
     bool exportToTovraFile(const QString& path, KStreamFormat* format, KObjProgress* progress,
                            EDefMix policy);
+    // Why an export or render of `project` to `target` failed, naming the file concerned: the
+    // first track whose audio file cannot be read, else the target when it cannot be written,
+    // else the target with the engine's own message.
+    static QString exportFailureCause(_KFile* project, const QString& target,
+                                      const QString& engineMessage);
 
 protected:
     // The export with channel counts given per track name, applied to the clone only.
@@ -268,6 +273,8 @@ protected:
 
 private:
     KElement* element(const QString& name) const;
+    // Puts the cause of a failed (not cancelled) export into the progress record, failed state.
+    static void reportExportFailure(_KFile* project, const QString& target, KObjProgress* progress);
 
     _KFile* m_file;
 };

@@ -2,14 +2,23 @@
 // file from a prepared clone of the project.
 #include "KObjFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "EngineText.h"
 #include "KContainer.h"
 #include "KFile.h"
 #include "KPlayer.h"
 #include "KMix.h"
+#include "KAudioFile.h"
 #include "KObjProgress.h"
+#include "KProjectLock.h"
 
 using EngineText::key;
 
@@ -126,6 +135,73 @@ bool KObjFile::exportToTovraFile(const QString& path, KStreamFormat* format,
     return exportToTovraFile(path, format, progress, policy, {});
 }
 
+// Why a track's audio file cannot be read; empty when it can.
+static QString audioFileProblem(const QString& path)
+{
+    const QByteArray kPath = QFile::encodeName(path);
+    if (!QFileInfo::exists(path) || !QFileInfo(path).isReadable()) {
+        const int error = ::access(kPath.constData(), R_OK) != 0 ? errno : ENOENT;
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+    if (QFileInfo(path).isDir())
+        return QString::fromLocal8Bit(std::strerror(EISDIR));
+    int frames = 0;
+    KAudioFile* audio = openKAudioFile(kPath.constData(), nullptr, &frames);
+    if (!audio)
+        return KObjFile::tr("ce n'est pas un fichier audio lisible");
+    closeKAudioReading(&audio);
+    return QString();
+}
+
+// Why nothing can be written at `target`: a folder in its place, a missing or closed folder.
+static QString targetProblem(const QString& target)
+{
+    const QFileInfo info(target);
+    if (info.isDir())
+        return KObjFile::tr("un dossier porte ce nom");
+    const QString folder = info.absolutePath();
+    const QByteArray kFolder = QFile::encodeName(folder);
+    if (::access(kFolder.constData(), W_OK) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (info.exists() && !info.isWritable())
+        return QString::fromLocal8Bit(std::strerror(EACCES));
+    return QString();
+}
+
+QString KObjFile::exportFailureCause(_KFile* project, const QString& target,
+                                     const QString& engineMessage)
+{
+    if (project) {
+        int count = 0;
+        const KProjectLock lock;
+        for (const QString& track : EngineText::takeNames(tracksName(project, &count), count)) {
+            const KTrack* kTrack = giveTrack(project, key(track).constData());
+            const QString path = kTrack && kTrack->path ? QFile::decodeName(kTrack->path) : QString();
+            if (path.isEmpty() || path == QLatin1String(KTRACK_IGNORE_AUDIO))
+                continue;
+            const QString problem = audioFileProblem(path);
+            if (!problem.isEmpty())
+                return tr("Impossible de lire le fichier audio \"%1\" de la piste \"%2\" : %3")
+                    .arg(QDir::toNativeSeparators(path), track, problem);
+        }
+    }
+    const QString problem = targetProblem(target);
+    if (!problem.isEmpty())
+        return tr("Impossible d'écrire \"%1\" : %2").arg(QDir::toNativeSeparators(target), problem);
+    return tr("L'écriture de \"%1\" a échoué : %2")
+        .arg(QDir::toNativeSeparators(target),
+             engineMessage.isEmpty() ? tr("erreur inconnue") : engineMessage);
+}
+
+void KObjFile::reportExportFailure(_KFile* project, const QString& target, KObjProgress* progress)
+{
+    // A cancel is no failure; the cause goes where the progress dialog reads it.
+    if (!progress || progress->getState() == -1)
+        return;
+    progress->setMsg(exportFailureCause(project, target, progress->getMsg()));
+    progress->setState(-2);
+}
+
 bool KObjFile::exportToTovraFile(const QString& path, KStreamFormat* format,
                                  KObjProgress* progress, EDefMix policy,
                                  const QHash<QString, int>& channels)
@@ -145,6 +221,8 @@ bool KObjFile::exportToTovraFile(const QString& path, KStreamFormat* format,
         written = exportToTovraPrg(QFile::encodeName(path).constData(), clone, format,
                                    progress ? progress->getKProg() : nullptr)
                   > 0;
+    if (!written)
+        reportExportFailure(clone, path, progress);
     _freeZark(clone);
     return written;
 }

@@ -196,7 +196,7 @@ QMap<int, double> KObjFile::getMixMastering(const QString& mix) const
     const _KEqualization* curve = m_file ? k_getMixMastering(m_file, key(mix).constData()) : nullptr;
     for (int i = 0; i < KEqual_getNbFreq(curve); ++i)
         points.insert(static_cast<int>(std::lround(KEqual_getFreqAt(curve, i))),
-                      AppServices::doubleToDecibel(KEqual_getAmplAt(curve, i)));
+                      AppServices::amplitudeToDecibel(KEqual_getAmplAt(curve, i)));
     return points;
 }
 
@@ -220,7 +220,7 @@ bool KObjFile::setMixMastering(const QString& mix, const QMap<int, double>& hzTo
     if (!curve)
         return false;
     for (auto it = hzToDb.constBegin(); it != hzToDb.constEnd(); ++it)
-        KEqual_setAmplitude(curve, it.key(), AppServices::decibelToDouble(it.value()));
+        KEqual_setAmplitude(curve, it.key(), AppServices::decibelToAmplitude(it.value()));
     return storeMastering(m_file, mix, curve);
 }
 
@@ -230,7 +230,7 @@ bool KObjFile::setMixMastering(const QString& mix, int hz, double db, int index)
     if (!m_file || hz < 0 || index < 0)
         return false;
     const QByteArray mixKey = key(mix);
-    const double gain = AppServices::decibelToDouble(db);
+    const double gain = AppServices::decibelToAmplitude(db);
     if (_KEqualization* curve = k_getMixMastering(m_file, mixKey.constData())) {
         if (KEqual_setAmplitudeAt(curve, hz, gain, index) != 1)
             return false;
@@ -311,10 +311,14 @@ bool KObjFile::exportTovixToAudioFile(const QString& mix, const QString& path,
     KProgress* record = progress ? progress->getKProg() : nullptr;
     const QByteArray mixKey = key(mix);
     const QByteArray target = QFile::encodeName(path);
-    if (KAudioFmt_isSndFileFmt(format->code) == 1)
-        return k_exportTovixToAudioFile(m_file, mixKey.constData(), target.constData(), format,
-                                        record)
-               == 1;
+    if (KAudioFmt_isSndFileFmt(format->code) == 1) {
+        const bool rendered = k_exportTovixToAudioFile(m_file, mixKey.constData(),
+                                                       target.constData(), format, record)
+                              == 1;
+        if (!rendered)
+            reportExportFailure(m_file, path, progress);
+        return rendered;
+    }
 
     const int major = format->code & KAUDIOFMT_MAJOR_MASK;
     if (major != KAUDIOFMT_VORBIS && major != KAUDIOFMT_MPEG)
@@ -343,5 +347,7 @@ bool KObjFile::exportTovixToAudioFile(const QString& mix, const QString& path,
     }
     // Never leave the large float render behind, whatever happened.
     QFile::remove(temporary);
+    if (!converted)
+        reportExportFailure(m_file, path, progress);
     return converted;
 }

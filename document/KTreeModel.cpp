@@ -498,6 +498,8 @@ bool KTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int,
         if (!(moved = moveInto(name, target)))
             break;
     refresh();
+    if (moved)
+        emit dropped(names);
     return moved;
 }
 

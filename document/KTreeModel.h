@@ -93,6 +93,8 @@ public slots:
 
 signals:
     void dropOnRoot(QStringList names);
+    // Elements a drop has just moved (the views show them where they went).
+    void dropped(QStringList names);
 
 protected:
     KElement* element(const QString& name) const;

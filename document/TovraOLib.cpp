@@ -1,6 +1,8 @@
 #include "TovraOLib.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include <QFile>
 #include <QFileInfo>
@@ -49,10 +51,16 @@ static QString freeTemporaryPath(const QFileInfo& target)
     }
 }
 
-bool TovraOLib::convertStereoToMono(const QString& source, const QString& destination)
+bool TovraOLib::convertStereoToMono(const QString& source, const QString& destination,
+                                    QString* cause)
 {
-    if (source.isEmpty() || destination.isEmpty())
+    if (cause)
+        cause->clear();
+    if (source.isEmpty() || destination.isEmpty()) {
+        if (cause)
+            *cause = QStringLiteral("no file named");
         return false;
+    }
     const QFileInfo sourceInfo(source);
     const QFileInfo destinationInfo(destination);
     const bool inPlace = source == destination
@@ -61,9 +69,14 @@ bool TovraOLib::convertStereoToMono(const QString& source, const QString& destin
     const QString output = inPlace ? freeTemporaryPath(destinationInfo) : destination;
     const QByteArray kSource = QFile::encodeName(source);
     const QByteArray kOutput = QFile::encodeName(output);
-    if (k_convertStereoToMono(kSource.constData(), kOutput.constData()) == 0) {
+    char engineCause[1024] = "";
+    if (k_convertStereoToMonoWithCause(kSource.constData(), kOutput.constData(), engineCause,
+                                       sizeof(engineCause))
+        == 0) {
         if (inPlace)
             QFile::remove(output);
+        if (cause)
+            *cause = QString::fromLocal8Bit(engineCause);
         return false;
     }
     if (!inPlace)
@@ -72,7 +85,10 @@ bool TovraOLib::convertStereoToMono(const QString& source, const QString& destin
     // file stands in its place.
     const QByteArray kTarget = QFile::encodeName(sourceInfo.canonicalFilePath());
     if (std::rename(kOutput.constData(), kTarget.constData()) != 0) {
+        const int error = errno;
         QFile::remove(output);
+        if (cause)
+            *cause = QString("cannot replace \"%1\" (%2)").arg(source, QString::fromLocal8Bit(std::strerror(error)));
         return false;
     }
     return true;

@@ -21,8 +21,10 @@ public:
     static QString getMsgError(EReturn code);
     // A mono copy of a two-channel audio file. The same file as source and destination (compared
     // by canonical path) converts through a temporary file that atomically replaces the source;
-    // on any failure the source is kept as it was.
-    static bool convertStereoToMono(const QString& source, const QString& destination);
+    // on any failure the source is kept as it was and `cause` (may be null) gets the reason,
+    // naming the file concerned.
+    static bool convertStereoToMono(const QString& source, const QString& destination,
+                                    QString* cause = nullptr);
 };
 
 #endif

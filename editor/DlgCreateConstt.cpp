@@ -107,9 +107,17 @@ void DlgCreateConstt::selectElement(QComboBox* combo, const QString& element)
 
 void DlgCreateConstt::refuse(const QString& text)
 {
-    KPrompt::critical(this, tr("Erreur"), text, QMessageBox::Ok);
+    // The dialog stays open with what was typed, so that the author can mend the choice.
+    if (!text.isEmpty())
+        KPrompt::critical(this, tr("Erreur"), text, QMessageBox::Ok);
     setResult(0);
-    reject();
+}
+
+// The box after a rule the document did not create: none when it has already told the author
+// why, or the author aborted it.
+QString DlgCreateConstt::refusalText(const KCtrlFile* document) const
+{
+    return document->lastRefusalExplained() ? QString() : tr("Impossible de créer cette contrainte !");
 }
 
 void DlgCreateConstt::okAction()
@@ -120,37 +128,34 @@ void DlgCreateConstt::okAction()
     KCtrlFile* document = m_window ? m_window->getTovraFile() : nullptr;
     if (first.isEmpty() || second.isEmpty() || first == second || !document) {
         refuse(tr("Elément(s) non valide(s) !"));
-        hide();
         return;
     }
     ExcluWidget* page = m_window->getExcluWidget();
     if (m_kind == KObjFile::Exclusion) {
         const QString name = document->createExclu({first, second}, description);
         if (name.isEmpty()) {
-            refuse(tr("Impossible de créer cette contrainte !"));
-        } else {
-            if (page)
-                page->addExcluLine(name, first, second, description);
-            setResult(1);
-            accept();
+            refuse(refusalText(document));
+            return;
         }
+        if (page)
+            page->addExcluLine(name, first, second, description);
     } else {
         const QString name = document->createImply(first, {second}, description);
         if (name.isEmpty()) {
-            refuse(tr("Impossible de créer cette contrainte !"));
-        } else {
-            // A refused reciprocal leaves the first implication; the document said why.
-            const QString reciprocal =
-                checkBox->isChecked() ? document->createImply(second, {first}, description) : QString();
-            if (page) {
-                page->addImplyLine(name, first, second, description);
-                if (!reciprocal.isEmpty())
-                    page->addImplyLine(reciprocal, second, first, description);
-            }
-            setResult(1);
-            accept();
+            refuse(refusalText(document));
+            return;
+        }
+        // A refused reciprocal leaves the first implication; the document said why.
+        const QString reciprocal =
+            checkBox->isChecked() ? document->createImply(second, {first}, description) : QString();
+        if (page) {
+            page->addImplyLine(name, first, second, description);
+            if (!reciprocal.isEmpty())
+                page->addImplyLine(reciprocal, second, first, description);
         }
     }
+    setResult(1);
+    accept();
     hide();
 }
 

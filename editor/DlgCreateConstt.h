@@ -7,6 +7,7 @@
 
 #include "KObjFile.h"
 
+class KCtrlFile;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -39,6 +40,7 @@ private:
     // added, so that the rule keeps its own elements.
     static void selectElement(QComboBox* combo, const QString& element);
     void refuse(const QString& text);
+    QString refusalText(const KCtrlFile* document) const;
 
     KObjFile::EConst m_kind;
     ZazuzoziZadiviDU* m_window;

@@ -156,8 +156,13 @@ int EltPropUI::askNotMuteMode(int& level)
 
 void EltPropUI::trkChecked(const QString& name, bool on)
 {
-    if (!document || !document->setEltNotMute(name, on))
+    if (!document)
         return;
+    if (!document->setEltNotMute(name, on)) {
+        // Refused or aborted: the box shows what the document kept.
+        trackPage->setCheckNotMute(document->isNotMute(name));
+        return;
+    }
     SonaricParams* params = ZazuzoziZadiviDU::getInstance()->getParams();
     int mode = params->getNotMuteLevelMode();
     int level = params->getNotMuteMinLevel();

@@ -323,6 +323,12 @@ void ExportUI::hideFormats()
 
 void ExportUI::changeView(int tab)
 {
+    // Each tab comes back to its own file; a tab without one starts from the other tab's.
+    if (shownTab == 0 || shownTab == 1)
+        tabPaths[shownTab] = hasPath() ? getPath() : QString();
+    if ((tab == 0 || tab == 1) && !tabPaths[tab].isEmpty())
+        ui.lineEdit_2->setText(tabPaths[tab]);
+    shownTab = tab;
     hideFormats();
     if (tab == 0) {
         ui.tab->layout()->addWidget(ui.widgetExport);

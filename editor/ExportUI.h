@@ -112,6 +112,10 @@ private:
 
     Ui_ExportUIClass ui;
     int mode = ModeNoMix;
+    // The file each tab writes, kept apart so that a mix export does not rename the
+    // distributable file; empty until the tab had a file.
+    QString tabPaths[2];
+    int shownTab = 0;
     QList<WdgAudioFormat*> formats;
     QList<WdgAudioFormat*> containerFormats;
     QList<WdgAudioFormat*> mixFormats;

@@ -272,13 +272,14 @@ void SonaricParams::setNotMuteMinLevel(int level)
 QString SonaricParams::getAudioFileFilter() const
 {
     return QStringList{tr("Fichiers audio") +
-                           " (*.wav *.wave *.aif *.aiff *.ogg *.mp3 *.mp2 *.mpeg *.au *.caf)",
-                       "Fichiers Wave (*.wav *.wave)",
-                       "Fichiers AIFF (*.aif *.aiff)",
-                       "Fichiers OGG-Vorbis (*.ogg)",
-                       "Fichiers MPEG (*.mp3 *.mp2 *.mpeg)",
-                       "Fichiers AU (*.au)",
-                       "Fichiers CAF (*.caf)"}
+                           " (*.wav *.wave *.aif *.aiff *.flac *.ogg *.mp3 *.mp2 *.mpeg *.au *.caf)",
+                       tr("Fichiers Wave") + " (*.wav *.wave)",
+                       tr("Fichiers AIFF") + " (*.aif *.aiff)",
+                       tr("Fichiers FLAC") + " (*.flac)",
+                       tr("Fichiers OGG-Vorbis") + " (*.ogg)",
+                       tr("Fichiers MPEG") + " (*.mp3 *.mp2 *.mpeg)",
+                       tr("Fichiers AU") + " (*.au)",
+                       tr("Fichiers CAF") + " (*.caf)"}
         .join(";;");
 }
 

@@ -367,10 +367,18 @@ bool ZazuzoziZadiviDU::convertStereoToMono(const QString& name)
         if (destination.isEmpty())
             return false;
     }
-    // The track points at its new file only when both steps worked.
-    if (!TovraOLib::convertStereoToMono(source, destination)
-        || !document->setTrackPath(name, destination)) {
-        KPrompt::critical(this, title, tr("Erreur durant la conversion !"), QMessageBox::Ok);
+    // The track points at its new file only when both steps worked; the box says why not.
+    QString cause;
+    if (!TovraOLib::convertStereoToMono(source, destination, &cause)) {
+        KPrompt::critical(this, title, tr("Erreur durant la conversion !") + "\n" + cause,
+                          QMessageBox::Ok);
+        return false;
+    }
+    if (!document->setTrackPath(name, destination)) {
+        KPrompt::critical(this, title,
+                          tr("Erreur durant la conversion !") + "\n"
+                              + tr("La piste ne peut pas lire le fichier converti : ") + destination,
+                          QMessageBox::Ok);
         return false;
     }
     return true;

@@ -305,13 +305,15 @@ void TVRAction::options_conv(bool)
 void TVRAction::importAudio(bool)
 {
     ZazuzoziZadiviDU* window = mainWindow();
-    window->setUnsavedProject();
     window->setCurrentTab(0);
     const QStringList files = KPrompt::getOpenFileNames(
         window, tr("Importer des pistes"), window->getParams()->getLastImportDirectory(),
         window->getParams()->getAudioFileFilter());
-    if (!files.isEmpty())
-        window->importAudioPath(files);
+    // A cancelled chooser changes nothing in the project.
+    if (files.isEmpty())
+        return;
+    window->setUnsavedProject();
+    window->importAudioPath(files);
 }
 
 void TVRAction::modifyAudio(bool)

@@ -670,12 +670,14 @@ bool ZazuzoziZadiviDU::openTovraProject(const QString& path)
     workspace->show();
     updateUI();
     projectPath = path;
-    setSavedProject(true);
+    // A relocated or dropped audio file is a change the file on disk does not hold yet.
+    setSavedProject(!audioPathsChanged);
     return true;
 }
 
 bool ZazuzoziZadiviDU::checkAudioPath(KXml* description)
 {
+    audioPathsChanged = false;
     QList<XmlObjectStruct*> files;
     collectFileNodes(description->getXmlObj(), files);
     KCheckAudioDlg dialog(this);
@@ -695,6 +697,7 @@ bool ZazuzoziZadiviDU::checkAudioPath(KXml* description)
         char* old = node->text;
         node->text = AppServices::QStringToKString(replacement);
         AppServices::freeKString(old);
+        audioPathsChanged = true;
         if (dialog.getClick()) {
             params->setLastImportDirectory(QFileInfo(replacement).absolutePath());
             dialog.setAudioDir(params->getLastImportDirectory());

@@ -191,6 +191,7 @@ private:
     PreMixView* preMixView = nullptr;
     QWidget* libraryPanel = nullptr;
     bool saved = false;
+    bool audioPathsChanged = false; // the last checkAudioPath replaced a missing file's path
     TVRAction* controller = nullptr;
     WorkSpaceUI* workspace = nullptr;
     ExcluWidget* excluWidget = nullptr;

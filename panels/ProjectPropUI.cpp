@@ -1,5 +1,7 @@
 #include "ProjectPropUI.h"
 
+#include <QDate>
+
 #include "AppServices.h"
 #include "DlgInputUI.h"
 #include "KBandLinkValid.h"
@@ -201,7 +203,8 @@ void ProjectPropUI::init()
     for (QLineEdit* edit : {titleLineEdit, authorLineEdit, copyrightLineEdit, albumLineEdit,
                             bandLinkLineEdit, iTunesLink})
         edit->clear();
-    yearSpinBox->setValue(2008);
+    // A new song is dated this year.
+    yearSpinBox->setValue(QDate::currentDate().year());
     styleComboBox->setCurrentIndex(0);
     styleComboBox->setEditText(QString());
     setRowButtonsEnabled(false);

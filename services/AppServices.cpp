@@ -74,6 +74,21 @@ double AppServices::decibelToDouble(double decibels)
     return cBToDouble(static_cast<int>(std::trunc(nudged)));
 }
 
+double AppServices::amplitudeToDecibel(double gain)
+{
+    if (!(gain > 0.0))
+        return -240.0;
+    const double decibels = std::fmax(-240.0, 20.0 * std::log10(gain));
+    return std::round(decibels * 1e4) / 1e4;
+}
+
+double AppServices::decibelToAmplitude(double decibels)
+{
+    if (std::isnan(decibels))
+        return 0.0;
+    return std::pow(10.0, std::fmin(decibels, 240.0) / 20.0);
+}
+
 void AppServices::setFontParent(QWidget* widget, QFont font)
 {
     if (!widget)

@@ -32,6 +32,11 @@ public:
     // Linear gain to decibels in steps of one level unit (0.1 dB), and back; both cut toward 0.
     static double doubleToDecibel(double gain);
     static double decibelToDouble(double decibels);
+    // Decibels of an amplitude gain, 20 x log10 (the equaliser's band gains), and back; a gain
+    // that is not positive reads -240 dB. Read back to 0.0001 dB, so that a typed gain stored
+    // with a file's six decimals comes back as typed.
+    static double amplitudeToDecibel(double gain);
+    static double decibelToAmplitude(double decibels);
 
     // Sets the font on the widget and on every widget below it.
     static void setFontParent(QWidget* widget, QFont font);

@@ -1,5 +1,6 @@
 #include "DlgProgBar.h"
 
+#include "KObjProgress.h"
 #include "KObjThread.h"
 #include "KPrompt.h"
 #include "KProgBar.h"
@@ -143,6 +144,16 @@ void DlgProgBar::stop_bad()
         m_progBar->stop();
     m_cancelButton->setText(tr("Ok"));
     m_progBar->setText(m_errorMsg);
+    // A failed worker leaves its cause in the progress record: shown whole under the bar.
+    KObjProgress* progress = m_thread ? m_thread->getProgress() : nullptr;
+    const QString cause = progress && progress->getState() == -2 ? progress->getMsg() : QString();
+    if (!cause.isEmpty() && cause != m_errorMsg) {
+        m_label->setWordWrap(true);
+        m_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        m_label->setText(cause);
+        m_label->show();
+        adjustSize();
+    }
     m_outcome = Failure;
 }
 

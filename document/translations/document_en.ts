@@ -156,4 +156,31 @@
         <translation>(at the root)</translation>
     </message>
 </context>
+<context>
+    <name>KObjFile</name>
+    <message>
+        <source>ce n&apos;est pas un fichier audio lisible</source>
+        <translation>not a readable audio file</translation>
+    </message>
+    <message>
+        <source>un dossier porte ce nom</source>
+        <translation>a folder has that name</translation>
+    </message>
+    <message>
+        <source>Impossible de lire le fichier audio &quot;%1&quot; de la piste &quot;%2&quot; : %3</source>
+        <translation>Cannot read the audio file &quot;%1&quot; of stem track &quot;%2&quot;: %3</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;écrire &quot;%1&quot; : %2</source>
+        <translation>Cannot write &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>L&apos;écriture de &quot;%1&quot; a échoué : %2</source>
+        <translation>Writing &quot;%1&quot; failed: %2</translation>
+    </message>
+    <message>
+        <source>erreur inconnue</source>
+        <translation>unknown error</translation>
+    </message>
+</context>
 </TS>

@@ -65,6 +65,34 @@
             <source>Fichiers audio</source>
             <translation>Audio Files</translation>
         </message>
+        <message>
+            <source>Fichiers Wave</source>
+            <translation>Wave files</translation>
+        </message>
+        <message>
+            <source>Fichiers AIFF</source>
+            <translation>AIFF files</translation>
+        </message>
+        <message>
+            <source>Fichiers FLAC</source>
+            <translation>FLAC files</translation>
+        </message>
+        <message>
+            <source>Fichiers OGG-Vorbis</source>
+            <translation>Ogg Vorbis files</translation>
+        </message>
+        <message>
+            <source>Fichiers MPEG</source>
+            <translation>MPEG files</translation>
+        </message>
+        <message>
+            <source>Fichiers AU</source>
+            <translation>AU files</translation>
+        </message>
+        <message>
+            <source>Fichiers CAF</source>
+            <translation>CAF files</translation>
+        </message>
     </context>
     <context>
         <name>TabViewUI</name>
@@ -334,6 +362,10 @@
         <message>
             <source>Erreur durant la conversion !</source>
             <translation>Error during conversion!</translation>
+        </message>
+        <message>
+            <source>La piste ne peut pas lire le fichier converti : </source>
+            <translation>The stem track cannot read the converted file: </translation>
         </message>
     </context>
     <context>

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -126,46 +127,135 @@ int mixChannels_2(float *out, int outChannels, const float *in, int inChannels, 
 
 // --- Stereo to mono ----------------------------------------------------------------------------
 
+namespace {
+
+// Keeps the first cause of a failed conversion for the caller and says it on stderr.
+class ConvertFailure {
+public:
+    ConvertFailure(char *text, size_t size) : m_text(text), m_size(size)
+    {
+        if (m_text && m_size > 0)
+            m_text[0] = '\0';
+    }
+
+    void operator()(const char *format, ...) __attribute__((format(printf, 2, 3)))
+    {
+        char line[1024];
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(line, sizeof(line), format, args);
+        va_end(args);
+        std::fprintf(stderr, "*** ERROR k_convertStereoToMono : %s\n", line);
+        if (m_text && m_size > 0 && m_text[0] == '\0')
+            std::snprintf(m_text, m_size, "%s", line);
+    }
+
+private:
+    char *m_text;
+    size_t m_size;
+};
+
+// Why nothing can be created beside `path`: its folder is missing or not writable.
+std::string folderProblem(const char *path)
+{
+    const char *slash = std::strrchr(path, '/');
+    const std::string folder = slash ? std::string(path, slash == path ? 1 : slash - path) : ".";
+    struct stat status;
+    if (stat(folder.c_str(), &status) != 0 || access(folder.c_str(), W_OK) != 0)
+        return std::strerror(errno);
+    if (!S_ISDIR(status.st_mode))
+        return std::strerror(ENOTDIR);
+    return "the file system refused the file";
+}
+
+// The libsndfile format of a mono copy written to `destination`: the type from its extension
+// (Ogg Vorbis and MP3 through libsndfile's own encoders), the source's sample encoding when the
+// type takes it, else the best PCM encoding the type takes. 0 when libsndfile writes no such file.
+int monoOutputFormat(const char *destination, const KAudioFile *input)
+{
+    const int type = k_getAudioType(destination);
+    SF_INFO info;
+    std::memset(&info, 0, sizeof(info));
+    info.channels = 1;
+    info.samplerate = static_cast<int>(input->format->rate);
+    if (type == KAUDIOFMT_VORBIS) {
+        info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+        return sf_format_check(&info) ? info.format : 0;
+    }
+    if (type == KAUDIOFMT_MPEG) {
+        info.format = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+        return sf_format_check(&info) ? info.format : 0;
+    }
+    if (type == 0)
+        return 0;
+    const bool compressed = input->type == KAUDIOFMT_VORBIS || input->type == KAUDIOFMT_MPEG;
+    const int kept = compressed ? SF_FORMAT_PCM_16 : (input->format->code & KAUDIOFMT_SUB_MASK);
+    for (const int subtype : {kept, static_cast<int>(SF_FORMAT_PCM_24),
+                              static_cast<int>(SF_FORMAT_PCM_16)}) {
+        info.format = type | subtype;
+        if (sf_format_check(&info))
+            return info.format;
+    }
+    return 0;
+}
+
+} // namespace
+
 int k_convertStereoToMono(const char *source, const char *destination)
 {
-    if (!source || !destination)
+    return k_convertStereoToMonoWithCause(source, destination, nullptr, 0);
+}
+
+int k_convertStereoToMonoWithCause(const char *source, const char *destination, char *cause,
+                                   size_t causeSize)
+{
+    ConvertFailure failure(cause, causeSize);
+    if (!source || !destination) {
+        failure("no file named");
         return 0;
+    }
     if (sameFile(source, destination)) {
-        std::fprintf(stderr, "*** ERROR k_convertStereoToMono : \"%s\" is the source itself\n",
-                     destination);
+        failure("\"%s\" is the source itself", destination);
+        return 0;
+    }
+    struct stat status;
+    if (stat(source, &status) != 0) {
+        failure("cannot read \"%s\" (%s)", source, std::strerror(errno));
         return 0;
     }
     int frames = 0;
     KAudioFile *input = openKAudioFile(source, nullptr, &frames);
-    if (!input)
+    if (!input) {
+        failure("\"%s\" is not a readable audio file", source);
         return 0;
+    }
     if (input->format->channels != 2) {
-        std::fprintf(stderr, "*** ERROR k_convertStereoToMono : \"%s\" has %d channels, not 2\n",
-                     source, input->format->channels);
+        failure("\"%s\" has %d channels, not 2", source, input->format->channels);
         closeKAudioReading(&input);
         return 0;
     }
     SF_INFO info;
     std::memset(&info, 0, sizeof(info));
-    const int subtype = (input->type == KAUDIOFMT_VORBIS || input->type == KAUDIOFMT_MPEG)
-                            ? SF_FORMAT_PCM_16
-                            : (input->format->code & KAUDIOFMT_SUB_MASK);
-    info.format = k_getAudioType(destination) | subtype;
+    info.format = monoOutputFormat(destination, input);
     info.channels = 1;
     info.samplerate = static_cast<int>(input->format->rate);
-    if (!sf_format_check(&info)) {
-        std::fprintf(stderr, "*** ERROR k_convertStereoToMono : format 0x%x not writable to \"%s\"\n",
-                     info.format, destination);
+    if (info.format == 0) {
+        const char *dot = std::strrchr(destination, '.');
+        failure("this program cannot write a mono audio file of type \"%s\" at %d Hz (\"%s\")",
+                dot ? dot + 1 : "", info.samplerate, destination);
         closeKAudioReading(&input);
         return 0;
     }
     PendingFile pending(destination);
-    SNDFILE *output = pending.fd() >= 0 ? sf_open_fd(pending.fd(), SFM_WRITE, &info, SF_FALSE)
-                                        : nullptr;
+    if (pending.fd() < 0) {
+        failure("cannot write in the folder of \"%s\" (%s)", destination,
+                folderProblem(destination).c_str());
+        closeKAudioReading(&input);
+        return 0;
+    }
+    SNDFILE *output = sf_open_fd(pending.fd(), SFM_WRITE, &info, SF_FALSE);
     if (!output) {
-        if (pending.fd() >= 0)
-            std::fprintf(stderr, "*** ERROR k_convertStereoToMono : cannot write \"%s\" (%s)\n",
-                         destination, sf_strerror(nullptr));
+        failure("cannot write \"%s\" (%s)", destination, sf_strerror(nullptr));
         closeKAudioReading(&input);
         return 0;
     }
@@ -182,18 +272,28 @@ int k_convertStereoToMono(const char *source, const char *destination)
         written = sf_writef_float(output, mono.data(), got) == got;
         total += got;
     }
+    std::string writeError;
+    if (!written || sf_error(output) != SF_ERR_NO_ERROR)
+        writeError = sf_strerror(output);
     written = written && sf_error(output) == SF_ERR_NO_ERROR;
     written = sf_close(output) == 0 && written;
     closeKAudioReading(&input);
-    if (!written)
-        std::fprintf(stderr, "*** ERROR k_convertStereoToMono : cannot write \"%s\"\n",
-                     destination);
     if (total != frames) {
-        std::fprintf(stderr, "*** ERROR k_convertStereoToMono : read %lld of %d frames of \"%s\"\n",
-                     static_cast<long long>(total), frames, source);
+        failure("read %lld of %d frames of \"%s\"", static_cast<long long>(total), frames,
+                source);
         return 0;
     }
-    return written && pending.commit() ? 1 : 0;
+    if (!written) {
+        failure("cannot write \"%s\" (%s)", destination,
+                writeError.empty() ? "write error" : writeError.c_str());
+        return 0;
+    }
+    if (!pending.commit()) {
+        failure("cannot put \"%s\" in place (%s)", destination,
+                folderProblem(destination).c_str());
+        return 0;
+    }
+    return 1;
 }
 
 // --- Ogg Vorbis encoder ------------------------------------------------------------------------

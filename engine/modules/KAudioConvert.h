@@ -7,6 +7,8 @@
 #ifndef KAUDIOCONVERT_H
 #define KAUDIOCONVERT_H
 
+#include <stddef.h>
+
 #include "KTypes.h"
 
 // Fold interleaved float input into the output channels, gains[0] left and gains[1] right:
@@ -19,10 +21,15 @@ int mixChannels_2(float *out, int outChannels, const float *in, int inChannels, 
                   const double *gains);
 
 // Writes a one-channel copy of a two-channel audio file, each sample (left + right) x 0.5; the
-// destination's type comes from its extension and keeps the source's sample encoding (16-bit
-// PCM for Ogg Vorbis sources). 1 when every frame was read and written, 0 otherwise (null paths,
-// the same file for both, a source that is not stereo, an unsupported destination format).
+// destination's type comes from its extension: WAV, AIFF, AU, CAF and FLAC keep the source's
+// sample encoding where the type takes it (16-bit PCM for Ogg Vorbis and MP3 sources), ".ogg"
+// is written as Ogg Vorbis and ".mp3" as MPEG layer III. 1 when every frame was read and
+// written, 0 otherwise (null paths, the same file for both, a source that is not stereo, a
+// destination type that cannot be written). The WithCause form also leaves the first cause of a
+// failure, naming the file concerned, in `cause` (an empty text on success; may be null).
 int k_convertStereoToMono(const char *source, const char *destination);
+int k_convertStereoToMonoWithCause(const char *source, const char *destination, char *cause,
+                                   size_t causeSize);
 
 // Encodes an audio file (read with libsndfile, samples full scale at +-1.0) into a plain Ogg
 // Vorbis file at the given variable-bit-rate quality, clamped to -0.1..1.0. The progress record

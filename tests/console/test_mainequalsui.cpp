@@ -3,6 +3,7 @@
 
 #include "EqualisationUi.h"
 #include "KEqView.h"
+#include "KEqFx.h"
 #include "KEqual.h"
 #include "MainEqualsUi.h"
 
@@ -17,6 +18,9 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
+
+#include <cmath>
 
 namespace {
 
@@ -200,7 +204,7 @@ TEST(KEqView, DrawnCurveIsTheCurveTheEngineEvaluates)
     const QMap<int, double> points{{60, 9.0}, {400, -6.0}, {3000, 4.0}, {15000, -10.0}};
     _KEqualization* curve = KEqual_new();
     for (auto it = points.constBegin(); it != points.constEnd(); ++it)
-        KEqual_setAmplitude(curve, it.key(), AppServices::decibelToDouble(it.value()));
+        KEqual_setAmplitude(curve, it.key(), AppServices::decibelToAmplitude(it.value()));
     const QSize size = MainEqualsUi::curveSize();
     const QImage picture = KEqView::getPixmapView(points, size, 20.0, 20000.0).toImage();
     ASSERT_EQ(size, picture.size());
@@ -209,7 +213,7 @@ TEST(KEqView, DrawnCurveIsTheCurveTheEngineEvaluates)
     int checked = 0;
     for (int x = 5; x < size.width() - 5; x += 7) {
         const double f = KEqView::BarkToHertz(bmin + x * (bmax - bmin) / size.width());
-        const double db = AppServices::doubleToDecibel(KEqual_getAmplitude(curve, f));
+        const double db = AppServices::amplitudeToDecibel(KEqual_getAmplitude(curve, f));
         const int y = std::clamp(int(size.height() + (db + 12) * size.height() / -24.0), 0,
                                  size.height() - 1);
         const QColor pixel = picture.pixelColor(x, y);
@@ -267,10 +271,10 @@ TEST(MainEqualsUi, MovedBandReachesThePlayingMixAtTheNextBlock)
     });
     const auto out = mixfx::runMixer(file, 44100, 60, [&](int block) {
         if (block == 50)
-            typeInto(editor->bands()[0]->gainField(), "-6 dB"); // a quarter of the gain
+            typeInto(editor->bands()[0]->gainField(), "-6 dB"); // half the amplitude
     });
     EXPECT_NEAR(5000, mixfx::at(out, 49 * SO_FRAMES_PER_BLOCK, 0), 1);
-    EXPECT_NEAR(1250, mixfx::at(out, 52 * SO_FRAMES_PER_BLOCK, 0), 1);
+    EXPECT_NEAR(5000 * std::pow(10.0, -6.0 / 20.0), mixfx::at(out, 52 * SO_FRAMES_PER_BLOCK, 0), 1);
     // What the editor shows and what the mix stores are the same curve.
     const QMap<int, double> stored{{1000, -6.0}};
     EXPECT_EQ(stored, doc.getMixMastering("M"));
@@ -296,4 +300,110 @@ TEST(EqualisationUi, DegenerateRangesNeitherDivideByZeroNorMoveOutOfRange)
     EXPECT_EQ(0.0, none.getGain());
     none.setInitialisation(50, -1e12);
     EXPECT_EQ(-6, none.gainDial()->value());
+}
+
+// The band's fields take a number typed as a person types it (the unit is optional), and one
+// wheel notch on the gain dial moves it one step.
+TEST(EqualisationUi, GainTypedInTheFieldAndWheelNotchesMoveTheBand)
+{
+    auto b = band();
+    b->setInitialisation(1000, 0.0);
+    b->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(b.get()));
+    QSignalSpy changed(b.get(), &EqualisationUi::valuesButtonsChanged);
+    const struct {
+        const char* typed;
+        int db;
+    } cases[] = {{"9", 9}, {"-7 dB", -7}, {"-12", -12}, {"4 d", 4}};
+    for (const auto& c : cases) {
+        QTest::mouseClick(b->gainField(), Qt::LeftButton);
+        QTest::keyClick(b->gainField(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(b->gainField(), c.typed);
+        QTest::keyClick(b->gainField(), Qt::Key_Return);
+        EXPECT_EQ(QString::number(c.db) + " dB", b->gainField()->text()) << c.typed;
+        EXPECT_EQ(c.db, b->gainDial()->value()) << c.typed;
+        ASSERT_FALSE(changed.isEmpty()) << c.typed;
+        EXPECT_EQ(double(c.db), changed.last().at(2).toDouble()) << c.typed;
+    }
+    // A gain beyond the field's range is refused while typed: "25" stops at "2".
+    QTest::keyClick(b->gainField(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(b->gainField(), "25");
+    EXPECT_EQ("2", b->gainField()->text());
+    QTest::keyClick(b->gainField(), Qt::Key_Return);
+    EXPECT_EQ(2, b->gainDial()->value());
+
+    const QPoint centre = b->gainDial()->rect().center();
+    for (int notches : {1, -3}) {
+        const int before = b->gainDial()->value();
+        QWheelEvent wheel(centre, b->gainDial()->mapToGlobal(centre), QPoint(),
+                          QPoint(0, notches * QWheelEvent::DefaultDeltasPerStep), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(b->gainDial(), &wheel);
+        EXPECT_EQ(before + notches, b->gainDial()->value()) << notches;
+        EXPECT_EQ(QString::number(before + notches) + " dB", b->gainField()->text());
+    }
+}
+
+// The drawn curve is what the playing mix does with the same bands: the mastering curve the
+// document stores from them, run through the engine's equaliser at the mixer's block length,
+// measured with sines at the frequencies of picture columns.
+TEST(KEqView, DrawnCurveIsTheEnginesResponseToTheSameBands)
+{
+    const QMap<int, double> bands{{100, 0.0}, {1000, 9.0}, {2000, 0.0}, {12000, 0.0}};
+    fixtures::TempDir dir;
+    KObjFile doc;
+    const std::string wav = mixfx::writeShorts(dir.file("dc.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+                                               44100, 1, mixfx::dc(4410, 1, 10000));
+    ASSERT_NO_FATAL_FAILURE(mixfx::addFileTrack(doc.getKFile(), "A", wav, 4410));
+    ASSERT_EQ(1, createDefaultSlctWithAllTracks(doc.getKFile(), "M"));
+    ASSERT_TRUE(doc.setMixMastering("M", bands));
+    const _KEqualization* stored = k_getMixMastering(doc.getKFile(), "M");
+    ASSERT_NE(nullptr, stored);
+
+    const double rate = 44100.0;
+    const int n = SO_FRAMES_PER_BLOCK;
+    // The equaliser's gain for a sine of frequency f, in dB, once the stream has settled.
+    auto engineDb = [&](double f) {
+        SEqFx* fx = SEqFx_init(rate, n, stored);
+        std::vector<double> block(n);
+        double in = 0.0, out = 0.0;
+        for (int b = 0; b < 24; ++b) {
+            for (int i = 0; i < n; ++i)
+                block[i] = 0.5 * std::sin(2.0 * M_PI * f * (double(b) * n + i) / rate);
+            for (int i = 0; b >= 8 && i < n; ++i)
+                in += block[i] * block[i];
+            kfx_equalize(fx, block.data());
+            for (int i = 0; b >= 8 && i < n; ++i)
+                out += block[i] * block[i];
+        }
+        SEqFx_delete(&fx);
+        return 10.0 * std::log10(out / in);
+    };
+
+    const QSize size = MainEqualsUi::curveSize();
+    const QImage picture = KEqView::getPixmapView(bands, size, 20.0, 20000.0).toImage();
+    const double bmin = KEqView::HertzToBark(20.0);
+    const double bmax = KEqView::HertzToBark(20000.0);
+    const int h = size.height();
+    int compared = 0;
+    for (int x = 10; x < size.width() - 10; x += 6) {
+        const double f = KEqView::BarkToHertz(bmin + x * (bmax - bmin) / size.width());
+        if (f < 80.0 || f > 16000.0)
+            continue; // a block of 2048 frames smears the lowest octaves over several bins
+        const double db = engineDb(f);
+        const int expected = std::clamp(int(h + (db + 12) * h / -24.0), 0, h - 1);
+        int nearest = -1;
+        for (int y = 0; y < h; ++y)
+            if (picture.pixelColor(x, y) == KEqView::EqColor &&
+                (nearest < 0 || std::abs(y - expected) < std::abs(nearest - expected)))
+                nearest = y;
+        if (nearest < 0)
+            continue; // under a band's dot
+        // 4 rows are 0.4 dB.
+        EXPECT_LE(std::abs(nearest - expected), 4) << f << " Hz: engine " << db << " dB";
+        ++compared;
+    }
+    EXPECT_GT(compared, 40);
+    // The band asked for +9 dB at 1 kHz is what the engine gives.
+    EXPECT_NEAR(9.0, engineDb(1000.0), 0.3);
 }

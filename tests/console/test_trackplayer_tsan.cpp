@@ -84,7 +84,7 @@ TEST_F(Bar, PlaysPausesAndStopsTheElementAloneThenPutsBackTheMutesAndSolos)
     EXPECT_TRUE(doc.getEltSolo("a"));
     EXPECT_FALSE(doc.getEltMute("b"));
     ASSERT_TRUE(waitUntil([&] { return !dates.isEmpty() && dates.last()[0].toDouble() > 1.0; }));
-    EXPECT_EQ("0:01/00:03", bar->timeLabel()->text());
+    EXPECT_EQ("0:01/0:03", bar->timeLabel()->text()); // one format for both
     EXPECT_GT(bar->positionSlider()->value(), 90);
     grabScreen(*bar, "trackplayer");
 
@@ -110,7 +110,7 @@ TEST_F(Bar, PlaysPausesAndStopsTheElementAloneThenPutsBackTheMutesAndSolos)
     EXPECT_EQ(KAudioFilePlayer::Stopped, state());
     EXPECT_FALSE(bar->playButton()->isChecked());
     EXPECT_FALSE(bar->pauseButton()->isChecked());
-    EXPECT_EQ("0:00/00:03", bar->timeLabel()->text()); // the last length stays
+    EXPECT_EQ("0:00/0:03", bar->timeLabel()->text()); // the last length stays
     EXPECT_EQ(bar->positionSlider()->minimum(), bar->positionSlider()->value());
     expectAuthorsMutesAndSolos();
 }

@@ -3,6 +3,7 @@
 // grabs of each view in the editor's theme.
 #include "ElementTestEnv.h"
 
+#include <QDropEvent>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
@@ -242,6 +243,55 @@ TEST_F(ElementViews, TrackNamesDraggedFromTheListDropIntoATreeGroup)
         {tree.proxy()->mapFromSource(tree.getKModel()->getIndex("fx"))}));
     EXPECT_TRUE(tree.proxy()->dropMimeData(back.get(), Qt::CopyAction, -1, -1, QModelIndex()));
     EXPECT_EQ(rows(*tree.proxy()), "Band(Drums(hat,kick,snare)),fx,Keys(lead,pad)");
+}
+
+// A track dragged from the library onto a closed group: the group opens on it, the track is
+// selected, and the library says at once where the track now is.
+TEST_F(ElementViews, DropOnAClosedGroupOpensItAndTheLibraryFollows)
+{
+    KDragTrackList list(&doc);
+    KDragDropTreeView tree(&doc);
+    tree.resize(300, 400);
+    tree.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+    tree.collapse("Keys");
+    const QModelIndex keysRow = tree.proxy()->mapFromSource(tree.getKModel()->getIndex("Keys"));
+    ASSERT_FALSE(tree.isExpanded(keysRow));
+    auto place = [&](const QString& name) {
+        KListModel* model = list.getKModel();
+        for (int row = 0; row < model->rowCount(); ++row)
+            if (model->index(row, 1).data().toString() == name)
+                return model->index(row, 2).data().toString();
+        return QString("not listed");
+    };
+    ASSERT_NE(place("bass"), QString::fromUtf8("(dans \"Keys\")"));
+    QSignalSpy placeShown(list.getKModel(), &QAbstractItemModel::dataChanged);
+
+    QModelIndexList bassCells;
+    for (int column = 0; column < 3; ++column)
+        for (int row = 0; row < list.proxy()->rowCount(); ++row)
+            if (list.getKModel()->modelIndexToQString(list.proxy()->mapToSource(list.proxy()->index(row, column))) == "bass")
+                bassCells << list.proxy()->index(row, column);
+    std::unique_ptr<QMimeData> data(list.proxy()->mimeData(bassCells));
+    // A view drops on an item with neither row nor column.
+    EXPECT_TRUE(tree.proxy()->dropMimeData(data.get(), Qt::CopyAction, -1, -1, keysRow));
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(doc.getParent("bass"), "Keys");
+    EXPECT_TRUE(tree.isExpanded(tree.proxy()->mapFromSource(tree.getKModel()->getIndex("Keys"))));
+    EXPECT_EQ(tree.getSelectedItem(), "bass");
+    EXPECT_EQ(place("bass"), QString::fromUtf8("(dans \"Keys\")"));
+    // The views are told to show the new place: the library's row is repainted.
+    int bassRow = -1;
+    for (int row = 0; row < list.getKModel()->rowCount(); ++row)
+        if (list.getKModel()->index(row, 1).data().toString() == "bass")
+            bassRow = row;
+    bool told = false;
+    for (const QList<QVariant>& change : placeShown) {
+        const auto from = change[0].value<QModelIndex>(), to = change[1].value<QModelIndex>();
+        told = told || (from.row() <= bassRow && to.row() >= bassRow && from.column() <= 2 && to.column() >= 2);
+    }
+    EXPECT_TRUE(told);
 }
 
 TEST_F(ElementViews, ViewsInTheDarkTheme)

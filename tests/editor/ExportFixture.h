@@ -12,6 +12,7 @@
 #include "ProjectFixture.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -63,8 +64,8 @@ public:
     int questionButton = QMessageBox::Yes;
     QString savePath;
     bool cancel = false;
-    // The last progress dialog's title and final text.
-    QString progressTitle, progressText;
+    // The last progress dialog's title, final text and the cause shown under it (if any).
+    QString progressTitle, progressText, progressCause;
     QString screenName;
 
 private:
@@ -79,6 +80,8 @@ private:
             EXPECT_TRUE(QTest::qWaitFor([&] { return button->text() == "Ok"; }, 120000));
         progressTitle = dialog->windowTitle();
         progressText = dialog->progressBar()->text();
+        auto* cause = dialog->findChild<QLabel*>("label");
+        progressCause = cause && cause->isVisible() ? cause->text() : QString();
         if (!screenName.isEmpty())
             grabToScreens(dialog, screenName);
         QTest::mouseClick(button, Qt::LeftButton);

@@ -14,7 +14,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QFile>
 #include <QFileInfo>
+#include <QTest>
 
 namespace {
 class EltPropTest : public MainWindowTest
@@ -215,6 +217,87 @@ TEST_F(EltPropTest, MonoButtonConvertsTheTrackAndShowsTheNewFile)
     EXPECT_TRUE(QFileInfo::exists(stereo));
     EXPECT_EQ(page->getFilePath(), mono);
     EXPECT_EQ(label("channelsLbl"), "1 (Mono)");
+}
+
+// Always on for bass silences drums (they exclude each other): aborting at the document's
+// warning leaves the box as the document has the track, and asks nothing more.
+TEST_F(EltPropTest, AbortingAlwaysOnUnticksTheBox)
+{
+    panel->setElement({"bass"});
+    QList<KPrompt::Kind> kinds;
+    KPrompt::setHandler([&](const KPrompt::Request& request) {
+        kinds << request.kind;
+        KPrompt::Answer answer;
+        answer.button = request.kind == KPrompt::Warning ? QMessageBox::Abort : QMessageBox::Ok;
+        return answer;
+    });
+    const QString before = projectText(*document);
+    QTest::mouseClick(box("checkBox_notmute"), Qt::LeftButton);
+    EXPECT_EQ(kinds, QList<KPrompt::Kind>({KPrompt::Warning}));
+    EXPECT_FALSE(document->isNotMute("bass"));
+    EXPECT_FALSE(box("checkBox_notmute")->isChecked());
+    EXPECT_EQ(projectText(*document), before);
+}
+
+// Every imported type converts beside its source, into a file of the same type that the track
+// then reads as mono.
+TEST_F(EltPropTest, MonoButtonConvertsEveryImportedType)
+{
+    params()->setImportStereoConvert(SonaricEnums::ConvertWithSuffix);
+    params()->setImportStereoSuffix("_mono");
+    QStringList boxes;
+    KPrompt::setHandler([&](const KPrompt::Request& request) {
+        boxes << request.text;
+        return KPrompt::Answer{};
+    });
+    const struct {
+        const char* file;
+        int sfFormat;
+    } types[] = {
+        {"wide.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+        {"wide.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24},
+        {"wide.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
+        {"wide.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+        {"wide.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
+    };
+    std::vector<float> both;
+    for (float sample : fixtures::sine(44100, 44100, 440, 0.5))
+        both.insert(both.end(), {sample, sample});
+    for (const auto& type : types) {
+        const QString stereo = QString::fromStdString(
+            fixtures::writeAudio(dir.file(type.file), type.sfFormat, 44100, 2, both));
+        const QString name = QFileInfo(stereo).suffix();
+        ASSERT_EQ(document->addTrack(name, stereo, nullptr), name);
+        panel->setElement({name});
+        ASSERT_EQ(label("channelsLbl"), "2 (Stereo)") << type.file;
+        QTest::mouseClick(page->findChild<QPushButton*>("monoConvertButt"), Qt::LeftButton);
+        const QFileInfo mono(document->getTrackPath(name));
+        EXPECT_EQ(mono.fileName(), "wide_mono." + name) << type.file;
+        EXPECT_EQ(document->getTrackChannels(name), 1) << type.file;
+        EXPECT_EQ(label("channelsLbl"), "1 (Mono)") << type.file;
+    }
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(" | ").toStdString();
+}
+
+TEST_F(EltPropTest, AFailedConversionSaysWhyAndNamesTheFile)
+{
+    const QString stereo = stereoTrack(dir, "gone.wav");
+    ASSERT_EQ(document->addTrack("gone", stereo, nullptr), "gone");
+    params()->setImportStereoConvert(SonaricEnums::ConvertWithSuffix);
+    params()->setImportStereoSuffix("_mono");
+    panel->setElement({"gone"});
+    ASSERT_TRUE(QFile::remove(stereo));
+    QStringList boxes;
+    KPrompt::setHandler([&](const KPrompt::Request& request) {
+        boxes << request.text;
+        return KPrompt::Answer{};
+    });
+    QTest::mouseClick(page->findChild<QPushButton*>("monoConvertButt"), Qt::LeftButton);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith("Error during conversion!\n")) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].contains(stereo)) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].contains("No such file or directory")) << boxes[0].toStdString();
+    EXPECT_EQ(document->getTrackPath("gone"), stereo);
 }
 
 TEST_F(EltPropTest, PropertyCommandShowsTheDialog)

@@ -122,9 +122,10 @@ TEST_F(ConstraintPage, DialogRefusesOneElementTwiceAndAddsAReciprocal)
 {
     PromptRecorder prompts;
     DlgCreateConstt same(KObjFile::Exclusion, window, window);
+    same.show();
     same.comboBox1->setCurrentText("bass");
     same.comboBox2->setCurrentText("bass");
-    same.okAction();
+    QTest::mouseClick(same.okButton, Qt::LeftButton);
     EXPECT_EQ(same.result(), 0);
     ASSERT_EQ(prompts.asked.size(), 1);
     EXPECT_EQ(prompts.asked[0].text, "Invalid element(s)");
@@ -143,6 +144,59 @@ TEST_F(ConstraintPage, DialogRefusesOneElementTwiceAndAddsAReciprocal)
     EXPECT_EQ(rows(page, KObjFile::Implication),
               QStringList({"keys > voice : keys need voice", "bass > keys : together", "keys > bass : together"}));
     expectRowsMatchTheDocument();
+}
+
+// A rule refused by the dialog or by the document, or aborted by the author, leaves the dialog
+// open with the elements and the description typed; the author is told once.
+TEST_F(ConstraintPage, ARefusedOrAbortedRuleKeepsTheDialogOpenWithWhatWasTyped)
+{
+    const struct {
+        const char* why;
+        Kind kind;
+        const char *first, *second;
+        int answer; // to the document's warning
+        QStringList told;
+    } cases[] = {
+        {"implication of an element to itself", KObjFile::Implication, "voice", "voice",
+         QMessageBox::Ok, {"Invalid element(s)"}},
+        // keys needs voice: excluding them silences keys, which the document asks about.
+        {"exclusion aborted at the warning", KObjFile::Exclusion, "keys", "voice",
+         QMessageBox::Abort, {"WARNING"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        QStringList told;
+        int warningAnswer = c.answer;
+        ScopedPromptHandler answers([&](const KPrompt::Request& request) {
+            told << (request.kind == KPrompt::Warning ? QString("WARNING") : request.text);
+            KPrompt::Answer answer;
+            answer.button = warningAnswer;
+            return answer;
+        });
+        const QString before = projectText(*doc);
+        const QStringList shown = rows(page, c.kind);
+        DlgCreateConstt dialog(c.kind, window, window);
+        dialog.show();
+        dialog.comboBox1->setCurrentText(c.first);
+        dialog.comboBox2->setCurrentText(c.second);
+        QTest::keyClicks(dialog.textEdit, "typed with care");
+        QTest::mouseClick(dialog.okButton, Qt::LeftButton);
+        EXPECT_EQ(told, c.told);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.textEdit->toPlainText(), "typed with care");
+        EXPECT_EQ(dialog.comboBox1->currentText(), c.first);
+        EXPECT_EQ(dialog.comboBox2->currentText(), c.second);
+        EXPECT_EQ(projectText(*doc), before);
+        EXPECT_EQ(rows(page, c.kind), shown);
+
+        // Mended (or the warning let through), the same dialog makes the rule.
+        warningAnswer = QMessageBox::Ignore;
+        dialog.comboBox2->setCurrentText("bass");
+        QTest::mouseClick(dialog.okButton, Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), 1);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_TRUE(rows(page, c.kind).contains(QString(c.first) + " > bass : typed with care"));
+    }
 }
 
 TEST_F(ConstraintPage, EditingAnExclusionReplacesItsRule)

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTranslator>
 
 namespace {
 struct SoundInfo {
@@ -189,4 +190,42 @@ TEST_F(ExportTest, TheContainerCarriesTheMetadataTypedOnThePageAndARefusedEntryS
     ASSERT_EQ(prompts.asked.size(), 1);
     EXPECT_EQ(prompts.asked[0].kind, KPrompt::Critical);
     EXPECT_TRUE(prompts.asked[0].text.startsWith("Export to Tovra failed!")) << prompts.asked[0].text.toStdString();
+}
+
+// A failed export or render says which file stopped it and why: a track's missing audio file,
+// or a target that cannot be written.
+TEST_F(ExportTest, AFailedExportOrRenderNamesTheFileAndTheCause)
+{
+    openProject(true);
+    // The causes come from the document library's catalogue, in English as the program shows.
+    QTranslator documentTr;
+    ASSERT_TRUE(documentTr.load(":/TovraTr/document_en.qm"));
+    QCoreApplication::installTranslator(&documentTr);
+    ExportPrompts prompts;
+    const QString blocked = file("taken.wav");
+    ASSERT_TRUE(QDir().mkpath(blocked + "/inside"));
+    const QString missing = doc->getTrackPath("b");
+    for (int tab : {0, 1}) {
+        SCOPED_TRACE(tab);
+        page->form().tabWidget->setCurrentIndex(tab);
+        setPath(tab == 0 ? blocked.chopped(4) + ".tovra" : blocked);
+        if (tab == 0)
+            ASSERT_TRUE(QDir().mkpath(blocked.chopped(4) + ".tovra"));
+        clickExport();
+        EXPECT_TRUE(prompts.progressCause.contains(tab == 0 ? blocked.chopped(4) + ".tovra" : blocked))
+            << prompts.progressCause.toStdString();
+        EXPECT_TRUE(prompts.progressCause.contains("a folder has that name"))
+            << prompts.progressCause.toStdString() << "|" << prompts.progressText.toStdString();
+
+        ASSERT_TRUE(QFile::rename(missing, missing + ".away"));
+        setPath(file(tab == 0 ? "out.tovra" : "out.wav"));
+        clickExport();
+        EXPECT_FALSE(QFileInfo::exists(file(tab == 0 ? "out.tovra" : "out.wav")));
+        EXPECT_TRUE(prompts.progressCause.contains(missing)) << prompts.progressCause.toStdString();
+        EXPECT_TRUE(prompts.progressCause.contains("\"b\""));
+        EXPECT_TRUE(prompts.progressCause.contains("No such file or directory"))
+            << prompts.progressCause.toStdString();
+        ASSERT_TRUE(QFile::rename(missing + ".away", missing));
+    }
+    QCoreApplication::removeTranslator(&documentTr);
 }

@@ -1,6 +1,8 @@
 // The export page: the offered rates, the format list of each tab with its codes, the path
 // completed to the chosen format, and the checks made before the main window exports.
 #include "ExportFixture.h"
+
+#include <QTabBar>
 #include "WdgAudioFormat.h"
 
 #include <QFile>
@@ -97,7 +99,8 @@ TEST_F(ExportTest, ThePathTakesTheExtensionOfTheChosenFormat)
         {0, "Compressed", "/m/x.mp3", "/m/x.mp3.tovra"},
         {0, "Compressed", "/m/x.TOVRA", "/m/x.TOVRA.tovra"},
         {0, "Compressed", "/m/x.tovra", "/m/x.tovra"},
-        {1, "WAVE", "/m/x", "/m/x.wave"},
+        {1, "WAVE", "/m/x", "/m/x.wav"},
+        {1, "WAVE", "/m/x.wave", "/m/x.wave"},
         {1, "WAVE", "/m/x.wav", "/m/x.wav"},
         {1, "MP3", "/m/x.ogg", "/m/x.ogg.mp3"},
     };
@@ -108,7 +111,7 @@ TEST_F(ExportTest, ThePathTakesTheExtensionOfTheChosenFormat)
         QTest::mouseClick(page->form().toolButton_2, Qt::LeftButton);
         EXPECT_EQ(page->getPath(), c.shown);
         EXPECT_EQ(prompts.asked.last().filter, c.tab == 0 ? " (*.tovra *.tvr)" : c.format == QString("WAVE")
-                                                                                   ? "( *.wave *.wav)"
+                                                                                   ? "( *.wav *.wave)"
                                                                                    : "( *.mp3)");
     }
     EXPECT_EQ(window->getParams()->getLastExportDirectory(), "/m");
@@ -119,13 +122,37 @@ TEST_F(ExportTest, ThePathTakesTheExtensionOfTheChosenFormat)
     chooseFormat("OGG VORBIS");
     EXPECT_EQ(page->getPath(), "/m/x.ogg");
     chooseFormat("WAVE");
-    EXPECT_EQ(page->getPath(), "/m/x.wave");
+    EXPECT_EQ(page->getPath(), "/m/x.wav");
     page->form().tabWidget->setCurrentIndex(0);
     EXPECT_EQ(page->getPath(), "/m/x.tovra");
     // A cancelled chooser changes nothing.
     prompts.savePath.clear();
     QTest::mouseClick(page->form().toolButton_2, Qt::LeftButton);
     EXPECT_EQ(page->getPath(), "/m/x.tovra");
+}
+
+// Each tab keeps its own file: choosing the mix's file does not rename the distributable one.
+TEST_F(ExportTest, EachTabKeepsItsOwnFile)
+{
+    openProject(true);
+    page->show();
+    ExportPrompts prompts;
+    QTabBar* tabs = page->form().tabWidget->tabBar();
+    auto clickTab = [&](int tab) { QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center()); };
+    clickTab(0);
+    prompts.savePath = "/m/song.tovra";
+    QTest::mouseClick(page->form().toolButton_2, Qt::LeftButton);
+    clickTab(1);
+    ASSERT_EQ(page->form().tabWidget->currentIndex(), 1);
+    chooseFormat("WAVE");
+    EXPECT_EQ(page->getPath(), "/m/song.wav"); // a tab without a file starts from the other's
+    prompts.savePath = "/m/evening mix.wav";
+    QTest::mouseClick(page->form().toolButton_2, Qt::LeftButton);
+    clickTab(0);
+    EXPECT_EQ(page->getPath(), "/m/song.tovra");
+    clickTab(1);
+    // The tab's format list starts over at its first format, which names the kept file.
+    EXPECT_EQ(page->getPath(), "/m/evening mix.ogg");
 }
 
 TEST_F(ExportTest, ExportIsRefusedWithAReasonBeforeAnyFileIsWritten)

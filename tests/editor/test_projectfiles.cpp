@@ -244,6 +244,9 @@ TEST_F(ProjectFilesTest, MissingAudioIsRelocatedOrDropped)
         window->getParams()->setLastImportDirectory("/nowhere");
         ScriptedPrompts prompts(row.script);
         ASSERT_TRUE(window->openTovraProject(projectFile));
+        // The new paths are changes to save: the window says so and a quit would ask.
+        EXPECT_FALSE(window->projectIsSaved());
+        EXPECT_TRUE(window->windowTitle().contains("*")) << window->windowTitle().toStdString();
         const QStringList shownFiles = prompts.shownFiles;
         for (const KPrompt::Request& request : prompts.asked) {
             if (request.kind == KPrompt::Dialog) {

@@ -1,7 +1,12 @@
 #include "EditorTestEnvironment.h"
 #include "SonaricParams.h"
 
+#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -149,14 +154,43 @@ TEST_F(ParamsTest, RecentProjectsMatchPathsOnlyAndMendAnOddList)
               QStringList({"new", path, path, project(1), "other", project(2)}));
 }
 
-TEST_F(ParamsTest, AudioFilterListsSevenEntries)
+TEST_F(ParamsTest, AudioFilterOffersEveryImportedTypeAndOnePerType)
 {
     SonaricParams params;
     const QStringList entries = params.getAudioFileFilter().split(";;");
-    ASSERT_EQ(entries.size(), 7);
-    EXPECT_EQ(entries[0], "Fichiers audio (*.wav *.wave *.aif *.aiff *.ogg *.mp3 *.mp2 *.mpeg *.au *.caf)");
-    EXPECT_EQ(entries[4], "Fichiers MPEG (*.mp3 *.mp2 *.mpeg)");
-    EXPECT_EQ(entries[6], "Fichiers CAF (*.caf)");
+    ASSERT_EQ(entries.size(), 8);
+    EXPECT_EQ(entries[0],
+              "Fichiers audio (*.wav *.wave *.aif *.aiff *.flac *.ogg *.mp3 *.mp2 *.mpeg *.au *.caf)");
+    EXPECT_EQ(entries[3], "Fichiers FLAC (*.flac)");
+    EXPECT_EQ(entries[5], "Fichiers MPEG (*.mp3 *.mp2 *.mpeg)");
+    EXPECT_EQ(entries[7], "Fichiers CAF (*.caf)");
+}
+
+// A list of files typed into the import chooser keeps every file, the FLAC one included.
+TEST_F(ParamsTest, TypedListOfFilesInTheChooserKeepsEveryImportedType)
+{
+    QTemporaryDir dir;
+    const QStringList names{"a.wav", "b.flac", "c.ogg", "d.mp3", "e.aiff"};
+    for (const QString& name : names) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    SonaricParams params;
+    QFileDialog chooser(nullptr, "Import", dir.path(), params.getAudioFileFilter());
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    chooser.setFileMode(QFileDialog::ExistingFiles);
+    chooser.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chooser));
+    auto* field = chooser.findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(field, nullptr);
+    QTest::keyClicks(field, "\"" + names.join("\" \"") + "\"");
+    QTest::keyClick(field, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return chooser.result() == QDialog::Accepted; }, 20000));
+    QStringList chosen;
+    for (const QString& path : chooser.selectedFiles())
+        chosen << QFileInfo(path).fileName();
+    chosen.sort();
+    EXPECT_EQ(chosen, names);
 }
 
 TEST_F(ParamsTest, ExportDefaultsAreFixed)

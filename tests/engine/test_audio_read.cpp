@@ -520,15 +520,23 @@ TEST(StereoToMono, RefusalsLeaveEveryFileAsItWas)
         {"same file by another spelling", stereo, dotted},
         {"same file through a link", stereo, dir.file("alias.wav")},
         {"mono source", mono, existing},
-        {"destination type libsndfile cannot write", stereo, dir.file("out.ogg")},
+        {"destination folder missing", stereo, dir.file("no/such/out.wav")},
         {"unknown destination type", stereo, dir.file("out.xyz")},
         {"missing source", dir.file("none.wav"), existing},
     };
     for (const Case &c : cases) {
         testing::internal::CaptureStderr();
-        EXPECT_EQ(k_convertStereoToMono(c.source.c_str(), c.destination.c_str()), 0) << c.why;
+        char cause[512] = "stale";
+        EXPECT_EQ(k_convertStereoToMonoWithCause(c.source.c_str(), c.destination.c_str(), cause,
+                                                 sizeof(cause)),
+                  0)
+            << c.why;
         EXPECT_NE(testing::internal::GetCapturedStderr().find("ERROR"), std::string::npos)
             << c.why;
+        // The cause names the file it is about.
+        EXPECT_TRUE(std::strstr(cause, c.source.c_str()) ||
+                    std::strstr(cause, c.destination.c_str()))
+            << c.why << ": " << cause;
     }
     EXPECT_EQ(k_convertStereoToMono(nullptr, existing.c_str()), 0);
     EXPECT_EQ(k_convertStereoToMono(stereo.c_str(), nullptr), 0);

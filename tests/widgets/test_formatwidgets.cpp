@@ -58,7 +58,7 @@ TEST(WdgFmtSndFile, EntriesValuesNamesAndExtensionsPerFormat)
         const char* name;
         QStringList extensions;
     } cases[] = {
-        {0x10000, 5, 0x10002, "WAVE", {"wave", "wav"}},
+        {0x10000, 5, 0x10002, "WAVE", {"wav", "wave"}},
         {0x20000, 5, 0x20002, "AIFF", {"aif", "aiff"}},
         {0x30000, 5, 0x30002, "AU", {"au"}},
         {0x40000, 5, 0x40002, "Non compressé", {}},

@@ -93,7 +93,7 @@ QStringList WdgFmtSndFile::getExtensions()
 {
     switch (m_major) {
     case Wav:
-        return {"wave", "wav"};
+        return {"wav", "wave"};
     case Aiff:
         return {"aif", "aiff"};
     case Au:
