@@ -78,6 +78,8 @@ std::optional<int> KStripParts::takeTypedLevel(QLineEdit* field, QSlider* fader)
     }
     const QSignalBlocker blocker(fader);
     fader->setValue(*level);
+    // The field shows the level it reached: a typed "13" reads back as the limit "12.0".
+    field->setText(KLevelText::levelText(*level));
     return level;
 }
 
