@@ -273,12 +273,12 @@ QString SonaricParams::getAudioFileFilter() const
 {
     return QStringList{tr("Fichiers audio") +
                            " (*.wav *.wave *.aif *.aiff *.ogg *.mp3 *.mp2 *.mpeg *.au *.caf)",
-                       "Fichiers Wave (*.wav *.wave)",
-                       "Fichiers AIFF (*.aif *.aiff)",
-                       "Fichiers OGG-Vorbis (*.ogg)",
-                       "Fichiers MPEG (*.mp3 *.mp2 *.mpeg)",
-                       "Fichiers AU (*.au)",
-                       "Fichiers CAF (*.caf)"}
+                       tr("Fichiers Wave") + " (*.wav *.wave)",
+                       tr("Fichiers AIFF") + " (*.aif *.aiff)",
+                       tr("Fichiers OGG-Vorbis") + " (*.ogg)",
+                       tr("Fichiers MPEG") + " (*.mp3 *.mp2 *.mpeg)",
+                       tr("Fichiers AU") + " (*.au)",
+                       tr("Fichiers CAF") + " (*.caf)"}
         .join(";;");
 }
 
