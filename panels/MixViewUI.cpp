@@ -283,7 +283,8 @@ void MixViewUI::placeCheckBox(QCheckBox* box)
     QCheckBox* other = box == constraintsBox ? rulesBox : constraintsBox;
     grid->removeWidget(other);
     other->hide();
-    grid->addWidget(box, 2, 0, 1, 2);
+    // Across the columns left of the player: the whole label shows in either language.
+    grid->addWidget(box, 2, 0, 1, 4);
     box->show();
 }
 

@@ -11,6 +11,7 @@
 #include "KVolumeUI.h"
 #include "KVolumeWdg.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -62,7 +63,7 @@ TEST_F(VolumeUI, LevelsShownFromOutsideGoNowhere)
     const int before = doc.getElementLevel("t1");
 
     row->setVolume("t1", -35);
-    EXPECT_EQ(strip->levelEdit()->text(), "-3.5");
+    EXPECT_EQ(strip->levelEdit()->text(), "-7.0");
     EXPECT_EQ(strip->fader()->value(), -35);
     row->setVolume("t1", 61);
     EXPECT_EQ(strip->fader()->value(), -35);
@@ -79,11 +80,13 @@ TEST_F(VolumeUI, TypedLevelAndPanReachTheDocument)
 {
     KVolumeUI* row = liveRow();
     KVolumeWdg* strip = row->strip("t2");
-    type(strip->levelEdit(), "-3.55");
+    type(strip->levelEdit(), "-7");
     EXPECT_EQ(doc.getElementLevel("t2"), -35);
     EXPECT_EQ(strip->fader()->value(), -35);
-    type(strip->levelEdit(), "7");
+    EXPECT_EQ(strip->levelEdit()->text(), "-7.0");
+    type(strip->levelEdit(), "13");
     EXPECT_EQ(doc.getElementLevel("t2"), 60);
+    EXPECT_EQ(strip->levelEdit()->text(), "12.0");
 
     type(strip->panEdit(), "L7");
     EXPECT_EQ(strip->panSlider()->value(), -7);
@@ -144,6 +147,19 @@ TEST_F(VolumeUI, LockModesSetAndReleaseTheLimits)
     EXPECT_EQ(doc.getMinEltLevel("t2"), -100);
     EXPECT_EQ(doc.getMaxEltLevel("t2"), 60);
     EXPECT_FALSE(doc.isUnderEquivConst("t2", Rule));
+}
+
+TEST_F(VolumeUI, LockModeLabelsAreWholeAndClearOfTheRemoveButton)
+{
+    KVolumeWdg* strip = ruleRow()->strip("t2");
+    const QRect remove = strip->removeButton()->geometry();
+    for (QAbstractButton* radio : strip->lockModes()->buttons()) {
+        const std::string text = radio->text().toStdString();
+        EXPECT_TRUE(strip->rect().contains(radio->geometry())) << text;
+        EXPECT_FALSE(radio->geometry().intersects(remove)) << text;
+        EXPECT_GE(radio->width(), radio->sizeHint().width()) << text;
+        EXPECT_GE(radio->height(), radio->fontMetrics().height()) << text;
+    }
 }
 
 TEST_F(VolumeUI, MuteAndSoloExcludeEachOther)
