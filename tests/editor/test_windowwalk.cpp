@@ -12,7 +12,9 @@
 #include "DlgNewGroupUI.h"
 #include "DlgSingleInputUI.h"
 #include "KCheckAudioDlg.h"
+#include "KCheckBoxDlg.h"
 #include "KCheckBoxMultiDlg.h"
+#include "KNotMuteLevelUI.h"
 #include "KParamsDlg.h"
 #include "KParamsUI.h"
 #include "SonaricStartup.h"
@@ -171,6 +173,18 @@ TEST_P(WindowWalk, Dialogs)
              return dialog;
          }},
         {"stereoconvert", [this] { return new KCheckBoxMultiDlg("/home/someone/Music/stereo.wav", window); }},
+        {"alwayson", [this] {
+             const auto text = [](const char* source) { return QCoreApplication::translate("EltPropUI", source); };
+             auto* dialog = new KCheckBoxDlg(text("Piste toujours allumée"),
+                                             text("Souhaitez-vous définir un volume minimum ?"),
+                                             text("Se souvenir de ma réponse"), text("Ok"), text("Annuler"), false,
+                                             window);
+             auto* levels = new KNotMuteLevelUI;
+             levels->setVisibleAlwaysAsk(false);
+             levels->setMinLevel(-240);
+             dialog->setWidget(levels);
+             return dialog;
+         }},
     };
     for (const auto& [name, make] : dialogs) {
         SCOPED_TRACE(name.toStdString());
