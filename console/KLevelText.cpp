@@ -19,9 +19,27 @@ bool allDigits(QStringView text)
 }
 }
 
+namespace {
+// 20 * log10(2) / 30: the decibels of one level unit.
+const double DecibelsPerLevel = 20.0 * std::log10(2.0) / 30.0;
+}
+
+double KLevelText::levelToDecibels(int level)
+{
+    return level * DecibelsPerLevel;
+}
+
+int KLevelText::levelFromDecibels(double decibels)
+{
+    if (std::isnan(decibels))
+        return LevelMin;
+    const double level = std::clamp(decibels / DecibelsPerLevel, double(LevelMin), double(LevelMax));
+    return int(std::lround(level));
+}
+
 QString KLevelText::levelText(int level)
 {
-    return QString::number(level / 10.0, 'g', 6);
+    return QString::number(levelToDecibels(level), 'f', 1);
 }
 
 std::optional<int> KLevelText::levelFromText(const QString& text)
@@ -30,11 +48,7 @@ std::optional<int> KLevelText::levelFromText(const QString& text)
     const double d = QLocale::c().toDouble(text.trimmed(), &ok);
     if (!ok || !std::isfinite(d))
         return std::nullopt;
-    if (d > 6.0)
-        return 60;
-    if (d < -24.0)
-        return -240;
-    return int(std::trunc(d * 10.0));
+    return levelFromDecibels(d);
 }
 
 QString KLevelText::panText(int value)

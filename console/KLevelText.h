@@ -7,10 +7,21 @@
 #include <optional>
 
 namespace KLevelText {
-// level / 10 in its shortest form, up to 6 significant digits.
+// A level unit doubles the amplitude every 30 units: one unit is 20*log10(2)/30 dB (0.2007 dB).
+// Levels run from -240 (-48.2 dB) to 60 (+12.0 dB). Every level readout and every typed level
+// goes through these functions, so that what is shown is the amplitude gain in decibels.
+constexpr int LevelMin = -240;
+constexpr int LevelMax = 60;
+// The gain of a level in decibels, unrounded.
+double levelToDecibels(int level);
+// The level nearest to a gain in decibels, kept within LevelMin..LevelMax (LevelMin when not a
+// number).
+int levelFromDecibels(double decibels);
+// The level's gain in decibels with one decimal ("-6.0", "0.0", "12.0"); each level has its own
+// text and that text reads back to the same level.
 QString levelText(int level);
-// A typed level in decibels: above 6 gives 60, below -24 gives -240, else tenths truncated
-// toward zero. Nothing for text that is not a finite number (read in the C locale).
+// A typed gain in decibels: the nearest level, kept within the limits. Nothing for text that is
+// not a finite number (read in the C locale).
 std::optional<int> levelFromText(const QString& text);
 // "C" for 0, "L<n>" or "R<n>" for -100..100, "L" or "R" alone at the ends.
 QString panText(int value);

@@ -1,4 +1,5 @@
 #include "KJauge.h"
+#include "KLevelText.h"
 #include "KSlider.h"
 #include "KSliderMax.h"
 #include "KSliderMin.h"
@@ -42,7 +43,7 @@ double KSliderLimit::valueToCB(int value) const
 void KSliderLimit::mouseMoveEvent(QMouseEvent* event)
 {
     QSlider::mouseMoveEvent(event);
-    QToolTip::showText(event->globalPosition().toPoint(), QString::number(value() / 10.0, 'g', 6),
+    QToolTip::showText(event->globalPosition().toPoint(), KLevelText::levelText(value()),
                        this);
 }
 

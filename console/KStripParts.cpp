@@ -6,10 +6,13 @@
 #include "KButton.h"
 #include "KPictureCache.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QSlider>
+
+#include <algorithm>
 
 QIcon KStripParts::icon(const QString& name)
 {
@@ -29,7 +32,17 @@ QLineEdit* KStripParts::valueField(QWidget* parent, const QString& textColor, in
 {
     auto* field = new QLineEdit(parent);
     field->setGeometry(x, y, w, h);
-    field->setFont(QFont(QStringLiteral("Tahoma"), 9));
+    // The widest values the fields show, a level at its floor and a pan, keep every character
+    // (the leading minus first of all) within the field: a smaller size where 9 points is too wide.
+    QFont font(QStringLiteral("Tahoma"), 9);
+    const auto widest = [](const QFont& shown) {
+        const QFontMetrics metrics(shown);
+        return std::max(metrics.horizontalAdvance(QStringLiteral("-48.2")),
+                        metrics.horizontalAdvance(QStringLiteral("L100")));
+    };
+    while (font.pointSize() > 6 && widest(font) > w - 4)
+        font.setPointSize(font.pointSize() - 1);
+    field->setFont(font);
     field->setFrame(false);
     field->setAlignment(Qt::AlignCenter);
     // Black field, coloured text: set through the palette, which draws the same as a style
@@ -75,6 +88,8 @@ std::optional<int> KStripParts::takeTypedLevel(QLineEdit* field, QSlider* fader)
     }
     const QSignalBlocker blocker(fader);
     fader->setValue(*level);
+    // The field shows the level it reached: a typed "13" reads back as the limit "12.0".
+    field->setText(KLevelText::levelText(*level));
     return level;
 }
 

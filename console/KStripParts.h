@@ -24,8 +24,9 @@ KMeter* meter(QWidget* parent, int x, int y);
 // A picture button with its off, over and on pictures (the on picture may be empty).
 KButton* button(QWidget* parent, int x, int y, int w, int h, const QString& on,
                 const QString& over, const QString& off, const QString& toolTip);
-// Moves the fader, without its signal, to the level typed in the field and returns it; on
-// text that is no number, shows the fader's level again and returns nothing.
+// Moves the fader, without its signal, to the level typed in the field, shows that level in the
+// field and returns it; on text that is no number, shows the fader's level again and returns
+// nothing.
 std::optional<int> takeTypedLevel(QLineEdit* field, QSlider* fader);
 // Moves the pan slider, without its signal, to the pan typed in the field and returns it.
 int takeTypedPan(QLineEdit* field, QSlider* pan);

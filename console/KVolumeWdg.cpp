@@ -131,8 +131,15 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
         const QString labels[] = {tr("Libre"), tr("Liée"), tr("Verrouillée")};
         for (int id = 0; id < 3; ++id) {
             auto* radio = new QRadioButton(labels[id], this);
-            radio->move(5, 270 + 15 * id);
-            radio->adjustSize();
+            // Three rows above the remove button, each label whole within the strip: a longer
+            // label takes a smaller font rather than running past the edge.
+            QFont font = radio->font();
+            while (radio->sizeHint().width() > Width - 8 && font.pointSize() > 6) {
+                font.setPointSize(font.pointSize() - 1);
+                radio->setFont(font);
+            }
+            radio->setGeometry(5, 262 + 15 * id, radio->sizeHint().width(),
+                               std::min(radio->sizeHint().height(), 17));
             m_lockModes->addButton(radio, id);
             connect(radio, &QRadioButton::clicked, this, &KVolumeWdg::radioButtCheck);
         }

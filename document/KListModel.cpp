@@ -14,6 +14,18 @@
 
 using EngineText::key;
 
+namespace {
+// Text on an author's element colour: black on light colours, white on dark ones, so that any
+// colour keeps its rows readable; the secondary column a little softer.
+QColor textOn(const QColor& background, bool secondary)
+{
+    const bool light = 0.299 * background.red() + 0.587 * background.green() + 0.114 * background.blue() > 140.0;
+    if (light)
+        return secondary ? QColor(60, 60, 60) : QColor(Qt::black);
+    return secondary ? QColor(215, 215, 215) : QColor(Qt::white);
+}
+}
+
 KListModel::KListModel(KCtrlFile* document, QObject* parent)
     : QAbstractListModel(parent)
 {
@@ -155,16 +167,16 @@ QVariant KListModel::data(const QModelIndex& index, int role) const
             return QVariant();
         return QFont("Tahoma", 11, column == 0 ? QFont::Bold : QFont::Normal);
     case Qt::BackgroundRole:
-        return m_itemBackground ? QVariant(QColor::fromRgb(static_cast<QRgb>(elt->color)))
-                                : QVariant();
+        // An element without a colour of its own keeps the view's dark background instead of
+        // the engine's "no colour" white.
+        return m_itemBackground && elt->color != KCOLOR_NONE
+                   ? QVariant(QColor::fromRgb(static_cast<QRgb>(elt->color)))
+                   : QVariant();
     case Qt::ForegroundRole:
-        // On the element's colour the texts are dark (the format light on a coloured row); on
-        // the view's own background the names take the palette's text and the place its dim text.
-        if (m_itemBackground) {
-            if (column == 0)
-                return QColor(elt->color != KCOLOR_NONE ? Qt::white : Qt::black);
-            return column == 1 ? QColor(Qt::black) : QColor(100, 100, 100);
-        }
+        // On an author's colour the texts take the contrasting colour; on the view's own
+        // background the names take the palette's text and the place its dim text.
+        if (m_itemBackground && elt->color != KCOLOR_NONE)
+            return textOn(QColor::fromRgb(static_cast<QRgb>(elt->color)), column == 2);
         return column == 2 ? QVariant(QGuiApplication::palette().color(QPalette::PlaceholderText))
                            : QVariant();
     default:

@@ -1,6 +1,7 @@
 #include "ExportUI.h"
 
 #include "KPrompt.h"
+#include "KTheme.h"
 #include "KitFonts.h"
 #include "SonaricParams.h"
 #include "WdgFmtMpg.h"
@@ -25,9 +26,20 @@
 #include <algorithm>
 
 namespace {
-const char* const TabStyle =
-    " QTabBar::tab {color:white; border: 0px solid transparent} QTabWidget::pane {border: 2px solid "
-    "lightgray;border-radius: 6px} QTabBar::tab {padding: 4px 12px}";
+// The sub-tabs in the theme's colours: the active one filled with the accent, the others raised
+// with dim text; the pane framed by a 1 px line.
+QString tabStyle()
+{
+    return QString("QTabBar::tab { color: %1; background: %2; border: 1px solid %3; border-bottom: none;"
+                   " border-top-left-radius: 3px; border-top-right-radius: 3px; padding: 4px 12px;"
+                   " margin-right: 2px; }"
+                   " QTabBar::tab:selected { color: %4; background: %5; }"
+                   " QTabBar::tab:hover:!selected { background: %6; }"
+                   " QTabWidget::pane { border: 1px solid %3; border-radius: 3px; }")
+        .arg(KTheme::color(KTheme::DimText).name(), KTheme::color(KTheme::Raised).name(),
+             KTheme::color(KTheme::Line).name(), KTheme::color(KTheme::Text).name(),
+             KTheme::color(KTheme::Accent).name(), KTheme::color(KTheme::Hover).name());
+}
 // Major format codes of the uncompressed mix formats: WAV, AIFF, AU and CAF.
 const int MixSndFileMajors[] = {0x10000, 0x20000, 0x30000, 0x180000};
 constexpr int RawMajor = 0x40000;
@@ -46,12 +58,13 @@ void Ui_ExportUIClass::setupUi(QWidget* page)
     auto* pageLayout = new QVBoxLayout(page);
     frame = new QFrame(page);
     frame->setObjectName("frame");
-    frame->setStyleSheet("QFrame#frame { border: 1px solid white; border-radius: 6px; }");
+    frame->setStyleSheet(QString("QFrame#frame { border: 1px solid %1; border-radius: 3px; }")
+                             .arg(KTheme::color(KTheme::Line).name()));
     pageLayout->addWidget(frame);
     auto* frameLayout = new QVBoxLayout(frame);
     tabWidget = new QTabWidget(frame);
     tabWidget->setObjectName("tabWidget");
-    tabWidget->setStyleSheet(TabStyle);
+    tabWidget->setStyleSheet(tabStyle());
     frameLayout->addWidget(tabWidget);
     tab = new QWidget;
     tab->setObjectName("tab");
@@ -398,9 +411,11 @@ void ExportUI::formatChanged(int index)
 
 void ExportUI::setPathColor(const QColor& color)
 {
+    // The text takes the colour that reads on the field's background.
     QPalette palette = ui.lineEdit_2->palette();
     palette.setColor(QPalette::All, QPalette::Window, color);
     palette.setColor(QPalette::All, QPalette::Base, color);
+    palette.setColor(QPalette::All, QPalette::Text, color.lightness() > 150 ? QColor(Qt::black) : QColor(Qt::white));
     ui.lineEdit_2->setPalette(palette);
 }
 
@@ -425,7 +440,7 @@ void ExportUI::openFileDlg()
                                             params ? params->getLastExportDirectory() : QString(), filter);
     if (path.isEmpty())
         return;
-    setPathColor(Qt::white);
+    setPathColor(KTheme::color(KTheme::Panel));
     ui.lineEdit_2->setAlignment(Qt::AlignLeft);
     if (params)
         params->setLastExportDirectory(QFileInfo(path).absolutePath());

@@ -6,14 +6,13 @@
 #include <QGridLayout>
 #include <QPainter>
 #include <QTabBar>
-#include <QTextOption>
 #include <QToolBar>
 
 namespace {
 // The tabs themselves are transparent and sit where the pictures draw them, so the picture of
 // the current tab shows and a click lands on the tab it shows.
 const char* const StripStyle =
-    "QTabWidget::pane {  left: -0.1em; right: -0.2em; top: 0em; }QTabBar::tab { border-top: 0px solid "
+    "QTabWidget::pane { left: 0px; right: 0px; top: 0em; }QTabBar::tab { border-top: 0px solid "
     "transparent; min-height: 35px; min-width: 142px; }QTabBar::tab:selected { font : bold; }QToolBar { "
     "border:0; min-height: 30px; background : url(:/Img/ToolBar); spacing: 0px; } QToolBar::handle { "
     "border:0; }"
@@ -78,7 +77,8 @@ void TabViewUI::paintEvent(QPaintEvent* event)
         const bool isCurrent = j == current;
         painter.setFont(isCurrent ? bold : normal);
         painter.setPen(isCurrent ? Qt::black : Qt::white);
-        const QRectF box(TitleLeft + TitleStep * j, TitleTop, picture.width(), picture.height());
-        painter.drawText(box, tabTitles[j], QTextOption());
+        const QRect box(TitleLeft + TitleStep * j, TitleTop, TitleWidth, TitleHeight);
+        const QString title = painter.fontMetrics().elidedText(tabTitles[j], Qt::ElideRight, box.width() - 8);
+        painter.drawText(box, Qt::AlignCenter, title);
     }
 }

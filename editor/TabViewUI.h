@@ -17,10 +17,14 @@ class TabViewUI : public QTabWidget
 
 public:
     static constexpr int TabCount = 5;
-    // Where the titles are painted: the first at TitleLeft, each next one TitleStep further.
-    static constexpr int TitleLeft = 35;
+    // The tabs the pictures draw: the first at TitleLeft, TitleTop, TitleWidth x TitleHeight,
+    // each next one TitleStep further. Titles are centred in them, so that no part of a letter
+    // falls on the tool bar below the tabs.
+    static constexpr int TitleLeft = 28;
     static constexpr int TitleStep = 142;
-    static constexpr int TitleTop = 17;
+    static constexpr int TitleTop = 3;
+    static constexpr int TitleWidth = 142;
+    static constexpr int TitleHeight = 32;
 
     explicit TabViewUI(QWidget* parent = nullptr);
 

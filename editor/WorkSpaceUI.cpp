@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QScrollArea>
 
 namespace {
 // The strip's height: the background starts below it.
@@ -25,16 +26,30 @@ WorkSpaceUI::WorkSpaceUI(QWidget* parent)
     grid->setRowStretch(1, 1);
 }
 
-void WorkSpaceUI::place(QWidget* page)
+void WorkSpaceUI::place(int i)
 {
-    grid->addWidget(page, 1, 0, 1, -1);
+    QScrollArea* frame = frames[i];
+    if (frame->widget() == pages[i])
+        return;
+    frame->setWidget(pages[i]);
+    grid->addWidget(frame, 1, 0, 1, -1);
 }
 
 void WorkSpaceUI::addCentralWidget(QWidget* page)
 {
+    auto* frame = new QScrollArea(this);
+    frame->setObjectName(QString("pageFrame_%1").arg(pages.size()));
+    frame->setFrameShape(QFrame::NoFrame);
+    frame->setWidgetResizable(true);
+    // The page's own background shows, not the scroll area's.
+    frame->setStyleSheet("QScrollArea#" + frame->objectName() + " { background: transparent; }");
+    frame->viewport()->setAutoFillBackground(false);
+    frame->hide();
     pages << page;
+    frames << frame;
     if (pages.size() == 1) {
-        place(page);
+        place(0);
+        frame->setVisible(true);
         page->setVisible(true);
     } else {
         page->hide();
@@ -43,12 +58,13 @@ void WorkSpaceUI::addCentralWidget(QWidget* page)
 
 void WorkSpaceUI::viewWidget(int i)
 {
-    QWidget* shown = pages.value(i);
     // Placed before it is shown: placing a page gives it a new parent, which hides it.
-    if (shown && grid->indexOf(shown) < 0)
-        place(shown);
-    for (int j = 0; j < pages.size(); ++j)
+    if (i >= 0 && i < pages.size())
+        place(i);
+    for (int j = 0; j < pages.size(); ++j) {
+        frames[j]->setVisible(j == i);
         pages[j]->setVisible(j == i);
+    }
 }
 
 void WorkSpaceUI::setCurrentTab(int i)

@@ -1,6 +1,7 @@
 // The centre of the main window: the tab strip above the page of the current tab. The pages
 // belong to the main window, which adds them in tab order (page index = tab index) and asks for
-// the page of each new tab.
+// the page of each new tab. Each page sits in a frameless scroll area, so that the window can
+// shrink below a page's least size (a laptop screen) and the page scrolls instead.
 #ifndef WORKSPACE_UI_H
 #define WORKSPACE_UI_H
 
@@ -10,6 +11,7 @@
 
 class QGridLayout;
 class QLabel;
+class QScrollArea;
 class TabViewUI;
 
 class WorkSpaceUI : public QWidget
@@ -36,12 +38,14 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void place(QWidget* page);
+    void place(int i);
 
     TabViewUI* tabs;
     QLabel* background;
     QGridLayout* grid;
     QList<QWidget*> pages;
+    // The scroll area of each page, same index; a page enters its area when first shown.
+    QList<QScrollArea*> frames;
 };
 
 #endif

@@ -156,6 +156,9 @@ DlgNewGroupUI::DlgNewGroupUI(KCtrlFile* document, DlgNGMode mode, QWidget* paren
     ui->checkBox->setText(tr("Groupe toujours allumé"));
     ui->okButton->setText(tr("Ok"));
     ui->cancelButton->setText(tr("Annuler"));
+    // Never smaller than 450 x 450, nor than what the texts in this language and font need.
+    setMinimumSize(layout()->totalMinimumSize().expandedTo(QSize(450, 450)));
+    resize(size().expandedTo(minimumSize()));
 
     for (QListView* list : {ui->trackList, ui->groupList, ui->eltList})
         list->setModel(new QStringListModel(list));

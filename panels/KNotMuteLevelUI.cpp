@@ -1,11 +1,9 @@
 #include "KNotMuteLevelUI.h"
+#include "KLevelSpinBox.h"
 
 #include <QButtonGroup>
-#include <QDoubleSpinBox>
 #include <QGridLayout>
-#include <QLabel>
 #include <QRadioButton>
-#include <QtMath>
 
 KNotMuteLevelUI::KNotMuteLevelUI(QWidget* parent) : QWidget(parent)
 {
@@ -19,17 +17,14 @@ KNotMuteLevelUI::KNotMuteLevelUI(QWidget* parent) : QWidget(parent)
     radioButton2->setObjectName("radioButton2");
     radioButton3 = new QRadioButton(this);
     radioButton3->setObjectName("radioButton3");
-    spinBox1 = new QDoubleSpinBox(this);
+    spinBox1 = new KLevelSpinBox(this);
     spinBox1->setObjectName("spinBox1");
     spinBox1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    label1 = new QLabel(this);
-    label1->setObjectName("label1");
     grid->addWidget(radioButton1, 0, 0);
     grid->addWidget(radioButton3, 1, 0);
     grid->addWidget(spinBox1, 1, 1);
-    grid->addWidget(label1, 1, 2);
     grid->addWidget(radioButton2, 2, 0);
-    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(2, 1);
 
     group = new QButtonGroup(this);
     group->setExclusive(true);
@@ -41,10 +36,6 @@ KNotMuteLevelUI::KNotMuteLevelUI(QWidget* parent) : QWidget(parent)
     radioButton1->setText(tr("Me demander quoi faire"));
     radioButton2->setText(tr("Ne pas définir de volume minimum"));
     radioButton3->setText(tr("Volume minimum de la piste"));
-    label1->setText(" dB.");
-    spinBox1->setRange(-24.0, 6.0);
-    spinBox1->setSingleStep(0.3);
-    spinBox1->setDecimals(1);
     radioButton1->setChecked(true);
     spinBox1->setEnabled(false);
 }
@@ -70,13 +61,12 @@ void KNotMuteLevelUI::setNotMuteLevelMode(SonaricEnums::ENotMuteLevel mode)
 
 void KNotMuteLevelUI::setMinLevel(int level)
 {
-    spinBox1->setValue(level / 10.0);
+    spinBox1->setValue(level);
 }
 
 int KNotMuteLevelUI::getMinLevelCB() const
 {
-    // Rounded: a stepped value such as -23.1 is -23.0999... in binary and must still give -231.
-    return qRound(spinBox1->value() * 10.0);
+    return spinBox1->value();
 }
 
 void KNotMuteLevelUI::setVisibleAlwaysAsk(bool visible)

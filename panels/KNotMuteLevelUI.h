@@ -1,5 +1,5 @@
-// The policy for a track switched always on: ask every time, set a minimum level (shown in dB,
-// one decimal), or set none.
+// The policy for a track switched always on: ask every time, set a minimum level (shown and
+// typed in decibels), or set none.
 #ifndef KNOTMUTELEVELUI_H
 #define KNOTMUTELEVELUI_H
 
@@ -7,9 +7,8 @@
 
 #include <QWidget>
 
+class KLevelSpinBox;
 class QButtonGroup;
-class QDoubleSpinBox;
-class QLabel;
 class QRadioButton;
 
 class KNotMuteLevelUI : public QWidget
@@ -33,8 +32,7 @@ private:
     QRadioButton* radioButton1;
     QRadioButton* radioButton2;
     QRadioButton* radioButton3;
-    QDoubleSpinBox* spinBox1;
-    QLabel* label1;
+    KLevelSpinBox* spinBox1;
 };
 
 #endif

@@ -105,7 +105,7 @@ KParamsUI::KParamsUI(QWidget* parent) : QWidget(parent)
     convert->setFirstLabel(tr("Lors d'une conversion d'un fichier stéréo en mono : "));
     convert->setText(1, tr("toujours écraser le fichier stéréo existant"));
     convert->setText(2, tr("toujours créer un nouveau fichier avec un suffix "));
-    convert->setLabels(tr("ex : C:/Mes Documents/Ma Musique/MonFichierAudio"), tr(".wav"));
+    convert->setLabels(tr("ex : ~/Musique/MonFichierAudio"), tr(".wav"));
     convert->setText(3, tr("toujours créer un nouveau fichier avec un autre nom"));
     convert->setText(4, tr("toujours me demander quoi faire"));
 

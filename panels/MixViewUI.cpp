@@ -157,7 +157,10 @@ void MixViewUI::buildSteps(QGridLayout* layout)
     console = new KSuperUI(nullptr, ConsoleOrigin, KVirtualUI::LiveMix, splitter);
     console->setObjectName("mixConsole");
     splitter->addWidget(console);
-    splitter->setSizes({500, 120});
+    // The console takes the width the page gains; the level list keeps a narrow column.
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({160, 600});
     KMasterMix* master = console->master();
     master->setMaximumWidth(MasterWidth);
     master->setMinimumHeight(StepMinimumHeight);
@@ -174,6 +177,9 @@ void MixViewUI::buildSteps(QGridLayout* layout)
     page3Grid = new QGridLayout(page3);
     pages->addWidget(page3);
     placePages(false);
+    // The step pages take the height the page gains: the list and the step row stay together
+    // at the top.
+    layout->setRowStretch(3, 1);
 }
 
 void MixViewUI::connectWidgets()
@@ -283,7 +289,8 @@ void MixViewUI::placeCheckBox(QCheckBox* box)
     QCheckBox* other = box == constraintsBox ? rulesBox : constraintsBox;
     grid->removeWidget(other);
     other->hide();
-    grid->addWidget(box, 2, 0, 1, 2);
+    // Across the columns left of the player: the whole label shows in either language.
+    grid->addWidget(box, 2, 0, 1, 4);
     box->show();
 }
 

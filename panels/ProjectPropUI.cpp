@@ -1,6 +1,7 @@
 #include "ProjectPropUI.h"
 
 #include <QDate>
+#include <algorithm>
 
 #include "AppServices.h"
 #include "DlgInputUI.h"
@@ -87,9 +88,12 @@ ProjectPropUI::ProjectPropUI(QWidget* parent) : QWidget(parent)
     connect(helpButtons[0], &QPushButton::released, this, &ProjectPropUI::infoAction);
     connect(helpButtons[1], &QPushButton::released, this, &ProjectPropUI::infoAction_2);
     init();
-    tableWidget->setColumnWidth(0, 150);
-    tableWidget->setColumnWidth(1, 250);
-    tableWidget->setMinimumWidth(402);
+    // At least 150 and 250 pixels, and never less than the column's whole title.
+    const int names = std::max(150, tableWidget->horizontalHeader()->sectionSizeHint(0));
+    const int values = std::max(250, tableWidget->horizontalHeader()->sectionSizeHint(1));
+    tableWidget->setColumnWidth(0, names);
+    tableWidget->setColumnWidth(1, values);
+    tableWidget->setMinimumWidth(names + values + 2);
 }
 
 void ProjectPropUI::buildForm()

@@ -119,6 +119,9 @@ void TrackPropUI::buildForm()
         details->addWidget(*values[row], row, 1);
     }
     details->setColumnStretch(1, 1);
+    // A long format name wraps within the box instead of widening it past its room.
+    formatLbl->setWordWrap(true);
+    scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     bitsCaption = contents->findChild<QLabel*>("label_6");
     // Until the first setBits or setKBPS, row 3 reads as the sample size.
     bitsCaption->setText(tr("Taille des échantillons"));

@@ -17,10 +17,10 @@ const char* const ButtonStyle =
     "min-width : 30px; padding: 4px; } QPushButton::hover { border-width: 3px; color : %1; }";
 }
 
-const QString DlgAbout::ProductName = QStringLiteral("Tovra Sonaric Pro");
+const QString DlgAbout::ProductName = QStringLiteral("Tovra Sonaric Free");
 
 const QString DlgAbout::aboutTextEN = QStringLiteral(
-    "<h3>Tovra Sonaric Pro</h3>"
+    "<h3>Tovra Sonaric Free</h3>"
     "<p>Interactive multitrack music editor.</p>"
     "<p>This program, its pictures and its documentation are protected by copyright. Tovra and "
     "Sonaric are trademarks of their owner. All rights reserved.</p>"
@@ -33,7 +33,7 @@ const QString DlgAbout::aboutTextEN = QStringLiteral(
     "With thanks to the public bodies that supported this work.</p>");
 
 const QString DlgAbout::aboutTextFR = QStringLiteral(
-    "<h3>Tovra Sonaric Pro</h3>"
+    "<h3>Tovra Sonaric Free</h3>"
     "<p>Éditeur de musique multipiste interactive.</p>"
     "<p>Ce programme, ses images et sa documentation sont protégés par le droit d'auteur. Tovra "
     "et Sonaric sont des marques de leur propriétaire. Tous droits réservés.</p>"

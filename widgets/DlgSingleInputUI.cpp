@@ -33,9 +33,11 @@ DlgSingleInputUI::DlgSingleInputUI(QWidget* parent)
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
     layout->addLayout(buttons);
+    // The label, field, check box and buttons keep the height they need at any font: the
+    // layout sets the least height, the dialog does not grow taller than that.
+    layout->setSizeConstraint(QLayout::SetMinAndMaxSize);
     resize(300, 100);
-    setMinimumSize(200, 100);
-    setMaximumHeight(100);
+    setMinimumWidth(200);
 
     QFont form = font();
     form.setPointSize(9);

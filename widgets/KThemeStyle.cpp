@@ -2,6 +2,7 @@
 
 #include "KTheme.h"
 
+#include <QIcon>
 #include <QPainter>
 
 #include <algorithm>
@@ -86,6 +87,16 @@ void KThemeStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
         painter->restore();
         return;
     }
+    case PE_FrameTabWidget: {
+        // Tab pages are panels: the panel colour inside a 1 px line, like group boxes, rather
+        // than Fusion's lighter gradient.
+        painter->save();
+        painter->setPen(KTheme::color(KTheme::Line));
+        painter->setBrush(KTheme::color(KTheme::Panel));
+        painter->drawRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5));
+        painter->restore();
+        return;
+    }
     case PE_FrameFocusRect: {
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
@@ -100,9 +111,61 @@ void KThemeStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
     }
 }
 
+QIcon KThemeStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,
+                                const QWidget* widget) const
+{
+    // Single-colour glyphs drawn from the kit's pictures instead of the common style's coloured
+    // discs.
+    switch (icon) {
+    case SP_DialogYesButton:
+        return QIcon(QStringLiteral(":/Img/ButtonYes"));
+    case SP_DialogNoButton:
+        return QIcon(QStringLiteral(":/Img/ButtonNo"));
+    default:
+        return QProxyStyle::standardIcon(icon, option, widget);
+    }
+}
+
 void KThemeStyle::drawControl(ControlElement element, const QStyleOption* option,
                               QPainter* painter, const QWidget* widget) const
 {
+    if (element == CE_TabBarTabShape) {
+        if (const auto* tab = qstyleoption_cast<const QStyleOptionTab*>(option)) {
+            // The current tab in the panel colour of its page with an accent line along its
+            // outer edge; the others raised, lighter under the pointer.
+            const bool selected = tab->state & State_Selected;
+            KTheme::Role fill = selected ? KTheme::Panel : KTheme::Raised;
+            if (!selected && (tab->state & State_MouseOver))
+                fill = KTheme::Hover;
+            QRect area = tab->rect;
+            painter->save();
+            painter->fillRect(area, KTheme::color(fill));
+            painter->setPen(KTheme::color(KTheme::Line));
+            painter->drawRect(area.adjusted(0, 0, -1, -1));
+            if (selected) {
+                QRect line = area;
+                switch (tab->shape) {
+                case QTabBar::RoundedSouth:
+                case QTabBar::TriangularSouth:
+                    line.setTop(line.bottom() - 1);
+                    break;
+                case QTabBar::RoundedWest:
+                case QTabBar::TriangularWest:
+                    line.setRight(line.left() + 1);
+                    break;
+                case QTabBar::RoundedEast:
+                case QTabBar::TriangularEast:
+                    line.setLeft(line.right() - 1);
+                    break;
+                default:
+                    line.setBottom(line.top() + 1);
+                }
+                painter->fillRect(line, KTheme::accent());
+            }
+            painter->restore();
+            return;
+        }
+    }
     const auto* bar = qstyleoption_cast<const QStyleOptionProgressBar*>(option);
     if (!bar || (element != CE_ProgressBarGroove && element != CE_ProgressBarContents)) {
         QProxyStyle::drawControl(element, option, painter, widget);

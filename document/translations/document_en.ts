@@ -41,7 +41,7 @@
     <message>
         <location filename="../KCtrlFile.cpp" line="123"/>
         <source>Chargement d&apos;un fichier Projet Tovra</source>
-        <translation>Load an Tovra project</translation>
+        <translation>Load a Tovra project</translation>
     </message>
     <message>
         <location filename="../KCtrlFile.cpp" line="125"/>

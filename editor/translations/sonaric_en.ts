@@ -336,7 +336,7 @@
         <message>
             <source>Nous recommandons d'utiliser des fichiers mono dans un projet Tovra Sonaric.
 </source>
-            <translation>It is recommended to use mono files in an Tovra Sonaric project.
+            <translation>It is recommended to use mono files in a Tovra Sonaric project.
 </translation>
         </message>
         <message>
@@ -366,6 +366,12 @@
         <message>
             <source>La piste ne peut pas lire le fichier converti : </source>
             <translation>The stem track cannot read the converted file: </translation>
+        </message>
+        <message>
+            <source>)
+</source>
+            <translation>)
+</translation>
         </message>
     </context>
     <context>
@@ -508,7 +514,7 @@
         </message>
         <message>
             <source>Créer un Tovix</source>
-            <translation>Create an Tovix</translation>
+            <translation>Create a Tovix</translation>
         </message>
         <message>
             <source>Créer une implication</source>
@@ -572,11 +578,11 @@
         </message>
         <message>
             <source>Création d'une règle de mixage</source>
-            <translation>Création d'une règle de mixage</translation>
+            <translation>Create a mixing rule</translation>
         </message>
         <message>
             <source>Création d'un Tovix</source>
-            <translation>Create an Tovix</translation>
+            <translation>Create a Tovix</translation>
         </message>
         <message>
             <source>Supprimer implication</source>
@@ -623,7 +629,7 @@
         <name>KCheckAudioDlg</name>
         <message>
             <source>Fichier audio incorrect : </source>
-            <translation>Audio file incorrect:</translation>
+            <translation>Audio file not found:</translation>
         </message>
         <message>
             <source>Dans la Piste : </source>
@@ -788,8 +794,8 @@
             <translation>Always create a new file with suffix</translation>
         </message>
         <message>
-            <source>ex : C:/Mes Documents/Ma Musique/MonFichierAudio</source>
-            <translation>e.g. C:/Mes Documents/Ma Musique/MonFichierAudio</translation>
+            <source>ex : ~/Musique/MonFichierAudio</source>
+            <translation>e.g. ~/Music/MyAudioFile</translation>
         </message>
         <message>
             <source>.wav</source>
@@ -841,6 +847,22 @@
             <source>Impossible d'effectuer les mises à jour !</source>
             <translation>Unable to perform update!</translation>
         </message>
+        <message>
+            <source>Impossible de mettre à jour le logiciel automatiquement.</source>
+            <translation>The program cannot be updated automatically.</translation>
+        </message>
+        <message>
+            <source>Pour mettre à jour votre logiciel, merci de télécharger</source>
+            <translation>To update your program, please download</translation>
+        </message>
+        <message>
+            <source>manuellemment le programme de mise à jour.</source>
+            <translation>the update program by hand.</translation>
+        </message>
+        <message>
+            <source>Télécharger le programme de mise à jour maintenant ?</source>
+            <translation>Download the update program now?</translation>
+        </message>
     </context>
     <context>
         <name>KCtrlFile</name>
@@ -874,7 +896,7 @@
         </message>
         <message>
             <source>Chargement d'un fichier Projet Tovra</source>
-            <translation>Load an Tovra project</translation>
+            <translation>Load a Tovra project</translation>
         </message>
         <message>
             <source>Création d'un élément toujours allumé</source>
@@ -882,15 +904,15 @@
         </message>
         <message>
             <source>La création de ce groupe implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
-            <translation>This group creation imply that some tracks cannot be listenning with Tovra File!</translation>
+            <translation>This group creation means that some tracks cannot be heard in the Tovra file!</translation>
         </message>
         <message>
             <source>La création de cette contrainte implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
-            <translation>This constraint creation imply that some tracks cannot be listenning with Tovra File!</translation>
+            <translation>This constraint creation means that some tracks cannot be heard in the Tovra file!</translation>
         </message>
         <message>
             <source>La modification de ce groupe implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
-            <translation>This group modification imply that some tracks cannot be listenning with Tovra File!</translation>
+            <translation>This group modification means that some tracks cannot be heard in the Tovra file!</translation>
         </message>
         <message>
             <source>Malgré la suppression de ce groupe, certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
@@ -906,7 +928,7 @@
         </message>
         <message>
             <source>L'organisation des contraintes du fichier projet implique que certaines pistes ne pourront être écoutées à la lecture du fichier Tovra.</source>
-            <translation>This file constraints organization imply that some tracks cannot be listenning with Tovra File!</translation>
+            <translation>This arrangement of the file's constraints means that some tracks cannot be heard in the Tovra file!</translation>
         </message>
         <message>
             <source>La création de cette contrainte imlique que
@@ -1377,6 +1399,72 @@
         <message>
             <source>Annuler</source>
             <translation>Cancel</translation>
+        </message>
+    </context>
+    <context>
+        <name>DlgHttpDownLoad</name>
+        <message>
+            <source>Annuler</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>Veuillez patienter pendant la connexion au serveur...</source>
+            <translation>Please wait while connecting to the server...</translation>
+        </message>
+        <message>
+            <source>Connexion au serveur</source>
+            <translation>Connecting to the server</translation>
+        </message>
+        <message>
+            <source>serveur</source>
+            <translation>server</translation>
+        </message>
+        <message>
+            <source>Recherche de nouvelles versions...</source>
+            <translation>Checking for new versions...</translation>
+        </message>
+        <message>
+            <source>Impossible de rechercher de nouvelles versions sur </source>
+            <translation>Unable to check for new versions on </translation>
+        </message>
+    </context>
+    <context>
+        <name>DlgUpdate</name>
+        <message>
+            <source>Une nouvelle version de ce logiciel est disponible sur le web.</source>
+            <translation>A new version of this program is available on the web.</translation>
+        </message>
+        <message>
+            <source>Annuler</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>Mettre à jour</source>
+            <translation>Update</translation>
+        </message>
+        <message>
+            <source>Plus d&apos;informations</source>
+            <translation>More information</translation>
+        </message>
+        <message>
+            <source>Recherche de nouvelles versions...</source>
+            <translation>Checking for new versions...</translation>
+        </message>
+        <message>
+            <source>Une nouvelle version d&apos;</source>
+            <translation>A new version of </translation>
+        </message>
+        <message>
+            <source> est disponible sur </source>
+            <translation> is available on </translation>
+        </message>
+        <message>
+            <source>.</source>
+            <translation>.</translation>
+        </message>
+        <message>
+            <source>Impossible de télécharger le fichier !</source>
+            <translation>Unable to download the file!</translation>
         </message>
     </context>
 </TS>

@@ -744,8 +744,8 @@
             <translation>toujours créer un nouveau fichier avec un suffix </translation>
         </message>
         <message>
-            <source>ex : C:/Mes Documents/Ma Musique/MonFichierAudio</source>
-            <translation>ex : C:/Mes Documents/Ma Musique/MonFichierAudio</translation>
+            <source>ex : ~/Musique/MonFichierAudio</source>
+            <translation>ex : ~/Musique/MonFichierAudio</translation>
         </message>
         <message>
             <source>.wav</source>

@@ -132,7 +132,7 @@
         </message>
         <message>
             <source>Créer un Tovix</source>
-            <translation>Create an Tovix</translation>
+            <translation>Create a Tovix</translation>
         </message>
         <message>
             <source>Sélectionner</source>
@@ -171,7 +171,7 @@
         </message>
         <message>
             <source>Créer un Tovix</source>
-            <translation>Create an Tovix</translation>
+            <translation>Create a Tovix</translation>
         </message>
         <message>
             <source>Modifier</source>
@@ -187,7 +187,7 @@
         </message>
         <message>
             <source>Créer un Tovix ...</source>
-            <translation>Create an Tovix ...</translation>
+            <translation>Create a Tovix ...</translation>
         </message>
         <message>
             <source>&lt;&lt; Précédent</source>
@@ -219,7 +219,7 @@
         </message>
         <message>
             <source>  Créez ou sélectionnez un Tovix</source>
-            <translation>  Create or select an Tovix</translation>
+            <translation>  Create or select a Tovix</translation>
         </message>
         <message>
             <source>Nom du Mix</source>
@@ -231,15 +231,15 @@
         </message>
         <message>
             <source>Nom d'Tovix invalide !</source>
-            <translation>Tovix name invalid</translation>
+            <translation>Invalid Tovix name!</translation>
         </message>
         <message>
             <source>Modification d'un Tovix</source>
-            <translation>Modify an Tovix</translation>
+            <translation>Modify a Tovix</translation>
         </message>
         <message>
             <source>Effacer un Tovix</source>
-            <translation>Delete an Tovix</translation>
+            <translation>Delete a Tovix</translation>
         </message>
         <message>
             <source>Voulez-vous effacer l'Tovix </source>
@@ -259,7 +259,7 @@
         </message>
         <message>
             <source>Enregistrer un Tovix</source>
-            <translation>Save an Tovix</translation>
+            <translation>Save a Tovix</translation>
         </message>
         <message>
             <source>Voulez-vous enregistrer cet Tovix</source>
@@ -476,11 +476,11 @@
         </message>
         <message>
             <source> Ko</source>
-            <translation> Ko</translation>
+            <translation> KB</translation>
         </message>
         <message>
             <source> Mo</source>
-            <translation> Mo</translation>
+            <translation> MB</translation>
         </message>
     </context>
 </TS>

@@ -1,4 +1,5 @@
 // The master strip: typed level and pan, values shown from outside, and what it reports.
+#include "KLevelText.h"
 #include "KMasterMix.h"
 #include "KSlider.h"
 
@@ -25,17 +26,22 @@ TEST(MasterMix, TypedLevelMovesTheFaderAndReportsIt)
     KMasterMix master(nullptr);
     master.show();
     QSignalSpy levels(&master, &KMasterMix::masterValueChanged);
-    const std::pair<const char*, int> cases[] = {{"6.5", 60}, {"-25", -240}, {"0.05", 0}, {"-3.5", -35}};
+    const std::pair<const char*, int> cases[] = {{"12.5", 60}, {"-50", -240}, {"0.05", 0}, {"-7", -35}, {"-6", -30}};
     for (const auto& [text, level] : cases) {
         levels.clear();
         type(master.levelEdit(), QString::fromLatin1(text));
         EXPECT_EQ(master.fader()->value(), level) << text;
+        EXPECT_EQ(master.levelEdit()->text(), KLevelText::levelText(level)) << text;
         ASSERT_EQ(levels.count(), 1) << text;
         EXPECT_EQ(levels.at(0).at(0).toInt(), level);
     }
+    // The lowest level's readout keeps its leading minus: the whole text fits the field.
+    master.fader()->setValue(-240);
+    EXPECT_EQ(master.levelEdit()->text(), "-48.2");
+    EXPECT_LE(master.levelEdit()->fontMetrics().horizontalAdvance("-48.2"), master.levelEdit()->width() - 4);
     // Dragging the fader writes the text.
     master.fader()->setValue(-120);
-    EXPECT_EQ(master.levelEdit()->text(), "-12");
+    EXPECT_EQ(master.levelEdit()->text(), "-24.1");
 }
 
 TEST(MasterMix, TypedPanMovesTheSliderAndReportsIt)
@@ -59,7 +65,7 @@ TEST(MasterMix, OutsideValuesAreShownWithoutBeingReportedBack)
     QSignalSpy pans(&master, &KMasterMix::panoValueChanged);
     master.applyMasterValues(-0.5, -30);
     EXPECT_EQ(master.panEdit()->text(), "L50");
-    EXPECT_EQ(master.levelEdit()->text(), "-3");
+    EXPECT_EQ(master.levelEdit()->text(), "-6.0");
     EXPECT_EQ(master.fader()->value(), -30);
     master.applyMasterValues(0.29, 0);
     EXPECT_EQ(master.panEdit()->text(), "R29");

@@ -12,6 +12,7 @@
 #include "KVolumeUI.h"
 #include "KVolumeWdg.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <functional>
 #include <QLineEdit>
@@ -64,7 +65,7 @@ TEST_F(VolumeUI, LevelsShownFromOutsideGoNowhere)
     const int before = doc.getElementLevel("t1");
 
     row->setVolume("t1", -35);
-    EXPECT_EQ(strip->levelEdit()->text(), "-3.5");
+    EXPECT_EQ(strip->levelEdit()->text(), "-7.0");
     EXPECT_EQ(strip->fader()->value(), -35);
     row->setVolume("t1", 61);
     EXPECT_EQ(strip->fader()->value(), -35);
@@ -81,11 +82,13 @@ TEST_F(VolumeUI, TypedLevelAndPanReachTheDocument)
 {
     KVolumeUI* row = liveRow();
     KVolumeWdg* strip = row->strip("t2");
-    type(strip->levelEdit(), "-3.55");
+    type(strip->levelEdit(), "-7");
     EXPECT_EQ(doc.getElementLevel("t2"), -35);
     EXPECT_EQ(strip->fader()->value(), -35);
-    type(strip->levelEdit(), "7");
+    EXPECT_EQ(strip->levelEdit()->text(), "-7.0");
+    type(strip->levelEdit(), "13");
     EXPECT_EQ(doc.getElementLevel("t2"), 60);
+    EXPECT_EQ(strip->levelEdit()->text(), "12.0");
 
     type(strip->panEdit(), "L7");
     EXPECT_EQ(strip->panSlider()->value(), -7);
@@ -200,6 +203,19 @@ TEST_F(VolumeUI, ALevelFromOutsidePinsOnlyALockedStrip)
         EXPECT_EQ(strip->maxHandle()->value(), c.max);
         EXPECT_EQ(doc.getMinEltLevel("t2"), c.min);
         EXPECT_EQ(doc.getMaxEltLevel("t2"), c.max);
+    }
+}
+
+TEST_F(VolumeUI, LockModeLabelsAreWholeAndClearOfTheRemoveButton)
+{
+    KVolumeWdg* strip = ruleRow()->strip("t2");
+    const QRect remove = strip->removeButton()->geometry();
+    for (QAbstractButton* radio : strip->lockModes()->buttons()) {
+        const std::string text = radio->text().toStdString();
+        EXPECT_TRUE(strip->rect().contains(radio->geometry())) << text;
+        EXPECT_FALSE(radio->geometry().intersects(remove)) << text;
+        EXPECT_GE(radio->width(), radio->sizeHint().width()) << text;
+        EXPECT_GE(radio->height(), radio->fontMetrics().height()) << text;
     }
 }
 

@@ -224,16 +224,23 @@ TEST_F(ElementModels, ListShowsFormatNameAndPlace)
     EXPECT_FALSE(list.index(0, 0, list.index(0, 0)).isValid());
     EXPECT_FALSE(list.index(0, 3).isValid());
     EXPECT_FALSE(list.index(list.rowCount(), 0).isValid());
-    // Item background: the element's colour, Tahoma, the format in white on a coloured row.
-    doc.setEltColor("kick", QColor(200, 40, 40), false);
+    // Item background: the element's colour, Tahoma, every column's text readable on it.
     list.setItemBackground(true);
     const QModelIndex kick = list.index(rowOf("kick"), 0);
-    EXPECT_EQ(kick.data(Qt::BackgroundRole).value<QColor>(), QColor(200, 40, 40));
-    EXPECT_EQ(kick.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::white));
+    const auto luma = [](const QColor& c) { return 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue(); };
+    for (const QColor chosen : {QColor(200, 40, 40), QColor(Qt::black), QColor(250, 240, 120), QColor(254, 254, 254)}) {
+        doc.setEltColor("kick", chosen, false);
+        EXPECT_EQ(kick.data(Qt::BackgroundRole).value<QColor>(), chosen);
+        for (int column = 0; column < 3; ++column) {
+            const QColor text = list.index(rowOf("kick"), column).data(Qt::ForegroundRole).value<QColor>();
+            EXPECT_GT(std::abs(luma(text) - luma(chosen)), 100.0) << chosen.name().toStdString() << " " << column;
+        }
+    }
     EXPECT_EQ(kick.data(Qt::FontRole).value<QFont>().family(), "Tahoma");
     EXPECT_TRUE(kick.data(Qt::FontRole).value<QFont>().bold());
-    EXPECT_EQ(list.index(rowOf("kick"), 2).data(Qt::ForegroundRole).value<QColor>(),
-              QColor(100, 100, 100));
+    // Without a colour of its own the row keeps the view's (dark) background and text.
+    EXPECT_FALSE(list.index(rowOf("Keys"), 0).data(Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(list.index(rowOf("Keys"), 1).data(Qt::ForegroundRole).isValid());
 }
 
 TEST_F(ElementModels, SkinColoursByDepthAndPlayStatus)

@@ -8,11 +8,12 @@
 #include "TrackPropUI.h"
 
 #include <QCheckBox>
-#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
 #include <QToolButton>
 #include <QFile>
 #include <QFileInfo>
@@ -56,7 +57,10 @@ protected:
             auto* dialog = static_cast<KCheckBoxDlg*>(request.dialog);
             auto* levels = dialog->findChild<KNotMuteLevelUI*>();
             levels->findChild<QRadioButton*>("radioButton3")->click();
-            levels->findChild<QDoubleSpinBox*>("spinBox1")->setValue(db);
+            auto* spin = levels->findChild<QSpinBox*>("spinBox1");
+            spin->selectAll();
+            QTest::keyClicks(spin, QString::number(db));
+            QTest::keyClick(spin, Qt::Key_Tab);
             dialog->setChecked(remember);
             answer.button = accept ? 1 : 0;
             return answer;
@@ -150,17 +154,17 @@ TEST_F(EltPropTest, AlwaysOnAsksAndRemembersTheAnswer)
     panel->setElement({"drums"});
     document->setEltMinLevel("drums", -240);
     // Declined: the track stays always on, its minimum untouched.
-    answerLevelQuestion(false, -6.0, true);
+    answerLevelQuestion(false, -12.0, true);
     box("checkBox_notmute")->click();
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(document->isNotMute("drums"));
     EXPECT_EQ(document->getMinEltLevel("drums"), -240);
     EXPECT_EQ(params()->getNotMuteLevelMode(), int(SonaricEnums::NotMuteAsk));
 
-    // Accepted at -6 dB, remembered: mode 1 and level -60 stored, the minimum raised; the next
+    // Accepted at -12 dB, remembered: mode 1 and level -60 stored, the minimum raised; the next
     // switch asks nothing.
     box("checkBox_notmute")->click();
-    answerLevelQuestion(true, -6.0, true);
+    answerLevelQuestion(true, -12.0, true);
     box("checkBox_notmute")->click();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(params()->getNotMuteLevelMode(), int(SonaricEnums::NotMuteMinLevel));

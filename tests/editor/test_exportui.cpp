@@ -115,6 +115,10 @@ TEST_F(ExportTest, ThePathTakesTheExtensionOfTheChosenFormat)
                                                                                    : "( *.mp3)");
     }
     EXPECT_EQ(window->getParams()->getLastExportDirectory(), "/m");
+    // The chosen path reads on the dark field: light text on a dark background.
+    const QPalette field = page->form().lineEdit_2->palette();
+    EXPECT_LT(field.color(QPalette::Base).lightness(), 100);
+    EXPECT_GT(field.color(QPalette::Text).lightness() - field.color(QPalette::Base).lightness(), 120);
     // A format or tab change renames the file that will be written.
     page->form().tabWidget->setCurrentIndex(1);
     chooseFormat("WAVE");
@@ -177,6 +181,7 @@ TEST_F(ExportTest, ExportIsRefusedWithAReasonBeforeAnyFileIsWritten)
         EXPECT_EQ(prompts.asked.last().kind, KPrompt::Warning);
         EXPECT_EQ(prompts.asked.last().text, "Please, choose a target file!");
         EXPECT_EQ(page->form().lineEdit_2->palette().color(QPalette::Base), QColor(Qt::red));
+        EXPECT_EQ(page->form().lineEdit_2->palette().color(QPalette::Text), QColor(Qt::white));
     }
     EXPECT_EQ(exported.count(), 0);
 

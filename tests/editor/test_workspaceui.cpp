@@ -43,7 +43,7 @@ TEST_F(MainWindowTest, TabStripHoldsTheHelpCommandOfEachTab)
     EXPECT_EQ(strip.currentIndex(), 1);
     EXPECT_EQ(strip.maximumHeight(), 66);
     EXPECT_TRUE(strip.styleSheet().startsWith(
-        "QTabWidget::pane {  left: -0.1em; right: -0.2em; top: 0em; }QTabBar::tab { border-top: 0px solid "
+        "QTabWidget::pane { left: 0px; right: 0px; top: 0em; }QTabBar::tab { border-top: 0px solid "
         "transparent; min-height: 35px; min-width: 142px; }"));
     EXPECT_EQ(strip.titles(), QStringList({"Structure", "Constraints", "Mixing rules", "Tovix", "Export"}));
     for (int i = 0; i < 5; ++i) {
@@ -71,6 +71,13 @@ TEST_F(MainWindowTest, TabStripPaintsThePictureOfTheCurrentTab)
             const QColor colour = shown.pixelColor(28 + 142 * tab + 130, 8);
             EXPECT_EQ(colour == accent, tab == current) << tab;
         }
+        // The current title (black on the accent) lies whole inside its tab: none of its
+        // letters reach the tab's bottom edge or the tool bar below.
+        int lowInk = 0;
+        for (int y = 31; y < 40; ++y)
+            for (int x = 28 + 142 * current; x < 28 + 142 * current + 140; ++x)
+                lowInk += shown.pixelColor(x, y).lightness() < 40 ? 1 : 0;
+        EXPECT_EQ(lowInk, 0);
         strip.grab().save(QString(TOVRA_SCREENS_DIR) + QString("/TabViewUI_%1.png").arg(current));
     }
 }

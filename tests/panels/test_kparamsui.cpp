@@ -3,7 +3,7 @@
 #include "KParamsUI.h"
 
 #include <QComboBox>
-#include <QDoubleSpinBox>
+#include <QSpinBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -92,31 +92,47 @@ TEST(KNotMuteLevelUI, ModesAndTheHiddenAskChoice)
         policy.setVisibleAlwaysAsk(row.askShown);
         policy.setNotMuteLevelMode(SonaricEnums::ENotMuteLevel(row.given));
         EXPECT_EQ(policy.getNotMuteLevelMode(), row.read) << row.given;
-        EXPECT_EQ(policy.findChild<QDoubleSpinBox*>("spinBox1")->isEnabled(), row.spin) << row.given;
+        EXPECT_EQ(policy.findChild<QSpinBox*>("spinBox1")->isEnabled(), row.spin) << row.given;
     }
     // Hiding the ask choice while it is checked moves to the minimum level.
     KNotMuteLevelUI policy;
     ASSERT_EQ(policy.getNotMuteLevelMode(), 0);
     policy.setVisibleAlwaysAsk(false);
     EXPECT_EQ(policy.getNotMuteLevelMode(), 1);
-    EXPECT_TRUE(policy.findChild<QDoubleSpinBox*>("spinBox1")->isEnabled());
+    EXPECT_TRUE(policy.findChild<QSpinBox*>("spinBox1")->isEnabled());
 }
 
-TEST(KNotMuteLevelUI, EveryLevelComesBackWhole)
+TEST(KNotMuteLevelUI, EveryLevelComesBackWholeInDecibels)
 {
     KNotMuteLevelUI policy;
+    auto* spin = policy.findChild<QSpinBox*>("spinBox1");
     for (int level = -240; level <= 60; ++level) {
         policy.setMinLevel(level);
         ASSERT_EQ(policy.getMinLevelCB(), level);
     }
-    // Reached by steps of 0.3 from -24.0: -23.1 is not exact in binary and still gives -231.
-    auto* spin = policy.findChild<QDoubleSpinBox*>("spinBox1");
+    policy.setMinLevel(-60);
+    EXPECT_EQ(spin->text(), "-12.0 dB");
+    // One step is one level unit.
     policy.setMinLevel(-240);
+    EXPECT_EQ(spin->text(), "-48.2 dB");
     for (int i = 0; i < 3; ++i)
         spin->stepUp();
-    EXPECT_EQ(policy.getMinLevelCB(), -231);
+    EXPECT_EQ(policy.getMinLevelCB(), -237);
     policy.setMinLevel(-300);
     EXPECT_EQ(policy.getMinLevelCB(), -240);
     policy.setMinLevel(100);
     EXPECT_EQ(policy.getMinLevelCB(), 60);
+    EXPECT_EQ(spin->text(), "12.0 dB");
+
+    // Typed decibels become the nearest level; too low or too high stop at the limits.
+    policy.setNotMuteLevelMode(SonaricEnums::NotMuteMinLevel);
+    policy.show();
+    const std::pair<const char*, int> typed[] = {{"-6", -30}, {"-12.0", -60}, {"0", 0}, {"-99", -240}, {"20", 60}};
+    for (const auto& [text, level] : typed) {
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClicks(spin, QString::fromLatin1(text));
+        QTest::keyClick(spin, Qt::Key_Return);
+        EXPECT_EQ(policy.getMinLevelCB(), level) << text;
+    }
 }

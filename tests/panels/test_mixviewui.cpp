@@ -409,6 +409,14 @@ TEST_F(MixViewTest, Screens)
     panel->nextPage();
     grabScreen(host, "MixViewUI_step2");
     EXPECT_TRUE(pictureCheck::showsWhole(host, {panel.get()}));
+    // The console's strips take the page's width beside a narrow level list, and the mix list
+    // stays at the top of the page.
+    auto* levels = panel->findChild<QWidget*>("levelList");
+    auto* strips = panel->findChild<QWidget*>("mixConsole");
+    ASSERT_TRUE(levels && strips);
+    EXPECT_LT(levels->width(), strips->width());
+    EXPECT_LT(strips->mapTo(panel.get(), QPoint(0, 0)).x(), panel->width() / 2);
+    EXPECT_LT(panel->findChild<QWidget*>("mixListContainer")->mapTo(panel.get(), QPoint(0, 0)).y(), 30);
     panel->nextPage();
     grabScreen(host, "MixViewUI_step3");
     EXPECT_TRUE(pictureCheck::showsWhole(host, {panel.get()}));

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QResource>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -185,4 +187,21 @@ TEST(TrackPropUI, Screen)
     p.panel->resize(360, 380);
     grabScreen(p.host, "TrackPropUI");
     QResource::unregisterResource(TOVRA_IMAGE_BUNDLE);
+}
+
+TEST(TrackPropUI, LongFormatNameWrapsInsideTheBox)
+{
+    Panel p;
+    p.host.resize(360, 380);
+    p.panel->resize(360, 380);
+    p.host.show();
+    p.panel->setFormat("Microsoft WAVE with extensible header, 32 bit floating point samples");
+    QApplication::processEvents();
+    auto* area = p.panel->findChild<QScrollArea*>("scrollArea");
+    ASSERT_NE(area, nullptr);
+    EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+    auto* format = p.panel->findChild<QLabel*>("formatLbl");
+    // The whole label lies within the visible part of the box.
+    const QRect shown(format->mapTo(area->viewport(), QPoint(0, 0)), format->size());
+    EXPECT_LE(shown.right(), area->viewport()->width());
 }

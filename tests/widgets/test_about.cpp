@@ -41,9 +41,9 @@ TEST(DlgAbout, TitleVersionIconAndOk)
 {
     QWidget parent;
     DlgAbout about(":/Window/AboutFree", "Sonaric", "1.1.90217", ":/Img/SonaricIcon", "FR", &parent);
-    EXPECT_EQ(about.windowTitle(), QString("A propos d'Tovra Sonaric Pro"));
+    EXPECT_EQ(about.windowTitle(), QString("A propos d'Tovra Sonaric Free"));
     EXPECT_EQ(about.findChild<QLabel*>("versionLabel")->text(),
-              QString("Version courante : 1.1.90217  Tovra Sonaric Pro"));
+              QString("Version courante : 1.1.90217  Tovra Sonaric Free"));
     EXPECT_FALSE(about.windowIcon().isNull());
     EXPECT_EQ(about.palette().color(QPalette::WindowText), QColor(Qt::white));
     EXPECT_FALSE(about.palette().brush(QPalette::Window).texture().isNull());
@@ -68,7 +68,7 @@ TEST(DlgAbout, OpenRunsModallyAndHelloWorldAsksNothingElse)
     DlgAbout::open(nullptr, ":/Window/AboutFree", "Sonaric", "1.0", "x", "EN", "");
     WidgetKit().helloWorld();
     KPrompt::setHandler({});
-    EXPECT_EQ(seen, (QStringList{"A propos d'Tovra Sonaric Pro", "Hello World !"}));
+    EXPECT_EQ(seen, (QStringList{"A propos d'Tovra Sonaric Free", "Hello World !"}));
 }
 
 TEST(WidgetKit, EnglishCatalogueTranslatesTheFrenchTexts)

@@ -10,9 +10,14 @@
 #include <QLineEdit>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QMap>
 #include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 TEST(KTheme, PaletteRolesCarryTheThemeColours)
 {
@@ -114,4 +119,59 @@ TEST(KTheme, SampleWindow)
     EXPECT_TRUE(pictureCheck::showsWhole(window, {plain, checked, off, box, slider, icon}));
     ASSERT_FALSE(icon->pixmap().isNull());
     EXPECT_GE(icon->width(), icon->pixmap().width());
+}
+
+namespace {
+// The colours a picture holds, with how many pixels show each.
+QMap<QRgb, int> colourCounts(const QImage& image, const QRect& area)
+{
+    QMap<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[image.pixel(x, y) | 0xff000000u];
+    return counts;
+}
+}
+
+TEST(KTheme, TabPagesArePanelsAndTheCurrentTabIsMarked)
+{
+    QTabWidget tabs;
+    tabs.addTab(new QLabel("a"), "General");
+    tabs.addTab(new QLabel("b"), "Tracks");
+    tabs.resize(300, 200);
+    tabs.show();
+    QApplication::processEvents();
+    const QImage shown = tabs.grab().toImage();
+    // The page is the panel colour, not a lighter grey.
+    const QRect page = tabs.currentWidget()->geometry();
+    EXPECT_EQ(QColor(shown.pixel(page.center().x(), page.bottom() - 2)).name(), KTheme::color(KTheme::Panel).name());
+    // The current tab shows the accent, the other one does not.
+    QTabBar* bar = tabs.tabBar();
+    const auto accentIn = [&](int index) {
+        const QRect at(bar->mapTo(&tabs, bar->tabRect(index).topLeft()), bar->tabRect(index).size());
+        return colourCounts(shown, at).value(KTheme::accent().rgb() | 0xff000000u);
+    };
+    EXPECT_GT(accentIn(0), 20);
+    EXPECT_EQ(accentIn(1), 0);
+    grabScreen(tabs, "theme_tabs");
+}
+
+TEST(KTheme, YesAndNoButtonsCarrySingleColourGlyphs)
+{
+    for (const auto icon : {QStyle::SP_DialogYesButton, QStyle::SP_DialogNoButton}) {
+        const QImage glyph = QApplication::style()->standardIcon(icon).pixmap(16, 16).toImage();
+        ASSERT_FALSE(glyph.isNull()) << icon;
+        int drawn = 0;
+        for (int y = 0; y < glyph.height(); ++y)
+            for (int x = 0; x < glyph.width(); ++x) {
+                const QColor pixel = glyph.pixelColor(x, y);
+                if (pixel.alpha() < 128)
+                    continue;
+                ++drawn;
+                // The text colour only: no green or red disc.
+                EXPECT_LT(std::abs(pixel.red() - pixel.green()) + std::abs(pixel.green() - pixel.blue()), 24)
+                    << icon << " " << pixel.name().toStdString();
+            }
+        EXPECT_GT(drawn, 10) << icon;
+    }
 }

@@ -1,0 +1,47 @@
+# Checks that every text the editor passes through its translators has a finished English
+# translation. The English catalogues of the editor's libraries are merged, brought up to date
+# with the texts found in their sources, and compiled: any unfinished or missing translation is
+# listed and fails the check.
+# Inputs: SOURCE_DIR, WORK_DIR, LCONVERT, LUPDATE, LRELEASE.
+set(_folders console document editor panels widgets services)
+set(_catalogues)
+foreach(folder ${_folders})
+  file(GLOB _ts ${SOURCE_DIR}/${folder}/translations/*_en.ts)
+  list(FILTER _ts EXCLUDE REGEX "/qt_en\\.ts$")
+  list(APPEND _catalogues ${_ts})
+endforeach()
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+set(_merged ${WORK_DIR}/english.ts)
+execute_process(COMMAND ${LCONVERT} -i ${_catalogues} -o ${_merged} RESULT_VARIABLE _rc)
+if(NOT _rc EQUAL 0)
+  message(FATAL_ERROR "lconvert failed on ${_catalogues}")
+endif()
+set(_sources)
+foreach(folder ${_folders})
+  list(APPEND _sources ${SOURCE_DIR}/${folder})
+endforeach()
+execute_process(COMMAND ${LUPDATE} -silent -no-obsolete -locations none ${_sources} -ts ${_merged}
+                RESULT_VARIABLE _rc)
+if(NOT _rc EQUAL 0)
+  message(FATAL_ERROR "lupdate failed")
+endif()
+execute_process(COMMAND ${LRELEASE} ${_merged} -qm ${WORK_DIR}/english.qm
+                OUTPUT_VARIABLE _out ERROR_VARIABLE _err RESULT_VARIABLE _rc)
+message(STATUS "${_out}")
+file(READ ${_merged} _text)
+string(REGEX MATCHALL "<name>[^<]*</name>|<source>[^<]*</source>[ \t\r\n]*<translation type=\"unfinished\""
+       _hits "${_text}")
+set(_missing)
+set(_context "")
+foreach(hit ${_hits})
+  if(hit MATCHES "^<name>([^<]*)</name>$")
+    set(_context "${CMAKE_MATCH_1}")
+  elseif(hit MATCHES "^<source>([^<]*)</source>")
+    list(APPEND _missing "${_context}: \"${CMAKE_MATCH_1}\"")
+  endif()
+endforeach()
+if(NOT _rc EQUAL 0 OR _missing OR _out MATCHES "[1-9][0-9]* unfinished|untranslated")
+  list(JOIN _missing "\n  " _list)
+  message(FATAL_ERROR "English translations unfinished or missing:\n  ${_list}\n${_out}${_err}")
+endif()
