@@ -98,9 +98,10 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
         {"/drip", false, true, {}, "did not end in time"},
     };
     WarningRecorder warnings;
-    HTTPConnexion::setDeadlineLimit(1000);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
+        // Only the drip, which would take minutes, meets a short deadline.
+        HTTPConnexion::setDeadlineLimit(QByteArray(c.path) == "/drip" ? 1500 : 0);
         boxes.texts.clear();
         HTTPConnexion http;
         http.setMaxSize(1024 * 1024);
