@@ -245,7 +245,7 @@ TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideCh
          }, {"Download failed!", stop}, true},
         {"description answered 404", [](UpdateRunTest& t) {
              t.server.set("/desc.xml", UpdateServer::Response{404, "no"});
-         }, {"Download failed!", "Error: Connexion failed!"}, true},
+         }, {"Download failed!", "Error: Connexion failed!"}, true, "status 404"},
         {"description stalls", [hang](UpdateRunTest& t) {
              HTTPConnexion::setStallInterval(1000);
              t.server.set("/desc.xml", hang);
