@@ -79,7 +79,8 @@ bool compressFile(const QString& source, const QString& target, int level, QStri
     return true;
 }
 
-bool uncompressFile(const QString& source, const QString& target, qint64 maxSize, QString* error)
+bool uncompressFile(const QString& source, const QString& target, qint64 maxSize, QString* error,
+                    const std::atomic<bool>* cancel)
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
@@ -106,6 +107,10 @@ bool uncompressFile(const QString& source, const QString& target, qint64 maxSize
     int status = Z_OK;
     QString reason;
     while (reason.isEmpty() && status != Z_STREAM_END) {
+        if (cancel && cancel->load()) {
+            reason = QStringLiteral("the unpacking was cancelled");
+            break;
+        }
         const qint64 got = in.read(input.data(), ChunkSize);
         if (got <= 0) {
             reason = QStringLiteral("stream cut short");

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 namespace QtComp {
 
 // Compresses source into target at level (0 stored .. 9 strongest, clamped). The target is
@@ -13,9 +15,9 @@ bool compressFile(const QString& source, const QString& target, int level, QStri
 
 // Uncompresses source into target. Fails, leaving target as it was, when the stream is damaged,
 // does not end, is followed by other bytes, or does not give exactly the announced size, and
-// when that size is above maxSize.
+// when that size is above maxSize. A set cancel flag stops it between chunks.
 bool uncompressFile(const QString& source, const QString& target, qint64 maxSize,
-                    QString* error = nullptr);
+                    QString* error = nullptr, const std::atomic<bool>* cancel = nullptr);
 
 } // namespace QtComp
 

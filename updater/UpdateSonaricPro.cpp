@@ -353,7 +353,7 @@ void UpdateSonaricPro::startUnpacking()
         for (const Job& job : jobs) {
             QString error;
             const bool ok = job.tar ? TarGz::unpack(job.file, job.unpacked, MaxUnpackedSize, control, &error)
-                                    : QtComp::uncompressFile(job.file, job.unpacked, MaxUnpackedSize, &error);
+                                    : QtComp::uncompressFile(job.file, job.unpacked, MaxUnpackedSize, &error, &control->cancel);
             if (!ok) {
                 *failures << QCoreApplication::translate("UpdateSonaricPro", "Cannot unpack \"%1\": %2")
                                  .arg(job.name, error);

@@ -107,7 +107,7 @@ inline QByteArray makeTarGz(const QList<TarMember>& members)
 inline QByteArray makeZeroBomb(const QByteArray& name, qint64 size)
 {
     z_stream z{};
-    deflateInit2(&z, 9, Z_DEFLATED, 16 + MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
+    deflateInit2(&z, 9, Z_DEFLATED, 16 + MAX_WBITS, 9, Z_RLE);
     QByteArray out;
     std::vector<char> buffer(1 << 20);
     auto feed = [&](const char* data, qint64 n, int flush) {

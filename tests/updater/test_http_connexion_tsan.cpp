@@ -98,12 +98,13 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
         {"/drip", false, true, {}, "did not end in time"},
     };
     WarningRecorder warnings;
-    HTTPConnexion::setDeadlineLimit(1000);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
+        // Only the drip, which would take minutes, meets a short deadline.
+        HTTPConnexion::setDeadlineLimit(QByteArray(c.path) == "/drip" ? 1500 : 0);
         boxes.texts.clear();
         HTTPConnexion http;
-        http.setMaxSize(1024 * 1024);
+        http.setMaxSize(300000);
         QSignalSpy done(&http, &HTTPConnexion::done);
         QSignalSpy refused(&http, &HTTPConnexion::errorRequest);
         ASSERT_TRUE(http.initDownload(QUrl(server.url(c.path)), target()));
@@ -117,7 +118,7 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
             EXPECT_TRUE(http.failureCause().contains(c.cause)) << http.failureCause().toStdString();
             continue;
         }
-        ASSERT_TRUE(done.wait(20000));
+        ASSERT_TRUE(done.wait(60000));
         EXPECT_EQ(refused.count(), 0);
         EXPECT_EQ(http.getError(), c.failed);
         if (c.failed) {

@@ -245,7 +245,7 @@ TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideCh
          }, {"Download failed!", stop}, true},
         {"description answered 404", [](UpdateRunTest& t) {
              t.server.set("/desc.xml", UpdateServer::Response{404, "no"});
-         }, {"Download failed!", "Error: Connexion failed!"}, true},
+         }, {"Download failed!", "Error: Connexion failed!"}, true, "status 404"},
         {"description stalls", [hang](UpdateRunTest& t) {
              HTTPConnexion::setStallInterval(1000);
              t.server.set("/desc.xml", hang);
@@ -318,6 +318,7 @@ TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideCh
              t.server.set("/desc.xml", r);
          }, {"Error: Connexion failed!"}, true, "did not end in time"},
         {"archive bomb", [](UpdateRunTest& t) {
+             EXPECT_GT(UpdateSonaricPro::MaxUnpackedSize / t.bomb().size(), 1000);
              t.server.set("/pack.tar.gz", t.bomb());
          }, {}, false, "unpacks to more than"},
     };
@@ -368,6 +369,20 @@ TEST_F(UpdateRunTest, CancelDuringTheDownloadsRemovesWhatCameAndStartsNothing)
     EXPECT_TRUE(controller.hasEnded());
     EXPECT_FALSE(QFileInfo::exists(controller.downloadFolder()));
     EXPECT_FALSE(QFile::exists(controller.descriptionFile()));
+    EXPECT_EQ(snapshot(editor, ".tvrudttmp"), editorBefore);
+    EXPECT_TRUE(platform.started.isEmpty());
+}
+
+TEST_F(UpdateRunTest, CancelWhileUnpackingStopsItAndRemovesWhatWasUnpacked)
+{
+    // Large enough that the unpacking is still under way when Cancel is clicked.
+    server.set("/pack.tar.gz", makeZeroBomb("z.so", qint64(900) << 20));
+    auto controller = start();
+    ASSERT_TRUE(waitUntil([&] { return controller->isUnpacking(); }, 20000));
+    QTest::mouseClick(controller->updateWindow()->findChild<QPushButton*>("cancelButt"), Qt::LeftButton);
+    EXPECT_TRUE(controller->hasEnded());
+    EXPECT_FALSE(controller->isUnpacking());
+    EXPECT_FALSE(QFileInfo::exists(controller->downloadFolder()));
     EXPECT_EQ(snapshot(editor, ".tvrudttmp"), editorBefore);
     EXPECT_TRUE(platform.started.isEmpty());
 }
