@@ -162,12 +162,9 @@ void DlgOpenSonaric::recentPrjClicked(const QString& path)
     const int index = recent.indexOf(path);
     if (index < 1)
         return;
-    finishWith([index] {
-        ZazuzoziZadiviDU* window = ZazuzoziZadiviDU::getInstance();
-        // A project that cannot be opened leaves the user at a fresh start dialog.
-        if (!window->openProject((index - 1) / 2) && !window->getTovraFile())
-            window->openStartDialog();
-    });
+    // A project that cannot be opened leaves the user at a fresh start dialog (openProject
+    // offers it again when no project is open).
+    finishWith([index] { ZazuzoziZadiviDU::getInstance()->openProject((index - 1) / 2); });
 }
 
 void DlgOpenSonaric::openNews()

@@ -456,6 +456,8 @@ void ZazuzoziZadiviDU::changeViewMenu(int index)
     preMixView->getSuperUI()->checkSaveForModidf();
     if (document)
         document->resetEltsStatus();
+    // That reset is no change of the mix the mix editor shows.
+    mixView->setSaveCheck(false);
     // Only the console of the page shown follows the document's edits: the mixing-rules console
     // needs them to add the strips dropped on an open rule and to show moved levels. The rules
     // page keeps the connections as they are.

@@ -264,7 +264,7 @@ TEST_F(UpdateTest, ServerFailuresEndTheCheckWithoutAFileOrAHang)
     const Case cases[] = {
         {"/404", missing, 1},
         {"/302", moved, 1},
-        {"/hang", hang, 0},
+        {"/hang", hang, 1},
         {"/huge", huge, 1},
         {"/hugeUndeclared", hugeUndeclared, 1},
     };
@@ -281,10 +281,12 @@ TEST_F(UpdateTest, ServerFailuresEndTheCheckWithoutAFileOrAHang)
     EXPECT_TRUE(messages.first().startsWith("Impossible de rechercher de nouvelles versions sur "));
     EXPECT_TRUE(messages.first().endsWith("tovra.invalid"));
 
-    // Nobody listening at all.
+    // Nobody listening at all: said like any other failure.
+    messages.clear();
     bool upToDate = true;
     EXPECT_FALSE(DlgUpdate::checkup(upToDate, "1.1", "http://127.0.0.1:1/x", "P", "", "", localFile, nullptr, false));
     EXPECT_TRUE(folderIsEmpty());
+    EXPECT_EQ(messages.size(), 1);
 }
 
 // A server that drips its body never stalls the transfer, which still ends at the total
