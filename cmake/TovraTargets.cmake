@@ -20,7 +20,7 @@ endfunction()
 # Every test and fuzz replay ends after this many seconds (ten times a normal run or more, with
 # room for a loaded machine); a slower test names its own time-out in its folder (SLOW below).
 # TOVRA_TEST_TIMEOUT_SCALE stretches them all on a slow machine.
-set(TOVRA_TEST_TIMEOUT 60)
+set(TOVRA_TEST_TIMEOUT 180)
 set(TOVRA_TEST_TIMEOUT_SCALE 1 CACHE STRING "Factor applied to every test time-out")
 
 # The time-out of a test: `seconds` (or the default when empty), scaled.
