@@ -175,6 +175,7 @@ KCodecVorbis *KCodecVorbis_init(KCodecVorbis *context)
         context->linkStart = -1;
         context->decoderLink = -1;
         context->failed = 0;
+        context->primedBytes = 0;
     }
     return context;
 }
@@ -298,6 +299,11 @@ KCodecVorbis *tvrVorbis_load(const char *path, int link, int channels, int bytes
         KCodecVorbis_close(&context);
         return nullptr;
     }
+    // Decoding the first frame now builds the decoder's tables here rather than at the first read
+    // (a player opens its tracks ahead, while the reads come block by block).
+    const int frameBytes = 2 * context->channels;
+    const int primed = tvrVorbis_read(context, context->primed, frameBytes);
+    context->primedBytes = primed == frameBytes ? primed : 0;
     return context;
 }
 
@@ -308,6 +314,11 @@ int tvrVorbis_read(KCodecVorbis *context, void *buffer, int bytes)
     char *out = static_cast<char *>(buffer);
     int filled = 0;
     const int frameBytes = 2 * (context->channels > 0 ? context->channels : 1);
+    if (context->primedBytes > 0 && bytes >= context->primedBytes) {
+        std::memcpy(out, context->primed, static_cast<size_t>(context->primedBytes));
+        filled = context->primedBytes;
+        context->primedBytes = 0;
+    }
     while (bytes - filled >= frameBytes) {
         int section = -1;
         const long got = context->failed
@@ -339,6 +350,7 @@ int tvrVorbis_seek(KCodecVorbis *context, int64_t frame)
     const int64_t frames = ov_pcm_total(context->decoder, context->decoderLink);
     if (frames < 0 || frame > frames)
         return OggVorbisError("Error tvrVorbis_seek", OV_EINVAL);
+    context->primedBytes = 0;
     if (frames == 0)
         return 1; // nothing to move through (and the decoder's search would divide by zero)
     const int result = ov_pcm_seek(context->decoder, context->linkStart + frame);

@@ -22,6 +22,10 @@ typedef struct KCodecVorbis {
     int decoderLink;    // the link's index for the decoder, which sees the track's bytes alone
                         // (then 0) or, in a damaged file, the whole container
     int failed;         // the decoder failed: the track ended and is never decoded again
+    // The link's first frame, decoded when it was opened so that the decoder's set-up is done
+    // by the open, not by the first read; given out before anything else is decoded.
+    unsigned char primed[4];
+    int primedBytes;
 } KCodecVorbis;
 
 KCodecVorbis *KCodecVorbis_new(void);

@@ -638,7 +638,9 @@ void loadTracks(ESOMixAudioArg *m)
             break;
         }
         ok = openReader(m, &opened[i], sources[i]);
-        if (ok && m->progress)
+        // The last one is told by the finished state, which comes with the playing message
+        // (a count reaching the total would finish the progress without it).
+        if (ok && m->progress && i + 1 < sources.size())
             KProgress_setIProg(m->progress, static_cast<int64_t>(i + 1));
     }
     k_lockProject();
@@ -885,8 +887,9 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
     k_lockProject();
     if (first) {
         if (m->slots) {
-            KProgress_setState(m->progress, KPROGRESS_FINISHED);
+            // The message first: whoever sees the finished state reads it.
             KProgress_setMsg(m->progress, "Playing...");
+            KProgress_setState(m->progress, KPROGRESS_FINISHED);
         } else {
             if (KMutex_lock(tr.mutexStatus)) {
                 tr.status.store(SO_STOPPED);

@@ -527,9 +527,19 @@ int so_outThreadAtRate(KFile *file, KProgress *progress, int mode, double rate)
         return -1;
     std::lock_guard<std::mutex> start(g_startLock);
     so_stop();
+    {
+        // Shared from now on, before the player thread runs: a status request made once this
+        // returns works on a copy and never writes the project while the filler reads it.
+        KProjectLock lock;
+        k_setSharedProject(file);
+    }
     PlayArg *arg = new (std::nothrow) PlayArg{file, progress, mode, rate};
     KThread *thread = arg ? KThread_create(so_play, arg, "so_play") : nullptr;
     if (!thread) {
+        {
+            KProjectLock lock;
+            k_setSharedProject(nullptr);
+        }
         delete arg;
         std::fprintf(stderr, "*** ERROR playZark : can not create new thread ***\n");
         return -1;
