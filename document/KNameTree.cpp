@@ -36,6 +36,18 @@ void KNameTree::assign(const std::vector<Spec>& top)
     m_root.children.clear();
     m_byName.clear();
     m_count = 0;
+    // One table of the right size rather than one rehash per doubling.
+    qsizetype specs = 0;
+    std::vector<const std::vector<Spec>*> levels{&top};
+    while (!levels.empty()) {
+        const std::vector<Spec>* level = levels.back();
+        levels.pop_back();
+        specs += static_cast<qsizetype>(level->size());
+        for (const Spec& spec : *level)
+            if (!spec.children.empty())
+                levels.push_back(&spec.children);
+    }
+    m_byName.reserve(specs);
     build(&m_root, top);
 }
 

@@ -4,7 +4,8 @@
 //
 // Threads: every operation runs on the caller's thread and takes no lock; the contract of
 // KProjectLock.h says who holds the project lock around them. Queries (lookups, counts, lists,
-// the tree) never write, so any number of threads may ask them at once; every other operation
+// the tree) never change the project (the tree queries keep their index under its own mutex),
+// so any number of threads may ask them at once; every other operation
 // changes the project and, on the playing project, runs with the project lock held.
 //
 // Ownership: name arguments are the caller's unless a function says it takes the string over.

@@ -1,5 +1,6 @@
-// Graph queries asked by several threads at once: queries never write, so readers need no lock
-// between them (clean under ThreadSanitizer).
+// Graph queries asked by several threads at once: queries never change the project (the tree
+// queries keep their index under its own lock), so readers need no lock between them (clean
+// under ThreadSanitizer).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -27,7 +28,7 @@ TEST(GraphQueriesConcurrent, ReadersAfterEditsShareTheProject)
         const int tops = k_getEltOnTopNbr(f, nullptr);
         std::vector<std::thread> readers;
         for (int r = 0; r < 3; ++r)
-            readers.emplace_back([f, tracks, tops, name] {
+            readers.emplace_back([f, tracks, tops, name, r] {
                 for (int i = 0; i < 50; ++i) {
                     EXPECT_EQ(tracks, tracksNbr(f));
                     EXPECT_EQ(tops, k_getEltOnTopNbr(f, nullptr));
@@ -36,6 +37,11 @@ TEST(GraphQueriesConcurrent, ReadersAfterEditsShareTheProject)
                     EXPECT_NE(nullptr, k_getNthEltOnTop(f, tops - 1, nullptr));
                     EXPECT_EQ(tops - 1, k_getEltOnTopIndex(f, k_getNthEltOnTop(f, tops - 1, nullptr),
                                                            nullptr));
+                    // Readers asking with and without an excluded element rebuild the index
+                    // in turn.
+                    EXPECT_LE(k_getEltOnTopNbr(f, r % 2 ? "G" : nullptr), tops);
+                    EXPECT_GE(k_getTreeDepth(f), 1);
+                    EXPECT_GE(getLevelFamily(f, "A"), 1);
                 }
             });
         for (std::thread &t : readers)
