@@ -209,8 +209,9 @@ TEST_F(ExportTest, AFailedExportOrRenderNamesTheFileAndTheCause)
         SCOPED_TRACE(tab);
         page->form().tabWidget->setCurrentIndex(tab);
         setPath(tab == 0 ? blocked.chopped(4) + ".tovra" : blocked);
-        if (tab == 0)
+        if (tab == 0) {
             ASSERT_TRUE(QDir().mkpath(blocked.chopped(4) + ".tovra"));
+        }
         clickExport();
         EXPECT_TRUE(prompts.progressCause.contains(tab == 0 ? blocked.chopped(4) + ".tovra" : blocked))
             << prompts.progressCause.toStdString();
