@@ -372,7 +372,7 @@ TEST_F(UpdateLauncherTest, WithoutAStartableUpdaterTheInstallerPageIsOfferedAndM
         ASSERT_GE(asked.size(), 1);
         EXPECT_EQ(asked[0].kind, KPrompt::Warning);
         EXPECT_EQ(asked[0].title, fallbackTitle);
-        EXPECT_TRUE(asked[0].text.startsWith("Impossible de mettre à jour le logiciel automatiquement.\n"));
+        EXPECT_TRUE(asked[0].text.startsWith("The program cannot be updated automatically.\n"));
         EXPECT_EQ(asked[0].buttons, QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(asked[0].defaultButton, QMessageBox::Yes);
         EXPECT_EQ(openedPages, c.answer == QMessageBox::Yes
