@@ -159,6 +159,21 @@ int copyReadBuffer(int index, void *dst)
     return length;
 }
 
+// Gives buffer `next` to the reader and frees the one it held; called with the ring's lock held,
+// which it releases before waking the filler.
+static int handToReader(std::unique_lock<std::mutex> &guard, int previous, int next)
+{
+    g_ring.buffers[next].owner = READER;
+    if (g_ring.readHeld)
+        g_ring.buffers[previous].owner = FREE;
+    g_ring.readerStarted = true;
+    g_ring.readIndex = next;
+    g_ring.readHeld = true;
+    guard.unlock();
+    g_ring.changed.notify_all();
+    return next;
+}
+
 int nextBufferToRead(void)
 {
     std::unique_lock<std::mutex> guard(g_ring.lock);
@@ -179,15 +194,7 @@ int nextBufferToRead(void)
     g_ring.changed.wait(guard, [&] { return gone() || g_ring.buffers[next].owner != FILLER; });
     if (gone())
         return -1;
-    g_ring.buffers[next].owner = READER;
-    if (g_ring.readHeld)
-        g_ring.buffers[previous].owner = FREE;
-    g_ring.readerStarted = true;
-    g_ring.readIndex = next;
-    g_ring.readHeld = true;
-    guard.unlock();
-    g_ring.changed.notify_all();
-    return next;
+    return handToReader(guard, previous, next);
 }
 
 int tryNextBufferToRead(void)
@@ -201,15 +208,7 @@ int tryNextBufferToRead(void)
     const int next = (previous + 1) % g_ring.count;
     if (g_ring.buffers[next].owner == FILLER)
         return KBUFFER_RING_LATE;
-    g_ring.buffers[next].owner = READER;
-    if (g_ring.readHeld)
-        g_ring.buffers[previous].owner = FREE;
-    g_ring.readerStarted = true;
-    g_ring.readIndex = next;
-    g_ring.readHeld = true;
-    guard.unlock();
-    g_ring.changed.notify_all();
-    return next;
+    return handToReader(guard, previous, next);
 }
 
 int unlock_readMutex(void)
