@@ -113,7 +113,8 @@ void HTTPConnexion::cancelDownload()
 }
 
 // A reply is aborted once, and from the event loop: aborted inside one of its own signals (its
-// head or its bytes arriving) the client would report its failure twice.
+// head or its bytes arriving) the client would report its failure twice. A reply that has failed
+// meanwhile finishes by itself; aborting it would report a second failure.
 void HTTPConnexion::abortReply()
 {
     if (!m_reply || m_abortCalled)
@@ -123,7 +124,7 @@ void HTTPConnexion::abortReply()
     QPointer<QNetworkReply> reply = m_reply;
     QMetaObject::invokeMethod(
         this, [reply] {
-            if (reply && reply->isRunning())
+            if (reply && reply->isRunning() && reply->error() == QNetworkReply::NoError)
                 reply->abort();
         },
         Qt::QueuedConnection);

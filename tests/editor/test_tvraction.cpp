@@ -73,7 +73,7 @@ const Row rows[] = {
     {47, "Properties", "", "", -1, "Stem track properties", "", false},
     {48, "Properties", "", "", -1, "", "", false},
     // The deployment's server cannot be reached from the tests: the command says so.
-    {35, "Check for update", "", "", -1, "Recherche de nouvelles versions...", "", false},
+    {35, "Check for update", "", "", -1, "Checking for new versions...", "", false},
     {51, "Update Test", "T, V, R", "", -1, "Update Test", "", false},
     {52, "Qt's Versions", "Q, T", "", -1, "Qt's Versions", "", false},
 };

@@ -100,6 +100,9 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
     WarningRecorder warnings;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
+        // Each reply is failed once at most. A refused status is checked apart: there the client
+        // itself may report the server's error status twice, whatever this code does.
+        WarningRecorder::lines().clear();
         // Only the drip, which would take minutes, meets a short deadline.
         HTTPConnexion::setDeadlineLimit(QByteArray(c.path) == "/drip" ? 1500 : 0);
         boxes.texts.clear();
@@ -131,10 +134,10 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
             EXPECT_TRUE(http.failureCause().isEmpty());
         }
         EXPECT_TRUE(boxes.texts.isEmpty());
+        EXPECT_FALSE(WarningRecorder::lines().join('\n').contains("must only be called once"))
+            << WarningRecorder::lines().join('\n').toStdString();
     }
     HTTPConnexion::setDeadlineLimit(0);
-    EXPECT_FALSE(WarningRecorder::lines().join('\n').contains("must only be called once"))
-        << WarningRecorder::lines().join('\n').toStdString();
     EXPECT_EQ(server.requested().count("/real"), 1) << "only the redirect on the same host is followed";
 }
 
