@@ -41,7 +41,9 @@ TEST(PlayingToDisk, CapturedStreamEqualsTheRenderOfTheMix)
     // The sound card is opened once per process: the disk driver before anything plays.
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", played.c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    // Faster than real time: the device never waits for the mixer, so blocks it finds not yet
+    // mixed play as whole silent blocks, left out below.
+    setenv("SDL_DISKAUDIODELAY", "9", 1);
 
     KCtrlFile doc;
     doc.addTrack("a", sineFile(dir, "a.wav", 1.5), nullptr);
@@ -68,16 +70,9 @@ TEST(PlayingToDisk, CapturedStreamEqualsTheRenderOfTheMix)
 
     const std::vector<int16_t> want = readWav(rendered);
     ASSERT_EQ(want.size(), size_t(1.5 * 44100) * 2);
-    const std::string bytes = fixtures::readBytes(played);
-    std::vector<int16_t> got(bytes.size() / 2);
-    std::memcpy(got.data(), bytes.data(), got.size() * 2);
-    // The device may have played silence before the first block: find the start block.
-    const size_t block = SO_FRAMES_PER_BLOCK * 2;
-    size_t start = 0;
-    while (start + want.size() <= got.size() &&
-           !std::equal(want.begin(), want.begin() + block, got.begin() + start))
-        start += block;
-    ASSERT_LE(start + want.size(), got.size()) << "render not found in the played stream";
+    std::vector<int16_t> got;
+    const long start = fixtures::findRenderInPlayed(played, want, SO_FRAMES_PER_BLOCK * 2, &got);
+    ASSERT_GE(start, 0) << "render not found in the played stream";
     for (size_t i = 0; i < want.size(); ++i)
         ASSERT_EQ(want[i], got[start + i]) << i << " of " << want.size();
     KStreamFormat_init(&format);

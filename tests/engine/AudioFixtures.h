@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -150,6 +152,26 @@ inline std::string readBytes(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// What a device played, read from the disk driver's raw 16-bit file, with the whole silent blocks
+// left out: a callback that found no block ready plays one block of silence. Returns the offset at
+// which `want` starts in what is left, or -1 when it is not there whole.
+inline long findRenderInPlayed(const std::string &playedFile, const std::vector<int16_t> &want,
+                               size_t block, std::vector<int16_t> *played)
+{
+    const std::string bytes = readBytes(playedFile);
+    std::vector<int16_t> stream(bytes.size() / 2);
+    std::memcpy(stream.data(), bytes.data(), stream.size() * 2);
+    played->clear();
+    for (size_t at = 0; at + block <= stream.size(); at += block)
+        if (std::any_of(stream.begin() + at, stream.begin() + at + block,
+                        [](int16_t v) { return v != 0; }))
+            played->insert(played->end(), stream.begin() + at, stream.begin() + at + block);
+    for (size_t start = 0; start + want.size() <= played->size(); start += block)
+        if (std::equal(want.begin(), want.begin() + std::min(block, want.size()), played->begin() + start))
+            return static_cast<long>(start);
+    return -1;
 }
 
 inline void writeBytes(const std::string &path, const std::string &bytes)

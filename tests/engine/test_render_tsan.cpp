@@ -406,22 +406,11 @@ TEST(Render, EqualsPlaybackThroughTheDiskDriver)
 
     SF_INFO info = {};
     const auto want = readShorts(rendered, &info);
-    const std::string bytes = fixtures::readBytes(played);
-    std::vector<int16_t> stream(bytes.size() / 2);
-    std::memcpy(stream.data(), bytes.data(), stream.size() * 2);
     // Callbacks that found no block ready (before the start or later) played whole blocks of
     // silence; every other block is the render's, in order.
-    const size_t block = SO_FRAMES_PER_BLOCK * 2;
     std::vector<int16_t> got;
-    for (size_t at = 0; at + block <= stream.size(); at += block)
-        if (std::any_of(stream.begin() + at, stream.begin() + at + block,
-                        [](int16_t v) { return v != 0; }))
-            got.insert(got.end(), stream.begin() + at, stream.begin() + at + block);
-    size_t start = 0;
-    while (start + want.size() <= got.size() &&
-           !std::equal(want.begin(), want.begin() + block, got.begin() + start))
-        start += block;
-    ASSERT_LE(start + want.size(), got.size()) << "render not found in the played stream";
+    const long start = fixtures::findRenderInPlayed(played, want, SO_FRAMES_PER_BLOCK * 2, &got);
+    ASSERT_GE(start, 0) << "render not found in the played stream";
     for (size_t i = 0; i < want.size(); ++i)
         ASSERT_EQ(want[i], got[start + i])
             << i << " of " << want.size() << " from " << start << " in " << got.size();
