@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 namespace {
 
 QByteArray readAll(const QString& path)
@@ -81,7 +83,12 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
         bool refused;        // errorRequest() and the box, no done()
         bool failed;         // done() with the error flag
         QByteArray content;  // when neither: the saved file
-        const char* cause = ""; // part of failureCause()
+        const char* cause = ""; // part of failureCause(), or one of such parts split by '|'
+        bool causeShown(const QString& text) const
+        {
+            const QStringList parts = QString(cause).split('|');
+            return std::any_of(parts.begin(), parts.end(), [&](const QString& p) { return text.contains(p); });
+        }
     } const cases[] = {
         {"/ok", false, false, "payload bytes"},
         {"/redirect", false, false, "the real file"},
@@ -89,7 +96,8 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
         {"/missing", true, false, {}, "status 404"},
         {"/server-error", true, false, {}, "status 500"},
         {"/bare-redirect", true, false, {}, "status 302"},
-        {"/cut", false, true, {}, "the connection failed"},
+        // The client may see the closed connection as a failure or as a short body.
+        {"/cut", false, true, {}, "the connection failed|ended after 1000 of the 4000 bytes"},
         {"/elsewhere", false, true, {}, "another host"},
         {"/unannounced", false, true, {}, "did not announce the size"},
         {"/unannounced-cut", false, true, {}, "did not announce the size"},
@@ -118,7 +126,7 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
             EXPECT_TRUE(waitUntil([&] { return !QFile::exists(target()); }, 5000));
             EXPECT_EQ(done.count(), 0);
             EXPECT_TRUE(http.getError());
-            EXPECT_TRUE(http.failureCause().contains(c.cause)) << http.failureCause().toStdString();
+            EXPECT_TRUE(c.causeShown(http.failureCause())) << http.failureCause().toStdString();
             continue;
         }
         ASSERT_TRUE(done.wait(60000));
@@ -127,7 +135,7 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
         if (c.failed) {
             EXPECT_FALSE(QFile::exists(target()));
             EXPECT_EQ(http.obtainResultRequest(), QStringLiteral("Download failed!"));
-            EXPECT_TRUE(http.failureCause().contains(c.cause)) << http.failureCause().toStdString();
+            EXPECT_TRUE(c.causeShown(http.failureCause())) << http.failureCause().toStdString();
         } else {
             EXPECT_EQ(readAll(target()), c.content);
             EXPECT_EQ(http.obtainResultRequest(), QStringLiteral("Download successful!"));
