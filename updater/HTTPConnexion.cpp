@@ -90,6 +90,7 @@ bool HTTPConnexion::downloadFile(QIODevice::OpenMode mode)
     m_writeFailed = false;
     m_abortCalled = false;
     m_received = 0;
+    m_redirected = false;
     m_cause.clear();
     QUrl address = m_url;
     address.setQuery(QString());
@@ -146,9 +147,10 @@ void HTTPConnexion::checkRedirect(const QUrl& url)
     const bool sameHost = url.host().compare(m_url.host(), Qt::CaseInsensitive) == 0
                           && defaultPort(url) == defaultPort(m_url);
     const bool safeScheme = url.scheme() == m_url.scheme() || url.scheme() == QLatin1String("https");
-    if (sameHost && safeScheme)
+    if (sameHost && safeScheme) {
+        m_redirected = true;
         emit reply->redirectAllowed();
-    else
+    } else
         fail(tr("the server redirected the download to another host"));
 }
 
@@ -169,6 +171,21 @@ bool HTTPConnexion::statusAccepted() const
     return status >= 200 && status < 300;
 }
 
+// The Content-Length of the answer, or -1 when none was given. After a followed redirect the
+// reply may still list the redirect's headers first: the length is the last one given.
+static qint64 announcedLength(const QNetworkReply* reply)
+{
+    qint64 length = -1;
+    for (const QNetworkReply::RawHeaderPair& header : reply->rawHeaderPairs()) {
+        bool ok = false;
+        if (header.first.compare("Content-Length", Qt::CaseInsensitive) == 0) {
+            const qint64 value = header.second.trimmed().toLongLong(&ok);
+            length = ok && value >= 0 ? value : -1;
+        }
+    }
+    return length;
+}
+
 void HTTPConnexion::readResponseHeader()
 {
     if (!m_reply || m_aborted)
@@ -182,10 +199,10 @@ void HTTPConnexion::readResponseHeader()
     }
     if (redirecting || !statusAccepted())
         return;
-    // The announced size is checked before any byte is written.
-    bool known = false;
-    const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
-    if (!known)
+    // The announced size is checked before any byte is written. It is kept from here: once a
+    // redirect was followed, the finished reply may still carry the redirect's own length.
+    const qint64 length = announcedLength(m_reply);
+    if (length < 0)
         return;
     if (length > m_maxSize)
         fail(tr("the download is larger than allowed (%1 bytes)").arg(length));
@@ -249,8 +266,10 @@ void HTTPConnexion::httpGetRequestFinished()
         return;
     }
     if (m_cause.isEmpty()) {
-        bool known = false;
-        const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+        // Once a redirect was followed, the reply's headers and sizes may still be the redirect's:
+        // the client's own framing of the final answer is then all there is to go by.
+        const qint64 length = m_redirected ? -1 : announcedLength(reply);
+        const bool known = length >= 0;
         // Without a length or chunks, a connection closed early looks like a finished body.
         const bool chunked = reply->rawHeader(QByteArrayLiteral("Transfer-Encoding")).toLower().contains("chunked");
         if (reply->error() != QNetworkReply::NoError)
@@ -260,7 +279,7 @@ void HTTPConnexion::httpGetRequestFinished()
                           .arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
         else if (known && length != m_received)
             m_cause = tr("the download ended after %1 of the %2 bytes announced").arg(m_received).arg(length);
-        else if (!known && !chunked)
+        else if (!known && !chunked && !m_redirected)
             m_cause = tr("the server did not announce the size of the download");
         else if (!m_file.flush())
             m_cause = tr("cannot write the download: ") + m_file.errorString();

@@ -82,6 +82,7 @@ private:
     QTimer m_deadlineTimer;
     qint64 m_maxSize = DefaultMaxSize;
     qint64 m_received = 0;
+    bool m_redirected = false;    // a redirect on the same host was followed
     int m_deadline = DefaultDeadline;
     QString m_cause;
     bool m_abortCalled = false;

@@ -139,7 +139,7 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
         } else {
             EXPECT_EQ(readAll(target()), c.content);
             EXPECT_EQ(http.obtainResultRequest(), QStringLiteral("Download successful!"));
-            EXPECT_TRUE(http.failureCause().isEmpty());
+            EXPECT_TRUE(http.failureCause().isEmpty()) << http.failureCause().toStdString();
         }
         EXPECT_TRUE(boxes.texts.isEmpty());
         EXPECT_FALSE(WarningRecorder::lines().join('\n').contains("must only be called once"))
