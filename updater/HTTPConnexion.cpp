@@ -32,6 +32,8 @@ int defaultPort(const QUrl& url)
 
 // Room for the file system's own bookkeeping beyond the bytes of the file.
 constexpr qint64 DiskMargin = 1024 * 1024;
+// Redirects followed for one download before it is refused.
+constexpr int MaxRedirects = 5;
 } // namespace
 
 void HTTPConnexion::setStallInterval(int milliseconds)
@@ -90,10 +92,20 @@ bool HTTPConnexion::downloadFile(QIODevice::OpenMode mode)
     m_writeFailed = false;
     m_abortCalled = false;
     m_received = 0;
-    m_redirected = false;
+    m_redirects = 0;
     m_cause.clear();
     QUrl address = m_url;
     address.setQuery(QString());
+    request(address);
+    m_timer.start(stallInterval());
+    m_deadlineTimer.start(deadlineLimit() > 0 ? qMin(deadlineLimit(), m_deadline) : m_deadline);
+    return true;
+}
+
+// Asks for `address`; each answer, a followed redirect's included, is read on its own reply, so
+// its status, headers and size are its own.
+void HTTPConnexion::request(const QUrl& address)
+{
     QNetworkReply* reply = m_http->get(QNetworkRequest(address));
     m_reply = reply;
     connect(reply, &QNetworkReply::metaDataChanged, this, &HTTPConnexion::readResponseHeader);
@@ -102,9 +114,6 @@ bool HTTPConnexion::downloadFile(QIODevice::OpenMode mode)
             [this](qint64 received, qint64 total) { emit dataReadProgress(received, qMax<qint64>(total, 0)); });
     connect(reply, &QNetworkReply::redirected, this, &HTTPConnexion::checkRedirect);
     connect(reply, &QNetworkReply::finished, this, &HTTPConnexion::httpGetRequestFinished);
-    m_timer.start(stallInterval());
-    m_deadlineTimer.start(deadlineLimit() > 0 ? qMin(deadlineLimit(), m_deadline) : m_deadline);
-    return true;
 }
 
 void HTTPConnexion::cancelDownload()
@@ -147,11 +156,30 @@ void HTTPConnexion::checkRedirect(const QUrl& url)
     const bool sameHost = url.host().compare(m_url.host(), Qt::CaseInsensitive) == 0
                           && defaultPort(url) == defaultPort(m_url);
     const bool safeScheme = url.scheme() == m_url.scheme() || url.scheme() == QLatin1String("https");
-    if (sameHost && safeScheme) {
-        m_redirected = true;
-        emit reply->redirectAllowed();
-    } else
+    if (!sameHost || !safeScheme) {
         fail(tr("the server redirected the download to another host"));
+        return;
+    }
+    if (++m_redirects > MaxRedirects) {
+        fail(tr("the server redirected the download too many times"));
+        return;
+    }
+    if (!m_file.resize(0) || !m_file.seek(0)) {
+        fail(tr("cannot write the download: ") + m_file.errorString());
+        return;
+    }
+    // The redirect's reply is dropped unread and the new address asked on a reply of its own.
+    disconnect(reply, nullptr, this, nullptr);
+    QMetaObject::invokeMethod(
+        this, [old = QPointer<QNetworkReply>(reply)] {
+            if (old) {
+                old->abort();
+                old->deleteLater();
+            }
+        },
+        Qt::QueuedConnection);
+    m_received = 0;
+    request(url);
 }
 
 void HTTPConnexion::closeDialog()
@@ -266,9 +294,7 @@ void HTTPConnexion::httpGetRequestFinished()
         return;
     }
     if (m_cause.isEmpty()) {
-        // Once a redirect was followed, the reply's headers and sizes may still be the redirect's:
-        // the client's own framing of the final answer is then all there is to go by.
-        const qint64 length = m_redirected ? -1 : announcedLength(reply);
+        const qint64 length = announcedLength(reply);
         const bool known = length >= 0;
         // Without a length or chunks, a connection closed early looks like a finished body.
         const bool chunked = reply->rawHeader(QByteArrayLiteral("Transfer-Encoding")).toLower().contains("chunked");
@@ -279,7 +305,7 @@ void HTTPConnexion::httpGetRequestFinished()
                           .arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
         else if (known && length != m_received)
             m_cause = tr("the download ended after %1 of the %2 bytes announced").arg(m_received).arg(length);
-        else if (!known && !chunked && !m_redirected)
+        else if (!known && !chunked)
             m_cause = tr("the server did not announce the size of the download");
         else if (!m_file.flush())
             m_cause = tr("cannot write the download: ") + m_file.errorString();

@@ -64,6 +64,7 @@ signals:
     void timeout();
 
 private:
+    void request(const QUrl& address);
     void readResponseHeader();
     void writeBody();
     void httpGetRequestFinished();
@@ -82,7 +83,7 @@ private:
     QTimer m_deadlineTimer;
     qint64 m_maxSize = DefaultMaxSize;
     qint64 m_received = 0;
-    bool m_redirected = false;    // a redirect on the same host was followed
+    int m_redirects = 0;          // redirects followed for this download
     int m_deadline = DefaultDeadline;
     QString m_cause;
     bool m_abortCalled = false;
