@@ -110,6 +110,16 @@ private:
     KPrompt::Handler previous;
 };
 
+// The texts of the message boxes among `asked` (our own dialogs left out), in the order shown.
+inline QStringList messageTexts(const QList<KPrompt::Request>& asked)
+{
+    QStringList all;
+    for (const KPrompt::Request& request : asked)
+        if (request.kind != KPrompt::Dialog)
+            all << request.text;
+    return all;
+}
+
 // Answers every prompt with its default (or the given button) and keeps what was asked.
 class PromptRecorder
 {

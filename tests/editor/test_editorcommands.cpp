@@ -49,14 +49,7 @@ struct Prompts {
           })
     {
     }
-    QStringList texts() const
-    {
-        QStringList all;
-        for (const KPrompt::Request& request : asked)
-            if (request.kind != KPrompt::Dialog)
-                all << request.text;
-        return all;
-    }
+    QStringList texts() const { return messageTexts(asked); }
 
     std::function<int(QDialog*)> drive;
     int button = QMessageBox::Ok;

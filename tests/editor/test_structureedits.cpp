@@ -36,14 +36,7 @@ struct Answers {
         });
     }
     ~Answers() { KPrompt::setHandler(previous); }
-    QStringList texts() const
-    {
-        QStringList all;
-        for (const KPrompt::Request& request : asked)
-            if (request.kind != KPrompt::Dialog)
-                all << request.text;
-        return all;
-    }
+    QStringList texts() const { return messageTexts(asked); }
 
     std::function<int(QDialog*)> drive;
     QString fileName;
