@@ -3,6 +3,7 @@
 #ifndef AUDIOFIXTURES_H
 #define AUDIOFIXTURES_H
 
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -146,6 +147,15 @@ inline std::vector<float> readAudio(const std::string &path, SF_INFO *info = nul
     if (info)
         *info = local;
     return samples;
+}
+
+// The processor time this thread has used, in seconds: unlike the wall clock, it does not grow
+// while other work on a loaded machine holds the processor.
+inline double threadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
 inline std::string readBytes(const std::string &path)
