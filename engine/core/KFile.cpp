@@ -916,7 +916,12 @@ int addSubElt(KFile *file, const char *group, const char *member)
     if (backLinked) {
         if (KElement_linkMakesLoop(g, m))
             return -3;
-        if (g_queue_find(&m->parents, g))
+        // Already linked: the group's members and the member's parents tell alike, so look
+        // in the shorter list (a track may sit in thousands of rules).
+        const bool linked = m->parents.length <= data->members.length
+                                ? g_queue_find(&m->parents, g) != nullptr
+                                : g_queue_find(&data->members, m) != nullptr;
+        if (linked)
             return 1;
     }
     KFile_structureChanged();

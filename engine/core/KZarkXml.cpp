@@ -15,7 +15,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <queue>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -1097,20 +1099,42 @@ int updateElt(KFile *file, KPendingElts *pending)
     if (!file || !pending)
         return -1;
     int result = 1;
-    // Waiting implications, as their implying elements appear (one may imply another).
-    for (bool progress = true; progress && !pending->waitingNames.empty();) {
-        progress = false;
-        for (PendingConst &record : pending->consts) {
-            if (!record.waiting || !KPendingElts_nameTaken(nullptr, file, record.implying.c_str()))
+    // Waiting implications, as their implying elements appear (one may imply another). They are
+    // made in the order that passes over the list, repeated until one makes nothing, would make
+    // them: a rule waiting on one made before it in the list comes in the same pass, on one made
+    // after it in the next. Each rule is looked at once, so a long chain listed backwards costs no
+    // more than one listed forwards.
+    {
+        using Turn = std::pair<size_t, size_t>; // pass, place in the list
+        std::priority_queue<Turn, std::vector<Turn>, std::greater<Turn>> ready;
+        std::unordered_map<std::string, std::vector<size_t>> waitersOf;
+        std::vector<PendingConst> &consts = pending->consts;
+        for (size_t i = 0; i < consts.size(); ++i) {
+            if (!consts[i].waiting)
                 continue;
+            if (giveElt(file, consts[i].implying.c_str()))
+                ready.push({0, i});
+            else
+                waitersOf[consts[i].implying].push_back(i);
+        }
+        while (!ready.empty()) {
+            const auto [pass, i] = ready.top();
+            ready.pop();
+            PendingConst &record = consts[i];
             pending->waitingNames.erase(record.name);
             record.waiting = false;
-            progress = true;
             if (createPending(file, record) != 1) {
                 linkRefused("Error updateElt::forEachTmp : can't create \"%s\"\n",
                              record.name.c_str());
                 result = -1;
+                continue;
             }
+            const auto waiters = waitersOf.find(record.name);
+            if (waiters == waitersOf.end())
+                continue;
+            for (size_t j : waiters->second)
+                ready.push({j > i ? pass : pass + 1, j});
+            waitersOf.erase(waiters);
         }
     }
     for (const PendingConst &record : pending->consts) {

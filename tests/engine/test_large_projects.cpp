@@ -170,3 +170,63 @@ TEST(LargeProjects, LinksThatWouldMakeALoopAreRefusedFromEitherSide)
     EXPECT_EQ(1, k_isParent(f, "E", "T"));
     EXPECT_EQ(0, k_isParent(f, "D", "E"));
 }
+
+namespace {
+
+// `n` implications of the track in a chain listed so that each waits for the next one: rule i is
+// implied by rule i + 1, and the last one by the track.
+std::string describeImplicationChain(int n)
+{
+    std::string text = "<TOVRA-2.0><VERSION>2.000000</VERSION>"
+                       "<TRCK><NAME>T</NAME><SIZE>4410</SIZE><DATE>0</DATE><STREAM>0</STREAM></TRCK>";
+    text.reserve(static_cast<size_t>(n) * 90);
+    for (int i = 0; i < n; ++i)
+        text += "<CNST><NAME>R" + std::to_string(i) +
+                "</NAME><SUB_ELT>T</SUB_ELT><S_CONST>IMPL</S_CONST><S_IMPLY>" +
+                (i + 1 < n ? "R" + std::to_string(i + 1) : std::string("T")) + "</S_IMPLY></CNST>";
+    return text + "</TOVRA-2.0>";
+}
+
+double loadOnly(const std::string &text, int runs)
+{
+    double fastest = 1e30;
+    for (int run = 0; run < runs; ++run) {
+        ProjectBuilder p;
+        const double start = fixtures::threadSeconds();
+        EXPECT_EQ(1, LoadFromXmlDesc(p.file(), text.c_str())) << getXmlDescErrorReason();
+        fastest = std::min(fastest, fixtures::threadSeconds() - start);
+    }
+    return fastest;
+}
+
+} // namespace
+
+TEST(LargeProjects, ImplicationsWaitingForEachOtherKeepTheirOrderAndLoadInLinearTime)
+{
+    // A waits for B, which waits only for the track; C waits for A. Passes over the list make
+    // B, then A, then C in the same pass as A: the saved order stays that one.
+    const std::string text =
+        "<TOVRA-2.0><VERSION>2.000000</VERSION>"
+        "<TRCK><NAME>T</NAME><SIZE>4410</SIZE><DATE>0</DATE><STREAM>0</STREAM></TRCK>"
+        "<CNST><NAME>A</NAME><SUB_ELT>T</SUB_ELT><S_CONST>IMPL</S_CONST><S_IMPLY>B</S_IMPLY></CNST>"
+        "<CNST><NAME>B</NAME><SUB_ELT>T</SUB_ELT><S_CONST>IMPL</S_CONST><S_IMPLY>T</S_IMPLY></CNST>"
+        "<CNST><NAME>C</NAME><SUB_ELT>T</SUB_ELT><S_CONST>IMPL</S_CONST><S_IMPLY>A</S_IMPLY></CNST></TOVRA-2.0>";
+    ProjectBuilder p;
+    ASSERT_EQ(1, LoadFromXmlDesc(p.file(), text.c_str())) << getXmlDescErrorReason();
+    char *saved = exportToCleanXmlDesc(p.file());
+    ASSERT_NE(nullptr, saved);
+    const std::string out(saved);
+    tvr_free(saved);
+    const size_t a = out.find("<NAME>A</NAME>"), b = out.find("<NAME>B</NAME>"),
+                 c = out.find("<NAME>C</NAME>");
+    ASSERT_NE(std::string::npos, a);
+    ASSERT_NE(std::string::npos, b);
+    ASSERT_NE(std::string::npos, c);
+    EXPECT_LT(b, a);
+    EXPECT_LT(a, c);
+
+    // One pass per link of the chain would make ten times the rules cost a hundred times.
+    const double small = loadOnly(describeImplicationChain(1000), 3);
+    const double large = loadOnly(describeImplicationChain(10000), 2);
+    EXPECT_LT(large, 20 * small) << "1,000: " << small << " s, 10,000: " << large << " s";
+}
