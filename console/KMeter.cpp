@@ -175,8 +175,14 @@ void KMeter::makePictures()
 
 void KMeter::repaintRows(int from, int to)
 {
-    if (from < to)
+    if (from >= to)
+        return;
+    if (m_drawnByParent) {
+        if (QWidget* parent = parentWidget())
+            parent->update(QRect(x(), y() + from, width(), to - from));
+    } else {
         update(QRect(0, from, width(), to - from));
+    }
 }
 
 void KMeter::updatePeak(qint64 time)
@@ -213,6 +219,7 @@ void KMeter::sliderChange(SliderChange change)
         m_shownRow = litRow(value());
         m_peakRow = m_peak > minimum() ? litRow(m_peak) : -1;
         QSlider::sliderChange(change);
+        repaintRows(0, height());
         return;
     }
     // Only the rows between the old and the new level change.
@@ -229,22 +236,61 @@ void KMeter::dropPicturesOfThisMeter()
     makePictures();
 }
 
-void KMeter::resizeEvent(QResizeEvent* event)
+void KMeter::refresh()
 {
-    QSlider::resizeEvent(event);
     dropPicturesOfThisMeter();
     m_shownRow = litRow(value());
     m_peakRow = m_peak > minimum() ? litRow(m_peak) : -1;
+}
+
+void KMeter::resizeEvent(QResizeEvent* event)
+{
+    QSlider::resizeEvent(event);
+    refresh();
 }
 
 void KMeter::changeEvent(QEvent* event)
 {
     QSlider::changeEvent(event);
     if (event->type() == QEvent::StyleChange || event->type() == QEvent::EnabledChange) {
-        dropPicturesOfThisMeter();
-        m_shownRow = litRow(value());
-        m_peakRow = m_peak > minimum() ? litRow(m_peak) : -1;
+        refresh();
+        repaintRows(0, height());
     }
+}
+
+void KMeter::setDrawnByParent()
+{
+    m_drawnByParent = true;
+    hide();
+    // A hidden widget gets its resize event only when shown: the pictures of its size now.
+    refresh();
+    repaintRows(0, height());
+}
+
+void KMeter::drawArea(QPainter& painter, const QRect& area, QPoint at) const
+{
+    const qreal ratio = m_dark.devicePixelRatio();
+    const auto blit = [&](const QPixmap& picture, const QRect& rows) {
+        const QRect part = rows & area;
+        if (part.isEmpty())
+            return;
+        painter.drawPixmap(part.topLeft() + at, picture,
+                           QRectF(part.x() * ratio, part.y() * ratio, part.width() * ratio,
+                                  part.height() * ratio));
+    };
+    blit(m_dark, QRect(0, 0, width(), m_shownRow));
+    blit(m_lit, QRect(0, m_shownRow, width(), height() - m_shownRow));
+    if (m_peakRow >= 0)
+        blit(m_lit, QRect(0, m_peakRow, width(), PeakLine));
+}
+
+void KMeter::paintInParent(QPainter& painter, const QRect& area)
+{
+    if (m_dark.isNull() || m_dark.deviceIndependentSize().toSize() != size())
+        refresh();
+    if (m_dark.isNull())
+        return;
+    drawArea(painter, area.translated(-pos()), pos());
 }
 
 void KMeter::paintEvent(QPaintEvent* event)
@@ -254,17 +300,5 @@ void KMeter::paintEvent(QPaintEvent* event)
     if (m_dark.isNull())
         return;
     QPainter painter(this);
-    const qreal ratio = m_dark.devicePixelRatio();
-    const auto blit = [&](const QPixmap& picture, const QRect& rows) {
-        const QRect area = rows & event->rect();
-        if (area.isEmpty())
-            return;
-        painter.drawPixmap(area.topLeft(), picture,
-                           QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio,
-                                  area.height() * ratio));
-    };
-    blit(m_dark, QRect(0, 0, width(), m_shownRow));
-    blit(m_lit, QRect(0, m_shownRow, width(), height() - m_shownRow));
-    if (m_peakRow >= 0)
-        blit(m_lit, QRect(0, m_peakRow, width(), PeakLine));
+    drawArea(painter, event->rect(), QPoint());
 }

@@ -93,8 +93,12 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     m_fader->setGeometry(38, 77, 20, o);
     m_maxHandle = limitHandle<KSliderMax>(this, KStyleMax::shared(), 55, 77, o);
     m_minHandle = limitHandle<KSliderMin>(this, KStyleMin::shared(), 37, 77, o);
+    // The strip draws its two meters itself (see paintEvent): a level change takes one paint
+    // event for the strip rather than one per meter, which counts with a hundred strips playing.
     m_meterLeft = meter(this, 63, 57);
     m_meterRight = meter(this, 74, 57);
+    m_meterLeft->setDrawnByParent();
+    m_meterRight->setDrawnByParent();
 
     m_mute = button(this, 2, 77, 33, 31, MuteOn, QStringLiteral("Img/MuteOver"), MuteOff,
                     QStringLiteral("Mute"));
@@ -376,15 +380,27 @@ void KVolumeWdg::changeSolo(bool on)
 
 void KVolumeWdg::paintEvent(QPaintEvent* event)
 {
-    // The strip's background, the pan box and the level box, beneath every child.
-    const QPixmap background = KPictureCache::pixmap(QStringLiteral("Img/VolumeBG"));
-    const QPixmap panBox = KPictureCache::pixmap(QStringLiteral("Img/PanoBG"));
-    const QPixmap levelBox = KPictureCache::pixmap(QStringLiteral("Img/ValueBG"));
+    // The strip's background, the pan box, the level box and the meters, beneath every child.
+    // Each rectangle on its own: a rectangle clip keeps the pictures' blits plain copies.
+    static const QString backgroundName = QStringLiteral("Img/VolumeBG");
+    static const QString panBoxName = QStringLiteral("Img/PanoBG");
+    static const QString levelBoxName = QStringLiteral("Img/ValueBG");
+    const QPixmap background = KPictureCache::pixmap(backgroundName);
+    const QPixmap panBox = KPictureCache::pixmap(panBoxName);
+    const QPixmap levelBox = KPictureCache::pixmap(levelBoxName);
+    const QRect panArea(QPoint(3, 30), panBox.deviceIndependentSize().toSize());
+    const QRect levelArea(QPoint(3, 57), levelBox.deviceIndependentSize().toSize());
     QPainter painter(this);
-    painter.setClipRegion(event->region());
-    painter.drawPixmap(0, 0, background);
-    painter.drawPixmap(3, 30, panBox);
-    painter.drawPixmap(3, 57, levelBox);
+    for (const QRect& area : event->region()) {
+        painter.setClipRect(area);
+        painter.drawPixmap(0, 0, background);
+        if (area.intersects(panArea))
+            painter.drawPixmap(panArea.topLeft(), panBox);
+        if (area.intersects(levelArea))
+            painter.drawPixmap(levelArea.topLeft(), levelBox);
+        m_meterLeft->paintInParent(painter, area);
+        m_meterRight->paintInParent(painter, area);
+    }
 }
 
 void KVolumeWdg::mousePressEvent(QMouseEvent* event)

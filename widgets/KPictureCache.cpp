@@ -4,9 +4,27 @@
 #include <QHash>
 
 namespace {
-QHash<QString, QPixmap>& cache()
+// A picture's name, drawn size and density. Widgets ask for their pictures on every paint and
+// every build, hundreds of times in a console: the key is compared as it is, never formatted.
+struct Key
 {
-    static QHash<QString, QPixmap> pictures;
+    QString name;
+    QSize size;
+    qreal ratio;
+    bool operator==(const Key& other) const
+    {
+        return name == other.name && size == other.size && ratio == other.ratio;
+    }
+};
+
+size_t qHash(const Key& key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.name, key.size.width(), key.size.height(), key.ratio);
+}
+
+QHash<Key, QPixmap>& cache()
+{
+    static QHash<Key, QPixmap> pictures;
     return pictures;
 }
 
@@ -18,11 +36,7 @@ QString resourcePath(const QString& name)
 
 QPixmap KPictureCache::pixmap(const QString& name, QSize size, qreal devicePixelRatio)
 {
-    const QString key = QStringLiteral("%1|%2x%3|%4")
-                            .arg(name)
-                            .arg(size.width())
-                            .arg(size.height())
-                            .arg(devicePixelRatio);
+    const Key key{name, size, devicePixelRatio};
     auto found = cache().constFind(key);
     if (found != cache().constEnd())
         return *found;
