@@ -2,6 +2,8 @@
 
 #include "KStyleJaugeStereo.h"
 
+#include "KPictureCache.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -160,7 +162,8 @@ void KMeter::makePictures()
             option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
             QPainter painter(&picture);
             style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
-            return picture;
+            painter.end();
+            return KPictureCache::withoutUnusedAlpha(picture);
         };
         QList<int> rows;
         rows.reserve(maximum() - minimum() + 1);
@@ -178,8 +181,11 @@ void KMeter::repaintRows(int from, int to)
     if (from >= to)
         return;
     if (m_drawnByParent) {
-        if (QWidget* parent = parentWidget())
-            parent->update(QRect(x(), y() + from, width(), to - from));
+        const QRect rows(x(), y() + from, width(), to - from);
+        if (m_repaintParent)
+            m_repaintParent(rows);
+        else if (QWidget* parent = parentWidget())
+            parent->update(rows);
     } else {
         update(QRect(0, from, width(), to - from));
     }
@@ -258,9 +264,10 @@ void KMeter::changeEvent(QEvent* event)
     }
 }
 
-void KMeter::setDrawnByParent()
+void KMeter::setDrawnByParent(std::function<void(const QRect&)> repaint)
 {
     m_drawnByParent = true;
+    m_repaintParent = std::move(repaint);
     hide();
     // A hidden widget gets its resize event only when shown: the pictures of its size now.
     refresh();

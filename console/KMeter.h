@@ -32,11 +32,10 @@ public:
     int peak() const { return m_peak; }
 
     // Hides the meter and has its parent draw it, in the parent's paint event through
-    // paintInParent: a level change repaints the changed rows of the parent beneath the meter's
-    // geometry, so a strip takes one paint event for all its meters instead of one each. Call
-    // once the meter has its geometry.
-    void setDrawnByParent();
-    bool isDrawnByParent() const { return m_drawnByParent; }
+    // paintInParent: a level change asks `repaint` to repaint the changed rows of the parent
+    // beneath the meter's geometry (the parent's update() when empty), so a strip takes one
+    // paint event for all its meters instead of one each. Call once the meter has its geometry.
+    void setDrawnByParent(std::function<void(const QRect&)> repaint = {});
     // Draws the part of the meter within `area` (parent coordinates) as the meter itself would
     // show it.
     void paintInParent(QPainter& painter, const QRect& area);
@@ -76,6 +75,7 @@ private:
     int m_peakRow = -1;
     qint64 m_peakSince = 0;
     bool m_drawnByParent = false;
+    std::function<void(const QRect&)> m_repaintParent;
 };
 
 #endif

@@ -97,8 +97,9 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     // event for the strip rather than one per meter, which counts with a hundred strips playing.
     m_meterLeft = meter(this, 63, 57);
     m_meterRight = meter(this, 74, 57);
-    m_meterLeft->setDrawnByParent();
-    m_meterRight->setDrawnByParent();
+    const auto repaintMeters = [this](const QRect& rows) { repaintMeterRows(rows); };
+    m_meterLeft->setDrawnByParent(repaintMeters);
+    m_meterRight->setDrawnByParent(repaintMeters);
 
     m_mute = button(this, 2, 77, 33, 31, MuteOn, QStringLiteral("Img/MuteOver"), MuteOff,
                     QStringLiteral("Mute"));
@@ -378,6 +379,15 @@ void KVolumeWdg::changeSolo(bool on)
     }
 }
 
+void KVolumeWdg::repaintMeterRows(const QRect& rows)
+{
+    // The rows both meters changed since the last paint as one rectangle: a tick changes both
+    // meters, and a hundred strips' regions of a rectangle each are far quicker for the
+    // repaint to join and clip than of several.
+    m_metersDirty |= rows;
+    update(m_metersDirty);
+}
+
 void KVolumeWdg::paintEvent(QPaintEvent* event)
 {
     // The strip's background, the pan box, the level box and the meters, beneath every child.
@@ -390,6 +400,7 @@ void KVolumeWdg::paintEvent(QPaintEvent* event)
     const QPixmap levelBox = KPictureCache::pixmap(levelBoxName);
     const QRect panArea(QPoint(3, 30), panBox.deviceIndependentSize().toSize());
     const QRect levelArea(QPoint(3, 57), levelBox.deviceIndependentSize().toSize());
+    m_metersDirty = QRect();
     QPainter painter(this);
     for (const QRect& area : event->region()) {
         painter.setClipRect(area);

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QImage>
 
 namespace {
 // A picture's name, drawn size and density. Widgets ask for their pictures on every paint and
@@ -54,8 +55,25 @@ QPixmap KPictureCache::pixmap(const QString& name, QSize size, qreal devicePixel
             source = source.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         source.setDevicePixelRatio(devicePixelRatio);
     }
+    source = withoutUnusedAlpha(source);
     cache().insert(key, source);
     return source;
+}
+
+QPixmap KPictureCache::withoutUnusedAlpha(const QPixmap& picture)
+{
+    if (picture.isNull() || !picture.hasAlphaChannel())
+        return picture;
+    const QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(row[x]) != 255)
+                return picture;
+    }
+    QPixmap opaque = QPixmap::fromImage(image.convertToFormat(QImage::Format_RGB32));
+    opaque.setDevicePixelRatio(picture.devicePixelRatio());
+    return opaque;
 }
 
 void KPictureCache::clear()
