@@ -62,9 +62,27 @@ struct Pictures
     QList<int> rows; // the first lit row of each level from the minimum up
 };
 
-QHash<QString, Pictures>& pictureCache()
+struct PicturesKey
 {
-    static QHash<QString, Pictures> cache;
+    QSize size;
+    qreal ratio;
+    const QStyle* style;
+    bool enabled;
+    bool operator==(const PicturesKey& other) const
+    {
+        return size == other.size && ratio == other.ratio && style == other.style
+               && enabled == other.enabled;
+    }
+};
+
+size_t qHash(const PicturesKey& key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.size.width(), key.size.height(), key.ratio, key.style, key.enabled);
+}
+
+QHash<PicturesKey, Pictures>& pictureCache()
+{
+    static QHash<PicturesKey, Pictures> cache;
     return cache;
 }
 
@@ -142,12 +160,7 @@ void KMeter::makePictures()
     if (size().isEmpty())
         return;
     const qreal ratio = devicePixelRatioF();
-    const QString key = QStringLiteral("%1x%2@%3/%4/%5")
-                            .arg(width())
-                            .arg(height())
-                            .arg(ratio)
-                            .arg(quintptr(style()))
-                            .arg(isEnabled());
+    const PicturesKey key{size(), ratio, style(), isEnabled()};
     auto found = pictureCache().constFind(key);
     if (found == pictureCache().cend()) {
         if (pictureCache().isEmpty())

@@ -66,9 +66,11 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     // The strip's background pictures are painted by the strip itself (see paintEvent): the
     // background covers it whole, so nothing beneath needs painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_nameBox = new KTextBox(86, m_name, this);
+    // The font before the name: the name is measured once, in the font it is shown in.
+    m_nameBox = new KTextBox(86, QString(), this);
     m_nameBox->setGeometry(2, 2, 86, 17);
     m_nameBox->setFont(QFont(QStringLiteral("Tahoma"), 11));
+    m_nameBox->setText(m_name);
 
     m_panEdit = valueField(this, QStringLiteral("#ffffff"), 4, 32, 30, 17);
     m_panEdit->setValidator(new KValidator(m_panEdit));
