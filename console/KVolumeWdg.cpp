@@ -29,10 +29,13 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStyle>
 
 #include <algorithm>
 
 namespace {
+// Room for "dB" up to the meters at 63, as on the master strip.
+const QRect UnitArea(41, 57, 22, 17);
 const QString MuteOn = QStringLiteral("Img/MuteOn");
 const QString MuteOff = QStringLiteral("Img/MuteOff");
 const QString SoloOn = QStringLiteral("Img/SoloOn");
@@ -80,9 +83,6 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     m_panSlider->setPageStep(1);
     m_panSlider->setGeometry(38, 32, 45, 17);
 
-    auto* unit = new QLabel(QStringLiteral("dB"), this);
-    // Room for "dB" up to the meters at 63, as on the master strip.
-    unit->setGeometry(41, 57, 22, 17);
     m_levelEdit = valueField(this, QStringLiteral("#ff9900"), 3, 57, 32, 17);
     auto* levelValidator = new QDoubleValidator(m_levelEdit);
     levelValidator->setLocale(QLocale::c());
@@ -392,11 +392,14 @@ void KVolumeWdg::repaintMeterRows(const QRect& rows)
 
 void KVolumeWdg::paintEvent(QPaintEvent* event)
 {
-    // The strip's background, the pan box, the level box and the meters, beneath every child.
+    // The strip's background, the pan box, the level box, the level's unit and the meters,
+    // beneath every child. The unit is drawn as a label in the strip's font and palette would
+    // draw it, without a label widget of its own.
     // Each rectangle on its own: a rectangle clip keeps the pictures' blits plain copies.
     static const QString backgroundName = QStringLiteral("Img/VolumeBG");
     static const QString panBoxName = QStringLiteral("Img/PanoBG");
     static const QString levelBoxName = QStringLiteral("Img/ValueBG");
+    static const QString unit = QStringLiteral("dB");
     const QPixmap background = KPictureCache::pixmap(backgroundName);
     const QPixmap panBox = KPictureCache::pixmap(panBoxName);
     const QPixmap levelBox = KPictureCache::pixmap(levelBoxName);
@@ -411,6 +414,10 @@ void KVolumeWdg::paintEvent(QPaintEvent* event)
             painter.drawPixmap(panArea.topLeft(), panBox);
         if (area.intersects(levelArea))
             painter.drawPixmap(levelArea.topLeft(), levelBox);
+        if (area.intersects(UnitArea))
+            style()->drawItemText(&painter, UnitArea,
+                                  Qt::AlignLeft | Qt::AlignVCenter | Qt::TextForceLeftToRight,
+                                  palette(), isEnabled(), unit, QPalette::WindowText);
         m_meterLeft->paintInParent(painter, area);
         m_meterRight->paintInParent(painter, area);
     }
