@@ -400,9 +400,9 @@ void KVolumeWdg::paintEvent(QPaintEvent* event)
     static const QString panBoxName = QStringLiteral("Img/PanoBG");
     static const QString levelBoxName = QStringLiteral("Img/ValueBG");
     static const QString unit = QStringLiteral("dB");
-    const QPixmap background = KPictureCache::pixmap(backgroundName);
-    const QPixmap panBox = KPictureCache::pixmap(panBoxName);
-    const QPixmap levelBox = KPictureCache::pixmap(levelBoxName);
+    const QPixmap background = KPictureCache::opaquePixmap(backgroundName);
+    const QPixmap panBox = KPictureCache::opaquePixmap(panBoxName);
+    const QPixmap levelBox = KPictureCache::opaquePixmap(levelBoxName);
     const QRect panArea(QPoint(3, 30), panBox.deviceIndependentSize().toSize());
     const QRect levelArea(QPoint(3, 57), levelBox.deviceIndependentSize().toSize());
     m_metersDirty = QRect();

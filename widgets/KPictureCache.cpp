@@ -29,6 +29,12 @@ QHash<Key, QPixmap>& cache()
     return pictures;
 }
 
+QHash<QString, QPixmap>& opaqueCache()
+{
+    static QHash<QString, QPixmap> pictures;
+    return pictures;
+}
+
 QString resourcePath(const QString& name)
 {
     return name.startsWith(":/") ? name : ":/" + name;
@@ -55,9 +61,16 @@ QPixmap KPictureCache::pixmap(const QString& name, QSize size, qreal devicePixel
             source = source.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         source.setDevicePixelRatio(devicePixelRatio);
     }
-    source = withoutUnusedAlpha(source);
     cache().insert(key, source);
     return source;
+}
+
+QPixmap KPictureCache::opaquePixmap(const QString& name)
+{
+    auto found = opaqueCache().constFind(name);
+    if (found == opaqueCache().cend())
+        found = opaqueCache().insert(name, withoutUnusedAlpha(pixmap(name)));
+    return *found;
 }
 
 QPixmap KPictureCache::withoutUnusedAlpha(const QPixmap& picture)
@@ -79,4 +92,5 @@ QPixmap KPictureCache::withoutUnusedAlpha(const QPixmap& picture)
 void KPictureCache::clear()
 {
     cache().clear();
+    opaqueCache().clear();
 }
