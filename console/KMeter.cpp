@@ -2,6 +2,8 @@
 
 #include "KStyleJaugeStereo.h"
 
+#include "KPictureCache.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -60,9 +62,27 @@ struct Pictures
     QList<int> rows; // the first lit row of each level from the minimum up
 };
 
-QHash<QString, Pictures>& pictureCache()
+struct PicturesKey
 {
-    static QHash<QString, Pictures> cache;
+    QSize size;
+    qreal ratio;
+    const QStyle* style;
+    bool enabled;
+    bool operator==(const PicturesKey& other) const
+    {
+        return size == other.size && ratio == other.ratio && style == other.style
+               && enabled == other.enabled;
+    }
+};
+
+size_t qHash(const PicturesKey& key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.size.width(), key.size.height(), key.ratio, key.style, key.enabled);
+}
+
+QHash<PicturesKey, Pictures>& pictureCache()
+{
+    static QHash<PicturesKey, Pictures> cache;
     return cache;
 }
 
@@ -140,12 +160,7 @@ void KMeter::makePictures()
     if (size().isEmpty())
         return;
     const qreal ratio = devicePixelRatioF();
-    const QString key = QStringLiteral("%1x%2@%3/%4/%5")
-                            .arg(width())
-                            .arg(height())
-                            .arg(ratio)
-                            .arg(quintptr(style()))
-                            .arg(isEnabled());
+    const PicturesKey key{size(), ratio, style(), isEnabled()};
     auto found = pictureCache().constFind(key);
     if (found == pictureCache().cend()) {
         if (pictureCache().isEmpty())
@@ -160,7 +175,8 @@ void KMeter::makePictures()
             option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
             QPainter painter(&picture);
             style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
-            return picture;
+            painter.end();
+            return KPictureCache::withoutUnusedAlpha(picture);
         };
         QList<int> rows;
         rows.reserve(maximum() - minimum() + 1);
@@ -175,8 +191,17 @@ void KMeter::makePictures()
 
 void KMeter::repaintRows(int from, int to)
 {
-    if (from < to)
+    if (from >= to)
+        return;
+    if (m_drawnByParent) {
+        const QRect rows(x(), y() + from, width(), to - from);
+        if (m_repaintParent)
+            m_repaintParent(rows);
+        else if (QWidget* parent = parentWidget())
+            parent->update(rows);
+    } else {
         update(QRect(0, from, width(), to - from));
+    }
 }
 
 void KMeter::updatePeak(qint64 time)
@@ -213,6 +238,7 @@ void KMeter::sliderChange(SliderChange change)
         m_shownRow = litRow(value());
         m_peakRow = m_peak > minimum() ? litRow(m_peak) : -1;
         QSlider::sliderChange(change);
+        repaintRows(0, height());
         return;
     }
     // Only the rows between the old and the new level change.
@@ -229,22 +255,62 @@ void KMeter::dropPicturesOfThisMeter()
     makePictures();
 }
 
-void KMeter::resizeEvent(QResizeEvent* event)
+void KMeter::refresh()
 {
-    QSlider::resizeEvent(event);
     dropPicturesOfThisMeter();
     m_shownRow = litRow(value());
     m_peakRow = m_peak > minimum() ? litRow(m_peak) : -1;
+}
+
+void KMeter::resizeEvent(QResizeEvent* event)
+{
+    QSlider::resizeEvent(event);
+    refresh();
 }
 
 void KMeter::changeEvent(QEvent* event)
 {
     QSlider::changeEvent(event);
     if (event->type() == QEvent::StyleChange || event->type() == QEvent::EnabledChange) {
-        dropPicturesOfThisMeter();
-        m_shownRow = litRow(value());
-        m_peakRow = m_peak > minimum() ? litRow(m_peak) : -1;
+        refresh();
+        repaintRows(0, height());
     }
+}
+
+void KMeter::setDrawnByParent(std::function<void(const QRect&)> repaint)
+{
+    m_drawnByParent = true;
+    m_repaintParent = std::move(repaint);
+    hide();
+    // A hidden widget gets its resize event only when shown: the pictures of its size now.
+    refresh();
+    repaintRows(0, height());
+}
+
+void KMeter::drawArea(QPainter& painter, const QRect& area, QPoint at) const
+{
+    const qreal ratio = m_dark.devicePixelRatio();
+    const auto blit = [&](const QPixmap& picture, const QRect& rows) {
+        const QRect part = rows & area;
+        if (part.isEmpty())
+            return;
+        painter.drawPixmap(part.topLeft() + at, picture,
+                           QRectF(part.x() * ratio, part.y() * ratio, part.width() * ratio,
+                                  part.height() * ratio));
+    };
+    blit(m_dark, QRect(0, 0, width(), m_shownRow));
+    blit(m_lit, QRect(0, m_shownRow, width(), height() - m_shownRow));
+    if (m_peakRow >= 0)
+        blit(m_lit, QRect(0, m_peakRow, width(), PeakLine));
+}
+
+void KMeter::paintInParent(QPainter& painter, const QRect& area)
+{
+    if (m_dark.isNull() || m_dark.deviceIndependentSize().toSize() != size())
+        refresh();
+    if (m_dark.isNull())
+        return;
+    drawArea(painter, area.translated(-pos()), pos());
 }
 
 void KMeter::paintEvent(QPaintEvent* event)
@@ -254,17 +320,5 @@ void KMeter::paintEvent(QPaintEvent* event)
     if (m_dark.isNull())
         return;
     QPainter painter(this);
-    const qreal ratio = m_dark.devicePixelRatio();
-    const auto blit = [&](const QPixmap& picture, const QRect& rows) {
-        const QRect area = rows & event->rect();
-        if (area.isEmpty())
-            return;
-        painter.drawPixmap(area.topLeft(), picture,
-                           QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio,
-                                  area.height() * ratio));
-    };
-    blit(m_dark, QRect(0, 0, width(), m_shownRow));
-    blit(m_lit, QRect(0, m_shownRow, width(), height() - m_shownRow));
-    if (m_peakRow >= 0)
-        blit(m_lit, QRect(0, m_peakRow, width(), PeakLine));
+    drawArea(painter, event->rect(), QPoint());
 }

@@ -1,6 +1,8 @@
 // A strip's level meter: a disabled vertical slider whose value is the level, drawn from two
 // cached pictures of the whole meter (dark and fully lit) cut at the level, with a peak-hold line
 // held about 1.5 s and then falling. A level change repaints only the rows that changed.
+// A strip showing many meters can draw them itself (setDrawnByParent): the meter then keeps its
+// level, peak and pictures but is never shown, and its changes repaint the parent's rows under it.
 #ifndef KMETER_H
 #define KMETER_H
 
@@ -9,6 +11,7 @@
 
 #include <functional>
 
+class QPainter;
 class QTimer;
 
 class KMeter : public QSlider
@@ -27,6 +30,15 @@ public:
     void setLevel(int level);
     // The level the peak line shows; the minimum when there is none.
     int peak() const { return m_peak; }
+
+    // Hides the meter and has its parent draw it, in the parent's paint event through
+    // paintInParent: a level change asks `repaint` to repaint the changed rows of the parent
+    // beneath the meter's geometry (the parent's update() when empty), so a strip takes one
+    // paint event for all its meters instead of one each. Call once the meter has its geometry.
+    void setDrawnByParent(std::function<void(const QRect&)> repaint = {});
+    // Draws the part of the meter within `area` (parent coordinates) as the meter itself would
+    // show it.
+    void paintInParent(QPainter& painter, const QRect& area);
 
     // The millisecond clock the peak hold runs on; tests give their own. An empty function
     // restores the monotonic clock.
@@ -49,6 +61,10 @@ private:
     void dropPicturesOfThisMeter();
     void updatePeak(qint64 now);
     void repaintRows(int from, int to);
+    // Pictures, level row and peak row again for the meter's present size, style and state.
+    void refresh();
+    // Draws the meter's rows within `area` (meter coordinates), the meter's top-left at `at`.
+    void drawArea(QPainter& painter, const QRect& area, QPoint at) const;
 
     QPixmap m_dark;
     QPixmap m_lit;
@@ -58,6 +74,8 @@ private:
     int m_peakHeld = 0;
     int m_peakRow = -1;
     qint64 m_peakSince = 0;
+    bool m_drawnByParent = false;
+    std::function<void(const QRect&)> m_repaintParent;
 };
 
 #endif

@@ -6,7 +6,9 @@
 #include "KButton.h"
 #include "KPictureCache.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -14,9 +16,50 @@
 
 #include <algorithm>
 
+namespace {
+// The strips' icons, made once per picture: every strip shows the same few.
+QHash<QString, QIcon>& icons()
+{
+    static QHash<QString, QIcon> made;
+    return made;
+}
+
+// The icons go with the application, before the windowing system their pictures belong to.
+void dropIcons()
+{
+    icons().clear();
+}
+
+// The point size of the value fields' font for a field width: the largest, from 9 down to 6,
+// that keeps the widest values whole. Measured once per width, not once per field.
+int fieldPointSize(int width)
+{
+    static QHash<int, int> sizes;
+    const auto found = sizes.constFind(width);
+    if (found != sizes.cend())
+        return *found;
+    QFont font(QStringLiteral("Tahoma"), 9);
+    const auto widest = [](const QFont& shown) {
+        const QFontMetrics metrics(shown);
+        return std::max(metrics.horizontalAdvance(QStringLiteral("-48.2")),
+                        metrics.horizontalAdvance(QStringLiteral("L100")));
+    };
+    while (font.pointSize() > 6 && widest(font) > width - 4)
+        font.setPointSize(font.pointSize() - 1);
+    sizes.insert(width, font.pointSize());
+    return font.pointSize();
+}
+}
+
 QIcon KStripParts::icon(const QString& name)
 {
-    return QIcon(KPictureCache::pixmap(name));
+    auto found = icons().constFind(name);
+    if (found == icons().cend()) {
+        if (icons().isEmpty())
+            qAddPostRoutine(dropIcons);
+        found = icons().insert(name, QIcon(KPictureCache::pixmap(name)));
+    }
+    return *found;
 }
 
 QLabel* KStripParts::picture(QWidget* parent, const QString& name, int x, int y, int w, int h)
@@ -34,15 +77,7 @@ QLineEdit* KStripParts::valueField(QWidget* parent, const QString& textColor, in
     field->setGeometry(x, y, w, h);
     // The widest values the fields show, a level at its floor and a pan, keep every character
     // (the leading minus first of all) within the field: a smaller size where 9 points is too wide.
-    QFont font(QStringLiteral("Tahoma"), 9);
-    const auto widest = [](const QFont& shown) {
-        const QFontMetrics metrics(shown);
-        return std::max(metrics.horizontalAdvance(QStringLiteral("-48.2")),
-                        metrics.horizontalAdvance(QStringLiteral("L100")));
-    };
-    while (font.pointSize() > 6 && widest(font) > w - 4)
-        font.setPointSize(font.pointSize() - 1);
-    field->setFont(font);
+    field->setFont(QFont(QStringLiteral("Tahoma"), fieldPointSize(w)));
     field->setFrame(false);
     field->setAlignment(Qt::AlignCenter);
     // Black field, coloured text: set through the palette, which draws the same as a style

@@ -15,6 +15,7 @@ class QSlider;
 class QWidget;
 
 namespace KStripParts {
+// The picture as an icon, made once per name.
 QIcon icon(const QString& name);
 QLabel* picture(QWidget* parent, const QString& name, int x, int y, int w, int h);
 // A frameless centred field on black, in the text colour given, font "Tahoma" 9.

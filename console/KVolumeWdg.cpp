@@ -29,10 +29,13 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStyle>
 
 #include <algorithm>
 
 namespace {
+// Room for "dB" up to the meters at 63, as on the master strip.
+const QRect UnitArea(41, 57, 22, 17);
 const QString MuteOn = QStringLiteral("Img/MuteOn");
 const QString MuteOff = QStringLiteral("Img/MuteOff");
 const QString SoloOn = QStringLiteral("Img/SoloOn");
@@ -66,9 +69,11 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     // The strip's background pictures are painted by the strip itself (see paintEvent): the
     // background covers it whole, so nothing beneath needs painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_nameBox = new KTextBox(86, m_name, this);
+    // The font before the name: the name is measured once, in the font it is shown in.
+    m_nameBox = new KTextBox(86, QString(), this);
     m_nameBox->setGeometry(2, 2, 86, 17);
     m_nameBox->setFont(QFont(QStringLiteral("Tahoma"), 11));
+    m_nameBox->setText(m_name);
 
     m_panEdit = valueField(this, QStringLiteral("#ffffff"), 4, 32, 30, 17);
     m_panEdit->setValidator(new KValidator(m_panEdit));
@@ -78,9 +83,6 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     m_panSlider->setPageStep(1);
     m_panSlider->setGeometry(38, 32, 45, 17);
 
-    auto* unit = new QLabel(QStringLiteral("dB"), this);
-    // Room for "dB" up to the meters at 63, as on the master strip.
-    unit->setGeometry(41, 57, 22, 17);
     m_levelEdit = valueField(this, QStringLiteral("#ff9900"), 3, 57, 32, 17);
     auto* levelValidator = new QDoubleValidator(m_levelEdit);
     levelValidator->setLocale(QLocale::c());
@@ -93,8 +95,13 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     m_fader->setGeometry(38, 77, 20, o);
     m_maxHandle = limitHandle<KSliderMax>(this, KStyleMax::shared(), 55, 77, o);
     m_minHandle = limitHandle<KSliderMin>(this, KStyleMin::shared(), 37, 77, o);
+    // The strip draws its two meters itself (see paintEvent): a level change takes one paint
+    // event for the strip rather than one per meter, which counts with a hundred strips playing.
     m_meterLeft = meter(this, 63, 57);
     m_meterRight = meter(this, 74, 57);
+    const auto repaintMeters = [this](const QRect& rows) { repaintMeterRows(rows); };
+    m_meterLeft->setDrawnByParent(repaintMeters);
+    m_meterRight->setDrawnByParent(repaintMeters);
 
     m_mute = button(this, 2, 77, 33, 31, MuteOn, QStringLiteral("Img/MuteOver"), MuteOff,
                     QStringLiteral("Mute"));
@@ -374,17 +381,46 @@ void KVolumeWdg::changeSolo(bool on)
     }
 }
 
+void KVolumeWdg::repaintMeterRows(const QRect& rows)
+{
+    // The rows both meters changed since the last paint as one rectangle: a tick changes both
+    // meters, and a hundred strips' regions of a rectangle each are far quicker for the
+    // repaint to join and clip than of several.
+    m_metersDirty |= rows;
+    update(m_metersDirty);
+}
+
 void KVolumeWdg::paintEvent(QPaintEvent* event)
 {
-    // The strip's background, the pan box and the level box, beneath every child.
-    const QPixmap background = KPictureCache::pixmap(QStringLiteral("Img/VolumeBG"));
-    const QPixmap panBox = KPictureCache::pixmap(QStringLiteral("Img/PanoBG"));
-    const QPixmap levelBox = KPictureCache::pixmap(QStringLiteral("Img/ValueBG"));
+    // The strip's background, the pan box, the level box, the level's unit and the meters,
+    // beneath every child. The unit is drawn as a label in the strip's font and palette would
+    // draw it, without a label widget of its own.
+    // Each rectangle on its own: a rectangle clip keeps the pictures' blits plain copies.
+    static const QString backgroundName = QStringLiteral("Img/VolumeBG");
+    static const QString panBoxName = QStringLiteral("Img/PanoBG");
+    static const QString levelBoxName = QStringLiteral("Img/ValueBG");
+    static const QString unit = QStringLiteral("dB");
+    const QPixmap background = KPictureCache::opaquePixmap(backgroundName);
+    const QPixmap panBox = KPictureCache::opaquePixmap(panBoxName);
+    const QPixmap levelBox = KPictureCache::opaquePixmap(levelBoxName);
+    const QRect panArea(QPoint(3, 30), panBox.deviceIndependentSize().toSize());
+    const QRect levelArea(QPoint(3, 57), levelBox.deviceIndependentSize().toSize());
+    m_metersDirty = QRect();
     QPainter painter(this);
-    painter.setClipRegion(event->region());
-    painter.drawPixmap(0, 0, background);
-    painter.drawPixmap(3, 30, panBox);
-    painter.drawPixmap(3, 57, levelBox);
+    for (const QRect& area : event->region()) {
+        painter.setClipRect(area);
+        painter.drawPixmap(0, 0, background);
+        if (area.intersects(panArea))
+            painter.drawPixmap(panArea.topLeft(), panBox);
+        if (area.intersects(levelArea))
+            painter.drawPixmap(levelArea.topLeft(), levelBox);
+        if (area.intersects(UnitArea))
+            style()->drawItemText(&painter, UnitArea,
+                                  Qt::AlignLeft | Qt::AlignVCenter | Qt::TextForceLeftToRight,
+                                  palette(), isEnabled(), unit, QPalette::WindowText);
+        m_meterLeft->paintInParent(painter, area);
+        m_meterRight->paintInParent(painter, area);
+    }
 }
 
 void KVolumeWdg::mousePressEvent(QMouseEvent* event)

@@ -84,6 +84,7 @@ protected:
 
 private:
     void moveHandles(int min, int max);
+    void repaintMeterRows(const QRect& rows);
 
     KVolumeUI* m_row;
     QString m_name;
@@ -103,6 +104,8 @@ private:
     KButton* m_solo;
     KButton* m_remove = nullptr;
     QButtonGroup* m_lockModes = nullptr;
+    // The meters' rows changed since the strip was last painted.
+    QRect m_metersDirty;
 };
 
 #endif

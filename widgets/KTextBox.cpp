@@ -57,7 +57,9 @@ void KTextBox::setText(const QString& text)
 
 void KTextBox::measure()
 {
-    m_textWidth = fontMetrics().horizontalAdvance(text());
+    // An empty text has no width: no font to look up for it (a box is often built empty and
+    // given its font before its text).
+    m_textWidth = text().isEmpty() ? 0 : fontMetrics().horizontalAdvance(text());
     m_offset = 0;
     m_step = 1;
     m_scrolling = m_textWidth > m_boxWidth - Overshoot;

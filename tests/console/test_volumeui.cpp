@@ -3,6 +3,7 @@
 #include "ConsoleFixture.h"
 
 #include "KButton.h"
+#include "KMeter.h"
 #include "KPictureCache.h"
 #include "KSlider.h"
 #include "KSliderMax.h"
@@ -16,12 +17,35 @@
 #include <QButtonGroup>
 #include <functional>
 #include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
 const QString Rule = QStringLiteral("__UnusefullGrp__R");
+
+QImage shown(QWidget& widget)
+{
+    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Records the areas painted on the widgets it watches, and how many paint events they took.
+class PaintRecorder : public QObject
+{
+public:
+    QRegion painted;
+    int events = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent*>(event)->region();
+            ++events;
+        }
+        return false;
+    }
+};
 
 void type(QLineEdit* field, const QString& text)
 {
@@ -329,4 +353,59 @@ TEST_F(VolumeUI, StripShowsItsBackgroundAndPanBox)
         EXPECT_EQ(shown.pixel(at), background.pixel(at)) << at.x() << "," << at.y();
     for (QPoint at : {QPoint(40, 0), QPoint(0, 10), QPoint(40, 21)})
         EXPECT_EQ(shown.pixel(at + QPoint(3, 30)), panBox.pixel(at)) << at.x() << "," << at.y();
+}
+
+TEST_F(VolumeUI, StripMetersShowWhatMeterWidgetsShowAndRepaintOnlyChangedRows)
+{
+    qint64 time = 0;
+    KMeter::setClock([&time] { return time; });
+    KVolumeWdg* strip = liveRow()->strip("t1");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(console.get()));
+    // Meters on their own, as a strip showed them before it drew its meters itself.
+    KMeter left;
+    KMeter right;
+    for (KMeter* meter : {&left, &right}) {
+        meter->setEnabled(false);
+        meter->resize(13, 202);
+    }
+    const QRect meters(63, 57, 24, 202);
+    PaintRecorder recorder;
+    strip->installEventFilter(&recorder);
+    strip->meterLeft()->installEventFilter(&recorder);
+    strip->meterRight()->installEventFilter(&recorder);
+    QApplication::processEvents();
+    QImage onScreen = shown(*strip);
+    // Rising, falling, held and falling peaks, silence; left and right apart.
+    struct Step { qint64 ms; int left; int right; };
+    const Step steps[] = {{0, -30, -60}, {10, -120, -200}, {20, -121, -200}, {30, 60, -1},
+                          {40, -240, -100}, {1000, -240, -240}, {2600, -200, -150},
+                          {60000, -240, -240}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.ms);
+        time = step.ms;
+        recorder.painted = QRegion();
+        recorder.events = 0;
+        strip->setJaugeLeft(step.left);
+        strip->setJaugeRight(step.right);
+        left.setLevel(step.left);
+        right.setLevel(step.right);
+        QApplication::processEvents();
+        const QRegion painted = recorder.painted;
+        const int events = recorder.events;
+        const QImage now = shown(*strip);
+        // The left meter as a widget showed it where the right one did not cover it, the right
+        // one whole.
+        EXPECT_EQ(now.copy(63, 57, 11, 202), shown(left).copy(0, 0, 11, 202));
+        EXPECT_EQ(now.copy(74, 57, 13, 202), shown(right));
+        // What the strip repainted, over what it showed before, is the strip as it now is; both
+        // meters' changes came in one paint event of the strip, within the meters.
+        QPainter painter(&onScreen);
+        for (const QRect& rect : painted)
+            painter.drawImage(rect.topLeft(), now.copy(rect));
+        painter.end();
+        EXPECT_EQ(onScreen, now);
+        EXPECT_LE(events, 1);
+        EXPECT_TRUE(meters.contains(painted.boundingRect()));
+    }
+    KMeter::setClock({});
 }

@@ -11,6 +11,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QMap>
+#include <QPainter>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
@@ -86,6 +87,38 @@ TEST(KPictureCache, BuiltPicturesLoadAtTheirSizeAndScaleOncePerSize)
     EXPECT_EQ(QColor(image.pixel(16, 20)).name(), QString("#e6e8eb"));
 
     EXPECT_TRUE(KPictureCache::pixmap("Img/NoSuchPicture", QSize(8, 8)).isNull());
+}
+
+TEST(KPictureCache, OpaquePicturesDropTheirAlphaAndDrawTheSame)
+{
+    // Opaque everywhere, semi-transparent in one pixel, transparent in one pixel.
+    QImage opaque(6, 4, QImage::Format_ARGB32_Premultiplied);
+    opaque.fill(QColor(40, 90, 160));
+    opaque.setPixelColor(2, 1, QColor(200, 10, 10));
+    QImage translucent = opaque;
+    translucent.setPixelColor(5, 3, QColor(0, 0, 0, 128));
+    QImage clear = opaque;
+    clear.setPixelColor(0, 0, Qt::transparent);
+    struct Case { const char* name; QImage image; bool keepsAlpha; };
+    const Case cases[] = {{"opaque", opaque, false}, {"translucent", translucent, true}, {"clear", clear, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QPixmap picture = QPixmap::fromImage(c.image);
+        picture.setDevicePixelRatio(2.0);
+        const QPixmap result = KPictureCache::withoutUnusedAlpha(picture);
+        EXPECT_EQ(result.hasAlphaChannel(), c.keepsAlpha);
+        EXPECT_DOUBLE_EQ(result.devicePixelRatio(), 2.0);
+        // Drawn over a coloured ground, both give the same pixels.
+        const auto drawn = [](const QPixmap& shown) {
+            QImage ground(6, 4, QImage::Format_RGB32);
+            ground.fill(QColor(0, 200, 0));
+            QPainter painter(&ground);
+            painter.drawPixmap(QRect(0, 0, 6, 4), shown);
+            return ground;
+        };
+        EXPECT_EQ(drawn(result), drawn(picture));
+    }
+    EXPECT_TRUE(KPictureCache::withoutUnusedAlpha(QPixmap()).isNull());
 }
 
 TEST(KTheme, SampleWindow)
