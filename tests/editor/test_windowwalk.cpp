@@ -25,6 +25,7 @@
 #include "KParamsDlg.h"
 #include "KParamsUI.h"
 #include "SonaricStartup.h"
+#include "TabViewUI.h"
 #include "TVRAction.h"
 #include "ZazuzoziZadiviDU.h"
 
@@ -75,6 +76,8 @@ protected:
         ASSERT_TRUE(QResource::registerResource(EditorTestEnvironment::get()->bundlePath()));
         ASSERT_EQ(QGuiApplication::primaryScreen()->size(), screenSize);
         window = ZazuzoziZadiviDU::getInstance();
+        // As the program does once its window is built.
+        window->getParams()->setLanguage(code);
         KCtrlFile project;
         ASSERT_TRUE(buildProject(project, dir));
         ASSERT_FALSE(project.createRuleGroup(RulesListView::getGroupName("Lead"), {"voice", "keys"},
@@ -166,10 +169,15 @@ TEST_P(WindowWalk, MainWindowPages)
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     EXPECT_EQ(window->frameGeometry().size(), screenSize);
-    walk(window, "main", [this](int step) {
+    auto* strip = window->findChild<TabViewUI*>();
+    ASSERT_NE(strip, nullptr);
+    walk(window, "main", [this, strip](int step) {
         if (step >= 5)
             return false;
         window->setCurrentTab(step);
+        // The tab titles are painted over the strip's pictures: each shows whole.
+        for (int tab = 0; tab < TabViewUI::TabCount; ++tab)
+            EXPECT_EQ(strip->shownTitle(tab), strip->titles().value(tab)) << "tab " << tab << " on page " << step;
         return true;
     });
 }
