@@ -161,6 +161,9 @@ void RulesListView::updateList_slot()
     }
     names.sort();
     QTableWidget* table = ui.listView;
+    // The rule the user picked (the one open in the console after a double click) stays
+    // selected once the rows are rebuilt.
+    const QString picked = groupOfRow(table->currentRow());
     table->setSortingEnabled(false);
     table->clearContents();
     table->setRowCount(int(names.size()));
@@ -171,6 +174,8 @@ void RulesListView::updateList_slot()
     m_names.clear();
     for (int row = 0; row < table->rowCount(); ++row)
         m_names << groupOfRow(row);
+    if (const int row = int(m_names.indexOf(picked)); !picked.isEmpty() && row >= 0)
+        table->selectRow(row);
 }
 
 bool RulesListView::askNewRule(QString* group, QString* description)

@@ -1,7 +1,9 @@
 #include "KTreeModel.h"
 
 #include <QBrush>
+#include <QGuiApplication>
 #include <QMimeData>
+#include <QPalette>
 #include <QPainter>
 #include <QPixmap>
 
@@ -34,6 +36,11 @@ QStringList KModels::namesFromMimeData(const QMimeData* data)
 }
 
 namespace {
+
+bool hasColour(const KElement* elt)
+{
+    return elt->color != KCOLOR_NONE;
+}
 
 QColor elementColour(const KElement* elt)
 {
@@ -329,6 +336,19 @@ QIcon KTreeModel::getColorIcon(const QColor& colour)
     return icons.insert(colour.rgba(), QIcon(pixmap)).value();
 }
 
+QIcon KTreeModel::getNoColorIcon()
+{
+    // An empty square of the view's own background in the border colour, drawn from the
+    // application's palette at each call so that it follows the theme in use.
+    const QPalette palette = QGuiApplication::palette();
+    QPixmap pixmap(16, 16);
+    pixmap.fill(palette.color(QPalette::Mid));
+    QPainter painter(&pixmap);
+    painter.fillRect(1, 1, 14, 14, palette.color(QPalette::Base));
+    painter.end();
+    return QIcon(pixmap);
+}
+
 // --- Model --------------------------------------------------------------------------------------
 
 QModelIndex KTreeModel::index(int row, int column, const QModelIndex& parent) const
@@ -373,14 +393,16 @@ QVariant KTreeModel::data(const QModelIndex& index, int role) const
     if (!elt)
         return QVariant();
     switch (role) {
+    // An element without a colour of its own (the engine's "none", which reads as white) shows
+    // the view's background rather than a white square or band.
     case Qt::DecorationRole:
         if (m_itemBackground)
-            return elementColour(elt);
+            return hasColour(elt) ? QVariant(elementColour(elt)) : QVariant();
         if (m_colorSelection && elt->type != KELT_TRACK)
-            return getColorIcon(elementColour(elt));
+            return hasColour(elt) ? getColorIcon(elementColour(elt)) : getNoColorIcon();
         return QVariant();
     case Qt::BackgroundRole:
-        if (m_itemBackground)
+        if (m_itemBackground && hasColour(elt))
             return elementColour(elt);
         if (m_skin.color2.isValid())
             return QBrush(depthColour(m_skin, KNameTree::depth(n)));

@@ -67,6 +67,8 @@ public:
     // 1 for a top-level row.
     int depth(const QModelIndex& index) const;
     static QIcon getColorIcon(const QColor& colour);
+    // The square of an element that has no colour of its own.
+    static QIcon getNoColorIcon();
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& index) const override;

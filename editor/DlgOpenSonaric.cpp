@@ -10,7 +10,10 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpacerItem>
+
+#include <algorithm>
 
 namespace {
 constexpr int IconSize = 22;
@@ -98,9 +101,17 @@ DlgOpenSonaric::DlgOpenSonaric(QWidget* parent) : QDialog(parent), grid(nullptr)
     grid->setObjectName("gridLayout");
     grid->setColumnStretch(1, 1);
     scroll->setWidget(contents);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A long project name is shortened to the list's width (the tool tip gives its path); the
+    // link still opens the project by its path.
+    const int margins = grid->contentsMargins().left() + grid->contentsMargins().right();
+    const int nameRoom = scroll->width() - 2 * scroll->frameWidth() - margins - IconSize
+                         - std::max(grid->horizontalSpacing(), 0)
+                         - scroll->verticalScrollBar()->sizeHint().width();
     int row = 0;
     for (int i = 0; i + 1 < recent.size(); i += 2, ++row) {
-        auto* link = new KUrlLabel(recent.at(i), recent.at(i + 1), contents);
+        const QString name = QFontMetrics(font()).elidedText(recent.at(i), Qt::ElideRight, nameRoom);
+        auto* link = new KUrlLabel(name, recent.at(i + 1), contents);
         link->setToolTip(recent.at(i + 1));
         link->setCursor(Qt::PointingHandCursor);
         link->setFont(font());

@@ -71,14 +71,25 @@ void TabViewUI::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QPixmap& picture = pictures[current];
     painter.drawPixmap(0, 0, picture);
-    const QFont normal("Tahoma", 11, QFont::Normal);
-    const QFont bold("Tahoma", 11, QFont::Bold);
     for (int j = 0; j < pictures.size() && j < tabTitles.size(); ++j) {
         const bool isCurrent = j == current;
-        painter.setFont(isCurrent ? bold : normal);
+        painter.setFont(titleFont(tabTitles[j], isCurrent));
         painter.setPen(isCurrent ? Qt::black : Qt::white);
         const QRect box(TitleLeft + TitleStep * j, TitleTop, TitleWidth, TitleHeight);
-        const QString title = painter.fontMetrics().elidedText(tabTitles[j], Qt::ElideRight, box.width() - 8);
-        painter.drawText(box, Qt::AlignCenter, title);
+        painter.drawText(box, Qt::AlignCenter, shownTitle(j));
     }
+}
+
+QFont TabViewUI::titleFont(const QString& title, bool current)
+{
+    QFont font("Tahoma", 11, current ? QFont::Bold : QFont::Normal);
+    while (font.pointSizeF() > 8 && QFontMetrics(font).horizontalAdvance(title) > TitleRoom)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    return font;
+}
+
+QString TabViewUI::shownTitle(int index) const
+{
+    const QString title = tabTitles.value(index);
+    return QFontMetrics(titleFont(title, index == currentIndex())).elidedText(title, Qt::ElideRight, TitleRoom);
 }

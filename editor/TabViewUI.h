@@ -4,6 +4,7 @@
 #ifndef TABVIEWUI_H
 #define TABVIEWUI_H
 
+#include <QFont>
 #include <QList>
 #include <QPixmap>
 #include <QStringList>
@@ -25,11 +26,19 @@ public:
     static constexpr int TitleTop = 3;
     static constexpr int TitleWidth = 142;
     static constexpr int TitleHeight = 32;
+    // The width a title may take within its tab.
+    static constexpr int TitleRoom = TitleWidth - 8;
 
     explicit TabViewUI(QWidget* parent = nullptr);
 
     QToolBar* toolBar(int i) const { return toolBars.value(i); }
     QStringList titles() const { return tabTitles; }
+    // The font of a title: the strip's own, made smaller (down to 8 pt) where the title would
+    // not fit its tab whole; bold for the current tab.
+    static QFont titleFont(const QString& title, bool current);
+    // The title as the strip draws it: whole, or shortened where even the smallest font is too
+    // wide.
+    QString shownTitle(int index) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

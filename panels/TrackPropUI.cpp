@@ -13,7 +13,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
+
+#include <algorithm>
 
 TrackPropUI::TrackPropUI(KCtrlFile* document, QWidget* parent) : QWidget(parent), document(document)
 {
@@ -46,6 +49,7 @@ TrackPropUI::TrackPropUI(KCtrlFile* document, QWidget* parent) : QWidget(parent)
     paramGB->setTitle(tr("Paramètres"));
     monoConvertButt->setText(tr("Convertir en mono"));
     connect(monoConvertButt, &QPushButton::clicked, this, &TrackPropUI::monoClicked);
+    fitDetails();
 }
 
 void TrackPropUI::buildForm()
@@ -98,6 +102,7 @@ void TrackPropUI::buildForm()
     infoGB->setObjectName("infoGB");
     auto* infoBox = new QVBoxLayout(infoGB);
     auto* scrollArea = new QScrollArea(infoGB);
+    detailsArea = scrollArea;
     scrollArea->setObjectName("scrollArea");
     scrollArea->setFrameShape(QFrame::NoFrame);
     scrollArea->setWidgetResizable(true);
@@ -177,6 +182,21 @@ void TrackPropUI::setFilePath(const QString& path)
 void TrackPropUI::setFormat(const QString& format)
 {
     formatLbl->setText(format);
+    fitDetails();
+}
+
+void TrackPropUI::fitDetails()
+{
+    // A format name of usual length stays on one line; only a longer one wraps. The box asks
+    // for the width and height of its rows, so that the window grows to show them rather than
+    // scrolling (or wrapping every name) in a language with longer captions.
+    const QFontMetrics metrics = formatLbl->fontMetrics();
+    formatLbl->setMinimumWidth(
+        std::min(metrics.horizontalAdvance(formatLbl->text()), metrics.averageCharWidth() * 26));
+    QWidget* contents = detailsArea->widget();
+    contents->layout()->activate();
+    detailsArea->setMinimumSize(contents->minimumSizeHint().width() + detailsArea->verticalScrollBar()->sizeHint().width(),
+                                contents->sizeHint().height());
 }
 
 void TrackPropUI::setSize(int frames)

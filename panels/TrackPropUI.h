@@ -15,6 +15,7 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QToolButton;
 
 class TrackPropUI : public QWidget
@@ -65,6 +66,8 @@ private:
     void visibleClicked();
     void notMuteClicked();
     void monoClicked();
+    // Sizes the file details box to its rows.
+    void fitDetails();
 
     QLineEdit* nameLE;
     QLineEdit* fileLE;
@@ -72,6 +75,7 @@ private:
     QHBoxLayout* playerRow;
     QGroupBox* paramGB;
     QGroupBox* infoGB;
+    QScrollArea* detailsArea;
     QPushButton* monoConvertButt;
     QCheckBox* checkBox_visible;
     QCheckBox* checkBox_notmute;

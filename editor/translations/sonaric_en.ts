@@ -759,7 +759,7 @@
         </message>
         <message>
             <source>Import Stéréo</source>
-            <translation>while importing</translation>
+            <translation>Stereo import</translation>
         </message>
         <message>
             <source>Lors de l'import d'un fichier stéréo :</source>

@@ -169,6 +169,15 @@ TEST_F(RulesProject, OpenAndDeleteActOnTheRuleOfTheRowEvenAfterResorting)
     view.modifyAction()->trigger();
     ASSERT_EQ(1, switched.count());
     EXPECT_EQ("__UnusefullGrp__Zeta", switched[0][0].toString());
+    // The opened rule's row stays selected once the list is refreshed.
+    const auto selectedRules = [&] {
+        QStringList names;
+        for (const QTableWidgetItem* item : table->selectedItems())
+            if (item->column() == 0)
+                names << item->text();
+        return names;
+    };
+    EXPECT_EQ(QStringList{"Zeta"}, selectedRules());
 
     Answers answers;
     answers.question = QMessageBox::No;
@@ -198,11 +207,21 @@ TEST_F(RulesProject, DoubleClickOpensSaveRefreshesAndCreateRunsTheEditorsCommand
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
     ASSERT_EQ(1, switched.count());
     EXPECT_EQ("__UnusefullGrp__Zeta", switched[0][0].toString());
+    // The opened rule's row stays selected once the list is refreshed.
+    const auto selectedRules = [&] {
+        QStringList names;
+        for (const QTableWidgetItem* item : table->selectedItems())
+            if (item->column() == 0)
+                names << item->text();
+        return names;
+    };
+    EXPECT_EQ(QStringList{"Zeta"}, selectedRules());
 
     ASSERT_FALSE(doc.createRuleGroup("__UnusefullGrp__Mu", {tracks[0]}, "").isEmpty());
     view.saveAction()->trigger();
     EXPECT_EQ(1, saved.count());
     EXPECT_EQ(QStringList({"Alpha", "Mu", "Zeta"}), column(table, 0));
+    EXPECT_EQ(QStringList{"Zeta"}, selectedRules());
 
     QAction command(nullptr);
     QSignalSpy ran(&command, &QAction::triggered);

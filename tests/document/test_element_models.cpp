@@ -3,7 +3,11 @@
 #include "ElementTestEnv.h"
 
 #include <QAbstractItemModelTester>
+#include <QIcon>
+#include <QImage>
 #include <QMimeData>
+#include <QPalette>
+#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QTranslator>
@@ -295,6 +299,37 @@ TEST_F(ElementModels, ColourIconHasAOnePixelBlackFrame)
     tree.setColorSelection(true);
     EXPECT_EQ(tree.getIndex("Keys").data(Qt::DecorationRole).typeId(), QMetaType::QIcon);
     EXPECT_FALSE(tree.getIndex("pad").data(Qt::DecorationRole).isValid()) << "tracks get no square";
+}
+
+// A group without a colour of its own is stored with the engine's "none", which reads as white:
+// its square and its rows take the view's own colours, while an author's colour (black or any
+// other) shows as it is.
+TEST_F(ElementModels, GroupWithoutColourShowsTheViewsBackgroundNotWhite)
+{
+    const QPalette previous = QGuiApplication::palette();
+    QPalette dark = previous;
+    dark.setColor(QPalette::Base, QColor(42, 45, 51));
+    dark.setColor(QPalette::Mid, QColor(74, 79, 89));
+    QGuiApplication::setPalette(dark);
+    arrange();
+    doc.setEltColor("Keys", QColor(0, 0, 0), false);
+    KTreeModel tree(&doc);
+    tree.setColorSelection(true);
+    const auto square = [&](const QString& name) {
+        return tree.getIndex(name).data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage();
+    };
+    const QImage none = square("Drums");
+    ASSERT_EQ(none.size(), QSize(16, 16));
+    EXPECT_EQ(QColor(none.pixel(8, 8)), QColor(42, 45, 51));
+    EXPECT_EQ(QColor(none.pixel(0, 0)), QColor(74, 79, 89));
+    EXPECT_EQ(QColor(none.pixel(15, 8)), QColor(74, 79, 89));
+    EXPECT_EQ(QColor(square("Keys").pixel(8, 8)), QColor(0, 0, 0)) << "an author's black stays black";
+    tree.setColorSelection(false);
+    tree.setItemBackground(true);
+    EXPECT_FALSE(tree.getIndex("Drums").data(Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(tree.getIndex("Drums").data(Qt::DecorationRole).isValid());
+    EXPECT_EQ(tree.getIndex("Keys").data(Qt::BackgroundRole).value<QColor>(), QColor(0, 0, 0));
+    QGuiApplication::setPalette(previous);
 }
 
 TEST_F(ElementModels, UnloadedBetweenReplacementAndReloadAndDeafToAnEarlierDocument)

@@ -1,7 +1,8 @@
 // Every page of the main window and the editor's dialogs, in English and in French: at their
 // default size and at 1024x700 each text has the room it needs, every child lies inside its
 // window, the window can shrink to 1024x700, and no French word shows in English. Each window is
-// grabbed into screens/ as it is checked.
+// grabbed into screens/ as it is checked. The walk runs on a 1600x1000 screen, so that the main
+// window opens at a desktop's size and its shrinking to 1024x700 is a real change.
 #include "EditorTestEnvironment.h"
 #include "LayoutCheck.h"
 #include "ProjectFixture.h"
@@ -10,6 +11,12 @@
 #include "DlgCreateConstt.h"
 #include "DlgExportToTovraUI.h"
 #include "DlgNewGroupUI.h"
+#include "DlgOpenSonaric.h"
+#include "EltPropUI.h"
+#include "KDDMenuTV.h"
+#include "PreMixView.h"
+#include "RulesListView.h"
+#include "KSuperUI.h"
 #include "DlgSingleInputUI.h"
 #include "KCheckAudioDlg.h"
 #include "KCheckBoxDlg.h"
@@ -18,11 +25,14 @@
 #include "KParamsDlg.h"
 #include "KParamsUI.h"
 #include "SonaricStartup.h"
+#include "TabViewUI.h"
 #include "TVRAction.h"
 #include "ZazuzoziZadiviDU.h"
 
 #include <QDir>
 #include <QResource>
+#include <QScreen>
+#include <QTableWidget>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTest>
@@ -33,6 +43,16 @@
 #include <vector>
 
 namespace {
+
+// The offscreen platform's own screen is 800x600; the walk asks it for a desktop's screen
+// before the application starts (the test environment builds it once the tests run).
+constexpr QSize screenSize(1600, 1000);
+const bool desktopScreen = [] {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen")
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" TOVRA_WALK_SCREEN);
+    return true;
+}();
 
 class WindowWalk : public ::testing::TestWithParam<const char*>
 {
@@ -54,9 +74,15 @@ protected:
         QCoreApplication::installTranslator(&editorTr);
         QCoreApplication::installTranslator(&qtTr);
         ASSERT_TRUE(QResource::registerResource(EditorTestEnvironment::get()->bundlePath()));
+        ASSERT_EQ(QGuiApplication::primaryScreen()->size(), screenSize);
         window = ZazuzoziZadiviDU::getInstance();
+        // As the program does once its window is built.
+        window->getParams()->setLanguage(code);
         KCtrlFile project;
         ASSERT_TRUE(buildProject(project, dir));
+        ASSERT_FALSE(project.createRuleGroup(RulesListView::getGroupName("Lead"), {"voice", "keys"},
+                                             "voice over keys")
+                         .isEmpty());
         const QString path = QString::fromStdString(dir.file("song.tvprj"));
         ASSERT_TRUE(writeProjectFile(project, path));
         ASSERT_TRUE(window->openTovraProject(path));
@@ -79,8 +105,14 @@ protected:
         shown->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(shown));
         const QSize opened = shown->size();
+        // What the layout lets the window shrink to.
+        const QSize least = shown->minimumSizeHint().expandedTo(shown->minimumSize());
+        EXPECT_LE(least.width(), 1024) << name.toStdString() << " needs " << least.width() << " px of width";
+        EXPECT_LE(least.height(), 700) << name.toStdString() << " needs " << least.height() << " px of height";
         for (const bool small : {false, true}) {
             if (small) {
+                // A maximised window keeps the screen's size: it is brought back to normal first.
+                shown->setWindowState(shown->windowState() & ~Qt::WindowMaximized);
                 shown->resize(std::min(opened.width(), 1024), std::min(opened.height(), 700));
                 QApplication::processEvents();
                 EXPECT_LE(shown->width(), 1024) << name.toStdString() << " cannot be narrowed to 1024";
@@ -133,13 +165,83 @@ protected:
 
 TEST_P(WindowWalk, MainWindowPages)
 {
-    window->resize(1280, 860);
-    walk(window, "main", [this](int step) {
+    // Maximised on the desktop's screen.
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(window->frameGeometry().size(), screenSize);
+    auto* strip = window->findChild<TabViewUI*>();
+    ASSERT_NE(strip, nullptr);
+    walk(window, "main", [this, strip](int step) {
         if (step >= 5)
             return false;
         window->setCurrentTab(step);
+        // The tab titles are painted over the strip's pictures: each shows whole.
+        for (int tab = 0; tab < TabViewUI::TabCount; ++tab)
+            EXPECT_EQ(strip->shownTitle(tab), strip->titles().value(tab)) << "tab " << tab << " on page " << step;
         return true;
     });
+}
+
+// The mixing-rules page with a rule opened for editing by a double click in the rule list: the
+// console shows the rule's strips.
+TEST_P(WindowWalk, MixingRuleOpenForEditing)
+{
+    window->show();
+    window->setCurrentTab(2);
+    QTableWidget* rules = window->getPreMixView()->getRulesList()->table();
+    ASSERT_EQ(rules->rowCount(), 1);
+    QApplication::processEvents();
+    const QRect row = rules->visualItemRect(rules->item(0, 0));
+    QTest::mouseClick(rules->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(rules->viewport(), Qt::LeftButton, {}, row.center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->getPreMixView()->getSuperUI()->getActiveElementsNb() > 0; }));
+    walk(window, "rule");
+}
+
+// The start dialog with a few recent projects.
+TEST_P(WindowWalk, StartDialog)
+{
+    window->getParams()->setRecentPrj({"Evening song", "/home/someone/Music/evening.tvprj", "A much longer project name",
+                                       "/home/someone/Music/a much longer project name.tvprj"});
+    bool seen = false;
+    ScopedPromptHandler answer([&](const KPrompt::Request& request) {
+        if (auto* dialog = qobject_cast<DlgOpenSonaric*>(request.dialog)) {
+            seen = true;
+            walk(dialog, "start");
+            dialog->hide();
+        }
+        return KPrompt::Answer();
+    });
+    window->openStartDialog();
+    EXPECT_TRUE(seen);
+}
+
+// The track properties dialog for a track chosen in the structure tree.
+TEST_P(WindowWalk, TrackPropertiesDialog)
+{
+    window->show();
+    window->setCurrentTab(0);
+    KDDMenuTV* tree = window->getStructureView();
+    tree->expandAll();
+    const QModelIndexList found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, "voice", 1,
+                                                       Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    const QModelIndex voice = found.first();
+    tree->scrollTo(voice);
+    QApplication::processEvents();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(voice).center());
+    ASSERT_EQ(tree->getSelectedItem(), "voice");
+    bool seen = false;
+    ScopedPromptHandler answer([&](const KPrompt::Request& request) {
+        if (request.kind == KPrompt::Dialog && request.dialog->findChild<EltPropUI*>()) {
+            seen = true;
+            walk(request.dialog, "trackprops");
+            request.dialog->hide();
+        }
+        return KPrompt::Answer();
+    });
+    window->setPropWidget(0);
+    EXPECT_TRUE(seen);
 }
 
 TEST_P(WindowWalk, Dialogs)
