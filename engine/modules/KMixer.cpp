@@ -388,11 +388,16 @@ bool decideBlock(ESOMixAudioArg *m, double &blockGain)
     return true;
 }
 
-// Mixes the slot's block into the sums; date is the block's first output frame.
-void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const double basePair[2],
-             double masterPan, bool &ended)
+// Decides what the slot does in the block starting at output frame `date` (project lock held):
+// whether the track lies in the block, and whether its reader must be placed first. Clears
+// `ended` when the track has audio at or after the block.
+void planSlot(ESOMixAudioArg *m, int i, int64_t date, bool &ended)
 {
     SOSlot *s = &m->slots[i];
+    s->active = 0;
+    s->wantSeek = 0;
+    s->sought = 0;
+    s->ready = nullptr;
     if (!s->track || (!s->file && !s->raw && !s->vorbis))
         return;
     const int frames = m->frames;
@@ -403,18 +408,35 @@ void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const dou
     ended = false;
     if (date + frames <= s->outStart)
         return; // not yet begun
-    KElement *elt = s->track->elt;
+    const KElement *elt = s->track->elt;
     if (!elt)
         return;
-    const double out = m->format->rate;
     const int64_t offset = std::max<int64_t>(0, s->outStart - date);
     const int64_t last = std::min<int64_t>(frames, s->outEnd - date);
-    const int n = static_cast<int>(last - offset); // output frames of this track in the block
+    s->offset = static_cast<int>(offset);
+    s->last = static_cast<int>(last);
+    s->count = static_cast<int>(last - offset); // output frames of this track in the block
     if (s->unplaced) {
         m->silencedBlocks.fetch_add(1);
         return;
     }
+    s->active = 1;
     if (elt->status > 0 && !s->started) {
+        s->wantSeek = 1;
+        s->seekStatus = elt->status;
+    }
+}
+
+// Places and reads the slot's block as planned (without the project lock: it touches the
+// reader and the slot's buffers only).
+void readSlot(ESOMixAudioArg *m, int i, int64_t date)
+{
+    SOSlot *s = &m->slots[i];
+    if (!s->active)
+        return;
+    const double out = m->format->rate;
+    const int n = s->count;
+    if (s->wantSeek) {
         const int64_t local = std::max<int64_t>(0, date - s->outStart);
         if (so_SeekSamplesInMeskFile(
                 m, i, static_cast<int64_t>(static_cast<double>(local) * s->rate / out)) != 1) {
@@ -425,12 +447,11 @@ void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const dou
         }
         if (s->resampler)
             KResampler_reset(s->resampler);
-        elt->status = 3;
         s->started = 1;
+        s->sought = 1;
     }
     if (!s->started || n <= 0)
         return;
-    const int16_t *block;
     if (s->resampler) {
         const int need = std::min(KResampler_inputFor(s->resampler, n), s->inCapacity);
         readFrames(m, i, need);
@@ -440,13 +461,33 @@ void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const dou
         if (made < n)
             std::memset(s->resampled + made * s->channels, 0,
                         sizeof(int16_t) * (n - made) * s->channels);
-        block = s->resampled;
+        s->ready = s->resampled;
     } else {
         readFrames(m, i, n);
-        block = s->in;
+        s->ready = s->in;
     }
-    if (last < frames)
+    if (s->last < m->frames)
         s->started = 0; // the track's last block: a restart seeks it again
+}
+
+// Mixes the slot's block read by readSlot into the sums (project lock held): the track's fade
+// follows its status, then its level and pans apply.
+void mixSlot(ESOMixAudioArg *m, int i, double blockGain, const double basePair[2],
+             double masterPan)
+{
+    SOSlot *s = &m->slots[i];
+    KElement *elt = s->active ? s->track->elt : nullptr;
+    if (!elt)
+        return;
+    // A placed track starts its fade-in, unless its status changed while it was read.
+    if (s->sought && elt->status == s->seekStatus)
+        elt->status = 3;
+    const int16_t *block = s->ready;
+    s->ready = nullptr;
+    if (!block)
+        return;
+    const int n = s->count;
+    const int offset = s->offset;
     if (elt->status == 0 || elt->status == KSTATUS_STOPPED ||
         !eltCanPlayWithMuteSoloMode(m->file, elt))
         return;
@@ -943,7 +984,15 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
     std::memset(m->mix, 0, sizeof(int32_t) * 2 * m->frames);
     bool ended = true;
     for (int i = 0; i < m->trackCount; ++i)
-        mixSlot(m, i, date, blockGain, pair, masterPan, ended);
+        planSlot(m, i, date, ended);
+    // The tracks are placed and decoded without the project lock: another thread waits for it
+    // no longer than the planning and the summing, however long the tracks take to decode.
+    k_unlockProject();
+    for (int i = 0; i < m->trackCount; ++i)
+        readSlot(m, i, date);
+    k_lockProject();
+    for (int i = 0; i < m->trackCount; ++i)
+        mixSlot(m, i, blockGain, pair, masterPan);
     k_saturate_KInt16(m->mix, block, 2 * frames);
     const bool end = m->counter > 0 && ended;
     masterBlock(m, block, end);

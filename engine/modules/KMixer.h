@@ -6,10 +6,13 @@
 // bits), runs the mastering equaliser of the mix on play and records level meters.
 //
 // Threads: the mixer state, the track readers and the mastering run on the filler thread
-// ("bufferingProc"), which holds the project lock for each block and mutexStatus while it decides
-// the block's gains; it never runs a solver search. The first block opens the track readers
-// without the project lock (see so_mixaudio). The meters are written by the filler and read
-// by the GUI under their own lock.
+// ("bufferingProc"); it never runs a solver search. For each block the filler takes the project
+// lock twice for short steps: once to decide the transport (with mutexStatus) and which tracks
+// read, and once to apply statuses, levels and pans and sum the tracks. Seeking, decoding and
+// resampling the tracks run between the two without the lock, so another thread waits for the
+// lock no longer than a block's summing, whatever the tracks cost to decode. The first block
+// opens the track readers without the project lock (see so_mixaudio). The meters are written by
+// the filler and read by the GUI under their own lock.
 #ifndef KMIXER_H
 #define KMIXER_H
 
@@ -44,6 +47,15 @@ typedef struct SOSlot {
     int16_t *in;           // read buffer (inCapacity frames)
     int inCapacity;
     int16_t *resampled; // one output block of this track's channels
+    // The block being mixed, planned under the project lock and read without it.
+    int active;         // the track lies in the block and has an element
+    int wantSeek;       // its reader is placed at the block's date before reading
+    int seekStatus;     // the element's status when the seek was planned
+    int sought;         // the seek was made for this block
+    int offset;         // first output frame of the track in the block
+    int count;          // output frames of the track in the block
+    int last;           // output frame after the track's last in the block
+    const int16_t *ready; // the block's samples once read, else null
 } SOSlot;
 
 typedef struct ESOMixAudioArg {
@@ -89,8 +101,9 @@ void _delete_Memory(ESOMixAudioArg **mixer);
 // The filler's function: clears the buffer and mixes one block into it. Filler thread.
 void fillBuffer(uint8_t *buffer, int bytes, void *mixer);
 // Mixes one block of bytes / 4 stereo frames into out. Filler thread, not holding the project
-// lock: it takes it for each block. The first block loads the tracks: their names and paths are
-// taken under the lock, their readers opened without it and installed under it again.
+// lock: it takes it around the block's decisions and its summing, and reads the tracks between
+// them without it. The first block loads the tracks: their names and paths are taken under the
+// lock, their readers opened without it and installed under it again.
 void so_mixaudio(ESOMixAudioArg *mixer, uint8_t *out, int bytes);
 
 // Adds one track block into the 32-bit sums with gain x 0.5 and the pan pair; mono or stereo in,
