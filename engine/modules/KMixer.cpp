@@ -86,15 +86,15 @@ inline void panFactors(double pan, double &left, double &right)
     right = pan < 0.0 ? 1.0 + pan : 1.0;
 }
 
-// Track meters: sums of squares of the track's block with its gain and its own pan, into the
-// element and (weighted by the pan pair) into each direct parent.
+// Track meters: sums of squares of the track's block with its gain and its own pan factors
+// (lf, rf), into the element `id` and (weighted by the pan pair) into each of its direct parents
+// `parents` (the ids taken from the project when the block's gains were decided).
 void computeStatsTrack(const int16_t *samples, int frames, int channels, double gain,
-                       const double pair[2], const KElement *elt)
+                       const double pair[2], double lf, double rf, int id, const int *parents,
+                       int parentCount)
 {
-    if (!g_meters.scratchElts || channels < 1 || channels > 2 || !elt)
+    if (!g_meters.scratchElts || channels < 1 || channels > 2)
         return;
-    double lf, rf;
-    panFactors(elt->pan, lf, rf);
     double s0 = 0.0, s1 = 0.0;
     const double k = gain / 32768.0;
     if (channels == 1) {
@@ -116,17 +116,17 @@ void computeStatsTrack(const int16_t *samples, int frames, int channels, double 
     }
     const int n = g_meters.elements;
     // Elements made after the meters were sized are not measured.
-    if (elt->id >= 0 && elt->id < n) {
-        g_meters.scratchElts[2 * elt->id] += s0;
-        g_meters.scratchElts[2 * elt->id + 1] += s1;
+    if (id >= 0 && id < n) {
+        g_meters.scratchElts[2 * id] += s0;
+        g_meters.scratchElts[2 * id + 1] += s1;
     }
-    for (GList *l = elt->parents.head; l; l = l->next) {
-        const KElement *parent = static_cast<const KElement *>(l->data);
-        if (!parent || parent->id < 0 || parent->id >= n)
+    for (int p = 0; p < parentCount; ++p) {
+        const int parent = parents[p];
+        if (parent < 0 || parent >= n)
             continue;
-        g_meters.scratchElts[2 * parent->id] += pair[0] * pair[0] * s0;
-        g_meters.scratchElts[2 * parent->id + 1] += pair[1] * pair[1] * s1;
-        g_meters.scratchCounts[parent->id] += 1;
+        g_meters.scratchElts[2 * parent] += pair[0] * pair[0] * s0;
+        g_meters.scratchElts[2 * parent + 1] += pair[1] * pair[1] * s1;
+        g_meters.scratchCounts[parent] += 1;
     }
 }
 
@@ -470,10 +470,11 @@ void readSlot(ESOMixAudioArg *m, int i, int64_t date)
         s->started = 0; // the track's last block: a restart seeks it again
 }
 
-// Mixes the slot's block read by readSlot into the sums (project lock held): the track's fade
-// follows its status, then its level and pans apply.
-void mixSlot(ESOMixAudioArg *m, int i, double blockGain, const double basePair[2],
-             double masterPan)
+// Decides how the slot's block read by readSlot is mixed (project lock held): the track's fade
+// follows its status, then its level and pans give the slot's gains and its meters' targets.
+// Clears the slot's block when it is not heard.
+void weighSlot(ESOMixAudioArg *m, int i, double blockGain, const double basePair[2],
+               double masterPan)
 {
     SOSlot *s = &m->slots[i];
     KElement *elt = s->active ? s->track->elt : nullptr;
@@ -483,11 +484,9 @@ void mixSlot(ESOMixAudioArg *m, int i, double blockGain, const double basePair[2
     if (s->sought && elt->status == s->seekStatus)
         elt->status = 3;
     const int16_t *block = s->ready;
-    s->ready = nullptr;
+    s->ready = nullptr; // given back below once the track is heard
     if (!block)
         return;
-    const int n = s->count;
-    const int offset = s->offset;
     if (elt->status == 0 || elt->status == KSTATUS_STOPPED ||
         !eltCanPlayWithMuteSoloMode(m->file, elt))
         return;
@@ -528,12 +527,40 @@ void mixSlot(ESOMixAudioArg *m, int i, double blockGain, const double basePair[2
     k_getTotalPan(elt, &pl, &pr);
     pair[0] *= pl;
     pair[1] *= pr;
-    computeStatsTrack(block, n, s->channels, w * eltGain, pair, elt);
+    s->meterGain = w * eltGain;
+    s->meterPair[0] = pair[0];
+    s->meterPair[1] = pair[1];
+    panFactors(elt->pan, s->meterPan[0], s->meterPan[1]);
+    s->meterId = elt->id;
+    s->meterParentFirst = static_cast<int>(m->meterParents.size());
+    for (GList *l = elt->parents.head; l; l = l->next) {
+        const KElement *parent = static_cast<const KElement *>(l->data);
+        if (parent)
+            m->meterParents.push_back(parent->id);
+    }
+    s->meterParentCount = static_cast<int>(m->meterParents.size()) - s->meterParentFirst;
     double ql, qr;
     panFactors(masterPan, ql, qr);
-    pair[0] *= ql;
-    pair[1] *= qr;
-    k_mixaudio_KInt16(m->mix + 2 * offset, 2, block, s->channels, pair, n, blockGain * w * eltGain);
+    s->mixPair[0] = pair[0] * ql;
+    s->mixPair[1] = pair[1] * qr;
+    s->mixGain = blockGain * w * eltGain;
+    s->ready = block;
+}
+
+// Adds the slot's weighed block into the sums and its meters (no project lock: it reads only
+// what weighSlot took from the project).
+void mixSlot(ESOMixAudioArg *m, int i)
+{
+    SOSlot *s = &m->slots[i];
+    const int16_t *block = s->ready;
+    s->ready = nullptr;
+    if (!block)
+        return;
+    computeStatsTrack(block, s->count, s->channels, s->meterGain, s->meterPair, s->meterPan[0],
+                      s->meterPan[1], s->meterId, m->meterParents.data() + s->meterParentFirst,
+                      s->meterParentCount);
+    k_mixaudio_KInt16(m->mix + 2 * s->offset, 2, block, s->channels, s->mixPair, s->count,
+                      s->mixGain);
 }
 
 // What a slot's reader opens, taken from the project under its lock.
@@ -986,16 +1013,23 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
     for (int i = 0; i < m->trackCount; ++i)
         planSlot(m, i, date, ended);
     // The tracks are placed and decoded without the project lock: another thread waits for it
-    // no longer than the planning and the summing, however long the tracks take to decode.
+    // no longer than the block's planning and weighing, however long the tracks take to decode.
     k_unlockProject();
     for (int i = 0; i < m->trackCount; ++i)
         readSlot(m, i, date);
     k_lockProject();
+    m->meterParents.clear();
     for (int i = 0; i < m->trackCount; ++i)
-        mixSlot(m, i, blockGain, pair, masterPan);
+        weighSlot(m, i, blockGain, pair, masterPan);
+    k_unlockProject();
+    // The sums and the track meters, from what was taken under the lock.
+    for (int i = 0; i < m->trackCount; ++i)
+        mixSlot(m, i);
     k_saturate_KInt16(m->mix, block, 2 * frames);
     const bool end = m->counter > 0 && ended;
+    k_lockProject();
     masterBlock(m, block, end);
+    k_unlockProject();
     computeStats(block, frames);
     publishScratch(getFillBufferId());
     if (end && KMutex_lock(tr.mutexStatus)) {
@@ -1004,7 +1038,6 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
         tr.fadeStep = -std::fabs(tr.fadeStep);
         KMutex_unlock(tr.mutexStatus);
     }
-    k_unlockProject();
 }
 
 // --- Meters

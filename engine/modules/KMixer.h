@@ -7,10 +7,11 @@
 //
 // Threads: the mixer state, the track readers and the mastering run on the filler thread
 // ("bufferingProc"); it never runs a solver search. For each block the filler takes the project
-// lock twice for short steps: once to decide the transport (with mutexStatus) and which tracks
-// read, and once to apply statuses, levels and pans and sum the tracks. Seeking, decoding and
-// resampling the tracks run between the two without the lock, so another thread waits for the
-// lock no longer than a block's summing, whatever the tracks cost to decode. The first block
+// lock for short steps only: to decide the transport (with mutexStatus) and which tracks read,
+// to apply the statuses and take each track's gains, pans and meter targets, and to run the
+// mastering. Seeking, decoding and resampling the tracks, summing them and their meters run
+// without the lock, so another thread waits for it no longer than a step that costs a few
+// operations per track, whatever the tracks cost to decode. The first block
 // opens the track readers without the project lock (see so_mixaudio). The meters are written by
 // the filler and read by the GUI under their own lock.
 #ifndef KMIXER_H
@@ -18,6 +19,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "KAudioFile.h"
 #include "KCodecVorbis.h"
@@ -55,7 +57,16 @@ typedef struct SOSlot {
     int offset;         // first output frame of the track in the block
     int count;          // output frames of the track in the block
     int last;           // output frame after the track's last in the block
-    const int16_t *ready; // the block's samples once read, else null
+    const int16_t *ready; // the block's samples once read (and heard), else null
+    // How the block is summed, taken from the project under its lock.
+    double mixGain;
+    double mixPair[2];
+    double meterGain;     // the track meters' gain and pan pair
+    double meterPair[2];
+    double meterPan[2];   // the element's own pan factors
+    int meterId;          // the element's meter, and its parents' (meterParents of the mixer)
+    int meterParentFirst;
+    int meterParentCount;
 } SOSlot;
 
 typedef struct ESOMixAudioArg {
@@ -74,6 +85,7 @@ typedef struct ESOMixAudioArg {
     KProgress *progress;   // sound-card mode only
     int exportMode;
     int32_t *mix;             // the block's sums (frames x 2)
+    std::vector<int> meterParents; // the parents' meter ids of every slot summed in the block
     double *eqLeft, *eqRight; // mastering planes (frames)
     // Mastering state: effect states built for this mix, rate and frame count.
     SEqFx *masterLeft, *masterRight;
