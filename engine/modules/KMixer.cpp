@@ -95,24 +95,23 @@ void computeStatsTrack(const int16_t *samples, int frames, int channels, double 
 {
     if (!g_meters.scratchElts || channels < 1 || channels > 2)
         return;
-    double s0 = 0.0, s1 = 0.0;
-    const double k = gain / 32768.0;
+    // The squares are summed exactly on integers (a block's sum fits 64 bits) and scaled once.
+    const double k = gain / 32768.0, k2 = k * k;
+    double s0, s1;
     if (channels == 1) {
-        double sum = 0.0;
-        for (int i = 0; i < frames; ++i) {
-            const double s = samples[i] * k;
-            sum += s * s;
-        }
-        s0 = sum * lf * lf;
-        s1 = sum * rf * rf;
+        int64_t sum = 0;
+        for (int i = 0; i < frames; ++i)
+            sum += static_cast<int32_t>(samples[i]) * samples[i];
+        s0 = static_cast<double>(sum) * k2 * lf * lf;
+        s1 = static_cast<double>(sum) * k2 * rf * rf;
     } else {
+        int64_t left = 0, right = 0;
         for (int i = 0; i < frames; ++i) {
-            const double l = samples[2 * i] * k, r = samples[2 * i + 1] * k;
-            s0 += l * l;
-            s1 += r * r;
+            left += static_cast<int32_t>(samples[2 * i]) * samples[2 * i];
+            right += static_cast<int32_t>(samples[2 * i + 1]) * samples[2 * i + 1];
         }
-        s0 *= lf * lf;
-        s1 *= rf * rf;
+        s0 = static_cast<double>(left) * k2 * lf * lf;
+        s1 = static_cast<double>(right) * k2 * rf * rf;
     }
     const int n = g_meters.elements;
     // Elements made after the meters were sized are not measured.
