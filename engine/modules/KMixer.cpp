@@ -164,13 +164,15 @@ const _KEqualization *masteringCurve(KFile *file, const char **mixName)
     return mix->mastering;
 }
 
-// Runs the mastering equaliser over the block in place; flush resets the stream after it.
-void masterBlock(ESOMixAudioArg *m, int16_t *block, bool flush)
+// Readies the mastering equaliser of the mix on play for the block (project lock held): builds
+// its states for this mix, rate and frame count, and samples the curve again once it moved.
+// Returns whether the block is mastered.
+bool prepareMastering(ESOMixAudioArg *m)
 {
     const char *name = nullptr;
     const _KEqualization *curve = masteringCurve(m->file, &name);
     if (!curve)
-        return;
+        return false;
     const double rate = m->format->rate;
     if (!m->masterLeft || !m->masterMix || std::strcmp(m->masterMix, name) != 0 ||
         m->masterRate != rate || m->masterFrames != m->frames) {
@@ -180,7 +182,7 @@ void masterBlock(ESOMixAudioArg *m, int16_t *block, bool flush)
         m->masterMix = _tvr_strcpy(name);
         if (!m->masterLeft || !m->masterRight || !m->masterMix) {
             freeMastering(m);
-            return;
+            return false;
         }
         m->masterRate = rate;
         m->masterFrames = m->frames;
@@ -191,6 +193,13 @@ void masterBlock(ESOMixAudioArg *m, int16_t *block, bool flush)
         kfx_resetEqual(m->masterLeft, curve);
         kfx_resetEqual(m->masterRight, curve);
     }
+    return true;
+}
+
+// Runs the mastering equaliser readied by prepareMastering over the block in place (its states
+// hold the sampled curve: no project lock); flush resets the stream after it.
+void masterBlock(ESOMixAudioArg *m, int16_t *block, bool flush)
+{
     convertIntTo2Double(block, m->eqLeft, m->eqRight, m->frames);
     if (kfx_equalize(m->masterLeft, m->eqLeft))
         kfx_equalize(m->masterRight, m->eqRight);
@@ -1020,15 +1029,15 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
     m->meterParents.clear();
     for (int i = 0; i < m->trackCount; ++i)
         weighSlot(m, i, blockGain, pair, masterPan);
+    const bool mastered = prepareMastering(m);
     k_unlockProject();
-    // The sums and the track meters, from what was taken under the lock.
+    // The sums, the track meters and the mastering, from what was taken under the lock.
     for (int i = 0; i < m->trackCount; ++i)
         mixSlot(m, i);
     k_saturate_KInt16(m->mix, block, 2 * frames);
     const bool end = m->counter > 0 && ended;
-    k_lockProject();
-    masterBlock(m, block, end);
-    k_unlockProject();
+    if (mastered)
+        masterBlock(m, block, end);
     computeStats(block, frames);
     publishScratch(getFillBufferId());
     if (end && KMutex_lock(tr.mutexStatus)) {

@@ -7,11 +7,12 @@
 //
 // Threads: the mixer state, the track readers and the mastering run on the filler thread
 // ("bufferingProc"); it never runs a solver search. For each block the filler takes the project
-// lock for short steps only: to decide the transport (with mutexStatus) and which tracks read,
-// to apply the statuses and take each track's gains, pans and meter targets, and to run the
-// mastering. Seeking, decoding and resampling the tracks, summing them and their meters run
-// without the lock, so another thread waits for it no longer than a step that costs a few
-// operations per track, whatever the tracks cost to decode. The first block
+// lock twice for short steps: to decide the transport (with mutexStatus) and which tracks read,
+// then to apply the statuses, take each track's gains, pans and meter targets and ready the
+// mastering (its curve sampled when it changed). Seeking, decoding and resampling the tracks,
+// summing them, their meters and the mastering run without the lock, so another thread waits
+// for it no longer than a step that costs a few operations per track, whatever the tracks cost
+// to decode. The first block
 // opens the track readers without the project lock (see so_mixaudio). The meters are written by
 // the filler and read by the GUI under their own lock.
 #ifndef KMIXER_H

@@ -248,7 +248,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, ContainerPlay,
 
 // While the 64 tracks of a Vorbis container open for a play and its first blocks are decoded,
 // another thread (the editor) gets the project lock quickly: its longest wait is far below what
-// opening the tracks takes, and does not reach what decoding one block of every track takes.
+// opening the tracks takes, and while the first blocks are mixed it waits for the lock less than
+// half of the time.
 TEST(ContainerPlayStart, TracksOpenAndDecodeWithoutHoldingTheProjectLock)
 {
     TempDir dir;
@@ -262,24 +263,12 @@ TEST(ContainerPlayStart, TracksOpenAndDecodeWithoutHoldingTheProjectLock)
 
     using Clock = std::chrono::steady_clock;
     const Clock::time_point before = Clock::now();
-    std::vector<KCodecVorbis *> tracks;
     for (int k = 0; k < 64; ++k) {
-        tracks.push_back(tvrVorbis_load(path.c_str(), k, 0, 2, 0.0));
-        ASSERT_NE(nullptr, tracks.back()) << k;
+        KCodecVorbis *track = tvrVorbis_load(path.c_str(), k, 0, 2, 0.0);
+        ASSERT_NE(nullptr, track) << k;
+        KCodecVorbis_close(&track);
     }
     const Clock::duration opens = Clock::now() - before;
-    // One block of every track, as the mixer reads it.
-    std::vector<int16_t> samples(2 * SO_FRAMES_PER_BLOCK);
-    const Clock::time_point reading = Clock::now();
-    for (KCodecVorbis *track : tracks) {
-        const int bytes = SO_FRAMES_PER_BLOCK * track->channels * 2;
-        for (int got = 0, n = 1; got < bytes && n > 0; got += n)
-            n = tvrVorbis_read(track, reinterpret_cast<uint8_t *>(samples.data()) + got,
-                               bytes - got);
-    }
-    const Clock::duration decode = Clock::now() - reading;
-    for (KCodecVorbis *&track : tracks)
-        KCodecVorbis_close(&track);
 
     KFile *file = openContainer(path, sources);
     ASSERT_NE(nullptr, file);
@@ -288,23 +277,35 @@ TEST(ContainerPlayStart, TracksOpenAndDecodeWithoutHoldingTheProjectLock)
     ASSERT_EQ(1, so_outThread(file, progress, SO_MODE_SOUNDCARD));
     Clock::duration longest{0};
     int waits = 0;
+    // From the first block on (the readers opened): the time waited for the lock, and how long.
+    Clock::duration waitedInBlocks{0};
+    Clock::time_point blocksStart{};
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(60);
     int state = KPROGRESS_RUNNING;
-    while (Clock::now() < deadline) {
+    Clock::time_point now = Clock::now();
+    while (now < deadline) {
         state = KProgress_getState(progress);
         // The readers opened, then the ring's first blocks mixed one after another.
         if (state == KPROGRESS_FAILED ||
             (state == KPROGRESS_FINISHED &&
              so_transport().date.load() >= 8 * SO_FRAMES_PER_BLOCK))
             break;
+        if (state == KPROGRESS_FINISHED && blocksStart == Clock::time_point{})
+            blocksStart = now;
         const Clock::time_point t0 = Clock::now();
         k_lockProject();
         const Clock::duration waited = Clock::now() - t0;
         k_unlockProject();
         longest = std::max(longest, waited);
+        if (blocksStart != Clock::time_point{})
+            waitedInBlocks += waited;
         ++waits;
-        std::this_thread::yield();
+        // Attempts spaced out as an editor's events are (this paces the sampling and decides
+        // nothing: the verdicts below compare waits with the time they were sampled over).
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+        now = Clock::now();
     }
+    const Clock::duration blocks = now - blocksStart;
     EXPECT_EQ(KPROGRESS_FINISHED, state);
     EXPECT_EQ(1, so_stop());
     KProgress_delete(&progress);
@@ -315,11 +316,11 @@ TEST(ContainerPlayStart, TracksOpenAndDecodeWithoutHoldingTheProjectLock)
     };
     EXPECT_LT(ms(longest), ms(opens) / 4) << "longest wait " << ms(longest) << " ms, opening "
                                           << ms(opens) << " ms";
-    // A mixer that decodes under the lock holds it at least that long for every block (the
-    // ring's first blocks back to back); the factor leaves room for a loaded machine.
-    EXPECT_LT(ms(longest), 2 * ms(decode)) << "longest wait " << ms(longest)
-                                           << " ms, one block of every track " << ms(decode)
-                                           << " ms";
+    // While the ring's first blocks are mixed back to back, a mixer that decodes under the lock
+    // holds it nearly all the time; one that decodes without it leaves it free most of the time.
+    ASSERT_NE(Clock::time_point{}, blocksStart);
+    EXPECT_LT(ms(waitedInBlocks), ms(blocks) / 2)
+        << "waited " << ms(waitedInBlocks) << " ms in " << ms(blocks) << " ms of first blocks";
 }
 
 } // namespace
