@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "KBufferRing.h"
 #include "KContainer.h"
 #include "KDsp.h"
@@ -86,6 +90,64 @@ inline void panFactors(double pan, double &left, double &right)
     right = pan < 0.0 ? 1.0 + pan : 1.0;
 }
 
+// Sum of the squares of n samples, exact.
+uint64_t sumOfSquares(const int16_t *samples, int n)
+{
+    uint64_t sum = 0;
+    int i = 0;
+#ifdef __SSE2__
+    // Eight samples a step: pairs of squares (each pair at most 2^31) widened to 64 bits.
+    const __m128i zero = _mm_setzero_si128();
+    __m128i acc = zero;
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(samples + i));
+        const __m128i pairs = _mm_madd_epi16(v, v);
+        acc = _mm_add_epi64(acc, _mm_unpacklo_epi32(pairs, zero));
+        acc = _mm_add_epi64(acc, _mm_unpackhi_epi32(pairs, zero));
+    }
+    uint64_t lanes[2];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lanes), acc);
+    sum = lanes[0] + lanes[1];
+#endif
+    for (; i < n; ++i)
+        sum += static_cast<uint64_t>(static_cast<int32_t>(samples[i]) * samples[i]);
+    return sum;
+}
+
+// Sums of the squares of each channel of n interleaved stereo frames, exact.
+void sumOfSquaresStereo(const int16_t *samples, int frames, uint64_t *left, uint64_t *right)
+{
+    uint64_t l = 0, r = 0;
+    int i = 0;
+#ifdef __SSE2__
+    // Four frames a step: each channel's squares (at most 2^30) in 32-bit lanes, widened.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i leftMask = _mm_set1_epi32(0x0000ffff);
+    __m128i accLeft = zero, accRight = zero;
+    for (; i + 4 <= frames; i += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(samples + 2 * i));
+        const __m128i lv = _mm_and_si128(v, leftMask);
+        const __m128i rv = _mm_andnot_si128(leftMask, v);
+        const __m128i ls = _mm_madd_epi16(lv, lv), rs = _mm_madd_epi16(rv, rv);
+        accLeft = _mm_add_epi64(accLeft, _mm_unpacklo_epi32(ls, zero));
+        accLeft = _mm_add_epi64(accLeft, _mm_unpackhi_epi32(ls, zero));
+        accRight = _mm_add_epi64(accRight, _mm_unpacklo_epi32(rs, zero));
+        accRight = _mm_add_epi64(accRight, _mm_unpackhi_epi32(rs, zero));
+    }
+    uint64_t lanes[2];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lanes), accLeft);
+    l = lanes[0] + lanes[1];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lanes), accRight);
+    r = lanes[0] + lanes[1];
+#endif
+    for (; i < frames; ++i) {
+        l += static_cast<uint64_t>(static_cast<int32_t>(samples[2 * i]) * samples[2 * i]);
+        r += static_cast<uint64_t>(static_cast<int32_t>(samples[2 * i + 1]) * samples[2 * i + 1]);
+    }
+    *left = l;
+    *right = r;
+}
+
 // Track meters: sums of squares of the track's block with its gain and its own pan factors
 // (lf, rf), into the element `id` and (weighted by the pan pair) into each of its direct parents
 // `parents` (the ids taken from the project when the block's gains were decided).
@@ -99,17 +161,12 @@ void computeStatsTrack(const int16_t *samples, int frames, int channels, double 
     const double k = gain / 32768.0, k2 = k * k;
     double s0, s1;
     if (channels == 1) {
-        int64_t sum = 0;
-        for (int i = 0; i < frames; ++i)
-            sum += static_cast<int32_t>(samples[i]) * samples[i];
+        const uint64_t sum = sumOfSquares(samples, frames);
         s0 = static_cast<double>(sum) * k2 * lf * lf;
         s1 = static_cast<double>(sum) * k2 * rf * rf;
     } else {
-        int64_t left = 0, right = 0;
-        for (int i = 0; i < frames; ++i) {
-            left += static_cast<int32_t>(samples[2 * i]) * samples[2 * i];
-            right += static_cast<int32_t>(samples[2 * i + 1]) * samples[2 * i + 1];
-        }
+        uint64_t left = 0, right = 0;
+        sumOfSquaresStereo(samples, frames, &left, &right);
         s0 = static_cast<double>(left) * k2 * lf * lf;
         s1 = static_cast<double>(right) * k2 * rf * rf;
     }
