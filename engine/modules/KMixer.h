@@ -12,9 +12,8 @@
 // mastering (its curve sampled when it changed). Seeking, decoding and resampling the tracks,
 // summing them, their meters and the mastering run without the lock, so another thread waits
 // for it no longer than a step that costs a few operations per track, whatever the tracks cost
-// to decode. The first block
-// opens the track readers without the project lock (see so_mixaudio). The meters are written by
-// the filler and read by the GUI under their own lock.
+// to decode. The first block opens the track readers without the project lock (see
+// so_mixaudio). The meters are written by the filler and read by the GUI under their own lock.
 #ifndef KMIXER_H
 #define KMIXER_H
 
@@ -114,7 +113,7 @@ void _delete_Memory(ESOMixAudioArg **mixer);
 // The filler's function: clears the buffer and mixes one block into it. Filler thread.
 void fillBuffer(uint8_t *buffer, int bytes, void *mixer);
 // Mixes one block of bytes / 4 stereo frames into out. Filler thread, not holding the project
-// lock: it takes it around the block's decisions and its summing, and reads the tracks between
+// lock: it takes it to decide the block and to weigh its tracks, and reads, sums and masters
 // them without it. The first block loads the tracks: their names and paths are taken under the
 // lock, their readers opened without it and installed under it again.
 void so_mixaudio(ESOMixAudioArg *mixer, uint8_t *out, int bytes);
