@@ -1,7 +1,13 @@
 #include "KDsp.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -16,8 +22,32 @@ int powerOfTwo(int n)
     return stages;
 }
 
+// The twiddles of every stage whose butterflies span `half` points, for half = 4, 8, ... below
+// `n`: stage `half` holds its `half` values from index half - 4, each the previous one times the
+// stage's rotation, as the transform has always advanced them (so results keep every bit). Built
+// once per thread for the largest size asked.
+const std::complex<double> *twiddles(int n)
+{
+    thread_local std::vector<std::complex<double>> table;
+    thread_local int size = 0;
+    if (n > size) {
+        table.assign(static_cast<size_t>(std::max(0, n - 4)), std::complex<double>());
+        for (int half = 4; half < n; half <<= 1) {
+            const std::complex<double> step(std::cos(M_PI / half), std::sin(-M_PI / half));
+            std::complex<double> twiddle(1.0, 0.0);
+            std::complex<double> *stage = table.data() + (half - 4);
+            for (int k = 0; k < half; ++k) {
+                stage[k] = twiddle;
+                twiddle *= step;
+            }
+        }
+        size = n;
+    }
+    return table.data();
+}
+
 // In-place forward DFT of n = 2^stages complex values: bit-reversal permutation, 2- and 4-point
-// butterflies for the first two stages, then twiddles advanced by a complex rotation per stage.
+// butterflies for the first two stages, then the stages with their stored twiddles.
 void FFT(std::complex<double> *x, int n, int stages)
 {
     for (int i = 1, j = 0; i < n; ++i) {
@@ -46,16 +76,42 @@ void FFT(std::complex<double> *x, int n, int stages)
             x[i + 3] = c - d;
         }
     }
+    if (n <= 4)
+        return;
+    const std::complex<double> *table = twiddles(n);
+    double *v = reinterpret_cast<double *>(x);
     for (int half = 4; half < n; half <<= 1) {
-        const std::complex<double> step(std::cos(M_PI / half), std::sin(-M_PI / half));
-        std::complex<double> twiddle(1.0, 0.0);
-        for (int k = 0; k < half; ++k) {
-            for (int i = k; i < n; i += 2 * half) {
-                const std::complex<double> t = x[i + half] * twiddle;
-                x[i + half] = x[i] - t;
-                x[i] += t;
+        const double *w = reinterpret_cast<const double *>(table + (half - 4));
+        for (int start = 0; start < n; start += 2 * half) {
+            double *a = v + 2 * start, *b = v + 2 * (start + half);
+#ifdef __SSE2__
+            // Two lanes (real, imaginary): t = b x (wr, wr) + (bi, br) x (-wi, wi), the same
+            // products and sums as below, the subtraction made as the sum of a negated product.
+            const __m128d sign = _mm_set_pd(0.0, -0.0);
+            for (int k = 0; k < half; ++k) {
+                const __m128d bv = _mm_loadu_pd(b + 2 * k);
+                const __m128d wv = _mm_loadu_pd(w + 2 * k);
+                const __m128d wr = _mm_unpacklo_pd(wv, wv);
+                const __m128d wi = _mm_xor_pd(_mm_unpackhi_pd(wv, wv), sign);
+                const __m128d swapped = _mm_shuffle_pd(bv, bv, 1);
+                const __m128d t = _mm_add_pd(_mm_mul_pd(bv, wr), _mm_mul_pd(swapped, wi));
+                const __m128d av = _mm_loadu_pd(a + 2 * k);
+                _mm_storeu_pd(b + 2 * k, _mm_sub_pd(av, t));
+                _mm_storeu_pd(a + 2 * k, _mm_add_pd(av, t));
             }
-            twiddle *= step;
+#else
+            for (int k = 0; k < half; ++k) {
+                // t = b x twiddle on finite values, as the complex product gives it.
+                const double br = b[2 * k], bi = b[2 * k + 1];
+                const double wr = w[2 * k], wi = w[2 * k + 1];
+                const double tr = br * wr - bi * wi, ti = br * wi + bi * wr;
+                const double ar = a[2 * k], ai = a[2 * k + 1];
+                b[2 * k] = ar - tr;
+                b[2 * k + 1] = ai - ti;
+                a[2 * k] = ar + tr;
+                a[2 * k + 1] = ai + ti;
+            }
+#endif
         }
     }
 }

@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "KBufferRing.h"
 #include "KContainer.h"
 #include "KDsp.h"
@@ -86,47 +90,99 @@ inline void panFactors(double pan, double &left, double &right)
     right = pan < 0.0 ? 1.0 + pan : 1.0;
 }
 
-// Track meters: sums of squares of the track's block with its gain and its own pan, into the
-// element and (weighted by the pan pair) into each direct parent.
-void computeStatsTrack(const int16_t *samples, int frames, int channels, double gain,
-                       const double pair[2], const KElement *elt)
+// Sum of the squares of n samples, exact.
+uint64_t sumOfSquares(const int16_t *samples, int n)
 {
-    if (!g_meters.scratchElts || channels < 1 || channels > 2 || !elt)
+    uint64_t sum = 0;
+    int i = 0;
+#ifdef __SSE2__
+    // Eight samples a step: pairs of squares (each pair at most 2^31) widened to 64 bits.
+    const __m128i zero = _mm_setzero_si128();
+    __m128i acc = zero;
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(samples + i));
+        const __m128i pairs = _mm_madd_epi16(v, v);
+        acc = _mm_add_epi64(acc, _mm_unpacklo_epi32(pairs, zero));
+        acc = _mm_add_epi64(acc, _mm_unpackhi_epi32(pairs, zero));
+    }
+    uint64_t lanes[2];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lanes), acc);
+    sum = lanes[0] + lanes[1];
+#endif
+    for (; i < n; ++i)
+        sum += static_cast<uint64_t>(static_cast<int32_t>(samples[i]) * samples[i]);
+    return sum;
+}
+
+// Sums of the squares of each channel of n interleaved stereo frames, exact.
+void sumOfSquaresStereo(const int16_t *samples, int frames, uint64_t *left, uint64_t *right)
+{
+    uint64_t l = 0, r = 0;
+    int i = 0;
+#ifdef __SSE2__
+    // Four frames a step: each channel's squares (at most 2^30) in 32-bit lanes, widened.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i leftMask = _mm_set1_epi32(0x0000ffff);
+    __m128i accLeft = zero, accRight = zero;
+    for (; i + 4 <= frames; i += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(samples + 2 * i));
+        const __m128i lv = _mm_and_si128(v, leftMask);
+        const __m128i rv = _mm_andnot_si128(leftMask, v);
+        const __m128i ls = _mm_madd_epi16(lv, lv), rs = _mm_madd_epi16(rv, rv);
+        accLeft = _mm_add_epi64(accLeft, _mm_unpacklo_epi32(ls, zero));
+        accLeft = _mm_add_epi64(accLeft, _mm_unpackhi_epi32(ls, zero));
+        accRight = _mm_add_epi64(accRight, _mm_unpacklo_epi32(rs, zero));
+        accRight = _mm_add_epi64(accRight, _mm_unpackhi_epi32(rs, zero));
+    }
+    uint64_t lanes[2];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lanes), accLeft);
+    l = lanes[0] + lanes[1];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lanes), accRight);
+    r = lanes[0] + lanes[1];
+#endif
+    for (; i < frames; ++i) {
+        l += static_cast<uint64_t>(static_cast<int32_t>(samples[2 * i]) * samples[2 * i]);
+        r += static_cast<uint64_t>(static_cast<int32_t>(samples[2 * i + 1]) * samples[2 * i + 1]);
+    }
+    *left = l;
+    *right = r;
+}
+
+// Track meters: sums of squares of the track's block with its gain and its own pan factors
+// (lf, rf), into the element `id` and (weighted by the pan pair) into each of its direct parents
+// `parents` (the ids taken from the project when the block's gains were decided).
+void computeStatsTrack(const int16_t *samples, int frames, int channels, double gain,
+                       const double pair[2], double lf, double rf, int id, const int *parents,
+                       int parentCount)
+{
+    if (!g_meters.scratchElts || channels < 1 || channels > 2)
         return;
-    double lf, rf;
-    panFactors(elt->pan, lf, rf);
-    double s0 = 0.0, s1 = 0.0;
-    const double k = gain / 32768.0;
+    // The squares are summed exactly on integers (a block's sum fits 64 bits) and scaled once.
+    const double k = gain / 32768.0, k2 = k * k;
+    double s0, s1;
     if (channels == 1) {
-        double sum = 0.0;
-        for (int i = 0; i < frames; ++i) {
-            const double s = samples[i] * k;
-            sum += s * s;
-        }
-        s0 = sum * lf * lf;
-        s1 = sum * rf * rf;
+        const uint64_t sum = sumOfSquares(samples, frames);
+        s0 = static_cast<double>(sum) * k2 * lf * lf;
+        s1 = static_cast<double>(sum) * k2 * rf * rf;
     } else {
-        for (int i = 0; i < frames; ++i) {
-            const double l = samples[2 * i] * k, r = samples[2 * i + 1] * k;
-            s0 += l * l;
-            s1 += r * r;
-        }
-        s0 *= lf * lf;
-        s1 *= rf * rf;
+        uint64_t left = 0, right = 0;
+        sumOfSquaresStereo(samples, frames, &left, &right);
+        s0 = static_cast<double>(left) * k2 * lf * lf;
+        s1 = static_cast<double>(right) * k2 * rf * rf;
     }
     const int n = g_meters.elements;
     // Elements made after the meters were sized are not measured.
-    if (elt->id >= 0 && elt->id < n) {
-        g_meters.scratchElts[2 * elt->id] += s0;
-        g_meters.scratchElts[2 * elt->id + 1] += s1;
+    if (id >= 0 && id < n) {
+        g_meters.scratchElts[2 * id] += s0;
+        g_meters.scratchElts[2 * id + 1] += s1;
     }
-    for (GList *l = elt->parents.head; l; l = l->next) {
-        const KElement *parent = static_cast<const KElement *>(l->data);
-        if (!parent || parent->id < 0 || parent->id >= n)
+    for (int p = 0; p < parentCount; ++p) {
+        const int parent = parents[p];
+        if (parent < 0 || parent >= n)
             continue;
-        g_meters.scratchElts[2 * parent->id] += pair[0] * pair[0] * s0;
-        g_meters.scratchElts[2 * parent->id + 1] += pair[1] * pair[1] * s1;
-        g_meters.scratchCounts[parent->id] += 1;
+        g_meters.scratchElts[2 * parent] += pair[0] * pair[0] * s0;
+        g_meters.scratchElts[2 * parent + 1] += pair[1] * pair[1] * s1;
+        g_meters.scratchCounts[parent] += 1;
     }
 }
 
@@ -165,13 +221,15 @@ const _KEqualization *masteringCurve(KFile *file, const char **mixName)
     return mix->mastering;
 }
 
-// Runs the mastering equaliser over the block in place; flush resets the stream after it.
-void masterBlock(ESOMixAudioArg *m, int16_t *block, bool flush)
+// Readies the mastering equaliser of the mix on play for the block (project lock held): builds
+// its states for this mix, rate and frame count, and samples the curve again once it moved.
+// Returns whether the block is mastered.
+bool prepareMastering(ESOMixAudioArg *m)
 {
     const char *name = nullptr;
     const _KEqualization *curve = masteringCurve(m->file, &name);
     if (!curve)
-        return;
+        return false;
     const double rate = m->format->rate;
     if (!m->masterLeft || !m->masterMix || std::strcmp(m->masterMix, name) != 0 ||
         m->masterRate != rate || m->masterFrames != m->frames) {
@@ -181,7 +239,7 @@ void masterBlock(ESOMixAudioArg *m, int16_t *block, bool flush)
         m->masterMix = _tvr_strcpy(name);
         if (!m->masterLeft || !m->masterRight || !m->masterMix) {
             freeMastering(m);
-            return;
+            return false;
         }
         m->masterRate = rate;
         m->masterFrames = m->frames;
@@ -192,6 +250,13 @@ void masterBlock(ESOMixAudioArg *m, int16_t *block, bool flush)
         kfx_resetEqual(m->masterLeft, curve);
         kfx_resetEqual(m->masterRight, curve);
     }
+    return true;
+}
+
+// Runs the mastering equaliser readied by prepareMastering over the block in place (its states
+// hold the sampled curve: no project lock); flush resets the stream after it.
+void masterBlock(ESOMixAudioArg *m, int16_t *block, bool flush)
+{
     convertIntTo2Double(block, m->eqLeft, m->eqRight, m->frames);
     if (kfx_equalize(m->masterLeft, m->eqLeft))
         kfx_equalize(m->masterRight, m->eqRight);
@@ -388,11 +453,16 @@ bool decideBlock(ESOMixAudioArg *m, double &blockGain)
     return true;
 }
 
-// Mixes the slot's block into the sums; date is the block's first output frame.
-void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const double basePair[2],
-             double masterPan, bool &ended)
+// Decides what the slot does in the block starting at output frame `date` (project lock held):
+// whether the track lies in the block, and whether its reader must be placed first. Clears
+// `ended` when the track has audio at or after the block.
+void planSlot(ESOMixAudioArg *m, int i, int64_t date, bool &ended)
 {
     SOSlot *s = &m->slots[i];
+    s->active = 0;
+    s->wantSeek = 0;
+    s->sought = 0;
+    s->ready = nullptr;
     if (!s->track || (!s->file && !s->raw && !s->vorbis))
         return;
     const int frames = m->frames;
@@ -403,18 +473,35 @@ void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const dou
     ended = false;
     if (date + frames <= s->outStart)
         return; // not yet begun
-    KElement *elt = s->track->elt;
+    const KElement *elt = s->track->elt;
     if (!elt)
         return;
-    const double out = m->format->rate;
     const int64_t offset = std::max<int64_t>(0, s->outStart - date);
     const int64_t last = std::min<int64_t>(frames, s->outEnd - date);
-    const int n = static_cast<int>(last - offset); // output frames of this track in the block
+    s->offset = static_cast<int>(offset);
+    s->last = static_cast<int>(last);
+    s->count = static_cast<int>(last - offset); // output frames of this track in the block
     if (s->unplaced) {
         m->silencedBlocks.fetch_add(1);
         return;
     }
+    s->active = 1;
     if (elt->status > 0 && !s->started) {
+        s->wantSeek = 1;
+        s->seekStatus = elt->status;
+    }
+}
+
+// Places and reads the slot's block as planned (without the project lock: it touches the
+// reader and the slot's buffers only).
+void readSlot(ESOMixAudioArg *m, int i, int64_t date)
+{
+    SOSlot *s = &m->slots[i];
+    if (!s->active)
+        return;
+    const double out = m->format->rate;
+    const int n = s->count;
+    if (s->wantSeek) {
         const int64_t local = std::max<int64_t>(0, date - s->outStart);
         if (so_SeekSamplesInMeskFile(
                 m, i, static_cast<int64_t>(static_cast<double>(local) * s->rate / out)) != 1) {
@@ -425,12 +512,11 @@ void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const dou
         }
         if (s->resampler)
             KResampler_reset(s->resampler);
-        elt->status = 3;
         s->started = 1;
+        s->sought = 1;
     }
     if (!s->started || n <= 0)
         return;
-    const int16_t *block;
     if (s->resampler) {
         const int need = std::min(KResampler_inputFor(s->resampler, n), s->inCapacity);
         readFrames(m, i, need);
@@ -440,13 +526,32 @@ void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const dou
         if (made < n)
             std::memset(s->resampled + made * s->channels, 0,
                         sizeof(int16_t) * (n - made) * s->channels);
-        block = s->resampled;
+        s->ready = s->resampled;
     } else {
         readFrames(m, i, n);
-        block = s->in;
+        s->ready = s->in;
     }
-    if (last < frames)
+    if (s->last < m->frames)
         s->started = 0; // the track's last block: a restart seeks it again
+}
+
+// Decides how the slot's block read by readSlot is mixed (project lock held): the track's fade
+// follows its status, then its level and pans give the slot's gains and its meters' targets.
+// Clears the slot's block when it is not heard.
+void weighSlot(ESOMixAudioArg *m, int i, double blockGain, const double basePair[2],
+               double masterPan)
+{
+    SOSlot *s = &m->slots[i];
+    KElement *elt = s->active ? s->track->elt : nullptr;
+    if (!elt)
+        return;
+    // A placed track starts its fade-in, unless its status changed while it was read.
+    if (s->sought && elt->status == s->seekStatus)
+        elt->status = 3;
+    const int16_t *block = s->ready;
+    s->ready = nullptr; // given back below once the track is heard
+    if (!block)
+        return;
     if (elt->status == 0 || elt->status == KSTATUS_STOPPED ||
         !eltCanPlayWithMuteSoloMode(m->file, elt))
         return;
@@ -487,12 +592,40 @@ void mixSlot(ESOMixAudioArg *m, int i, int64_t date, double blockGain, const dou
     k_getTotalPan(elt, &pl, &pr);
     pair[0] *= pl;
     pair[1] *= pr;
-    computeStatsTrack(block, n, s->channels, w * eltGain, pair, elt);
+    s->meterGain = w * eltGain;
+    s->meterPair[0] = pair[0];
+    s->meterPair[1] = pair[1];
+    panFactors(elt->pan, s->meterPan[0], s->meterPan[1]);
+    s->meterId = elt->id;
+    s->meterParentFirst = static_cast<int>(m->meterParents.size());
+    for (GList *l = elt->parents.head; l; l = l->next) {
+        const KElement *parent = static_cast<const KElement *>(l->data);
+        if (parent)
+            m->meterParents.push_back(parent->id);
+    }
+    s->meterParentCount = static_cast<int>(m->meterParents.size()) - s->meterParentFirst;
     double ql, qr;
     panFactors(masterPan, ql, qr);
-    pair[0] *= ql;
-    pair[1] *= qr;
-    k_mixaudio_KInt16(m->mix + 2 * offset, 2, block, s->channels, pair, n, blockGain * w * eltGain);
+    s->mixPair[0] = pair[0] * ql;
+    s->mixPair[1] = pair[1] * qr;
+    s->mixGain = blockGain * w * eltGain;
+    s->ready = block;
+}
+
+// Adds the slot's weighed block into the sums and its meters (no project lock: it reads only
+// what weighSlot took from the project).
+void mixSlot(ESOMixAudioArg *m, int i)
+{
+    SOSlot *s = &m->slots[i];
+    const int16_t *block = s->ready;
+    s->ready = nullptr;
+    if (!block)
+        return;
+    computeStatsTrack(block, s->count, s->channels, s->meterGain, s->meterPair, s->meterPan[0],
+                      s->meterPan[1], s->meterId, m->meterParents.data() + s->meterParentFirst,
+                      s->meterParentCount);
+    k_mixaudio_KInt16(m->mix + 2 * s->offset, 2, block, s->channels, s->mixPair, s->count,
+                      s->mixGain);
 }
 
 // What a slot's reader opens, taken from the project under its lock.
@@ -943,10 +1076,25 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
     std::memset(m->mix, 0, sizeof(int32_t) * 2 * m->frames);
     bool ended = true;
     for (int i = 0; i < m->trackCount; ++i)
-        mixSlot(m, i, date, blockGain, pair, masterPan, ended);
+        planSlot(m, i, date, ended);
+    // The tracks are placed and decoded without the project lock: another thread waits for it
+    // no longer than the block's planning and weighing, however long the tracks take to decode.
+    k_unlockProject();
+    for (int i = 0; i < m->trackCount; ++i)
+        readSlot(m, i, date);
+    k_lockProject();
+    m->meterParents.clear();
+    for (int i = 0; i < m->trackCount; ++i)
+        weighSlot(m, i, blockGain, pair, masterPan);
+    const bool mastered = prepareMastering(m);
+    k_unlockProject();
+    // The sums, the track meters and the mastering, from what was taken under the lock.
+    for (int i = 0; i < m->trackCount; ++i)
+        mixSlot(m, i);
     k_saturate_KInt16(m->mix, block, 2 * frames);
     const bool end = m->counter > 0 && ended;
-    masterBlock(m, block, end);
+    if (mastered)
+        masterBlock(m, block, end);
     computeStats(block, frames);
     publishScratch(getFillBufferId());
     if (end && KMutex_lock(tr.mutexStatus)) {
@@ -955,7 +1103,6 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
         tr.fadeStep = -std::fabs(tr.fadeStep);
         KMutex_unlock(tr.mutexStatus);
     }
-    k_unlockProject();
 }
 
 // --- Meters

@@ -6,15 +6,20 @@
 // bits), runs the mastering equaliser of the mix on play and records level meters.
 //
 // Threads: the mixer state, the track readers and the mastering run on the filler thread
-// ("bufferingProc"), which holds the project lock for each block and mutexStatus while it decides
-// the block's gains; it never runs a solver search. The first block opens the track readers
-// without the project lock (see so_mixaudio). The meters are written by the filler and read
-// by the GUI under their own lock.
+// ("bufferingProc"); it never runs a solver search. For each block the filler takes the project
+// lock twice for short steps: to decide the transport (with mutexStatus) and which tracks read,
+// then to apply the statuses, take each track's gains, pans and meter targets and ready the
+// mastering (its curve sampled when it changed). Seeking, decoding and resampling the tracks,
+// summing them, their meters and the mastering run without the lock, so another thread waits
+// for it no longer than a step that costs a few operations per track, whatever the tracks cost
+// to decode. The first block opens the track readers without the project lock (see
+// so_mixaudio). The meters are written by the filler and read by the GUI under their own lock.
 #ifndef KMIXER_H
 #define KMIXER_H
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "KAudioFile.h"
 #include "KCodecVorbis.h"
@@ -44,6 +49,24 @@ typedef struct SOSlot {
     int16_t *in;           // read buffer (inCapacity frames)
     int inCapacity;
     int16_t *resampled; // one output block of this track's channels
+    // The block being mixed, planned under the project lock and read without it.
+    int active;         // the track lies in the block and has an element
+    int wantSeek;       // its reader is placed at the block's date before reading
+    int seekStatus;     // the element's status when the seek was planned
+    int sought;         // the seek was made for this block
+    int offset;         // first output frame of the track in the block
+    int count;          // output frames of the track in the block
+    int last;           // output frame after the track's last in the block
+    const int16_t *ready; // the block's samples once read (and heard), else null
+    // How the block is summed, taken from the project under its lock.
+    double mixGain;
+    double mixPair[2];
+    double meterGain;     // the track meters' gain and pan pair
+    double meterPair[2];
+    double meterPan[2];   // the element's own pan factors
+    int meterId;          // the element's meter, and its parents' (meterParents of the mixer)
+    int meterParentFirst;
+    int meterParentCount;
 } SOSlot;
 
 typedef struct ESOMixAudioArg {
@@ -62,6 +85,7 @@ typedef struct ESOMixAudioArg {
     KProgress *progress;   // sound-card mode only
     int exportMode;
     int32_t *mix;             // the block's sums (frames x 2)
+    std::vector<int> meterParents; // the parents' meter ids of every slot summed in the block
     double *eqLeft, *eqRight; // mastering planes (frames)
     // Mastering state: effect states built for this mix, rate and frame count.
     SEqFx *masterLeft, *masterRight;
@@ -89,8 +113,9 @@ void _delete_Memory(ESOMixAudioArg **mixer);
 // The filler's function: clears the buffer and mixes one block into it. Filler thread.
 void fillBuffer(uint8_t *buffer, int bytes, void *mixer);
 // Mixes one block of bytes / 4 stereo frames into out. Filler thread, not holding the project
-// lock: it takes it for each block. The first block loads the tracks: their names and paths are
-// taken under the lock, their readers opened without it and installed under it again.
+// lock: it takes it to decide the block and to weigh its tracks, and reads, sums and masters
+// them without it. The first block loads the tracks: their names and paths are taken under the
+// lock, their readers opened without it and installed under it again.
 void so_mixaudio(ESOMixAudioArg *mixer, uint8_t *out, int bytes);
 
 // Adds one track block into the 32-bit sums with gain x 0.5 and the pan pair; mono or stereo in,
