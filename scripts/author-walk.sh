@@ -18,10 +18,11 @@ if [ $# -ne 4 ]; then
   echo "usage: $0 <editor program> <walk_tool> <screens folder> <work folder>" >&2
   exit 2
 fi
-editor=$1
-tool=$2
-screens=$3
-work=$4
+# Absolute: the editor's dialogs take typed paths relative to the folder they show.
+editor=$(realpath -m "$1")
+tool=$(realpath -m "$2")
+screens=$(realpath -m "$3")
+work=$(realpath -m "$4")
 # Generous: reached only when a step went wrong, never on a loaded machine that is merely slow.
 deadline=${WALK_DEADLINE:-90}
 
@@ -435,7 +436,7 @@ end_step container_checked
 # ---------------------------------------------------------------------------------------------
 start_step "quit, saving the modified project"
 main_keys ctrl+q
-question=$(window_id 'Quit') || exit 1
+question=$(window_id 'Exit') || exit 1
 end_step quit_question
 focus "$question"
 keys Return # "Yes", the default
