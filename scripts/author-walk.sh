@@ -11,7 +11,7 @@
 # when the step went wrong.
 #
 # usage: author-walk.sh <editor program> <walk_tool> <screens folder> <work folder>
-# Exit status: 0 passed, 1 failed, 77 skipped (no xdotool, Xvfb or import).
+# Exit status: 0 passed, 1 failed, 77 skipped (no xdotool, Xvfb or ImageMagick's import/compare).
 set -uo pipefail
 
 if [ $# -ne 4 ]; then
@@ -26,7 +26,7 @@ work=$(realpath -m "$4")
 # Generous: reached only when a step went wrong, never on a loaded machine that is merely slow.
 deadline=${WALK_DEADLINE:-90}
 
-for program in Xvfb xdotool import; do
+for program in Xvfb xdotool import compare; do
   if ! command -v "$program" >/dev/null 2>&1; then
     echo "SKIPPED: $program is not installed (scripts/install-deps.sh installs it)"
     exit 77
@@ -105,8 +105,19 @@ end_step() {
   step_no=$((step_no + 1))
   local name
   name=$(printf 'walk_%02d_%s.png' "$step_no" "$1")
-  # The screen is taken once the editor has drawn what the step made (X has handled every request).
-  import -window root "$screens/$name" || fail "no screenshot"
+  # The screen is taken once the editor has finished drawing what the step made: two grabs in a
+  # row differ by no more than a text cursor's blink. A screen still changing after a while is
+  # taken as it is (the picture only illustrates; the checks are made on windows and files).
+  local previous=$work/previous.png end=$((SECONDS + 20)) changed
+  import -window root "$previous" || fail "no screenshot"
+  while :; do
+    import -window root "$screens/$name" || fail "no screenshot"
+    # The count of differing pixels, which ImageMagick may print as "1.2e+06".
+    changed=$(compare -metric AE "$previous" "$screens/$name" null: 2>&1 | awk '{ printf "%d", $1 }')
+    [ "${changed:-999999}" -le 400 ] && break
+    [ "$SECONDS" -lt "$end" ] || break
+    cp "$screens/$name" "$previous"
+  done
   passed+=("$1")
   echo "   passed, screenshot $name"
 }
