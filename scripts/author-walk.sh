@@ -198,18 +198,20 @@ done
 "$editor" >"$log" 2>&1 &
 editor_pid=$!
 
-# The start dialog shares the main window's title; it is the smaller of the two.
+# The start dialog shares the main window's title; once both are shown, it is the smaller.
 start_dialog=""
 find_start_dialog() {
-  local w
-  for w in $(xdotool search --onlyvisible --name '^Tovra Sonaric Free$' 2>/dev/null); do
+  local w ids smallest=""
+  ids=$(xdotool search --onlyvisible --name '^Tovra Sonaric Free$' 2>/dev/null)
+  [ "$(wc -w <<<"$ids")" -ge 2 ] || return 1
+  for w in $ids; do
     geometry "$w"
-    if [ "$ww" -lt 1000 ]; then
+    if [ -z "$smallest" ] || [ "$ww" -lt "$smallest" ]; then
+      smallest=$ww
       start_dialog=$w
-      return 0
     fi
   done
-  return 1
+  [ "$smallest" -lt 1000 ]
 }
 wait_until "start dialog" find_start_dialog
 end_step start_dialog
