@@ -93,7 +93,7 @@ UpdateLauncher::PageOpener UpdateLauncher::setPageOpener(PageOpener opener)
 }
 
 bool UpdateLauncher::checkVersion(ZazuzoziZadiviDU* mainWindow, const QString& descriptionUrl,
-                                  bool show, bool& upToDate)
+                                  bool show, bool& upToDate, bool* unreadable)
 {
     // The description lands in a private folder, never in the current one.
     upToDate = false;
@@ -104,7 +104,7 @@ bool UpdateLauncher::checkVersion(ZazuzoziZadiviDU* mainWindow, const QString& d
     const Endpoints where = endpoints();
     return AppServices::versionCheckUp(upToDate, params->getCurrentVersion(), descriptionUrl,
                                        params->getSoftName(), where.serverName, where.newsPage,
-                                       scratch.filePath("tvs_update.tmp"), mainWindow, show);
+                                       scratch.filePath("tvs_update.tmp"), mainWindow, show, unreadable);
 }
 
 bool updatefct(ZazuzoziZadiviDU* mainWindow)
@@ -130,11 +130,18 @@ void UpdateLauncher::menuCheck(ZazuzoziZadiviDU* mainWindow)
     const int testMode = mainWindow->getUpdateTest();
     const Endpoints where = endpoints();
     bool upToDate = false;
+    bool unreadable = false;
     if (!checkVersion(mainWindow, testMode >= 1 ? where.testDescription : where.releaseDescription,
-                      true, upToDate)) {
+                      true, upToDate, &unreadable)) {
+        // A server that could not be reached has already said so; an answer that is no update
+        // description is told here, since the user asked.
         if (upToDate)
             KPrompt::information(mainWindow, tr("Vérification des Mises à Jour"),
                                  tr("Vous bénéficiez déjà de la dernière version !"));
+        else if (unreadable)
+            KPrompt::warning(mainWindow, tr("Vérification des Mises à Jour"),
+                             tr("Les informations de mise à jour reçues de %1 n'ont pas pu être lues.")
+                                 .arg(where.serverName));
         return;
     }
     QStringList arguments;

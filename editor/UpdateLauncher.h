@@ -66,7 +66,7 @@ public:
 private:
     friend bool updatefct(ZazuzoziZadiviDU* mainWindow);
     static bool checkVersion(ZazuzoziZadiviDU* mainWindow, const QString& descriptionUrl, bool show,
-                             bool& upToDate);
+                             bool& upToDate, bool* unreadable = nullptr);
     static bool prepareWorkFolder(const QString& workDir, const QString& updater);
 };
 

@@ -803,6 +803,16 @@ bool ZazuzoziZadiviDU::isProjectAudioFile(const QString& path) const
     });
 }
 
+namespace {
+// Every metadata entry of the song, to tell whether storing the Export page changed any.
+QStringList songMetadata(const KCtrlFile& document)
+{
+    return QStringList{document.getTitle(),     document.getAuthor(), document.getAlbum(),
+                       document.getCopyright(), document.getStyle(),  QString::number(document.getYear())}
+           + document.getOtherMediaInfos();
+}
+} // namespace
+
 void ZazuzoziZadiviDU::export_slot()
 {
     if (!document)
@@ -833,7 +843,13 @@ void ZazuzoziZadiviDU::export_slot()
         // The container carries the song's metadata as the Export page shows it, saved or not:
         // it is stored here, on the GUI thread, before the worker reads the document. An entry
         // the document refuses ends the export.
-        if (!projectProp->saveMediaSong(document)) {
+        const QStringList metadataBefore = songMetadata(*document);
+        const bool metadataStored = projectProp->saveMediaSong(document);
+        // What the page stored is now the project's: the author is asked to save it like any
+        // other edit.
+        if (songMetadata(*document) != metadataBefore)
+            setUnsavedProject();
+        if (!metadataStored) {
             KStreamFormat_delete(&format);
             KPrompt::critical(this, tr("Export en Tovra"),
                               tr("L'export en Tovra a échoué !") + "\n"

@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev locales
   vorbis-tools oggz-tools
-  xvfb xauth qt6-qpa-plugins libxcb-cursor0
+  xvfb xauth qt6-qpa-plugins libxcb-cursor0 xdotool imagemagick
 )
 if [ "${1:-}" = bench ]; then
   packages+=(sox sndfile-programs)

@@ -213,10 +213,10 @@ QString AppServices::getVersion(const QString& base, const QString& date)
 bool AppServices::versionCheckUp(bool& upToDate, const QString& current, const QString& descUrl,
                                  const QString& product, const QString& server,
                                  const QString& infoUrl, const QString& localFile, QWidget* parent,
-                                 bool show)
+                                 bool show, bool* unreadable)
 {
     return DlgUpdate::checkup(upToDate, current, descUrl, product, server, infoUrl, localFile,
-                              parent, show);
+                              parent, show, unreadable);
 }
 
 KItem* AppServices::findNode(QStandardItem* root, const QString& name)

@@ -60,7 +60,8 @@ public:
     // Update check: forwards to DlgUpdate::checkup.
     static bool versionCheckUp(bool& upToDate, const QString& current, const QString& descUrl,
                                const QString& product, const QString& server, const QString& infoUrl,
-                               const QString& localFile, QWidget* parent, bool show);
+                               const QString& localFile, QWidget* parent, bool show,
+                               bool* unreadable = nullptr);
 
     // Searches over checkable item trees; texts compare exactly. The start may be a model's
     // invisible root item.

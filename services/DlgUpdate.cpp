@@ -125,13 +125,15 @@ bool DlgUpdate::readDescription(const QByteArray& bytes, QString& version, QStri
 
 bool DlgUpdate::checkup(bool& upToDate, const QString& current, const QString& descUrl,
                         const QString& product, const QString& server, const QString& infoUrl,
-                        const QString& localFile, QWidget* parent, bool show)
+                        const QString& localFile, QWidget* parent, bool show, bool* unreadable)
 {
     DlgUpdate dialog(parent);
     dialog.m_product = product;
     dialog.setLinks(product, server, infoUrl);
     dialog.setModal(true);
     upToDate = false;
+    if (unreadable)
+        *unreadable = false;
 
     const QString fetched = DlgHttpDownLoad::download(descUrl, localFile, server, parent, MaxDescriptionBytes);
     if (fetched.isEmpty())
@@ -148,8 +150,11 @@ bool DlgUpdate::checkup(bool& upToDate, const QString& current, const QString& d
     file.close();
     QString version;
     QString text;
-    if (!readDescription(bytes, version, text))
+    if (!readDescription(bytes, version, text)) {
+        if (unreadable)
+            *unreadable = true;
         return false;
+    }
     if (isMoreRecent(version, current)) {
         if (!show)
             return true;

@@ -24,10 +24,13 @@ public:
     ~DlgUpdate() override;
 
     // True when the caller should start the update. upToDate becomes true only when a valid
-    // description announced a version that is not newer.
+    // description announced a version that is not newer; unreadable (when given) only when the
+    // server's answer arrived but is no update description with a valid version. Neither case
+    // shows a message here: the caller decides whether the user is told.
     static bool checkup(bool& upToDate, const QString& current, const QString& descUrl,
                         const QString& product, const QString& server, const QString& infoUrl,
-                        const QString& localFile, QWidget* parent, bool show);
+                        const QString& localFile, QWidget* parent, bool show,
+                        bool* unreadable = nullptr);
     // Reads an update description: false when the bytes are not one, or announce no valid
     // version; otherwise the announced version and its text.
     static bool readDescription(const QByteArray& bytes, QString& version, QString& text);

@@ -840,6 +840,10 @@
             <translation>Your version is already up to date!</translation>
         </message>
         <message>
+            <source>Les informations de mise à jour reçues de %1 n&apos;ont pas pu être lues.</source>
+            <translation>The update information received from %1 could not be read.</translation>
+        </message>
+        <message>
             <source>Mise à Jour Tovra Sonaric Pro</source>
             <translation>Tovra Sonaric Pro update</translation>
         </message>

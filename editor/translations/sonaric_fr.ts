@@ -790,6 +790,10 @@
             <translation>Vous bénéficiez déjà de la dernière version !</translation>
         </message>
         <message>
+            <source>Les informations de mise à jour reçues de %1 n&apos;ont pas pu être lues.</source>
+            <translation>Les informations de mise à jour reçues de %1 n&apos;ont pas pu être lues.</translation>
+        </message>
+        <message>
             <source>Mise à Jour Tovra Sonaric Pro</source>
             <translation>Mise à Jour Tovra Sonaric Pro</translation>
         </message>

@@ -192,6 +192,40 @@ TEST_F(ExportTest, TheContainerCarriesTheMetadataTypedOnThePageAndARefusedEntryS
     EXPECT_TRUE(prompts.asked[0].text.startsWith("Export to Tovra failed!")) << prompts.asked[0].text.toStdString();
 }
 
+// Metadata typed on the Export page are stored into the project by the export: a saved project
+// becomes modified (the window's title says so and the author will be asked to save), while an
+// export that stores nothing new leaves it saved.
+TEST_F(ExportTest, StoringTypedMetadataDuringExportMarksTheProjectModified)
+{
+    openProject(false);
+    ProjectPropUI* panel = window->getProjectProp();
+    window->show();
+    ASSERT_TRUE(window->saveTovraProject(file("song.tvprj")));
+    ASSERT_TRUE(window->projectIsSaved());
+    ExportPrompts prompts;
+    const auto exportTo = [&](const char* name) {
+        prompts.progressText.clear();
+        setPath(file(name));
+        QTest::mouseClick(page->form().okButton_2, Qt::LeftButton);
+        EXPECT_EQ(prompts.progressText, "Export successful") << name;
+    };
+
+    exportTo("unchanged.tovra");
+    EXPECT_TRUE(window->projectIsSaved());
+    EXPECT_FALSE(window->windowTitle().contains('*')) << window->windowTitle().toStdString();
+
+    QTest::keyClicks(panel->findChild<QLineEdit*>("titleLineEdit"), "Night drive");
+    exportTo("typed.tovra");
+    EXPECT_EQ(doc->getTitle(), "Night drive");
+    EXPECT_FALSE(window->projectIsSaved());
+    EXPECT_TRUE(window->windowTitle().contains('*')) << window->windowTitle().toStdString();
+
+    // Saved again, the same page exported once more changes nothing.
+    ASSERT_TRUE(window->saveTovraProject(file("song.tvprj")));
+    exportTo("again.tovra");
+    EXPECT_TRUE(window->projectIsSaved());
+}
+
 // A failed export or render says which file stopped it and why: a track's missing audio file,
 // or a target that cannot be written.
 TEST_F(ExportTest, AFailedExportOrRenderNamesTheFileAndTheCause)

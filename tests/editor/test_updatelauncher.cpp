@@ -294,7 +294,8 @@ TEST_F(UpdateLauncherTest, MenuCommandWithoutUpdateTellsOnlyWhenTheVersionIsCurr
     const Case cases[] = {
         {"current", Current, QDialog::Accepted,
          {"Check for update / Your version is already up to date!"}},
-        {"malformed", Malformed, QDialog::Accepted, {}},
+        {"malformed", Malformed, QDialog::Accepted,
+         {"Check for update / The update information received from local server could not be read."}},
         {"notice declined", Newer, QDialog::Rejected, {}},
     };
     for (const Case& c : cases) {
@@ -477,4 +478,34 @@ TEST_F(UpdateLauncherTest, MenuCommandSaysWhenTheServerCannotBeReached)
     EXPECT_TRUE(asked[0].text.contains("local server")) << asked[0].text.toStdString();
     EXPECT_TRUE(launches.isEmpty());
     EXPECT_FALSE(window->isClosing());
+}
+
+// The server answers, but with something that is no update description: the menu command says so
+// instead of ending in silence, and nothing starts.
+TEST_F(UpdateLauncherTest, MenuCommandSaysWhenTheUpdateInformationCannotBeRead)
+{
+    const HttpFixture::Response answers[] = {
+        Malformed,
+        {200, "<html><body>Maintenance</body></html>"},
+        {200, "<TOVRA_UPDATE><TOVRA_VERSION>latest</TOVRA_VERSION></TOVRA_UPDATE>"},
+        {200, ""},
+    };
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QMenu* help = window->menuBar()->actions().last()->menu();
+    QAction* update = window->getActionManager()->getAction(35);
+    for (const HttpFixture::Response& answer : answers) {
+        SCOPED_TRACE(answer.body.toStdString());
+        reset();
+        server.set("/release.update", answer);
+        help->popup(window->mapToGlobal(QPoint(0, 22)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+        QTest::mouseClick(help, Qt::LeftButton, {}, help->actionGeometry(update).center());
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_EQ(asked[0].kind, KPrompt::Warning);
+        EXPECT_EQ(asked[0].title + " / " + asked[0].text,
+                  "Check for update / The update information received from local server could not be read.");
+        EXPECT_TRUE(launches.isEmpty());
+        EXPECT_FALSE(window->isClosing());
+    }
 }
