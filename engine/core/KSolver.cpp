@@ -646,13 +646,35 @@ public:
             ruleOfElt[static_cast<size_t>(e->id)] = static_cast<int>(rules_.size());
             rules_.push_back(rule);
         }
-        broken_.assign(rules_.size(), 0);
-        ruleStart_.push_back(0);
-        for (KElement *track : ws.indicatorElts) {
+        indicatorsOf_.resize(rules_.size());
+        seen_.assign(rules_.size(), 0);
+        count_.assign(ws.indicatorElts.size(), 0);
+        was_.resize(ws.order.size());
+        watchers_.resize(ws.order.size());
+        for (size_t r = 0; r < rules_.size(); ++r) {
+            const Rule &rule = rules_[r];
+            auto watched = [&](int v) {
+                watchers_[static_cast<size_t>(v)].push_back(static_cast<int>(r));
+            };
+            watched(rule.self);
+            for (int m = rule.firstMember; m < rule.endMember; ++m)
+                watched(memberVar_[static_cast<size_t>(m)]);
+            if (rule.implying >= 0)
+                watched(rule.implying);
+        }
+        for (KElement *e : ws.order) {
+            was_[static_cast<size_t>(var(e))] = plays(e) ? 1 : 0;
+            const int r = ruleOfElt[static_cast<size_t>(e->id)];
+            if (r >= 0 && checkElt(file, e, nullptr) > 0)
+                brokenBefore_.push_back(r);
+        }
+        for (size_t i = 0; i < ws.indicatorElts.size(); ++i) {
+            KElement *track = ws.indicatorElts[i];
+            const int indicator = static_cast<int>(i);
             auto add = [&](KElement *rule) {
                 const int r = ruleOfElt[static_cast<size_t>(rule->id)];
                 if (r >= 0)
-                    trackRules_.push_back(r);
+                    indicatorsOf_[static_cast<size_t>(r)].push_back(indicator);
             };
             for (GList *l = track->parents.head; l; l = l->next) {
                 KElement *parent = static_cast<KElement *>(l->data);
@@ -665,26 +687,42 @@ public:
                 if (isNumbered(file, rule) && group && implyingOf(file, group) == track)
                     add(rule);
             }
-            ruleStart_.push_back(static_cast<int>(trackRules_.size()));
         }
     }
 
     // The indicator to branch on in `space`: among the undecided ones from `from` on, the one
     // whose track is in the most rules that keeping every undecided element as it was breaks
-    // (the earliest among equals); `from` itself when no rule is broken so.
+    // (the earliest among equals); `from` itself when no rule is broken so. Only a rule that
+    // broke before the request or watches an element decided away from its state can break so.
     int pick(const OSpace &space, int from) const
     {
-        for (size_t r = 0; r < rules_.size(); ++r)
-            broken_[r] = brokenIfKept(space, rules_[r]) ? 1 : 0;
+        ++stamp_;
+        std::vector<int> &candidates = candidates_;
+        candidates.clear();
+        auto consider = [&](int r) {
+            if (seen_[static_cast<size_t>(r)] == stamp_)
+                return;
+            seen_[static_cast<size_t>(r)] = stamp_;
+            if (!brokenIfKept(space, rules_[static_cast<size_t>(r)]))
+                return;
+            for (int i : indicatorsOf_[static_cast<size_t>(r)])
+                if (i >= from && !space.indicators[i].assigned() &&
+                    count_[static_cast<size_t>(i)]++ == 0)
+                    candidates.push_back(i);
+        };
+        for (int r : brokenBefore_)
+            consider(r);
+        for (int v = 0; v < space.statusVars.size(); ++v) {
+            const BoolVar &x = space.statusVars[v];
+            if (x.assigned() && x.val() != was_[static_cast<size_t>(v)])
+                for (int r : watchers_[static_cast<size_t>(v)])
+                    consider(r);
+        }
         int best = from, bestCount = 0;
-        for (int i = from; i < space.indicators.size(); ++i) {
-            if (space.indicators[i].assigned())
-                continue;
-            int count = 0;
-            for (int k = ruleStart_[static_cast<size_t>(i)];
-                 k < ruleStart_[static_cast<size_t>(i) + 1]; ++k)
-                count += broken_[static_cast<size_t>(trackRules_[static_cast<size_t>(k)])];
-            if (count > bestCount) {
+        for (int i : candidates) {
+            const int count = count_[static_cast<size_t>(i)];
+            count_[static_cast<size_t>(i)] = 0;
+            if (count > bestCount || (count == bestCount && i < best)) {
                 best = i;
                 bestCount = count;
             }
@@ -729,8 +767,14 @@ private:
 
     std::vector<Rule> rules_;
     std::vector<int> memberVar_, memberWas_; // members of every rule, rule after rule
-    std::vector<int> ruleStart_, trackRules_; // per indicator: its track's rules
-    mutable std::vector<char> broken_;        // scratch of pick(): rule broken if all kept
+    std::vector<int> was_;                          // per status variable: state before
+    std::vector<std::vector<int>> watchers_;        // per status variable: rules watching it
+    std::vector<std::vector<int>> indicatorsOf_;    // per rule: indicators of its tracks
+    std::vector<int> brokenBefore_;                 // rules broken before the request
+    // Scratch of pick(), which one search thread calls at a time.
+    mutable std::vector<unsigned> seen_;            // per rule: last pick that looked at it
+    mutable std::vector<int> count_, candidates_;   // per indicator: broken rules counted
+    mutable unsigned stamp_ = 0;
 };
 
 // Branches on the kept-status indicators, keeping a track as it is first: the track chosen is
@@ -850,10 +894,16 @@ std::unique_ptr<OSpace> fewestChanges(ZarkWorkSpace &ws, RequestStop &stop, bool
     for (int w : ws.weights)
         total += w;
     const int firstCost = first->cost.val();
+    // The changes that the rules force at once (kept-status indicators fixed to 0 at the root):
+    // no state changes fewer, so the deepening starts there, and a first state with no more is
+    // already one of the fewest.
+    const int forced = total - root.cost.max();
+    if (total - firstCost <= forced)
+        return first;
     {
         DeepeningStop deepening(stop);
         Search::Options levelOptions = searchOptions(&deepening);
-        int k = 0;
+        int k = forced;
         for (; total - k > firstCost; ++k) {
             std::unique_ptr<OSpace> probe(static_cast<OSpace *>(root.clone()));
             rel(*probe, probe->cost, IRT_GQ, total - k);
