@@ -780,7 +780,8 @@ private:
 // Branches on the kept-status indicators, keeping a track as it is first: the track chosen is
 // one in the most rules that keeping everything else would break, so the search repairs what the
 // request and the broken rules disturb instead of trying changes where none is needed. When
-// keeping everything undecided breaks no rule, that is a state and the search takes it at once.
+// keeping everything undecided breaks no rule, the undecided tracks are kept one after another
+// in posting order, so that state is the first one found below.
 class TouchedBrancher : public Brancher {
 public:
     static void post(Home home, const Neighbourhood *neighbourhood)
