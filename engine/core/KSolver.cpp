@@ -692,9 +692,10 @@ public:
 
     // The indicator to branch on in `space`: among the undecided ones from `from` on, the one
     // whose track is in the most rules that keeping every undecided element as it was breaks
-    // (the earliest among equals); `from` itself when no rule is broken so. Only a rule that
-    // broke before the request or watches an element decided away from its state can break so.
-    int pick(const OSpace &space, int from) const
+    // (the earliest among equals); `from` itself when no rule is broken so, and then `quiet` is
+    // set. Only a rule that broke before the request or watches an element decided away from its
+    // state can break so.
+    int pick(const OSpace &space, int from, bool *quiet) const
     {
         ++stamp_;
         std::vector<int> &candidates = candidates_;
@@ -718,6 +719,7 @@ public:
                 for (int r : watchers_[static_cast<size_t>(v)])
                     consider(r);
         }
+        *quiet = candidates.empty();
         int best = from, bestCount = 0;
         for (int i : candidates) {
             const int count = count_[static_cast<size_t>(i)];
@@ -780,8 +782,10 @@ private:
 // Branches on the kept-status indicators, keeping a track as it is first: the track chosen is
 // one in the most rules that keeping everything else would break, so the search repairs what the
 // request and the broken rules disturb instead of trying changes where none is needed. When
-// keeping everything undecided breaks no rule, the undecided tracks are kept one after another
-// in posting order, so that state is the first one found below.
+// keeping everything undecided breaks no rule, a first alternative keeps every undecided track at
+// once: that state is found in one step instead of one per track. It is followed by keeping and
+// by changing the first undecided track, which cover every state below, so that nothing is lost
+// where the first alternative fails.
 class TouchedBrancher : public Brancher {
 public:
     static void post(Home home, const Neighbourhood *neighbourhood)
@@ -798,18 +802,31 @@ public:
     }
     const Choice *choice(Space &home) override
     {
-        return new Pick(*this, neighbourhood_->pick(static_cast<const OSpace &>(home), start_));
+        bool quiet = false;
+        const int at = neighbourhood_->pick(static_cast<const OSpace &>(home), start_, &quiet);
+        return new Pick(*this, at, quiet);
     }
     const Choice *choice(const Space &, Archive &e) override
     {
-        int at;
-        e >> at;
-        return new Pick(*this, at);
+        int at, quiet;
+        e >> at >> quiet;
+        return new Pick(*this, at, quiet != 0);
     }
     ExecStatus commit(Space &home, const Choice &c, unsigned int a) override
     {
-        const int at = static_cast<const Pick &>(c).at;
-        Int::BoolView indicator(static_cast<OSpace &>(home).indicators[at]);
+        const Pick &pick = static_cast<const Pick &>(c);
+        BoolVarArray &indicators = static_cast<OSpace &>(home).indicators;
+        if (pick.quiet) {
+            if (a == 0) {
+                for (int i = pick.at; i < indicators.size(); ++i)
+                    if (!indicators[i].assigned() &&
+                        me_failed(Int::BoolView(indicators[i]).one(home)))
+                        return ES_FAILED;
+                return ES_OK;
+            }
+            --a;
+        }
+        Int::BoolView indicator(indicators[pick.at]);
         return me_failed(indicator.eq(home, a == 0 ? 1 : 0)) ? ES_FAILED : ES_OK;
     }
     Actor *copy(Space &home) override { return new (home) TouchedBrancher(home, *this); }
@@ -821,13 +838,16 @@ public:
 
 private:
     struct Pick : public Choice {
-        Pick(const Brancher &b, int at) : Choice(b, 2), at(at) {}
+        Pick(const Brancher &b, int at, bool quiet) : Choice(b, quiet ? 3 : 2), at(at), quiet(quiet)
+        {
+        }
         void archive(Archive &e) const override
         {
             Choice::archive(e);
-            e << at;
+            e << at << (quiet ? 1 : 0);
         }
         int at;
+        bool quiet; // nothing breaks when every undecided track is kept
     };
 
     TouchedBrancher(Home home, const Neighbourhood *neighbourhood)
