@@ -785,3 +785,28 @@ TEST_F(StatusSolverTest, OverlappingGroupsGetTheFewestChanges)
     EXPECT_GE(answered, 60);
     EXPECT_GE(chained, 10);
 }
+
+// A repair that runs through a group's own status: switching A off leaves the inner group
+// without a sure playing member, so the outer group's minimum needs B or C on, although no rule
+// looks broken while every undecided track is counted as it was (the inner group still as
+// playing). The search must not take "keep everything else" for an answer without checking it.
+TEST_F(StatusSolverTest, RepairThroughAGroupStatusIsFound)
+{
+    for (const char *asked : {"A", "Inner"}) {
+        SCOPED_TRACE(asked);
+        ProjectBuilder p;
+        p.track("A").track("B").track("C");
+        p.group("Inner", {"A", "C"}, 0, 2);
+        p.group("Outer", {"Inner", "B"}, 1, 2);
+        KFile *f = p.file();
+        const char *playing[] = {"A"};
+        ASSERT_EQ(1, controlStatus(f, playing, 1));
+        const std::vector<std::string> changed = takeList(checkStatus(f, asked));
+        ASSERT_FALSE(changed.empty());
+        EXPECT_EQ(asked, changed.front());
+        EXPECT_TRUE(solvercheck::statusViolations(f).empty());
+        EXPECT_FALSE(isPlaying(f, "A"));
+        // One other track, the fewest possible.
+        EXPECT_EQ(1, isPlaying(f, "B") + isPlaying(f, "C"));
+    }
+}
