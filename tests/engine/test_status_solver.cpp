@@ -523,6 +523,37 @@ void pressureProject(ProjectBuilder &p, std::mt19937 &rng)
     }
 }
 
+// `tracks` tracks under `groups` overlapping groups of 4 to 6 tracks with minimums of 0 to 2 and
+// maximums up to 3 above them, with a few at-most-one pairs and implications: switching one track
+// sets off chains of repairs through the groups; from the stopped state, every group with a
+// minimum is broken.
+void overlappingProject(ProjectBuilder &p, std::mt19937 &rng, int tracks, int groups)
+{
+    auto track = [&rng, tracks] { return "T" + std::to_string(rng() % static_cast<unsigned>(tracks)); };
+    for (int i = 0; i < tracks; ++i)
+        p.track(("T" + std::to_string(i)).c_str());
+    for (int g = 0; g < groups; ++g) {
+        const std::string name = "G" + std::to_string(g);
+        const int min = static_cast<int>(rng() % 3);
+        p.group(name.c_str(), {}, min, min + 1 + static_cast<int>(rng() % 3));
+        std::set<std::string> members;
+        const size_t size = 4 + rng() % 3;
+        while (members.size() < size)
+            members.insert(track());
+        for (const std::string &m : members)
+            p.link(name.c_str(), {m.c_str()});
+    }
+    for (int r = 0; r < 4; ++r) {
+        const std::string name = "R" + std::to_string(r), a = track(), b = track();
+        if (a == b)
+            continue;
+        if (r % 2)
+            p.rule(KCONST_IMPLY, name.c_str(), {b.c_str()}, a.c_str());
+        else
+            p.rule(KCONST_ONE, name.c_str(), {a.c_str(), b.c_str()});
+    }
+}
+
 // A search that reaches its time limit before any state is followed by a search for any state:
 // a possible request is answered, with a state that breaks no rule.
 TEST(StatusSolverUnderPressure, LimitReachedBeforeAnyStateStillAnswersAPossibleRequest)
@@ -549,6 +580,16 @@ TEST(StatusSolverUnderPressure, LimitReachedBeforeAnyStateStillAnswersAPossibleR
         EXPECT_TRUE(broken.empty()) << name << ": " << broken.front();
     }
     EXPECT_GT(asked, 0);
+    // From the stopped state of 192 tracks under overlapping groups with minimums, one request
+    // has to repair most groups: far more search than the limit allows.
+    ProjectBuilder q;
+    overlappingProject(q, rng, 192, 64);
+    const char *track = "T0";
+    std::vector<std::string> changed = takeList(checkStatus(q.file(), track));
+    ASSERT_FALSE(changed.empty());
+    EXPECT_EQ(1, isPlaying(q.file(), track));
+    std::vector<std::string> broken = solvercheck::statusViolations(q.file());
+    EXPECT_TRUE(broken.empty()) << broken.front();
     EXPECT_GT(k_statusSolverLimitHits(), hits);
     k_setStatusSolverTimeLimit(0);
 }
@@ -700,40 +741,6 @@ TEST_F(StatusSolverTest, SwitchingManyElementsAnswersAsSwitchingEachInTurn)
     }
 }
 
-namespace {
-
-// 24 tracks under 10 overlapping groups of 4 to 6 tracks with minimums of 0 to 2 and maximums up
-// to 3 above them, with a few at-most-one pairs and implications: switching one track sets off
-// chains of repairs through the groups, and the state space is too large to enumerate whole.
-void overlappingProject(ProjectBuilder &p, std::mt19937 &rng)
-{
-    const int tracks = 24;
-    auto track = [&rng] { return "T" + std::to_string(rng() % tracks); };
-    for (int i = 0; i < tracks; ++i)
-        p.track(("T" + std::to_string(i)).c_str());
-    for (int g = 0; g < 10; ++g) {
-        const std::string name = "G" + std::to_string(g);
-        const int min = static_cast<int>(rng() % 3);
-        p.group(name.c_str(), {}, min, min + 1 + static_cast<int>(rng() % 3));
-        std::set<std::string> members;
-        const size_t size = 4 + rng() % 3;
-        while (members.size() < size)
-            members.insert(track());
-        for (const std::string &m : members)
-            p.link(name.c_str(), {m.c_str()});
-    }
-    for (int r = 0; r < 4; ++r) {
-        const std::string name = "R" + std::to_string(r), a = track(), b = track();
-        if (a == b)
-            continue;
-        if (r % 2)
-            p.rule(KCONST_IMPLY, name.c_str(), {b.c_str()}, a.c_str());
-        else
-            p.rule(KCONST_ONE, name.c_str(), {a.c_str(), b.c_str()});
-    }
-}
-
-} // namespace
 
 // On projects too large to enumerate, every answer changes the fewest tracks: a state that
 // breaks no rule, the requested track switched, and no state with fewer other tracks switched
@@ -745,7 +752,7 @@ TEST_F(StatusSolverTest, OverlappingGroupsGetTheFewestChanges)
     for (int project = 0; project < 12; ++project) {
         SCOPED_TRACE("project " + std::to_string(project));
         ProjectBuilder p;
-        overlappingProject(p, rng);
+        overlappingProject(p, rng, 24, 10);
         KFile *f = p.file();
         // A starting state that breaks no rule, from the stopped one that breaks the minimums.
         for (int i = 0; i < 20 && !solvercheck::statusViolations(f).empty(); ++i)
