@@ -207,29 +207,75 @@ KFile *denseExclusions(std::mt19937 &rng)
     return f;
 }
 
+// Tracks named in a solver's answer (the list freed).
+int tracksIn(KFile *f, GSList *changed)
+{
+    int tracks = 0;
+    for (GSList *l = changed; l; l = l->next)
+        tracks += isATrack(f, static_cast<const char *>(l->data)) == 1;
+    g_slist_free(changed);
+    return tracks;
+}
+
+// Projects per hard benchmark: the requests are spread over this many generated projects, each
+// starting from every track stopped (which breaks every rule with a minimum).
+enum { HARD_PROJECTS = 6 };
+// Time limit of the reference answer every timed answer is compared with, in milliseconds.
+enum { REFERENCE_LIMIT_MS = 5000 };
+
 // Switch requests of random tracks through the solver at the default time limit: median, p99,
-// how many reached the limit and how many were refused.
+// how many reached the limit and how many were refused. Each request is also answered on a copy
+// of the project under a long time limit (not timed): "non_optimal" counts the answers that
+// changed more tracks than that one, "unproven" the reference answers that reached even the long
+// limit.
 void hardSwitches(benchmark::State &state, KFile *(*make)(std::mt19937 &))
 {
-    k_setStatusSolverTimeLimit(0);
     std::mt19937 rng(2026);
-    KFile *f = make(rng);
-    const int tracks = tracksNbr(f);
+    const int perProject =
+        std::max(1, static_cast<int>(state.max_iterations) / HARD_PROJECTS);
+    KFile *f = nullptr;
+    int tracks = 0, done = 0, nonOptimal = 0, unproven = 0;
     Timings timings;
-    const long before = limitHits();
+    long hits = 0;
     for (auto _ : state) {
+        if (done++ % perProject == 0) {
+            if (f)
+                _freeZark(f);
+            f = make(rng);
+            tracks = tracksNbr(f);
+        }
         std::string name = "T" + std::to_string(rng() % static_cast<unsigned>(tracks));
+        KFile *twin = KFile_clone(f);
+        k_setStatusSolverTimeLimit(0);
+        const long before = limitHits();
         GSList *changed = nullptr;
         timings.ms.push_back(timed([&] { changed = checkStatus(f, name.c_str()); }));
+        hits += limitHits() - before;
         if (!changed)
             ++timings.refused;
         else if (!solvercheck::statusViolations(f).empty())
             ++timings.invalid;
-        g_slist_free(changed);
+        const int movedTracks = changed ? tracksIn(f, changed) : -1;
+        if (twin) {
+            k_setStatusSolverTimeLimit(REFERENCE_LIMIT_MS);
+            const long refBefore = limitHits();
+            GSList *reference = checkStatus(twin, name.c_str());
+            if (limitHits() != refBefore)
+                ++unproven;
+            const int best = reference ? tracksIn(twin, reference) : -1;
+            if (movedTracks >= 0 && best >= 0 && best < movedTracks)
+                ++nonOptimal;
+            _freeZark(twin);
+        }
     }
+    k_setStatusSolverTimeLimit(0);
     report(state, timings, static_cast<double>(k_getStatusSolverTimeLimit()));
-    state.counters["limit_hits"] = before < 0 ? -1.0 : static_cast<double>(limitHits() - before);
-    _freeZark(f);
+    state.counters["limit_hits"] = limitHits() < 0 ? -1.0 : static_cast<double>(hits);
+    state.counters["limit_pct"] = 100.0 * static_cast<double>(hits) / static_cast<double>(done);
+    state.counters["non_optimal"] = nonOptimal;
+    state.counters["unproven"] = unproven;
+    if (f)
+        _freeZark(f);
 }
 
 void BM_OverlappingMinMax256(benchmark::State &state)
@@ -252,5 +298,5 @@ const bool quiet = std::freopen("/dev/null", "w", stderr) != nullptr;
 SOLVER_SIZES(BM_Toggle);
 SOLVER_SIZES(BM_SolverSwitch);
 SOLVER_SIZES(BM_LevelMove);
-BENCHMARK(BM_OverlappingMinMax256)->Iterations(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DenseExclusions256)->Iterations(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OverlappingMinMax256)->Iterations(1800)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DenseExclusions256)->Iterations(1800)->Unit(benchmark::kMillisecond);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -239,10 +240,11 @@ public:
     ZarkWorkSpace(const ZarkWorkSpace &) = delete;
     ZarkWorkSpace &operator=(const ZarkWorkSpace &) = delete;
 
-    void addIndicator(BoolVar b, int weight)
+    void addIndicator(BoolVar b, int weight, KElement *track)
     {
         indicators << b;
         weights << weight;
+        indicatorElts.push_back(track);
     }
 
     // The status variable of a searched element.
@@ -260,6 +262,7 @@ public:
     int nextSlot = 0;
     BoolVarArgs indicators;
     IntArgs weights;
+    std::vector<KElement *> indicatorElts; // the track of each indicator
 
 private:
     void number()
@@ -329,11 +332,11 @@ void iniatializeConst(ZarkWorkSpace &ws, KElement *elt, const KElement *requeste
             return; // fixed by a hard constraint
         BoolVar s = ws.statusOf(elt);
         if (plays(elt)) {
-            ws.addIndicator(s, WEIGHT_TRACK);
+            ws.addIndicator(s, WEIGHT_TRACK, elt);
         } else {
             BoolVar kept(home, 0, 1);
             rel(home, kept, IRT_NQ, s);
-            ws.addIndicator(kept, WEIGHT_TRACK);
+            ws.addIndicator(kept, WEIGHT_TRACK, elt);
         }
         return;
     }
@@ -604,6 +607,353 @@ int countPlayableTracks(KFile *file, bool orphans)
     }));
 }
 
+// The rules of a request's model as the search's branching sees them: for each rule its own
+// status variable, its members' and its implying element's status variables with the state each
+// had before the request, and its bounds; for each indicator the rules of its track (the groups
+// holding it and the implications it implies).
+class Neighbourhood {
+public:
+    explicit Neighbourhood(const ZarkWorkSpace &ws)
+    {
+        KFile *file = ws.file;
+        std::vector<int> ruleOfElt(ws.varOf.size(), -1);
+        auto var = [&ws](const KElement *e) { return ws.varOf[static_cast<size_t>(e->id)]; };
+        for (KElement *e : ws.order) {
+            KGroupData *group = ruleOf(e);
+            if (!group)
+                continue;
+            Rule rule;
+            rule.self = var(e);
+            rule.firstMember = static_cast<int>(memberVar_.size());
+            for (KElement *member : membersOf(file, group)) {
+                if (!ws.searched(member))
+                    continue;
+                memberVar_.push_back(var(member));
+                memberWas_.push_back(plays(member) ? 1 : 0);
+            }
+            rule.endMember = static_cast<int>(memberVar_.size());
+            if (hasMinMax(group->kind) && group->kindData) {
+                const int *bounds = static_cast<const int *>(group->kindData);
+                rule.min = bounds[0];
+                rule.max = bounds[1];
+            }
+            if (KElement *implying = implyingOf(file, group)) {
+                if (ws.searched(implying)) {
+                    rule.implying = var(implying);
+                    rule.implyingWas = plays(implying) ? 1 : 0;
+                }
+            }
+            ruleOfElt[static_cast<size_t>(e->id)] = static_cast<int>(rules_.size());
+            rules_.push_back(rule);
+        }
+        indicatorsOf_.resize(rules_.size());
+        seen_.assign(rules_.size(), 0);
+        count_.assign(ws.indicatorElts.size(), 0);
+        was_.resize(ws.order.size());
+        watchers_.resize(ws.order.size());
+        for (size_t r = 0; r < rules_.size(); ++r) {
+            const Rule &rule = rules_[r];
+            auto watched = [&](int v) {
+                watchers_[static_cast<size_t>(v)].push_back(static_cast<int>(r));
+            };
+            watched(rule.self);
+            for (int m = rule.firstMember; m < rule.endMember; ++m)
+                watched(memberVar_[static_cast<size_t>(m)]);
+            if (rule.implying >= 0)
+                watched(rule.implying);
+        }
+        for (KElement *e : ws.order) {
+            was_[static_cast<size_t>(var(e))] = plays(e) ? 1 : 0;
+            const int r = ruleOfElt[static_cast<size_t>(e->id)];
+            if (r >= 0 && checkElt(file, e, nullptr) > 0)
+                brokenBefore_.push_back(r);
+        }
+        for (size_t i = 0; i < ws.indicatorElts.size(); ++i) {
+            KElement *track = ws.indicatorElts[i];
+            const int indicator = static_cast<int>(i);
+            auto add = [&](KElement *rule) {
+                const int r = ruleOfElt[static_cast<size_t>(rule->id)];
+                if (r >= 0)
+                    indicatorsOf_[static_cast<size_t>(r)].push_back(indicator);
+            };
+            for (GList *l = track->parents.head; l; l = l->next) {
+                KElement *parent = static_cast<KElement *>(l->data);
+                if (isNumbered(file, parent))
+                    add(parent);
+            }
+            for (GList *l = track->impliedBy.head; l; l = l->next) {
+                KElement *rule = static_cast<KElement *>(l->data);
+                KGroupData *group = ruleOf(rule);
+                if (isNumbered(file, rule) && group && implyingOf(file, group) == track)
+                    add(rule);
+            }
+        }
+    }
+
+    // The indicator to branch on in `space`: among the undecided ones from `from` on, the one
+    // whose track is in the most rules that keeping every undecided element as it was breaks
+    // (the earliest among equals); `from` itself when no rule is broken so, and then `quiet` is
+    // set. Only a rule that broke before the request or watches an element decided away from its
+    // state can break so.
+    int pick(const OSpace &space, int from, bool *quiet) const
+    {
+        ++stamp_;
+        std::vector<int> &candidates = candidates_;
+        candidates.clear();
+        auto consider = [&](int r) {
+            if (seen_[static_cast<size_t>(r)] == stamp_)
+                return;
+            seen_[static_cast<size_t>(r)] = stamp_;
+            if (!brokenIfKept(space, rules_[static_cast<size_t>(r)]))
+                return;
+            for (int i : indicatorsOf_[static_cast<size_t>(r)])
+                if (i >= from && !space.indicators[i].assigned() &&
+                    count_[static_cast<size_t>(i)]++ == 0)
+                    candidates.push_back(i);
+        };
+        for (int r : brokenBefore_)
+            consider(r);
+        for (int v = 0; v < space.statusVars.size(); ++v) {
+            const BoolVar &x = space.statusVars[v];
+            if (x.assigned() && x.val() != was_[static_cast<size_t>(v)])
+                for (int r : watchers_[static_cast<size_t>(v)])
+                    consider(r);
+        }
+        *quiet = candidates.empty();
+        int best = from, bestCount = 0;
+        for (int i : candidates) {
+            const int count = count_[static_cast<size_t>(i)];
+            count_[static_cast<size_t>(i)] = 0;
+            if (count > bestCount || (count == bestCount && i < best)) {
+                best = i;
+                bestCount = count;
+            }
+        }
+        return best;
+    }
+
+private:
+    struct Rule {
+        int self = -1;
+        int firstMember = 0, endMember = 0;
+        int min = 0, max = INT_MAX;
+        int implying = -1, implyingWas = 0;
+    };
+
+    static int valueIfKept(const OSpace &space, int var, int was)
+    {
+        const BoolVar &v = space.statusVars[var];
+        return v.assigned() ? v.val() : was;
+    }
+
+    // Whether the rule breaks when every undecided element keeps its state (a rule's own
+    // undecided status follows its members and is not looked at).
+    bool brokenIfKept(const OSpace &space, const Rule &rule) const
+    {
+        int count = 0;
+        bool memberSilent = false;
+        for (int m = rule.firstMember; m < rule.endMember; ++m) {
+            const int on = valueIfKept(space, memberVar_[static_cast<size_t>(m)],
+                                       memberWas_[static_cast<size_t>(m)]);
+            count += on;
+            memberSilent = memberSilent || on == 0;
+        }
+        if (count < rule.min || count > rule.max)
+            return true;
+        const BoolVar &self = space.statusVars[rule.self];
+        if (self.assigned() && (self.val() == 1) != (count > 0))
+            return true;
+        return rule.implying >= 0 && memberSilent &&
+               valueIfKept(space, rule.implying, rule.implyingWas) == 1;
+    }
+
+    std::vector<Rule> rules_;
+    std::vector<int> memberVar_, memberWas_; // members of every rule, rule after rule
+    std::vector<int> was_;                          // per status variable: state before
+    std::vector<std::vector<int>> watchers_;        // per status variable: rules watching it
+    std::vector<std::vector<int>> indicatorsOf_;    // per rule: indicators of its tracks
+    std::vector<int> brokenBefore_;                 // rules broken before the request
+    // Scratch of pick(), which one search thread calls at a time.
+    mutable std::vector<unsigned> seen_;            // per rule: last pick that looked at it
+    mutable std::vector<int> count_, candidates_;   // per indicator: broken rules counted
+    mutable unsigned stamp_ = 0;
+};
+
+// Branches on the kept-status indicators, keeping a track as it is first: the track chosen is
+// one in the most rules that keeping everything else would break, so the search repairs what the
+// request and the broken rules disturb instead of trying changes where none is needed. When
+// keeping everything undecided breaks no rule, a first alternative keeps every undecided track at
+// once: that state is found in one step instead of one per track. It is followed by keeping and
+// by changing the first undecided track, which cover every state below, so that nothing is lost
+// where the first alternative fails.
+class TouchedBrancher : public Brancher {
+public:
+    static void post(Home home, const Neighbourhood *neighbourhood)
+    {
+        (void)new (home) TouchedBrancher(home, neighbourhood);
+    }
+    bool status(const Space &home) const override
+    {
+        const BoolVarArray &indicators = static_cast<const OSpace &>(home).indicators;
+        for (; start_ < indicators.size(); ++start_)
+            if (!indicators[start_].assigned())
+                return true;
+        return false;
+    }
+    const Choice *choice(Space &home) override
+    {
+        bool quiet = false;
+        const int at = neighbourhood_->pick(static_cast<const OSpace &>(home), start_, &quiet);
+        return new Pick(*this, at, quiet);
+    }
+    const Choice *choice(const Space &, Archive &e) override
+    {
+        int at, quiet;
+        e >> at >> quiet;
+        return new Pick(*this, at, quiet != 0);
+    }
+    ExecStatus commit(Space &home, const Choice &c, unsigned int a) override
+    {
+        const Pick &pick = static_cast<const Pick &>(c);
+        BoolVarArray &indicators = static_cast<OSpace &>(home).indicators;
+        if (pick.quiet) {
+            if (a == 0) {
+                for (int i = pick.at; i < indicators.size(); ++i)
+                    if (!indicators[i].assigned() &&
+                        me_failed(Int::BoolView(indicators[i]).one(home)))
+                        return ES_FAILED;
+                return ES_OK;
+            }
+            --a;
+        }
+        Int::BoolView indicator(indicators[pick.at]);
+        return me_failed(indicator.eq(home, a == 0 ? 1 : 0)) ? ES_FAILED : ES_OK;
+    }
+    Actor *copy(Space &home) override { return new (home) TouchedBrancher(home, *this); }
+    size_t dispose(Space &home) override
+    {
+        (void)Brancher::dispose(home);
+        return sizeof(*this);
+    }
+
+private:
+    struct Pick : public Choice {
+        Pick(const Brancher &b, int at, bool quiet) : Choice(b, quiet ? 3 : 2), at(at), quiet(quiet)
+        {
+        }
+        void archive(Archive &e) const override
+        {
+            Choice::archive(e);
+            e << at << (quiet ? 1 : 0);
+        }
+        int at;
+        bool quiet; // nothing breaks when every undecided track is kept
+    };
+
+    TouchedBrancher(Home home, const Neighbourhood *neighbourhood)
+        : Brancher(home), neighbourhood_(neighbourhood)
+    {
+    }
+    TouchedBrancher(Space &home, TouchedBrancher &other)
+        : Brancher(home, other), neighbourhood_(other.neighbourhood_), start_(other.start_)
+    {
+    }
+
+    const Neighbourhood *neighbourhood_; // outlives every space searched with it
+    mutable int start_ = 0;              // indicators before it are all decided
+};
+
+// Failures the deepening of fewestChanges may meet in all before branch and bound takes over: a
+// count, not a time, so that which search answers does not depend on the machine's speed. About
+// half the time limit on a desktop machine.
+enum { DEEPENING_FAIL_LIMIT = 6000 };
+
+// The request's time limit and the failures the deepening levels have left.
+class DeepeningStop : public Search::Stop {
+public:
+    explicit DeepeningStop(RequestStop &request) : request_(request) {}
+    bool stop(const Search::Statistics &s, const Search::Options &o) override
+    {
+        if (request_.stop(s, o))
+            return timeUp_ = true;
+        return spent_ + s.fail > DEEPENING_FAIL_LIMIT;
+    }
+    // After a level: its failures count against the next ones.
+    void levelDone(const Search::Statistics &s) { spent_ += s.fail; }
+    bool timeUp() const { return timeUp_; }
+
+private:
+    RequestStop &request_;
+    unsigned long spent_ = 0;
+    bool timeUp_ = false;
+};
+
+// The state of the work space's model (branchings posted) that keeps the most tracks as they are,
+// the first such in search order; null when none exists or none was found in time (`stopped` then
+// says the time ran out). A first state from a depth-first search bounds the answer; then states
+// that change at most k tracks are searched for k = 0, 1, ...: with few changes allowed, every
+// other track is fixed as soon as they are spent, so these searches are small, and the first
+// state found is optimal. When the changes needed are many, the deepening gives up after a
+// number of failures and branch and bound improves on the first state in the time left.
+std::unique_ptr<OSpace> fewestChanges(ZarkWorkSpace &ws, RequestStop &stop, bool *stopped)
+{
+    OSpace &root = *ws.root;
+    *stopped = false;
+    if (root.status() == SS_FAILED)
+        return nullptr; // the rules and the request contradict each other
+    Search::Options options = searchOptions(&stop);
+    std::unique_ptr<OSpace> first;
+    {
+        DFS<OSpace> engine(&root, options);
+        first.reset(engine.next());
+        if (!first) {
+            *stopped = engine.stopped();
+            return nullptr;
+        }
+    }
+    int total = 0;
+    for (int w : ws.weights)
+        total += w;
+    const int firstCost = first->cost.val();
+    // The changes that the rules force at once (kept-status indicators fixed to 0 at the root):
+    // no state changes fewer, so the deepening starts there, and a first state with no more is
+    // already one of the fewest.
+    const int forced = total - root.cost.max();
+    if (total - firstCost <= forced)
+        return first;
+    {
+        DeepeningStop deepening(stop);
+        Search::Options levelOptions = searchOptions(&deepening);
+        int k = forced;
+        for (; total - k > firstCost; ++k) {
+            std::unique_ptr<OSpace> probe(static_cast<OSpace *>(root.clone()));
+            rel(*probe, probe->cost, IRT_GQ, total - k);
+            DFS<OSpace> engine(probe.get(), levelOptions);
+            std::unique_ptr<OSpace> found(engine.next());
+            if (found)
+                return found;
+            if (deepening.timeUp()) {
+                *stopped = true;
+                return first;
+            }
+            if (engine.stopped())
+                break; // out of failures
+            deepening.levelDone(engine.statistics());
+        }
+        if (total - k <= firstCost)
+            return first; // every state with fewer changes is ruled out
+    }
+    // Branch and bound from the first state, in the time that is left.
+    std::unique_ptr<OSpace> bounded(static_cast<OSpace *>(root.clone()));
+    rel(*bounded, bounded->cost, IRT_GR, firstCost);
+    BAB<OSpace> engine(bounded.get(), options);
+    std::unique_ptr<OSpace> best = std::move(first);
+    while (OSpace *solution = engine.next())
+        best.reset(solution);
+    *stopped = engine.stopped();
+    return best;
+}
+
 // `noneBroken`: the caller knows that the current statuses break no rule, so only the requested
 // element's component can need a change and the rest of the project is not looked at.
 GSList *solveStatus(KFile *file, KElement *requested, bool noneBroken)
@@ -613,21 +963,20 @@ GSList *solveStatus(KFile *file, KElement *requested, bool noneBroken)
                                   : ZarkWorkSpace(file, activeElements(file, requested));
     OSpace &root = *ws.root;
     const int wanted = postRequest(ws, requested);
+    std::unique_ptr<Neighbourhood> neighbourhood; // read by every space's branching
     if (ws.indicators.size() > 0) {
         root.indicators = BoolVarArray(root, ws.indicators);
         root.cost = expr(root, sum(ws.weights, ws.indicators));
-        branch(root, root.indicators, BOOL_VAR_NONE(), BOOL_VAL_MAX());
+        neighbourhood = std::make_unique<Neighbourhood>(ws);
+        TouchedBrancher::post(root, neighbourhood.get());
     }
     // Every status is decided, whatever the indicators leave open.
     branch(root, root.statusVars, BOOL_VAR_NONE(), BOOL_VAL_MIN());
-    Search::Options options = searchOptions(&stop);
-    BAB<OSpace> engine(&root, options);
-    std::unique_ptr<OSpace> best;
-    while (OSpace *solution = engine.next())
-        best.reset(solution);
-    if (engine.stopped())
+    bool stopped = false;
+    std::unique_ptr<OSpace> best = fewestChanges(ws, stop, &stopped);
+    if (stopped)
         limitHits.fetch_add(1);
-    if (!best && engine.stopped() && !cancelled())
+    if (!best && stopped && !cancelled())
         best.reset(firstSolution(file, ws.order, requested));
     if (cancelled())
         return nullptr;

@@ -2,8 +2,10 @@
 // that every play rule holds (groups with a minimum and a maximum of playing members, at-most-one
 // and all-together groups, implications, the group-state link of every rule), and answers whether
 // every grouped track can still be made to play. A plain checker counts the rule violations of
-// the current statuses; a constraint model searched by branch and bound under a time limit finds
-// the state that keeps the most other tracks as they are.
+// the current statuses; a constraint model searched under a time limit finds the state that keeps
+// the most other tracks as they are: it branches first on the tracks of the rules that keeping
+// everything would break, looks for states of 0, 1, 2 ... changed tracks (so the first found is
+// one of the fewest), and leaves requests that need very many changes to branch and bound.
 //
 // Threads: the GUI thread (requests, checks) or the player thread (randomSlct), never the sound
 // card's callback. A request on a project that no other thread reads works on it in place,

@@ -121,6 +121,33 @@ struct PlayOptimum {
     int kept = -1; // most tracks other than the requested one that keep their state
 };
 
+// Completes a choice of track states in `on`: every rule element plays when one of its members
+// does (a rule without members only when it is the requested element and `wanted`). True when
+// the requested element is `wanted` and the state breaks no rule.
+inline bool completesToValid(KFile *f, PlayState &on, KElement *requested, bool wanted)
+{
+    std::vector<int> done(on.size(), 0);
+    std::function<bool(KElement *)> state = [&](KElement *e) -> bool {
+        KGroupData *g = rule(e);
+        if (!g || done[e->id])
+            return on[e->id];
+        done[e->id] = 1;
+        std::vector<KElement *> ms = members(f, g);
+        if (ms.empty()) {
+            on[e->id] = e == requested && wanted;
+            return on[e->id];
+        }
+        bool any = false;
+        for (KElement *m : ms)
+            any = state(m) || any;
+        on[e->id] = any;
+        return on[e->id];
+    };
+    for (KElement *e : elements(f))
+        state(e);
+    return bool(on[requested->id]) == wanted && playViolations(f, on, true).empty();
+}
+
 // Enumerates every on/off choice of the tracks (group states follow their members; a rule
 // without members plays only when it is the requested element) and returns the best state in which `requested` is `wanted`.
 inline PlayOptimum bestPlay(KFile *f, KElement *requested, bool wanted, const PlayState &before)
@@ -134,26 +161,7 @@ inline PlayOptimum bestPlay(KFile *f, KElement *requested, bool wanted, const Pl
     for (unsigned long mask = 0; mask < (1ul << tracks.size()); ++mask) {
         for (size_t i = 0; i < tracks.size(); ++i)
             on[tracks[i]->id] = (mask >> i) & 1;
-        std::vector<int> done(on.size(), 0);
-        std::function<bool(KElement *)> state = [&](KElement *e) -> bool {
-            KGroupData *g = rule(e);
-            if (!g || done[e->id])
-                return on[e->id];
-            done[e->id] = 1;
-            std::vector<KElement *> ms = members(f, g);
-            if (ms.empty()) {
-                on[e->id] = e == requested && wanted;
-                return on[e->id];
-            }
-            bool any = false;
-            for (KElement *m : ms)
-                any = state(m) || any;
-            on[e->id] = any;
-            return on[e->id];
-        };
-        for (KElement *e : elements(f))
-            state(e);
-        if (bool(on[requested->id]) != wanted || !playViolations(f, on, true).empty())
+        if (!completesToValid(f, on, requested, wanted))
             continue;
         int kept = 0;
         for (KElement *t : tracks)
@@ -162,6 +170,39 @@ inline PlayOptimum bestPlay(KFile *f, KElement *requested, bool wanted, const Pl
             best = {true, kept};
     }
     return best;
+}
+
+// Whether some state that breaks no rule has `requested` `wanted` and at most `changes` other
+// tracks switched from `before`: every set of up to `changes` tracks is tried, so projects too
+// large to enumerate whole can be checked when few tracks change.
+inline bool fewChangesSuffice(KFile *f, KElement *requested, bool wanted,
+                              const PlayState &before, int changes)
+{
+    std::vector<KElement *> others;
+    for (KElement *e : elements(f))
+        if (e->type == KELT_TRACK && e != requested)
+            others.push_back(e);
+    std::vector<size_t> picked;
+    std::function<bool(size_t)> tryFrom = [&](size_t from) -> bool {
+        PlayState on(before);
+        if (requested->type == KELT_TRACK)
+            on[requested->id] = wanted;
+        for (size_t i : picked)
+            on[others[i]->id] = !before[others[i]->id];
+        if (completesToValid(f, on, requested, wanted))
+            return true;
+        if (static_cast<int>(picked.size()) == changes)
+            return false;
+        for (size_t i = from; i < others.size(); ++i) {
+            picked.push_back(i);
+            const bool found = tryFrom(i + 1);
+            picked.pop_back();
+            if (found)
+                return true;
+        }
+        return false;
+    };
+    return changes >= 0 && tryFrom(0);
 }
 
 // --- Level laws ----------------------------------------------------------------------------------

@@ -523,6 +523,37 @@ void pressureProject(ProjectBuilder &p, std::mt19937 &rng)
     }
 }
 
+// `tracks` tracks under `groups` overlapping groups of 4 to 6 tracks with minimums of 0 to 2 and
+// maximums up to 3 above them, with a few at-most-one pairs and implications: switching one track
+// sets off chains of repairs through the groups; from the stopped state, every group with a
+// minimum is broken.
+void overlappingProject(ProjectBuilder &p, std::mt19937 &rng, int tracks, int groups)
+{
+    auto track = [&rng, tracks] { return "T" + std::to_string(rng() % static_cast<unsigned>(tracks)); };
+    for (int i = 0; i < tracks; ++i)
+        p.track(("T" + std::to_string(i)).c_str());
+    for (int g = 0; g < groups; ++g) {
+        const std::string name = "G" + std::to_string(g);
+        const int min = static_cast<int>(rng() % 3);
+        p.group(name.c_str(), {}, min, min + 1 + static_cast<int>(rng() % 3));
+        std::set<std::string> members;
+        const size_t size = 4 + rng() % 3;
+        while (members.size() < size)
+            members.insert(track());
+        for (const std::string &m : members)
+            p.link(name.c_str(), {m.c_str()});
+    }
+    for (int r = 0; r < 4; ++r) {
+        const std::string name = "R" + std::to_string(r), a = track(), b = track();
+        if (a == b)
+            continue;
+        if (r % 2)
+            p.rule(KCONST_IMPLY, name.c_str(), {b.c_str()}, a.c_str());
+        else
+            p.rule(KCONST_ONE, name.c_str(), {a.c_str(), b.c_str()});
+    }
+}
+
 // A search that reaches its time limit before any state is followed by a search for any state:
 // a possible request is answered, with a state that breaks no rule.
 TEST(StatusSolverUnderPressure, LimitReachedBeforeAnyStateStillAnswersAPossibleRequest)
@@ -549,6 +580,16 @@ TEST(StatusSolverUnderPressure, LimitReachedBeforeAnyStateStillAnswersAPossibleR
         EXPECT_TRUE(broken.empty()) << name << ": " << broken.front();
     }
     EXPECT_GT(asked, 0);
+    // From the stopped state of 192 tracks under overlapping groups with minimums, one request
+    // has to repair most groups: far more search than the limit allows.
+    ProjectBuilder q;
+    overlappingProject(q, rng, 192, 64);
+    const char *track = "T0";
+    std::vector<std::string> changed = takeList(checkStatus(q.file(), track));
+    ASSERT_FALSE(changed.empty());
+    EXPECT_EQ(1, isPlaying(q.file(), track));
+    std::vector<std::string> broken = solvercheck::statusViolations(q.file());
+    EXPECT_TRUE(broken.empty()) << broken.front();
     EXPECT_GT(k_statusSolverLimitHits(), hits);
     k_setStatusSolverTimeLimit(0);
 }
@@ -697,5 +738,82 @@ TEST_F(StatusSolverTest, SwitchingManyElementsAnswersAsSwitchingEachInTurn)
         _freeZark(twin);
         if (HasFailure())
             return;
+    }
+}
+
+
+// On projects too large to enumerate, every answer changes the fewest tracks: a state that
+// breaks no rule, the requested track switched, and no state with fewer other tracks switched
+// (every smaller set of switched tracks tried); the same answer on a copy of the project.
+TEST_F(StatusSolverTest, OverlappingGroupsGetTheFewestChanges)
+{
+    std::mt19937 rng(1211);
+    int answered = 0, chained = 0;
+    for (int project = 0; project < 12; ++project) {
+        SCOPED_TRACE("project " + std::to_string(project));
+        ProjectBuilder p;
+        overlappingProject(p, rng, 24, 10);
+        KFile *f = p.file();
+        // A starting state that breaks no rule, from the stopped one that breaks the minimums.
+        for (int i = 0; i < 20 && !solvercheck::statusViolations(f).empty(); ++i)
+            toggle(f, ("T" + std::to_string(rng() % 24)).c_str());
+        if (!solvercheck::statusViolations(f).empty())
+            continue;
+        for (int request = 0; request < 10; ++request) {
+            KElement *elt = giveElt(f, ("T" + std::to_string(rng() % 24)).c_str());
+            SCOPED_TRACE(std::string("request ") + elt->name);
+            const solvercheck::PlayState before = solvercheck::currentPlay(f);
+            const auto beforeStatuses = statuses(f);
+            const bool wanted = elt->status <= 0;
+            KFile *twin = KFile_clone(f);
+            ASSERT_NE(nullptr, twin);
+            const std::vector<std::string> twinChanged = takeList(checkStatus(twin, elt->name));
+            _freeZark(twin);
+            const std::vector<std::string> changed = takeList(checkStatus(f, elt->name));
+            EXPECT_EQ(twinChanged, changed);
+            if (changed.empty()) {
+                EXPECT_EQ(beforeStatuses, statuses(f));
+                continue;
+            }
+            ++answered;
+            const std::vector<std::string> broken = solvercheck::statusViolations(f);
+            ASSERT_TRUE(broken.empty()) << broken.front();
+            ASSERT_EQ(wanted, elt->status > 0);
+            const solvercheck::PlayState after = solvercheck::currentPlay(f);
+            int moved = 0;
+            for (KElement *e : solvercheck::elements(f))
+                moved += e->type == KELT_TRACK && e != elt && before[e->id] != after[e->id];
+            chained += moved >= 2;
+            EXPECT_FALSE(solvercheck::fewChangesSuffice(f, elt, wanted, before, moved - 1))
+                << moved << " other tracks switched";
+        }
+    }
+    // The projects exercise what they are meant to: answers that move several other tracks.
+    EXPECT_GE(answered, 60);
+    EXPECT_GE(chained, 10);
+}
+
+// A repair that runs through a group's own status: switching A off leaves the inner group
+// without a sure playing member, so the outer group's minimum needs B or C on, although no rule
+// looks broken while every undecided track is counted as it was (the inner group still as
+// playing). The search must not take "keep everything else" for an answer without checking it.
+TEST_F(StatusSolverTest, RepairThroughAGroupStatusIsFound)
+{
+    for (const char *asked : {"A", "Inner"}) {
+        SCOPED_TRACE(asked);
+        ProjectBuilder p;
+        p.track("A").track("B").track("C");
+        p.group("Inner", {"A", "C"}, 0, 2);
+        p.group("Outer", {"Inner", "B"}, 1, 2);
+        KFile *f = p.file();
+        const char *playing[] = {"A"};
+        ASSERT_EQ(1, controlStatus(f, playing, 1));
+        const std::vector<std::string> changed = takeList(checkStatus(f, asked));
+        ASSERT_FALSE(changed.empty());
+        EXPECT_EQ(asked, changed.front());
+        EXPECT_TRUE(solvercheck::statusViolations(f).empty());
+        EXPECT_FALSE(isPlaying(f, "A"));
+        // One other track, the fewest possible.
+        EXPECT_EQ(1, isPlaying(f, "B") + isPlaying(f, "C"));
     }
 }
