@@ -95,6 +95,7 @@ void KTreeModel::setKFile(KCtrlFile* document)
     if (m_doc)
         disconnect(m_doc, nullptr, this, nullptr);
     beginResetModel();
+    m_takesDrops.clear();
     m_doc = document;
     m_loaded = document != nullptr;
     if (m_loaded)
@@ -128,6 +129,7 @@ void KTreeModel::layoutChanged_slot()
 void KTreeModel::cleanAll()
 {
     beginResetModel();
+    m_takesDrops.clear();
     m_loaded = false;
     m_tree.clear();
     endResetModel();
@@ -136,6 +138,7 @@ void KTreeModel::cleanAll()
 void KTreeModel::reloaded_slot()
 {
     beginResetModel();
+    m_takesDrops.clear();
     m_loaded = m_doc != nullptr;
     m_tree.assign(m_loaded ? projectTree() : std::vector<KNameTree::Spec>());
     endResetModel();
@@ -143,12 +146,14 @@ void KTreeModel::reloaded_slot()
 
 void KTreeModel::refresh()
 {
+    m_takesDrops.clear();
     if (m_loaded && m_doc)
         m_tree.sync(projectTree(), *this);
 }
 
 void KTreeModel::renamed(const QString& oldName, const QString& newName)
 {
+    m_takesDrops.clear();
     if (!m_loaded)
         return;
     // A name changes no row's place: the top level and the members keep their order.
@@ -423,8 +428,12 @@ Qt::ItemFlags KTreeModel::flags(const QModelIndex& index) const
     if (!n)
         return Qt::ItemIsDropEnabled;
     Qt::ItemFlags f = QAbstractItemModel::flags(index) | Qt::ItemIsDragEnabled;
-    const KElement* elt = element(n->name);
-    if (elt && elt->type != KELT_TRACK)
+    auto known = m_takesDrops.constFind(n->name);
+    if (known == m_takesDrops.constEnd()) {
+        const KElement* elt = element(n->name);
+        known = m_takesDrops.insert(n->name, elt && elt->type != KELT_TRACK);
+    }
+    if (*known)
         f |= Qt::ItemIsDropEnabled;
     return f;
 }
