@@ -1,6 +1,7 @@
 // Started by bench_editor: builds either the editor (its whole start-up, without a project) or
 // a plain QMainWindow with as many menus, tool bars and tab pages, offscreen, and ends at the
-// first paint of the main window.
+// first paint of the main window. On its way out it writes its peak resident memory on the
+// standard output ("maxrss_kb=<n>").
 #include "AppPaths.h"
 #include "KTheme.h"
 #include "SonaricParams.h"
@@ -15,7 +16,11 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include <sys/resource.h>
 
 namespace {
 // Ends the program once the first main window has painted: every dialog (the editor's start
@@ -70,6 +75,12 @@ int plainWindow()
 
 int main(int argc, char** argv)
 {
+    std::atexit([] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("maxrss_kb=%ld\n", usage.ru_maxrss);
+        std::fflush(stdout);
+    });
     QApplication app(argc, argv);
     KTheme::apply(app);
     FirstPaint watcher;

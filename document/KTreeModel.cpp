@@ -102,6 +102,7 @@ void KTreeModel::setKFile(KCtrlFile* document)
     if (m_doc)
         disconnect(m_doc, nullptr, this, nullptr);
     beginResetModel();
+    m_takesDrops.clear();
     m_doc = document;
     m_loaded = document != nullptr;
     if (m_loaded)
@@ -135,6 +136,7 @@ void KTreeModel::layoutChanged_slot()
 void KTreeModel::cleanAll()
 {
     beginResetModel();
+    m_takesDrops.clear();
     m_loaded = false;
     m_tree.clear();
     endResetModel();
@@ -143,6 +145,7 @@ void KTreeModel::cleanAll()
 void KTreeModel::reloaded_slot()
 {
     beginResetModel();
+    m_takesDrops.clear();
     m_loaded = m_doc != nullptr;
     m_tree.assign(m_loaded ? projectTree() : std::vector<KNameTree::Spec>());
     endResetModel();
@@ -150,12 +153,14 @@ void KTreeModel::reloaded_slot()
 
 void KTreeModel::refresh()
 {
+    m_takesDrops.clear();
     if (m_loaded && m_doc)
         m_tree.sync(projectTree(), *this);
 }
 
 void KTreeModel::renamed(const QString& oldName, const QString& newName)
 {
+    m_takesDrops.clear();
     if (!m_loaded)
         return;
     // A name changes no row's place: the top level and the members keep their order.
@@ -445,8 +450,12 @@ Qt::ItemFlags KTreeModel::flags(const QModelIndex& index) const
     if (!n)
         return Qt::ItemIsDropEnabled;
     Qt::ItemFlags f = QAbstractItemModel::flags(index) | Qt::ItemIsDragEnabled;
-    const KElement* elt = element(n->name);
-    if (elt && elt->type != KELT_TRACK)
+    auto known = m_takesDrops.constFind(n->name);
+    if (known == m_takesDrops.constEnd()) {
+        const KElement* elt = element(n->name);
+        known = m_takesDrops.insert(n->name, elt && elt->type != KELT_TRACK);
+    }
+    if (*known)
         f |= Qt::ItemIsDropEnabled;
     return f;
 }

@@ -126,6 +126,11 @@ private:
     bool m_colorSelection = false;
     bool m_loaded = false;
     KNameTree m_tree;
+    // Whether the named element takes drops (it exists and is no track), as flags() found it:
+    // the views ask for every row's flags on each layout, and the engine's lookup converts the
+    // name each time. Emptied whenever the rows are rebuilt or brought in line with the
+    // document, which every change of an element's existence or kind goes through.
+    mutable QHash<QString, bool> m_takesDrops;
 };
 
 class KCheckableTreeModel : public KTreeModel

@@ -69,7 +69,7 @@ DlgCreateConstt::DlgCreateConstt(KObjFile::EConst kind, ZazuzoziZadiviDU* window
     }
     setModal(true);
     setWindowFlags(windowFlags() | Qt::Tool);
-    setWindowIcon(QIcon(":/Img/SonaricIcon"));
+    setWindowIcon(AppServices::pictureIcon(":/Img/SonaricIcon"));
     setWindowTitle(imply ? tr("Créer une implication") : tr("Créer une exclusion"));
     connect(okButton, &QPushButton::released, this, &DlgCreateConstt::okAction);
     connect(cancelButton, &QPushButton::released, this, &DlgCreateConstt::cancelAction);

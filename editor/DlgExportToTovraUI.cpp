@@ -1,5 +1,6 @@
 #include "DlgExportToTovraUI.h"
 
+#include "AppServices.h"
 #include "KObjFile.h"
 #include "KPrompt.h"
 #include "ProgressThread.h"
@@ -67,7 +68,7 @@ DlgExportToTovraUI::DlgExportToTovraUI(SonaricParams* params, QWidget* parent)
     fileRow->addWidget(m_pathEdit, 1);
     m_fileButton = new QToolButton(this);
     m_fileButton->setObjectName("fileButton");
-    m_fileButton->setIcon(QIcon(":/Img/Folder22"));
+    m_fileButton->setIcon(AppServices::pictureIcon(":/Img/Folder22"));
     m_fileButton->setText("...");
     fileRow->addWidget(m_fileButton);
     column->addLayout(fileRow);

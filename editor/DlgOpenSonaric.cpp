@@ -1,5 +1,6 @@
 #include "DlgOpenSonaric.h"
 
+#include "AppServices.h"
 #include "KPrompt.h"
 #include "KUrlLabel.h"
 #include "SonaricParams.h"
@@ -77,7 +78,7 @@ DlgOpenSonaric::DlgOpenSonaric(QWidget* parent) : QDialog(parent), grid(nullptr)
     setMaximumSize(600, 600);
     SonaricParams* params = ZazuzoziZadiviDU::getInstance()->getParams();
     setWindowTitle(params->getSoftName());
-    setWindowIcon(QIcon(":/Img/SonaricIcon"));
+    setWindowIcon(AppServices::pictureIcon(":/Img/SonaricIcon"));
     QPalette background = palette();
     background.setBrush(backgroundRole(), QBrush(QPixmap(":/Window/OpenFree" + params->getLanguage())));
     setPalette(background);

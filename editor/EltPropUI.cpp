@@ -199,7 +199,7 @@ DlgProperty::DlgProperty(QWidget* parent) : QDialog(parent, Qt::Tool)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     setModal(true);
-    setWindowIcon(QIcon(":/Img/SonaricIcon"));
+    setWindowIcon(AppServices::pictureIcon(":/Img/SonaricIcon"));
 }
 
 void DlgProperty::setCentralWidget(QWidget* widget)

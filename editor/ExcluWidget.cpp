@@ -60,17 +60,19 @@ ExcluWidget::ExcluWidget(QWidget* parent) : QWidget(parent)
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setHandleWidth(6);
     splitter->setStyleSheet(SplitterStyle);
-    splitter->addWidget(buildHalf(KObjFile::Implication, tr("Implication"), ImplyTitleStyle, {21, 29, 31}));
-    splitter->addWidget(buildHalf(KObjFile::Exclusion, tr("Exclusion"), ExcluTitleStyle, {22, 30, 32}));
+    // Each half is built inside the splitter, which takes it in as it is made: built elsewhere
+    // and moved in, its widgets would be polished twice.
+    splitter->addWidget(buildHalf(KObjFile::Implication, tr("Implication"), ImplyTitleStyle, {21, 29, 31}, splitter));
+    splitter->addWidget(buildHalf(KObjFile::Exclusion, tr("Exclusion"), ExcluTitleStyle, {22, 30, 32}, splitter));
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);
     box->addWidget(splitter);
 }
 
 QWidget* ExcluWidget::buildHalf(KObjFile::EConst kind, const QString& title, const char* titleStyle,
-                                const QList<int>& actionIds)
+                                const QList<int>& actionIds, QWidget* parent)
 {
-    auto* half = new QWidget(this);
+    auto* half = new QWidget(parent);
     auto* bar = new QToolBar(half);
     bar->setIconSize(QSize(16, 18));
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);

@@ -45,7 +45,7 @@ protected:
 
 private:
     QWidget* buildHalf(KObjFile::EConst kind, const QString& title, const char* titleStyle,
-                       const QList<int>& actionIds);
+                       const QList<int>& actionIds, QWidget* parent);
     void addLine(KObjFile::EConst kind, const QString& name, const QString& element1,
                  const QString& element2, const QString& description);
     QStringList& names(KObjFile::EConst kind);

@@ -1,5 +1,6 @@
 #include "ExportUI.h"
 
+#include "AppServices.h"
 #include "KPrompt.h"
 #include "KTheme.h"
 #include "KitFonts.h"
@@ -96,7 +97,7 @@ void Ui_ExportUIClass::setupUi(QWidget* page)
     lineEdit_2->setObjectName("lineEdit_2");
     toolButton_2 = new QToolButton(groupBoxExport);
     toolButton_2->setObjectName("toolButton_2");
-    toolButton_2->setIcon(QIcon(":/Img/Folder22"));
+    toolButton_2->setIcon(AppServices::pictureIcon(":/Img/Folder22"));
     pathGrid->addWidget(mixlabel, 0, 0);
     pathGrid->addWidget(mixComboBox, 0, 1, 1, 2);
     pathGrid->addWidget(fileLabel, 1, 0);

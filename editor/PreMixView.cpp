@@ -33,7 +33,7 @@ PreMixView::PreMixView(KCtrlFile* document, QWidget* parent)
     , rulesList(nullptr)
     , miniPlayer(nullptr)
     , tree(nullptr)
-    , ownCreateAction(new QAction(QIcon(":/Img/AddAudio"), tr("Créer ..."), this))
+    , ownCreateAction(new QAction(AppServices::pictureIcon(":/Img/AddAudio"), tr("Créer ..."), this))
 {
     setObjectName("PreMixViewClass");
     setWindowTitle("PreMixView");

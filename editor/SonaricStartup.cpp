@@ -132,30 +132,32 @@ int SonaricStartup::run(const QStringList& arguments)
     } uninstall{&editorTranslator, &libraryTranslators, &qtTranslator};
 
     initSplashPictures();
-    KSplashScreen splash(":/Intern/PubIntro" + code, QString());
+    // Deleted once it has closed, with its picture and its window's pixels, before the main
+    // window and the start dialog draw theirs.
+    auto splash = std::make_unique<KSplashScreen>(":/Intern/PubIntro" + code, QString());
     QStyle* style = KTheme::createStyle();
-    style->setParent(&splash);
-    splash.setStyle(style);
-    splash.setListGeometry(QRect(223, 143, 355, 125));
-    QFont listFont = splash.font();
+    style->setParent(splash.get());
+    splash->setStyle(style);
+    splash->setListGeometry(QRect(223, 143, 355, 125));
+    QFont listFont = splash->font();
     listFont.setWeight(QFont::Bold);
-    splash.setListFont(listFont, Qt::black);
-    splash.setPrgText(QObject::tr("Chargement des images..."), 0);
-    splash.start();
+    splash->setListFont(listFont, Qt::black);
+    splash->setPrgText(QObject::tr("Chargement des images..."), 0);
+    splash->start();
 
     const QString bundle = imageBundlePath();
     if (!QFileInfo(bundle).isFile()) {
-        reportFailure(&splash, QObject::tr("Erreur"), QObject::tr("Fichier introuvable : ") + bundle);
+        reportFailure(splash.get(), QObject::tr("Erreur"), QObject::tr("Fichier introuvable : ") + bundle);
         return ExitStartupFailure;
     }
     BundleRegistration registration(bundle);
     if (!registration.ok()) {
-        reportFailure(&splash, QObject::tr("Erreur"), QObject::tr("Fichier illisible : ") + bundle);
+        reportFailure(splash.get(), QObject::tr("Erreur"), QObject::tr("Fichier illisible : ") + bundle);
         return ExitStartupFailure;
     }
 
-    splash.setPrgText(QObject::tr("Dénoyautage des olives..."), 10);
-    splash.setPrgText(QObject::tr("Création de la fenêtre principale..."), 30);
+    splash->setPrgText(QObject::tr("Dénoyautage des olives..."), 10);
+    splash->setPrgText(QObject::tr("Création de la fenêtre principale..."), 30);
     ZazuzoziZadiviDU* window = ZazuzoziZadiviDU::getInstance();
     // The window, its document and its settings go before the bundle and the translators.
     struct Teardown {
@@ -175,18 +177,18 @@ int SonaricStartup::run(const QStringList& arguments)
     // SIGTERM closes the window as the Quit command does (with its save question).
     TerminationWatcher termination([window] { window->close(); });
 
-    splash.setPrgText(QObject::tr("Gestion des arguments..."), 95);
+    splash->setPrgText(QObject::tr("Gestion des arguments..."), 95);
     const QString project = AppServices::searchFileInList(arguments);
     // A project that cannot be read is reported; the start dialog then offers the other ways in.
     if (!project.isNull() && !window->openTovraProject(project))
         reportFailure(window, ZazuzoziZadiviDU::tr("Erreur"),
                       ZazuzoziZadiviDU::tr("Impossible d'ouvrir le projet !") + "\n" + project);
-    splash.finish();
+    splash->finish();
+    splash.reset();
     if (window->checkForUpdate(false))
         return 0;
     if (!window->getTovraFile())
         window->openStartDialog();
-    splash.setPrgText(QObject::tr("Fin du chargement..."), 100);
 
     if (!window->isVisible())
         return 0;

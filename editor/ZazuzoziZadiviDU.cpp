@@ -80,12 +80,14 @@ const char* const MenuBarStyle =
 QSplitter* pageSplitter(const QList<QWidget*>& widgets, const QList<int>& sizes, const char* style,
                         QWidget* parent)
 {
+    // The style sheet goes on before the pages: set afterwards, it would polish each page's
+    // whole widget tree a second time.
     auto* splitter = new QSplitter(Qt::Horizontal, parent);
+    splitter->setStyleSheet(style);
+    splitter->setHandleWidth(6);
     for (QWidget* widget : widgets)
         splitter->addWidget(widget);
     splitter->setSizes(sizes);
-    splitter->setHandleWidth(6);
-    splitter->setStyleSheet(style);
     return splitter;
 }
 } // namespace
@@ -125,7 +127,7 @@ QString ZazuzoziZadiviDU::titleFor(const QString& path, bool isSaved, const QStr
 
 ZazuzoziZadiviDU::ZazuzoziZadiviDU() : QMainWindow(nullptr)
 {
-    setWindowIcon(QIcon(":/Img/SonaricIcon"));
+    setWindowIcon(AppServices::pictureIcon(":/Img/SonaricIcon"));
     QStyle* style = KTheme::createStyle();
     style->setParent(this);
     setStyle(style);

@@ -139,7 +139,7 @@ DlgNewGroupUI::DlgNewGroupUI(KCtrlFile* document, DlgNGMode mode, QWidget* paren
     if (parent)
         AppServices::setFontParent(this, parent->font());
     setWindowTitle(tr("Création / Modification d'un groupe"));
-    setWindowIcon(QIcon(":/Img/SonaricIcon"));
+    setWindowIcon(AppServices::pictureIcon(":/Img/SonaricIcon"));
     setWindowFlags(windowFlags() | Qt::Tool);
     ui->nameLabel->setText(tr("Nom du groupe"));
     ui->locationLabel->setText(tr("Emplacement"));

@@ -1,5 +1,7 @@
 #include "KListWidget.h"
 
+#include "AppServices.h"
+
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -190,7 +192,7 @@ void KListWidget::mouseReleaseEvent(QMouseEvent* event)
         delete emptyMenu;
         emptyMenu = new QMenu(this);
         emptyMenu->setObjectName("emptyMenu");
-        emptyMenu->addAction(QIcon(":/Img/AddAudio"), tr("Créer un Tovix"), this,
+        emptyMenu->addAction(AppServices::pictureIcon(":/Img/AddAudio"), tr("Créer un Tovix"), this,
                              &KListWidget::selectActionTriggered);
         emptyMenu->popup(global);
         return;

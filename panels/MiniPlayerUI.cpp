@@ -1,5 +1,6 @@
 #include "MiniPlayerUI.h"
 
+#include "AppServices.h"
 #include "KAudioFilePlayer.h"
 #include "KButton.h"
 #include "KCtrlFile.h"
@@ -19,8 +20,9 @@ constexpr int BarHeight = 60;
 // The three pictures of a button: off, hover and on.
 void setPictures(KButton* button, const QString& name)
 {
-    button->setIcons(QIcon(":/Img/" + name + "Off"), QIcon(":/Img/" + name + "Over"),
-                     QIcon(":/Img/" + name + "On"));
+    button->setIcons(AppServices::pictureIcon(":/Img/" + name + "Off"),
+                     AppServices::pictureIcon(":/Img/" + name + "Over"),
+                     AppServices::pictureIcon(":/Img/" + name + "On"));
 }
 } // namespace
 

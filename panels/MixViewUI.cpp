@@ -91,10 +91,10 @@ void MixViewUI::buildToolBar(QGridLayout* layout)
     toolBar->setIconSize(QSize(16, 18));
     toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     toolBar->setStyleSheet(ToolBarStyle);
-    createAction = toolBar->addAction(QIcon(":/Img/AddAudio"), tr("Créer un Tovix"));
-    toolBar->addAction(QIcon(":/Img/Customize"), tr("Modifier"), this, qOverload<>(&MixViewUI::modifyItem));
-    toolBar->addAction(QIcon(":/Img/Save"), tr("Enregistrer"), this, qOverload<>(&MixViewUI::save_slot));
-    toolBar->addAction(QIcon(":/Img/DeleteAudio"), tr("Supprimer "), this, &MixViewUI::removeItem);
+    createAction = toolBar->addAction(AppServices::pictureIcon(":/Img/AddAudio"), tr("Créer un Tovix"));
+    toolBar->addAction(AppServices::pictureIcon(":/Img/Customize"), tr("Modifier"), this, qOverload<>(&MixViewUI::modifyItem));
+    toolBar->addAction(AppServices::pictureIcon(":/Img/Save"), tr("Enregistrer"), this, qOverload<>(&MixViewUI::save_slot));
+    toolBar->addAction(AppServices::pictureIcon(":/Img/DeleteAudio"), tr("Supprimer "), this, &MixViewUI::removeItem);
     mixList = new KListWidget(top);
     mixList->setObjectName("mixList");
     mixList->setMaximumHeight(130);

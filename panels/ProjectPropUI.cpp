@@ -52,9 +52,10 @@ T* named(QWidget* parent, const char* name)
 
 ProjectPropUI::ProjectPropUI(QWidget* parent) : QWidget(parent)
 {
+    // The style sheet before the form: set afterwards, it would polish every field again.
+    setStyleSheet("QLabel {border: 0px;}QTableWidget {border: 1px solid darkgray;border-radius: 0px;}");
     buildForm();
     AppServices::setFontParent(this, parent->font());
-    setStyleSheet("QLabel {border: 0px;}QTableWidget {border: 1px solid darkgray;border-radius: 0px;}");
     setTexts();
     bandLinkLineEdit->setValidator(new KBandLinkValid(this));
 

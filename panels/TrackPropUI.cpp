@@ -22,7 +22,7 @@ TrackPropUI::TrackPropUI(KCtrlFile* document, QWidget* parent) : QWidget(parent)
 {
     buildForm();
     AppServices::setFontParent(this, parent->font());
-    fileButton->setIcon(QIcon(":/Img/OpenTV"));
+    fileButton->setIcon(AppServices::pictureIcon(":/Img/OpenTV"));
     reset();
     connect(fileButton, &QToolButton::released, this, &TrackPropUI::buttonFileClicked);
     connect(nameLE, &QLineEdit::editingFinished, this, &TrackPropUI::nameEdited);

@@ -18,6 +18,7 @@ PAIRS = [
 
 def main(paths):
     times = {}
+    counters = {}
     for path in paths:
         try:
             with open(path) as f:
@@ -29,6 +30,7 @@ def main(paths):
                 # Names without their run options: "/iterations:250", "/real_time".
                 name = re.sub(r"/(iterations:\d+|real_time)", "", run["name"])
                 times[name] = (run["real_time"], run.get("time_unit", "ns"))
+                counters[name] = run
     print("\nEditor beside plain Qt (real time):")
     for title, editor, plain, goal in PAIRS:
         if editor not in times or plain not in times:
@@ -38,6 +40,12 @@ def main(paths):
         if goal:
             line += f" (goal {goal}x)"
         print(line)
+    # Peak resident memory of the started programs, from the start-up runs.
+    editor = counters.get("BM_EditorFirstPaint", {}).get("max_rss_mb")
+    plain = counters.get("BM_PlainMainWindowFirstPaint", {}).get("max_rss_mb")
+    if editor is not None and plain is not None:
+        print(f"  peak memory, no project: {editor:.1f} MB vs {plain:.1f} MB = {editor / plain:.2f}x"
+              " (goal 45 MB or less)")
 
 
 if __name__ == "__main__":

@@ -1,5 +1,7 @@
 #include "ActionManager.h"
 
+#include "AppServices.h"
+
 #include <QAction>
 
 ActionManager::ActionManager(QObject* receiver, QObject* parent)
@@ -32,13 +34,13 @@ void ActionManager::addAction(const int& id, const QString& text, const char* sl
 void ActionManager::addAction(const int& id, const QString& text, const char* slot,
                               const QString& iconPath, const QKeySequence& shortcut)
 {
-    addAction(id, text, nullptr, slot, QIcon(iconPath), shortcut);
+    addAction(id, text, nullptr, slot, AppServices::pictureIcon(iconPath), shortcut);
 }
 
 void ActionManager::addAction(const int& id, const QString& text, QObject* receiver,
                               const char* slot, const QString& iconPath)
 {
-    addAction(id, text, receiver, slot, QIcon(iconPath), QKeySequence());
+    addAction(id, text, receiver, slot, AppServices::pictureIcon(iconPath), QKeySequence());
 }
 
 QAction* ActionManager::getAction(const int& id) const

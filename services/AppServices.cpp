@@ -11,6 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QPixmap>
 #include <QStandardItem>
 #include <QStringDecoder>
 #include <QTcpSocket>
@@ -18,6 +21,7 @@
 #include <QWidget>
 
 #include <cmath>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -87,6 +91,53 @@ double AppServices::decibelToAmplitude(double decibels)
     if (std::isnan(decibels))
         return 0.0;
     return std::pow(10.0, std::fmin(decibels, 240.0) / 20.0);
+}
+
+namespace {
+// Every image of the file as an icon entry at device pixel ratio 1, as QIcon's own file
+// loading stores them.
+void addPictureImages(QIcon& icon, const QString& path)
+{
+    QImageReader reader(path);
+    QImage image;
+    while (reader.read(&image)) {
+        QPixmap pixmap = QPixmap::fromImage(image);
+        pixmap.setDevicePixelRatio(1.0);
+        icon.addPixmap(pixmap);
+    }
+}
+
+// The "@Nx" form of the file for the screen's pixel ratio (from the ratio rounded up down to
+// 2), or the file itself when there is none or the ratio is 1.
+QString densePicturePath(const QString& path)
+{
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    if (ratio <= 1.0)
+        return path;
+    int dot = path.lastIndexOf(u'.');
+    if (dot == -1)
+        dot = path.size();
+    QString dense = path;
+    dense.insert(dot, QStringLiteral("@2x"));
+    for (int n = std::min(static_cast<int>(std::ceil(ratio)), 9); n > 1; --n) {
+        dense[dot + 1] = QLatin1Char(static_cast<char>('0' + n));
+        if (QFile::exists(dense))
+            return dense;
+    }
+    return path;
+}
+} // namespace
+
+QIcon AppServices::pictureIcon(const QString& path)
+{
+    QIcon icon;
+    if (path.isEmpty())
+        return icon;
+    addPictureImages(icon, path);
+    const QString dense = densePicturePath(path);
+    if (dense != path)
+        addPictureImages(icon, dense);
+    return icon;
 }
 
 void AppServices::setFontParent(QWidget* widget, QFont font)

@@ -5,6 +5,7 @@
 #define APP_SERVICES_H
 
 #include <QFont>
+#include <QIcon>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,11 @@ public:
 
     // Sets the font on the widget and on every widget below it.
     static void setFontParent(QWidget* widget, QFont font);
+    // The icon of a picture file or resource, as QIcon(path) builds it (every image of the file,
+    // and its "@Nx" form on a high-density screen), without asking the MIME database what a
+    // name without extension holds: that check reads the picture against every known type,
+    // about a million instructions per icon.
+    static QIcon pictureIcon(const QString& path);
 
     // Joins the first items with single blanks and returns the longest such text that names
     // an existing regular file; a null string when none does.

@@ -1,5 +1,6 @@
 #include "DlgInputUI.h"
 
+#include "AppServices.h"
 #include "KPrompt.h"
 
 #include <QGridLayout>
@@ -47,7 +48,7 @@ DlgInputUI::DlgInputUI(QWidget* parent)
     m_cancelButton->setText(tr("Annuler"));
     m_okButton->setDefault(true);
     m_lineEdit1->setReadOnly(true);
-    m_toolButton->setIcon(QIcon(":/Img/Folder"));
+    m_toolButton->setIcon(AppServices::pictureIcon(":/Img/Folder"));
     connect(m_toolButton, &QToolButton::released, this, &DlgInputUI::toolAction);
     connect(m_cancelButton, &QPushButton::released, this, &DlgInputUI::cancelAction);
     connect(m_okButton, &QPushButton::released, this, &DlgInputUI::okAction);
@@ -170,7 +171,7 @@ QStringList DlgInputUI::openFileDialog(const QString& label1, const QString& lab
 {
     DlgInputUI dialog(parent);
     dialog.setToolButtonUnVisible();
-    dialog.setToolButtonIcon(QIcon(":/Img/Folder"));
+    dialog.setToolButtonIcon(AppServices::pictureIcon(":/Img/Folder"));
     dialog.show();
     return run(dialog, label1, label2, text1, text2);
 }

@@ -1,5 +1,6 @@
 #include "KThemeStyle.h"
 
+#include "AppServices.h"
 #include "KTheme.h"
 
 #include <QIcon>
@@ -118,9 +119,9 @@ QIcon KThemeStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,
     // discs.
     switch (icon) {
     case SP_DialogYesButton:
-        return QIcon(QStringLiteral(":/Img/ButtonYes"));
+        return AppServices::pictureIcon(QStringLiteral(":/Img/ButtonYes"));
     case SP_DialogNoButton:
-        return QIcon(QStringLiteral(":/Img/ButtonNo"));
+        return AppServices::pictureIcon(QStringLiteral(":/Img/ButtonNo"));
     default:
         return QProxyStyle::standardIcon(icon, option, widget);
     }

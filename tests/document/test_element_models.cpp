@@ -160,6 +160,32 @@ TEST_F(ElementModels, RefusedDropsChangeNothing)
     EXPECT_EQ(rows(tree), before);
 }
 
+// A row takes drops by what its name stands for now: a group renamed to a former track's name,
+// and a group made under the name of a removed track, after the model has answered for the
+// old elements.
+TEST_F(ElementModels, DropFlagsFollowWhatANameStandsForAfterRenamesAndRemovals)
+{
+    arrange();
+    KTreeModel tree(&doc);
+    const auto takesDrops = [&tree](const QString& name) {
+        const QModelIndex index = tree.getIndex(name);
+        EXPECT_TRUE(index.isValid()) << qPrintable(name);
+        return bool(tree.flags(index) & Qt::ItemIsDropEnabled);
+    };
+    ASSERT_FALSE(takesDrops("kick"));
+    ASSERT_TRUE(takesDrops("Keys"));
+    ASSERT_FALSE(takesDrops("snare"));
+
+    ASSERT_TRUE(doc.renameElt("kick", "beat"));
+    ASSERT_TRUE(doc.renameElt("Keys", "kick"));
+    EXPECT_TRUE(takesDrops("kick"));
+    EXPECT_FALSE(takesDrops("beat"));
+
+    ASSERT_TRUE(doc.removeElement("snare"));
+    ASSERT_TRUE(doc.group("snare", {}));
+    EXPECT_TRUE(takesDrops("snare"));
+}
+
 TEST_F(ElementModels, DropIntoAGroupAllowingNoPlayerOpensItToOne)
 {
     arrange();
