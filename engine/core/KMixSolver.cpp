@@ -99,8 +99,11 @@ public:
 
 namespace {
 
-// Bounds and deviation of one taking-part element (initMixLaw for a level-bearing element).
-void postLevel(OMSpace &home, KElement *elt, bool moved)
+// Bounds and deviation of one taking-part element (initMixLaw for a level-bearing element). A
+// `free` element is tied to no other by a rule: its least deviation is its current level brought
+// within its bounds, so it is fixed there instead of adding to the objective and the branching,
+// which would make every search step cost a step per element.
+void postLevel(OMSpace &home, KElement *elt, bool moved, bool free)
 {
     IntVar l = home.level[elt->id];
     long min = static_cast<long>(elt->levels->minLevel) + LEVEL_OFFSET;
@@ -110,6 +113,13 @@ void postLevel(OMSpace &home, KElement *elt, bool moved)
     if (moved)
         return;
     int old = static_cast<int>(clampLevel(elt->levels->level) + LEVEL_OFFSET);
+    if (free) {
+        // Nearest to the current level within the domain; an empty domain fails the space as
+        // the bounds above already did.
+        if (!home.failed() && l.min() <= l.max())
+            rel(home, l, IRT_EQ, std::clamp(old, l.min(), l.max()));
+        return;
+    }
     int reach = VALUE_MAX + std::abs(old);
     IntVar difference(home, -reach, reach);
     linear(home, IntArgs({1, -1}), IntVarArgs({l, difference}), IRT_EQ, old);
@@ -164,14 +174,28 @@ GSList *applyLevels(KFile *file, const OMSpace &solution, KElement *moved, KElem
 GSList *solveLevels(KFile *file, KElement *moved, KElement *head, int value, TypeMixSolver type)
 {
     Search::TimeStop stop(levelTimeLimit);
+    // Taking-part members of equivalences: the only levels a rule ties to others.
+    std::vector<bool> tied(static_cast<size_t>(std::max(0, file->eltCount)), false);
+    forEachNumbered(file, [&](KElement *e) {
+        KGroupData *group = e->type == KELT_GROUP ? KElement_groupData(e) : nullptr;
+        if (!group || group->kind != KCONST_EQUIV)
+            return;
+        for (GList *l = group->members.head; l; l = l->next) {
+            KElement *q = static_cast<KElement *>(l->data);
+            if (isNumbered(file, q) && takesPart(q, type))
+                tied[q->id] = true;
+        }
+    });
     int counted = 0;
+    forEachNumbered(file, [&](KElement *e) { counted += takesPart(e, type); });
+    // A lone element keeps its own rule (see below); otherwise untied ones are fixed directly.
+    auto isFree = [&](const KElement *e) { return counted > 1 && e != moved && !tied[e->id]; };
     int deviations = 0;
     int maxDeviation = 0;
     forEachNumbered(file, [&](KElement *e) {
         if (!takesPart(e, type))
             return;
-        ++counted;
-        if (e != moved) {
+        if (e != moved && !isFree(e)) {
             ++deviations;
             int old = static_cast<int>(clampLevel(e->levels->level) + LEVEL_OFFSET);
             maxDeviation = std::max(maxDeviation, VALUE_MAX + std::abs(old));
@@ -184,7 +208,7 @@ GSList *solveLevels(KFile *file, KElement *moved, KElement *head, int value, Typ
     IntVarArgs parts;
     forEachNumbered(file, [&](KElement *e) {
         if (takesPart(e, type)) {
-            postLevel(*root, e, e == moved);
+            postLevel(*root, e, e == moved, isFree(e));
             parts << root->level[e->id];
         }
         KGroupData *group = e->type == KELT_GROUP ? KElement_groupData(e) : nullptr;
