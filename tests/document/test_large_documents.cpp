@@ -136,7 +136,8 @@ TEST(LargeDocuments, SwitchingEveryTrackIsLinear)
         EXPECT_EQ(sizes[s] + sizes[s] / 5, on.size());
     }
     k_setStatusSolverTimeLimit(0);
-    EXPECT_LT(seconds[1], 20 * seconds[0])
+    // Ten times the tracks: linear costs 10-14x here; a step per track per track costs 100x.
+    EXPECT_LT(seconds[1], 30 * seconds[0])
         << "500: " << seconds[0] << " s, 5,000: " << seconds[1] << " s";
 }
 
