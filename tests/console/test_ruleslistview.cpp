@@ -158,6 +158,20 @@ TEST_F(RulesProject, DroppedElementsMakeARuleAndAreSelected)
     EXPECT_EQ(tracks[0] + "  " + tracks[1] + "  ", view.table()->item(2, 1)->text());
 }
 
+namespace {
+
+// The names in the rows the table shows selected.
+QStringList selectedNames(const QTableWidget* table)
+{
+    QStringList names;
+    for (const QTableWidgetItem* item : table->selectedItems())
+        if (item->column() == 0)
+            names << item->text();
+    return names;
+}
+
+} // namespace
+
 TEST_F(RulesProject, OpenAndDeleteActOnTheRuleOfTheRowEvenAfterResorting)
 {
     RulesListView view(&doc);
@@ -170,13 +184,7 @@ TEST_F(RulesProject, OpenAndDeleteActOnTheRuleOfTheRowEvenAfterResorting)
     ASSERT_EQ(1, switched.count());
     EXPECT_EQ("__UnusefullGrp__Zeta", switched[0][0].toString());
     // The opened rule's row stays selected once the list is refreshed.
-    const auto selectedRules = [&] {
-        QStringList names;
-        for (const QTableWidgetItem* item : table->selectedItems())
-            if (item->column() == 0)
-                names << item->text();
-        return names;
-    };
+    const auto selectedRules = [&] { return selectedNames(table); };
     EXPECT_EQ(QStringList{"Zeta"}, selectedRules());
 
     Answers answers;
@@ -208,13 +216,7 @@ TEST_F(RulesProject, DoubleClickOpensSaveRefreshesAndCreateRunsTheEditorsCommand
     ASSERT_EQ(1, switched.count());
     EXPECT_EQ("__UnusefullGrp__Zeta", switched[0][0].toString());
     // The opened rule's row stays selected once the list is refreshed.
-    const auto selectedRules = [&] {
-        QStringList names;
-        for (const QTableWidgetItem* item : table->selectedItems())
-            if (item->column() == 0)
-                names << item->text();
-        return names;
-    };
+    const auto selectedRules = [&] { return selectedNames(table); };
     EXPECT_EQ(QStringList{"Zeta"}, selectedRules());
 
     ASSERT_FALSE(doc.createRuleGroup("__UnusefullGrp__Mu", {tracks[0]}, "").isEmpty());
