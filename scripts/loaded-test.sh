@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Runs the whole suite (./test.sh) from a fresh clone of this repository's current commit on a
-# loaded machine: three times on every core while a CPU hog keeps them all busy, then once pinned
+# Runs the whole suite (./test.sh), each time from a fresh clone of this repository's current
+# commit, on a loaded machine: three times on every core while a CPU hog keeps them all busy, then once pinned
 # to two cores beside the same hog. Prints each run's time, its result and its slowest tests.
 #
 #   scripts/loaded-test.sh [work-folder]
 #
-# The clone goes into work-folder (default: a new temporary folder), which is kept for a look at
+# The clones go into work-folder (default: a new temporary folder), which is kept for a look at
 # the logs. Environment: LOADED_RUNS (3), HOG_WORKERS (16), PINNED_CPUS (0,1); ccache is used
 # when installed. Uncommitted changes are not part of the clone.
 set -uo pipefail
@@ -31,11 +31,8 @@ need taskset util-linux || exit 1
 if ! git -C "$repo" diff --quiet HEAD; then
   echo "Note: uncommitted changes in $repo are not tested."
 fi
-clone="$work/clone"
-rm -rf "$clone"
 mkdir -p "$work"
-git clone -q --no-hardlinks "$repo" "$clone" && git -C "$clone" checkout -q "$commit" || exit 1
-echo "Testing $commit in $clone"
+echo "Testing $commit, each run in a fresh clone under $work"
 
 if command -v ccache >/dev/null; then
   export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
@@ -68,9 +65,12 @@ runOnce() { # label, then the command prefix (may be empty)
   local label="$1"
   shift
   local log="$work/$label.log"
+  local clone="$work/$label"
   echo "== $label: $* ./test.sh (log: $log)"
   local start end status
   start=$(date +%s)
+  rm -rf "$clone"
+  git clone -q --no-hardlinks "$repo" "$clone" && git -C "$clone" checkout -q "$commit" || exit 1
   (cd "$clone" && exec setsid "$@" ./test.sh) >"$log" 2>&1 &
   runner=$!
   wait "$runner"
