@@ -55,7 +55,7 @@ KMasterMix::KMasterMix(KCtrlFile* document, QWidget* parent)
     auto* levelValidator = new QDoubleValidator(m_levelEdit);
     levelValidator->setLocale(QLocale::c());
     m_levelEdit->setValidator(levelValidator);
-    m_levelEdit->setText(QStringLiteral("0"));
+    m_levelEdit->setText(KLevelText::levelText(0)); // as every strip reads its level
 
     m_fader = new KSlider(Qt::Vertical, this);
     m_fader->setStyle(KStyleSlider::shared());

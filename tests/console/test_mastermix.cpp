@@ -25,6 +25,7 @@ TEST(MasterMix, TypedLevelMovesTheFaderAndReportsIt)
 {
     KMasterMix master(nullptr);
     master.show();
+    EXPECT_EQ("0.0", master.levelEdit()->text()); // read as a strip reads its level
     QSignalSpy levels(&master, &KMasterMix::masterValueChanged);
     const std::pair<const char*, int> cases[] = {{"12.5", 60}, {"-50", -240}, {"0.05", 0}, {"-7", -35}, {"-6", -30}};
     for (const auto& [text, level] : cases) {
