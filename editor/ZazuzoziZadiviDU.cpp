@@ -169,10 +169,9 @@ void ZazuzoziZadiviDU::initUI()
     connect(workspace, &WorkSpaceUI::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
     setCentralWidget(workspace);
 
-    // The rules page, the mixing-rules page and the mix editor take these places.
-    excluWidget = new ExcluWidget(this);
-    connect(this, &ZazuzoziZadiviDU::newKOFile, excluWidget, &ExcluWidget::setKFile);
-    QWidget* rulesPage = excluWidget;
+    // The rules page and the export page are built when first needed: until then a stand-in
+    // takes their place.
+    auto* rulesPage = new QWidget(this);
     preMixView = new PreMixView(nullptr, this);
     preMixView->setCreateRuleAction(controller->getAction(7));
     connect(this, &ZazuzoziZadiviDU::newKOFile, preMixView, &PreMixView::setKFile);
@@ -241,6 +240,34 @@ void ZazuzoziZadiviDU::initUI()
     QSplitter* page3 = pageSplitter({mixEditor}, {100, 700}, PageSplitterStyle, this);
 
     auto* page4 = new QWidget(this);
+
+    for (QWidget* page : {static_cast<QWidget*>(page0), rulesPage, static_cast<QWidget*>(page2),
+                          static_cast<QWidget*>(page3), page4})
+        workspace->addCentralWidget(page);
+    resetUI();
+    setWindowTitle(params->getSoftName());
+}
+
+void ZazuzoziZadiviDU::ensurePage(int index)
+{
+    if (index == RulesTab && !excluWidget)
+        buildRulesPage();
+    else if (index == ExportTab && !exportPage)
+        buildExportPage();
+}
+
+void ZazuzoziZadiviDU::buildRulesPage()
+{
+    excluWidget = new ExcluWidget(this);
+    connect(this, &ZazuzoziZadiviDU::newKOFile, excluWidget, &ExcluWidget::setKFile);
+    if (document)
+        excluWidget->setKFile(document);
+    workspace->replacePage(RulesTab, excluWidget);
+}
+
+void ZazuzoziZadiviDU::buildExportPage()
+{
+    auto* page4 = new QWidget(this);
     auto* exportGrid = new QGridLayout(page4);
     exportPage = new ExportUI(page4);
     exportPage->setObjectName("exportPage");
@@ -253,12 +280,22 @@ void ZazuzoziZadiviDU::initUI()
     // The song metadata panel lives as long as the window; the export page shows it.
     projectProp = new ProjectPropUI(this);
     exportGrid->addWidget(projectProp, 1, 0);
+    projectProp->init();
+    if (metadataShown && document)
+        projectProp->setMediaSong(document);
+    workspace->replacePage(ExportTab, page4);
+}
 
-    for (QWidget* page : {static_cast<QWidget*>(page0), rulesPage, static_cast<QWidget*>(page2),
-                          static_cast<QWidget*>(page3), page4})
-        workspace->addCentralWidget(page);
-    resetUI();
-    setWindowTitle(params->getSoftName());
+ProjectPropUI* ZazuzoziZadiviDU::getProjectProp() const
+{
+    const_cast<ZazuzoziZadiviDU*>(this)->ensurePage(ExportTab);
+    return projectProp;
+}
+
+ExportUI* ZazuzoziZadiviDU::getExportPage() const
+{
+    const_cast<ZazuzoziZadiviDU*>(this)->ensurePage(ExportTab);
+    return exportPage;
 }
 
 QToolBar* ZazuzoziZadiviDU::createPanelToolBar(const QList<int>& ids, const QSize& iconSize)
@@ -414,7 +451,9 @@ void ZazuzoziZadiviDU::resetUI()
 {
     libraryView->reset();
     workspace->setCurrentTab(0);
-    projectProp->init();
+    metadataShown = false;
+    if (projectProp)
+        projectProp->init();
     setProjectCommandsEnabled(false);
     setWindowTitle(params->getSoftName());
 }
@@ -436,7 +475,9 @@ void ZazuzoziZadiviDU::updateUI()
     if (!mixes.isEmpty())
         mixView->currentMixChanged(mixes.first());
     initUIForOpenedProject();
-    projectProp->setMediaSong(document);
+    metadataShown = true;
+    if (projectProp)
+        projectProp->setMediaSong(document);
 }
 
 void ZazuzoziZadiviDU::changeViewIntermed(int index)
@@ -447,6 +488,7 @@ void ZazuzoziZadiviDU::changeViewIntermed(int index)
 void ZazuzoziZadiviDU::changeViewMenu(int index)
 {
     // A tab change alone leaves the saved state as it is: only edits mark the project modified.
+    ensurePage(index);
     stopPlayers();
     // Leaving the mix editor stores the open mix's unsaved changes while the elements still
     // hold them.
@@ -736,7 +778,7 @@ bool ZazuzoziZadiviDU::saveTovraProject(const QString& path)
 {
     if (!document)
         return false;
-    const bool metadataStored = projectProp->saveMediaSong(document);
+    const bool metadataStored = getProjectProp()->saveMediaSong(document);
     KXml root("SONARIC_PROJECT", QString());
     if (root.isNull())
         return false;
@@ -819,6 +861,7 @@ void ZazuzoziZadiviDU::export_slot()
 {
     if (!document)
         return;
+    ensurePage(ExportTab);
     const QString path = exportPage->getPath();
     // Writing over a file the export reads would ruin both.
     if (isProjectAudioFile(path)) {

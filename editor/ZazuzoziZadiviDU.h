@@ -60,7 +60,8 @@ public:
     PreMixView* getPreMixView() const { return preMixView; }
     TVRAction* getActionManager() const { return controller; }
     KCtrlFile* getTovraFile() const { return document; }
-    ProjectPropUI* getProjectProp() const { return projectProp; }
+    // The pages not shown at start are built when first shown or first asked for here.
+    ProjectPropUI* getProjectProp() const;
     MixViewUI* getMixView() const { return mixView; }
     QString getCurPrjName() const;
     bool projectIsSaved() const { return saved; }
@@ -68,7 +69,7 @@ public:
     bool hasTrackInStructure() const;
     // True when the path names the audio file of one of the project's tracks.
     bool isProjectAudioFile(const QString& path) const;
-    ExportUI* getExportPage() const { return exportPage; }
+    ExportUI* getExportPage() const;
 
     void setCurrentTab(int index);
     int currentTab() const;
@@ -179,8 +180,13 @@ private:
     void clearLibrarySelection();
     bool modifyGroup(const QString& name);
     void deleteCurrentConstraint(int kind);
+    // Builds the page of the tab if it is not built yet.
+    void ensurePage(int index);
+    void buildRulesPage();
+    void buildExportPage();
 
     static ZazuzoziZadiviDU* instance;
+    static constexpr int RulesTab = 1;
     static constexpr int ExportTab = 4;
 
     bool closing = false;
@@ -204,6 +210,9 @@ private:
     QString projectPath;
     QFont windowFont;
     ExportUI* exportPage = nullptr;
+    // Set while the song metadata panel shows the open project's (from its opening until the
+    // next reset), so that a panel built later loads them as well.
+    bool metadataShown = false;
 };
 
 #endif
