@@ -169,15 +169,10 @@ void ZazuzoziZadiviDU::initUI()
     connect(workspace, &WorkSpaceUI::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
     setCentralWidget(workspace);
 
-    // The rules page and the export page are built when first needed: until then a stand-in
-    // takes their place.
+    // The rules page, the mixing-rules page and the export page are built when first needed:
+    // until then a stand-in takes their place.
     auto* rulesPage = new QWidget(this);
-    preMixView = new PreMixView(nullptr, this);
-    preMixView->setCreateRuleAction(controller->getAction(7));
-    connect(this, &ZazuzoziZadiviDU::newKOFile, preMixView, &PreMixView::setKFile);
-    KDragDropTreeView* preMixTree = preMixView->getKDragDropTV();
-    preMixTree->setAcceptDrops(false);
-    preMixTree->setHeaderHidden(true);
+    auto* page2 = new QWidget(this);
     mixView = new MixViewUI(nullptr, nullptr, this);
     mixView->setObjectName("mixEditor");
     mixView->setCreateTovixAction(controller->getAction(15));
@@ -203,13 +198,7 @@ void ZazuzoziZadiviDU::initUI()
     connect(this, &ZazuzoziZadiviDU::newKOFile, structureView, &KDDMenuTV::setKFile);
     connect(structureView, &KDDMenuTV::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
     // Expansion kept in step across the element trees; the trees' own slots do not echo.
-    for (KDragDropTreeView* elementTree : {static_cast<KDragDropTreeView*>(structureView), preMixTree}) {
-        connect(elementTree, qOverload<QString>(&KDragDropTreeView::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
-        connect(elementTree, qOverload<QString>(&KDragDropTreeView::expanded), this, &ZazuzoziZadiviDU::expand_slot);
-        connect(this, &ZazuzoziZadiviDU::collapsed, elementTree,
-                qOverload<const QString&>(&KDragDropTreeView::collapse));
-        connect(this, &ZazuzoziZadiviDU::expanded, elementTree, qOverload<const QString&>(&KDragDropTreeView::expand));
-    }
+    followTreeExpansion(structureView);
     connect(mixTree, qOverload<QString>(&KCheckableTreeView::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
     connect(mixTree, qOverload<QString>(&KCheckableTreeView::expanded), this, &ZazuzoziZadiviDU::expand_slot);
     connect(this, &ZazuzoziZadiviDU::collapsed, mixTree, qOverload<const QString&>(&KCheckableTreeView::collapse));
@@ -236,7 +225,6 @@ void ZazuzoziZadiviDU::initUI()
     QWidget* structurePanel = createPanel(structureBar, structureView, tr("Structure"));
 
     QSplitter* page0 = pageSplitter({libraryPanel, structurePanel}, {130, 500}, StructSplitterStyle, this);
-    QSplitter* page2 = pageSplitter({preMixView}, {120, 500}, PageSplitterStyle, this);
     QSplitter* page3 = pageSplitter({mixEditor}, {100, 700}, PageSplitterStyle, this);
 
     auto* page4 = new QWidget(this);
@@ -248,10 +236,20 @@ void ZazuzoziZadiviDU::initUI()
     setWindowTitle(params->getSoftName());
 }
 
+void ZazuzoziZadiviDU::followTreeExpansion(KDragDropTreeView* elementTree)
+{
+    connect(elementTree, qOverload<QString>(&KDragDropTreeView::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
+    connect(elementTree, qOverload<QString>(&KDragDropTreeView::expanded), this, &ZazuzoziZadiviDU::expand_slot);
+    connect(this, &ZazuzoziZadiviDU::collapsed, elementTree, qOverload<const QString&>(&KDragDropTreeView::collapse));
+    connect(this, &ZazuzoziZadiviDU::expanded, elementTree, qOverload<const QString&>(&KDragDropTreeView::expand));
+}
+
 void ZazuzoziZadiviDU::ensurePage(int index)
 {
     if (index == RulesTab && !excluWidget)
         buildRulesPage();
+    else if (index == RuleMixingTab && !preMixView)
+        buildRuleMixingPage();
     else if (index == ExportTab && !exportPage)
         buildExportPage();
 }
@@ -263,6 +261,32 @@ void ZazuzoziZadiviDU::buildRulesPage()
     if (document)
         excluWidget->setKFile(document);
     workspace->replacePage(RulesTab, excluWidget);
+}
+
+void ZazuzoziZadiviDU::buildRuleMixingPage()
+{
+    preMixView = new PreMixView(nullptr, this);
+    preMixView->setCreateRuleAction(controller->getAction(7));
+    connect(this, &ZazuzoziZadiviDU::newKOFile, preMixView, &PreMixView::setKFile);
+    KDragDropTreeView* preMixTree = preMixView->getKDragDropTV();
+    preMixTree->setAcceptDrops(false);
+    preMixTree->setHeaderHidden(true);
+    followTreeExpansion(preMixTree);
+    if (!language.isEmpty())
+        preMixView->setPixmapPath(language);
+    QSplitter* page2 = pageSplitter({preMixView}, {120, 500}, PageSplitterStyle, this);
+    if (document) {
+        preMixView->setKFile(document);
+        // The tree opens its branches as the structure tree shows them.
+        preMixTree->followExpansion(*structureView);
+    }
+    workspace->replacePage(RuleMixingTab, page2);
+}
+
+PreMixView* ZazuzoziZadiviDU::getPreMixView() const
+{
+    const_cast<ZazuzoziZadiviDU*>(this)->ensurePage(RuleMixingTab);
+    return preMixView;
 }
 
 void ZazuzoziZadiviDU::buildExportPage()
@@ -369,7 +393,8 @@ void ZazuzoziZadiviDU::addConstraintsViewMenu()
 void ZazuzoziZadiviDU::changeLanguage(const QString& code)
 {
     language = code;
-    preMixView->setPixmapPath(code);
+    if (preMixView)
+        preMixView->setPixmapPath(code);
     mixView->setPixmapPath(code);
 }
 
@@ -406,13 +431,14 @@ int ZazuzoziZadiviDU::currentTab() const
 
 void ZazuzoziZadiviDU::stopPlayers()
 {
-    preMixView->getMiniPlayer()->stop();
+    if (preMixView)
+        preMixView->getMiniPlayer()->stop();
     mixView->getMiniPlayer()->stop();
 }
 
 bool ZazuzoziZadiviDU::createMixRule()
 {
-    preMixView->createRule();
+    getPreMixView()->createRule();
     return true;
 }
 
@@ -469,8 +495,10 @@ void ZazuzoziZadiviDU::updateUI()
 {
     libraryView->modelLayoutChanged();
     structureView->expandAll();
-    preMixView->getKDragDropTV()->expandAll();
-    preMixView->setKFile(document);
+    if (preMixView) {
+        preMixView->getKDragDropTV()->expandAll();
+        preMixView->setKFile(document);
+    }
     const QStringList mixes = document->getMixNames();
     if (!mixes.isEmpty())
         mixView->currentMixChanged(mixes.first());
@@ -497,7 +525,8 @@ void ZazuzoziZadiviDU::changeViewMenu(int index)
     // A rule half-edited on the mixing-rules page is kept or given up now (the console asks),
     // and every element goes back to its stored play status, so that the levels and statuses
     // of an edit left behind never stay in the project.
-    preMixView->getSuperUI()->checkSaveForModidf();
+    if (preMixView)
+        preMixView->getSuperUI()->checkSaveForModidf();
     if (document)
         document->resetEltsStatus();
     // That reset is no change of the mix the mix editor shows.
@@ -507,7 +536,8 @@ void ZazuzoziZadiviDU::changeViewMenu(int index)
     // page keeps the connections as they are.
     if (index == 0 || index == 2 || index == 3 || index == ExportTab) {
         mixView->getSuperUI()->activeExternConnections(index == 3);
-        preMixView->getSuperUI()->activeExternConnections(index == 2);
+        if (preMixView)
+            preMixView->getSuperUI()->activeExternConnections(index == 2);
     }
     // Entering the mix editor reopens the mix it shows.
     if (index == 3)
@@ -931,8 +961,8 @@ void ZazuzoziZadiviDU::colorSelection_slot(const QString& name, const QPoint& po
     setUnsavedProject();
     setElementColour(name, chosen);
     // The trees read the colours when they paint.
-    for (QAbstractItemView* tree : {static_cast<QAbstractItemView*>(structureView),
-                                    static_cast<QAbstractItemView*>(preMixView->getKDragDropTV())})
-        tree->viewport()->update();
+    structureView->viewport()->update();
+    if (preMixView)
+        preMixView->getKDragDropTV()->viewport()->update();
 }
 

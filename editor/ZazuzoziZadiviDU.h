@@ -16,6 +16,7 @@ class ExcluWidget;
 class ExportUI;
 class KCtrlFile;
 class KDDMenuTV;
+class KDragDropTreeView;
 class KDragMenuLV;
 class KXml;
 class PreMixView;
@@ -57,7 +58,7 @@ public:
     SonaricParams* getParams() const { return params; }
     KDragMenuLV* getLibraryView() const { return libraryView; }
     KDDMenuTV* getStructureView() const { return structureView; }
-    PreMixView* getPreMixView() const { return preMixView; }
+    PreMixView* getPreMixView() const;
     TVRAction* getActionManager() const { return controller; }
     KCtrlFile* getTovraFile() const { return document; }
     // The pages not shown at start are built when first shown or first asked for here.
@@ -183,10 +184,14 @@ private:
     // Builds the page of the tab if it is not built yet.
     void ensurePage(int index);
     void buildRulesPage();
+    // Keeps the tree's branches open and closed as the other element trees'.
+    void followTreeExpansion(KDragDropTreeView* elementTree);
+    void buildRuleMixingPage();
     void buildExportPage();
 
     static ZazuzoziZadiviDU* instance;
     static constexpr int RulesTab = 1;
+    static constexpr int RuleMixingTab = 2;
     static constexpr int ExportTab = 4;
 
     bool closing = false;
