@@ -35,25 +35,6 @@ void KDragDropTreeView::setKFile(KCtrlFile* document)
     m_model->setKFile(document);
 }
 
-void KDragDropTreeView::followExpansion(const KDragDropTreeView& other)
-{
-    QList<QModelIndex> work{QModelIndex()};
-    while (!work.isEmpty()) {
-        const QModelIndex parent = work.takeLast();
-        const int rows = model()->rowCount(parent);
-        for (int row = 0; row < rows; ++row) {
-            const QModelIndex child = model()->index(row, 0, parent);
-            if (!model()->hasChildren(child))
-                continue;
-            const QString name = m_names.name(child);
-            const QModelIndex there = other.m_names.viewIndex(name);
-            if (there.isValid())
-                m_names.setExpanded(name, other.isExpanded(there));
-            work.append(child);
-        }
-    }
-}
-
 void KDragDropTreeView::setColorSelection(bool on)
 {
     m_colorSelection = on;

@@ -28,7 +28,8 @@ public:
     QString getSelectedItem() const;
     // Opens and closes its branches as the other view shows the same elements, without
     // announcing it: a view made later starts as the views that were there before it.
-    void followExpansion(const KDragDropTreeView& other);
+    void followExpansion(const KTreeViewNames& other) { m_names.follow(other); }
+    const KTreeViewNames& names() const { return m_names; }
 
     using QTreeView::collapse;
     using QTreeView::collapsed;

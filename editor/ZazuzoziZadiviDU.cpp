@@ -173,18 +173,7 @@ void ZazuzoziZadiviDU::initUI()
     // until then a stand-in takes their place.
     auto* rulesPage = new QWidget(this);
     auto* page2 = new QWidget(this);
-    mixView = new MixViewUI(nullptr, nullptr, this);
-    mixView->setObjectName("mixEditor");
-    mixView->setCreateTovixAction(controller->getAction(15));
-    connect(this, &ZazuzoziZadiviDU::newKOFile, mixView, &MixViewUI::setKFile);
-    connect(params, &SonaricParams::useCnsttSelectionChanged, mixView, &MixViewUI::setConstraintsUse);
-    connect(params, &SonaricParams::useCnsttLevelChanged, mixView, &MixViewUI::setMixRules);
-    mixView->setConstraintsUse(params->getUseCnsttSelection());
-    mixView->setMixRules(params->getUseCnsttLevel());
-    QWidget* mixEditor = mixView;
-    KCheckableTreeView* mixTree = mixView->getKCheckableTV();
-    mixTree->setHeaderHidden(true);
-    mixTree->setFont(windowFont);
+    auto* page3 = new QWidget(this);
 
     structureView = new KDDMenuTV(nullptr, this);
     structureView->setObjectName("structureView");
@@ -192,17 +181,12 @@ void ZazuzoziZadiviDU::initUI()
     SItemSkinOptions skin;
     skin.text = tr("Ma musique");
     structureView->setSkinOptions(skin);
-    mixTree->setSkinOptions(skin);
     structureView->setActionManager(controller);
     structureView->setFont(windowFont);
     connect(this, &ZazuzoziZadiviDU::newKOFile, structureView, &KDDMenuTV::setKFile);
     connect(structureView, &KDDMenuTV::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
     // Expansion kept in step across the element trees; the trees' own slots do not echo.
     followTreeExpansion(structureView);
-    connect(mixTree, qOverload<QString>(&KCheckableTreeView::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
-    connect(mixTree, qOverload<QString>(&KCheckableTreeView::expanded), this, &ZazuzoziZadiviDU::expand_slot);
-    connect(this, &ZazuzoziZadiviDU::collapsed, mixTree, qOverload<const QString&>(&KCheckableTreeView::collapse));
-    connect(this, &ZazuzoziZadiviDU::expanded, mixTree, qOverload<const QString&>(&KCheckableTreeView::expand));
 
     libraryView = new KDragMenuLV(nullptr, this);
     libraryView->setObjectName("libraryView");
@@ -225,7 +209,6 @@ void ZazuzoziZadiviDU::initUI()
     QWidget* structurePanel = createPanel(structureBar, structureView, tr("Structure"));
 
     QSplitter* page0 = pageSplitter({libraryPanel, structurePanel}, {130, 500}, StructSplitterStyle, this);
-    QSplitter* page3 = pageSplitter({mixEditor}, {100, 700}, PageSplitterStyle, this);
 
     auto* page4 = new QWidget(this);
 
@@ -250,6 +233,8 @@ void ZazuzoziZadiviDU::ensurePage(int index)
         buildRulesPage();
     else if (index == RuleMixingTab && !preMixView)
         buildRuleMixingPage();
+    else if (index == MixEditorTab && !mixView)
+        buildMixEditorPage();
     else if (index == ExportTab && !exportPage)
         buildExportPage();
 }
@@ -278,9 +263,48 @@ void ZazuzoziZadiviDU::buildRuleMixingPage()
     if (document) {
         preMixView->setKFile(document);
         // The tree opens its branches as the structure tree shows them.
-        preMixTree->followExpansion(*structureView);
+        preMixTree->followExpansion(structureView->names());
     }
     workspace->replacePage(RuleMixingTab, page2);
+}
+
+void ZazuzoziZadiviDU::buildMixEditorPage()
+{
+    mixView = new MixViewUI(nullptr, nullptr, this);
+    mixView->setObjectName("mixEditor");
+    mixView->setCreateTovixAction(controller->getAction(15));
+    connect(this, &ZazuzoziZadiviDU::newKOFile, mixView, &MixViewUI::setKFile);
+    connect(params, &SonaricParams::useCnsttSelectionChanged, mixView, &MixViewUI::setConstraintsUse);
+    connect(params, &SonaricParams::useCnsttLevelChanged, mixView, &MixViewUI::setMixRules);
+    mixView->setConstraintsUse(params->getUseCnsttSelection());
+    mixView->setMixRules(params->getUseCnsttLevel());
+    KCheckableTreeView* mixTree = mixView->getKCheckableTV();
+    mixTree->setHeaderHidden(true);
+    mixTree->setFont(windowFont);
+    SItemSkinOptions skin;
+    skin.text = tr("Ma musique");
+    mixTree->setSkinOptions(skin);
+    connect(mixTree, qOverload<QString>(&KCheckableTreeView::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
+    connect(mixTree, qOverload<QString>(&KCheckableTreeView::expanded), this, &ZazuzoziZadiviDU::expand_slot);
+    connect(this, &ZazuzoziZadiviDU::collapsed, mixTree, qOverload<const QString&>(&KCheckableTreeView::collapse));
+    connect(this, &ZazuzoziZadiviDU::expanded, mixTree, qOverload<const QString&>(&KCheckableTreeView::expand));
+    if (!language.isEmpty())
+        mixView->setPixmapPath(language);
+    QSplitter* page3 = pageSplitter({mixView}, {100, 700}, PageSplitterStyle, this);
+    if (document) {
+        mixView->setKFile(document);
+        mixTree->followExpansion(structureView->names());
+    }
+    // The editor starts at its first step once a project has been opened or made.
+    if (mixEditorStarted)
+        mixView->initUI();
+    workspace->replacePage(MixEditorTab, page3);
+}
+
+MixViewUI* ZazuzoziZadiviDU::getMixView() const
+{
+    const_cast<ZazuzoziZadiviDU*>(this)->ensurePage(MixEditorTab);
+    return mixView;
 }
 
 PreMixView* ZazuzoziZadiviDU::getPreMixView() const
@@ -395,7 +419,8 @@ void ZazuzoziZadiviDU::changeLanguage(const QString& code)
     language = code;
     if (preMixView)
         preMixView->setPixmapPath(code);
-    mixView->setPixmapPath(code);
+    if (mixView)
+        mixView->setPixmapPath(code);
 }
 
 QString ZazuzoziZadiviDU::getCurPrjName() const
@@ -433,7 +458,8 @@ void ZazuzoziZadiviDU::stopPlayers()
 {
     if (preMixView)
         preMixView->getMiniPlayer()->stop();
-    mixView->getMiniPlayer()->stop();
+    if (mixView)
+        mixView->getMiniPlayer()->stop();
 }
 
 bool ZazuzoziZadiviDU::createMixRule()
@@ -444,7 +470,7 @@ bool ZazuzoziZadiviDU::createMixRule()
 
 bool ZazuzoziZadiviDU::createTovix()
 {
-    mixView->createMix();
+    getMixView()->createMix();
     return true;
 }
 
@@ -488,7 +514,9 @@ void ZazuzoziZadiviDU::initUIForOpenedProject()
 {
     DlgOpenSonaric::closeWindow();
     setProjectCommandsEnabled(true);
-    mixView->initUI();
+    mixEditorStarted = true;
+    if (mixView)
+        mixView->initUI();
 }
 
 void ZazuzoziZadiviDU::updateUI()
@@ -501,7 +529,8 @@ void ZazuzoziZadiviDU::updateUI()
     }
     const QStringList mixes = document->getMixNames();
     if (!mixes.isEmpty())
-        mixView->currentMixChanged(mixes.first());
+        if (mixView)
+            mixView->currentMixChanged(mixes.first());
     initUIForOpenedProject();
     metadataShown = true;
     if (projectProp)
@@ -521,7 +550,8 @@ void ZazuzoziZadiviDU::changeViewMenu(int index)
     // Leaving the mix editor stores the open mix's unsaved changes while the elements still
     // hold them.
     if (index != 3)
-        mixView->currentMixChanged(QString());
+        if (mixView)
+            mixView->currentMixChanged(QString());
     // A rule half-edited on the mixing-rules page is kept or given up now (the console asks),
     // and every element goes back to its stored play status, so that the levels and statuses
     // of an edit left behind never stay in the project.
@@ -530,12 +560,14 @@ void ZazuzoziZadiviDU::changeViewMenu(int index)
     if (document)
         document->resetEltsStatus();
     // That reset is no change of the mix the mix editor shows.
-    mixView->setSaveCheck(false);
+    if (mixView)
+        mixView->setSaveCheck(false);
     // Only the console of the page shown follows the document's edits: the mixing-rules console
     // needs them to add the strips dropped on an open rule and to show moved levels. The rules
     // page keeps the connections as they are.
     if (index == 0 || index == 2 || index == 3 || index == ExportTab) {
-        mixView->getSuperUI()->activeExternConnections(index == 3);
+        if (mixView)
+            mixView->getSuperUI()->activeExternConnections(index == 3);
         if (preMixView)
             preMixView->getSuperUI()->activeExternConnections(index == 2);
     }

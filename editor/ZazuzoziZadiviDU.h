@@ -63,7 +63,7 @@ public:
     KCtrlFile* getTovraFile() const { return document; }
     // The pages not shown at start are built when first shown or first asked for here.
     ProjectPropUI* getProjectProp() const;
-    MixViewUI* getMixView() const { return mixView; }
+    MixViewUI* getMixView() const;
     QString getCurPrjName() const;
     bool projectIsSaved() const { return saved; }
     bool hasTrack() const;
@@ -187,11 +187,13 @@ private:
     // Keeps the tree's branches open and closed as the other element trees'.
     void followTreeExpansion(KDragDropTreeView* elementTree);
     void buildRuleMixingPage();
+    void buildMixEditorPage();
     void buildExportPage();
 
     static ZazuzoziZadiviDU* instance;
     static constexpr int RulesTab = 1;
     static constexpr int RuleMixingTab = 2;
+    static constexpr int MixEditorTab = 3;
     static constexpr int ExportTab = 4;
 
     bool closing = false;
@@ -218,6 +220,8 @@ private:
     // Set while the song metadata panel shows the open project's (from its opening until the
     // next reset), so that a panel built later loads them as well.
     bool metadataShown = false;
+    // Set once a project has been opened or made: the mix editor has left its empty state.
+    bool mixEditorStarted = false;
 };
 
 #endif
