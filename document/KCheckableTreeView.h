@@ -21,6 +21,9 @@ public:
 
     KCheckableTreeModel* getKModel() const { return m_model; }
     QSortFilterProxyModel* proxy() const { return m_names.proxy(); }
+    // Opens and closes its branches as the other view shows the same elements, without
+    // announcing it: a view made later starts as the views that were there before it.
+    void followExpansion(const KTreeViewNames& other) { m_names.follow(other); }
     void setSkinOptions(const SItemSkinOptions& skin) { m_model->setSkinOptions(skin); }
     void setItemBackground(bool on) { m_model->setItemBackground(on); }
     // 20 x 20 pixels at the row's depth times 20, for views that draw their own boxes.

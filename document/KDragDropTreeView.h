@@ -26,6 +26,10 @@ public:
     void setItemBackground(bool on) { m_model->setItemBackground(on); }
     void setColorSelection(bool on);
     QString getSelectedItem() const;
+    // Opens and closes its branches as the other view shows the same elements, without
+    // announcing it: a view made later starts as the views that were there before it.
+    void followExpansion(const KTreeViewNames& other) { m_names.follow(other); }
+    const KTreeViewNames& names() const { return m_names; }
 
     using QTreeView::collapse;
     using QTreeView::collapsed;

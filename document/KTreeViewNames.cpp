@@ -55,6 +55,25 @@ void KTreeViewNames::expandAll()
     m_quiet = false;
 }
 
+void KTreeViewNames::follow(const KTreeViewNames& other)
+{
+    QList<QModelIndex> work{QModelIndex()};
+    while (!work.isEmpty()) {
+        const QModelIndex parent = work.takeLast();
+        const int rows = m_proxy->rowCount(parent);
+        for (int row = 0; row < rows; ++row) {
+            const QModelIndex child = m_proxy->index(row, 0, parent);
+            if (!m_proxy->hasChildren(child))
+                continue;
+            const QString childName = name(child);
+            const QModelIndex there = other.viewIndex(childName);
+            if (there.isValid())
+                setExpanded(childName, other.m_view->isExpanded(there));
+            work.append(child);
+        }
+    }
+}
+
 namespace {
 // An open branch and its key: the names from the top down to it, so that an element shown under
 // two groups keeps each branch's own state.

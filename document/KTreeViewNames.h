@@ -30,6 +30,8 @@ public:
     // True while the view's branches change on request, when nothing is to be announced.
     bool quiet() const { return m_quiet; }
     void expandAll();
+    // Opens and closes the branches as the other view shows the same elements, quietly.
+    void follow(const KTreeViewNames& other);
 
 private:
     void save();

@@ -51,6 +51,7 @@ QString freeFileName(const QString& base, const QString& extension)
 
 ExcluWidget* ZazuzoziZadiviDU::getExcluWidget() const
 {
+    const_cast<ZazuzoziZadiviDU*>(this)->ensurePage(RulesTab);
     return excluWidget;
 }
 
@@ -282,7 +283,7 @@ bool ZazuzoziZadiviDU::openConstraintDialog(int kind, const QString& name)
         return false;
     // The dialog made the new version of the rule; the old one goes.
     if (document && document->removeConstraint(name))
-        excluWidget->removeElement(KObjFile::EConst(kind), name);
+        getExcluWidget()->removeElement(KObjFile::EConst(kind), name);
     return true;
 }
 

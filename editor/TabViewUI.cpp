@@ -29,8 +29,8 @@ TabViewUI::TabViewUI(QWidget* parent) : QTabWidget(parent)
 {
     setStyleSheet(StripStyle);
     setMaximumHeight(StripHeight);
-    for (const char* name : PictureNames)
-        pictures << QPixmap(name);
+    // Each tab's picture is read when its tab first shows.
+    pictures.resize(TabCount);
     tabTitles = {tr("Structure"), tr("Contraintes"), tr("Règles de mixage"), tr("Tovix"), tr("Export")};
     setWindowTitle("TabViewUI");
     buildPages();
@@ -69,6 +69,8 @@ void TabViewUI::paintEvent(QPaintEvent* event)
     if (current < 0 || current >= pictures.size())
         return;
     QPainter painter(this);
+    if (pictures[current].isNull())
+        pictures[current] = QPixmap(PictureNames[current]);
     const QPixmap& picture = pictures[current];
     painter.drawPixmap(0, 0, picture);
     for (int j = 0; j < pictures.size() && j < tabTitles.size(); ++j) {

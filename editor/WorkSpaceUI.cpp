@@ -56,6 +56,23 @@ void WorkSpaceUI::addCentralWidget(QWidget* page)
     }
 }
 
+void WorkSpaceUI::replacePage(int i, QWidget* page)
+{
+    if (i < 0 || i >= pages.size() || pages[i] == page)
+        return;
+    QWidget* former = pages[i];
+    QScrollArea* frame = frames[i];
+    pages[i] = page;
+    if (frame->widget() == former) {
+        frame->takeWidget();
+        frame->setWidget(page);
+        page->setVisible(former->isVisible());
+    } else {
+        page->hide();
+    }
+    delete former;
+}
+
 void WorkSpaceUI::viewWidget(int i)
 {
     // Placed before it is shown: placing a page gives it a new parent, which hides it.

@@ -28,6 +28,9 @@ public:
     // Makes tab i current; the strip tells the main window when that changes the tab.
     void setCurrentTab(int i);
     int currentTab() const;
+    // Puts the page in place of the one added at index i (a stand-in for a page built when first
+    // needed) and deletes the former one. The page keeps the former one's place and visibility.
+    void replacePage(int i, QWidget* page);
     QWidget* page(int i) const { return pages.value(i); }
     TabViewUI* tabStrip() const { return tabs; }
 

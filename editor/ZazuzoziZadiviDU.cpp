@@ -169,28 +169,11 @@ void ZazuzoziZadiviDU::initUI()
     connect(workspace, &WorkSpaceUI::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
     setCentralWidget(workspace);
 
-    // The rules page, the mixing-rules page and the mix editor take these places.
-    excluWidget = new ExcluWidget(this);
-    connect(this, &ZazuzoziZadiviDU::newKOFile, excluWidget, &ExcluWidget::setKFile);
-    QWidget* rulesPage = excluWidget;
-    preMixView = new PreMixView(nullptr, this);
-    preMixView->setCreateRuleAction(controller->getAction(7));
-    connect(this, &ZazuzoziZadiviDU::newKOFile, preMixView, &PreMixView::setKFile);
-    KDragDropTreeView* preMixTree = preMixView->getKDragDropTV();
-    preMixTree->setAcceptDrops(false);
-    preMixTree->setHeaderHidden(true);
-    mixView = new MixViewUI(nullptr, nullptr, this);
-    mixView->setObjectName("mixEditor");
-    mixView->setCreateTovixAction(controller->getAction(15));
-    connect(this, &ZazuzoziZadiviDU::newKOFile, mixView, &MixViewUI::setKFile);
-    connect(params, &SonaricParams::useCnsttSelectionChanged, mixView, &MixViewUI::setConstraintsUse);
-    connect(params, &SonaricParams::useCnsttLevelChanged, mixView, &MixViewUI::setMixRules);
-    mixView->setConstraintsUse(params->getUseCnsttSelection());
-    mixView->setMixRules(params->getUseCnsttLevel());
-    QWidget* mixEditor = mixView;
-    KCheckableTreeView* mixTree = mixView->getKCheckableTV();
-    mixTree->setHeaderHidden(true);
-    mixTree->setFont(windowFont);
+    // The rules page, the mixing-rules page and the export page are built when first needed:
+    // until then a stand-in takes their place.
+    auto* rulesPage = new QWidget(this);
+    auto* page2 = new QWidget(this);
+    auto* page3 = new QWidget(this);
 
     structureView = new KDDMenuTV(nullptr, this);
     structureView->setObjectName("structureView");
@@ -198,23 +181,12 @@ void ZazuzoziZadiviDU::initUI()
     SItemSkinOptions skin;
     skin.text = tr("Ma musique");
     structureView->setSkinOptions(skin);
-    mixTree->setSkinOptions(skin);
     structureView->setActionManager(controller);
     structureView->setFont(windowFont);
     connect(this, &ZazuzoziZadiviDU::newKOFile, structureView, &KDDMenuTV::setKFile);
     connect(structureView, &KDDMenuTV::dropOnRoot, this, &ZazuzoziZadiviDU::dropOnRootTV);
     // Expansion kept in step across the element trees; the trees' own slots do not echo.
-    for (KDragDropTreeView* elementTree : {static_cast<KDragDropTreeView*>(structureView), preMixTree}) {
-        connect(elementTree, qOverload<QString>(&KDragDropTreeView::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
-        connect(elementTree, qOverload<QString>(&KDragDropTreeView::expanded), this, &ZazuzoziZadiviDU::expand_slot);
-        connect(this, &ZazuzoziZadiviDU::collapsed, elementTree,
-                qOverload<const QString&>(&KDragDropTreeView::collapse));
-        connect(this, &ZazuzoziZadiviDU::expanded, elementTree, qOverload<const QString&>(&KDragDropTreeView::expand));
-    }
-    connect(mixTree, qOverload<QString>(&KCheckableTreeView::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
-    connect(mixTree, qOverload<QString>(&KCheckableTreeView::expanded), this, &ZazuzoziZadiviDU::expand_slot);
-    connect(this, &ZazuzoziZadiviDU::collapsed, mixTree, qOverload<const QString&>(&KCheckableTreeView::collapse));
-    connect(this, &ZazuzoziZadiviDU::expanded, mixTree, qOverload<const QString&>(&KCheckableTreeView::expand));
+    followTreeExpansion(structureView);
 
     libraryView = new KDragMenuLV(nullptr, this);
     libraryView->setObjectName("libraryView");
@@ -237,9 +209,112 @@ void ZazuzoziZadiviDU::initUI()
     QWidget* structurePanel = createPanel(structureBar, structureView, tr("Structure"));
 
     QSplitter* page0 = pageSplitter({libraryPanel, structurePanel}, {130, 500}, StructSplitterStyle, this);
-    QSplitter* page2 = pageSplitter({preMixView}, {120, 500}, PageSplitterStyle, this);
-    QSplitter* page3 = pageSplitter({mixEditor}, {100, 700}, PageSplitterStyle, this);
 
+    auto* page4 = new QWidget(this);
+
+    for (QWidget* page : {static_cast<QWidget*>(page0), rulesPage, static_cast<QWidget*>(page2),
+                          static_cast<QWidget*>(page3), page4})
+        workspace->addCentralWidget(page);
+    resetUI();
+    setWindowTitle(params->getSoftName());
+}
+
+void ZazuzoziZadiviDU::followTreeExpansion(KDragDropTreeView* elementTree)
+{
+    connect(elementTree, qOverload<QString>(&KDragDropTreeView::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
+    connect(elementTree, qOverload<QString>(&KDragDropTreeView::expanded), this, &ZazuzoziZadiviDU::expand_slot);
+    connect(this, &ZazuzoziZadiviDU::collapsed, elementTree, qOverload<const QString&>(&KDragDropTreeView::collapse));
+    connect(this, &ZazuzoziZadiviDU::expanded, elementTree, qOverload<const QString&>(&KDragDropTreeView::expand));
+}
+
+void ZazuzoziZadiviDU::ensurePage(int index)
+{
+    if (index == RulesTab && !excluWidget)
+        buildRulesPage();
+    else if (index == RuleMixingTab && !preMixView)
+        buildRuleMixingPage();
+    else if (index == MixEditorTab && !mixView)
+        buildMixEditorPage();
+    else if (index == ExportTab && !exportPage)
+        buildExportPage();
+}
+
+void ZazuzoziZadiviDU::buildRulesPage()
+{
+    excluWidget = new ExcluWidget(this);
+    connect(this, &ZazuzoziZadiviDU::newKOFile, excluWidget, &ExcluWidget::setKFile);
+    if (document)
+        excluWidget->setKFile(document);
+    workspace->replacePage(RulesTab, excluWidget);
+}
+
+void ZazuzoziZadiviDU::buildRuleMixingPage()
+{
+    preMixView = new PreMixView(nullptr, this);
+    preMixView->setCreateRuleAction(controller->getAction(7));
+    connect(this, &ZazuzoziZadiviDU::newKOFile, preMixView, &PreMixView::setKFile);
+    KDragDropTreeView* preMixTree = preMixView->getKDragDropTV();
+    preMixTree->setAcceptDrops(false);
+    preMixTree->setHeaderHidden(true);
+    followTreeExpansion(preMixTree);
+    if (!language.isEmpty())
+        preMixView->setPixmapPath(language);
+    QSplitter* page2 = pageSplitter({preMixView}, {120, 500}, PageSplitterStyle, this);
+    if (document) {
+        preMixView->setKFile(document);
+        // The tree opens its branches as the structure tree shows them.
+        preMixTree->followExpansion(structureView->names());
+    }
+    workspace->replacePage(RuleMixingTab, page2);
+}
+
+void ZazuzoziZadiviDU::buildMixEditorPage()
+{
+    mixView = new MixViewUI(nullptr, nullptr, this);
+    mixView->setObjectName("mixEditor");
+    mixView->setCreateTovixAction(controller->getAction(15));
+    connect(this, &ZazuzoziZadiviDU::newKOFile, mixView, &MixViewUI::setKFile);
+    connect(params, &SonaricParams::useCnsttSelectionChanged, mixView, &MixViewUI::setConstraintsUse);
+    connect(params, &SonaricParams::useCnsttLevelChanged, mixView, &MixViewUI::setMixRules);
+    mixView->setConstraintsUse(params->getUseCnsttSelection());
+    mixView->setMixRules(params->getUseCnsttLevel());
+    KCheckableTreeView* mixTree = mixView->getKCheckableTV();
+    mixTree->setHeaderHidden(true);
+    mixTree->setFont(windowFont);
+    SItemSkinOptions skin;
+    skin.text = tr("Ma musique");
+    mixTree->setSkinOptions(skin);
+    connect(mixTree, qOverload<QString>(&KCheckableTreeView::collapsed), this, &ZazuzoziZadiviDU::collapse_slot);
+    connect(mixTree, qOverload<QString>(&KCheckableTreeView::expanded), this, &ZazuzoziZadiviDU::expand_slot);
+    connect(this, &ZazuzoziZadiviDU::collapsed, mixTree, qOverload<const QString&>(&KCheckableTreeView::collapse));
+    connect(this, &ZazuzoziZadiviDU::expanded, mixTree, qOverload<const QString&>(&KCheckableTreeView::expand));
+    if (!language.isEmpty())
+        mixView->setPixmapPath(language);
+    QSplitter* page3 = pageSplitter({mixView}, {100, 700}, PageSplitterStyle, this);
+    if (document) {
+        mixView->setKFile(document);
+        mixTree->followExpansion(structureView->names());
+    }
+    // The editor starts at its first step once a project has been opened or made.
+    if (mixEditorStarted)
+        mixView->initUI();
+    workspace->replacePage(MixEditorTab, page3);
+}
+
+MixViewUI* ZazuzoziZadiviDU::getMixView() const
+{
+    const_cast<ZazuzoziZadiviDU*>(this)->ensurePage(MixEditorTab);
+    return mixView;
+}
+
+PreMixView* ZazuzoziZadiviDU::getPreMixView() const
+{
+    const_cast<ZazuzoziZadiviDU*>(this)->ensurePage(RuleMixingTab);
+    return preMixView;
+}
+
+void ZazuzoziZadiviDU::buildExportPage()
+{
     auto* page4 = new QWidget(this);
     auto* exportGrid = new QGridLayout(page4);
     exportPage = new ExportUI(page4);
@@ -253,12 +328,22 @@ void ZazuzoziZadiviDU::initUI()
     // The song metadata panel lives as long as the window; the export page shows it.
     projectProp = new ProjectPropUI(this);
     exportGrid->addWidget(projectProp, 1, 0);
+    projectProp->init();
+    if (metadataShown && document)
+        projectProp->setMediaSong(document);
+    workspace->replacePage(ExportTab, page4);
+}
 
-    for (QWidget* page : {static_cast<QWidget*>(page0), rulesPage, static_cast<QWidget*>(page2),
-                          static_cast<QWidget*>(page3), page4})
-        workspace->addCentralWidget(page);
-    resetUI();
-    setWindowTitle(params->getSoftName());
+ProjectPropUI* ZazuzoziZadiviDU::getProjectProp() const
+{
+    const_cast<ZazuzoziZadiviDU*>(this)->ensurePage(ExportTab);
+    return projectProp;
+}
+
+ExportUI* ZazuzoziZadiviDU::getExportPage() const
+{
+    const_cast<ZazuzoziZadiviDU*>(this)->ensurePage(ExportTab);
+    return exportPage;
 }
 
 QToolBar* ZazuzoziZadiviDU::createPanelToolBar(const QList<int>& ids, const QSize& iconSize)
@@ -332,8 +417,10 @@ void ZazuzoziZadiviDU::addConstraintsViewMenu()
 void ZazuzoziZadiviDU::changeLanguage(const QString& code)
 {
     language = code;
-    preMixView->setPixmapPath(code);
-    mixView->setPixmapPath(code);
+    if (preMixView)
+        preMixView->setPixmapPath(code);
+    if (mixView)
+        mixView->setPixmapPath(code);
 }
 
 QString ZazuzoziZadiviDU::getCurPrjName() const
@@ -369,19 +456,21 @@ int ZazuzoziZadiviDU::currentTab() const
 
 void ZazuzoziZadiviDU::stopPlayers()
 {
-    preMixView->getMiniPlayer()->stop();
-    mixView->getMiniPlayer()->stop();
+    if (preMixView)
+        preMixView->getMiniPlayer()->stop();
+    if (mixView)
+        mixView->getMiniPlayer()->stop();
 }
 
 bool ZazuzoziZadiviDU::createMixRule()
 {
-    preMixView->createRule();
+    getPreMixView()->createRule();
     return true;
 }
 
 bool ZazuzoziZadiviDU::createTovix()
 {
-    mixView->createMix();
+    getMixView()->createMix();
     return true;
 }
 
@@ -414,7 +503,9 @@ void ZazuzoziZadiviDU::resetUI()
 {
     libraryView->reset();
     workspace->setCurrentTab(0);
-    projectProp->init();
+    metadataShown = false;
+    if (projectProp)
+        projectProp->init();
     setProjectCommandsEnabled(false);
     setWindowTitle(params->getSoftName());
 }
@@ -423,20 +514,27 @@ void ZazuzoziZadiviDU::initUIForOpenedProject()
 {
     DlgOpenSonaric::closeWindow();
     setProjectCommandsEnabled(true);
-    mixView->initUI();
+    mixEditorStarted = true;
+    if (mixView)
+        mixView->initUI();
 }
 
 void ZazuzoziZadiviDU::updateUI()
 {
     libraryView->modelLayoutChanged();
     structureView->expandAll();
-    preMixView->getKDragDropTV()->expandAll();
-    preMixView->setKFile(document);
+    if (preMixView) {
+        preMixView->getKDragDropTV()->expandAll();
+        preMixView->setKFile(document);
+    }
     const QStringList mixes = document->getMixNames();
     if (!mixes.isEmpty())
-        mixView->currentMixChanged(mixes.first());
+        if (mixView)
+            mixView->currentMixChanged(mixes.first());
     initUIForOpenedProject();
-    projectProp->setMediaSong(document);
+    metadataShown = true;
+    if (projectProp)
+        projectProp->setMediaSong(document);
 }
 
 void ZazuzoziZadiviDU::changeViewIntermed(int index)
@@ -447,25 +545,31 @@ void ZazuzoziZadiviDU::changeViewIntermed(int index)
 void ZazuzoziZadiviDU::changeViewMenu(int index)
 {
     // A tab change alone leaves the saved state as it is: only edits mark the project modified.
+    ensurePage(index);
     stopPlayers();
     // Leaving the mix editor stores the open mix's unsaved changes while the elements still
     // hold them.
     if (index != 3)
-        mixView->currentMixChanged(QString());
+        if (mixView)
+            mixView->currentMixChanged(QString());
     // A rule half-edited on the mixing-rules page is kept or given up now (the console asks),
     // and every element goes back to its stored play status, so that the levels and statuses
     // of an edit left behind never stay in the project.
-    preMixView->getSuperUI()->checkSaveForModidf();
+    if (preMixView)
+        preMixView->getSuperUI()->checkSaveForModidf();
     if (document)
         document->resetEltsStatus();
     // That reset is no change of the mix the mix editor shows.
-    mixView->setSaveCheck(false);
+    if (mixView)
+        mixView->setSaveCheck(false);
     // Only the console of the page shown follows the document's edits: the mixing-rules console
     // needs them to add the strips dropped on an open rule and to show moved levels. The rules
     // page keeps the connections as they are.
     if (index == 0 || index == 2 || index == 3 || index == ExportTab) {
-        mixView->getSuperUI()->activeExternConnections(index == 3);
-        preMixView->getSuperUI()->activeExternConnections(index == 2);
+        if (mixView)
+            mixView->getSuperUI()->activeExternConnections(index == 3);
+        if (preMixView)
+            preMixView->getSuperUI()->activeExternConnections(index == 2);
     }
     // Entering the mix editor reopens the mix it shows.
     if (index == 3)
@@ -736,7 +840,7 @@ bool ZazuzoziZadiviDU::saveTovraProject(const QString& path)
 {
     if (!document)
         return false;
-    const bool metadataStored = projectProp->saveMediaSong(document);
+    const bool metadataStored = getProjectProp()->saveMediaSong(document);
     KXml root("SONARIC_PROJECT", QString());
     if (root.isNull())
         return false;
@@ -819,6 +923,7 @@ void ZazuzoziZadiviDU::export_slot()
 {
     if (!document)
         return;
+    ensurePage(ExportTab);
     const QString path = exportPage->getPath();
     // Writing over a file the export reads would ruin both.
     if (isProjectAudioFile(path)) {
@@ -888,8 +993,8 @@ void ZazuzoziZadiviDU::colorSelection_slot(const QString& name, const QPoint& po
     setUnsavedProject();
     setElementColour(name, chosen);
     // The trees read the colours when they paint.
-    for (QAbstractItemView* tree : {static_cast<QAbstractItemView*>(structureView),
-                                    static_cast<QAbstractItemView*>(preMixView->getKDragDropTV())})
-        tree->viewport()->update();
+    structureView->viewport()->update();
+    if (preMixView)
+        preMixView->getKDragDropTV()->viewport()->update();
 }
 

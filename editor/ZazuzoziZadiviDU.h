@@ -16,6 +16,7 @@ class ExcluWidget;
 class ExportUI;
 class KCtrlFile;
 class KDDMenuTV;
+class KDragDropTreeView;
 class KDragMenuLV;
 class KXml;
 class PreMixView;
@@ -57,18 +58,19 @@ public:
     SonaricParams* getParams() const { return params; }
     KDragMenuLV* getLibraryView() const { return libraryView; }
     KDDMenuTV* getStructureView() const { return structureView; }
-    PreMixView* getPreMixView() const { return preMixView; }
+    PreMixView* getPreMixView() const;
     TVRAction* getActionManager() const { return controller; }
     KCtrlFile* getTovraFile() const { return document; }
-    ProjectPropUI* getProjectProp() const { return projectProp; }
-    MixViewUI* getMixView() const { return mixView; }
+    // The pages not shown at start are built when first shown or first asked for here.
+    ProjectPropUI* getProjectProp() const;
+    MixViewUI* getMixView() const;
     QString getCurPrjName() const;
     bool projectIsSaved() const { return saved; }
     bool hasTrack() const;
     bool hasTrackInStructure() const;
     // True when the path names the audio file of one of the project's tracks.
     bool isProjectAudioFile(const QString& path) const;
-    ExportUI* getExportPage() const { return exportPage; }
+    ExportUI* getExportPage() const;
 
     void setCurrentTab(int index);
     int currentTab() const;
@@ -179,8 +181,19 @@ private:
     void clearLibrarySelection();
     bool modifyGroup(const QString& name);
     void deleteCurrentConstraint(int kind);
+    // Builds the page of the tab if it is not built yet.
+    void ensurePage(int index);
+    void buildRulesPage();
+    // Keeps the tree's branches open and closed as the other element trees'.
+    void followTreeExpansion(KDragDropTreeView* elementTree);
+    void buildRuleMixingPage();
+    void buildMixEditorPage();
+    void buildExportPage();
 
     static ZazuzoziZadiviDU* instance;
+    static constexpr int RulesTab = 1;
+    static constexpr int RuleMixingTab = 2;
+    static constexpr int MixEditorTab = 3;
     static constexpr int ExportTab = 4;
 
     bool closing = false;
@@ -204,6 +217,11 @@ private:
     QString projectPath;
     QFont windowFont;
     ExportUI* exportPage = nullptr;
+    // Set while the song metadata panel shows the open project's (from its opening until the
+    // next reset), so that a panel built later loads them as well.
+    bool metadataShown = false;
+    // Set once a project has been opened or made: the mix editor has left its empty state.
+    bool mixEditorStarted = false;
 };
 
 #endif
