@@ -572,7 +572,13 @@ std::vector<char> playableTracks(ZarkWorkSpace &ws, const std::vector<KElement *
             branch(*space, open, BOOL_VAR_NONE(), BOOL_VAL_MAX());
         branch(*space, space->statusVars, BOOL_VAR_NONE(), BOOL_VAL_MIN());
         FailStop greedyStop(GREEDY_FAIL_LIMIT);
-        DFS<OSpace> greedy(space.get(), searchOptions(&greedyStop));
+        // The greedy search goes as deep as there are tracks and seldom fails: a copy of the
+        // whole space every few levels would make it cost a step per track per track. Fewer
+        // copies only change how far a failure recomputes, never which state is found.
+        Search::Options greedyOptions = searchOptions(&greedyStop);
+        greedyOptions.c_d = 256;
+        greedyOptions.a_d = 256;
+        DFS<OSpace> greedy(space.get(), greedyOptions);
         std::unique_ptr<OSpace> state(greedy.next());
         if (!state && greedy.stopped() && !cancelled())
             state.reset(anyState(*withPlaying(track)));

@@ -171,8 +171,9 @@ TEST(LargeDocuments, GroupingThousandsOfTracksInOneCheckedEditIsLinear)
         EXPECT_EQ(sizes[s] / 5, constraintsNbr(doc->getKFile()));
         EXPECT_EQ(sizes[s], notOrphanTracksNbr(doc->getKFile()));
     }
-    // The batch at 500 takes a few milliseconds, where a loaded machine's noise weighs most; a
-    // rule check per group measures about 100x.
-    EXPECT_LT(seconds[1], 40 * seconds[0])
+    // The batch at 500 takes a few milliseconds, where a loaded machine's noise weighs most:
+    // linear measures 10-12x; a rule check per group about 100x, a copy of the whole check per
+    // few groups over 30x.
+    EXPECT_LT(seconds[1], 30 * seconds[0])
         << "500: " << seconds[0] << " s, 5,000: " << seconds[1] << " s";
 }
