@@ -414,7 +414,12 @@ QTime KObjFile::getFileLength() const
 {
     if (!m_file)
         return QTime();
-    const double seconds = lengthInSec(m_file);
+    double seconds = 0.0;
+    {
+        // The player works the length out again under the lock when it starts.
+        const KProjectLock lock;
+        seconds = lengthInSec(m_file);
+    }
     return QTime(0, 0).addMSecs(static_cast<int>(seconds * 1000.0));
 }
 
