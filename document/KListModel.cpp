@@ -10,6 +10,7 @@
 #include "EngineText.h"
 #include "KCtrlFile.h"
 #include "KFile.h"
+#include "KProjectLock.h"
 #include "KTreeModel.h"
 
 using EngineText::key;
@@ -99,6 +100,8 @@ void KListModel::beginMove(KNameTree::Node*, int row, KNameTree::Node*, int toRo
 
 QStringList KListModel::projectNames() const
 {
+    // An import worker may be adding tracks while the GUI thread refreshes the list.
+    const KProjectLock lock;
     _KFile* file = m_doc ? m_doc->getKFile() : nullptr;
     QStringList names;
     const int count = file ? getEltNbr(file) : 0;
@@ -147,6 +150,8 @@ QString KListModel::location(const QString& name) const
 QVariant KListModel::data(const QModelIndex& index, int role) const
 {
     const QString name = modelIndexToQString(index);
+    // The element table may be growing in an import worker while the view paints.
+    const KProjectLock lock;
     _KFile* file = m_doc ? m_doc->getKFile() : nullptr;
     KElement* elt = (file && !name.isEmpty()) ? giveElt(file, key(name).constData()) : nullptr;
     if (!elt)
@@ -219,6 +224,7 @@ KTracksModel::KTracksModel(KCtrlFile* document, QObject* parent)
 
 QStringList KTracksModel::projectNames() const
 {
+    const KProjectLock lock;
     _KFile* file = document() ? document()->getKFile() : nullptr;
     QStringList names;
     const int count = file ? tracksNbr(file) : 0;

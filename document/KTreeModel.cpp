@@ -394,6 +394,8 @@ QVariant KTreeModel::data(const QModelIndex& index, int role) const
         return n->name;
     if (role == Qt::FontRole)
         return m_skin.font;
+    // The element table may be growing in an import worker while the view paints.
+    const KProjectLock lock;
     const KElement* elt = element(n->name);
     if (!elt)
         return QVariant();

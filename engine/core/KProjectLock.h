@@ -10,8 +10,9 @@
 //   solo, pan, links, names, elements, mixes and their curves) is made with the lock held.
 //   Freeing or replacing the shared project first stops the play.
 // - Reads: the player and the filler read the shared project only with the lock held. The GUI
-//   thread, the only one that changes the structure, reads names, links and counts without it,
-//   and reads what the playback threads write (statuses, levels, gains) with it.
+//   thread reads what the playback threads write (statuses, levels, gains) with it. It reads
+//   names, links and counts without it, except where an import worker may be adding tracks
+//   meanwhile (the element views, which refresh and paint during an import): those reads take it.
 // - Queries never write: two threads may run any query at once.
 // - Held for short steps only: never across a solver search (solvers work on a snapshot taken
 //   under the lock and apply the answer under it) nor across a wait for another thread.
