@@ -1,6 +1,7 @@
 #include "KSplashScreen.h"
 
 #include <QBitmap>
+#include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
@@ -36,14 +37,18 @@ KSplashScreen::KSplashScreen(const QString& pixmapPath, const QString& labelText
     setModal(false);
 
     if (!pixmapPath.isEmpty()) {
-        const QPixmap picture(pixmapPath);
+        // The shape is read from the decoded picture before it becomes the pixmap, which takes
+        // the picture's pixels over: QPixmap::mask() would first copy them all back.
+        QImage decoded(pixmapPath);
+        const QBitmap shape = decoded.hasAlphaChannel() ? QBitmap::fromImage(decoded.createAlphaMask()) : QBitmap();
+        const QPixmap picture = QPixmap::fromImage(std::move(decoded));
         QPalette pal = palette();
         for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
             pal.setBrush(group, backgroundRole(), QBrush(picture));
         setPalette(pal);
         setAutoFillBackground(true);
         setFixedSize(picture.size());
-        setMask(picture.mask());
+        setMask(shape);
     }
     if (labelText.isEmpty())
         m_label->hide();
