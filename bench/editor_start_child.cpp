@@ -3,7 +3,8 @@
 //   plain   a plain Qt program doing the same visible work: a QSplashScreen with the same 800x600
 //           picture, then a QMainWindow with as many menus, menu entries (with the same icons),
 //           tool bars, tool buttons and tab pages as the editor's main window shows at start-up;
-//   bare    the older comparison: a bare QMainWindow with a few menus, tool bars and tabs.
+//   bare    the older comparison: a bare QMainWindow with a few menus, tool bars and tabs;
+//   settings  writes the editor's settings for the timed starts (no update search) and ends.
 // Right after the main window's first paint has been flushed it writes "first_paint" with its
 // CPU time and peak memory so far on the standard output; it then ends by its ordinary way out
 // (the editor once its start dialog has shown) and writes its peak memory again
@@ -260,7 +261,11 @@ int main(int argc, char** argv)
         return plainWindow();
     if (std::strcmp(mode, "bare") == 0)
         return bareWindow();
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, Snc::CompanyName, Snc::ApplicationName)
-        .setValue(Snc::SonaricParams + "UpdateSearch", int(SonaricParams::UpdateOnRequest));
+    if (std::strcmp(mode, "settings") == 0) {
+        // Run once before the timed starts: the editor looks for updates only when asked.
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, Snc::CompanyName, Snc::ApplicationName)
+            .setValue(Snc::SonaricParams + "UpdateSearch", int(SonaricParams::UpdateOnRequest));
+        return 0;
+    }
     return SonaricStartup::run({});
 }
