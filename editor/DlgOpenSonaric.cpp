@@ -26,7 +26,7 @@ constexpr int WebSiteAction = 34;
 QLabel* picture(const QString& name, QWidget* parent)
 {
     auto* label = new QLabel(parent);
-    label->setPixmap(QPixmap(name).scaled(IconSize, IconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    label->setPixmap(AppServices::picture(name).scaled(IconSize, IconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     label->setFixedSize(IconSize, IconSize);
     return label;
 }
@@ -80,7 +80,7 @@ DlgOpenSonaric::DlgOpenSonaric(QWidget* parent) : QDialog(parent), grid(nullptr)
     setWindowTitle(params->getSoftName());
     setWindowIcon(AppServices::pictureIcon(":/Img/SonaricIcon"));
     QPalette background = palette();
-    background.setBrush(backgroundRole(), QBrush(QPixmap(":/Window/OpenFree" + params->getLanguage())));
+    background.setBrush(backgroundRole(), QBrush(AppServices::picture(":/Window/OpenFree" + params->getLanguage())));
     setPalette(background);
     setAutoFillBackground(true);
     setFont(QFont("Tahoma", 11, QFont::Normal));

@@ -10,12 +10,15 @@
 #include "ZazuzoziZadiviDU.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QResource>
 #include <QSettings>
 #include <QStyle>
+#include <QTimer>
 #include <QTranslator>
+#include <QWindow>
 
 #include <cstdio>
 #include <memory>
@@ -34,6 +37,22 @@ void reportFailure(QWidget* parent, const QString& title, const QString& text)
 {
     std::fprintf(stderr, "Sonaric: %s\n", qPrintable(text));
     KPrompt::critical(parent, title, text);
+}
+
+// Runs the events that show the window (its expose, which paints it) before anything is built
+// over it, for at most a second: a window placed out of view may never be exposed. Input waits
+// for the event loop.
+void showFirst(QWidget* window)
+{
+    QWindow* handle = window->windowHandle();
+    if (!handle)
+        return;
+    const QDeadlineTimer deadline(1000);
+    // Wakes the wait below when no event comes.
+    QTimer wake;
+    wake.start(20);
+    while (window->isVisible() && !handle->isExposed() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
 }
 
 // Registers the image bundle for as long as the start-up runs.
@@ -187,8 +206,12 @@ int SonaricStartup::run(const QStringList& arguments)
     splash.reset();
     if (window->checkForUpdate(false))
         return 0;
-    if (!window->getTovraFile())
-        window->openStartDialog();
+    if (!window->getTovraFile()) {
+        // The window shows at once; the start dialog is then built over it.
+        showFirst(window);
+        if (window->isVisible())
+            window->openStartDialog();
+    }
 
     if (!window->isVisible())
         return 0;

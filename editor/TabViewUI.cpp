@@ -1,5 +1,6 @@
 #include "TabViewUI.h"
 
+#include "AppServices.h"
 #include "TVRAction.h"
 #include "ZazuzoziZadiviDU.h"
 
@@ -70,7 +71,7 @@ void TabViewUI::paintEvent(QPaintEvent* event)
         return;
     QPainter painter(this);
     if (pictures[current].isNull())
-        pictures[current] = QPixmap(PictureNames[current]);
+        pictures[current] = AppServices::picture(PictureNames[current]);
     const QPixmap& picture = pictures[current];
     painter.drawPixmap(0, 0, picture);
     for (int j = 0; j < pictures.size() && j < tabTitles.size(); ++j) {

@@ -177,7 +177,6 @@ void ZazuzoziZadiviDU::initUI()
 
     structureView = new KDDMenuTV(nullptr, this);
     structureView->setObjectName("structureView");
-    structureView->setStyleSheet(TreeStyle);
     SItemSkinOptions skin;
     skin.text = tr("Ma musique");
     structureView->setSkinOptions(skin);
@@ -215,6 +214,13 @@ void ZazuzoziZadiviDU::initUI()
     for (QWidget* page : {static_cast<QWidget*>(page0), rulesPage, static_cast<QWidget*>(page2),
                           static_cast<QWidget*>(page3), page4})
         workspace->addCentralWidget(page);
+    // The first page's own style sheets go on once it sits in its frame: set earlier, each move
+    // of the page (into its panel, its splitter, its frame) would polish their trees again.
+    structureView->setStyleSheet(TreeStyle);
+    for (QToolBar* bar : {libraryBar, structureBar})
+        bar->setStyleSheet(ToolBarStyle);
+    for (QWidget* panel : {libraryPanel, structurePanel})
+        panel->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly)->setStyleSheet(CaptionStyle);
     resetUI();
     setWindowTitle(params->getSoftName());
 }
@@ -353,7 +359,6 @@ QToolBar* ZazuzoziZadiviDU::createPanelToolBar(const QList<int>& ids, const QSiz
         bar->addAction(controller->getAction(id));
     bar->setIconSize(iconSize);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    bar->setStyleSheet(ToolBarStyle);
     return bar;
 }
 
@@ -365,7 +370,6 @@ QWidget* ZazuzoziZadiviDU::createPanel(QToolBar* toolBar, QWidget* view, const Q
     box->setSpacing(0);
     auto* label = new QLabel(caption, panel);
     label->setFont(QFont("Tahoma", 14, QFont::Normal));
-    label->setStyleSheet(CaptionStyle);
     label->setAlignment(Qt::AlignCenter);
     box->addWidget(toolBar);
     box->addWidget(view);

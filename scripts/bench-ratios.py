@@ -8,6 +8,7 @@ import sys
 # (what is measured, the editor's run, the comparison's run, goal as a ratio or None)
 PAIRS = [
     ("start-up to first paint, no project", "BM_EditorFirstPaint", "BM_PlainMainWindowFirstPaint", 1.5),
+    ("start-up to first paint, bare window", "BM_EditorFirstPaint", "BM_PlainBareWindowFirstPaint", None),
     ("meter tick, 256 meters (128 strips)", "BM_MeterFanOutConsole/128",
      "BM_MeterFanOutPlain/128/0", None),
     ("console build + paint, 300 strips", "BM_ConsoleBuildAndPaint/300", "BM_PlainRowsBuildAndPaint/300", None),
@@ -27,8 +28,8 @@ def main(paths):
             continue
         for run in report.get("benchmarks", []):
             if run.get("run_type", "iteration") == "iteration" and "real_time" in run:
-                # Names without their run options: "/iterations:250", "/real_time".
-                name = re.sub(r"/(iterations:\d+|real_time)", "", run["name"])
+                # Names without their run options: "/iterations:250", "/real_time", "/manual_time".
+                name = re.sub(r"/(iterations:\d+|real_time|manual_time)", "", run["name"])
                 times[name] = (run["real_time"], run.get("time_unit", "ns"))
                 counters[name] = run
     print("\nEditor beside plain Qt (real time):")

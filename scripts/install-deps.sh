@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  libglib2.0-dev libgecode-dev libsdl2-dev libsndfile1-dev libogg-dev libvorbis-dev
+  libglib2.0-dev libgecode-dev libsdl2-dev libsndfile1-dev libogg-dev libvorbis-dev libpng-dev
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev locales

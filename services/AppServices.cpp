@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QImageReader>
 #include <QPixmap>
 #include <QStandardItem>
@@ -138,6 +139,11 @@ QIcon AppServices::pictureIcon(const QString& path)
     if (dense != path)
         addPictureImages(icon, dense);
     return icon;
+}
+
+QPixmap AppServices::picture(const QString& path)
+{
+    return QPixmap::fromImage(QImage(path));
 }
 
 void AppServices::setFontParent(QWidget* widget, QFont font)

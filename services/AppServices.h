@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 #include <QStringList>
 
@@ -46,6 +47,10 @@ public:
     // name without extension holds: that check reads the picture against every known type,
     // about a million instructions per icon.
     static QIcon pictureIcon(const QString& path);
+    // The picture at `path` (null when unreadable), decoded straight into its pixmap: unlike
+    // QPixmap(path) it neither converts a second copy of the pixels nor keeps one in the pixmap
+    // cache.
+    static QPixmap picture(const QString& path);
 
     // Joins the first items with single blanks and returns the longest such text that names
     // an existing regular file; a null string when none does.

@@ -1,6 +1,8 @@
 #include "KSplashScreen.h"
 
-#include <QBitmap>
+#include <QImage>
+#include <QList>
+#include <QRegion>
 #include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
@@ -36,14 +38,18 @@ KSplashScreen::KSplashScreen(const QString& pixmapPath, const QString& labelText
     setModal(false);
 
     if (!pixmapPath.isEmpty()) {
-        const QPixmap picture(pixmapPath);
+        // The shape is read from the decoded picture before it becomes the pixmap, which takes
+        // the picture's pixels over: QPixmap::mask() would first copy them all back.
+        QImage decoded(pixmapPath);
+        const QRegion shape = shapeOf(decoded);
+        const QPixmap picture = QPixmap::fromImage(std::move(decoded));
         QPalette pal = palette();
         for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
             pal.setBrush(group, backgroundRole(), QBrush(picture));
         setPalette(pal);
         setAutoFillBackground(true);
         setFixedSize(picture.size());
-        setMask(picture.mask());
+        setMask(shape);
     }
     if (labelText.isEmpty())
         m_label->hide();
@@ -54,6 +60,51 @@ KSplashScreen::KSplashScreen(const QString& pixmapPath, const QString& labelText
     m_bar->hide();
     m_timer->setInterval(BusyTickMs);
     connect(m_timer, &QTimer::timeout, this, &KSplashScreen::timeout_slot);
+}
+
+QRegion KSplashScreen::shapeOf(const QImage& picture)
+{
+    if (!picture.hasAlphaChannel())
+        return QRegion();
+    const QImage argb = picture.format() == QImage::Format_ARGB32 || picture.format() == QImage::Format_ARGB32_Premultiplied
+                            ? picture
+                            : picture.convertToFormat(QImage::Format_ARGB32);
+    // Each row's runs of pixels at least half opaque; rows with the same runs make one band.
+    QList<QRect> rects;
+    QList<QRect> band;
+    QList<QPair<int, int>> runs;
+    QList<QPair<int, int>> bandRuns;
+    const auto closeBand = [&] {
+        rects += band;
+        band.clear();
+    };
+    const int width = argb.width();
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        runs.clear();
+        for (int x = 0; x < width;) {
+            while (x < width && qAlpha(row[x]) < 128)
+                ++x;
+            const int start = x;
+            while (x < width && qAlpha(row[x]) >= 128)
+                ++x;
+            if (x > start)
+                runs.append({start, x - start});
+        }
+        if (runs == bandRuns && !band.isEmpty()) {
+            for (QRect& rect : band)
+                rect.setBottom(y);
+            continue;
+        }
+        closeBand();
+        bandRuns = runs;
+        for (const auto& [start, length] : runs)
+            band.append(QRect(start, y, length, 1));
+    }
+    closeBand();
+    QRegion shape;
+    shape.setRects(rects.constData(), int(rects.size()));
+    return shape;
 }
 
 void KSplashScreen::activePrg(bool active)

@@ -6,8 +6,10 @@
 #include <QDialog>
 #include <QTextCharFormat>
 
+class QImage;
 class QLabel;
 class QProgressBar;
+class QRegion;
 class QTextEdit;
 class QTimer;
 class QVBoxLayout;
@@ -17,6 +19,11 @@ class KSplashScreen : public QDialog
     Q_OBJECT
 public:
     KSplashScreen(const QString& pixmapPath, const QString& labelText, QWidget* parent = nullptr);
+
+    // The window's shape for a picture: its pixels at least half opaque, as the picture's alpha
+    // mask gives them (QBitmap::fromImage(picture.createAlphaMask())), read in runs along each
+    // row, at a fraction of the mask's cost; empty (no shape) for a picture without alpha.
+    static QRegion shapeOf(const QImage& picture);
 
     void activePrg(bool active);
     void start();

@@ -3,9 +3,13 @@
 #include "WidgetTestEnv.h"
 
 #include <QBitmap>
+#include <QImage>
+#include <QTemporaryDir>
 #include <QProgressBar>
 #include <QTextBlock>
 #include <QTextEdit>
+
+#include <functional>
 
 TEST(KSplashScreen, PictureGivesSizeAndShape)
 {
@@ -41,6 +45,39 @@ TEST(KSplashScreen, PictureGivesSizeAndShape)
     KSplashScreen plain("", "", nullptr);
     EXPECT_EQ(plain.size(), QSize(343, 180));
     EXPECT_TRUE(plain.mask().isEmpty());
+}
+
+// The window's shape is the picture's alpha mask, whatever the picture: corners cut round, holes
+// inside, rows wholly transparent, alpha just under and at half, and several runs on one row.
+TEST(KSplashScreen, ShapeIsThePicturesAlphaMask)
+{
+    const auto picture = [](const std::function<int(int, int)>& alpha) {
+        QImage image(97, 61, QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qRgba(40, 80, 120, alpha(x, y)));
+        return image;
+    };
+    const QList<QImage> pictures = {
+        picture([](int, int) { return 255; }),
+        picture([](int x, int y) { return (x - 48) * (x - 48) + (y - 30) * (y - 30) < 700 ? 255 : 0; }),
+        picture([](int x, int y) { return (x > 10 && x < 30 && y > 5 && y < 50) || y == 20 ? 0 : 255; }),
+        picture([](int x, int y) { return y % 7 == 0 ? 0 : (x / 3) % 2 ? 127 : 128; }),
+        picture([](int x, int y) { return (x * 7 + y * 3) % 256; }),
+        picture([](int, int) { return 0; }),
+    };
+    QTemporaryDir dir;
+    for (qsizetype i = 0; i < pictures.size(); ++i) {
+        const QString path = dir.filePath(QString("shape%1.png").arg(i));
+        ASSERT_TRUE(pictures[i].save(path));
+        const QRegion expected(QBitmap::fromImage(QImage(path).createAlphaMask()));
+        EXPECT_TRUE((KSplashScreen::shapeOf(QImage(path)) ^ expected).isEmpty()) << i;
+        KSplashScreen splash(path, "", nullptr);
+        EXPECT_TRUE((splash.mask() ^ expected).isEmpty()) << i;
+        EXPECT_EQ(splash.mask().isEmpty(), expected.isEmpty()) << i;
+    }
+    // A picture without alpha gives no shape.
+    EXPECT_TRUE(KSplashScreen::shapeOf(pictures[0].convertToFormat(QImage::Format_RGB32)).isEmpty());
 }
 
 TEST(KSplashScreen, BarFollowsValuesOnlyWhileActive)
