@@ -20,7 +20,10 @@ KTextBox::KTextBox(int width, const QString& text, QWidget* parent)
     setTransparency(Def_Transparency);
     m_timer->setInterval(m_interval);
     connect(m_timer, &QTimer::timeout, this, &KTextBox::timeout_slot);
-    setText(text);
+    // An empty box is already what setText would make of it: a box given its font and then its
+    // text is set up once.
+    if (!text.isEmpty())
+        setText(text);
 }
 
 void KTextBox::setTextMovingInterval(int ms)
