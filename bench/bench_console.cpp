@@ -184,9 +184,10 @@ const PlainPictures& plainPictures()
 }
 
 // A live-mix strip in plain Qt: the same kinds and number of widgets at the same places and
-// sizes, hidden where the editor's are (the limit sliders and the meters, which the strip draws),
-// each field with its validator, font and colours, connected member to member. The strip paints
-// its background, value boxes, unit and meters from the same pictures.
+// sizes, hidden where the editor's are (the meters, which the strip draws), each field with its
+// validator, font and colours, connected member to member. The strip paints its background, value
+// boxes, unit and meters from the same pictures. Like the editor's live strip, it has no limit
+// handles, which a live mix never shows.
 class PlainStrip : public QWidget
 {
 public:
@@ -204,8 +205,6 @@ public:
         m_levelEdit = field(QColor(0xff, 0x99, 0x00), 3, 57, 32);
         m_levelEdit->setValidator(new QDoubleValidator(m_levelEdit));
         m_fader = slider(Qt::Vertical, -240, 60, QRect(38, 77, 20, origin));
-        slider(Qt::Vertical, -240, 60, QRect(55, 77, 4, origin))->hide();
-        slider(Qt::Vertical, -240, 60, QRect(37, 77, 4, origin))->hide();
         for (int x : {63, 74}) {
             QSlider* meter = slider(Qt::Vertical, -240, 60, QRect(x, 57, 13, 202));
             meter->setEnabled(false);
