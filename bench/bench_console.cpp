@@ -191,7 +191,7 @@ const PlainPictures& plainPictures()
 class PlainStrip : public QWidget
 {
 public:
-    PlainStrip(const QString& name, int origin) : QWidget(nullptr)
+    PlainStrip(const QString& name, int origin, QWidget* parent) : QWidget(parent)
     {
         const PlainPictures& pictures = plainPictures();
         setFixedSize(90, 325);
@@ -304,9 +304,8 @@ void BM_PlainStripsBuildAndPaint(benchmark::State& state)
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(0);
         for (int i = 0; i < n; ++i) {
-            auto* strip = new PlainStrip(QStringLiteral("n%1_%2").arg(n).arg(i, 3, 10, QLatin1Char('0')), 186);
-            strip->setParent(content);
-            row->addWidget(strip);
+            const QString name = QStringLiteral("n%1_%2").arg(n).arg(i, 3, 10, QLatin1Char('0'));
+            row->addWidget(new PlainStrip(name, 186, content));
         }
         window.setWidget(content);
         window.resize(1200, 360);
