@@ -81,19 +81,27 @@ QLineEdit* KStripParts::valueField(QWidget* parent, const QString& textColor, in
     field->setFrame(false);
     field->setAlignment(Qt::AlignCenter);
     // Black field, coloured text: set through the palette, which draws the same as a style
-    // sheet without a style-sheet style per field (a console holds hundreds of them).
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Base, Qt::black);
-    palette.setColor(QPalette::Text, QColor(textColor));
-    field->setPalette(palette);
+    // sheet without a style-sheet style per field (a console holds hundreds of them). One
+    // palette per text colour, holding only those two roles: the field takes the others from
+    // its strip as before.
+    static QHash<QString, QPalette> palettes;
+    auto palette = palettes.constFind(textColor);
+    if (palette == palettes.cend()) {
+        QPalette colours;
+        colours.setColor(QPalette::Base, Qt::black);
+        colours.setColor(QPalette::Text, QColor(textColor));
+        palette = palettes.insert(textColor, colours);
+    }
+    field->setPalette(*palette);
     return field;
 }
 
 KMeter* KStripParts::meter(QWidget* parent, int x, int y)
 {
     auto* meter = new KMeter(parent);
-    meter->setEnabled(false);
+    // Its size before its state: the meter takes its pictures once, at the size it shows.
     meter->setGeometry(x, y, 13, 202);
+    meter->setEnabled(false);
     // The meter's picture covers it whole: a level change repaints the meter alone, not the
     // strip beneath it.
     meter->setAttribute(Qt::WA_OpaquePaintEvent);

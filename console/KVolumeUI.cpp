@@ -303,8 +303,7 @@ void KVolumeUI::resetWidgets(const QString& name)
 KVolumeWdg* KVolumeUI::addStrip(const QString& name, const KStructVol& record, int column)
 {
     column = std::clamp(column, 0, int(m_strips.size()));
-    auto* shown = new KVolumeWdg(name, record, m_origin, m_mode, this);
-    shown->setParent(m_container);
+    auto* shown = new KVolumeWdg(name, record, m_origin, m_mode, this, m_container);
     m_stripLayout->insertWidget(column, shown);
     m_strips.insert(column, shown);
     m_byName.insert(name, shown);

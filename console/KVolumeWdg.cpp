@@ -55,12 +55,13 @@ Handle* limitHandle(QWidget* parent, QStyle* style, int x, int y, int height)
 }
 
 KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int verticalOrigin,
-                       KVirtualUI::VolUIMode mode, KVolumeUI* parent)
-    // Built without a parent: the row places the strip in its strip container. A strip built
-    // inside the window and moved out of it would walk the window's whole focus chain, which
-    // makes a large console quadratic to build.
-    : QWidget(nullptr), m_row(parent), m_name(std::move(name)), m_mode(mode), m_min(record.min),
-      m_max(record.max)
+                       KVirtualUI::VolUIMode mode, KVolumeUI* row, QWidget* parent)
+    // Built in the strip container and never moved: each child joins the palette, font and focus
+    // chain of the container's window once, at the end. (A strip moved into the container after
+    // it was built would take them all again, and one moved out of the window would walk the
+    // window's whole focus chain, which makes a large console quadratic to build.)
+    : QWidget(parent), m_row(row), m_name(std::move(name)), m_mode(mode), m_origin(verticalOrigin),
+      m_min(record.min), m_max(record.max)
 {
     using namespace KStripParts;
     const int o = verticalOrigin;
@@ -93,8 +94,10 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     m_fader->setRange(-240, 60);
     m_fader->setPageStep(1);
     m_fader->setGeometry(38, 77, 20, o);
-    m_maxHandle = limitHandle<KSliderMax>(this, KStyleMax::shared(), 55, 77, o);
-    m_minHandle = limitHandle<KSliderMin>(this, KStyleMin::shared(), 37, 77, o);
+    if (mode == KVirtualUI::RuleEdit) {
+        m_maxHandle = limitHandle<KSliderMax>(this, KStyleMax::shared(), 55, 77, o);
+        m_minHandle = limitHandle<KSliderMin>(this, KStyleMin::shared(), 37, 77, o);
+    }
     // The strip draws its two meters itself (see paintEvent): a level change takes one paint
     // event for the strip rather than one per meter, which counts with a hundred strips playing.
     m_meterLeft = meter(this, 63, 57);
@@ -156,11 +159,39 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
         connect(m_remove, &KButton::isClicked, this, &KVolumeWdg::closeWdg);
         connect(m_maxHandle, &QSlider::sliderReleased, this, &KVolumeWdg::setMax);
         connect(m_minHandle, &QSlider::sliderReleased, this, &KVolumeWdg::setMin);
-    } else {
-        m_maxHandle->hide();
-        m_minHandle->hide();
     }
     showRecord(record);
+}
+
+KSliderMax* KVolumeWdg::maxHandle()
+{
+    if (!m_maxHandle) {
+        m_maxHandle = limitHandle<KSliderMax>(this, KStyleMax::shared(), 55, 77, m_origin);
+        m_maxHandle->hide();
+        m_maxHandle->setValue(int(m_max));
+    }
+    return m_maxHandle;
+}
+
+KSliderMin* KVolumeWdg::minHandle()
+{
+    if (!m_minHandle) {
+        m_minHandle = limitHandle<KSliderMin>(this, KStyleMin::shared(), 37, 77, m_origin);
+        m_minHandle->hide();
+        m_minHandle->setValue(int(m_min));
+    }
+    return m_minHandle;
+}
+
+int KVolumeWdg::lowestLevel() const
+{
+    // Without handles, the limits they would show, within their range.
+    return m_minHandle ? m_minHandle->value() : std::clamp(int(m_min), -240, 60);
+}
+
+int KVolumeWdg::highestLevel() const
+{
+    return m_maxHandle ? m_maxHandle->value() : std::clamp(int(m_max), -240, 60);
 }
 
 KVolumeWdg::~KVolumeWdg()
@@ -260,7 +291,7 @@ void KVolumeWdg::closeWdg()
 
 void KVolumeWdg::changeVolume(int level)
 {
-    level = std::max(std::min(level, m_maxHandle->value()), m_minHandle->value());
+    level = std::max(std::min(level, highestLevel()), lowestLevel());
     m_row->changeVolume(m_name, level);
 }
 
@@ -289,15 +320,18 @@ void KVolumeWdg::setLabel()
 
 void KVolumeWdg::moveHandles(int min, int max)
 {
-    m_minHandle->setValue(min);
-    m_maxHandle->setValue(max);
+    // Handles not built yet take the limits when they are.
+    if (m_minHandle)
+        m_minHandle->setValue(min);
+    if (m_maxHandle)
+        m_maxHandle->setValue(max);
 }
 
 void KVolumeWdg::setMin()
 {
-    m_min = m_minHandle->value();
+    m_min = minHandle()->value();
     if (m_min > m_max) {
-        m_maxHandle->setValue(int(m_min));
+        maxHandle()->setValue(int(m_min));
         setMax();
     }
     if (m_min > m_fader->value()) {
@@ -309,9 +343,9 @@ void KVolumeWdg::setMin()
 
 void KVolumeWdg::setMax()
 {
-    m_max = m_maxHandle->value();
+    m_max = maxHandle()->value();
     if (m_min > m_max) {
-        m_minHandle->setValue(int(m_max));
+        minHandle()->setValue(int(m_max));
         setMin();
     }
     if (m_max < m_fader->value()) {
@@ -343,9 +377,9 @@ void KVolumeWdg::resetWdg()
 {
     if (m_lockModes)
         m_lockModes->button(0)->click();
-    m_minHandle->setValue(m_minHandle->minimum());
+    minHandle()->setValue(minHandle()->minimum());
     setMin();
-    m_maxHandle->setValue(m_maxHandle->maximum());
+    maxHandle()->setValue(maxHandle()->maximum());
     setMax();
     changeMute(false);
     changeSolo(false);

@@ -28,8 +28,9 @@ public:
     static constexpr int Width = 90;
     static constexpr int Height = 325;
 
+    // The strip reports to `row` and is built inside `parent`, the row's strip container.
     KVolumeWdg(QString name, KVirtualUI::KStructVol record, int verticalOrigin,
-               KVirtualUI::VolUIMode mode, KVolumeUI* parent);
+               KVirtualUI::VolUIMode mode, KVolumeUI* row, QWidget* parent);
     ~KVolumeWdg() override;
 
     QString getElt() const { return m_name; }
@@ -51,8 +52,9 @@ public:
     void fixVisible(bool pinned);
 
     KSliderVol* fader() const { return m_fader; }
-    KSliderMax* maxHandle() const { return m_maxHandle; }
-    KSliderMin* minHandle() const { return m_minHandle; }
+    // The limit handles; a live mix never shows them and builds them when first asked for.
+    KSliderMax* maxHandle();
+    KSliderMin* minHandle();
     QLineEdit* levelEdit() const { return m_levelEdit; }
     QLineEdit* panEdit() const { return m_panEdit; }
     KSlider* panSlider() const { return m_panSlider; }
@@ -84,11 +86,15 @@ protected:
 
 private:
     void moveHandles(int min, int max);
+    // The lowest and highest level the strip sends: its limit handles' levels.
+    int lowestLevel() const;
+    int highestLevel() const;
     void repaintMeterRows(const QRect& rows);
 
     KVolumeUI* m_row;
     QString m_name;
     KVirtualUI::VolUIMode m_mode;
+    int m_origin;
     double m_min;
     double m_max;
     KTextBox* m_nameBox;
@@ -96,8 +102,8 @@ private:
     KSlider* m_panSlider;
     QLineEdit* m_levelEdit;
     KSliderVol* m_fader;
-    KSliderMax* m_maxHandle;
-    KSliderMin* m_minHandle;
+    KSliderMax* m_maxHandle = nullptr;
+    KSliderMin* m_minHandle = nullptr;
     KMeter* m_meterLeft;
     KMeter* m_meterRight;
     KButton* m_mute;

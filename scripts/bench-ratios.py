@@ -11,7 +11,9 @@ PAIRS = [
     ("start-up to first paint, bare window", "BM_EditorFirstPaint", "BM_PlainBareWindowFirstPaint", None),
     ("meter tick, 256 meters (128 strips)", "BM_MeterFanOutConsole/128",
      "BM_MeterFanOutPlain/128/0", None),
-    ("console build + paint, 300 strips", "BM_ConsoleBuildAndPaint/300", "BM_PlainRowsBuildAndPaint/300", None),
+    ("console build + paint, 300 strips", "BM_ConsoleBuildAndPaint/300", "BM_PlainStripsBuildAndPaint/300", 1.5),
+    ("console build + paint, 300 strips, beside 5-widget rows", "BM_ConsoleBuildAndPaint/300",
+     "BM_PlainRowsBuildAndPaint/300", None),
     ("element tree reset, 5,000 elements", "ElementTree/5000", "StandardTree/5000", 1.5),
     ("element tree reset, 1,000 elements", "ElementTree/1000", "StandardTree/1000", 1.5),
 ]

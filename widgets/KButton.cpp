@@ -16,18 +16,27 @@ constexpr int BlinkIntervalMs = 100;
 constexpr int FadeMs = 500;
 }
 
-KButton::KButton(QWidget* parent, bool animated)
-    : QPushButton(parent), m_timeLine(new QTimeLine(FadeMs, this)), m_blinkTimer(new QTimer(this))
+KButton::KButton(QWidget* parent, bool animated) : QPushButton(parent)
 {
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
-    m_timeLine->setDirection(QTimeLine::Forward);
-    connect(m_timeLine, &QTimeLine::valueChanged, this, &KButton::anim, Qt::DirectConnection);
     connect(this, &QPushButton::clicked, this, &KButton::released_slot);
     connect(this, &QAbstractButton::toggled, this, &KButton::updateBlinkTimer);
-    m_blinkTimer->setInterval(BlinkIntervalMs);
     if (animated)
         setActiveAnim();
+}
+
+QTimeLine* KButton::timeLine()
+{
+    // Made when the pointer first comes or a click first fades: most buttons of a console never
+    // see either.
+    if (!m_timeLine) {
+        m_timeLine = new QTimeLine(FadeMs, this);
+        m_timeLine->setDirection(QTimeLine::Forward);
+        connect(m_timeLine, &QTimeLine::valueChanged, this, &KButton::anim,
+                Qt::DirectConnection);
+    }
+    return m_timeLine;
 }
 
 void KButton::setIcons(const QIcon& normal, const QIcon& hover, const QIcon& checked)
@@ -50,10 +59,7 @@ void KButton::setActiveObject(KIsActiveFuncClass* object)
 
 void KButton::setActiveAnim()
 {
-    if (!m_animated) {
-        m_animated = true;
-        connect(m_blinkTimer, &QTimer::timeout, this, &KButton::loop);
-    }
+    m_animated = true;
     updateBlinkTimer();
 }
 
@@ -71,7 +77,7 @@ void KButton::removeAction(QAction* action)
 
 bool KButton::isBlinking() const
 {
-    return m_blinkTimer->isActive();
+    return m_blinkTimer && m_blinkTimer->isActive();
 }
 
 void KButton::setChecked(bool checked)
@@ -118,9 +124,15 @@ void KButton::showIconFor(bool checked)
 void KButton::updateBlinkTimer()
 {
     const bool run = m_animated && isChecked() && isVisible();
+    // The pulse timer is made the first time the pulse runs.
+    if (run && !m_blinkTimer) {
+        m_blinkTimer = new QTimer(this);
+        m_blinkTimer->setInterval(BlinkIntervalMs);
+        connect(m_blinkTimer, &QTimer::timeout, this, &KButton::loop);
+    }
     if (run && !m_blinkTimer->isActive())
         m_blinkTimer->start();
-    else if (!run)
+    else if (!run && m_blinkTimer)
         m_blinkTimer->stop();
 }
 
@@ -138,7 +150,7 @@ void KButton::released_slot()
         m_hoverSuppressed = true;
         if (!m_normalIcon.isNull())
             setIcon(m_normalIcon);
-        m_timeLine->setDirection(QTimeLine::Backward);
+        timeLine()->setDirection(QTimeLine::Backward);
         if (m_timeLine->state() != QTimeLine::Running)
             m_timeLine->start();
         m_notHovered = true;
@@ -173,7 +185,7 @@ void KButton::enterEvent(QEnterEvent* event)
         m_notHovered = false;
         return;
     }
-    m_timeLine->setDirection(QTimeLine::Forward);
+    timeLine()->setDirection(QTimeLine::Forward);
     if (m_timeLine->state() != QTimeLine::Running)
         m_timeLine->start();
     if (gateRefuses())
@@ -185,7 +197,7 @@ void KButton::enterEvent(QEnterEvent* event)
 void KButton::leaveEvent(QEvent* event)
 {
     QPushButton::leaveEvent(event);
-    m_timeLine->setDirection(QTimeLine::Backward);
+    timeLine()->setDirection(QTimeLine::Backward);
     if (m_timeLine->state() != QTimeLine::Running)
         m_timeLine->start();
     showIconFor(isChecked());

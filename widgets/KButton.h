@@ -57,6 +57,7 @@ protected:
 
 private:
     bool gateRefuses();
+    QTimeLine* timeLine();
     bool isOneShot() const;
     void showIconFor(bool checked);
     void updateBlinkTimer();
@@ -69,12 +70,12 @@ private:
     QString m_caption;
     bool m_notHovered = true;
     bool m_hoverSuppressed = false;
-    QTimeLine* m_timeLine;
+    QTimeLine* m_timeLine = nullptr;
     double m_fade = 0.0;
     int m_blinkCounter = 0;
     bool m_blinkRising = true;
     double m_blinkValue = 0.0;
-    QTimer* m_blinkTimer;
+    QTimer* m_blinkTimer = nullptr;
     bool m_animated = false;
 };
 

@@ -13,20 +13,22 @@ constexpr int Overshoot = 3;
 }
 
 KTextBox::KTextBox(int width, const QString& text, QWidget* parent)
-    : QLabel(parent), m_timer(new QTimer(this)), m_boxWidth(width)
+    : QLabel(parent), m_boxWidth(width)
 {
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setFixedWidth(width);
     setTransparency(Def_Transparency);
-    m_timer->setInterval(m_interval);
-    connect(m_timer, &QTimer::timeout, this, &KTextBox::timeout_slot);
-    setText(text);
+    // An empty box is already what setText would make of it: a box given its font and then its
+    // text is set up once.
+    if (!text.isEmpty())
+        setText(text);
 }
 
 void KTextBox::setTextMovingInterval(int ms)
 {
     m_interval = ms;
-    m_timer->setInterval(ms);
+    if (m_timer)
+        m_timer->setInterval(ms);
 }
 
 void KTextBox::setTransparency(const bool& transparent)
@@ -42,12 +44,13 @@ void KTextBox::setTransparency(const bool& transparent)
 
 bool KTextBox::isTimerRunning() const
 {
-    return m_timer->isActive();
+    return m_timer && m_timer->isActive();
 }
 
 void KTextBox::setText(const QString& text)
 {
-    m_timer->stop();
+    if (m_timer)
+        m_timer->stop();
     QLabel::setText(text);
     setFixedWidth(m_boxWidth);
     setToolTip(text);
@@ -68,10 +71,17 @@ void KTextBox::measure()
 
 void KTextBox::updateTimer()
 {
-    if (m_scrolling && isVisible())
+    // The scroll timer is made the first time a text overflows a shown box.
+    if (m_scrolling && isVisible()) {
+        if (!m_timer) {
+            m_timer = new QTimer(this);
+            m_timer->setInterval(m_interval);
+            connect(m_timer, &QTimer::timeout, this, &KTextBox::timeout_slot);
+        }
         m_timer->start();
-    else
+    } else if (m_timer) {
         m_timer->stop();
+    }
 }
 
 void KTextBox::timeout_slot()

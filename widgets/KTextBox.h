@@ -40,7 +40,7 @@ private:
     void measure();
     void updateTimer();
 
-    QTimer* m_timer;
+    QTimer* m_timer = nullptr;
     int m_offset = 0;
     int m_step = 1;
     int m_interval = 350;

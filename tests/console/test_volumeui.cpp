@@ -409,3 +409,23 @@ TEST_F(VolumeUI, StripMetersShowWhatMeterWidgetsShowAndRepaintOnlyChangedRows)
     }
     KMeter::setClock({});
 }
+
+// A live mix never shows the limit handles, yet the levels its strips send stay within the
+// element's limits, and handles asked for show those limits.
+TEST_F(VolumeUI, LiveStripsSendLevelsWithinTheLimits)
+{
+    doc.setEltMinLevel("t1", -100);
+    doc.setEltMaxLevel("t1", 10);
+    KVolumeWdg* strip = liveRow()->strip("t1");
+    strip->fader()->setFocus();
+    QTest::keyClick(strip->fader(), Qt::Key_End);
+    EXPECT_EQ(doc.getElementLevel("t1"), 10);
+    QTest::keyClick(strip->fader(), Qt::Key_Home);
+    EXPECT_EQ(doc.getElementLevel("t1"), -100);
+    type(strip->levelEdit(), "5");
+    EXPECT_EQ(doc.getElementLevel("t1"), 10);
+    EXPECT_EQ(strip->minHandle()->value(), -100);
+    EXPECT_EQ(strip->maxHandle()->value(), 10);
+    EXPECT_FALSE(strip->minHandle()->isVisible());
+    EXPECT_FALSE(strip->maxHandle()->isVisible());
+}
