@@ -292,21 +292,23 @@ private:
     int m_meter = -240;
 };
 
-void BM_PlainStripsBuildAndPaint(benchmark::State& state)
+// Builds, shows and paints a scrolled row of n widgets made by makeStrip(i, content), as the
+// console shows its strips; `tight` lays them side by side without margins, as the console does.
+template <class MakeStrip>
+void buildAndPaintRow(benchmark::State& state, bool tight, MakeStrip makeStrip)
 {
     app();
-    plainPictures();
     const int n = int(state.range(0));
     for (auto _ : state) {
         QScrollArea window;
         auto* content = new QWidget;
         auto* row = new QHBoxLayout(content);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(0);
-        for (int i = 0; i < n; ++i) {
-            const QString name = QStringLiteral("n%1_%2").arg(n).arg(i, 3, 10, QLatin1Char('0'));
-            row->addWidget(new PlainStrip(name, 186, content));
+        if (tight) {
+            row->setContentsMargins(0, 0, 0, 0);
+            row->setSpacing(0);
         }
+        for (int i = 0; i < n; ++i)
+            row->addWidget(makeStrip(i, content));
         window.setWidget(content);
         window.resize(1200, 360);
         window.show();
@@ -316,33 +318,30 @@ void BM_PlainStripsBuildAndPaint(benchmark::State& state)
     state.SetComplexityN(state.range(0));
 }
 
+void BM_PlainStripsBuildAndPaint(benchmark::State& state)
+{
+    plainPictures();
+    const int n = int(state.range(0));
+    buildAndPaintRow(state, true, [n](int i, QWidget* content) -> QWidget* {
+        const QString name = QStringLiteral("n%1_%2").arg(n).arg(i, 3, 10, QLatin1Char('0'));
+        return new PlainStrip(name, 186, content);
+    });
+}
+
 // The older comparison: five plain widgets a row, kept so that its figures can still be compared.
 void BM_PlainRowsBuildAndPaint(benchmark::State& state)
 {
-    app();
-    const int n = int(state.range(0));
-    for (auto _ : state) {
-        QScrollArea window;
-        auto* content = new QWidget;
-        auto* row = new QHBoxLayout(content);
-        for (int i = 0; i < n; ++i) {
-            auto* strip = new QWidget;
-            auto* column = new QVBoxLayout(strip);
-            column->addWidget(new QLabel(QStringLiteral("n%1").arg(i)));
-            column->addWidget(new QLineEdit(QStringLiteral("0")));
-            column->addWidget(new QSlider(Qt::Vertical));
-            column->addWidget(new QPushButton(QStringLiteral("M")));
-            column->addWidget(new QDial);
-            strip->setFixedSize(90, 325);
-            row->addWidget(strip);
-        }
-        window.setWidget(content);
-        window.resize(1200, 360);
-        window.show();
-        QApplication::processEvents();
-        benchmark::DoNotOptimize(content);
-    }
-    state.SetComplexityN(state.range(0));
+    buildAndPaintRow(state, false, [](int i, QWidget*) -> QWidget* {
+        auto* strip = new QWidget;
+        auto* column = new QVBoxLayout(strip);
+        column->addWidget(new QLabel(QStringLiteral("n%1").arg(i)));
+        column->addWidget(new QLineEdit(QStringLiteral("0")));
+        column->addWidget(new QSlider(Qt::Vertical));
+        column->addWidget(new QPushButton(QStringLiteral("M")));
+        column->addWidget(new QDial);
+        strip->setFixedSize(90, 325);
+        return strip;
+    });
 }
 
 void BM_MasterMuteClick(benchmark::State& state)
