@@ -897,57 +897,43 @@ private:
     bool timeUp_ = false;
 };
 
-// Failures the search in creation order may meet on a request that repairs broken rules before
-// the deepening starts: a count, so that the state it reaches, which bounds the answer, is the
-// same on a fast and a slow machine.
-enum { IN_ORDER_FAIL_LIMIT = 2500 };
+// Failures the search in creation order meets at least on a request that repairs broken rules,
+// whatever the time limit: a count, so that the state it reaches, which bounds the answer, is the
+// same on a fast and a slow machine. About half the time limit on a desktop machine.
+enum { IN_ORDER_FAIL_FLOOR = 2500 };
 
-// Stops the search in creation order first after a number of failures (or at the long safety
-// limit), then, once resumed, at the request's time limit.
+// Stops the search in creation order once it has met its floor of failures and the request's
+// time limit has passed, at the long safety limit, or when the thread gives up.
 class InOrderStop : public Search::Stop {
 public:
-    explicit InOrderStop(RequestStop &request) : request_(request), budget_(IN_ORDER_FAIL_LIMIT) {}
+    explicit InOrderStop(RequestStop &request) : request_(request), safety_(safetyLimitMs()) {}
     bool stop(const Search::Statistics &s, const Search::Options &o) override
     {
-        if (!clocked_)
-            return budget_.stop(s, o);
-        return timeUp_ = request_.stop(s, o);
+        if (safety_.stop(s, o))
+            return true;
+        return s.fail > IN_ORDER_FAIL_FLOOR && request_.stop(s, o);
     }
-    void useRequestClock() { clocked_ = true; }
-    bool timeUp() const { return timeUp_; }
 
 private:
     RequestStop &request_;
-    FailStop budget_;
-    bool clocked_ = false;
-    bool timeUp_ = false;
+    RequestStop safety_;
 };
 
-// Branch and bound over the request's model with its tracks kept first in creation order: on a
-// request that repairs many broken rules it reaches few changes sooner than the branching on
-// broken rules, so it runs beside it and the best state of either is kept.
-class InOrderSearch {
-public:
-    InOrderSearch(OSpace &model, int firstCost, RequestStop &request) : stop_(request)
-    {
-        std::unique_ptr<OSpace> space(static_cast<OSpace *>(model.clone()));
-        rel(*space, space->cost, IRT_GR, firstCost);
-        engine_ = std::make_unique<BAB<OSpace>>(space.get(), searchOptions(&stop_));
-    }
-    // Improves `best` until the search ends or stops; true when it ended (nothing better exists).
-    bool improve(std::unique_ptr<OSpace> &best)
-    {
-        while (OSpace *solution = engine_->next())
-            best.reset(solution);
-        return !engine_->stopped();
-    }
-    void useRequestClock() { stop_.useRequestClock(); }
-    bool timeUp() const { return stop_.timeUp(); }
-
-private:
-    InOrderStop stop_;
-    std::unique_ptr<BAB<OSpace>> engine_;
-};
+// The state of `model` (branched on the tracks in creation order, keeping each first) that keeps
+// the most tracks as they are, by branch and bound: its first state is a greedy repair that keeps
+// what it can in creation order, and each next one changes fewer. On a request that repairs many
+// broken rules this reaches few changes sooner than the branching on broken rules. Null when no
+// state exists or none was found before the search stopped (`stopped` then says so).
+std::unique_ptr<OSpace> fewestChangesInOrder(OSpace &model, RequestStop &request, bool *stopped)
+{
+    InOrderStop stop(request);
+    BAB<OSpace> engine(&model, searchOptions(&stop));
+    std::unique_ptr<OSpace> best;
+    while (OSpace *solution = engine.next())
+        best.reset(solution);
+    *stopped = engine.stopped();
+    return best;
+}
 
 // The state of the work space's model (branchings posted) that keeps the most tracks as they are,
 // the first such in search order; null when none exists or none was found in time (`stopped` then
@@ -956,11 +942,7 @@ private:
 // other track is fixed as soon as they are spent, so these searches are small, and the first
 // state found is optimal. When the changes needed are many, the deepening gives up after a
 // number of failures and branch and bound improves on the first state in the time left.
-// `inOrder`, when given, is the same model branched on the tracks in creation order: a branch and
-// bound on it runs first for a number of failures, lowering the bound the deepening must beat,
-// and takes the time left after the deepening.
-std::unique_ptr<OSpace> fewestChanges(ZarkWorkSpace &ws, OSpace *inOrder, RequestStop &stop,
-                                      bool *stopped)
+std::unique_ptr<OSpace> fewestChanges(ZarkWorkSpace &ws, RequestStop &stop, bool *stopped)
 {
     OSpace &root = *ws.root;
     *stopped = false;
@@ -979,19 +961,13 @@ std::unique_ptr<OSpace> fewestChanges(ZarkWorkSpace &ws, OSpace *inOrder, Reques
     int total = 0;
     for (int w : ws.weights)
         total += w;
+    const int firstCost = first->cost.val();
     // The changes that the rules force at once (kept-status indicators fixed to 0 at the root):
-    // no state changes fewer, so the deepening starts there, and a state with no more is
+    // no state changes fewer, so the deepening starts there, and a first state with no more is
     // already one of the fewest.
     const int forced = total - root.cost.max();
-    if (total - first->cost.val() <= forced)
+    if (total - firstCost <= forced)
         return first;
-    std::unique_ptr<InOrderSearch> portfolio;
-    if (inOrder) {
-        portfolio = std::make_unique<InOrderSearch>(*inOrder, first->cost.val(), stop);
-        if (portfolio->improve(first) || total - first->cost.val() <= forced)
-            return first;
-    }
-    const int firstCost = first->cost.val();
     {
         DeepeningStop deepening(stop);
         Search::Options levelOptions = searchOptions(&deepening);
@@ -1014,13 +990,6 @@ std::unique_ptr<OSpace> fewestChanges(ZarkWorkSpace &ws, OSpace *inOrder, Reques
         if (total - k <= firstCost)
             return first; // every state with fewer changes is ruled out
     }
-    if (portfolio) {
-        // The search in creation order goes on from where its failures ran out.
-        portfolio->useRequestClock();
-        portfolio->improve(first);
-        *stopped = portfolio->timeUp();
-        return first;
-    }
     // Branch and bound from the first state, in the time that is left.
     std::unique_ptr<OSpace> bounded(static_cast<OSpace *>(root.clone()));
     rel(*bounded, bounded->cost, IRT_GR, firstCost);
@@ -1042,23 +1011,24 @@ GSList *solveStatus(KFile *file, KElement *requested, bool noneBroken)
     OSpace &root = *ws.root;
     const int wanted = postRequest(ws, requested);
     std::unique_ptr<Neighbourhood> neighbourhood; // read by every space's branching
-    // On a request that repairs rules broken before it, the same model branched in creation order.
-    std::unique_ptr<OSpace> inOrder;
+    bool repairs = false;
     if (ws.indicators.size() > 0) {
         root.indicators = BoolVarArray(root, ws.indicators);
         root.cost = expr(root, sum(ws.weights, ws.indicators));
         neighbourhood = std::make_unique<Neighbourhood>(ws);
-        if (neighbourhood->repairs() && root.status() != SS_FAILED) {
-            inOrder.reset(static_cast<OSpace *>(root.clone()));
-            branch(*inOrder, inOrder->indicators, BOOL_VAR_NONE(), BOOL_VAL_MAX());
-            branch(*inOrder, inOrder->statusVars, BOOL_VAR_NONE(), BOOL_VAL_MIN());
-        }
-        TouchedBrancher::post(root, neighbourhood.get());
+        // A request that also repairs rules broken before it (the first of a session, from
+        // everything stopped) often needs many changes: the search in creation order answers it.
+        repairs = neighbourhood->repairs();
+        if (repairs)
+            branch(root, root.indicators, BOOL_VAR_NONE(), BOOL_VAL_MAX());
+        else
+            TouchedBrancher::post(root, neighbourhood.get());
     }
     // Every status is decided, whatever the indicators leave open.
     branch(root, root.statusVars, BOOL_VAR_NONE(), BOOL_VAL_MIN());
     bool stopped = false;
-    std::unique_ptr<OSpace> best = fewestChanges(ws, inOrder.get(), stop, &stopped);
+    std::unique_ptr<OSpace> best = repairs ? fewestChangesInOrder(root, stop, &stopped)
+                                           : fewestChanges(ws, stop, &stopped);
     if (stopped)
         limitHits.fetch_add(1);
     if (!best && stopped && !cancelled())

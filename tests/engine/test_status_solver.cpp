@@ -821,6 +821,25 @@ TEST_F(StatusSolverTest, RepairThroughAGroupStatusIsFound)
     }
 }
 
+// The same repair where the first undecided track (B) is the expensive one to change: B on
+// implies D on, while C on is enough alone. Keeping every undecided track fails, and the fewest
+// changes keep B and change a later track, so the search must still try keeping B alone after
+// keeping everything failed.
+TEST_F(StatusSolverTest, RepairThatKeepsTheFirstUndecidedTrackIsFound)
+{
+    ProjectBuilder p;
+    p.track("A").track("B").track("C").track("D");
+    p.group("Inner", {"A", "C"}, 0, 2);
+    p.group("Outer", {"Inner", "B"}, 1, 2);
+    p.rule(KCONST_IMPLY, "BNeedsD", {"D"}, "B");
+    KFile *f = p.file();
+    const char *playing[] = {"A"};
+    ASSERT_EQ(1, controlStatus(f, playing, 1));
+    const std::vector<std::string> changed = takeList(checkStatus(f, "A"));
+    EXPECT_EQ((std::vector<std::string>{"A", "C"}), changed);
+    EXPECT_TRUE(solvercheck::statusViolations(f).empty());
+}
+
 // The first switch of a session on a project of 256 elements: everything stopped breaks many
 // minimums at once, and switching T152 on needs 28 other tracks switched. At the default time
 // limit the answer switches at most 30: the searches that bound it are counted in failures, not
