@@ -5,7 +5,10 @@
 // the current statuses; a constraint model searched under a time limit finds the state that keeps
 // the most other tracks as they are: it branches first on the tracks of the rules that keeping
 // everything would break, looks for states of 0, 1, 2 ... changed tracks (so the first found is
-// one of the fewest), and leaves requests that need very many changes to branch and bound.
+// one of the fewest), and leaves requests that need very many changes to branch and bound. A
+// request that also repairs rules broken before it (the first of a session, from everything
+// stopped) is searched by branch and bound keeping the tracks in creation order, through at least
+// a fixed count of failures even past the time limit, so that a slow machine answers it no worse.
 //
 // Threads: the GUI thread (requests, checks) or the player thread (randomSlct), never the sound
 // card's callback. A request on a project that no other thread reads works on it in place,
