@@ -898,8 +898,8 @@ private:
 };
 
 // Failures the search in creation order meets at least on a request that repairs broken rules,
-// whatever the time limit: a count, so that the state it reaches, which bounds the answer, is the
-// same on a fast and a slow machine. About half the time limit on a desktop machine.
+// whatever the time limit: a count, so that the answer is never worse than the state these
+// failures reach, on a fast or a slow machine. About half the time limit on a desktop machine.
 enum { IN_ORDER_FAIL_FLOOR = 2500 };
 
 // Stops the search in creation order once it has met its floor of failures and the request's
