@@ -347,6 +347,10 @@ void KVolumeUI::switchWidgets(const QMap<QString, KStructVol>& records, bool fro
     Q_UNUSED(entryX); // a moved strip is found by its name, whatever column the drag entered
     int target = std::min((horizontalScroll() + std::max(dropX, 0)) / ColumnWidth,
                           int(m_strips.size()));
+    // The row is laid out once, when every strip is in place: laying it out for each strip
+    // shown and each width of the container would cost the whole row per strip.
+    m_stripLayout->setEnabled(false);
+    bool changed = false;
     for (auto it = records.cbegin(); it != records.cend(); ++it) {
         const QString& name = it.key();
         KVolumeWdg* shown = strip(name);
@@ -358,8 +362,7 @@ void KVolumeUI::switchWidgets(const QMap<QString, KStructVol>& records, bool fro
                 m_stripLayout->insertWidget(to, shown);
                 shown->show();
             } else {
-                addStrip(name, it.value(), target);
-                resizeContainer();
+                addStrip(name, it.value(), target)->show();
             }
         } else if (!m_document) {
             continue;
@@ -368,21 +371,24 @@ void KVolumeUI::switchWidgets(const QMap<QString, KStructVol>& records, bool fro
                 removeStrip(shown);
             continue;
         } else if (!shown) {
-            addStrip(name, it.value(), target);
-            resizeContainer();
+            addStrip(name, it.value(), target)->show();
         } else {
             continue;
         }
-        if (m_lastCreated) {
-            m_lastCreated->show();
-            m_scroll->ensureWidgetVisible(m_lastCreated);
-        }
-        update();
+        changed = true;
         switchOnForRule(name);
         if (fromDrop)
             emit addedElementWidget(name);
         ++target;
     }
+    m_stripLayout->setEnabled(true);
+    resizeContainer();
+    m_stripLayout->activate();
+    if (!changed)
+        return;
+    if (m_lastCreated)
+        m_scroll->ensureWidgetVisible(m_lastCreated);
+    update();
 }
 
 void KVolumeUI::showRecords(const QMap<QString, KStructVol>& records)
