@@ -189,13 +189,18 @@ struct MeterRun
         for (int i = 0; i < 256 - 2 * strips; ++i)
             hidden << QStringLiteral("hidden%1").arg(i);
     }
-    void tickConsole(const QList<int>& levels)
+    // The levels as the player hands them to the console, every element by name.
+    QMap<QString, QList<double>> elementLevels(const QList<int>& levels) const
     {
         QMap<QString, QList<double>> meters;
         for (int i = 0; i < shown.size(); ++i)
             meters.insert(shown[i], {double(levels[2 * i]), double(levels[2 * i + 1])});
-        for (const QString& name : std::as_const(hidden))
+        for (const QString& name : hidden)
             meters.insert(name, {-240.0, -240.0});
+        return meters;
+    }
+    void tickConsole(const QMap<QString, QList<double>>& meters, const QList<int>& levels)
+    {
         console.updateSliders(meters, levels[0], levels[1]);
         QApplication::processEvents();
     }
@@ -218,19 +223,21 @@ struct MeterRun
 void meterTicks(benchmark::State& state, bool console)
 {
     app();
-    static std::map<int, std::unique_ptr<MeterRun>> runs;
-    std::unique_ptr<MeterRun>& run = runs[int(state.range(0))];
+    // Never destroyed at exit, after Qt's own statics: the plain side's run ends it.
+    static auto* runs = new std::map<int, std::unique_ptr<MeterRun>>;
+    std::unique_ptr<MeterRun>& run = (*runs)[int(state.range(0))];
     if (!run)
         run = std::make_unique<MeterRun>(int(state.range(0)));
     for (auto _ : state) {
         const QList<int> levels = run->walk.next();
+        const QMap<QString, QList<double>> meters = run->elementLevels(levels);
         const bool consoleFirst = run->ticks++ % 2 == 0;
         double own = 0;
         for (bool consoleNow : {consoleFirst, !consoleFirst}) {
             QElapsedTimer timer;
             timer.start();
             if (consoleNow)
-                run->tickConsole(levels);
+                run->tickConsole(meters, levels);
             else
                 run->tickPlain(levels);
             if (consoleNow == console)
