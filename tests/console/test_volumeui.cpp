@@ -445,8 +445,9 @@ TEST_F(VolumeUI, AMeterTickRepaintsEachStripsMetersAsOneRectangle)
     std::map<QString, PaintRecorder> recorders;
     for (const QString& name : {QStringLiteral("t1"), QStringLiteral("t2")})
         row->strip(name)->installEventFilter(&recorders[name]);
+    QApplication::processEvents();
     struct Step { int t1Left; int t1Right; int t2Left; int t2Right; };
-    const Step steps[] = {{-30, -60, -200, -10}, {-31, -60, -120, -12}, {60, -240, -119, 40}};
+    const Step steps[] = {{-30, -60, -200, -10}, {-40, -60, -120, -12}, {60, -240, -119, 40}};
     for (const Step& step : steps) {
         SCOPED_TRACE(step.t1Left);
         time += 10;
