@@ -331,14 +331,14 @@ void KVolumeUI::resizeContainer()
     m_container->setFixedSize(width, RowHeight);
 }
 
-void KVolumeUI::switchOnForRule(const QString& name)
+QStringList KVolumeUI::switchedOnForRule(const QString& name) const
 {
     if (m_mode != KVirtualUI::RuleEdit || !m_document)
-        return;
-    m_document->setEltStatus(name, true, false);
+        return {};
     const QStringList children = m_document->getSubElt(name);
     if (m_document->isGroup(name) && !children.isEmpty())
-        m_document->setEltStatus(children.first(), true, false);
+        return {name, children.first()};
+    return {name};
 }
 
 void KVolumeUI::switchWidgets(const QMap<QString, KStructVol>& records, bool fromDrop,
@@ -351,6 +351,7 @@ void KVolumeUI::switchWidgets(const QMap<QString, KStructVol>& records, bool fro
     // shown and each width of the container would cost the whole row per strip.
     m_stripLayout->setEnabled(false);
     bool changed = false;
+    QStringList switchOn;
     for (auto it = records.cbegin(); it != records.cend(); ++it) {
         const QString& name = it.key();
         KVolumeWdg* shown = strip(name);
@@ -376,11 +377,14 @@ void KVolumeUI::switchWidgets(const QMap<QString, KStructVol>& records, bool fro
             continue;
         }
         changed = true;
-        switchOnForRule(name);
+        switchOn << switchedOnForRule(name);
         if (fromDrop)
             emit addedElementWidget(name);
         ++target;
     }
+    // Switched on without the rules, as one run of the document.
+    if (!switchOn.isEmpty())
+        m_document->setEltsStatus(switchOn, true, false);
     m_stripLayout->setEnabled(true);
     resizeContainer();
     m_stripLayout->activate();
