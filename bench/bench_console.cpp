@@ -1,8 +1,9 @@
-// The console's costs, offscreen, each beside a plain-Qt comparison:
-// - meter fan-out: 256 elements' meters each tick with 64 or 128 strips shown (128 or 256 meters),
-//   repaint included, beside one plain widget drawing the same meters from the same pictures,
-//   repainted whole (second argument 0) or meter by meter as the strips' meters are (1)
-//   (goal: < 0.6 ms for 256 meters);
+// The console's costs, offscreen, each beside a plain-Qt comparison where there is one:
+// - a meter tick with 64 or 128 strips shown (256 meters sent in all), every meter following a
+//   level walk of its own, beside plain pixmap meters fed the same levels, the two in turns in
+//   one run (goal: at most the plain meters, and 0.6 ms with 128 strips);
+// - K tracks dropped onto a rule's row of N strips (goal: linear, 1,000 onto 1,000 under
+//   200 ms) and the zoom into a group of 100, 300 and 1,000 tracks (goal: linear);
 // - build and first paint of a console of 20, 100 and 300 elements beside as many strips of plain
 //   Qt widgets of the same kinds, number, sizes and visibility as a live-mix strip's, painted from
 //   the same pictures (goal: linear, 0.17 ms a strip, within 1.5x), and beside the older, lighter
