@@ -1,8 +1,9 @@
-// The console's costs, offscreen, each beside a plain-Qt comparison:
-// - meter fan-out: 256 elements' meters each tick with 64 or 128 strips shown (128 or 256 meters),
-//   repaint included, beside one plain widget drawing the same meters from the same pictures,
-//   repainted whole (second argument 0) or meter by meter as the strips' meters are (1)
-//   (goal: < 0.6 ms for 256 meters);
+// The console's costs, offscreen, each beside a plain-Qt comparison where there is one:
+// - a meter tick with 64 or 128 strips shown (256 meters sent in all), every meter following a
+//   level walk of its own, beside plain pixmap meters fed the same levels, the two in turns in
+//   one run (goal: at most the plain meters, and 0.6 ms with 128 strips);
+// - K tracks dropped onto a rule's row of N strips (goal: linear, 1,000 onto 1,000 under
+//   200 ms) and the zoom into a group of 100, 300 and 1,000 tracks (goal: linear);
 // - build and first paint of a console of 20, 100 and 300 elements beside as many strips of plain
 //   Qt widgets of the same kinds, number, sizes and visibility as a live-mix strip's, painted from
 //   the same pictures (goal: linear, 0.17 ms a strip, within 1.5x), and beside the older, lighter
@@ -20,6 +21,7 @@
 
 #include <QApplication>
 #include <QDial>
+#include <QDropEvent>
 #include <QDoubleValidator>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -33,6 +35,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QElapsedTimer>
+#include <QMimeData>
+
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -53,6 +59,15 @@ QApplication& app()
     return *application;
 }
 
+// The names of documentOf(n)'s tracks, in name order.
+QStringList trackNames(int n)
+{
+    QStringList names;
+    for (int i = 0; i < n; ++i)
+        names << QStringLiteral("n%1_%2").arg(n).arg(i, 3, 10, QLatin1Char('0'));
+    return names;
+}
+
 // A document of n short playing tracks, all at the top, kept for the whole run.
 KCtrlFile& documentOf(int n)
 {
@@ -61,94 +76,189 @@ KCtrlFile& documentOf(int n)
     std::unique_ptr<KCtrlFile>& doc = documents[n];
     if (!doc) {
         doc = std::make_unique<KCtrlFile>();
-        QStringList names;
-        for (int i = 0; i < n; ++i)
-            names << QStringLiteral("n%1_%2").arg(n).arg(i, 3, 10, QLatin1Char('0'));
-        addTracks(*doc, dir, names, 0.02);
+        addTracks(*doc, dir, trackNames(n), 0.02);
         doc->setEltsStatus(true, false);
     }
     return *doc;
 }
 
-// Meter values of every element for one tick: the shown ones and as many again not shown.
-QMap<QString, QList<double>> meterTick(const QStringList& shown, int hidden, int tick)
-{
-    QMap<QString, QList<double>> meters;
-    const double level = (tick % 2) ? -30.0 : -120.0;
-    for (const QString& name : shown)
-        meters.insert(name, {level, level - 10});
-    for (int i = 0; i < hidden; ++i)
-        meters.insert(QStringLiteral("hidden%1").arg(i), {level, level});
-    return meters;
-}
-
-void BM_MeterFanOutConsole(benchmark::State& state)
-{
-    app();
-    const int strips = int(state.range(0));
-    KCtrlFile& doc = documentOf(strips);
-    KSuperUI console(&doc, 186, KVirtualUI::LiveMix);
-    console.resize(103 + strips * 90, 360);
-    console.show();
-    QApplication::processEvents();
-    const QStringList shown = console.row()->getListElt();
-    const QMap<QString, QList<double>> ticks[] = {meterTick(shown, 256 - strips, 0),
-                                                  meterTick(shown, 256 - strips, 1)};
-    int tick = 0;
-    for (auto _ : state) {
-        console.updateSliders(ticks[tick % 2], -20, -30);
-        QApplication::processEvents();
-        ++tick;
-    }
-    state.counters["strips"] = shown.size();
-}
-
-// Two meters a strip drawn from the meter pictures by one widget, the lit part clipped to the
-// level.
-class PlainMeters : public QWidget
+// Meter levels that follow a walk of their own for each meter, as real tracks' levels do: a
+// tick moves each by up to 30 units up or down, within the meters' range.
+class LevelWalk
 {
 public:
-    explicit PlainMeters(int meters) : values(meters, -240),
-        groove(KPictureCache::pixmap("Sliders/JaugeStereoGroove")),
-        lit(KPictureCache::pixmap("Sliders/JaugeStereoGrooveOver")) {}
-    QList<int> values;
-    QPixmap groove;
-    QPixmap lit;
+    explicit LevelWalk(int meters) : m_levels(meters)
+    {
+        for (int i = 0; i < meters; ++i)
+            m_levels[i] = -200 + (i * 37) % 200;
+    }
+    const QList<int>& next()
+    {
+        for (int& level : m_levels) {
+            m_seed = m_seed * 1103515245u + 12345u;
+            level = std::clamp(level + int((m_seed >> 16) % 61) - 30, -240, 60);
+        }
+        return m_levels;
+    }
+
+private:
+    QList<int> m_levels;
+    quint32 m_seed = 1;
+};
+
+// A meter in plain Qt: a widget drawing a dark picture and, clipped to its level, a lit one,
+// both painted by the program itself; a level change repaints the meter.
+class PlainMeter : public QWidget
+{
+public:
+    PlainMeter(const QPixmap& groove, const QPixmap& lit, QWidget* parent)
+        : QWidget(parent), m_groove(groove), m_lit(lit)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        resize(groove.size());
+    }
+    void setLevel(int level)
+    {
+        if (level == m_level)
+            return;
+        m_level = level;
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        for (int i = 0; i < values.size(); ++i) {
-            const int x = (i / 2) * 90 + 63 + (i % 2) * 11;
-            painter.drawPixmap(x, 57, groove);
-            const int top = int(198 * (60 - values[i]) / 300.0);
-            painter.drawPixmap(x + 2, 59 + top, lit, 0, top, lit.width(), lit.height() - top);
-        }
+        painter.drawPixmap(0, 0, m_groove);
+        const int top = int(198 * (60 - m_level) / 300.0);
+        painter.drawPixmap(2, 2 + top, m_lit, 0, top, m_lit.width(), m_lit.height() - top);
     }
+
+private:
+    const QPixmap& m_groove;
+    const QPixmap& m_lit;
+    int m_level = -240;
 };
 
-void BM_MeterFanOutPlain(benchmark::State& state)
+// Two plain meters a strip, at the places of the console's.
+class PlainMeters : public QWidget
+{
+public:
+    explicit PlainMeters(int meters) : groove(13, 202), lit(9, 198)
+    {
+        QPainter dark(&groove);
+        dark.fillRect(groove.rect(), QColor(20, 20, 20));
+        dark.fillRect(2, 2, 9, 198, QColor(40, 48, 40));
+        dark.end();
+        QLinearGradient colours(0, 0, 0, 198);
+        colours.setColorAt(0, Qt::red);
+        colours.setColorAt(0.3, Qt::yellow);
+        colours.setColorAt(1, Qt::green);
+        QPainter(&lit).fillRect(lit.rect(), colours);
+        for (int i = 0; i < meters; ++i) {
+            auto* meter = new PlainMeter(groove, lit, this);
+            meter->move((i / 2) * 90 + 63 + (i % 2) * 11, 57);
+            m_meters << meter;
+        }
+    }
+    void showLevels(const QList<int>& levels)
+    {
+        for (int i = 0; i < m_meters.size(); ++i)
+            m_meters[i]->setLevel(levels[i]);
+    }
+    QPixmap groove;
+    QPixmap lit;
+
+private:
+    QList<PlainMeter*> m_meters;
+};
+
+// A console of `strips` playing tracks and plain meters for as many strips, both shown, fed the
+// same level walks (256 meters in all: those not shown are sent to the console too).
+struct MeterRun
+{
+    explicit MeterRun(int strips)
+        : console(&documentOf(strips), 186, KVirtualUI::LiveMix), plain(2 * strips),
+          walk(2 * strips)
+    {
+        console.resize(103 + strips * 90, 360);
+        console.show();
+        plain.resize(103 + strips * 90, 360);
+        plain.show();
+        QApplication::processEvents();
+        shown = console.row()->getListElt();
+        for (int i = 0; i < 256 - 2 * strips; ++i)
+            hidden << QStringLiteral("hidden%1").arg(i);
+    }
+    // The levels as the player hands them to the console, every element by name.
+    QMap<QString, QList<double>> elementLevels(const QList<int>& levels) const
+    {
+        QMap<QString, QList<double>> meters;
+        for (int i = 0; i < shown.size(); ++i)
+            meters.insert(shown[i], {double(levels[2 * i]), double(levels[2 * i + 1])});
+        for (const QString& name : hidden)
+            meters.insert(name, {-240.0, -240.0});
+        return meters;
+    }
+    void tickConsole(const QMap<QString, QList<double>>& meters, const QList<int>& levels)
+    {
+        console.updateSliders(meters, levels[0], levels[1]);
+        QApplication::processEvents();
+    }
+    void tickPlain(const QList<int>& levels)
+    {
+        plain.showLevels(levels);
+        QApplication::processEvents();
+    }
+
+    KSuperUI console;
+    PlainMeters plain;
+    LevelWalk walk;
+    QStringList shown;
+    QStringList hidden;
+    int ticks = 0;
+};
+
+// One meter tick of the console and one of the plain meters each iteration, in turns first,
+// with the same levels; each benchmark reports the time of its own side.
+void meterTicks(benchmark::State& state, bool console)
 {
     app();
-    const int strips = int(state.range(0));
-    PlainMeters meters(2 * strips);
-    meters.resize(103 + strips * 90, 360);
-    meters.show();
-    QApplication::processEvents();
-    int tick = 0;
+    // Never destroyed at exit, after Qt's own statics: the plain side's run ends it.
+    static auto* runs = new std::map<int, std::unique_ptr<MeterRun>>;
+    std::unique_ptr<MeterRun>& run = (*runs)[int(state.range(0))];
+    if (!run)
+        run = std::make_unique<MeterRun>(int(state.range(0)));
     for (auto _ : state) {
-        const int level = (tick % 2) ? -30 : -120;
-        for (int i = 0; i < meters.values.size(); ++i)
-            meters.values[i] = level - (i % 2) * 10;
-        if (state.range(1))
-            for (int i = 0; i < strips; ++i)
-                meters.update(i * 90 + 63, 57, 24, 202);
-        else
-            meters.update();
-        QApplication::processEvents();
-        ++tick;
+        const QList<int> levels = run->walk.next();
+        const QMap<QString, QList<double>> meters = run->elementLevels(levels);
+        const bool consoleFirst = run->ticks++ % 2 == 0;
+        double own = 0;
+        for (bool consoleNow : {consoleFirst, !consoleFirst}) {
+            QElapsedTimer timer;
+            timer.start();
+            if (consoleNow)
+                run->tickConsole(meters, levels);
+            else
+                run->tickPlain(levels);
+            if (consoleNow == console)
+                own = timer.nsecsElapsed() / 1e9;
+        }
+        state.SetIterationTime(own);
     }
+    state.counters["strips"] = run->shown.size();
+    if (!console)
+        run.reset();
+}
+
+void BM_MeterTickConsole(benchmark::State& state)
+{
+    meterTicks(state, true);
+}
+
+void BM_MeterTickPlain(benchmark::State& state)
+{
+    meterTicks(state, false);
 }
 
 void BM_ConsoleBuildAndPaint(benchmark::State& state)
@@ -163,6 +273,84 @@ void BM_ConsoleBuildAndPaint(benchmark::State& state)
         benchmark::DoNotOptimize(console.row()->getNbElt());
     }
     state.SetComplexityN(state.range(0));
+}
+
+// Drops K tracks by name at the left of a rule's row of N strips scrolled to its middle: the
+// drag enters and the names are dropped, the strips are built, laid out and painted.
+void BM_DropOntoRow(benchmark::State& state)
+{
+    app();
+    const int dropped = int(state.range(0));
+    const int shownBefore = int(state.range(1));
+    KCtrlFile& doc = documentOf(shownBefore + dropped);
+    const QStringList names = trackNames(shownBefore + dropped);
+    const QByteArray payload = names.mid(shownBefore).join(u'|').toUtf8();
+    int rules = 0;
+    for (auto _ : state) {
+        const QString rule = QStringLiteral("__UnusefullGrp__drop%1").arg(rules++);
+        doc.createRuleGroup(rule, names.mid(0, shownBefore), QStringLiteral("d"));
+        {
+            KSuperUI console(&doc, 184, KVirtualUI::RuleEdit);
+            console.activeExternConnections(true);
+            console.resize(1200, 360);
+            console.show();
+            console.switchRule_slot(rule);
+            QApplication::processEvents();
+            QMimeData data;
+            data.setData(QStringLiteral("Tovra/eltNames"), payload);
+            QElapsedTimer timer;
+            timer.start();
+            QDragEnterEvent enter(QPoint(200, 50), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(&console, &enter);
+            QDropEvent drop(QPointF(200, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&console, &drop);
+            QApplication::processEvents();
+            state.SetIterationTime(timer.nsecsElapsed() / 1e9);
+            if (console.row()->getNbElt() != shownBefore + dropped)
+                state.SkipWithError("the drop did not add every strip");
+        }
+        doc.resetEltsStatus();
+        doc.removeConstraint(rule);
+        QApplication::processEvents();
+    }
+}
+
+// A live console showing one playing group of n tracks: the group's zoom opens its row of n
+// strips, shown and painted; the row is closed again between turns.
+void BM_ZoomIntoGroup(benchmark::State& state)
+{
+    app();
+    const int n = int(state.range(0));
+    static fixtures::TempDir dir;
+    static std::map<int, std::unique_ptr<KCtrlFile>> documents;
+    std::unique_ptr<KCtrlFile>& doc = documents[n];
+    if (!doc) {
+        doc = std::make_unique<KCtrlFile>();
+        QStringList names;
+        for (int i = 0; i < n; ++i)
+            names << QStringLiteral("z%1_%2").arg(n).arg(i, 4, 10, QLatin1Char('0'));
+        addTracks(*doc, dir, names, 0.02);
+        doc->KObjFile::createGroup(QStringLiteral("G"), names, 0, -1);
+        doc->setEltsStatus(true, false);
+    }
+    KSuperUI console(doc.get(), 186, KVirtualUI::LiveMix);
+    console.resize(1200, 360);
+    console.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        console.row()->zoom(QStringLiteral("G"));
+        QApplication::processEvents();
+        state.SetIterationTime(timer.nsecsElapsed() / 1e9);
+        if (!console.row()->zoomedRow() || console.row()->zoomedRow()->getNbElt() != n)
+            state.SkipWithError("the zoomed row does not show the group");
+        console.row()->closeMePlease();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+    }
+    state.SetComplexityN(n);
 }
 
 // The pictures a plain strip paints and shows, read once.
@@ -360,9 +548,15 @@ void BM_MasterMuteClick(benchmark::State& state)
 }
 }
 
-BENCHMARK(BM_MeterFanOutConsole)->Arg(64)->Arg(128)->Iterations(Ticks)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MeterFanOutPlain)->ArgsProduct({{64, 128}, {0, 1}})->Iterations(Ticks)
+// Each size's console and plain meters go once both have run.
+BENCHMARK(BM_MeterTickConsole)->Arg(64)->Iterations(Ticks)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeterTickPlain)->Arg(64)->Iterations(Ticks)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeterTickConsole)->Arg(128)->Iterations(Ticks)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeterTickPlain)->Arg(128)->Iterations(Ticks)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DropOntoRow)->Args({100, 1000})->Args({1000, 1000})->Iterations(3)->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZoomIntoGroup)->Arg(100)->Arg(300)->Arg(1000)->Iterations(5)->UseManualTime()
+    ->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_ConsoleBuildAndPaint)->Arg(20)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_PlainStripsBuildAndPaint)->Arg(20)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_PlainRowsBuildAndPaint)->Arg(20)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond)->Complexity();

@@ -331,14 +331,14 @@ void KVolumeUI::resizeContainer()
     m_container->setFixedSize(width, RowHeight);
 }
 
-void KVolumeUI::switchOnForRule(const QString& name)
+QStringList KVolumeUI::switchedOnForRule(const QString& name) const
 {
     if (m_mode != KVirtualUI::RuleEdit || !m_document)
-        return;
-    m_document->setEltStatus(name, true, false);
+        return {};
     const QStringList children = m_document->getSubElt(name);
     if (m_document->isGroup(name) && !children.isEmpty())
-        m_document->setEltStatus(children.first(), true, false);
+        return {name, children.first()};
+    return {name};
 }
 
 void KVolumeUI::switchWidgets(const QMap<QString, KStructVol>& records, bool fromDrop,
@@ -347,6 +347,11 @@ void KVolumeUI::switchWidgets(const QMap<QString, KStructVol>& records, bool fro
     Q_UNUSED(entryX); // a moved strip is found by its name, whatever column the drag entered
     int target = std::min((horizontalScroll() + std::max(dropX, 0)) / ColumnWidth,
                           int(m_strips.size()));
+    // The row is laid out once, when every strip is in place: laying it out for each strip
+    // shown and each width of the container would cost the whole row per strip.
+    m_stripLayout->setEnabled(false);
+    bool changed = false;
+    QStringList switchOn;
     for (auto it = records.cbegin(); it != records.cend(); ++it) {
         const QString& name = it.key();
         KVolumeWdg* shown = strip(name);
@@ -358,8 +363,7 @@ void KVolumeUI::switchWidgets(const QMap<QString, KStructVol>& records, bool fro
                 m_stripLayout->insertWidget(to, shown);
                 shown->show();
             } else {
-                addStrip(name, it.value(), target);
-                resizeContainer();
+                addStrip(name, it.value(), target)->show();
             }
         } else if (!m_document) {
             continue;
@@ -368,21 +372,27 @@ void KVolumeUI::switchWidgets(const QMap<QString, KStructVol>& records, bool fro
                 removeStrip(shown);
             continue;
         } else if (!shown) {
-            addStrip(name, it.value(), target);
-            resizeContainer();
+            addStrip(name, it.value(), target)->show();
         } else {
             continue;
         }
-        if (m_lastCreated) {
-            m_lastCreated->show();
-            m_scroll->ensureWidgetVisible(m_lastCreated);
-        }
-        update();
-        switchOnForRule(name);
+        changed = true;
+        switchOn << switchedOnForRule(name);
         if (fromDrop)
             emit addedElementWidget(name);
         ++target;
     }
+    // Switched on without the rules, as one run of the document.
+    if (!switchOn.isEmpty())
+        m_document->setEltsStatus(switchOn, true, false);
+    m_stripLayout->setEnabled(true);
+    resizeContainer();
+    m_stripLayout->activate();
+    if (!changed)
+        return;
+    if (m_lastCreated)
+        m_scroll->ensureWidgetVisible(m_lastCreated);
+    update();
 }
 
 void KVolumeUI::showRecords(const QMap<QString, KStructVol>& records)

@@ -86,7 +86,9 @@ private:
     KVolumeWdg* addStrip(const QString& name, const KStructVol& record, int column);
     void removeStrip(KVolumeWdg* strip);
     void resizeContainer();
-    void switchOnForRule(const QString& name);
+    // What a rule-editing row switches on for an element given a strip: the element and, for a
+    // group with children, its first child.
+    QStringList switchedOnForRule(const QString& name) const;
 
     KVirtualUI* m_owner;
     KCtrlFile* m_document = nullptr;

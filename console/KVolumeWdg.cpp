@@ -102,9 +102,9 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     // event for the strip rather than one per meter, which counts with a hundred strips playing.
     m_meterLeft = meter(this, 63, 57);
     m_meterRight = meter(this, 74, 57);
-    const auto repaintMeters = [this](const QRect& rows) { repaintMeterRows(rows); };
-    m_meterLeft->setDrawnByParent(repaintMeters);
-    m_meterRight->setDrawnByParent(repaintMeters);
+    const auto repaint = [this](const QRect&) { repaintMeters(); };
+    m_meterLeft->setDrawnByParent(repaint);
+    m_meterRight->setDrawnByParent(repaint);
 
     m_mute = button(this, 2, 77, 33, 31, MuteOn, QStringLiteral("Img/MuteOver"), MuteOff,
                     QStringLiteral("Mute"));
@@ -415,13 +415,13 @@ void KVolumeWdg::changeSolo(bool on)
     }
 }
 
-void KVolumeWdg::repaintMeterRows(const QRect& rows)
+void KVolumeWdg::repaintMeters()
 {
-    // The rows both meters changed since the last paint as one rectangle: a tick changes both
-    // meters, and a hundred strips' regions of a rectangle each are far quicker for the
-    // repaint to join and clip than of several.
-    m_metersDirty |= rows;
-    update(m_metersDirty);
+    // Any change repaints both meters whole, one rectangle the same on every strip: a tick
+    // changes the meters of a hundred strips at once, and rectangles sharing their top and
+    // bottom join into one band of the window's repaint region, cheaply, where rectangles of
+    // different heights make a region of many bands whose joins cost more than the painting.
+    update(m_meterLeft->geometry() | m_meterRight->geometry());
 }
 
 void KVolumeWdg::paintEvent(QPaintEvent* event)
@@ -439,7 +439,6 @@ void KVolumeWdg::paintEvent(QPaintEvent* event)
     const QPixmap levelBox = KPictureCache::opaquePixmap(levelBoxName);
     const QRect panArea(QPoint(3, 30), panBox.deviceIndependentSize().toSize());
     const QRect levelArea(QPoint(3, 57), levelBox.deviceIndependentSize().toSize());
-    m_metersDirty = QRect();
     QPainter painter(this);
     for (const QRect& area : event->region()) {
         painter.setClipRect(area);

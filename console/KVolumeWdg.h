@@ -89,7 +89,7 @@ private:
     // The lowest and highest level the strip sends: its limit handles' levels.
     int lowestLevel() const;
     int highestLevel() const;
-    void repaintMeterRows(const QRect& rows);
+    void repaintMeters();
 
     KVolumeUI* m_row;
     QString m_name;
@@ -110,8 +110,6 @@ private:
     KButton* m_solo;
     KButton* m_remove = nullptr;
     QButtonGroup* m_lockModes = nullptr;
-    // The meters' rows changed since the strip was last painted.
-    QRect m_metersDirty;
 };
 
 #endif

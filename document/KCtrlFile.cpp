@@ -591,7 +591,16 @@ void KCtrlFile::announceLevelRules()
 
 QStringList KCtrlFile::setEltStatus(const QString& name, bool play, bool rules)
 {
-    const QStringList changed = KObjFile::setEltStatus(name, play, rules);
+    return announceStatusChanges(KObjFile::setEltStatus(name, play, rules), rules);
+}
+
+QStringList KCtrlFile::setEltsStatus(const QStringList& names, bool play, bool rules)
+{
+    return announceStatusChanges(KObjFile::setElementsStatus(names, play, rules), rules);
+}
+
+QStringList KCtrlFile::announceStatusChanges(const QStringList& changed, bool rules)
+{
     for (const QString& element : changed) {
         if (!isPlay(element)) {
             setEltSolo(element, false);

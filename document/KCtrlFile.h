@@ -128,6 +128,9 @@ public slots:
     QStringList setEltStatus(const QString& name, bool play);
     QStringList setEltsStatus(bool play, bool rules);
     QStringList setEltsStatus(bool play);
+    // setEltStatus(name, play, rules) for each name in turn, as one run of the engine, with one
+    // signal for every change.
+    QStringList setEltsStatus(const QStringList& names, bool play, bool rules);
     void resetEltsStatus();
 
 signals:
@@ -164,6 +167,8 @@ protected:
     void aboutToReplaceProject() override;
 
 private:
+    // Clears the solo and mute of the elements that stopped and announces the changes.
+    QStringList announceStatusChanges(const QStringList& changed, bool rules);
     // Checks the level rules and announces the moved levels.
     void announceLevelRules();
     // The checked road around one edit that reports success: checkpoint, edit, rule check.

@@ -214,6 +214,9 @@ public:
     // setEltStatus for every track in turn, as one run of the engine: each changed name once, in
     // order of first change.
     QStringList setTracksStatus(bool play, bool rules);
+    // setEltStatus for each named element in turn, as one run of the engine: each changed name
+    // once, in order of first change. Unknown names are passed over.
+    QStringList setElementsStatus(const QStringList& names, bool play, bool rules);
     void resetElementsStatus();
     QStringList checkVolConst();
 

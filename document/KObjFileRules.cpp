@@ -497,6 +497,24 @@ QStringList KObjFile::setTracksStatus(bool play, bool rules)
     return takeSolverList(changed);
 }
 
+QStringList KObjFile::setElementsStatus(const QStringList& names, bool play, bool rules)
+{
+    if (!m_file || names.isEmpty())
+        return {};
+    QList<QByteArray> keys;
+    QList<const char*> pointers;
+    keys.reserve(names.size());
+    pointers.reserve(names.size());
+    for (const QString& name : names)
+        if (contains(name))
+            pointers << keys.emplace_back(key(name)).constData();
+    if (pointers.isEmpty())
+        return {};
+    return takeSolverList(changeEltsStatusWithCnsttControl(m_file, pointers.constData(),
+                                                           int(pointers.size()), play ? 1 : 0,
+                                                           rules ? 1 : 0));
+}
+
 void KObjFile::resetElementsStatus()
 {
     const KProjectLock lock;

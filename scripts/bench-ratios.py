@@ -9,8 +9,8 @@ import sys
 PAIRS = [
     ("start-up to first paint, no project", "BM_EditorFirstPaint", "BM_PlainMainWindowFirstPaint", 1.5),
     ("start-up to first paint, bare window", "BM_EditorFirstPaint", "BM_PlainBareWindowFirstPaint", None),
-    ("meter tick, 256 meters (128 strips)", "BM_MeterFanOutConsole/128",
-     "BM_MeterFanOutPlain/128/0", None),
+    ("meter tick, 256 meters (128 strips), each following its own level", "BM_MeterTickConsole/128",
+     "BM_MeterTickPlain/128", 1.0),
     ("console build + paint, 300 strips", "BM_ConsoleBuildAndPaint/300", "BM_PlainStripsBuildAndPaint/300", 1.5),
     ("console build + paint, 300 strips, beside 5-widget rows", "BM_ConsoleBuildAndPaint/300",
      "BM_PlainRowsBuildAndPaint/300", None),
@@ -43,6 +43,17 @@ def main(paths):
         if goal:
             line += f" (goal {goal}x)"
         print(line)
+    # Figures with no comparison: how they grow with the work's size.
+    GROWTH = [
+        ("drop K strips onto a row of 1,000", ["BM_DropOntoRow/100/1000", "BM_DropOntoRow/1000/1000"],
+         "goal linear, 1,000 onto 1,000 under 200 ms"),
+        ("zoom into a group of 100 / 300 / 1,000 tracks",
+         ["BM_ZoomIntoGroup/100", "BM_ZoomIntoGroup/300", "BM_ZoomIntoGroup/1000"], "goal linear"),
+    ]
+    for title, runs, goal in GROWTH:
+        if all(run in times for run in runs):
+            figures = " / ".join(f"{times[run][0]:.1f}" for run in runs)
+            print(f"  {title}: {figures} {times[runs[0]][1]} ({goal})")
     # Peak resident memory of the started programs, from the start-up runs.
     editor = counters.get("BM_EditorFirstPaint", {}).get("max_rss_mb")
     plain = counters.get("BM_PlainMainWindowFirstPaint", {}).get("max_rss_mb")

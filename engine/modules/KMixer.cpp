@@ -114,7 +114,8 @@ uint64_t sumOfSquares(const int16_t *samples, int n)
     return sum;
 }
 
-// Sums of the squares of each channel of n interleaved stereo frames, exact.
+} // namespace
+
 void sumOfSquaresStereo(const int16_t *samples, int frames, uint64_t *left, uint64_t *right)
 {
     uint64_t l = 0, r = 0;
@@ -147,6 +148,9 @@ void sumOfSquaresStereo(const int16_t *samples, int frames, uint64_t *left, uint
     *left = l;
     *right = r;
 }
+
+namespace
+{
 
 // Track meters: sums of squares of the track's block with its gain and its own pan factors
 // (lf, rf), into the element `id` and (weighted by the pan pair) into each of its direct parents

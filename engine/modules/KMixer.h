@@ -127,6 +127,9 @@ void k_mixaudio_KFloat(float *out, int outChannels, const float *in, int inChann
                        const double pair[2], int frames, double gain);
 // Narrows the sums to 16 bits, saturating.
 void k_saturate_KInt16(const int32_t *sums, int16_t *out, int n);
+// Sums of the squares of each channel of `frames` interleaved stereo frames, exact: what the
+// meters of a stereo block are made of.
+void sumOfSquaresStereo(const int16_t *samples, int frames, uint64_t *left, uint64_t *right);
 
 // Track loading (under the project lock, readers opened while it is held), reading and seeking
 // (filler thread).

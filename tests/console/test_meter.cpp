@@ -163,3 +163,35 @@ TEST(Meter, PeakIsHeldThenFalls)
     clocked.at(71000 + 1500 + 400, -200);
     EXPECT_LT(clocked.meter.peak(), -120);
 }
+
+TEST(Meter, PeakFallsSteadilyFromWhereItWasHeld)
+{
+    ClockedMeter clocked;
+    clocked.at(0, 60);
+    clocked.at(100, -240);
+    // Falling 150 units a second from the held 60 once 1.5 s have passed, however often the
+    // line is moved meanwhile.
+    struct Step { qint64 ms; int peak; };
+    for (const Step& step : {Step{1700, 30}, Step{1900, 0}, Step{2100, -30}, Step{2500, -90}}) {
+        SCOPED_TRACE(step.ms);
+        clocked.time = step.ms;
+        KMeter::advanceAll();
+        EXPECT_EQ(clocked.meter.peak(), step.peak);
+    }
+}
+
+TEST(Meter, ALevelBackAtItsPeakHoldsItFromThen)
+{
+    ClockedMeter clocked;
+    clocked.at(0, 60);
+    clocked.at(100, -240);
+    // Back at the peak at 200 ms: the line stands on the level and is held from then, whatever
+    // the fall of other meters does meanwhile.
+    clocked.at(200, 60);
+    clocked.time = 1000;
+    KMeter::advanceAll();
+    clocked.at(1100, -240);
+    clocked.time = 2000; // 300 ms of falling from 60
+    KMeter::advanceAll();
+    EXPECT_EQ(clocked.meter.peak(), 15);
+}

@@ -16,10 +16,13 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <functional>
+#include <map>
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -428,4 +431,68 @@ TEST_F(VolumeUI, LiveStripsSendLevelsWithinTheLimits)
     EXPECT_EQ(strip->maxHandle()->value(), 10);
     EXPECT_FALSE(strip->minHandle()->isVisible());
     EXPECT_FALSE(strip->maxHandle()->isVisible());
+}
+
+// A tick repaints each strip's two meters whole, one rectangle the same on every strip, whatever
+// its levels did: the window joins a hundred strips' rectangles of one band cheaply.
+TEST_F(VolumeUI, AMeterTickRepaintsEachStripsMetersAsOneRectangle)
+{
+    qint64 time = 0;
+    KMeter::setClock([&time] { return time; });
+    KVolumeUI* row = liveRow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(console.get()));
+    const QRect meters(63, 57, 24, 202);
+    std::map<QString, PaintRecorder> recorders;
+    for (const QString& name : {QStringLiteral("t1"), QStringLiteral("t2")})
+        row->strip(name)->installEventFilter(&recorders[name]);
+    QApplication::processEvents();
+    struct Step { int t1Left; int t1Right; int t2Left; int t2Right; };
+    const Step steps[] = {{-30, -60, -200, -10}, {-40, -60, -120, -12}, {60, -240, -119, 40}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.t1Left);
+        time += 10;
+        for (auto& [name, recorder] : recorders)
+            recorder.painted = QRegion();
+        QMap<QString, QList<double>> levels;
+        levels.insert("t1", {double(step.t1Left), double(step.t1Right)});
+        levels.insert("t2", {double(step.t2Left), double(step.t2Right)});
+        console->updateSliders(levels, -240, -240);
+        QApplication::processEvents();
+        for (auto& [name, recorder] : recorders)
+            EXPECT_EQ(recorder.painted, QRegion(meters)) << name.toStdString();
+    }
+    KMeter::setClock({});
+}
+
+// Strips dropped onto a scrolled row land at the drop's columns in name order, laid out at once,
+// and the row stays where it was scrolled while the last new strip is in view.
+TEST_F(VolumeUI, ADropKeepsTheScrollAndPlacesStripsInOrder)
+{
+    QStringList names;
+    for (int i = 0; i < 16; ++i)
+        names << QStringLiteral("u%1").arg(i, 2, 10, QLatin1Char('0'));
+    ASSERT_EQ(addTracks(doc, dir, names), names);
+    KVolumeUI* row = ruleRow();
+    console->resize(900, 400);
+    QMap<QString, KVirtualUI::KStructVol> first;
+    for (const QString& name : names.mid(0, 14))
+        first.insert(name, KVirtualUI::KStructVol());
+    row->switchWidgets(first, true, -1, 0);
+    QApplication::processEvents();
+    QScrollBar* bar = row->findChild<QScrollArea*>()->horizontalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    bar->setValue(270);
+    QMap<QString, KVirtualUI::KStructVol> dropped;
+    dropped.insert("u15", KVirtualUI::KStructVol());
+    dropped.insert("u14", KVirtualUI::KStructVol());
+    row->switchWidgets(dropped, true, -1, 95); // column (270 + 95) / 90 = 4
+    EXPECT_EQ(bar->value(), 270);
+    const QStringList order = row->getListElt();
+    ASSERT_EQ(order.size(), 18);
+    EXPECT_EQ(order.mid(4, 2), QStringList({"u14", "u15"}));
+    for (int column = 0; column < order.size(); ++column)
+        EXPECT_EQ(row->strip(order[column])->geometry(),
+                  QRect(column * KVolumeUI::ColumnWidth, 0, KVolumeUI::ColumnWidth,
+                        KVolumeUI::RowHeight))
+            << order[column].toStdString();
 }

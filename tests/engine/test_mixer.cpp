@@ -652,3 +652,22 @@ TEST(MixerSum, AddsMonoAndStereoWithHalfGainAndPanPair)
 }
 
 } // namespace
+
+// A stereo block's meter sums keep each channel apart, in the frames taken four at a time and in
+// those left over at the block's end: only the right channel is loud, and the left stays silent.
+TEST(MixerMeters, StereoSumsKeepTheChannelsApartToTheLastFrame)
+{
+    for (int frames : {1, 3, 4, 5, 7, 9, 10, 11}) {
+        SCOPED_TRACE(frames);
+        std::vector<int16_t> block(2 * static_cast<size_t>(frames), 0);
+        for (int i = 0; i < frames; ++i)
+            block[2 * static_cast<size_t>(i) + 1] = static_cast<int16_t>(-30000 + i);
+        uint64_t expected = 0;
+        for (int i = 0; i < frames; ++i)
+            expected += static_cast<uint64_t>(static_cast<int64_t>(-30000 + i) * (-30000 + i));
+        uint64_t left = 1, right = 1;
+        sumOfSquaresStereo(block.data(), frames, &left, &right);
+        EXPECT_EQ(left, 0u);
+        EXPECT_EQ(right, expected);
+    }
+}
