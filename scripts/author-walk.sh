@@ -221,9 +221,13 @@ wait_until "start dialog" find_start_dialog
 end_step start_dialog
 
 # ---------------------------------------------------------------------------------------------
+# A new project from the start dialog; sets main.
+new_project_from_start_dialog() {
+  click_in "$start_dialog" 360 131
+  main=$(window_id '\[Untitled\] - Tovra Sonaric Free') || exit 1
+}
 start_step "new project from the start dialog"
-click_in "$start_dialog" 360 131
-main=$(window_id '\[Untitled\] - Tovra Sonaric Free') || exit 1
+new_project_from_start_dialog
 geometry "$main"
 [ "$ww" -ge 1300 ] && [ "$wh" -ge 900 ] || fail "main window is ${ww}x${wh}, the walk expects the whole 1400x1000 screen"
 end_step new_project
@@ -236,15 +240,19 @@ main_keys() {
 }
 
 # ---------------------------------------------------------------------------------------------
+# Opens the import dialog and types the names of files of the audio folder, not yet confirmed.
+type_import() {
+  # Project menu, reached from the menu bar by the keyboard: its first command is the import.
+  click_in "$main" 22 11
+  keys Right Return
+  chooser=$(window_id 'Import stem tracks') || exit 1
+  focus "$chooser"
+  type_text "$work/audio/"
+  keys Return
+  type_text "$1"
+}
 start_step "import of WAV, FLAC, Ogg and MP3 from the import dialog"
-# Project menu, reached from the menu bar by the keyboard: its first command is the import.
-click_in "$main" 22 11
-keys Right Return
-chooser=$(window_id 'Import stem tracks') || exit 1
-focus "$chooser"
-type_text "$work/audio/"
-keys Return
-type_text '"kick.wav" "bass.flac" "pads.ogg" "voice.mp3"'
+type_import '"kick.wav" "bass.flac" "pads.ogg" "voice.mp3"'
 end_step import_dialog
 keys Return
 # The stereo Ogg file is the only one asked about.
@@ -498,17 +506,13 @@ editor_ends() {
 new_project_with_two_tracks() {
   start_editor
   wait_until "start dialog" find_start_dialog
-  click_in "$start_dialog" 360 131
-  main=$(window_id '\[Untitled\] - Tovra Sonaric Free') || exit 1
-  click_in "$main" 22 11
-  keys Right Return
-  chooser=$(window_id 'Import stem tracks') || exit 1
-  focus "$chooser"
-  type_text "$work/audio/"
+  new_project_from_start_dialog
+  type_import '"kick.wav" "bass.flac"'
   keys Return
-  type_text '"kick.wav" "bass.flac"'
-  keys Return
+  # The import marks the project modified while its progress dialog is up; the tracks are in the
+  # library once that dialog has gone.
   main=$(window_id '\[Untitled\]\* - Tovra Sonaric Free') || exit 1
+  wait_until "the import to end" window_gone 'Import stem tracks'
 }
 
 for signal in TERM INT; do
@@ -524,12 +528,13 @@ done
 start_step "SIGTERM with a modal dialog over a modified project"
 new_project_with_two_tracks
 main_keys shift+F3
-click_in "$main" 84 110 # "Create a mixing rule": its name is asked in a modal dialog
-window_id 'New rule' >/dev/null || exit 1
+# "Create a mixing rule" with no track in the structure yet: its modal message says so.
+click_in "$main" 84 110
+window_id 'Create a mixing rule' >/dev/null || exit 1
 end_step modal_over_modified_project
 kill -TERM "$editor_pid"
-# The dialog closes; the project is modified, so Quit's question comes.
-wait_until "rule name dialog to close" window_gone 'New rule'
+# The message closes; the project is modified, so Quit's question comes.
+wait_until "the message to close" window_gone 'Create a mixing rule'
 question=$(window_id 'Exit') || exit 1
 end_step sigterm_quit_question
 focus "$question"
