@@ -13,6 +13,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QResource>
 #include <QSettings>
 #include <QStyle>
@@ -31,6 +32,30 @@ static void initSplashPictures()
 }
 
 namespace {
+bool quitAsking = false; // the main window's close (and its save question) is under way
+
+// Ends the editor from wherever the user is, as Quit does: every modal dialog (the start
+// dialog, a progress dialog, a question) is dismissed as its Cancel does, one a pass, until
+// none is left; a progress dialog closes once its worker has stopped. Then the main window is
+// closed, which asks the save question only when the project is modified.
+void quitFromAnywhere(QPointer<ZazuzoziZadiviDU> window)
+{
+    // A further signal while the save question is open leaves the question to the user.
+    if (!window || window->isClosing() || quitAsking)
+        return;
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        QTimer::singleShot(20, window, [window] { quitFromAnywhere(window); });
+        return;
+    }
+    quitAsking = true;
+    window->close();
+    quitAsking = false;
+}
+
 // Shown in a box and written on the error output, so that a start without a screen in view
 // still says why it stopped.
 void reportFailure(QWidget* parent, const QString& title, const QString& text)
@@ -193,8 +218,8 @@ int SonaricStartup::run(const QStringList& arguments)
     } disconnect{quitOnClose};
     if (window->isClosing())
         return 0;
-    // SIGTERM closes the window as the Quit command does (with its save question).
-    TerminationWatcher termination([window] { window->close(); });
+    // SIGTERM and SIGINT close the window as the Quit command does, modal dialogs first.
+    TerminationWatcher termination([window] { quitFromAnywhere(window); });
 
     splash->setPrgText(QObject::tr("Gestion des arguments..."), 95);
     const QString project = AppServices::searchFileInList(arguments);

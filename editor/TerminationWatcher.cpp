@@ -20,7 +20,11 @@ TerminationWatcher::TerminationWatcher(std::function<void()> onTerminate, QObjec
     handler.sa_handler = &TerminationWatcher::handleSignal;
     sigemptyset(&handler.sa_mask);
     handler.sa_flags = SA_RESTART;
-    if (::sigaction(SIGTERM, &handler, &previous) != 0) {
+    const bool term = ::sigaction(SIGTERM, &handler, &previousTerm) == 0;
+    const bool interrupt = term && ::sigaction(SIGINT, &handler, &previousInt) == 0;
+    if (!interrupt) {
+        if (term)
+            ::sigaction(SIGTERM, &previousTerm, nullptr);
         ::close(signalPipe[0]);
         ::close(signalPipe[1]);
         signalPipe[0] = signalPipe[1] = -1;
@@ -35,7 +39,8 @@ TerminationWatcher::~TerminationWatcher()
 {
     if (!active)
         return;
-    ::sigaction(SIGTERM, &previous, nullptr);
+    ::sigaction(SIGINT, &previousInt, nullptr);
+    ::sigaction(SIGTERM, &previousTerm, nullptr);
     delete notifier;
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);

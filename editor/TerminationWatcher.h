@@ -1,7 +1,8 @@
-// Turns SIGTERM (a logout, a plain `kill`) into an action on the GUI thread. The signal handler
-// only writes one byte into a socket pair; a socket notifier reads it in the event loop and runs
-// the action there, where the whole of Qt may be used. While a watcher lives it owns SIGTERM;
-// the handler found before is put back when it goes. One watcher at a time.
+// Turns SIGTERM (a logout, a plain `kill`) and SIGINT (Ctrl+C in a terminal) into an action on
+// the GUI thread. The signal handler only writes one byte into a socket pair; a socket notifier
+// reads it in whichever event loop runs (a modal dialog's too) and runs the action there, where
+// the whole of Qt may be used. While a watcher lives it owns both signals; the handlers found
+// before are put back when it goes. One watcher at a time.
 #ifndef TERMINATIONWATCHER_H
 #define TERMINATIONWATCHER_H
 
@@ -18,7 +19,7 @@ public:
     explicit TerminationWatcher(std::function<void()> onTerminate, QObject* parent = nullptr);
     ~TerminationWatcher() override;
 
-    // False when the pipe or the handler could not be installed: SIGTERM then acts as before.
+    // False when the pipe or the handlers could not be installed: the signals then act as before.
     bool isActive() const { return active; }
 
 private:
@@ -27,7 +28,8 @@ private:
 
     std::function<void()> action;
     QSocketNotifier* notifier = nullptr;
-    struct sigaction previous {};
+    struct sigaction previousTerm {};
+    struct sigaction previousInt {};
     bool active = false;
 };
 

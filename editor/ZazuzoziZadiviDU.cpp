@@ -774,6 +774,17 @@ bool ZazuzoziZadiviDU::openTovraProject(const QString& path)
         KPrompt::critical(this, tr("Erreur"), tr("Impossible d'ouvrir le projet !"));
         return false;
     }
+    // Qt's tree views lay out nested rows recursively: a project nested deeper than they can
+    // show is refused before any view sees it.
+    const int depth = loaded->getTreeDepth();
+    if (depth > MaxShownDepth) {
+        delete loaded;
+        KPrompt::critical(this, tr("Erreur"),
+                          tr("Ce projet imbrique ses groupes sur %1 niveaux ; l'éditeur en montre au plus %2.")
+                              .arg(depth)
+                              .arg(MaxShownDepth));
+        return false;
+    }
     stopPlayers();
     installDocument(nullptr);
     projectPath.clear();

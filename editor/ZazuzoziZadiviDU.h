@@ -98,6 +98,9 @@ public:
     // Loads the file into a new document that replaces the open project only on success; a
     // failure leaves the open project as it was.
     bool openTovraProject(const QString& path);
+    // The deepest nesting of groups (levels of the element tree, the track included) that the
+    // tree views lay out safely; a project nested deeper is refused at open.
+    static constexpr int MaxShownDepth = 1000;
     bool saveProject(bool samePath);
     bool saveTovraProject(const QString& path);
     bool closeProject(bool ask);

@@ -5,7 +5,11 @@
 #   element, two groups, an exclusion aborted then made, a mixing rule with a second strip dropped
 #   on it while open, the Shift+F2 / Shift+F3 tab keys, the Ogg track converted to mono, the
 #   project saved, and the distributable file exported with a title and an author typed on the
-#   Export page; the container's description must carry them.
+#   Export page; the container's description must carry them. Then later starts: SIGTERM and
+#   SIGINT over the start dialog, SIGTERM over a modal dialog on a modified project (Quit's
+#   question, answered No), a project nested 30,000 groups deep refused with its message (groups
+#   stored in either order), and a 200-character group name that leaves the group, implication
+#   and exclusion dialogs inside 1024x700.
 # A screenshot of the whole screen after each step goes to <screens>/walk_<nn>_<step>.png.
 # Every wait is on an event (a window shown or gone, a file written) with a deadline reached only
 # when the step went wrong.
@@ -217,9 +221,13 @@ wait_until "start dialog" find_start_dialog
 end_step start_dialog
 
 # ---------------------------------------------------------------------------------------------
+# A new project from the start dialog; sets main.
+new_project_from_start_dialog() {
+  click_in "$start_dialog" 360 131
+  main=$(window_id '\[Untitled\] - Tovra Sonaric Free') || exit 1
+}
 start_step "new project from the start dialog"
-click_in "$start_dialog" 360 131
-main=$(window_id '\[Untitled\] - Tovra Sonaric Free') || exit 1
+new_project_from_start_dialog
 geometry "$main"
 [ "$ww" -ge 1300 ] && [ "$wh" -ge 900 ] || fail "main window is ${ww}x${wh}, the walk expects the whole 1400x1000 screen"
 end_step new_project
@@ -232,15 +240,19 @@ main_keys() {
 }
 
 # ---------------------------------------------------------------------------------------------
+# Opens the import dialog and types the names of files of the audio folder, not yet confirmed.
+type_import() {
+  # Project menu, reached from the menu bar by the keyboard: its first command is the import.
+  click_in "$main" 22 11
+  keys Right Return
+  chooser=$(window_id 'Import stem tracks') || exit 1
+  focus "$chooser"
+  type_text "$work/audio/"
+  keys Return
+  type_text "$1"
+}
 start_step "import of WAV, FLAC, Ogg and MP3 from the import dialog"
-# Project menu, reached from the menu bar by the keyboard: its first command is the import.
-click_in "$main" 22 11
-keys Right Return
-chooser=$(window_id 'Import stem tracks') || exit 1
-focus "$chooser"
-type_text "$work/audio/"
-keys Return
-type_text '"kick.wav" "bass.flac" "pads.ogg" "voice.mp3"'
+type_import '"kick.wav" "bass.flac" "pads.ogg" "voice.mp3"'
 end_step import_dialog
 keys Return
 # The stereo Ogg file is the only one asked about.
@@ -466,6 +478,127 @@ editor_pid=""
 grep -q '<TITLE>Night drive</TITLE>' <<<"$(description "$work/out/song.tvprj")" ||
   fail "the project saved on quit lacks the exported title"
 passed+=(quit)
+
+# ---------------------------------------------------------------------------------------------
+# Later starts of the editor: signals from wherever the author is, a project nested too deep,
+# long names in dialogs.
+# ---------------------------------------------------------------------------------------------
+start_editor() {
+  "$editor" "$@" >>"$log" 2>&1 &
+  editor_pid=$!
+}
+
+# Waits for the editor to end as Quit ends it (status 0).
+editor_ends() {
+  local why=$1 end=$((SECONDS + deadline)) status
+  until ! kill -0 "$editor_pid" 2>/dev/null; do
+    [ "$SECONDS" -lt "$end" ] || fail "the editor did not end $why"
+    sleep 0.2
+  done
+  wait "$editor_pid"
+  status=$?
+  editor_pid=""
+  [ "$status" -eq 0 ] || fail "the editor ended with status $status $why"
+}
+
+# A new project from the start dialog with kick and bass imported (no question asked for them):
+# the project is modified. Sets main.
+new_project_with_two_tracks() {
+  start_editor
+  wait_until "start dialog" find_start_dialog
+  new_project_from_start_dialog
+  type_import '"kick.wav" "bass.flac"'
+  keys Return
+  # The import marks the project modified while its progress dialog is up; the tracks are in the
+  # library once that dialog has gone.
+  main=$(window_id '\[Untitled\]\* - Tovra Sonaric Free') || exit 1
+  wait_until "the import to end" window_gone 'Import stem tracks'
+}
+
+for signal in TERM INT; do
+  start_step "SIG$signal with the start dialog up"
+  start_editor
+  wait_until "start dialog" find_start_dialog
+  kill -"$signal" "$editor_pid"
+  editor_ends "after SIG$signal over the start dialog"
+  end_step "sig$(tr 'A-Z' 'a-z' <<<"$signal")_start_dialog"
+done
+
+# ---------------------------------------------------------------------------------------------
+start_step "SIGTERM with a modal dialog over a modified project"
+new_project_with_two_tracks
+main_keys shift+F3
+# "Create a mixing rule" with no track in the structure yet: its modal message says so.
+click_in "$main" 84 110
+window_id 'Create a mixing rule' >/dev/null || exit 1
+end_step modal_over_modified_project
+kill -TERM "$editor_pid"
+# The message closes; the project is modified, so Quit's question comes.
+wait_until "the message to close" window_gone 'Create a mixing rule'
+question=$(window_id 'Exit') || exit 1
+end_step sigterm_quit_question
+focus "$question"
+keys alt+n # "No": quit without saving
+editor_ends "after SIGTERM and No to the save question"
+
+# ---------------------------------------------------------------------------------------------
+start_step "a project nested 30,000 groups deep is refused with its message"
+for order in outermost innermost; do
+  "$tool" deep "$work/out/deep.tvprj" 30000 "$order" "$work/audio/kick.wav" ||
+    fail "cannot write the deep project"
+  start_editor "$work/out/deep.tvprj"
+  box=$(window_id 'Error') || exit 1
+  end_step "deep_project_refused_$order"
+  # The editor is alive with its message up; a signal ends it from there.
+  kill -0 "$editor_pid" 2>/dev/null || fail "the editor ended on the deep project"
+  kill -TERM "$editor_pid"
+  editor_ends "after the deep project's refusal"
+done
+rm -f "$work/out/deep.tvprj"
+
+# ---------------------------------------------------------------------------------------------
+start_step "a 200-character group name leaves every dialog inside 1024x700"
+long=$(printf 'LongGroupName%.0s' $(seq 1 16) | cut -c1-200)
+fits() {
+  geometry "$1"
+  [ "$ww" -le 1024 ] && [ "$wh" -le 700 ] || fail "$2 is ${ww}x${wh}, larger than 1024x700"
+}
+new_project_with_two_tracks
+click_in "$main" 76 "$(library_row 0)"
+xdotool keydown ctrl
+click_in "$main" 76 "$(library_row 1)"
+xdotool keyup ctrl
+click_in "$main" 76 "$(library_row 1)" 3
+keys Down Return # "Create group"
+dialog=$(window_id 'Create/Modify group') || exit 1
+focus "$dialog"
+type_text "$long"
+end_step long_name_group_dialog
+fits "$dialog" "the group dialog"
+geometry "$dialog"
+click_in "$dialog" $((ww - 138)) $((wh - 25)) # "Save"
+wait_until "group dialog to close" window_gone 'Create/Modify group'
+main_keys shift+F2
+click_in "$main" 86 101 # "Create an implication"
+dialog=$(window_id 'Create implication') || exit 1
+end_step long_name_implication_dialog
+fits "$dialog" "the implication dialog"
+focus "$dialog"
+keys Escape
+wait_until "implication dialog to close" window_gone 'Create implication'
+geometry "$main"
+click_in "$main" $((ww / 2 + 106)) 101 # "Create an exclusion"
+dialog=$(window_id 'Create exclusion') || exit 1
+end_step long_name_exclusion_dialog
+fits "$dialog" "the exclusion dialog"
+focus "$dialog"
+keys Escape
+wait_until "exclusion dialog to close" window_gone 'Create exclusion'
+kill -TERM "$editor_pid"
+question=$(window_id 'Exit') || exit 1
+focus "$question"
+keys alt+n
+editor_ends "after the long-name dialogs"
 
 echo "All steps passed: ${passed[*]}"
 echo "Screenshots: $screens/walk_*.png"

@@ -4,6 +4,7 @@
 #include "KPrompt.h"
 #include "ui_DlgHttpDownLoad.h"
 
+#include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -39,7 +40,8 @@ DlgHttpDownLoad::DlgHttpDownLoad(const QString& serverName, QWidget* parent)
     ui->label->setText(tr("Veuillez patienter pendant la connexion au serveur..."));
     connect(ui->cancelButton, &QPushButton::released, this, &DlgHttpDownLoad::cancelAction);
     m_deadline->setSingleShot(true);
-    connect(m_deadline, &QTimer::timeout, this, &DlgHttpDownLoad::failWithMessage);
+    connect(m_deadline, &QTimer::timeout, this,
+            [this] { failWithMessage(tr("le serveur n'a pas tout envoyé dans le temps imparti")); });
     setWindowTitle(tr("Connexion au serveur"));
     setWindowFlags(Qt::Tool);
 }
@@ -123,8 +125,8 @@ void DlgHttpDownLoad::downloadFile(const QString& url, const QString& localFile)
     if (!m_file || !m_file->open(QIODevice::WriteOnly)) {
         delete m_file;
         m_file = nullptr;
-        showFailure();
         finish();
+        showFailure(tr("le fichier %1 ne peut pas être écrit").arg(QDir::toNativeSeparators(m_localName)));
         return;
     }
 
@@ -143,23 +145,25 @@ void DlgHttpDownLoad::downloadFile(const QString& url, const QString& localFile)
     connect(m_reply, &QNetworkReply::finished, this, &DlgHttpDownLoad::httpRequestFinished);
 }
 
-void DlgHttpDownLoad::showFailure()
+// The connection window goes first, so that nothing stays behind the message naming the cause.
+void DlgHttpDownLoad::showFailure(const QString& cause)
 {
+    hide();
     const QString server = m_serverName.isEmpty() ? tr("serveur") : m_serverName;
     KPrompt::critical(m_parent, tr("Recherche de nouvelles versions..."),
-                      tr("Impossible de rechercher de nouvelles versions sur ") + " " + server,
+                      tr("Impossible de rechercher de nouvelles versions sur %1 : %2").arg(server, cause),
                       QMessageBox::Ok);
 }
 
 // Stops the transfer (its end is then handled as cancelled) and tells the user once.
-void DlgHttpDownLoad::failWithMessage()
+void DlgHttpDownLoad::failWithMessage(const QString& cause)
 {
     if (m_cancelled)
         return;
     m_cancelled = true;
     if (m_reply)
         m_reply->abort();
-    showFailure();
+    showFailure(cause);
 }
 
 void DlgHttpDownLoad::readResponseHeader()
@@ -171,8 +175,12 @@ void DlgHttpDownLoad::readResponseHeader()
         return;
     m_headerChecked = true;
     const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-    if (status.toInt() != 200 || (length.isValid() && length.toLongLong() > m_maxBytes))
-        failWithMessage();
+    if (status.toInt() != 200) {
+        const QString reason = m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        failWithMessage(tr("le serveur a répondu %1").arg(QString("%1 %2").arg(status.toInt()).arg(reason).trimmed()));
+    } else if (length.isValid() && length.toLongLong() > m_maxBytes) {
+        failWithMessage(tooLarge());
+    }
 }
 
 void DlgHttpDownLoad::readBody()
@@ -181,8 +189,10 @@ void DlgHttpDownLoad::readBody()
         return;
     const QByteArray bytes = m_reply->readAll();
     m_received += bytes.size();
-    if (m_received > m_maxBytes || m_file->write(bytes) != bytes.size())
-        failWithMessage();
+    if (m_received > m_maxBytes)
+        failWithMessage(tooLarge());
+    else if (m_file->write(bytes) != bytes.size())
+        failWithMessage(tr("le fichier %1 ne peut pas être écrit").arg(QDir::toNativeSeparators(m_localName)));
 }
 
 void DlgHttpDownLoad::httpRequestFinished()
@@ -198,8 +208,10 @@ void DlgHttpDownLoad::httpRequestFinished()
     const bool ok = !m_cancelled && reply->error() == QNetworkReply::NoError && m_headerChecked;
     // A server that could not be reached at all (no name, no connection) gave no answer to
     // refuse: it is reported like a refusal. A cancelled or refused transfer was handled already.
-    if (!ok && !m_cancelled)
-        showFailure();
+    if (!ok && !m_cancelled) {
+        showFailure(reply->error() == QNetworkReply::NoError ? tr("le serveur n'a rien répondu")
+                                                               : reply->errorString());
+    }
     if (m_file) {
         if (ok)
             m_success = m_file->commit();
@@ -210,6 +222,11 @@ void DlgHttpDownLoad::httpRequestFinished()
     }
     reply->deleteLater();
     finish();
+}
+
+QString DlgHttpDownLoad::tooLarge() const
+{
+    return tr("la réponse dépasse %1 octets").arg(m_maxBytes);
 }
 
 void DlgHttpDownLoad::finish()

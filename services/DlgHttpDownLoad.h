@@ -60,8 +60,10 @@ private slots:
     void readBody();
 
 private:
-    void failWithMessage();
-    void showFailure();
+    // Ends the transfer and tells the user why (once).
+    void failWithMessage(const QString& cause);
+    void showFailure(const QString& cause);
+    QString tooLarge() const;
     void finish();
 
     Ui::DlgHttpDownLoad* ui;

@@ -1,6 +1,7 @@
 // The one rule by which the editor and the updater compare versions: dotted parts compared as
 // numbers from left to right, a missing part counting as 0. Leading parts that are not numbers
-// (a product word) are skipped; a text without a valid version is never newer. Header-only and
+// (a product word) are skipped; a text without a valid version, or longer than MaxLength, is
+// never newer. Header-only and
 // Qt Core only, so that every program can share it.
 #ifndef VERSION_RULE_H
 #define VERSION_RULE_H
@@ -9,6 +10,14 @@
 #include <QStringList>
 
 namespace VersionRule {
+
+// The longest version text taken, surrounding spaces left out: a longer one is not a version.
+constexpr int MaxLength = 32;
+
+inline bool fitsLength(const QString& version)
+{
+    return version.trimmed().size() <= MaxLength;
+}
 
 inline bool isNumberPart(const QString& part)
 {
@@ -42,6 +51,8 @@ inline QStringList numericParts(const QStringList& parts)
 
 inline QStringList numericParts(const QString& version)
 {
+    if (!fitsLength(version))
+        return QStringList();
     return numericParts(version.trimmed().split(QLatin1Char('.')));
 }
 
@@ -80,6 +91,8 @@ inline bool isNewer(const QStringList& remoteParts, const QStringList& installed
 
 inline bool isNewer(const QString& remote, const QString& installed)
 {
+    if (!fitsLength(remote) || !fitsLength(installed))
+        return false;
     return isNewer(remote.trimmed().split(QLatin1Char('.')), installed.trimmed().split(QLatin1Char('.')));
 }
 

@@ -192,6 +192,10 @@
             <translation>Error: cannot open project</translation>
         </message>
         <message>
+            <source>Ce projet imbrique ses groupes sur %1 niveaux ; l'éditeur en montre au plus %2.</source>
+            <translation>This project nests its groups %1 levels deep; the editor shows at most %2 levels.</translation>
+        </message>
+        <message>
             <source>Sauvegarder un projet</source>
             <translation>Save a project</translation>
         </message>
@@ -1428,8 +1432,28 @@
             <translation>Checking for new versions...</translation>
         </message>
         <message>
-            <source>Impossible de rechercher de nouvelles versions sur </source>
-            <translation>Unable to check for new versions on </translation>
+            <source>Impossible de rechercher de nouvelles versions sur %1 : %2</source>
+            <translation>Unable to check for new versions on %1: %2</translation>
+        </message>
+        <message>
+            <source>le serveur n'a pas tout envoyé dans le temps imparti</source>
+            <translation>the server did not send everything in time</translation>
+        </message>
+        <message>
+            <source>le fichier %1 ne peut pas être écrit</source>
+            <translation>the file %1 cannot be written</translation>
+        </message>
+        <message>
+            <source>le serveur a répondu %1</source>
+            <translation>the server answered %1</translation>
+        </message>
+        <message>
+            <source>la réponse dépasse %1 octets</source>
+            <translation>the answer is larger than %1 bytes</translation>
+        </message>
+        <message>
+            <source>le serveur n'a rien répondu</source>
+            <translation>the server gave no answer</translation>
         </message>
     </context>
     <context>

@@ -160,6 +160,10 @@
             <translation>Impossible d'ouvrir le projet !</translation>
         </message>
         <message>
+            <source>Ce projet imbrique ses groupes sur %1 niveaux ; l'éditeur en montre au plus %2.</source>
+            <translation>Ce projet imbrique ses groupes sur %1 niveaux ; l'éditeur en montre au plus %2.</translation>
+        </message>
+        <message>
             <source>Sauvegarder un projet</source>
             <translation>Sauvegarder un projet</translation>
         </message>

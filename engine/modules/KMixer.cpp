@@ -423,7 +423,8 @@ bool decideBlock(ESOMixAudioArg *m, double &blockGain)
     case SO_END:
         tr.fadeStep = step;
         g = 0.0;
-        if (tr.loop.load() > 0) {
+        // The loop switch is for listening: a render plays the piece once and ends.
+        if (tr.loop.load() > 0 && !m->exportMode) {
             initializeStatus(m->file);
             if (static_cast<double>(tr.pieceFrames.load()) <
                 static_cast<double>(m->frames) * static_cast<double>(m->counter)) {

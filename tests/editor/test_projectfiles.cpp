@@ -2,10 +2,12 @@
 #include "ProjectFixture.h"
 
 #include "KCheckAudioDlg.h"
+#include "KFile.h"
 #include "XmlObject.h"
 
 #include "AppServices.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QFile>
@@ -350,6 +352,58 @@ TEST_F(ProjectFilesTest, DamagedOrForeignFilesAreRefusedAndTheOpenProjectStays)
         EXPECT_EQ(window->getProjectPath(), projectFile);
         EXPECT_FALSE(window->projectIsSaved());
         EXPECT_TRUE(window->centralWidget()->isEnabled());
+    }
+}
+
+// A project nested deeper than the tree views can lay out is refused at open, before any view
+// sees it, whichever order its groups are stored in; one at the limit opens and is shown.
+TEST_F(ProjectFilesTest, ProjectsNestedDeeperThanTheViewsShowAreRefused)
+{
+    const int limit = ZazuzoziZadiviDU::MaxShownDepth;
+    const struct {
+        int groups; // nested in a chain, the one track in the innermost
+        bool outermostFirst;
+    } rows[] = {{limit - 1, true}, {limit, false}, {30000, true}, {30000, false}};
+    window->show();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.groups) + (row.outermostFirst ? " outermost first" : " innermost first"));
+        const QString file = path("deep.tvprj");
+        {
+            KCtrlFile deep;
+            ASSERT_EQ(deep.addTrack("T", sineTrack(dir, "t.wav"), nullptr), "T");
+            KFile* engine = deep.getKFile();
+            auto name = [](int i) { return "G" + std::to_string(i); };
+            for (int n = 0; n < row.groups; ++n) {
+                const int i = row.outermostFirst ? n : row.groups - 1 - n;
+                ASSERT_EQ(1, createElt(engine, KCONST_GROUP, name(i).c_str(), createDataGrp(0, 1)));
+            }
+            for (int i = 1; i < row.groups; ++i)
+                ASSERT_EQ(1, addSubElt(engine, name(i - 1).c_str(), name(i).c_str()));
+            ASSERT_EQ(1, addSubElt(engine, name(row.groups - 1).c_str(), "T"));
+            ASSERT_EQ(deep.getTreeDepth(), row.groups + 1);
+            ASSERT_TRUE(writeProjectFile(deep, file));
+        }
+        rebinds->clear();
+        ScriptedPrompts prompts;
+        const bool opens = row.groups + 1 <= limit;
+        EXPECT_EQ(window->openTovraProject(file), opens);
+        if (opens) {
+            EXPECT_TRUE(prompts.asked.isEmpty()) << prompts.titles().join("|").toStdString();
+            EXPECT_TRUE(viewsHoldTheDocument());
+            // Laid out and painted as a person sees it.
+            QApplication::processEvents();
+            EXPECT_TRUE(grabToScreens(window, "editor_deepest_project_shown"));
+            window->closeProject(false);
+            continue;
+        }
+        ASSERT_EQ(prompts.asked.size(), 1);
+        EXPECT_EQ(prompts.asked[0].kind, KPrompt::Critical);
+        EXPECT_EQ(prompts.asked[0].text, QString("This project nests its groups %1 levels deep; the editor shows at "
+                                                 "most %2 levels.")
+                                             .arg(row.groups + 1)
+                                             .arg(limit));
+        EXPECT_EQ(window->getTovraFile(), nullptr);
+        EXPECT_TRUE(rebinds->isEmpty());
     }
 }
 

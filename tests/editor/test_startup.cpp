@@ -5,8 +5,10 @@
 #include "SonaricParams.h"
 #include "ZazuzoziZadiviDU.h"
 
+#include <QApplication>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 #include <QResource>
 #include <QSignalSpy>
 #include <QTextEdit>
@@ -70,6 +72,52 @@ protected:
     QString paramsLanguage;
     QString shownTitle;
 };
+
+// Reached only when a termination signal was not acted on: dismisses every dialog and closes
+// the window, so that such a fault fails the test instead of hanging until ctest's time-out.
+class SignalDeadline
+{
+public:
+    explicit SignalDeadline(ZazuzoziZadiviDU* window) : window(window)
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            reached = true;
+            timer.start(100);
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                if (auto* dialog = qobject_cast<QDialog*>(modal))
+                    dialog->done(QDialog::Rejected);
+                modal->hide();
+                return;
+            }
+            if (this->window)
+                this->window->close();
+            QCoreApplication::exit(0);
+        });
+        timer.setSingleShot(true);
+        timer.start(60000);
+    }
+    bool reached = false;
+
+private:
+    QPointer<ZazuzoziZadiviDU> window;
+    QTimer timer;
+};
+
+// Runs `action` once an event loop runs and, when `dialogClass` is given, a dialog of that class
+// shows in it.
+void onceShown(QObject* context, const char* dialogClass, std::function<void()> action)
+{
+    QTimer::singleShot(10, context, [context, dialogClass, action] {
+        bool shown = !dialogClass;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            shown = shown || (widget->isVisible() && widget->inherits(dialogClass));
+        if (QThread::currentThread()->loopLevel() == 0 || !shown) {
+            onceShown(context, dialogClass, action);
+            return;
+        }
+        action();
+    });
+}
 } // namespace
 
 TEST(StartupLanguage, UnknownOrMissingCodesFallBackToEnglish)
@@ -260,8 +308,10 @@ TEST_F(StartupTest, TerminationSignalClosesTheWindowAsQuitDoes)
     };
     QTimer::singleShot(0, window, terminateOnceLoopRuns);
     PromptRecorder prompts;
+    SignalDeadline deadline(window);
     // Without its own handling the signal would end this process here.
     EXPECT_EQ(SonaricStartup::run({project}), 0);
+    EXPECT_FALSE(deadline.reached) << "the signal did not end the editor";
     EXPECT_TRUE(ranLoop);
     EXPECT_TRUE(hadProject);
     // A saved project closes without a question; the signal is the program's again afterwards.
@@ -270,4 +320,61 @@ TEST_F(StartupTest, TerminationSignalClosesTheWindowAsQuitDoes)
     struct sigaction now {};
     ASSERT_EQ(::sigaction(SIGTERM, nullptr, &now), 0);
     EXPECT_EQ(now.sa_handler, before.sa_handler);
+}
+
+// SIGTERM and SIGINT end the editor from a modal dialog as Quit does: over the start dialog
+// without a question; over a dialog on a modified project with the save question, once.
+TEST_F(StartupTest, TerminationSignalEndsTheEditorFromAModalDialog)
+{
+    QTemporaryDir dir;
+    const QString project = dir.filePath("song.tvprj");
+    {
+        KCtrlFile document;
+        ASSERT_TRUE(writeProjectFile(document, project));
+    }
+    struct Case {
+        const char* name;
+        int signal;
+        bool withProject;
+    };
+    for (const Case& c : {Case{"start dialog, SIGTERM", SIGTERM, false}, Case{"start dialog, SIGINT", SIGINT, false},
+                          Case{"settings over a modified project, SIGTERM", SIGTERM, true}}) {
+        SCOPED_TRACE(c.name);
+        ZazuzoziZadiviDU* window = ZazuzoziZadiviDU::getInstance();
+        QList<KPrompt::Request> asked;
+        QString modalShown;
+        // The editor's own dialogs run modally as they do for a person; questions answer No.
+        ScopedPromptHandler prompts([&](const KPrompt::Request& request) {
+            asked << request;
+            KPrompt::Answer answer;
+            if (request.kind == KPrompt::Dialog) {
+                answer.button = request.dialog->exec();
+                return answer;
+            }
+            answer.button = QMessageBox::No;
+            return answer;
+        });
+        const char* dialogClass = c.withProject ? "KParamsDlg" : "DlgOpenSonaric";
+        if (c.withProject)
+            onceShown(window, nullptr, [window] {
+                window->setUnsavedProject();
+                window->openSettingsDialog(0);
+            });
+        onceShown(window, dialogClass, [&modalShown, &c] {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (widget->isVisible() && qobject_cast<QDialog*>(widget))
+                    modalShown = widget->metaObject()->className();
+            ::kill(::getpid(), c.signal);
+        });
+        SignalDeadline deadline(window);
+        EXPECT_EQ(SonaricStartup::run(c.withProject ? QStringList{project} : QStringList{}), 0);
+        EXPECT_FALSE(deadline.reached) << "the signal did not end the editor";
+        EXPECT_EQ(modalShown, dialogClass);
+        EXPECT_FALSE(ZazuzoziZadiviDU::hasInstance());
+        QStringList questions;
+        for (const KPrompt::Request& request : asked)
+            if (request.kind == KPrompt::Question)
+                questions << request.text;
+        EXPECT_EQ(questions.size(), c.withProject ? 1 : 0) << questions.join(" | ").toStdString();
+    }
 }

@@ -75,15 +75,17 @@ inline void addFileTrack(KFile *file, const char *name, const std::string &path,
 }
 
 // Runs the mixer on the project block by block until it reports the end (or maxBlocks), with
-// hook(block index) called before each block. Returns the interleaved stereo output.
+// hook(block index) called before each block. Returns the interleaved stereo output. The mixer
+// runs as for a render unless `listening` (as for the sound card).
 inline std::vector<int16_t> runMixer(KFile *file, double rate, int maxBlocks,
                                      const std::function<void(int)> &hook = {},
-                                     ESOMixAudioArg **keep = nullptr)
+                                     ESOMixAudioArg **keep = nullptr, bool listening = false)
 {
     std::vector<int16_t> out;
     EXPECT_EQ(1, so_initLocks());
     computeLengthFile(file);
-    ESOMixAudioArg *m = init_ESOMixAudioArg(file, rate, SO_FRAMES_PER_BLOCK, 1, nullptr);
+    ESOMixAudioArg *m =
+        init_ESOMixAudioArg(file, rate, SO_FRAMES_PER_BLOCK, listening ? 0 : 1, nullptr);
     EXPECT_NE(nullptr, m);
     if (!m)
         return out;

@@ -459,19 +459,33 @@ TEST(Mixer, PauseDuringVolumeRampPausesAtTheTarget)
     }
 }
 
-TEST(Mixer, LoopRestartsFromTheBeginning)
+// Listening, the loop switch restarts the piece from its beginning; a render plays it once and
+// ends whatever the switch says.
+TEST(Mixer, LoopRestartsFromTheBeginningOnlyWhenListening)
 {
-    fixtures::TempDir dir;
-    ProjectBuilder project;
-    const int frames = kRate / 2;
-    wav16Track(dir, project.file(), "A", "a.wav", 1, clickAt(frames, 1, kRate / 4, 20000), frames);
-    giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
-    const auto out = runMixer(project.file(), kRate, 60, [](int b) {
-        if (b == 0)
-            so_setLoop(SO_LOOP);
-    });
-    EXPECT_EQ(60u * kBlock * 2, out.size()); // never ended
-    EXPECT_GE(nonZeroFrames(out).size(), 4u);
+    for (const bool listening : {true, false}) {
+        SCOPED_TRACE(listening ? "listening" : "render");
+        fixtures::TempDir dir;
+        ProjectBuilder project;
+        const int frames = kRate / 2;
+        wav16Track(dir, project.file(), "A", "a.wav", 1, clickAt(frames, 1, kRate / 4, 20000), frames);
+        giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
+        const auto out = runMixer(
+            project.file(), kRate, 60,
+            [](int b) {
+                if (b == 0)
+                    so_setLoop(SO_LOOP);
+            },
+            nullptr, listening);
+        so_setLoop(SO_LOOP_NONE);
+        if (listening) {
+            EXPECT_EQ(60u * kBlock * 2, out.size()); // never ended
+            EXPECT_GE(nonZeroFrames(out).size(), 4u);
+        } else {
+            EXPECT_LT(out.size(), 60u * kBlock * 2); // ended
+            EXPECT_EQ(nonZeroFrames(out).size(), 1u);
+        }
+    }
 }
 
 TEST(Mixer, FlatMasteringDelaysByHalfABlockAndKeepsTheTail)

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "KContainer.h"
@@ -310,6 +312,74 @@ TEST(Render, PlayStoppedFromOutsideIsAFailure)
     stopper.join();
     EXPECT_EQ(std::vector<std::string>{"a.wav"}, p.dir.entries());
     KProgress_delete(&progress);
+}
+
+// Runs a render on a thread of its own and waits for its end up to a deadline that only a
+// render that never ends reaches; such a render is then stopped so that the test can go on.
+int renderWithDeadline(KFile *file, const std::string &path, KProgress *progress,
+                       const std::function<void()> &whileRunning = {})
+{
+    KStreamFormat format = formatOf(SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate);
+    std::atomic<int> result{-1};
+    std::thread render([&] {
+        result = k_exportTovixToAudioFile(file, "M", path.c_str(), &format, progress);
+    });
+    if (whileRunning)
+        whileRunning();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (result.load() < 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const bool ended = result.load() >= 0;
+    if (!ended) {
+        if (progress)
+            KProgress_setState(progress, KPROGRESS_STOPPED);
+        so_stop();
+    }
+    render.join();
+    EXPECT_TRUE(ended) << "the render did not end";
+    return ended ? result.load() : -1;
+}
+
+// The player's loop switch is for listening: a render plays the piece once and ends, whether the
+// render runs to its end or is cancelled (then nothing is left beside the target).
+TEST(Render, EndsWhenThePlayerLoops)
+{
+    for (const ESOLoop loop : {SO_LOOP, SO_LOOP_RANDOM}) {
+        SCOPED_TRACE(loop);
+        SineProject p;
+        const std::string plain = p.dir.file("plain.wav"), looped = p.dir.file("looped.wav");
+        KStreamFormat format = formatOf(SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate);
+        ASSERT_EQ(1, k_exportTovixToAudioFile(p.file(), "M", plain.c_str(), &format, nullptr));
+        so_setLoop(loop);
+        KProgress *progress = KProgress_new();
+        EXPECT_EQ(1, renderWithDeadline(p.file(), looped, progress));
+        EXPECT_EQ(KPROGRESS_FINISHED, KProgress_getState(progress));
+        KProgress_delete(&progress);
+        so_setLoop(SO_LOOP_NONE);
+        SF_INFO a = {}, b = {};
+        EXPECT_EQ(readShorts(plain, &a), readShorts(looped, &b));
+        EXPECT_EQ(a.frames, b.frames);
+    }
+}
+
+TEST(Render, CancelEndsALongRenderAndLeavesNothing)
+{
+    for (const ESOLoop loop : {SO_LOOP_NONE, SO_LOOP}) {
+        SCOPED_TRACE(loop);
+        SineProject p(120 * kRate);
+        so_setLoop(loop);
+        KProgress *progress = KProgress_new();
+        EXPECT_EQ(0, renderWithDeadline(p.file(), p.dir.file("c.wav"), progress, [progress] {
+                      while (KProgress_getIDone(progress) < 1000 &&
+                             KProgress_getState(progress) >= 0 &&
+                             KProgress_getState(progress) != KPROGRESS_FINISHED)
+                          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                      KProgress_setState(progress, KPROGRESS_STOPPED);
+                  }));
+        KProgress_delete(&progress);
+        so_setLoop(SO_LOOP_NONE);
+        EXPECT_EQ(std::vector<std::string>{"a.wav"}, p.dir.entries());
+    }
 }
 
 // A project read back from its container plays its tracks from inside it.

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -146,7 +147,8 @@ TEST_F(SingleApp, SilentOrHostileClientsNeverHoldUpTheGuiThread)
     EXPECT_TRUE(floodDropped);
 }
 
-// Connections beyond the limit are closed at once; those within it stay until their time-out.
+// Each connection beyond the limit closes one that was waiting; the others stay until their
+// time-outs.
 TEST_F(SingleApp, ConcurrentClientsAreCapped)
 {
     const int extra = 4;
@@ -177,6 +179,48 @@ TEST_F(SingleApp, ConcurrentClientsAreCapped)
         });
     }
     EXPECT_EQ(dropped, extra);
+}
+
+// Hundreds of idle connections held open never keep a later instance from being answered.
+TEST_F(SingleApp, IdleConnectionsHeldOpenLeaveRoomForALaterInstance)
+{
+    const int idle = 300;
+    QSignalSpy spy(first.get(), &KSingleApp::newArguments);
+    std::atomic<int> opened(0);
+    std::atomic<bool> answered(false);
+    std::atomic<bool> release(false);
+    QByteArray answer;
+    {
+        Client crowd([&] {
+            std::vector<std::unique_ptr<QTcpSocket>> sockets;
+            for (int i = 0; i < idle; ++i) {
+                sockets.push_back(std::make_unique<QTcpSocket>());
+                sockets.back()->connectToHost("127.0.0.1", port);
+                if (sockets.back()->waitForConnected(5000))
+                    ++opened;
+            }
+            QDeadlineTimer deadline(60000);
+            while (!release && !deadline.hasExpired())
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return opened.load() == idle; }, 30000));
+        Client later([&] {
+            QTcpSocket socket;
+            socket.connectToHost("127.0.0.1", port);
+            if (socket.waitForConnected(5000)) {
+                socket.write(QByteArray("real\0", 5));
+                socket.waitForBytesWritten(5000);
+                while (answer.size() < KSingleApp::Answer.size() && socket.waitForReadyRead(20000))
+                    answer += socket.readAll();
+            }
+            answered = true;
+        });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return answered.load(); }, 60000));
+        release = true;
+    }
+    EXPECT_EQ(answer, KSingleApp::Answer);
+    ASSERT_EQ(spy.size(), 1);
+    EXPECT_EQ(spy[0][0].toStringList(), QStringList{"real"});
 }
 
 TEST(SingleAppPort, APortHeldByAnotherProgramIsReported)

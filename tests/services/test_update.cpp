@@ -6,6 +6,7 @@
 #include "QtAppEnvironment.h"
 #include "VersionRule.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -112,6 +113,10 @@ protected:
             KPrompt::Answer answer;
             if (request.kind == KPrompt::Critical) {
                 messages << request.text;
+                // The connection window is gone before its failure is told.
+                for (QWidget* window : QApplication::topLevelWidgets())
+                    if (window->isVisible() && qobject_cast<DlgHttpDownLoad*>(window))
+                        ++windowsBehind;
                 answer.button = QMessageBox::Ok;
             } else if (request.kind == KPrompt::Dialog) {
                 ++dialogs;
@@ -147,6 +152,7 @@ protected:
     HttpFixture server;
     QStringList messages;
     int dialogs = 0;
+    int windowsBehind = 0;
     QString dialogButton = "updateButton";
     QString shownDescription;
 };
@@ -193,6 +199,15 @@ TEST(VersionRule, PartsCompareAsNumbersWithMissingPartsZero)
             << c.remote << " vs " << c.installed;
         EXPECT_EQ(VersionRule::isNewer(QString(c.remote), QString(c.installed)), c.newer);
     }
+    // Longer than MaxLength characters is no version, on either side (as the updater refuses it).
+    const QString longest = "1." + QString(VersionRule::MaxLength - 2, QLatin1Char('9'));
+    EXPECT_TRUE(DlgUpdate::isMoreRecent(longest, "1.1"));
+    EXPECT_TRUE(VersionRule::isValid(" " + longest + " "));
+    for (const QString& tooLong : {longest + "9", "1." + QString(4998, QLatin1Char('9'))}) {
+        EXPECT_FALSE(DlgUpdate::isMoreRecent(tooLong, "1.1")) << tooLong.size();
+        EXPECT_FALSE(DlgUpdate::isMoreRecent("1.1", "0." + tooLong)) << tooLong.size();
+        EXPECT_FALSE(VersionRule::isValid(tooLong)) << tooLong.size();
+    }
     EXPECT_TRUE(DlgUpdate::isMoreRecent(QStringList{"1", "2"}, QStringList{"1", "1"}));
     EXPECT_FALSE(DlgUpdate::isMoreRecent(QStringList{}, QStringList{"1"}));
 }
@@ -213,6 +228,7 @@ TEST_F(UpdateTest, TheAnnouncedVersionDecides)
         {"/oldnames", description("TVS_VERSION", "1.1.90301", "TVS_DESC"), true, false},
         {"/noversion", "<TOVRA_UPDATE><TOVRA_DESC>x</TOVRA_DESC></TOVRA_UPDATE>", false, false},
         {"/badversion", description("TOVRA_VERSION", "latest"), false, false},
+        {"/hugeversion", description("TOVRA_VERSION", "1." + QString(4998, QLatin1Char('9'))), false, false},
         {"/wrongroot", "<Error><TOVRA_VERSION>9.9</TOVRA_VERSION></Error>", false, false},
         {"/malformed", "<TOVRA_UPDATE><TOVRA_VERSION>1.1.90301</TOVRA_VERSION>", false, false},
         {"/html", "<html><body>Bienvenue</body></html>", false, false},
@@ -256,18 +272,21 @@ TEST_F(UpdateTest, ServerFailuresEndTheCheckWithoutAFileOrAHang)
     huge.streamBytes = 8 * DlgUpdate::MaxDescriptionBytes;
     HttpFixture::Response hugeUndeclared = huge;
     hugeUndeclared.declareLength = false;
+    // Each message names the server and then the cause (empty: any cause the network gives).
     struct Case {
         const char* name;
         HttpFixture::Response response;
-        int messages;
+        const char* cause;
     };
     const Case cases[] = {
-        {"/404", missing, 1},
-        {"/302", moved, 1},
-        {"/hang", hang, 1},
-        {"/huge", huge, 1},
-        {"/hugeUndeclared", hugeUndeclared, 1},
+        {"/404", missing, "le serveur a répondu 404"},
+        {"/302", moved, "le serveur a répondu 302"},
+        {"/hang", hang, ""},
+        {"/huge", huge, "la réponse dépasse 1048576 octets"},
+        {"/hugeUndeclared", hugeUndeclared, "la réponse dépasse 1048576 octets"},
     };
+    ASSERT_EQ(DlgUpdate::MaxDescriptionBytes, 1048576);
+    const QString prefix = "Impossible de rechercher de nouvelles versions sur tovra.invalid : ";
     for (const Case& c : cases) {
         messages.clear();
         server.set(c.name, c.response);
@@ -275,18 +294,22 @@ TEST_F(UpdateTest, ServerFailuresEndTheCheckWithoutAFileOrAHang)
         bool upToDate = true;
         EXPECT_FALSE(check(c.name, upToDate)) << c.name;
         EXPECT_FALSE(upToDate) << c.name;
-        EXPECT_EQ(messages.size(), c.messages) << c.name;
+        ASSERT_EQ(messages.size(), 1) << c.name;
+        EXPECT_TRUE(messages[0].startsWith(prefix + QString::fromUtf8(c.cause))) << messages[0].toStdString();
+        EXPECT_GT(messages[0].size(), prefix.size()) << c.name;
+        EXPECT_FALSE(messages[0].contains("  ")) << messages[0].toStdString();
         EXPECT_TRUE(folderIsEmpty()) << c.name;
     }
-    EXPECT_TRUE(messages.first().startsWith("Impossible de rechercher de nouvelles versions sur "));
-    EXPECT_TRUE(messages.first().endsWith("tovra.invalid"));
 
-    // Nobody listening at all: said like any other failure.
+    // Nobody listening at all: said like any other failure, with the network's cause.
     messages.clear();
     bool upToDate = true;
-    EXPECT_FALSE(DlgUpdate::checkup(upToDate, "1.1", "http://127.0.0.1:1/x", "P", "", "", localFile, nullptr, false));
+    EXPECT_FALSE(DlgUpdate::checkup(upToDate, "1.1", "http://127.0.0.1:1/x", "P", "srv", "", localFile, nullptr, false));
     EXPECT_TRUE(folderIsEmpty());
-    EXPECT_EQ(messages.size(), 1);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("Impossible de rechercher de nouvelles versions sur srv : ")) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains("refused", Qt::CaseInsensitive)) << messages[0].toStdString();
+    EXPECT_EQ(windowsBehind, 0);
 }
 
 // A server that drips its body never stalls the transfer, which still ends at the total
@@ -396,7 +419,8 @@ TEST_F(UpdateTest, AFileThatCannotBeWrittenFailsAtOnceWithOneMessage)
     const QString target = dir.filePath("missing-folder/x");
     EXPECT_TRUE(DlgHttpDownLoad::download(server.url("/x"), target, "", nullptr).isNull());
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], "Impossible de rechercher de nouvelles versions sur  serveur");
+    EXPECT_EQ(messages[0], "Impossible de rechercher de nouvelles versions sur serveur : le fichier " +
+                               QDir::toNativeSeparators(target) + " ne peut pas être écrit");
     EXPECT_EQ(server.requests(), 0);
 }
 

@@ -5,7 +5,13 @@
 //   walk_tool channels <file>
 //       prints the number of channels of an audio file;
 //   walk_tool description <container>
-//       prints the XML description of a container file; exit status 1 when it holds none.
+//       prints the XML description of a container file; exit status 1 when it holds none;
+//   walk_tool deep <project> <groups> <outermost|innermost> <audio file>
+//       writes a project whose groups nest in one chain <groups> deep, the one track (of the
+//       audio file) in the innermost, the groups stored outermost or innermost first.
+#include "KCtrlFile.h"
+#include "KFile.h"
+#include "KXml.h"
 #include "TovraOLib.h"
 
 #include <QCoreApplication>
@@ -16,6 +22,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -57,6 +64,29 @@ int writeSine(const QString& path, double seconds, int channels, double frequenc
     sf_close(file);
     return written ? 0 : 1;
 }
+int writeDeepProject(const QString& path, int groups, bool outermostFirst, const QString& audio)
+{
+    KCtrlFile project;
+    if (groups < 1 || project.addTrack("T", audio, nullptr) != "T")
+        return 1;
+    KFile* engine = project.getKFile();
+    const auto name = [](int i) { return "G" + std::to_string(i); };
+    for (int n = 0; n < groups; ++n) {
+        const int i = outermostFirst ? n : groups - 1 - n;
+        if (createElt(engine, KCONST_GROUP, name(i).c_str(), createDataGrp(0, 1)) != 1)
+            return 1;
+    }
+    for (int i = 1; i < groups; ++i)
+        if (addSubElt(engine, name(i - 1).c_str(), name(i).c_str()) != 1)
+            return 1;
+    if (addSubElt(engine, name(groups - 1).c_str(), "T") != 1)
+        return 1;
+    KXml wrapper("SONARIC_PROJECT", QString());
+    KXml* description = project.exportToXmlDesc(false);
+    const bool added = description && wrapper.addSubObject(description);
+    delete description;
+    return added && TovraOLib::writeStreamInFile(wrapper.exportToStream(), path) ? 0 : 1;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -82,8 +112,12 @@ int main(int argc, char** argv)
         std::fputc('\n', stdout);
         return text.isEmpty() ? 1 : 0;
     }
+    if (argc == 6 && std::strcmp(argv[1], "deep") == 0)
+        return writeDeepProject(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]),
+                                std::strcmp(argv[4], "outermost") == 0, QString::fromLocal8Bit(argv[5]));
     std::fprintf(stderr, "usage: walk_tool sine <file> <seconds> <channels> <frequency>\n"
                          "       walk_tool channels <file>\n"
-                         "       walk_tool description <container>\n");
+                         "       walk_tool description <container>\n"
+                         "       walk_tool deep <project> <groups> <outermost|innermost> <audio file>\n");
     return 2;
 }
