@@ -275,8 +275,24 @@ bool UpdateSonaricPro::updateFiles()
     if (!ok) {
         m_descriptionError = tr("the server sent an unusable description: ") + error;
         diagnostic(QStringLiteral("Update description refused: ") + error);
+        return false;
     }
-    return ok;
+    // A file without an install folder would be downloaded and never installed, and the run end
+    // in success with nothing done; only a single disk image goes nowhere but its mount folder.
+    QStringList archives;
+    for (const KDwnArchive& archive : m_content.archives)
+        archives << archive.getName();
+    const bool diskImage = m_content.items.size() == 1
+                           && QFileInfo(m_content.items.firstKey()).suffix().toLower() == QLatin1String("dmg");
+    for (auto it = m_content.items.cbegin(); it != m_content.items.cend() && !diskImage; ++it) {
+        if (it->getInstallDirectory().isEmpty() && !archives.contains(it.key())) {
+            m_descriptionError = tr("the server sent an unusable description: ")
+                                 + QStringLiteral("file \"%1\" names no install folder").arg(it.key());
+            m_content = UpdateContent();
+            return false;
+        }
+    }
+    return true;
 }
 
 void UpdateSonaricPro::downloadAndInstall()

@@ -156,6 +156,12 @@ TEST(UpdateDescriptionRead, MalformedTextAndPathsLeavingTheirFolderAreRefused)
     EXPECT_TRUE(readText("<U><version number='0.5'><delete path='/etc/x'/></version></U>", "1").ok);
 }
 
+QByteArray fileEntry(const QByteArray& name, const QByteArray& folder)
+{
+    return "<U><version number='2'><file name='" + name + "'><u>http://h/f</u><d>" + folder
+           + "</d></file></version></U>";
+}
+
 // Shapes that would make the document model slow or large are refused before it is built;
 // a quadratic parse of the deep case would not end within the test's time-out.
 TEST(UpdateDescriptionRead, DeepWideAndLongDescriptionsAreRefusedByTheirBound)
@@ -184,6 +190,34 @@ TEST(UpdateDescriptionRead, DeepWideAndLongDescriptionsAreRefusedByTheirBound)
         if (c.cause) {
             EXPECT_TRUE(r.error.contains(QLatin1String(c.cause))) << r.error.toStdString();
             EXPECT_TRUE(r.versionsSeen.isEmpty());
+        }
+    }
+}
+
+// Names are shown in the window and paths are walked up to their nearest existing folder: both
+// are bounded far below the platform's limits.
+TEST(UpdateDescriptionRead, OverlongNamesAndPathsAreRefused)
+{
+    const struct {
+        const char* what;
+        QByteArray xml;
+        const char* cause; // nullptr: accepted
+    } cases[] = {
+        {"a 60,000-character install folder", fileEntry("f", QByteArray(60000, 'd') + "/"),
+         "install folder longer than 1024"},
+        {"a 200,000-character file name", fileEntry(QByteArray(200000, 'n'), "x/"), "file name longer than 255"},
+        {"a file name as long as allowed", fileEntry(QByteArray(255, 'n'), "x/"), nullptr},
+        {"a long delete path", "<U><version number='2'><delete path='" + QByteArray(1025, 'p') + "'/></version></U>",
+         "delete path longer than 1024"},
+        {"a long archive member", "<U><version number='2'><archive type='tar.gz'><install>lib/</install><file>"
+         + QByteArray(300, 'm') + "</file><url>http://h/p.tgz</url></archive></version></U>", "file name longer than 255"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ReadResult r = readText(c.xml, QStringLiteral("1"));
+        EXPECT_EQ(r.ok, c.cause == nullptr);
+        if (c.cause) {
+            EXPECT_TRUE(r.error.contains(QLatin1String(c.cause))) << r.error.toStdString();
         }
     }
 }
