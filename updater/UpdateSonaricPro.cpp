@@ -138,6 +138,14 @@ bool UpdateSonaricPro::start()
     }
     if (!failures.isEmpty())
         diagnostic(QStringLiteral("Unfinished installation: ") + failures.join(QStringLiteral("; ")));
+    // What an earlier run downloaded or unpacked is needed only until its installation is finished
+    // or undone: a new run starts from an empty download folder. A link there is removed, never
+    // followed.
+    const QFileInfo downloads(QDir::cleanPath(downloadFolder()));
+    if (downloads.isSymLink() || downloads.isFile())
+        QFile::remove(downloads.filePath());
+    else if (downloads.isDir())
+        QDir(downloads.filePath()).removeRecursively();
     return connexionRequest();
 }
 

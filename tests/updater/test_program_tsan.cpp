@@ -182,6 +182,8 @@ TEST(UpdaterProgram, KilledDuringTheInstallationTheEditorEndsWholeAtTheOldOrTheN
         EXPECT_EQ(snapshot(editor, ".tvrudttmp"), blocked ? before : newEditor);
         EXPECT_EQ(snapshot(outside), outsideBefore);
         EXPECT_TRUE(waitUntil([&] { return controller.hasEnded(); }, 30000));
+        // Nothing of the interrupted run is left: no download, backup, journal or marker.
+        EXPECT_EQ(snapshot(work), (QMap<QString, QByteArray>())) << "left in the work folder";
         QDir(work).removeRecursively();
     }
 }

@@ -317,6 +317,33 @@ TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideCh
              r.dripMs = 100;
              t.server.set("/desc.xml", r);
          }, {"Error: Connexion failed!"}, true, "did not end in time"},
+        {"archive with an altered CRC", [](UpdateRunTest& t) {
+             QByteArray bytes = makeTarGz(t.packMembers);
+             bytes[bytes.size() - 8] = char(bytes[bytes.size() - 8] ^ 1);
+             t.server.set("/pack.tar.gz", bytes);
+         }, {}, false, "damaged"},
+        {"archive without its trailer", [](UpdateRunTest& t) {
+             const QByteArray bytes = makeTarGz(t.packMembers);
+             t.server.set("/pack.tar.gz", bytes.left(bytes.size() - 8));
+         }, {}, false, "ends too early"},
+        {"archive of very many members", [](UpdateRunTest& t) {
+             QList<TarMember> members = t.packMembers;
+             for (int i = 0; i < 10000; ++i)
+                 members << TarMember{"e" + QByteArray::number(i), {}};
+             t.server.set("/pack.tar.gz", makeTarGz(members));
+         }, {}, false, "more than 10000 members"},
+        {"install folder as an unresolved entity", [](UpdateRunTest& t) {
+             t.server.set("/desc.xml", "<!DOCTYPE TOVRA_UPDATE [<!ENTITY f SYSTEM 'folder.txt'>]>\n"
+                                           + t.description(t.v12, "<file name='libA.so'><u>URL/libA.so</u><d>&f;</d></file>"));
+         }, {"Error during udpate!"}, true, "names no install folder"},
+        {"install folder of 60,000 characters", [](UpdateRunTest& t) {
+             t.server.set("/desc.xml", t.description(t.v12, "<file name='libA.so'><u>URL/libA.so</u><d>"
+                                                                + QByteArray(60000, 'd') + "/</d></file>"));
+         }, {"Error during udpate!"}, true, "install folder longer than"},
+        {"file name of 200,000 characters", [](UpdateRunTest& t) {
+             t.server.set("/desc.xml", t.description(t.v12, "<file name='" + QByteArray(200000, 'n')
+                                                                + "'><u>URL/libA.so</u><d>lib/</d></file>"));
+         }, {"Error during udpate!"}, true, "file name longer than"},
         {"archive bomb", [](UpdateRunTest& t) {
              EXPECT_GT(UpdateSonaricPro::MaxUnpackedSize / t.bomb().size(), 1000);
              t.server.set("/pack.tar.gz", t.bomb());
