@@ -78,6 +78,16 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
     server.set("/endless", endless);
     server.set("/huge", huge);
     server.set("/drip", drip);
+    // Chains of redirects on the same host: five are followed, a sixth is refused.
+    for (int i = 1; i <= 6; ++i) {
+        const QString next = i == 5 ? QStringLiteral("/real") : QStringLiteral("/five%1").arg(i + 1);
+        server.set(QStringLiteral("/five%1").arg(i), UpdateServer::Response{302, "moved", next.toUtf8()});
+        const QString after = i == 6 ? QStringLiteral("/real") : QStringLiteral("/six%1").arg(i + 1);
+        server.set(QStringLiteral("/six%1").arg(i), UpdateServer::Response{302, "moved", after.toUtf8()});
+    }
+    // The same host on another port is another server.
+    const QByteArray otherPort = "http://127.0.0.1:" + QByteArray::number(QUrl(server.url("/")).port() + 1) + "/real";
+    server.set("/other-port", UpdateServer::Response{302, "moved", otherPort});
     struct Case {
         const char* path;
         bool refused;        // errorRequest() and the box, no done()
@@ -92,6 +102,9 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
     } const cases[] = {
         {"/ok", false, false, "payload bytes"},
         {"/redirect", false, false, "the real file"},
+        {"/five1", false, false, "the real file"},
+        {"/six1", false, true, {}, "too many times"},
+        {"/other-port", false, true, {}, "another host"},
         {"/empty", false, false, ""},
         {"/missing", true, false, {}, "status 404"},
         {"/server-error", true, false, {}, "status 500"},
@@ -146,7 +159,7 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
             << WarningRecorder::lines().join('\n').toStdString();
     }
     HTTPConnexion::setDeadlineLimit(0);
-    EXPECT_EQ(server.requested().count("/real"), 1) << "only the redirect on the same host is followed";
+    EXPECT_EQ(server.requested().count("/real"), 2) << "only redirects on the same host, five at most, are followed";
 }
 
 TEST_F(HttpConnexionTest, RequestDoneEndsTheTransferWithItsFlag)
