@@ -10,22 +10,12 @@ namespace {
 
 QByteArray gzip(const QByteArray& data)
 {
-    QProcess process;
-    process.start(QStringLiteral("gzip"), {QStringLiteral("-n"), QStringLiteral("-c")});
-    process.write(data);
-    process.closeWriteChannel();
-    process.waitForFinished(-1);
-    return process.readAllStandardOutput();
+    return gzipFilter({QStringLiteral("-n"), QStringLiteral("-c")}, data);
 }
 
 QByteArray gunzip(const QByteArray& data)
 {
-    QProcess process;
-    process.start(QStringLiteral("gzip"), {QStringLiteral("-d"), QStringLiteral("-c")});
-    process.write(data);
-    process.closeWriteChannel();
-    process.waitForFinished(-1);
-    return process.readAllStandardOutput();
+    return gzipFilter({QStringLiteral("-d"), QStringLiteral("-c")}, data);
 }
 
 // What GNU tar writes for the folder source, packed from inside it ("./" first).
