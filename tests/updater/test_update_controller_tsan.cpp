@@ -381,6 +381,8 @@ TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideCh
         EXPECT_TRUE(platform.started.isEmpty());
         if (QString(c.what) == "archive member is a link")
             grab(controller->updateWindow(), "update_window_refused");
+        if (QString(c.what) == "archive with an altered CRC")
+            grab(controller->updateWindow(), "update_window_damaged_archive");
         QDir(editor + "/.tvrudttmp").removeRecursively();
     }
 }
