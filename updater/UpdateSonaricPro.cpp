@@ -12,6 +12,7 @@
 #include "UpdaterTitle.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -523,12 +524,34 @@ void UpdateSonaricPro::installationFailed(const QStringList& failures)
 
 void UpdateSonaricPro::cleanDownloadFolder()
 {
-    for (const KDwnArchive& archive : m_content.archives) {
-        QFile::remove(downloadFolder() + archive.getName());
-        QDir(downloadFolder() + archive.getName() + QStringLiteral(".unpacked")).removeRecursively();
-        QFile::remove(downloadFolder() + archive.getName() + QStringLiteral(".unpacked"));
-    }
+    QStringList paths;
+    for (const KDwnArchive& archive : m_content.archives)
+        paths << downloadFolder() + archive.getName() << downloadFolder() + archive.getName() + QStringLiteral(".unpacked");
+    removeOffTheGuiThread(paths);
     QDir().rmdir(downloadFolder());
+}
+
+void UpdateSonaricPro::removeOffTheGuiThread(const QStringList& paths)
+{
+    QThread* worker = QThread::create([paths] {
+        for (const QString& path : paths) {
+            const QFileInfo info(path);
+            // A link is removed itself, never followed.
+            if (info.isDir() && !info.isSymLink())
+                QDir(path).removeRecursively();
+            else
+                QFile::remove(path);
+        }
+    });
+    QEventLoop loop;
+    connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    m_updateWindow->setTotalOnBarFile(0);
+    worker->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    delete worker;
+    m_updateWindow->setTotalOnBarFile(1);
+    m_updateWindow->setProgressOnBarFile(1);
 }
 
 void UpdateSonaricPro::downloadNotOk()
@@ -581,6 +604,8 @@ void UpdateSonaricPro::connexionCanceled()
     m_descriptionDownloader->cancelDownload();
     if (!m_ended)
         m_fileDownloader->cancelDownload();
+    // Nothing that arrives while the downloads are removed starts anything again.
+    m_ended = true;
     stopUnpacking();
     removeDownloads();
     m_descriptionDownloader->removeDownloadedFile(m_downloadedItems.keys() << m_currentName, downloadFolder());
