@@ -1,5 +1,6 @@
 // Unpacking of gzip-compressed tar archives inside the updater, bounded as it reads: only regular
-// files and folders whose names stay inside the target folder, the sizes their headers announce
+// files and folders (named by POSIX, GNU long-name or pax headers) whose names stay inside the
+// target folder, the sizes their headers announce
 // checked against a total cap and the free disk space before any byte of them is written.
 // Callable from a worker thread; cancel and progress are shared through atomics.
 #ifndef TAR_GZ_H
@@ -25,8 +26,9 @@ struct Control {
 
 // Unpacks archive into folder (made when missing). False, with a reason for the user, when a
 // member is refused, the archive is damaged (each gzip member's CRC and length are checked, also
-// after the tar end block), holds more than MaxHeaders headers, the files would pass maxTotal bytes, the disk is
-// too full, or control->cancel was set; what was written is then left for the caller to remove.
+// after the tar end block), holds more than MaxHeaders headers, the files would pass maxTotal
+// bytes, the disk is too full, or control->cancel was set; what was written is then left for the
+// caller to remove.
 bool unpack(const QString& archive, const QString& folder, qint64 maxTotal, Control* control,
             QString* error);
 
