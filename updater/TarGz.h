@@ -1,7 +1,7 @@
 // Unpacking of gzip-compressed tar archives inside the updater, bounded as it reads: only regular
 // files and folders (named by POSIX, GNU long-name or pax headers) whose names stay inside the
-// target folder, the sizes their headers announce
-// checked against a total cap and the free disk space before any byte of them is written.
+// target folder, the sizes their headers announce checked against a total cap and the free disk
+// space before any byte of them is written.
 // Callable from a worker thread; cancel and progress are shared through atomics.
 #ifndef TAR_GZ_H
 #define TAR_GZ_H
