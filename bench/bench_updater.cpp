@@ -1,12 +1,16 @@
 // The updater's two heavy paths beside the standard tools: ten 50 MB downloads in sequence from
 // a local server beside "curl -o", and the "-a" compressor on a 500 MB file beside "gzip -9".
-// Peak memory is reported as the process's (or the child's) maximum resident size.
+// Peak memory is reported as the process's (or the child's) maximum resident size. A hostile
+// server's endless chunked answer is measured too: memory, and the window's longest stall, until
+// the download is refused at its size cap.
 #include <benchmark/benchmark.h>
 
 #include "HTTPConnexion.h"
 #include "QtComp.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -125,6 +129,83 @@ void BM_CurlDownload(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * FileCount * DownloadSize);
 }
 BENCHMARK(BM_CurlDownload)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// A server in its own process that answers every request with a chunked body that never ends,
+// sent as fast as the client takes it.
+struct EndlessServer {
+    EndlessServer()
+    {
+        const char* script = R"(
+import http.server, socketserver
+class H(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    def do_GET(self):
+        self.send_response(200)
+        self.send_header("Transfer-Encoding", "chunked")
+        self.end_headers()
+        chunk = b"%x\r\n" % 65536 + b"e" * 65536 + b"\r\n"
+        try:
+            while True:
+                self.wfile.write(chunk)
+        except Exception:
+            pass
+    def log_message(self, *a):
+        pass
+socketserver.TCPServer.allow_reuse_address = True
+socketserver.ThreadingTCPServer(("127.0.0.1", 18932), H).serve_forever()
+)";
+        server.start(QStringLiteral("python3"), {"-c", QString::fromLatin1(script)});
+        server.waitForStarted();
+        QProcess probe;
+        for (int tries = 0; tries < 100; ++tries) {
+            probe.start(QStringLiteral("curl"), {"-s", "-o", "/dev/null", "--max-filesize", "1000", "-m", "1", url()});
+            probe.waitForFinished();
+            if (probe.exitCode() == 63 || probe.exitCode() == 28)
+                break; // answered: too large, or still sending at the time limit
+        }
+    }
+    ~EndlessServer()
+    {
+        server.kill();
+        server.waitForFinished();
+    }
+    static QString url() { return QStringLiteral("http://127.0.0.1:18932/endless"); }
+    QProcess server;
+};
+
+// The download refused at the updater's own 2 GiB cap, as the update window meets it: the peak
+// memory the process reached and the longest time its event loop went without a 10 ms timer.
+void BM_UpdaterEndlessChunkedDownload(benchmark::State& state)
+{
+    app();
+    static EndlessServer server;
+    QTemporaryDir out;
+    qint64 longestStall = 0;
+    bool refused = true;
+    for (auto _ : state) {
+        HTTPConnexion http;
+        QEventLoop loop;
+        QObject::connect(&http, &HTTPConnexion::done, &loop, &QEventLoop::quit);
+        QElapsedTimer clock;
+        QTimer tick;
+        tick.setInterval(10);
+        QObject::connect(&tick, &QTimer::timeout, [&] { longestStall = qMax(longestStall, clock.restart()); });
+        HTTPConnexion::setStallInterval(60000);
+        http.initDownload(QUrl(server.url()), out.filePath(QStringLiteral("endless")));
+        clock.start();
+        tick.start();
+        http.downloadFile(QIODevice::WriteOnly);
+        loop.exec();
+        tick.stop();
+        refused = refused && http.getError() && http.failureCause().contains(QLatin1String("more than allowed"));
+    }
+    if (!refused)
+        state.SkipWithError("the endless download was not refused at its cap");
+    state.SetBytesProcessed(state.iterations() * HTTPConnexion::DefaultMaxSize);
+    state.counters["peak_MiB"] = double(peakKiB(RUSAGE_SELF)) / 1024;
+    state.counters["longest_stall_ms"] = double(longestStall);
+}
+BENCHMARK(BM_UpdaterEndlessChunkedDownload)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 struct BigFile {
     BigFile() { writeData(dir.filePath(QStringLiteral("big")), CompressSize); }

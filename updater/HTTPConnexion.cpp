@@ -34,6 +34,9 @@ int defaultPort(const QUrl& url)
 constexpr qint64 DiskMargin = 1024 * 1024;
 // Redirects followed for one download before it is refused.
 constexpr int MaxRedirects = 5;
+// Bytes the reply holds before the network stops reading: whatever the server sends, memory
+// stays small, and each pass of writeBody is short.
+constexpr qint64 ReadBufferSize = 1024 * 1024;
 } // namespace
 
 void HTTPConnexion::setStallInterval(int milliseconds)
@@ -107,6 +110,7 @@ bool HTTPConnexion::downloadFile(QIODevice::OpenMode mode)
 void HTTPConnexion::request(const QUrl& address)
 {
     QNetworkReply* reply = m_http->get(QNetworkRequest(address));
+    reply->setReadBufferSize(ReadBufferSize);
     m_reply = reply;
     connect(reply, &QNetworkReply::metaDataChanged, this, &HTTPConnexion::readResponseHeader);
     connect(reply, &QNetworkReply::readyRead, this, &HTTPConnexion::writeBody);

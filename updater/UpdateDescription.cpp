@@ -37,6 +37,21 @@ void putItem(UpdateContent& content, const QString& name, const PropertiesFile& 
     content.items.insert(name, item);
 }
 
+// What an error shows of a text from the network: its start when it is long.
+QString shown(const QString& text)
+{
+    return text.size() > 80 ? text.left(80) + QStringLiteral("...") : text;
+}
+
+// True when text is at most limit characters long; otherwise false, with what it is in error.
+bool fits(const QString& text, int limit, const char* what, QString* error)
+{
+    if (text.size() <= limit)
+        return true;
+    *error = QStringLiteral("%1 longer than %2 characters: \"%3\"").arg(QLatin1String(what)).arg(limit).arg(shown(text));
+    return false;
+}
+
 bool readArchive(const QDomElement& element, const QString& version, UpdateContent& content,
                  QString* error)
 {
@@ -52,16 +67,21 @@ bool readArchive(const QDomElement& element, const QString& version, UpdateConte
     }
     if (!archive.isValid())
         return true;
+    if (!fits(archive.getName(), MaxNameLength, "archive name", error)
+        || !fits(archive.getInstallDirPath(), MaxPathLength, "install folder", error))
+        return false;
     if (!UpdatePaths::isPlainName(archive.getName())) {
-        *error = QStringLiteral("archive name \"%1\"").arg(archive.getName());
+        *error = QStringLiteral("archive name \"%1\"").arg(shown(archive.getName()));
         return false;
     }
     for (const QString& member : archive.getFiles()) {
         const QString name = member.section(QLatin1Char('/'), -1);
+        if (!fits(member, MaxPathLength, "archive member", error) || !fits(name, MaxNameLength, "file name", error))
+            return false;
         if (!UpdatePaths::isSafeRelative(member) || !UpdatePaths::isPlainName(name)
             || !UpdatePaths::isSafeRelative(archive.getInstallDirPath() + name)) {
             *error = QStringLiteral("archive member \"%1\" in \"%2\"")
-                         .arg(member, archive.getInstallDirPath());
+                         .arg(shown(member), shown(archive.getInstallDirPath()));
             return false;
         }
     }
@@ -80,9 +100,11 @@ bool readVersion(const QDomElement& version, const QString& number, UpdateConten
             const QDomElement first = child.firstChildElement();
             const QDomElement second = first.nextSiblingElement();
             const QString folder = second.isNull() ? QString() : second.text();
+            if (!fits(name, MaxNameLength, "file name", error) || !fits(folder, MaxPathLength, "install folder", error))
+                return false;
             if (!UpdatePaths::isPlainName(name)
                 || (!folder.isEmpty() && !UpdatePaths::isSafeRelative(folder + name))) {
-                *error = QStringLiteral("file \"%1\" in \"%2\"").arg(name, folder);
+                *error = QStringLiteral("file \"%1\" in \"%2\"").arg(shown(name), shown(folder));
                 return false;
             }
             putItem(content, name, PropertiesFile(number, first.text(), folder));
@@ -90,8 +112,10 @@ bool readVersion(const QDomElement& version, const QString& number, UpdateConten
             const QString path = child.attribute(QStringLiteral("path"));
             if (path.isEmpty())
                 continue;
+            if (!fits(path, MaxPathLength, "delete path", error))
+                return false;
             if (!UpdatePaths::isSafeRelative(path)) {
-                *error = QStringLiteral("delete path \"%1\"").arg(path);
+                *error = QStringLiteral("delete path \"%1\"").arg(shown(path));
                 return false;
             }
             content.deleteList << path;

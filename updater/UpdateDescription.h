@@ -27,6 +27,10 @@ namespace UpdateDescription {
 constexpr int MaxDepth = 16;
 constexpr qint64 MaxElements = 100000;
 constexpr int MaxVersionLength = 32;
+// File and archive names are shown in the window: far below the platform's own limits. Folders,
+// delete paths and archive members stay well below the platform's path limit too.
+constexpr int MaxNameLength = 255;
+constexpr int MaxPathLength = 1024;
 
 // True when published is strictly newer than installed under the one version rule; a missing or
 // invalid installed version counts as 0, a published text without a valid version is never newer.

@@ -28,11 +28,19 @@ std::function<void(int)>& stepHook()
     return hook;
 }
 
+// The folder holding a clean absolute path, cut at its last separator: always shorter, so every
+// walk up the parents ends (the file system layer gives an overlong path back as its own parent).
+QString parentOf(const QString& path)
+{
+    return path.left(qMax(0, path.lastIndexOf(QLatin1Char('/'))));
+}
+
+// The path itself or its nearest existing parent.
 QString nearestExisting(QString path)
 {
-    while (!QFileInfo::exists(path) && path.contains(QLatin1Char('/')))
-        path = QFileInfo(path).path();
-    return path;
+    while (!path.isEmpty() && !QFileInfo::exists(path))
+        path = parentOf(path);
+    return path.isEmpty() ? QStringLiteral("/") : path;
 }
 
 QByteArray encode(const QString& text)
@@ -82,6 +90,13 @@ bool isInstallPath(const QString& path, const QString& editor, const QString& wo
 {
     return isBelow(path, editor) && !sameAsOrBelow(path, work)
            && UpdatePaths::resolveInside(editor, path.mid(editor.size() + 1)) == path;
+}
+
+// A path in the editor folder (the work folder included) that is reached without passing
+// through a link: a link anywhere on the way, even inside the work folder, could lead a move out.
+bool isReachedWithoutLinks(const QString& path, const QString& editor)
+{
+    return isBelow(path, editor) && UpdatePaths::resolveInside(editor, path.mid(editor.size() + 1)) == path;
 }
 
 // Counts the changes of one commit or resume for the test hook.
@@ -333,12 +348,14 @@ bool parseJournal(const QByteArray& text, const QString& workFolder, QList<Updat
             safe = safe && isBelow(step.staged, work) && !sameAsOrBelow(step.staged, backups)
                    && step.staged != UpdateInstaller::journalPath(work) && step.staged != checksumPath(work)
                    && step.staged != rollbackPath(work);
+        if (step.kind == Step::Put)
+            safe = safe && isReachedWithoutLinks(step.staged, editor);
         if (step.kind != Step::DeleteFolder)
-            safe = safe && isBelow(step.backup, backups);
+            safe = safe && isBelow(step.backup, backups) && isReachedWithoutLinks(step.backup, editor);
         for (const QString& folder : step.created)
             safe = safe && isInstallPath(folder, editor, work) && step.target.startsWith(folder + QLatin1Char('/'));
         if (!safe) {
-            *error = QStringLiteral("the install journal names a path outside the editor folder: \"%1\"")
+            *error = QStringLiteral("the install journal names a path outside the editor folder or through a link: \"%1\"")
                          .arg(step.target);
             return false;
         }
@@ -446,8 +463,8 @@ bool UpdateInstaller::commit(const std::function<void(const Step&)>& log, QStrin
             continue;
         Step planned = step;
         planned.backup = nextBackup();
-        for (QString folder = QFileInfo(step.target).path(); folder != m_editorFolder && !QFileInfo::exists(folder);
-             folder = QFileInfo(folder).path())
+        for (QString folder = parentOf(step.target);
+             folder.size() > m_editorFolder.size() && !QFileInfo::exists(folder); folder = parentOf(folder))
             planned.created.prepend(folder);
         ordered << planned;
     }

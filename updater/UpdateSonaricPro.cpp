@@ -12,6 +12,7 @@
 #include "UpdaterTitle.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -138,6 +139,14 @@ bool UpdateSonaricPro::start()
     }
     if (!failures.isEmpty())
         diagnostic(QStringLiteral("Unfinished installation: ") + failures.join(QStringLiteral("; ")));
+    // What an earlier run downloaded or unpacked is needed only until its installation is finished
+    // or undone: a new run starts from an empty download folder. A link there is removed, never
+    // followed.
+    const QFileInfo downloads(QDir::cleanPath(downloadFolder()));
+    if (downloads.isSymLink() || downloads.isFile())
+        QFile::remove(downloads.filePath());
+    else if (downloads.isDir())
+        QDir(downloads.filePath()).removeRecursively();
     return connexionRequest();
 }
 
@@ -275,8 +284,24 @@ bool UpdateSonaricPro::updateFiles()
     if (!ok) {
         m_descriptionError = tr("the server sent an unusable description: ") + error;
         diagnostic(QStringLiteral("Update description refused: ") + error);
+        return false;
     }
-    return ok;
+    // A file without an install folder would be downloaded and never installed, and the run end
+    // in success with nothing done; only a single disk image goes nowhere but its mount folder.
+    QStringList archives;
+    for (const KDwnArchive& archive : m_content.archives)
+        archives << archive.getName();
+    const bool diskImage = m_content.items.size() == 1
+                           && QFileInfo(m_content.items.firstKey()).suffix().toLower() == QLatin1String("dmg");
+    for (auto it = m_content.items.cbegin(); it != m_content.items.cend() && !diskImage; ++it) {
+        if (it->getInstallDirectory().isEmpty() && !archives.contains(it.key())) {
+            m_descriptionError = tr("the server sent an unusable description: ")
+                                 + QStringLiteral("file \"%1\" names no install folder").arg(it.key());
+            m_content = UpdateContent();
+            return false;
+        }
+    }
+    return true;
 }
 
 void UpdateSonaricPro::downloadAndInstall()
@@ -499,12 +524,34 @@ void UpdateSonaricPro::installationFailed(const QStringList& failures)
 
 void UpdateSonaricPro::cleanDownloadFolder()
 {
-    for (const KDwnArchive& archive : m_content.archives) {
-        QFile::remove(downloadFolder() + archive.getName());
-        QDir(downloadFolder() + archive.getName() + QStringLiteral(".unpacked")).removeRecursively();
-        QFile::remove(downloadFolder() + archive.getName() + QStringLiteral(".unpacked"));
-    }
+    QStringList paths;
+    for (const KDwnArchive& archive : m_content.archives)
+        paths << downloadFolder() + archive.getName() << downloadFolder() + archive.getName() + QStringLiteral(".unpacked");
+    removeOffTheGuiThread(paths);
     QDir().rmdir(downloadFolder());
+}
+
+void UpdateSonaricPro::removeOffTheGuiThread(const QStringList& paths)
+{
+    QThread* worker = QThread::create([paths] {
+        for (const QString& path : paths) {
+            const QFileInfo info(path);
+            // A link is removed itself, never followed.
+            if (info.isDir() && !info.isSymLink())
+                QDir(path).removeRecursively();
+            else
+                QFile::remove(path);
+        }
+    });
+    QEventLoop loop;
+    connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    m_updateWindow->setTotalOnBarFile(0);
+    worker->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    delete worker;
+    m_updateWindow->setTotalOnBarFile(1);
+    m_updateWindow->setProgressOnBarFile(1);
 }
 
 void UpdateSonaricPro::downloadNotOk()
@@ -557,6 +604,8 @@ void UpdateSonaricPro::connexionCanceled()
     m_descriptionDownloader->cancelDownload();
     if (!m_ended)
         m_fileDownloader->cancelDownload();
+    // Nothing that arrives while the downloads are removed starts anything again.
+    m_ended = true;
     stopUnpacking();
     removeDownloads();
     m_descriptionDownloader->removeDownloadedFile(m_downloadedItems.keys() << m_currentName, downloadFolder());

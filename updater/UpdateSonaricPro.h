@@ -97,6 +97,9 @@ private:
     bool installDiskImage();
     void installationFailed(const QStringList& failures);
     void cleanDownloadFolder();
+    // Removes folders (with what they hold) and files on a worker thread; the window keeps being
+    // painted, its bar busy, while input to it waits.
+    void removeOffTheGuiThread(const QStringList& paths);
     void removeDownloads();
     void endRun();
 

@@ -106,8 +106,13 @@ void UpdateWindowUi::buildForm()
 
 void UpdateWindowUi::addLine(const QString& text)
 {
+    // Names come from the network: a long one is shown by its start and end.
+    constexpr int Longest = 160;
+    const QString shown = text.size() > Longest
+                              ? text.left(Longest / 2 - 2) + QStringLiteral("...") + text.right(Longest / 2 - 1)
+                              : text;
     fileArea->moveCursor(QTextCursor::End);
-    fileArea->insertPlainText(text + QLatin1Char('\n'));
+    fileArea->insertPlainText(shown + QLatin1Char('\n'));
     fileArea->moveCursor(QTextCursor::End);
     repaint();
 }

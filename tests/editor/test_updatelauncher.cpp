@@ -1,4 +1,4 @@
-#include "../services/HttpFixture.h"
+#include "../HttpFixture.h"
 #include "MainWindowFixture.h"
 #include "UpdateLauncher.h"
 

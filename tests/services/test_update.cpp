@@ -1,7 +1,7 @@
 #include "DlgHttpDownLoad.h"
 #include "DlgUpdate.h"
 #include "AppServices.h"
-#include "HttpFixture.h"
+#include "../HttpFixture.h"
 #include "KPrompt.h"
 #include "QtAppEnvironment.h"
 #include "VersionRule.h"

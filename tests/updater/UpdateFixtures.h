@@ -82,6 +82,17 @@ inline QByteArray tarHeader(const TarMember& m, qint64 size)
     return header;
 }
 
+// What gzip run with arguments writes for data on its input.
+inline QByteArray gzipFilter(const QStringList& arguments, const QByteArray& data)
+{
+    QProcess gzip;
+    gzip.start(QStringLiteral("gzip"), arguments);
+    gzip.write(data);
+    gzip.closeWriteChannel();
+    gzip.waitForFinished(-1);
+    return gzip.readAllStandardOutput();
+}
+
 // A ustar archive of members, compressed with gzip.
 inline QByteArray makeTarGz(const QList<TarMember>& members)
 {
@@ -94,12 +105,7 @@ inline QByteArray makeTarGz(const QList<TarMember>& members)
         }
     }
     tar += QByteArray(1024, '\0');
-    QProcess gzip;
-    gzip.start(QStringLiteral("gzip"), {QStringLiteral("-n"), QStringLiteral("-c")});
-    gzip.write(tar);
-    gzip.closeWriteChannel();
-    gzip.waitForFinished(-1);
-    return gzip.readAllStandardOutput();
+    return gzipFilter({QStringLiteral("-n"), QStringLiteral("-c")}, tar);
 }
 
 // A gzip-compressed tar archive of one member name holding size zero bytes: about a thousandth

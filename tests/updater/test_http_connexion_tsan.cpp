@@ -1,5 +1,5 @@
 #include "HTTPConnexion.h"
-#include "UpdateServer.h"
+#include "../HttpFixture.h"
 #include "UpdaterTestApp.h"
 
 #include <QDir>
@@ -25,7 +25,7 @@ protected:
     QString target() const { return dir.filePath(QStringLiteral("out.bin")); }
 
     QTemporaryDir dir;
-    UpdateServer server;
+    HttpFixture server;
     BoxRecorder boxes;
 };
 
@@ -48,29 +48,29 @@ private:
 
 TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
 {
-    UpdateServer::Response redirect{302, "<html>moved</html>", "/real"};
-    UpdateServer::Response bareRedirect{302, "moved"};
-    UpdateServer::Response elsewhere{302, "moved", "http://localhost:1/real"};
-    UpdateServer::Response cut{200, QByteArray(4000, 'c')};
+    HttpFixture::Response redirect{302, "<html>moved</html>", "/real"};
+    HttpFixture::Response bareRedirect{302, "moved"};
+    HttpFixture::Response elsewhere{302, "moved", "http://localhost:1/real"};
+    HttpFixture::Response cut{200, QByteArray(4000, 'c')};
     cut.stopAfter = 1000;
     cut.cutShort = true;
-    UpdateServer::Response unannounced{200, QByteArray(4027, 'u')};
-    unannounced.noLength = true;
-    UpdateServer::Response unannouncedCut = unannounced;
+    HttpFixture::Response unannounced{200, QByteArray(4027, 'u')};
+    unannounced.declareLength = false;
+    HttpFixture::Response unannouncedCut = unannounced;
     unannouncedCut.stopAfter = 2013;
     unannouncedCut.cutShort = true;
-    UpdateServer::Response endless;
+    HttpFixture::Response endless;
     endless.endless = true;
-    UpdateServer::Response huge;
-    huge.fillerBytes = qint64(1) << 40;
-    UpdateServer::Response drip{200, QByteArray(1000, 'd')};
+    HttpFixture::Response huge;
+    huge.streamBytes = qint64(1) << 40;
+    HttpFixture::Response drip{200, QByteArray(1000, 'd')};
     drip.dripMs = 200;
     server.set("/ok", QByteArray("payload bytes"));
     server.set("/real", QByteArray("the real file"));
     server.set("/redirect", redirect);
     server.set("/bare-redirect", bareRedirect);
     server.set("/elsewhere", elsewhere);
-    server.set("/server-error", UpdateServer::Response{500, "oops"});
+    server.set("/server-error", HttpFixture::Response{500, "oops"});
     server.set("/cut", cut);
     server.set("/empty", QByteArray());
     server.set("/unannounced", unannounced);
@@ -78,6 +78,16 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
     server.set("/endless", endless);
     server.set("/huge", huge);
     server.set("/drip", drip);
+    // Chains of redirects on the same host: five are followed, a sixth is refused.
+    for (int i = 1; i <= 6; ++i) {
+        const QString next = i == 5 ? QStringLiteral("/real") : QStringLiteral("/five%1").arg(i + 1);
+        server.set(QStringLiteral("/five%1").arg(i), HttpFixture::Response{302, "moved", next.toUtf8()});
+        const QString after = i == 6 ? QStringLiteral("/real") : QStringLiteral("/six%1").arg(i + 1);
+        server.set(QStringLiteral("/six%1").arg(i), HttpFixture::Response{302, "moved", after.toUtf8()});
+    }
+    // The same host on another port is another server.
+    const QByteArray otherPort = "http://127.0.0.1:" + QByteArray::number(QUrl(server.url("/")).port() + 1) + "/real";
+    server.set("/other-port", HttpFixture::Response{302, "moved", otherPort});
     struct Case {
         const char* path;
         bool refused;        // errorRequest() and the box, no done()
@@ -92,6 +102,9 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
     } const cases[] = {
         {"/ok", false, false, "payload bytes"},
         {"/redirect", false, false, "the real file"},
+        {"/five1", false, false, "the real file"},
+        {"/six1", false, true, {}, "too many times"},
+        {"/other-port", false, true, {}, "another host"},
         {"/empty", false, false, ""},
         {"/missing", true, false, {}, "status 404"},
         {"/server-error", true, false, {}, "status 500"},
@@ -146,7 +159,7 @@ TEST_F(HttpConnexionTest, OutcomeOfEachKindOfAnswer)
             << WarningRecorder::lines().join('\n').toStdString();
     }
     HTTPConnexion::setDeadlineLimit(0);
-    EXPECT_EQ(server.requested().count("/real"), 1) << "only the redirect on the same host is followed";
+    EXPECT_EQ(server.requested().count("/real"), 2) << "only redirects on the same host, five at most, are followed";
 }
 
 TEST_F(HttpConnexionTest, RequestDoneEndsTheTransferWithItsFlag)
@@ -190,7 +203,7 @@ TEST_F(HttpConnexionTest, AddressesAreCheckedBeforeAnythingIsSent)
 
 TEST_F(HttpConnexionTest, OnlyThePathIsRequestedAndProgressIsReported)
 {
-    server.set("/file.bin", UpdateServer::Response{200, QByteArray(100000, 'p')});
+    server.set("/file.bin", HttpFixture::Response{200, QByteArray(100000, 'p')});
     HTTPConnexion http;
     QSignalSpy done(&http, &HTTPConnexion::done);
     QSignalSpy progress(&http, &HTTPConnexion::dataReadProgress);
@@ -207,7 +220,7 @@ TEST_F(HttpConnexionTest, OnlyThePathIsRequestedAndProgressIsReported)
 TEST_F(HttpConnexionTest, StallTimerFiresOnceUnlessRestartedAndStopsWithTheTransfer)
 {
     HTTPConnexion::setStallInterval(50);
-    UpdateServer::Response hang;
+    HttpFixture::Response hang;
     hang.hang = true;
     server.set("/hang", hang);
     server.set("/ok", QByteArray("x"));

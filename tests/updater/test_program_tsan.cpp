@@ -1,5 +1,5 @@
 #include "UpdateFixtures.h"
-#include "UpdateServer.h"
+#include "../HttpFixture.h"
 #include "UpdateSonaricPro.h"
 #include "UpdaterTestApp.h"
 
@@ -85,12 +85,12 @@ TEST(UpdaterProgram, AKilledRunLeavesTheOldEditorAndTheNextRunInstallsTheNew)
     const auto editorBefore = snapshot(editor);
     const auto outsideBefore = snapshot(outside);
 
-    UpdateServer server;
+    HttpFixture server;
     QByteArray xml = "<U><version number='1.2'><file name='Sonaric'><u>URL/Sonaric</u><d>./</d></file>"
                      "<file name='libA.so'><u>URL/libA.so</u><d>lib/</d></file></version></U>";
     server.set(UpdateSonaricPro::ReleaseDescriptionPath, xml.replace("URL", server.url("").toUtf8()));
     server.set("/Sonaric", QByteArray("new program"));
-    UpdateServer::Response hang;
+    HttpFixture::Response hang;
     hang.hang = true;
     server.set("/libA.so", hang);
 
@@ -143,7 +143,7 @@ TEST(UpdaterProgram, KilledDuringTheInstallationTheEditorEndsWholeAtTheOldOrTheN
     };
     const QMap<QString, QByteArray> newEditor{{"Sonaric", "new program"}, {"lib/", ""}, {"lib/libA.so", "new A"},
                                               {"lib/new/", ""}, {"lib/new/libB.so", "new B"}};
-    UpdateServer server;
+    HttpFixture server;
     QByteArray xml = "<U><version number='1.2'><file name='Sonaric'><u>URL/Sonaric</u><d>./</d></file>"
                      "<file name='libA.so'><u>URL/libA.so</u><d>lib/</d></file>"
                      "<file name='libB.so'><u>URL/libB.so</u><d>lib/new/</d></file>"
@@ -182,6 +182,8 @@ TEST(UpdaterProgram, KilledDuringTheInstallationTheEditorEndsWholeAtTheOldOrTheN
         EXPECT_EQ(snapshot(editor, ".tvrudttmp"), blocked ? before : newEditor);
         EXPECT_EQ(snapshot(outside), outsideBefore);
         EXPECT_TRUE(waitUntil([&] { return controller.hasEnded(); }, 30000));
+        // Nothing of the interrupted run is left: no download, backup, journal or marker.
+        EXPECT_EQ(snapshot(work), (QMap<QString, QByteArray>())) << "left in the work folder";
         QDir(work).removeRecursively();
     }
 }

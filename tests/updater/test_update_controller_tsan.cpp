@@ -3,7 +3,7 @@
 #include "QtComp.h"
 #include "UpdateFixtures.h"
 #include "UpdatePlatform.h"
-#include "UpdateServer.h"
+#include "../HttpFixture.h"
 #include "UpdateSonaricPro.h"
 #include "UpdateWindowUi.h"
 #include "UpdaterTestApp.h"
@@ -112,7 +112,7 @@ public:
               "<archive type='qtcomp'><install>share/</install><file>data.bin</file><url>URL/data.qz</url></archive>";
         server.set("/desc.xml", description(v12, v13));
         server.set("/Sonaric", QByteArray("new program"));
-        server.set("/moved-libA", UpdateServer::Response{302, "<html>moved</html>", "/libA.so"});
+        server.set("/moved-libA", HttpFixture::Response{302, "<html>moved</html>", "/libA.so"});
         server.set("/libA.so", QByteArray("new A"));
         packMembers = {{"x/", {}, '5'}, {"x/y.so", "new Y"}, {"z.so", "new Z"}};
         server.set("/pack.tar.gz", makeTarGz(packMembers));
@@ -133,7 +133,7 @@ public:
     // Starts a run whose request of path never gets an answer.
     std::unique_ptr<UpdateSonaricPro> startWithHangingPath(const QString& path)
     {
-        UpdateServer::Response hang;
+        HttpFixture::Response hang;
         hang.hang = true;
         server.set(path, hang);
         return start();
@@ -157,7 +157,7 @@ public:
 
     QTemporaryDir root;
     QString editor, outside;
-    UpdateServer server;
+    HttpFixture server;
     BoxRecorder boxes;
     RecordingPlatform platform;
     QByteArray v12, v13;
@@ -220,18 +220,18 @@ using UpdateFailureTest = UpdateRunTest;
 TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideChanged)
 {
     const QString stop = "Impossible to update your Tovra Sonaric software! The update software will stop!";
-    UpdateServer::Response cut{200, QByteArray(5000, 'c')};
+    HttpFixture::Response cut{200, QByteArray(5000, 'c')};
     cut.stopAfter = 100;
     cut.cutShort = true;
-    UpdateServer::Response hang;
+    HttpFixture::Response hang;
     hang.hang = true;
     auto archive = [](QList<TarMember> members) {
         return [members](UpdateRunTest& t) { t.server.set("/pack.tar.gz", makeTarGz(members)); };
     };
     const FailureCase cases[] = {
-        {"item answered 404", [](UpdateRunTest& t) { t.server.set("/libA.so", UpdateServer::Response{404, "no"}); },
+        {"item answered 404", [](UpdateRunTest& t) { t.server.set("/libA.so", HttpFixture::Response{404, "no"}); },
          {"Download failed!", stop}, true},
-        {"item answered 500", [](UpdateRunTest& t) { t.server.set("/libA.so", UpdateServer::Response{500, "err"}); },
+        {"item answered 500", [](UpdateRunTest& t) { t.server.set("/libA.so", HttpFixture::Response{500, "err"}); },
          {"Download failed!", stop}, true},
         {"item body cut short", [cut](UpdateRunTest& t) { t.server.set("/libA.so", cut); }, {stop}, true},
         {"item stalls", [hang](UpdateRunTest& t) {
@@ -241,10 +241,10 @@ TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideCh
              t.server.set("/libA.so", hang);
          }, {stop}, true},
         {"redirect without an address", [](UpdateRunTest& t) {
-             t.server.set("/moved-libA", UpdateServer::Response{302, "moved"});
+             t.server.set("/moved-libA", HttpFixture::Response{302, "moved"});
          }, {"Download failed!", stop}, true},
         {"description answered 404", [](UpdateRunTest& t) {
-             t.server.set("/desc.xml", UpdateServer::Response{404, "no"});
+             t.server.set("/desc.xml", HttpFixture::Response{404, "no"});
          }, {"Download failed!", "Error: Connexion failed!"}, true, "status 404"},
         {"description stalls", [hang](UpdateRunTest& t) {
              HTTPConnexion::setStallInterval(1000);
@@ -286,14 +286,14 @@ TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideCh
                                                                       "<d>.tvrudttmp/</d></file>"));
          }, {}, false, "the server sent an unsafe path"},
         {"item cut short without a length", [](UpdateRunTest& t) {
-             UpdateServer::Response r{200, QByteArray(4027, 'a')};
-             r.noLength = true;
+             HttpFixture::Response r{200, QByteArray(4027, 'a')};
+             r.declareLength = false;
              r.stopAfter = 2013;
              r.cutShort = true;
              t.server.set("/libA.so", r);
          }, {stop}, true, "did not announce the size"},
         {"item redirected to another host", [](UpdateRunTest& t) {
-             t.server.set("/moved-libA", UpdateServer::Response{302, "moved", "http://localhost:1/libA.so"});
+             t.server.set("/moved-libA", HttpFixture::Response{302, "moved", "http://localhost:1/libA.so"});
          }, {stop}, true, "another host"},
         {"description deep", [](UpdateRunTest& t) {
              t.server.set("/desc.xml", "<U>" + QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000) + "</U>");
@@ -302,21 +302,48 @@ TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideCh
              t.server.set("/desc.xml", "<U><version number='1" + QByteArray(1000000, '1') + "'/></U>");
          }, {"Error during udpate!"}, true, "version number longer"},
         {"description huge", [](UpdateRunTest& t) {
-             UpdateServer::Response r;
-             r.fillerBytes = qint64(1) << 34;
+             HttpFixture::Response r;
+             r.streamBytes = qint64(1) << 34;
              t.server.set("/desc.xml", r);
          }, {"Error: Connexion failed!"}, true, "larger than allowed"},
         {"description endless", [](UpdateRunTest& t) {
-             UpdateServer::Response r;
+             HttpFixture::Response r;
              r.endless = true;
              t.server.set("/desc.xml", r);
          }, {"Error: Connexion failed!"}, true, "more than allowed"},
         {"description drip", [](UpdateRunTest& t) {
              HTTPConnexion::setDeadlineLimit(1500);
-             UpdateServer::Response r{200, t.description(t.v12, t.v13)};
+             HttpFixture::Response r{200, t.description(t.v12, t.v13)};
              r.dripMs = 100;
              t.server.set("/desc.xml", r);
          }, {"Error: Connexion failed!"}, true, "did not end in time"},
+        {"archive with an altered CRC", [](UpdateRunTest& t) {
+             QByteArray bytes = makeTarGz(t.packMembers);
+             bytes[bytes.size() - 8] = char(bytes[bytes.size() - 8] ^ 1);
+             t.server.set("/pack.tar.gz", bytes);
+         }, {}, false, "damaged"},
+        {"archive without its trailer", [](UpdateRunTest& t) {
+             const QByteArray bytes = makeTarGz(t.packMembers);
+             t.server.set("/pack.tar.gz", bytes.left(bytes.size() - 8));
+         }, {}, false, "ends too early"},
+        {"archive of very many members", [](UpdateRunTest& t) {
+             QList<TarMember> members = t.packMembers;
+             for (int i = 0; i < 10000; ++i)
+                 members << TarMember{"e" + QByteArray::number(i), {}};
+             t.server.set("/pack.tar.gz", makeTarGz(members));
+         }, {}, false, "more than 10000 members"},
+        {"install folder as an unresolved entity", [](UpdateRunTest& t) {
+             t.server.set("/desc.xml", "<!DOCTYPE TOVRA_UPDATE [<!ENTITY f SYSTEM 'folder.txt'>]>\n"
+                                           + t.description(t.v12, "<file name='libA.so'><u>URL/libA.so</u><d>&f;</d></file>"));
+         }, {"Error during udpate!"}, true, "names no install folder"},
+        {"install folder of 60,000 characters", [](UpdateRunTest& t) {
+             t.server.set("/desc.xml", t.description(t.v12, "<file name='libA.so'><u>URL/libA.so</u><d>"
+                                                                + QByteArray(60000, 'd') + "/</d></file>"));
+         }, {"Error during udpate!"}, true, "install folder longer than"},
+        {"file name of 200,000 characters", [](UpdateRunTest& t) {
+             t.server.set("/desc.xml", t.description(t.v12, "<file name='" + QByteArray(200000, 'n')
+                                                                + "'><u>URL/libA.so</u><d>lib/</d></file>"));
+         }, {"Error during udpate!"}, true, "file name longer than"},
         {"archive bomb", [](UpdateRunTest& t) {
              EXPECT_GT(UpdateSonaricPro::MaxUnpackedSize / t.bomb().size(), 1000);
              t.server.set("/pack.tar.gz", t.bomb());
@@ -354,6 +381,8 @@ TEST_F(UpdateFailureTest, EveryFailureLeavesTheOldEditorWholeAndNothingOutsideCh
         EXPECT_TRUE(platform.started.isEmpty());
         if (QString(c.what) == "archive member is a link")
             grab(controller->updateWindow(), "update_window_refused");
+        if (QString(c.what) == "archive with an altered CRC")
+            grab(controller->updateWindow(), "update_window_damaged_archive");
         QDir(editor + "/.tvrudttmp").removeRecursively();
     }
 }

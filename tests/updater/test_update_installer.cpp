@@ -255,6 +255,68 @@ TEST_F(UpdateInstallerTest, AForeignOrAlteredJournalIsRefusedAndKept)
     }
 }
 
+// A journal whose sum is right (whoever forges it writes the sum too) but whose staged or
+// backup path passes through a link in the work folder is refused, forward and rolling back.
+TEST_F(UpdateInstallerTest, AJournalThroughALinkInTheWorkFolderIsRefused)
+{
+    const auto enc = [](const QString& path) { return QString::fromUtf8(QUrl::toPercentEncoding(path)); };
+    const QString head = "tovra-install 2\t" + enc(editor) + "\t" + enc(work) + "\n";
+    writeFile(editor + "/readme.txt", "readme");
+    const struct {
+        const char* what;
+        QString link;  // in the work folder, leading to the outside folder
+        QString step;
+        bool rollingBack;
+    } cases[] = {
+        {"del, backup through a linked backup folder", "backup",
+         "del\t\t" + enc(editor + "/readme.txt") + "\t" + enc(work + "/backup/x") + "\tx\t\n", false},
+        {"del rolled back, backup through a linked backup folder", "backup",
+         "del\t\t" + enc(editor + "/gone.txt") + "\t" + enc(work + "/backup/precious") + "\tx\t\n", true},
+        {"put, staged through a linked folder", "st",
+         "put\t" + enc(work + "/st/precious") + "\t" + enc(editor + "/new.txt") + "\t" + enc(work + "/backup/0")
+             + "\tx\t\n", false},
+        {"put rolled back, staged through a linked folder", "st",
+         "put\t" + enc(work + "/st/taken") + "\t" + enc(editor + "/readme.txt") + "\t" + enc(work + "/backup/0")
+             + "\tx\t\n", true},
+    };
+    const auto editorBefore = snapshot(editor, ".tvrudttmp");
+    const auto outsideBefore = snapshot(outside);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(QFile::link(outside, work + "/" + c.link));
+        if (c.rollingBack)
+            writeFile(work + "/install.rollback", "");
+        const QByteArray text = (head + c.step).toUtf8();
+        writeFile(UpdateInstaller::journalPath(work), text);
+        writeFile(UpdateInstaller::journalPath(work) + ".sum", QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex());
+        QStringList failures;
+        EXPECT_FALSE(UpdateInstaller::resume(work, &failures));
+        EXPECT_TRUE(failures.join('\n').contains("through a link")) << failures.join('\n').toStdString();
+        EXPECT_EQ(readFile(UpdateInstaller::journalPath(work)), text);
+        EXPECT_EQ(snapshot(editor, ".tvrudttmp"), editorBefore);
+        EXPECT_EQ(snapshot(outside), outsideBefore);
+        QFile::remove(work + "/" + c.link);
+        QFile::remove(work + "/install.rollback");
+    }
+}
+
+// The walk up to the nearest existing folder ends even for a path longer than the platform
+// allows (whose parent the file system layer gives back unchanged).
+TEST_F(UpdateInstallerTest, AnOverlongTargetEndsTheWalkAndChangesNothing)
+{
+    const auto old = snapshot(editor, ".tvrudttmp");
+    writeFile(work + "/TovraMedia/f", "new");
+    UpdateInstaller installer(editor, work);
+    QString error;
+    const bool planned = installer.addFile(work + "/TovraMedia/f", QString(60000, 'd') + "/f", "f", "2", &error);
+    QStringList failures;
+    if (planned) {
+        EXPECT_FALSE(installer.commit(nullptr, &failures));
+    }
+    EXPECT_EQ(snapshot(editor, ".tvrudttmp"), old);
+    EXPECT_FALSE(UpdateInstaller::hasUnfinishedJournal(work));
+}
+
 TEST_F(UpdateInstallerTest, NothingIsTouchedWhenTheJournalCannotBeWritten)
 {
     const auto old = snapshot(editor, ".tvrudttmp");

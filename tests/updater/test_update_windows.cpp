@@ -24,6 +24,11 @@ TEST(UpdateWindow, ShowsVersionsLogResultAndSwapsCancelForOk)
     window.addLine("Download: a");
     window.addLine("Install: a");
     EXPECT_EQ(window.log(), QStringLiteral("Download: a\nInstall: a\n"));
+    // A long name from the network is shown by its start and end, never laid out whole.
+    window.addLine("Download: " + QString(200000, 'n') + "end");
+    const QString last = window.log().section('\n', 2, 2);
+    EXPECT_LT(last.size(), 200);
+    EXPECT_TRUE(last.startsWith("Download: nnn") && last.contains("...") && last.endsWith("nnnend")) << last.toStdString();
     window.setTotalOnBarFile(200);
     window.setProgressOnBarFile(50);
     EXPECT_EQ(window.findChild<QProgressBar*>("fileBar")->value(), 50);
@@ -91,8 +96,9 @@ TEST(StartWindow, FixedWindowWithItsTextsAndTwoReportingButtons)
     for (const QWidget* shown : window.findChildren<QWidget*>()) {
         EXPECT_TRUE(window.rect().contains(QRect(shown->mapTo(&window, QPoint(0, 0)), shown->size())))
             << shown->objectName().toStdString();
-        if (const auto* label = qobject_cast<const QLabel*>(shown); label && !label->wordWrap())
+        if (const auto* label = qobject_cast<const QLabel*>(shown); label && !label->wordWrap()) {
             EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+        }
     }
     QSignalSpy next(&window, &StartWindowUi::continuerPressed);
     QSignalSpy exit(&window, &StartWindowUi::quitterPressed);
