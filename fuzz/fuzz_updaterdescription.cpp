@@ -7,6 +7,7 @@
 
 #include "UpdateDescription.h"
 #include "UpdatePaths.h"
+#include "VersionRule.h"
 
 namespace
 {
@@ -39,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     }
     for (const QString &version : versions)
-        check(version.size() <= UpdateDescription::MaxVersionLength);
+        check(version.size() <= VersionRule::MaxLength);
     for (auto it = content.items.cbegin(); it != content.items.cend(); ++it) {
         check(UpdatePaths::isPlainName(it.key()) && it.key().size() <= UpdateDescription::MaxNameLength);
         const QString folder = it->getInstallDirectory();

@@ -144,9 +144,9 @@ QString checkBounds(const QByteArray& xml)
             if (++elements > MaxElements)
                 return QStringLiteral("the description holds more than %1 elements").arg(MaxElements);
             if (reader.name() == QLatin1String("version")
-                && reader.attributes().value(QLatin1String("number")).size() > MaxVersionLength)
+                && reader.attributes().value(QLatin1String("number")).size() > VersionRule::MaxLength)
                 return QStringLiteral("the description names a version number longer than %1 characters")
-                    .arg(MaxVersionLength);
+                    .arg(VersionRule::MaxLength);
             break;
         case QXmlStreamReader::EndElement:
             --depth;

@@ -26,7 +26,6 @@ namespace UpdateDescription {
 // Bounds of an accepted description, checked in one pass before it is parsed.
 constexpr int MaxDepth = 16;
 constexpr qint64 MaxElements = 100000;
-constexpr int MaxVersionLength = 32;
 // File and archive names are shown in the window: far below the platform's own limits. Folders,
 // delete paths and archive members stay well below the platform's path limit too.
 constexpr int MaxNameLength = 255;
