@@ -142,7 +142,7 @@ SCMStruct *SCMStruct_create(const KStreamFormat *format)
     SCMStruct *request = new (std::nothrow) SCMStruct();
     if (!request)
         return nullptr;
-    SDL_zero(request->spec);
+    request->spec = SDL_AudioSpec{}; // SDL_zero would call into SDL
     request->spec.freq = static_cast<int>(format->rate);
     request->spec.format = AUDIO_S16LSB;
     request->spec.channels = 2;
