@@ -47,6 +47,8 @@ void KDragTrackList::setKFile(KCtrlFile* document)
 void KDragTrackList::setItemBackground(bool on)
 {
     m_model->setItemBackground(on);
+    // Every row takes another font: all of them are fitted again.
+    scheduleLayout();
 }
 
 int KDragTrackList::getEltCount() const
