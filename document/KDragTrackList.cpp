@@ -108,16 +108,19 @@ void KDragTrackList::fitRows()
 {
     const QList<QPersistentModelIndex> rows = std::exchange(m_changedRows, {});
     const int columns = m_proxy->columnCount();
+    // Columns first: a row's height is measured at the widths its texts will have.
     for (const QPersistentModelIndex& index : rows) {
         if (!index.isValid())
             continue;
-        resizeRowToContents(index.row());
         for (int column = 0; column < columns; ++column) {
             const int wanted = sizeHintForIndex(m_proxy->index(index.row(), column)).width();
             if (wanted > columnWidth(column))
                 setColumnWidth(column, wanted);
         }
     }
+    for (const QPersistentModelIndex& index : rows)
+        if (index.isValid())
+            resizeRowToContents(index.row());
 }
 
 QStringList KDragTrackList::uniqueNames(const QModelIndexList& indexes) const
