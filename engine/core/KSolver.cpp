@@ -576,8 +576,8 @@ std::vector<char> playableTracks(ZarkWorkSpace &ws, const std::vector<KElement *
         // whole space every few levels would make it cost a step per track per track. Fewer
         // copies only change how far a failure recomputes, never which state is found.
         Search::Options greedyOptions = searchOptions(&greedyStop);
-        greedyOptions.c_d = 256;
-        greedyOptions.a_d = 256;
+        greedyOptions.c_d = 2048;
+        greedyOptions.a_d = 2048;
         DFS<OSpace> greedy(space.get(), greedyOptions);
         std::unique_ptr<OSpace> state(greedy.next());
         if (!state && greedy.stopped() && !cancelled())
