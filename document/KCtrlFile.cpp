@@ -325,6 +325,34 @@ bool KCtrlFile::addEltInGroup(const QString& group, const QString& element)
     return true;
 }
 
+bool KCtrlFile::moveEltToGroup(const QString& element, const QString& group)
+{
+    const QString parent = getParent(element);
+    if (parent == group)
+        return true;
+    bool opened = false;
+    if (!checkedEdit(ActModifyGroup, [&] {
+            if (!parent.isEmpty() && !KObjFile::removeEltFromGroup(parent, element))
+                return false;
+            // A group that lets no member play is opened to one playing member.
+            if (isGroup(group) && getGroupMaxPlay(group) == 0) {
+                if (!KObjFile::setGroupMinMaxPlay(group, getGroupMinPlay(group), 1))
+                    return false;
+                opened = true;
+            }
+            return KObjFile::addEltInGroup(group, element);
+        }))
+        return false;
+    if (!parent.isEmpty()) {
+        emit modifiedElement(parent);
+        emit removedEltFromGroup(element);
+    }
+    if (opened)
+        emit modifiedElement(group);
+    emit modifiedElement(element);
+    return true;
+}
+
 bool KCtrlFile::removeGroup(const QString& group)
 {
     stopPlaybackBeforeFreeing();

@@ -57,6 +57,9 @@ public:
     // A group that lets no member play is first opened to one playing member; a refusal of that
     // step ends the edit with the project as it was.
     bool addEltInGroup(const QString& group, const QString& element);
+    // Moves an element out of its group into another (or from the top level into it) as one
+    // edit under one checkpoint and one rule check: a refusal leaves it where it was.
+    bool moveEltToGroup(const QString& element, const QString& group);
     bool removeGroup(const QString& group);
     bool removeConstraint(const QString& rule);
     bool removeElement(const QString& name);

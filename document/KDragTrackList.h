@@ -3,6 +3,7 @@
 #ifndef KDRAGTRACKLIST_H
 #define KDRAGTRACKLIST_H
 
+#include <QPersistentModelIndex>
 #include <QTableView>
 
 class KCtrlFile;
@@ -28,6 +29,7 @@ public:
 public slots:
     void setKFile(KCtrlFile* document);
     void clearSel() { clearSelection(); }
+    // Sorts the rows and fits every column and row to its contents.
     void modelLayoutChanged();
     void selectionChanged_slot(const QItemSelection& selected, const QItemSelection& deselected);
 
@@ -40,12 +42,19 @@ protected:
 
 private:
     QStringList uniqueNames(const QModelIndexList& indexes) const;
-    // Queues one modelLayoutChanged for the changes of this turn of the event loop.
+    // Queues one fit for the changes of this turn of the event loop: a refit of
+    // every row, or of the rows changed or inserted meanwhile.
     void scheduleLayout();
+    void scheduleRows(int first, int last);
+    void queueLayout();
+    void fitQueued();
+    void fitRows();
 
     KTracksModel* m_model;
     QSortFilterProxyModel* m_proxy;
     bool m_layoutQueued = false;
+    bool m_fitAll = true;
+    QList<QPersistentModelIndex> m_changedRows;
 };
 
 #endif

@@ -67,6 +67,7 @@ void KListModel::reset(bool loaded)
         for (const QString& name : projectNames())
             rows.push_back({name, {}});
     m_rows.assign(rows);
+    readShown(false);
     endResetModel();
 }
 
@@ -78,9 +79,45 @@ void KListModel::layoutChanged_slot()
     for (const QString& name : projectNames())
         rows.push_back({name, {}});
     m_rows.sync(rows, *this);
-    // An element moved between groups keeps its row: its place and colours are read again.
-    if (rowCount() > 0)
-        emit dataChanged(index(0, 0), index(rowCount() - 1, 2));
+    // An element moved between groups keeps its row: only the rows whose place or colour changed
+    // are announced, so that views refit what changed and not every row.
+    readShown(true);
+}
+
+KListModel::Shown KListModel::shown(const QString& name) const
+{
+    Shown row;
+    row.location = location(name);
+    const KProjectLock lock;
+    _KFile* file = m_doc ? m_doc->getKFile() : nullptr;
+    if (KElement* elt = file ? giveElt(file, key(name).constData()) : nullptr)
+        row.colour = static_cast<quint32>(elt->color);
+    return row;
+}
+
+void KListModel::readShown(bool announce)
+{
+    QHash<QString, Shown> now;
+    const auto& children = m_rows.root()->children;
+    now.reserve(static_cast<qsizetype>(children.size()));
+    int first = -1;
+    for (int row = 0; row <= static_cast<int>(children.size()); ++row) {
+        bool changed = false;
+        if (row < static_cast<int>(children.size())) {
+            const QString& name = children[row]->name;
+            const Shown current = shown(name);
+            const auto before = m_shown.constFind(name);
+            changed = announce && before != m_shown.constEnd() && !(*before == current);
+            now.insert(name, current);
+        }
+        if (changed && first < 0)
+            first = row;
+        if (!changed && first >= 0) {
+            emit dataChanged(index(first, 0), index(row - 1, 2));
+            first = -1;
+        }
+    }
+    m_shown.swap(now);
 }
 
 void KListModel::renamed(const QString& oldName, const QString& newName)

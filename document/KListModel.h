@@ -5,6 +5,7 @@
 #define KLISTMODEL_H
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <QPointer>
 #include <QStringList>
 
@@ -44,6 +45,19 @@ private:
     void reset(bool loaded);
     void renamed(const QString& oldName, const QString& newName);
     QString location(const QString& name) const;
+    // What a structure edit can change in a row: its place and its colour.
+    struct Shown {
+        QString location;
+        quint32 colour = 0;
+        bool operator==(const Shown& other) const
+        {
+            return colour == other.colour && location == other.location;
+        }
+    };
+    Shown shown(const QString& name) const;
+    // Reads every row's place and colour again; with `announce`, the rows whose place or colour
+    // differ from what was shown are announced by dataChanged, a run of neighbours at a time.
+    void readShown(bool announce);
 
     void beginInsert(KNameTree::Node*, int first, int last) override { beginInsertRows({}, first, last); }
     void endInsert() override { endInsertRows(); }
@@ -56,6 +70,7 @@ private:
     bool m_itemBackground = false;
     bool m_loaded = false;
     KNameTree m_rows;
+    QHash<QString, Shown> m_shown;
 };
 
 class KTracksModel : public KListModel

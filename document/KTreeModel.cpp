@@ -499,18 +499,17 @@ bool KTreeModel::dropAllowed(const QStringList& names, const QString& target) co
     return true;
 }
 
-// One name leaves its group for the target; each step is its own checked edit of the document,
-// and a refused removal ends the move so the element never stays in two groups.
+// One name leaves its group for the target. Into a group the move is one checked edit of the
+// document; to the top level a refused removal ends the move so the element never stays in two
+// groups.
 bool KTreeModel::moveInto(const QString& name, const QString& target)
 {
+    if (!target.isEmpty())
+        return m_doc->moveEltToGroup(name, target);
     const QString parent = m_doc->getParent(name);
     if (!parent.isEmpty() && !m_doc->removeEltFromGroup(parent, name))
         return false;
-    if (target.isEmpty())
-        return m_doc->setElementOnTop(name);
-    if (m_doc->getGroupMaxPlay(target) < 1)
-        m_doc->setGroupMinMaxPlay(target, 0, 1);
-    return m_doc->addEltInGroup(target, name);
+    return m_doc->setElementOnTop(name);
 }
 
 bool KTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int, int,

@@ -140,14 +140,7 @@ bool ZazuzoziZadiviDU::deleteTreeViewElement()
 
 bool ZazuzoziZadiviDU::addEltInGroup(const QString& element, const QString& group)
 {
-    if (!document)
-        return false;
-    const QString parent = document->getParent(element);
-    if (parent == group)
-        return true;
-    if (!parent.isEmpty() && !document->removeEltFromGroup(parent, element))
-        return false;
-    return document->addEltInGroup(group, element);
+    return document && document->moveEltToGroup(element, group);
 }
 
 bool ZazuzoziZadiviDU::removeEltFromGroup(const QString& element, const QString& group)

@@ -18,6 +18,11 @@ PAIRS = [
     ("element tree reset, 1,000 elements", "ElementTree/1000", "StandardTree/1000", 1.5),
 ]
 
+# (what is measured, the run, the run it is compared with (growth) or None, goal in the run's unit)
+LIMITS = [
+    ("add a track to a group, 5,000 tracks (beside 500)", "AddToGroup/5000", "AddToGroup/500", 100.0),
+]
+
 
 def main(paths):
     times = {}
@@ -54,6 +59,14 @@ def main(paths):
         if all(run in times for run in runs):
             figures = " / ".join(f"{times[run][0]:.1f}" for run in runs)
             print(f"  {title}: {figures} {times[runs[0]][1]} ({goal})")
+    for title, run, smaller, goal in LIMITS:
+        if run not in times:
+            continue
+        value, unit = times[run]
+        line = f"  {title}: {value:.3f} {unit}"
+        if smaller in times:
+            line += f" vs {times[smaller][0]:.3f} {unit} = {value / times[smaller][0]:.2f}x"
+        print(line + f" (goal under {goal:g} {unit})")
     # Peak resident memory of the started programs, from the start-up runs.
     editor = counters.get("BM_EditorFirstPaint", {}).get("max_rss_mb")
     plain = counters.get("BM_PlainMainWindowFirstPaint", {}).get("max_rss_mb")

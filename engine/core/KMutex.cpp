@@ -1,7 +1,7 @@
 // Recursive mutexes over SDL (SDL2's mutexes are recursive on every platform).
 #include "KMutex.h"
 
-#include <SDL.h>
+#include "KSdl.h"
 
 #include "KThread.h"
 #include "tvr_utils.h"
@@ -15,9 +15,9 @@ KMutex *KMutex_create(void)
     KMutex *m = static_cast<KMutex *>(tvr_malloc(sizeof(KMutex)));
     if (!m)
         return nullptr;
-    m->mutex = SDL_CreateMutex();
+    const KSdl *sdl = KSdl_get();
+    m->mutex = sdl ? sdl->CreateMutex() : nullptr;
     if (!m->mutex) {
-        SDL_GetError(); // the text is not needed: null tells the caller
         tvr_free(m);
         return nullptr;
     }
@@ -28,7 +28,7 @@ void _KMutex_destroy(KMutex *mutex)
 {
     if (!mutex)
         return;
-    SDL_DestroyMutex(mutex->mutex);
+    KSdl_get()->DestroyMutex(mutex->mutex);
     tvr_free(mutex);
 }
 
@@ -38,7 +38,7 @@ int _KMutex_lock(KMutex *mutex, const char *file, int line)
         return 0;
     tvr_debug("KMutex_lock %s %lu %s:%d", KThread_GetCurrentThreadName(),
               KThread_GetCurrentThreadId(), file, line);
-    return SDL_LockMutex(mutex->mutex) == 0 ? 1 : 0;
+    return KSdl_get()->LockMutex(mutex->mutex) == 0 ? 1 : 0;
 }
 
 int _KMutex_unlock(KMutex *mutex, const char *file, int line)
@@ -47,5 +47,5 @@ int _KMutex_unlock(KMutex *mutex, const char *file, int line)
         return 0;
     tvr_debug("KMutex_unlock %s %lu %s:%d", KThread_GetCurrentThreadName(),
               KThread_GetCurrentThreadId(), file, line);
-    return SDL_UnlockMutex(mutex->mutex) == 0 ? 1 : 0;
+    return KSdl_get()->UnlockMutex(mutex->mutex) == 0 ? 1 : 0;
 }

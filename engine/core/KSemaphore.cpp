@@ -1,7 +1,7 @@
 // Counting semaphores over SDL.
 #include "KSemaphore.h"
 
-#include <SDL.h>
+#include "KSdl.h"
 
 #include "KThread.h"
 #include "tvr_utils.h"
@@ -17,7 +17,8 @@ KSemaphore *KSemaphore_create(int initial)
     KSemaphore *s = static_cast<KSemaphore *>(tvr_malloc(sizeof(KSemaphore)));
     if (!s)
         return nullptr;
-    s->sem = SDL_CreateSemaphore(static_cast<Uint32>(initial));
+    const KSdl *sdl = KSdl_get();
+    s->sem = sdl ? sdl->CreateSemaphore(static_cast<Uint32>(initial)) : nullptr;
     if (!s->sem) {
         tvr_free(s);
         return nullptr;
@@ -29,7 +30,7 @@ void _KSemaphore_destroy(KSemaphore *semaphore)
 {
     if (!semaphore)
         return;
-    SDL_DestroySemaphore(semaphore->sem);
+    KSdl_get()->DestroySemaphore(semaphore->sem);
     tvr_free(semaphore);
 }
 
@@ -39,19 +40,19 @@ int KSemaphore_wait(KSemaphore *semaphore, const char *file, int line)
         return 0;
     tvr_debug("KSemaphore_wait %s %lu %s:%d", KThread_GetCurrentThreadName(),
               KThread_GetCurrentThreadId(), file, line);
-    return SDL_SemWait(semaphore->sem) == 0 ? 1 : 0;
+    return KSdl_get()->SemWait(semaphore->sem) == 0 ? 1 : 0;
 }
 
 int KSemaphore_post(KSemaphore *semaphore)
 {
     if (!semaphore)
         return 0;
-    return SDL_SemPost(semaphore->sem) == 0 ? 1 : 0;
+    return KSdl_get()->SemPost(semaphore->sem) == 0 ? 1 : 0;
 }
 
 int KSemaphore_value(KSemaphore *semaphore)
 {
     if (!semaphore)
         return 0;
-    return static_cast<int>(SDL_SemValue(semaphore->sem));
+    return static_cast<int>(KSdl_get()->SemValue(semaphore->sem));
 }

@@ -576,8 +576,8 @@ std::vector<char> playableTracks(ZarkWorkSpace &ws, const std::vector<KElement *
         // whole space every few levels would make it cost a step per track per track. Fewer
         // copies only change how far a failure recomputes, never which state is found.
         Search::Options greedyOptions = searchOptions(&greedyStop);
-        greedyOptions.c_d = 256;
-        greedyOptions.a_d = 256;
+        greedyOptions.c_d = 2048;
+        greedyOptions.a_d = 2048;
         DFS<OSpace> greedy(space.get(), greedyOptions);
         std::unique_ptr<OSpace> state(greedy.next());
         if (!state && greedy.stopped() && !cancelled())
@@ -1396,23 +1396,26 @@ int checkConstraintsWF(KFile *file, GHFunc test, int expected)
 {
     if (!file || !test)
         return 2;
-    // A check is a question: it is answered on a copy, so the author's selection (and what the
-    // player plays meanwhile) stays as it is.
+    const bool playTests = test == canPlay || test == notOrphanCanPlay;
+    // A check is a question: the author's selection (and what the player plays meanwhile) stays
+    // as it is. The play tests only read the project, so a project no other thread reads is
+    // asked directly; otherwise the check works on a copy taken under the lock.
     KFile *copy = nullptr;
-    {
+    if (!playTests || file == k_sharedProject()) {
         KProjectLock lock;
         copy = KFile_clone(file);
+        if (!copy) {
+            std::fprintf(stderr, "!!! ERROR checkConstraintsWF : cannot copy the project\n");
+            return 2;
+        }
     }
-    if (!copy) {
-        std::fprintf(stderr, "!!! ERROR checkConstraintsWF : cannot copy the project\n");
-        return 2;
-    }
-    KCheckWFData data{copy, 0};
-    if (test == canPlay || test == notOrphanCanPlay) {
+    KFile *asked = copy ? copy : file;
+    KCheckWFData data{asked, 0};
+    if (playTests) {
         // The play tests are answered together on one model: the same answers as asking for
         // each track in turn, without a model and a search per track.
         try {
-            data.counter = countPlayableTracks(copy, test == canPlay);
+            data.counter = countPlayableTracks(asked, test == canPlay);
         } catch (const Exception &e) {
             std::fprintf(stderr, "!!! ERROR checkConstraintsWF : %s\n", e.what());
             data.counter = -1;
@@ -1424,7 +1427,8 @@ int checkConstraintsWF(KFile *file, GHFunc test, int expected)
         // The copy is this thread's alone: its requests need no lock.
         forEachElt(copy, [&](KElement *e) { test(e->name, e, &data); });
     }
-    _freeZark(copy);
+    if (copy)
+        _freeZark(copy);
     if (data.counter < 0)
         return 2;
     if (data.counter == expected)

@@ -4,12 +4,15 @@
 #include <mutex>
 #include <type_traits>
 
-#include <SDL.h>
+#include <pthread.h>
+
+#include "KSdl.h"
 #include <glib.h>
 
 #include "tvr_utils.h"
 
 static_assert(std::is_same<KThreadId, SDL_threadID>::value, "KThreadId must be SDL's thread id");
+static_assert(std::is_same<KThreadId, pthread_t>::value, "SDL's thread id is the POSIX thread's");
 
 struct KThread {
     SDL_Thread *handle; // null until started and again after a wait
@@ -32,10 +35,17 @@ gpointer idKey(KThreadId id)
     return GSIZE_TO_POINTER(static_cast<gsize>(id));
 }
 
+// SDL's thread id on POSIX systems, read without SDL: asking for it (every lock traces it) must
+// not open the library.
+KThreadId currentThreadId()
+{
+    return pthread_self();
+}
+
 int threadEntry(void *data)
 {
     KThread *t = static_cast<KThread *>(data);
-    const KThreadId self = SDL_ThreadID();
+    const KThreadId self = currentThreadId();
     {
         std::lock_guard<std::mutex> guard(g_namesLock);
         g_hash_table_insert(g_names, idKey(self), t->name);
@@ -76,11 +86,13 @@ int KThread_start(KThread *thread)
         if (!g_names)
             g_names = g_hash_table_new(g_direct_hash, g_direct_equal);
     }
-    thread->handle =
-        SDL_CreateThread(threadEntry, thread->name ? thread->name : "KThread", thread);
+    const KSdl *sdl = KSdl_get();
+    if (!sdl)
+        return 0;
+    thread->handle = sdl->CreateThread(threadEntry, thread->name ? thread->name : "KThread", thread);
     if (!thread->handle)
         return 0;
-    thread->id = SDL_GetThreadID(thread->handle);
+    thread->id = sdl->GetThreadID(thread->handle);
     return 1;
 }
 
@@ -91,7 +103,7 @@ int _KThread_wait(KThread *thread, int *status, const char *file, int line)
     tvr_debug("KThread_wait %s %lu %s:%d", KThread_GetCurrentThreadName(),
               KThread_GetCurrentThreadId(), file, line);
     int result = 0;
-    SDL_WaitThread(thread->handle, &result);
+    KSdl_get()->WaitThread(thread->handle, &result);
     thread->handle = nullptr;
     if (status)
         *status = result;
@@ -125,10 +137,10 @@ const char *KThread_GetCurrentThreadName(void)
     std::lock_guard<std::mutex> guard(g_namesLock);
     if (!g_names)
         return nullptr;
-    return static_cast<const char *>(g_hash_table_lookup(g_names, idKey(SDL_ThreadID())));
+    return static_cast<const char *>(g_hash_table_lookup(g_names, idKey(currentThreadId())));
 }
 
 KThreadId KThread_GetCurrentThreadId(void)
 {
-    return SDL_ThreadID();
+    return currentThreadId();
 }

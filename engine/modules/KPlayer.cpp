@@ -12,11 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include <SDL.h>
-
 #include "KBufferRing.h"
 #include "KMixer.h"
 #include "KRender.h"
+#include "KSdl.h"
 #include "KSolver.h"
 #include "KThread.h"
 #include "tvr_utils.h"
@@ -128,8 +127,11 @@ int scm_initSoundCard()
         return 1;
     // The audio subsystem brings SDL's event subsystem, which would take SIGINT and SIGTERM
     // for events nobody reads: the program keeps its own handling of them.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    const KSdl *sdl = KSdl_get();
+    if (!sdl)
+        return 0;
+    sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (sdl->InitSubSystem(SDL_INIT_AUDIO) != 0)
         return 0;
     g_soundCardInit = true;
     return 1;
@@ -140,7 +142,7 @@ SCMStruct *SCMStruct_create(const KStreamFormat *format)
     SCMStruct *request = new (std::nothrow) SCMStruct();
     if (!request)
         return nullptr;
-    SDL_zero(request->spec);
+    request->spec = SDL_AudioSpec{}; // SDL_zero would call into SDL
     request->spec.freq = static_cast<int>(format->rate);
     request->spec.format = AUDIO_S16LSB;
     request->spec.channels = 2;
@@ -169,7 +171,7 @@ public:
     // and closes it later; closes it here when no thread can be made.
     void closeLater(SDL_AudioDeviceID device)
     {
-        SDL_PauseAudioDevice(device, 1);
+        KSdl_get()->PauseAudioDevice(device, 1);
         std::lock_guard<std::mutex> guard(m_lock);
         m_pending.push_back(device);
         if (m_running)
@@ -181,7 +183,7 @@ public:
             m_running = true;
         } catch (const std::system_error &) {
             for (SDL_AudioDeviceID d : m_pending)
-                SDL_CloseAudioDevice(d);
+                KSdl_get()->CloseAudioDevice(d);
             m_pending.clear();
         }
     }
@@ -221,7 +223,7 @@ private:
                 device = m_pending.back();
                 m_pending.pop_back();
             }
-            SDL_CloseAudioDevice(device);
+            KSdl_get()->CloseAudioDevice(device);
         }
     }
 
@@ -240,7 +242,7 @@ void scm_closeAudio(bool flush)
 {
     if (g_device) {
         if (flush)
-            SDL_CloseAudioDevice(g_device); // waits for a running callback to return
+            KSdl_get()->CloseAudioDevice(g_device); // waits for a running callback to return
         else
             g_closer.closeLater(g_device);
         g_device = 0;
@@ -254,7 +256,7 @@ int scm_initAudio(SCMStruct *request, int *samples)
 {
     if (!scm_initSoundCard())
         return 0;
-    g_device = SDL_OpenAudioDevice(nullptr, 0, &request->spec, nullptr, 0);
+    g_device = KSdl_get()->OpenAudioDevice(nullptr, 0, &request->spec, nullptr, 0);
     if (g_device == 0)
         return 0;
     *samples = request->spec.samples;
@@ -264,7 +266,7 @@ int scm_initAudio(SCMStruct *request, int *samples)
 void scm_startAudio()
 {
     g_scmPaused = 0;
-    SDL_PauseAudioDevice(g_device, 0);
+    KSdl_get()->PauseAudioDevice(g_device, 0);
 }
 
 // Ends the play: status -2 and every waiter told.
@@ -428,9 +430,9 @@ int so_play(void *data)
         // twice the ring's length in real time; a stop cuts it short.
         const int64_t last = m->blocksMixed.load();
         const Uint32 limit =
-            SDL_GetTicks() + static_cast<Uint32>(2000.0 * SO_RING_BUFFERS * m->frames / rate) + 200;
-        while (!g_stopAsked.load() && g_blocksPlayed.load() < last - 1 && SDL_GetTicks() < limit)
-            SDL_Delay(2);
+            KSdl_get()->GetTicks() + static_cast<Uint32>(2000.0 * SO_RING_BUFFERS * m->frames / rate) + 200;
+        while (!g_stopAsked.load() && g_blocksPlayed.load() < last - 1 && KSdl_get()->GetTicks() < limit)
+            KSdl_get()->Delay(2);
         g_scmPaused = 1;
     } else
         k_pauseExportTovix();

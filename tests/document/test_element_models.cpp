@@ -273,6 +273,37 @@ TEST_F(ElementModels, ListShowsFormatNameAndPlace)
     EXPECT_FALSE(list.index(rowOf("Keys"), 1).data(Qt::ForegroundRole).isValid());
 }
 
+// A track moved between groups announces its own row alone, in both lists, and the row shows
+// its new place: views refit what changed, not every row.
+TEST_F(ElementModels, AMoveAnnouncesOnlyTheMovedRow)
+{
+    arrange();
+    KListModel list(&doc);
+    KTracksModel trackList(&doc);
+    QSignalSpy listChanges(&list, &QAbstractItemModel::dataChanged);
+    QSignalSpy trackChanges(&trackList, &QAbstractItemModel::dataChanged);
+    ASSERT_TRUE(doc.removeEltFromGroup("Keys", "pad"));
+    ASSERT_TRUE(doc.addEltInGroup("Drums", "pad"));
+    for (auto [model, spy] : {std::pair<KListModel*, QSignalSpy*>{&list, &listChanges},
+                              {&trackList, &trackChanges}}) {
+        QStringList announced;
+        for (const QList<QVariant>& change : *spy) {
+            const QModelIndex from = change.at(0).toModelIndex();
+            const QModelIndex to = change.at(1).toModelIndex();
+            for (int row = from.row(); row <= to.row(); ++row)
+                announced << model->index(row, 1).data().toString();
+        }
+        announced.removeDuplicates();
+        EXPECT_EQ(announced, QStringList({"pad"}));
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (model->index(row, 1).data().toString() == "pad") {
+                EXPECT_EQ(model->index(row, 2).data().toString(),
+                          QString::fromUtf8("(dans \"Drums\")"));
+            }
+        }
+    }
+}
+
 TEST_F(ElementModels, SkinColoursByDepthAndPlayStatus)
 {
     arrange();

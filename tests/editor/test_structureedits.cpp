@@ -163,6 +163,22 @@ TEST_F(StructureEdits, ElementsMoveBetweenGroupsAndColoursReachEveryDescendant)
     EXPECT_EQ(ZazuzoziZadiviDU::elementPalette().size(), 17);
 }
 
+// A move out of one group into another is one edit: one rule check, one question, and a
+// refused move leaves the project as it was, the element still in its own group.
+TEST_F(StructureEdits, AMoveIsOneCheckedEditAndARefusedMoveChangesNothing)
+{
+    // Voice always plays and Rhythm lets one member play: voice in Rhythm would silence bass
+    // and drums, though voice alone out of Top silences nothing.
+    ASSERT_TRUE(doc->KObjFile::setEltNotMute("voice", true));
+    ASSERT_TRUE(doc->KObjFile::setGroupMinMaxPlay("Rhythm", 0, 1));
+    const QString before = projectText(*doc);
+    Answers answers; // the warning is answered Ok, which does not keep the edit
+    EXPECT_FALSE(window->addEltInGroup("voice", "Rhythm"));
+    EXPECT_EQ(answers.asked.size(), 1);
+    EXPECT_EQ(doc->getParent("voice"), "Top");
+    EXPECT_EQ(projectText(*doc), before);
+}
+
 TEST_F(StructureEdits, GroupCommandOpensTheGroupDialogOverTheProject)
 {
     Answers answers;
