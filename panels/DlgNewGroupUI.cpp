@@ -2,6 +2,7 @@
 
 #include "AppServices.h"
 #include "KCtrlFile.h"
+#include "KNameFit.h"
 #include "KPrompt.h"
 
 #include <QCheckBox>
@@ -162,6 +163,7 @@ DlgNewGroupUI::DlgNewGroupUI(KCtrlFile* document, DlgNGMode mode, QWidget* paren
 
     for (QListView* list : {ui->trackList, ui->groupList, ui->eltList})
         list->setModel(new QStringListModel(list));
+    KNameFit::fitCombo(ui->comboBox);
     connect(ui->eltList->model(), &QAbstractItemModel::rowsInserted, this,
             [this] { membersDropped(); });
 
@@ -296,8 +298,10 @@ void DlgNewGroupUI::okCreate_clicked()
                && (c.location == RootName() || m_document->KObjFile::addEltInGroup(c.location, c.name))
                && (!c.alwaysOn || m_document->KObjFile::setEltNotMute(c.name, true));
     });
+    // A refusal keeps the dialog open with what was typed and chosen, so that the author can
+    // mend the choice (the document has already said why).
     if (!created) {
-        cancel_clicked();
+        setResult(0);
         return;
     }
     accept();
@@ -452,7 +456,8 @@ void DlgNewGroupUI::membersDropped()
 bool DlgNewGroupUI::nameIsValid() const
 {
     const QString text = ui->nameLineEdit->text();
-    if (text.isEmpty())
+    // A name of blanks only would show as an empty row.
+    if (text.trimmed().isEmpty())
         return false;
     if (text == m_initName)
         return true;

@@ -141,7 +141,9 @@ TEST_F(Bar, SliderSeeksAndTheEndStopsTheBar)
 
 TEST_F(Bar, StopWithoutPlayAndPlayWithoutANameChangeNothing)
 {
-    build(0.5);
+    build(1.6);
+    // Before any play the read-out gives the track's length.
+    EXPECT_EQ(bar->timeLabel()->text(), "0:00/0:02");
     bar->stop(); // the panel stops the bar whenever the shown track changes
     expectAuthorsMutesAndSolos();
     bar->setTrackName(QString());

@@ -2,6 +2,7 @@
 // and a refused rename that changes nothing), the stereo conversion's destinations, moving
 // elements between groups, colours, and the group command's dialog.
 #include "DlgNewGroupUI.h"
+#include "KDragMenuLV.h"
 #include "MainWindowFixture.h"
 #include "ProjectFixture.h"
 #include "SonaricParams.h"
@@ -12,8 +13,11 @@
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -178,6 +182,49 @@ TEST_F(StructureEdits, GroupCommandOpensTheGroupDialogOverTheProject)
     actions->getAction(16)->trigger();
     EXPECT_EQ(offered, QStringList({"bass", "drums", "keys", "voice"}));
     EXPECT_FALSE(window->projectIsSaved());
+}
+
+// Deleting tracks deletes the rules that name them: the question lists those rules, and
+// answering no keeps everything.
+TEST_F(StructureEdits, DeleteTrackQuestionNamesTheRulesThatGoWithTheTracks)
+{
+    window->initUIForOpenedProject();
+    window->updateUI();
+    window->resize(1024, 700);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QToolButton* remove = nullptr;
+    for (QToolButton* button : window->findChildren<QToolButton*>())
+        if (button->defaultAction() == actions->getAction(14) && button->isVisible())
+            remove = button;
+    ASSERT_NE(remove, nullptr) << "the delete command is not on a visible button at 1024x700";
+    Answers answers;
+    for (const auto& [selected, listed] :
+         std::vector<std::pair<QStringList, QStringList>>{
+             {{"bass", "keys"},
+              {"Exclusion: bass and drums (one at a time)", "Implication: keys implies voice (keys need voice)"}},
+             {{"voice"}, {"Implication: keys implies voice (keys need voice)"}}}) {
+        answers.asked.clear();
+        KDragMenuLV* library = window->getLibraryView();
+        library->clearSelection();
+        for (int row = 0; row < library->model()->rowCount(); ++row) {
+            const QModelIndex index = library->model()->index(row, 0);
+            if (selected.contains(index.data().toString()))
+                QTest::mouseClick(library->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                                  library->visualRect(index).center());
+        }
+        ASSERT_EQ(library->getSelectedItems().size(), selected.size());
+        QTest::mouseClick(remove, Qt::LeftButton);
+        ASSERT_EQ(answers.texts().size(), 1);
+        const QString question = answers.texts().first();
+        EXPECT_TRUE(question.startsWith("Delete selected stem track(s)")) << question;
+        for (const QString& line : listed)
+            EXPECT_TRUE(question.contains(line)) << question << " lacks " << line;
+        EXPECT_EQ(question.count('\n'), 2 + listed.size()) << question;
+    }
+    EXPECT_TRUE(doc->isTrack("bass"));
+    EXPECT_EQ(doc->contraintNames().size(), 2);
+    EXPECT_TRUE(grabToScreens(window, "editor_library_toolbar_1024x700"));
 }
 
 } // namespace
