@@ -1,4 +1,5 @@
 #include "KCheckMixTV.h"
+#include "MiniPlayerUI.h"
 #include "MainWindowFixture.h"
 #include "MixViewUI.h"
 #include "ProjectFixture.h"
@@ -34,6 +35,16 @@ QList<int> idsOf(const QList<QAction*>& entries, TVRAction* actions)
         ids << found;
     }
     return ids;
+}
+// A new project of two tracks, bass and voice, in the group "Band"; null when it could not be made.
+KCtrlFile* openBand(ZazuzoziZadiviDU* window, const fixtures::TempDir& dir)
+{
+    window->createFileObj();
+    KCtrlFile* document = window->getTovraFile();
+    for (const QString name : {"bass", "voice"})
+        if (document->addTrack(name, sineTrack(dir, name + ".wav"), nullptr) != name)
+            return nullptr;
+    return document->createGroupWithRemovingElements("Band", {"bass", "voice"}, 0, 2) ? document : nullptr;
 }
 } // namespace
 
@@ -165,11 +176,8 @@ TEST_F(MainWindowTest, NewElementAndMixNamesAreCheckedAgainstTheProject)
 TEST_F(MainWindowTest, LeavingTheMixEditorStoresTheOpenMixAndResetsThePlayStatuses)
 {
     fixtures::TempDir dir;
-    window->createFileObj();
-    KCtrlFile* document = window->getTovraFile();
-    for (const QString name : {"bass", "voice"})
-        ASSERT_EQ(document->addTrack(name, sineTrack(dir, name + ".wav"), nullptr), name);
-    ASSERT_TRUE(document->createGroupWithRemovingElements("Band", {"bass", "voice"}, 0, 2));
+    KCtrlFile* document = openBand(window, dir);
+    ASSERT_NE(document, nullptr);
     window->initUIForOpenedProject();
     window->resize(1000, 800);
     window->show();
@@ -211,7 +219,7 @@ TEST_F(MainWindowTest, LeavingTheMixEditorStoresTheOpenMixAndResetsThePlayStatus
     EXPECT_FALSE(editor->hasUnsavedChanges());
     EXPECT_TRUE(document->getPlayedTracks().isEmpty());
     // The stored mix holds what was set on the page left.
-    document->setMixOnPlay("Evening");
+    ASSERT_TRUE(document->setCurrentMix("Evening"));
     EXPECT_EQ(document->getPlayedTracks(), QStringList({"bass"}));
 }
 
@@ -221,11 +229,8 @@ TEST_F(MainWindowTest, LeavingTheMixEditorStoresTheOpenMixAndResetsThePlayStatus
 TEST_F(MainWindowTest, CancelledTovixAndOtherPagesLeaveTheOpenMixAndTheSavedStateAlone)
 {
     fixtures::TempDir dir;
-    window->createFileObj();
-    KCtrlFile* document = window->getTovraFile();
-    for (const QString name : {"bass", "voice"})
-        ASSERT_EQ(document->addTrack(name, sineTrack(dir, name + ".wav"), nullptr), name);
-    ASSERT_TRUE(document->createGroupWithRemovingElements("Band", {"bass", "voice"}, 0, 2));
+    KCtrlFile* document = openBand(window, dir);
+    ASSERT_NE(document, nullptr);
     ASSERT_TRUE(document->saveCurrentMix("Evening"));
     window->initUIForOpenedProject();
     window->resize(1000, 800);
