@@ -214,10 +214,10 @@ TEST_F(MainWindowTest, LeavingTheMixEditorStoresTheOpenMixAndResetsThePlayStatus
 
     clickTab(0);
     EXPECT_EQ(window->currentTab(), 0);
+    EXPECT_TRUE(document->getPlayedTracks().isEmpty());
+    EXPECT_FALSE(editor->hasUnsavedChanges());
     ASSERT_EQ(asked.size(), 1);
     EXPECT_TRUE(asked.first().contains("Evening")) << asked.first().toStdString();
-    EXPECT_FALSE(editor->hasUnsavedChanges());
-    EXPECT_TRUE(document->getPlayedTracks().isEmpty());
     // The stored mix holds what was set on the page left.
     ASSERT_TRUE(document->setCurrentMix("Evening"));
     EXPECT_EQ(document->getPlayedTracks(), QStringList({"bass"}));

@@ -13,6 +13,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
+#include <QSplitter>
 #include <QToolButton>
 
 #include <functional>
@@ -185,19 +186,27 @@ TEST_F(StructureEdits, GroupCommandOpensTheGroupDialogOverTheProject)
 }
 
 // Deleting tracks deletes the rules that name them: the question lists those rules, and
-// answering no keeps everything.
+// answering no keeps everything. The command stays reachable on a 1024x700 screen.
 TEST_F(StructureEdits, DeleteTrackQuestionNamesTheRulesThatGoWithTheTracks)
 {
     window->initUIForOpenedProject();
     window->updateUI();
-    window->resize(1024, 700);
+    window->resize(1280, 800);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    QToolButton* remove = nullptr;
-    for (QToolButton* button : window->findChildren<QToolButton*>())
-        if (button->defaultAction() == actions->getAction(14) && button->isVisible())
-            remove = button;
-    ASSERT_NE(remove, nullptr) << "the delete command is not on a visible button at 1024x700";
+    const auto deleteButton = [this]() -> QToolButton* {
+        for (QToolButton* button : window->findChildren<QToolButton*>())
+            if (button->defaultAction() == actions->getAction(14) && button->isVisible())
+                return button;
+        return nullptr;
+    };
+    // The library panel made wide enough for its whole tool bar.
+    auto* splitter = qobject_cast<QSplitter*>(window->getLibraryView()->parentWidget()->parentWidget());
+    ASSERT_NE(splitter, nullptr);
+    splitter->setSizes({700, 500});
+    QApplication::processEvents();
+    QToolButton* remove = deleteButton();
+    ASSERT_NE(remove, nullptr);
     const QStringList rulesBefore = doc->contraintNames();
     Answers answers;
     for (const auto& [selected, listed] :
@@ -226,6 +235,11 @@ TEST_F(StructureEdits, DeleteTrackQuestionNamesTheRulesThatGoWithTheTracks)
     }
     EXPECT_TRUE(doc->isTrack("bass"));
     EXPECT_EQ(doc->contraintNames(), rulesBefore);
+    // On a small screen the command stays on its bar, not behind the bar's overflow arrow.
+    window->resize(1024, 700);
+    splitter->setSizes({130, 500}); // the page's first share
+    QApplication::processEvents();
+    EXPECT_NE(deleteButton(), nullptr) << "the delete command is hidden at 1024x700";
     EXPECT_TRUE(grabToScreens(window, "editor_library_toolbar_1024x700"));
 }
 

@@ -177,21 +177,6 @@ TEST_F(GroupDialog, AGroupFirstInTheSelectionBecomesTheLocationAndNothingIsAMemb
     EXPECT_EQ(doc.getGroupNames(), QStringList({"G"}));
 }
 
-// Two freshly imported tracks (no rule in the project) become a new group: nothing contradicts it.
-TEST_F(GroupDialog, TwoImportedTracksMakeANewGroupWithoutAnyRule)
-{
-    Prompts prompts([](QDialog* shown) {
-        const Ui_Dialog& form = static_cast<DlgNewGroupUI*>(shown)->form();
-        QTest::keyClicks(form.nameLineEdit, "Pair");
-        selectRows(form.trackList, {"t1", "t2"});
-        click(form.addTrackButton);
-        click(form.okButton);
-    });
-    EXPECT_EQ(DlgNewGroupUI::openCreateDlg(&doc, nullptr, {}), 1);
-    EXPECT_EQ(doc.getSubElt("Pair"), QStringList({"t1", "t2"}));
-    EXPECT_TRUE(prompts.boxes.isEmpty()) << prompts.boxes.join("|").toStdString();
-}
-
 // A refused creation keeps the dialog open with the typed name and the chosen members, so the
 // author can mend the choice; the project keeps no half-made group.
 TEST_F(GroupDialog, ARefusedCreationKeepsTheDialogOpenWithWhatWasChosen)
