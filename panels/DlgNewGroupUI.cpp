@@ -18,6 +18,8 @@
 #include <QStringListModel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 QListView* memberListView(QWidget* parent, const char* name)
 {
@@ -412,6 +414,7 @@ void DlgNewGroupUI::removeElt_clicked()
 void DlgNewGroupUI::membersChanged(int added)
 {
     const int count = listCount(ui->eltList);
+    m_shownMembers = count;
     ui->minSpinBox->setMaximum(count);
     ui->maxSpinBox->setMaximum(count);
     ui->maxSpinBox->setValue(ui->maxSpinBox->value() + added);
@@ -433,18 +436,16 @@ void DlgNewGroupUI::membersDropped()
             QStringList members = listNames(ui->eltList);
             members.removeDuplicates();
             members.removeAll(QString());
-            QStringList dropped;
-            for (const QString& name : members) {
-                if (listNames(ui->trackList).contains(name) || listNames(ui->groupList).contains(name))
-                    dropped << name;
-            }
+            // A drag that moves its rows has already taken them out of the available list: the
+            // newcomers are counted against the members shown before the drop.
+            const int added = std::max(0, int(members.size()) - m_shownMembers);
             clearList(ui->eltList);
             m_moving = true;
             addEltInList(members, ui->eltList);
             m_moving = false;
-            removeEltFromList(dropped, ui->trackList);
-            removeEltFromList(dropped, ui->groupList);
-            membersChanged(dropped.size());
+            removeEltFromList(members, ui->trackList);
+            removeEltFromList(members, ui->groupList);
+            membersChanged(added);
             ui->addTrackButton->setEnabled(listCount(ui->trackList) > 0);
             ui->addGrpButton->setEnabled(listCount(ui->groupList) > 0);
         },

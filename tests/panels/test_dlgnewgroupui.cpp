@@ -162,6 +162,32 @@ TEST_F(GroupDialog, DroppedNamesBecomeMembers)
     EXPECT_TRUE(ui(dialog).removeEltButton->isEnabled());
 }
 
+// Two tracks dragged onto the member list of a new group (the drag moves them out of the
+// available list) raise the maximum heard at once to two: the new group, with no rule in the
+// project, is created without any contradiction.
+TEST_F(GroupDialog, TracksMovedByADragRaiseTheMaximumAndTheGroupIsCreated)
+{
+    DlgNewGroupUI dialog(&doc, DlgNewGroupUI::Create);
+    dialog.show();
+    QTest::keyClicks(ui(dialog).nameLineEdit, "Pair");
+    QAbstractItemModel* members = ui(dialog).eltList->model();
+    QAbstractItemModel* available = ui(dialog).trackList->model();
+    for (const char* name : {"t1", "t2"}) {
+        members->insertRows(members->rowCount(), 1);
+        members->setData(members->index(members->rowCount() - 1, 0), QString(name));
+        const QModelIndexList from = available->match(available->index(0, 0), Qt::DisplayRole, QString(name));
+        ASSERT_EQ(from.size(), 1);
+        available->removeRows(from.first().row(), 1);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ui(dialog).maxSpinBox->value(), 2);
+    Prompts prompts;
+    click(ui(dialog).okButton);
+    EXPECT_EQ(dialog.result(), 1);
+    EXPECT_EQ(doc.getSubElt("Pair"), QStringList({"t1", "t2"}));
+    EXPECT_TRUE(prompts.boxes.isEmpty()) << prompts.boxes.join("|").toStdString();
+}
+
 TEST_F(GroupDialog, AGroupFirstInTheSelectionBecomesTheLocationAndNothingIsAMember)
 {
     ASSERT_TRUE(doc.createGroupWithRemovingElements("G", {"t3"}, 0, 1));
