@@ -219,12 +219,6 @@ void ZazuzoziZadiviDU::initUI()
     structureView->setStyleSheet(TreeStyle);
     for (QToolBar* bar : {libraryBar, structureBar})
         bar->setStyleSheet(ToolBarStyle);
-    // Each panel is at least as wide as its whole tool bar: no command hides behind the bar's
-    // overflow arrow on a small screen.
-    for (QToolBar* bar : {libraryBar, structureBar}) {
-        bar->ensurePolished();
-        bar->parentWidget()->setMinimumWidth(bar->sizeHint().width());
-    }
     for (QWidget* panel : {libraryPanel, structurePanel})
         panel->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly)->setStyleSheet(CaptionStyle);
     resetUI();
