@@ -79,8 +79,12 @@ void KNumValid::fixup(QString& text) const
 {
     const QString number = text.section(' ', 0, 0);
     const QString unit = text.section(' ', 1);
-    if (bareNumber(number) && !number.isEmpty() && number != "-" && m_suffix.startsWith(unit))
-        text = number + ' ' + m_suffix;
+    if (!bareNumber(number) || number.isEmpty() || number == "-" || !m_suffix.startsWith(unit))
+        return;
+    // A number beyond the range becomes the nearest limit: the field shows what applies.
+    bool ok = false;
+    const int value = number.toInt(&ok);
+    text = QString::number(ok ? std::clamp(value, m_min, m_max) : m_min) + ' ' + m_suffix;
 }
 
 QPoint KDialStyle::knobPosition(int value, int minimum, int maximum, const QSize& dialSize,

@@ -33,6 +33,12 @@ QValidator::State KLevelSpinBox::validate(QString& text, int&) const
     number = number.trimmed();
     if (number.isEmpty() || number == u"-" || number == u"+" || number == u"." || number == u"-.")
         return QValidator::Intermediate;
+    // The silence readout, whole or being typed.
+    const QString silence = KLevelText::silenceText();
+    if (number.compare(silence, Qt::CaseInsensitive) == 0)
+        return QValidator::Acceptable;
+    if (silence.startsWith(number, Qt::CaseInsensitive))
+        return QValidator::Intermediate;
     bool ok = false;
     const double decibels = QLocale::c().toDouble(number, &ok);
     return ok && std::isfinite(decibels) ? QValidator::Acceptable : QValidator::Invalid;

@@ -39,11 +39,21 @@ int KLevelText::levelFromDecibels(double decibels)
 
 QString KLevelText::levelText(int level)
 {
+    // The lowest level is silence: it renders with no gain at all.
+    if (level <= LevelMin)
+        return silenceText();
     return QString::number(levelToDecibels(level), 'f', 1);
+}
+
+QString KLevelText::silenceText()
+{
+    return QStringLiteral("-inf");
 }
 
 std::optional<int> KLevelText::levelFromText(const QString& text)
 {
+    if (text.trimmed().compare(silenceText(), Qt::CaseInsensitive) == 0)
+        return LevelMin;
     bool ok = false;
     const double d = QLocale::c().toDouble(text.trimmed(), &ok);
     if (!ok || !std::isfinite(d))

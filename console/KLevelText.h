@@ -17,11 +17,14 @@ double levelToDecibels(int level);
 // The level nearest to a gain in decibels, kept within LevelMin..LevelMax (LevelMin when not a
 // number).
 int levelFromDecibels(double decibels);
-// The level's gain in decibels with one decimal ("-6.0", "0.0", "12.0"); each level has its own
-// text and that text reads back to the same level.
+// The level's gain in decibels with one decimal ("-6.0", "0.0", "12.0"), silenceText() for
+// LevelMin, which mixes with gain 0; each level has its own text and that text reads back to the
+// same level.
 QString levelText(int level);
-// A typed gain in decibels: the nearest level, kept within the limits. Nothing for text that is
-// not a finite number (read in the C locale).
+// "-inf": the readout of the lowest level.
+QString silenceText();
+// A typed gain in decibels: the nearest level, kept within the limits; silenceText() is
+// LevelMin. Nothing for text that is not a finite number (read in the C locale).
 std::optional<int> levelFromText(const QString& text);
 // "C" for 0, "L<n>" or "R<n>" for -100..100, "L" or "R" alone at the ends.
 QString panText(int value);

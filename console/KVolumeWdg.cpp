@@ -1,4 +1,5 @@
 #include "KVolumeWdg.h"
+#include "KNameFit.h"
 
 #include "KLevelText.h"
 #include "KMeter.h"
@@ -74,7 +75,7 @@ KVolumeWdg::KVolumeWdg(QString name, KVirtualUI::KStructVol record, int vertical
     m_nameBox = new KTextBox(86, QString(), this);
     m_nameBox->setGeometry(2, 2, 86, 17);
     m_nameBox->setFont(QFont(QStringLiteral("Tahoma"), 11));
-    m_nameBox->setText(m_name);
+    showName();
 
     m_panEdit = valueField(this, QStringLiteral("#ffffff"), 4, 32, 30, 17);
     m_panEdit->setValidator(new KValidator(m_panEdit));
@@ -204,7 +205,14 @@ KVolumeWdg::~KVolumeWdg()
 void KVolumeWdg::changeName(const QString& name)
 {
     m_name = name;
-    m_nameBox->setText(name);
+    showName();
+}
+
+void KVolumeWdg::showName()
+{
+    // A long name ends in an ellipsis, its start readable; the tooltip holds it whole.
+    m_nameBox->setText(KNameFit::fitted(m_nameBox, m_name, m_nameBox->width() - 2));
+    m_nameBox->setToolTip(m_name);
 }
 
 double KVolumeWdg::getVolume() const

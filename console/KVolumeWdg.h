@@ -85,6 +85,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void showName();
     void moveHandles(int min, int max);
     // The lowest and highest level the strip sends: its limit handles' levels.
     int lowestLevel() const;

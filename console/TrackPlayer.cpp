@@ -10,6 +10,8 @@
 #include <QIcon>
 #include <QLabel>
 #include <QSpacerItem>
+
+#include <cmath>
 #include <QTime>
 
 #include <algorithm>
@@ -59,6 +61,7 @@ TrackPlayer::TrackPlayer(KCtrlFile* document, QWidget* parent)
     , m_stop(nullptr)
     , m_slider(nullptr)
     , m_time(nullptr)
+    , m_document(document)
 {
     ui.setupUi(this);
     m_player = new KAudioFilePlayer(document, this);
@@ -117,12 +120,18 @@ TrackPlayer::~TrackPlayer()
 void TrackPlayer::setKCtrlFile(KCtrlFile* document)
 {
     stop();
+    m_document = document;
     m_player->setKFile(document);
 }
 
 void TrackPlayer::setTrackName(QString name)
 {
     m_name = name;
+    // Before any play the read-out shows how long the track is.
+    const double seconds = m_document && !name.isEmpty() ? m_document->getTrackLength(name) : 0.0;
+    m_length = timeText(int(std::lround(seconds)), false);
+    if (m_player->getState() == KAudioFilePlayer::Stopped)
+        showTime(0);
 }
 
 void TrackPlayer::play()

@@ -67,6 +67,7 @@ private:
     QLabel* m_time;
     QString m_length = QStringLiteral("0:00");
     QString m_name;
+    KCtrlFile* m_document; // not owned
     // Whether a solo preview is running, so that stop puts back only what a preview changed.
     bool m_previewing = false;
 };

@@ -7,6 +7,8 @@
 #include "ZazuzoziZadiviDU.h"
 
 #include <QCheckBox>
+#include "KNameFit.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -33,6 +35,10 @@ DlgCreateConstt::DlgCreateConstt(KObjFile::EConst kind, ZazuzoziZadiviDU* window
     symbol->setAlignment(Qt::AlignCenter);
     comboBox2 = new QComboBox(this);
     comboBox2->setObjectName("comboBox2");
+    // Element names may be long: the boxes keep the dialog's width and show the whole name as a
+    // tooltip.
+    KNameFit::fitCombo(comboBox1, KNameFit::NameChars / 2);
+    KNameFit::fitCombo(comboBox2, KNameFit::NameChars / 2);
     auto* descriptionLabel = new QLabel(tr("Description"), this);
     textEdit = new QTextEdit(this);
     textEdit->setObjectName("textEdit");

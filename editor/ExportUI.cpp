@@ -1,4 +1,5 @@
 #include "ExportUI.h"
+#include "KNameFit.h"
 
 #include "AppServices.h"
 #include "KPrompt.h"
@@ -91,6 +92,7 @@ void Ui_ExportUIClass::setupUi(QWidget* page)
     mixlabel->setObjectName("mixlabel");
     mixComboBox = new QComboBox(groupBoxExport);
     mixComboBox->setObjectName("mixComboBox");
+    KNameFit::fitCombo(mixComboBox);
     fileLabel = new QLabel(groupBoxExport);
     fileLabel->setObjectName("label");
     lineEdit_2 = new QLineEdit(groupBoxExport);

@@ -1,5 +1,6 @@
 #include "ImportAudioThread.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
 
@@ -15,13 +16,43 @@ KCtrlFile* mainWindowDocument()
                                            : nullptr;
 }
 
-// The file names between double quotes, for the messages.
-QString quotedNames(const QStringList& paths)
+// Whether the file starts as one of the audio containers the reader knows.
+bool looksLikeAudio(const QString& path)
 {
-    QStringList names;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(12);
+    return (head.startsWith("RIFF") && head.mid(8, 4) == "WAVE") || head.startsWith("fLaC")
+           || head.startsWith("OggS") || head.startsWith("ID3") || head.startsWith("FORM")
+           || head.startsWith(".snd") || head.startsWith("caff")
+           || (head.size() >= 2 && uchar(head[0]) == 0xFF && (uchar(head[1]) & 0xE0) == 0xE0);
+}
+
+// Why the document could not add the file as a track.
+QString refusalCause(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return ImportAudioThread::tr("fichier introuvable");
+    if (!info.isFile())
+        return ImportAudioThread::tr("ce n'est pas un fichier");
+    if (!info.isReadable())
+        return ImportAudioThread::tr("lecture refusée");
+    if (info.size() == 0)
+        return ImportAudioThread::tr("fichier vide");
+    if (!looksLikeAudio(path))
+        return ImportAudioThread::tr("ce n'est pas un fichier audio");
+    return ImportAudioThread::tr("données audio endommagées ou codage non pris en charge");
+}
+
+// One line per refused file: its name between double quotes and the cause.
+QString refusedLines(const QStringList& paths)
+{
+    QStringList lines;
     for (const QString& path : paths)
-        names << "\"" + QFileInfo(path).fileName() + "\"";
-    return names.join(", ");
+        lines << "\"" + QFileInfo(path).fileName() + "\" : " + refusalCause(path);
+    return lines.join('\n');
 }
 
 } // namespace
@@ -81,8 +112,7 @@ void ImportAudioThread::run()
         progress->setState(-2);
         emit failure();
     } else if (!failed.isEmpty()) {
-        progress->setMsg(tr("Erreur : impossible d'importer la piste") + " " + quotedNames(failed)
-                         + " !");
+        progress->setMsg(tr("Erreur : impossible d'importer la piste") + " !\n" + refusedLines(failed));
         progress->setState(-2);
         emit failure();
     } else {

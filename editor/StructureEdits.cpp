@@ -23,6 +23,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 // The track being renamed keeps its own name as a valid answer: only its file may change.
@@ -30,11 +32,8 @@ QString renamedTrack;
 
 bool trackNameIsValid(const QString& name)
 {
-    if (name == renamedTrack)
-        return true;
-    KCtrlFile* document =
-        ZazuzoziZadiviDU::hasInstance() ? ZazuzoziZadiviDU::getInstance()->getTovraFile() : nullptr;
-    return !name.isEmpty() && document && !document->isElement(name);
+    return name == renamedTrack
+           || (ZazuzoziZadiviDU::hasInstance() && ZazuzoziZadiviDU::getInstance()->grpNameIsValid(name));
 }
 
 // The first of base + extension, base_1 + extension, ... that names no file: a conversion never
@@ -223,7 +222,12 @@ void ZazuzoziZadiviDU::deleteAudio()
     const QStringList names = selectedLibraryTracks();
     if (names.isEmpty() || !document)
         return;
-    if (KPrompt::question(this, tr("Supprimer des pistes"), tr("Supprimer les pistes sélectionnées ?"),
+    // The rules that name a deleted track are deleted with it: the question lists them.
+    QString question = tr("Supprimer les pistes sélectionnées ?");
+    const QStringList rules = rulesNaming(names);
+    if (!rules.isEmpty())
+        question += "\n\n" + tr("Ces règles seront supprimées avec elles :") + "\n" + rules.join('\n');
+    if (KPrompt::question(this, tr("Supprimer des pistes"), question,
                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
@@ -232,6 +236,35 @@ void ZazuzoziZadiviDU::deleteAudio()
             return;
     }
     clearLibrarySelection();
+}
+
+QStringList ZazuzoziZadiviDU::rulesNaming(const QStringList& tracks) const
+{
+    QStringList lines;
+    for (const QString& rule : document->contraintNames()) {
+        const QStringList members = document->getSubElt(rule);
+        const QString implying = document->getImplying(rule);
+        const bool named = std::any_of(tracks.begin(), tracks.end(), [&](const QString& track) {
+            return members.contains(track) || implying == track;
+        });
+        if (!named)
+            continue;
+        QString line;
+        switch (document->getConstraintType(rule)) {
+        case KObjFile::Implication:
+            line = tr("Implication : %1 implique %2").arg(implying, members.value(0));
+            break;
+        case KObjFile::Exclusion:
+            line = tr("Exclusion : %1 et %2").arg(members.value(0), members.value(1));
+            break;
+        default:
+            line = rule;
+            break;
+        }
+        const QString description = document->getEltDesc(rule);
+        lines << (description.isEmpty() ? line : line + " (" + description + ")");
+    }
+    return lines;
 }
 
 // --- Rules --------------------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include <QKeySequence>
 
 #include <iterator>
+#include <type_traits>
 
 namespace {
 // One command of the table: texts are French sources translated in the context TVRAction.
@@ -382,8 +383,14 @@ void withTracksInStructure(int tab, const QString& title, Run run)
                              QCoreApplication::translate("TVRAction", "Aucune piste dans la structure !"));
         return;
     }
-    window->setUnsavedProject();
-    run(window);
+    // A command that tells whether it changed anything marks the project only then.
+    if constexpr (std::is_same_v<decltype(run(window)), bool>) {
+        if (run(window))
+            window->setUnsavedProject();
+    } else {
+        window->setUnsavedProject();
+        run(window);
+    }
 }
 } // namespace
 
@@ -395,8 +402,9 @@ void TVRAction::createRule(bool)
 
 void TVRAction::createMix(bool)
 {
+    // A cancelled name leaves the project as it was: only a created mix is a change.
     withTracksInStructure(3, tr("Création d'un Tovix"),
-                          [](ZazuzoziZadiviDU* window) { window->createTovix(); });
+                          [](ZazuzoziZadiviDU* window) { return window->createTovix(); });
 }
 
 void TVRAction::createImply(bool)

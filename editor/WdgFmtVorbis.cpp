@@ -4,6 +4,7 @@
 #include "KitFonts.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QSlider>
 #include <QSpinBox>
@@ -25,10 +26,15 @@ WdgFmtVorbis::WdgFmtVorbis(bool mixForm, QWidget* parent)
     m_spinBox->setValue(4);
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(m_slider, 0, 0, 1, 2);
-    grid->addWidget(m_spinBox, 0, 2);
-    grid->addWidget(m_lowLabel, 1, 0);
-    grid->addWidget(m_highLabel, 1, 1, Qt::AlignRight);
+    grid->addWidget(m_slider, 0, 0);
+    grid->addWidget(m_spinBox, 0, 1);
+    // The two ends of the scale stand under the two ends of the slider, whatever its width.
+    auto* ends = new QHBoxLayout;
+    ends->setContentsMargins(0, 0, 0, 0);
+    ends->addWidget(m_lowLabel);
+    ends->addStretch(1);
+    ends->addWidget(m_highLabel);
+    grid->addLayout(ends, 1, 0);
     passParentFont(this, parent);
     m_lowLabel->setText(tr("Meilleure compression"));
     m_highLabel->setText(tr("Meilleure qualité"));

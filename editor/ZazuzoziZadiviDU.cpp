@@ -466,6 +466,21 @@ void ZazuzoziZadiviDU::stopPlayers()
         mixView->getMiniPlayer()->stop();
 }
 
+KAudioFilePlayer* ZazuzoziZadiviDU::getKAFPlayer() const
+{
+    return getMixView()->getMiniPlayer()->getKAFPlayer();
+}
+
+bool ZazuzoziZadiviDU::grpNameIsValid(const QString& name) const
+{
+    return !name.trimmed().isEmpty() && document && !document->isElement(name);
+}
+
+bool ZazuzoziZadiviDU::isValidMixName(const QString& name) const
+{
+    return !name.trimmed().isEmpty() && document && !document->getMixNames().contains(name);
+}
+
 bool ZazuzoziZadiviDU::createMixRule()
 {
     getPreMixView()->createRule();
@@ -474,8 +489,7 @@ bool ZazuzoziZadiviDU::createMixRule()
 
 bool ZazuzoziZadiviDU::createTovix()
 {
-    getMixView()->createMix();
-    return true;
+    return getMixView()->createMix();
 }
 
 void ZazuzoziZadiviDU::setSavedProject(bool isSaved)
@@ -657,7 +671,11 @@ void ZazuzoziZadiviDU::setPropWidget(int mode)
 }
 
 namespace {
-const QString ProjectFilter = " (*.tvprj *.kpr)";
+// The file chooser's filter for project files, with its description.
+QString projectFilter()
+{
+    return ZazuzoziZadiviDU::tr("Projets Tovra Sonaric") + " (*.tvprj *.kpr)";
+}
 const QString IgnoreAudio = "::ignore_audio::";
 
 // Every "FILE" node of the tree, in document order.
@@ -726,7 +744,7 @@ bool ZazuzoziZadiviDU::openProject(int recent)
     QString path = recent >= 0 ? params->getRecentPathPrj(recent) : QString();
     if (path.isEmpty())
         path = KPrompt::getOpenFileName(this, tr("Ouvrir un projet"), params->getLastPrjDirectory(),
-                                        ProjectFilter);
+                                        projectFilter());
     if (path.isEmpty()) {
         // The open project, if any, stays: it is closed only once another file was chosen.
         if (!document) {
@@ -835,7 +853,7 @@ bool ZazuzoziZadiviDU::saveProject(bool samePath)
         return false;
     if (!samePath || projectPath.isEmpty()) {
         const QString answer = KPrompt::getSaveFileName(this, tr("Sauvegarder un projet"),
-                                                        params->getLastPrjDirectory(), ProjectFilter);
+                                                        params->getLastPrjDirectory(), projectFilter());
         if (answer.isEmpty())
             return false;
         projectPath = AppServices::addExtIfNec(answer, ".tvprj");

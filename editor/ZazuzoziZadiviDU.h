@@ -14,6 +14,7 @@
 
 class ExcluWidget;
 class ExportUI;
+class KAudioFilePlayer;
 class KCtrlFile;
 class KDDMenuTV;
 class KDragDropTreeView;
@@ -71,6 +72,12 @@ public:
     // True when the path names the audio file of one of the project's tracks.
     bool isProjectAudioFile(const QString& path) const;
     ExportUI* getExportPage() const;
+    // The player object of the mix editor's mini player.
+    KAudioFilePlayer* getKAFPlayer() const;
+    // A name a new element may take: not blank, and no element of the open project has it.
+    bool grpNameIsValid(const QString& name) const;
+    // A name a new stored mix may take: not blank, and no stored mix of the project has it.
+    bool isValidMixName(const QString& name) const;
 
     void setCurrentTab(int index);
     int currentTab() const;
@@ -184,6 +191,8 @@ private:
     void clearLibrarySelection();
     bool modifyGroup(const QString& name);
     void deleteCurrentConstraint(int kind);
+    // One line per rule of the project that names one of the tracks (deleted with them).
+    QStringList rulesNaming(const QStringList& tracks) const;
     // Builds the page of the tab if it is not built yet.
     void ensurePage(int index);
     void buildRulesPage();

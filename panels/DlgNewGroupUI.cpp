@@ -2,6 +2,7 @@
 
 #include "AppServices.h"
 #include "KCtrlFile.h"
+#include "KNameFit.h"
 #include "KPrompt.h"
 
 #include <QCheckBox>
@@ -16,6 +17,8 @@
 #include <QSpinBox>
 #include <QStringListModel>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 QListView* memberListView(QWidget* parent, const char* name)
@@ -162,6 +165,7 @@ DlgNewGroupUI::DlgNewGroupUI(KCtrlFile* document, DlgNGMode mode, QWidget* paren
 
     for (QListView* list : {ui->trackList, ui->groupList, ui->eltList})
         list->setModel(new QStringListModel(list));
+    KNameFit::fitCombo(ui->comboBox);
     connect(ui->eltList->model(), &QAbstractItemModel::rowsInserted, this,
             [this] { membersDropped(); });
 
@@ -296,8 +300,10 @@ void DlgNewGroupUI::okCreate_clicked()
                && (c.location == RootName() || m_document->KObjFile::addEltInGroup(c.location, c.name))
                && (!c.alwaysOn || m_document->KObjFile::setEltNotMute(c.name, true));
     });
+    // A refusal keeps the dialog open with what was typed and chosen, so that the author can
+    // mend the choice (the document has already said why).
     if (!created) {
-        cancel_clicked();
+        setResult(0);
         return;
     }
     accept();
@@ -408,6 +414,7 @@ void DlgNewGroupUI::removeElt_clicked()
 void DlgNewGroupUI::membersChanged(int added)
 {
     const int count = listCount(ui->eltList);
+    m_shownMembers = count;
     ui->minSpinBox->setMaximum(count);
     ui->maxSpinBox->setMaximum(count);
     ui->maxSpinBox->setValue(ui->maxSpinBox->value() + added);
@@ -429,18 +436,16 @@ void DlgNewGroupUI::membersDropped()
             QStringList members = listNames(ui->eltList);
             members.removeDuplicates();
             members.removeAll(QString());
-            QStringList dropped;
-            for (const QString& name : members) {
-                if (listNames(ui->trackList).contains(name) || listNames(ui->groupList).contains(name))
-                    dropped << name;
-            }
+            // A drag that moves its rows has already taken them out of the available list: the
+            // newcomers are counted against the members shown before the drop.
+            const int added = std::max(0, int(members.size()) - m_shownMembers);
             clearList(ui->eltList);
             m_moving = true;
             addEltInList(members, ui->eltList);
             m_moving = false;
-            removeEltFromList(dropped, ui->trackList);
-            removeEltFromList(dropped, ui->groupList);
-            membersChanged(dropped.size());
+            removeEltFromList(members, ui->trackList);
+            removeEltFromList(members, ui->groupList);
+            membersChanged(added);
             ui->addTrackButton->setEnabled(listCount(ui->trackList) > 0);
             ui->addGrpButton->setEnabled(listCount(ui->groupList) > 0);
         },
@@ -452,7 +457,8 @@ void DlgNewGroupUI::membersDropped()
 bool DlgNewGroupUI::nameIsValid() const
 {
     const QString text = ui->nameLineEdit->text();
-    if (text.isEmpty())
+    // A name of blanks only would show as an empty row.
+    if (text.trimmed().isEmpty())
         return false;
     if (text == m_initName)
         return true;

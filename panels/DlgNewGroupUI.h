@@ -121,6 +121,7 @@ private:
     QStringList m_candidateGroups;
     QStringList m_initElts;
     bool m_moving = false;
+    int m_shownMembers = 0; // rows of the member list after its last change
 };
 
 #endif

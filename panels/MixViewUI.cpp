@@ -225,7 +225,10 @@ void MixViewUI::setKFile(KCtrlFile* file)
         connect(document, &KCtrlFile::renamedMix, this, &MixViewUI::renameMix);
         connect(document, &KCtrlFile::eltStatusChanged, this, [this] {
             setListLevel();
-            setSaveCheck();
+            // Statuses changed on another page (a mixing rule being played) are no edit of the
+            // mix open here.
+            if (isVisible())
+                setSaveCheck();
         });
         connect(document, &KCtrlFile::mixChanged, this, &MixViewUI::setListLevel);
         connect(document, &KCtrlFile::reloaded, this, &MixViewUI::resetMix);
@@ -332,25 +335,26 @@ bool MixViewUI::askMixName(const QString& title, QString& name, bool& isDefault)
     return true;
 }
 
-void MixViewUI::createMix()
+bool MixViewUI::createMix()
 {
     // Leaving the open mix asks about its unsaved changes first.
     if (unsaved)
         saveMix();
     unsaved = false;
-    placePages(false);
-    if (pages->currentIndex() != 0)
-        pages->setCurrentIndex(0);
+    // A cancelled name changes nothing: the page and its step stay as they were.
     const QString title = tr("Nom du Mix");
     QString name;
     bool isDefault = false;
     if (!askMixName(title, name, isDefault))
-        return;
-    while (name.isEmpty() || mixList->contains(name)) {
+        return false;
+    while (name.trimmed().isEmpty() || mixList->contains(name)) {
         KPrompt::warning(this, tr("Créer un Tovix"), tr("Nom d'Tovix invalide !"));
         if (!askMixName(title, name, isDefault))
-            return;
+            return false;
     }
+    placePages(false);
+    if (pages->currentIndex() != 0)
+        pages->setCurrentIndex(0);
     if (document) {
         document->resetElementsStatus();
         document->resetSoloMute();
@@ -371,6 +375,7 @@ void MixViewUI::createMix()
     unsaved = true;
     if (isDefault && document)
         document->setMixAsDefault(name);
+    return true;
 }
 
 void MixViewUI::itemActivated_slots(const QString& name)

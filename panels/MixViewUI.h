@@ -70,7 +70,8 @@ public:
 
 public slots:
     void setKFile(KCtrlFile* document);
-    void createMix();
+    // Asks a name and opens a new mix on it; false when the author cancelled.
+    bool createMix();
     void itemActivated_slots(const QString& name);
     void modifyItem(const QString& name);
     void modifyItem();

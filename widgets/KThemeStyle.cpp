@@ -167,6 +167,17 @@ void KThemeStyle::drawControl(ControlElement element, const QStyleOption* option
             return;
         }
     }
+    if (element == CE_ComboBoxLabel) {
+        if (const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option)) {
+            // A name longer than the field ends in an ellipsis instead of being cut anywhere.
+            QStyleOptionComboBox shown = *combo;
+            const QRect field = subControlRect(CC_ComboBox, combo, SC_ComboBoxEditField, widget);
+            const int room = field.width() - 2 - (combo->currentIcon.isNull() ? 0 : combo->iconSize.width() + 4);
+            shown.currentText = combo->fontMetrics.elidedText(combo->currentText, Qt::ElideRight, room);
+            QProxyStyle::drawControl(element, &shown, painter, widget);
+            return;
+        }
+    }
     const auto* bar = qstyleoption_cast<const QStyleOptionProgressBar*>(option);
     if (!bar || (element != CE_ProgressBarGroove && element != CE_ProgressBarContents)) {
         QProxyStyle::drawControl(element, option, painter, widget);

@@ -16,6 +16,30 @@
             <translation>Error: impossible to import stem track</translation>
         </message>
         <message>
+            <source>fichier introuvable</source>
+            <translation>file not found</translation>
+        </message>
+        <message>
+            <source>ce n&apos;est pas un fichier</source>
+            <translation>not a file</translation>
+        </message>
+        <message>
+            <source>lecture refusée</source>
+            <translation>reading not allowed</translation>
+        </message>
+        <message>
+            <source>fichier vide</source>
+            <translation>empty file</translation>
+        </message>
+        <message>
+            <source>ce n&apos;est pas un fichier audio</source>
+            <translation>not an audio file</translation>
+        </message>
+        <message>
+            <source>données audio endommagées ou codage non pris en charge</source>
+            <translation>damaged audio data or unsupported encoding</translation>
+        </message>
+        <message>
             <source>Piste audio importée !</source>
             <translation>Imported stem track(s)</translation>
         </message>
@@ -176,6 +200,10 @@
             <translation>Open a project</translation>
         </message>
         <message>
+            <source>Projets Tovra Sonaric</source>
+            <translation>Tovra Sonaric projects</translation>
+        </message>
+        <message>
             <source>Fermer un projet</source>
             <translation>Close project</translation>
         </message>
@@ -290,6 +318,18 @@
         <message>
             <source>Supprimer les pistes sélectionnées ?</source>
             <translation>Delete selected stem track(s)</translation>
+        </message>
+        <message>
+            <source>Ces règles seront supprimées avec elles :</source>
+            <translation>These rules are deleted with them:</translation>
+        </message>
+        <message>
+            <source>Implication : %1 implique %2</source>
+            <translation>Implication: %1 implies %2</translation>
+        </message>
+        <message>
+            <source>Exclusion : %1 et %2</source>
+            <translation>Exclusion: %1 and %2</translation>
         </message>
         <message>
             <source>Importer des pistes</source>

@@ -16,6 +16,30 @@
             <translation>Erreur : impossible d'importer la piste</translation>
         </message>
         <message>
+            <source>fichier introuvable</source>
+            <translation>fichier introuvable</translation>
+        </message>
+        <message>
+            <source>ce n&apos;est pas un fichier</source>
+            <translation>ce n&apos;est pas un fichier</translation>
+        </message>
+        <message>
+            <source>lecture refusée</source>
+            <translation>lecture refusée</translation>
+        </message>
+        <message>
+            <source>fichier vide</source>
+            <translation>fichier vide</translation>
+        </message>
+        <message>
+            <source>ce n&apos;est pas un fichier audio</source>
+            <translation>ce n&apos;est pas un fichier audio</translation>
+        </message>
+        <message>
+            <source>données audio endommagées ou codage non pris en charge</source>
+            <translation>données audio endommagées ou codage non pris en charge</translation>
+        </message>
+        <message>
             <source>Piste audio importée !</source>
             <translation>Piste audio importée !</translation>
         </message>
@@ -144,6 +168,10 @@
             <translation>Ouvrir un projet</translation>
         </message>
         <message>
+            <source>Projets Tovra Sonaric</source>
+            <translation>Projets Tovra Sonaric</translation>
+        </message>
+        <message>
             <source>Fermer un projet</source>
             <translation>Fermer un projet</translation>
         </message>
@@ -258,6 +286,18 @@
         <message>
             <source>Supprimer les pistes sélectionnées ?</source>
             <translation>Supprimer les pistes sélectionnées ?</translation>
+        </message>
+        <message>
+            <source>Ces règles seront supprimées avec elles :</source>
+            <translation>Ces règles seront supprimées avec elles :</translation>
+        </message>
+        <message>
+            <source>Implication : %1 implique %2</source>
+            <translation>Implication : %1 implique %2</translation>
+        </message>
+        <message>
+            <source>Exclusion : %1 et %2</source>
+            <translation>Exclusion : %1 et %2</translation>
         </message>
         <message>
             <source>Importer des pistes</source>

@@ -20,7 +20,7 @@ TEST(LevelText, ShowsDecibelsAndReadsTypedDecibels)
 {
     // One unit is 20*log10(2)/30 = 0.2007 dB; 30 units double the amplitude.
     const std::pair<int, const char*> shown[] = {
-        {-240, "-48.2"}, {-60, "-12.0"}, {-35, "-7.0"}, {-30, "-6.0"}, {-1, "-0.2"},
+        {-240, "-inf"},  {-239, "-48.0"}, {-60, "-12.0"}, {-35, "-7.0"}, {-30, "-6.0"}, {-1, "-0.2"},
         {0, "0.0"},      {1, "0.2"},     {30, "6.0"},   {60, "12.0"}};
     for (const auto& [level, text] : shown)
         EXPECT_EQ(levelText(level), QString::fromLatin1(text)) << level;
@@ -32,7 +32,8 @@ TEST(LevelText, ShowsDecibelsAndReadsTypedDecibels)
         {"-6", -30},    {"-6.1", -30},  {"-5.9", -29},  {"0.1", 0},     {"0.11", 1},
         {"12", 60},     {"13", 60},     {"-48.2", -240}, {"-60", -240}, {" 1.0 ", 5},
         {"1e400", std::nullopt},        {"6,5", std::nullopt},          {"nan", std::nullopt},
-        {"", std::nullopt},             {"inf", std::nullopt},
+        {"", std::nullopt},             {"inf", std::nullopt},          {"-inf", -240},
+        {" -INF ", -240},               {"+inf", std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(levelFromText(QString::fromUtf8(c.text)), c.level) << c.text;

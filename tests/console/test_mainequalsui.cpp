@@ -314,7 +314,7 @@ TEST(EqualisationUi, GainTypedInTheFieldAndWheelNotchesMoveTheBand)
     const struct {
         const char* typed;
         int db;
-    } cases[] = {{"9", 9}, {"-7 dB", -7}, {"-12", -12}, {"4 d", 4}};
+    } cases[] = {{"9", 9}, {"-7 dB", -7}, {"-12", -12}, {"4 d", 4}, {"-20", -12}, {"-99 dB", -12}};
     for (const auto& c : cases) {
         QTest::mouseClick(b->gainField(), Qt::LeftButton);
         QTest::keyClick(b->gainField(), Qt::Key_A, Qt::ControlModifier);

@@ -36,10 +36,10 @@ TEST(MasterMix, TypedLevelMovesTheFaderAndReportsIt)
         ASSERT_EQ(levels.count(), 1) << text;
         EXPECT_EQ(levels.at(0).at(0).toInt(), level);
     }
-    // The lowest level's readout keeps its leading minus: the whole text fits the field.
+    // The fader's bottom is silence, and reads so; the widest readout fits the field whole.
     master.fader()->setValue(-240);
-    EXPECT_EQ(master.levelEdit()->text(), "-48.2");
-    EXPECT_LE(master.levelEdit()->fontMetrics().horizontalAdvance("-48.2"), master.levelEdit()->width() - 4);
+    EXPECT_EQ(master.levelEdit()->text(), "-inf");
+    EXPECT_LE(master.levelEdit()->fontMetrics().horizontalAdvance("-48.0"), master.levelEdit()->width() - 4);
     // Dragging the fader writes the text.
     master.fader()->setValue(-120);
     EXPECT_EQ(master.levelEdit()->text(), "-24.1");

@@ -11,6 +11,7 @@
 #include "KSliderVol.h"
 #include "KSuperUI.h"
 #include "KVolumeUI.h"
+#include "KTextBox.h"
 #include "KVolumeWdg.h"
 
 #include <QAbstractButton>
@@ -356,6 +357,25 @@ TEST_F(VolumeUI, StripShowsItsBackgroundAndPanBox)
         EXPECT_EQ(shown.pixel(at), background.pixel(at)) << at.x() << "," << at.y();
     for (QPoint at : {QPoint(40, 0), QPoint(0, 10), QPoint(40, 21)})
         EXPECT_EQ(shown.pixel(at + QPoint(3, 30)), panBox.pixel(at)) << at.x() << "," << at.y();
+}
+
+// A name wider than the strip shows its start and an ellipsis, standing still; the tooltip holds
+// it whole.
+TEST_F(VolumeUI, ALongNameEndsInAnEllipsisWithTheWholeNameInTheTooltip)
+{
+    const QString longName = QStringLiteral("Bass mono with a very long name");
+    ASSERT_TRUE(doc.renameElt("t1", longName));
+    KVolumeWdg* strip = liveRow()->strip(longName);
+    ASSERT_NE(strip, nullptr);
+    KTextBox* name = nullptr;
+    for (KTextBox* box : strip->findChildren<KTextBox*>())
+        if (box->toolTip() == longName)
+            name = box;
+    ASSERT_NE(name, nullptr);
+    EXPECT_TRUE(name->text().startsWith("Bass")) << name->text().toStdString();
+    EXPECT_TRUE(name->text().endsWith(QChar(0x2026))) << name->text().toStdString();
+    EXPECT_FALSE(name->isScrolling());
+    EXPECT_LE(name->fontMetrics().horizontalAdvance(name->text()), name->width());
 }
 
 TEST_F(VolumeUI, StripMetersShowWhatMeterWidgetsShowAndRepaintOnlyChangedRows)

@@ -146,6 +146,31 @@ TEST_F(ConstraintPage, DialogRefusesOneElementTwiceAndAddsAReciprocal)
     expectRowsMatchTheDocument();
 }
 
+// A group named with 204 characters keeps both rule dialogs inside a 1024-pixel screen: the boxes
+// end the name with an ellipsis and hold it whole in their tooltips.
+TEST_F(ConstraintPage, LongNamesKeepTheRuleDialogsNarrow)
+{
+    const QString longName = QString("Strings and brass ").repeated(12).left(204);
+    ASSERT_TRUE(doc->createGroupWithRemovingElements(longName, {"voice"}, 0, 1));
+    for (const Kind kind : {KObjFile::Implication, KObjFile::Exclusion}) {
+        DlgCreateConstt dialog(kind, window, window);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        dialog.comboBox1->setCurrentText(longName);
+        QApplication::processEvents();
+        EXPECT_LE(dialog.frameGeometry().width(), 1024) << int(kind);
+        EXPECT_LE(dialog.minimumSizeHint().width(), 1024) << int(kind);
+        EXPECT_TRUE(dialog.okButton->isVisible());
+        EXPECT_LE(dialog.okButton->mapTo(&dialog, dialog.okButton->rect().bottomRight()).x(), dialog.width());
+        EXPECT_EQ(dialog.comboBox1->toolTip(), longName);
+        const int at = dialog.comboBox2->findText(longName);
+        ASSERT_GE(at, 0);
+        EXPECT_EQ(dialog.comboBox2->itemData(at, Qt::ToolTipRole).toString(), longName);
+        EXPECT_TRUE(grabToScreens(&dialog, kind == KObjFile::Implication ? "editor_constraint_dialog_long_name"
+                                                                          : "editor_exclusion_dialog_long_name"));
+    }
+}
+
 // A rule refused by the dialog or by the document, or aborted by the author, leaves the dialog
 // open with the elements and the description typed; the author is told once.
 TEST_F(ConstraintPage, ARefusedOrAbortedRuleKeepsTheDialogOpenWithWhatWasTyped)

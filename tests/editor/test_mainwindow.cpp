@@ -1,9 +1,19 @@
+#include "KCheckMixTV.h"
+#include "MiniPlayerUI.h"
 #include "MainWindowFixture.h"
+#include "MixViewUI.h"
+#include "ProjectFixture.h"
 #include "SonaricParams.h"
+#include "TabViewUI.h"
 #include "WorkSpaceUI.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenuBar>
+#include <QSortFilterProxyModel>
+#include <QTabBar>
 #include <QTest>
 #include <QToolBar>
 
@@ -25,6 +35,16 @@ QList<int> idsOf(const QList<QAction*>& entries, TVRAction* actions)
         ids << found;
     }
     return ids;
+}
+// A new project of two tracks, bass and voice, in the group "Band"; null when it could not be made.
+KCtrlFile* openBand(ZazuzoziZadiviDU* window, const fixtures::TempDir& dir)
+{
+    window->createFileObj();
+    KCtrlFile* document = window->getTovraFile();
+    for (const QString name : {"bass", "voice"})
+        if (document->addTrack(name, sineTrack(dir, name + ".wav"), nullptr) != name)
+            return nullptr;
+    return document->createGroupWithRemovingElements("Band", {"bass", "voice"}, 0, 2) ? document : nullptr;
 }
 } // namespace
 
@@ -123,6 +143,132 @@ TEST_F(MainWindowTest, TabChangeShowsItsPageAndKeepsTheSavedState)
         EXPECT_TRUE(window->projectIsSaved());
     }
     EXPECT_EQ(window->windowTitle(), "[Untitled] - Tovra Sonaric Free");
+}
+
+// One table for the two name checks: a new element's name and a new stored mix's name.
+TEST_F(MainWindowTest, NewElementAndMixNamesAreCheckedAgainstTheProject)
+{
+    EXPECT_FALSE(window->grpNameIsValid("Drums")); // no project: nothing may be named
+    EXPECT_FALSE(window->isValidMixName("Evening"));
+    fixtures::TempDir dir;
+    window->createFileObj();
+    KCtrlFile* document = window->getTovraFile();
+    ASSERT_EQ(document->addTrack("bass", sineTrack(dir, "bass.wav"), nullptr), "bass");
+    ASSERT_TRUE(document->createGroupWithRemovingElements("Rhythm", {"bass"}, 0, 1));
+    ASSERT_TRUE(document->saveCurrentMix("Evening"));
+    const struct {
+        const char* name;
+        bool element;
+        bool mix;
+    } cases[] = {{"", false, false},          {"   ", false, false},     {"bass", false, true},
+                 {"Rhythm", false, true},     {"Evening", true, false}, {"Morning", true, true},
+                 {"evening", true, true}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(window->grpNameIsValid(c.name), c.element) << c.name;
+        EXPECT_EQ(window->isValidMixName(c.name), c.mix) << c.name;
+    }
+    EXPECT_EQ(window->getKAFPlayer(), window->getMixView()->getMiniPlayer()->getKAFPlayer());
+}
+
+// Leaving the mix editor (not entering it) settles the open mix's unsaved changes, and every tab
+// change puts the elements back to their stored play statuses, so that what was heard on the
+// page left does not stay in the project.
+TEST_F(MainWindowTest, LeavingTheMixEditorStoresTheOpenMixAndResetsThePlayStatuses)
+{
+    fixtures::TempDir dir;
+    KCtrlFile* document = openBand(window, dir);
+    ASSERT_NE(document, nullptr);
+    window->initUIForOpenedProject();
+    window->resize(1000, 800);
+    window->show();
+    TabViewUI* strip = qobject_cast<WorkSpaceUI*>(window->centralWidget())->tabStrip();
+    // The tabs are drawn 142 pixels apart from x = 28.
+    auto clickTab = [strip](int index) {
+        QTabBar* bar = strip->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->mapFrom(strip, QPoint(28 + 142 * index + 70, 20)));
+    };
+    clickTab(3);
+    ASSERT_EQ(window->currentTab(), 3);
+    QStringList asked;
+    ScopedPromptHandler prompt([&asked](const KPrompt::Request& request) {
+        KPrompt::Answer answer;
+        if (request.kind == KPrompt::Dialog) {
+            request.dialog->findChild<QLineEdit*>("lineEdit")->setText("Evening");
+            answer.button = 1;
+            return answer;
+        }
+        asked << request.text;
+        answer.button = QMessageBox::Yes;
+        return answer;
+    });
+    ASSERT_TRUE(window->createTovix());
+    MixViewUI* editor = window->getMixView();
+    editor->expandAll();
+    QApplication::processEvents();
+    KCheckMixTV* tree = editor->getKCheckableTV();
+    const QModelIndex bass = tree->proxy()->mapFromSource(tree->getKModel()->getIndex("bass"));
+    ASSERT_TRUE(bass.isValid());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(bass).center());
+    ASSERT_EQ(document->getPlayedTracks(), QStringList({"bass"}));
+    asked.clear();
+
+    clickTab(0);
+    EXPECT_EQ(window->currentTab(), 0);
+    EXPECT_TRUE(document->getPlayedTracks().isEmpty());
+    EXPECT_FALSE(editor->hasUnsavedChanges());
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked.first().contains("Evening")) << asked.first().toStdString();
+    // The stored mix holds what was set on the page left.
+    ASSERT_TRUE(document->setCurrentMix("Evening"));
+    EXPECT_EQ(document->getPlayedTracks(), QStringList({"bass"}));
+}
+
+// "Create a Tovix" cancelled at its name changes nothing: the project stays saved, the mix editor
+// stays on the step it showed under the same heading. Statuses changed on another page (the
+// mixing-rules page playing a rule) are no edit of the open mix: leaving asks nothing.
+TEST_F(MainWindowTest, CancelledTovixAndOtherPagesLeaveTheOpenMixAndTheSavedStateAlone)
+{
+    fixtures::TempDir dir;
+    KCtrlFile* document = openBand(window, dir);
+    ASSERT_NE(document, nullptr);
+    ASSERT_TRUE(document->saveCurrentMix("Evening"));
+    window->initUIForOpenedProject();
+    window->resize(1000, 800);
+    window->show();
+    window->setCurrentTab(3);
+    MixViewUI* editor = window->getMixView();
+    editor->itemActivated_slots("Evening");
+    for (int step = 0; step < 2; ++step)
+        QTest::mouseClick(editor->findChild<QPushButton*>("nextButton"), Qt::LeftButton);
+    ASSERT_EQ(editor->currentStep(), 2);
+    const QString heading = editor->findChild<QLabel*>("stepLabel")->text();
+    window->setSavedProject(true);
+
+    QStringList asked;
+    ScopedPromptHandler prompt([&asked](const KPrompt::Request& request) {
+        asked << request.text;
+        KPrompt::Answer answer;
+        answer.button = request.kind == KPrompt::Dialog ? 0 : int(QMessageBox::Yes);
+        return answer;
+    });
+    QMenu* project = nullptr;
+    for (QAction* entry : window->menuBar()->actions())
+        if (entry->menu() && entry->menu()->actions().contains(actions->getAction(15)))
+            project = entry->menu();
+    ASSERT_NE(project, nullptr);
+    project->popup(window->mapToGlobal(QPoint(40, 20)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(project));
+    QTest::mouseClick(project, Qt::LeftButton, {}, project->actionGeometry(actions->getAction(15)).center());
+    EXPECT_TRUE(window->projectIsSaved());
+    EXPECT_EQ(editor->currentStep(), 2);
+    EXPECT_EQ(editor->findChild<QLabel*>("stepLabel")->text(), heading);
+    EXPECT_EQ(editor->getEditedMix(), "Evening");
+
+    window->setCurrentTab(2);
+    document->setEltStatus("voice", true, false);
+    asked.clear();
+    window->setCurrentTab(0);
+    EXPECT_TRUE(asked.filter("Tovix").isEmpty()) << asked.join("|").toStdString();
 }
 
 TEST_F(MainWindowTest, ClosingWithoutProjectAsksNothing)

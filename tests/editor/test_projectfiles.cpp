@@ -103,7 +103,7 @@ TEST_F(ProjectFilesTest, OpenSaveAsCloseAndReopenGiveTheSameProject)
         ScriptedPrompts prompts({{projectFile}});
         actions->getAction(1)->trigger();
         EXPECT_EQ(prompts.titles(), QStringList{"Open a project"});
-        EXPECT_EQ(prompts.asked[0].filter, " (*.tvprj *.kpr)");
+        EXPECT_EQ(prompts.asked[0].filter, "Tovra Sonaric projects (*.tvprj *.kpr)");
     }
     ASSERT_NE(window->getTovraFile(), nullptr);
     EXPECT_TRUE(viewsHoldTheDocument());

@@ -2,6 +2,7 @@
 // and a refused rename that changes nothing), the stereo conversion's destinations, moving
 // elements between groups, colours, and the group command's dialog.
 #include "DlgNewGroupUI.h"
+#include "KDragMenuLV.h"
 #include "MainWindowFixture.h"
 #include "ProjectFixture.h"
 #include "SonaricParams.h"
@@ -12,8 +13,12 @@
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
+#include <QSplitter>
+#include <QToolButton>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -194,6 +199,58 @@ TEST_F(StructureEdits, GroupCommandOpensTheGroupDialogOverTheProject)
     actions->getAction(16)->trigger();
     EXPECT_EQ(offered, QStringList({"bass", "drums", "keys", "voice"}));
     EXPECT_FALSE(window->projectIsSaved());
+}
+
+// Deleting tracks deletes the rules that name them: the question lists those rules, and
+// answering no keeps everything.
+TEST_F(StructureEdits, DeleteTrackQuestionNamesTheRulesThatGoWithTheTracks)
+{
+    window->initUIForOpenedProject();
+    window->updateUI();
+    window->resize(1024, 700);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const auto deleteButton = [this]() -> QToolButton* {
+        for (QToolButton* button : window->findChildren<QToolButton*>())
+            if (button->defaultAction() == actions->getAction(14) && button->isVisible())
+                return button;
+        return nullptr;
+    };
+    // The library panel made wide enough for its whole tool bar.
+    auto* splitter = qobject_cast<QSplitter*>(window->getLibraryView()->parentWidget()->parentWidget());
+    ASSERT_NE(splitter, nullptr);
+    splitter->setSizes({700, 500});
+    QApplication::processEvents();
+    QToolButton* remove = deleteButton();
+    ASSERT_NE(remove, nullptr);
+    const QStringList rulesBefore = doc->contraintNames();
+    Answers answers;
+    for (const auto& [selected, listed] :
+         std::vector<std::pair<QStringList, QStringList>>{
+             {{"bass", "keys"},
+              {"Exclusion: bass and drums (one at a time)", "Implication: keys implies voice (keys need voice)"}},
+             {{"voice"}, {"Implication: keys implies voice (keys need voice)"}}}) {
+        answers.asked.clear();
+        KDragMenuLV* library = window->getLibraryView();
+        ASSERT_TRUE(QTest::qWaitFor([library] { return library->model()->rowCount() == 4; }, 20000));
+        library->clearSelection();
+        QAbstractItemModel* rows = library->model();
+        for (int row = 0; row < rows->rowCount(); ++row)
+            for (int column = 0; column < rows->columnCount(); ++column)
+                if (selected.contains(rows->index(row, column).data().toString()))
+                    library->selectionModel()->select(rows->index(row, column),
+                                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        ASSERT_EQ(library->getSelectedItems().size(), selected.size());
+        QTest::mouseClick(remove, Qt::LeftButton);
+        ASSERT_EQ(answers.texts().size(), 1);
+        const QString question = answers.texts().first();
+        EXPECT_TRUE(question.startsWith("Delete selected stem track(s)")) << question.toStdString();
+        for (const QString& line : listed)
+            EXPECT_TRUE(question.contains(line)) << question.toStdString() << " lacks " << line.toStdString();
+        EXPECT_EQ(question.count(QChar(10)), 2 + listed.size()) << question.toStdString();
+    }
+    EXPECT_TRUE(doc->isTrack("bass"));
+    EXPECT_EQ(doc->contraintNames(), rulesBefore);
 }
 
 } // namespace

@@ -68,17 +68,24 @@ class Workers : public ::testing::Test
 protected:
     QString file(const char* name) const { return QString::fromStdString(dir.file(name)); }
 
-    // Three readable files of three formats, one file that is not audio and one that is absent.
+    // Three readable files of three formats, one file that is not audio, one that is absent and
+    // one damaged.
     QStringList mixedFiles()
     {
         QFile text(file("notes.wav"));
         EXPECT_TRUE(text.open(QIODevice::WriteOnly));
         text.write("these are not samples\n");
         text.close();
+        // A WAVE header with nothing of a format behind it.
+        QFile damaged(file("fake.wav"));
+        EXPECT_TRUE(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray("RIFF\x24\0\0\0WAVEdata\x10\0\0\0", 20) + QByteArray(16, 'x'));
+        damaged.close();
         return {sineFile(dir, "kick.wav", 0.3),
                 file("notes.wav"),
                 sineFile(dir, "bass.flac", 0.3, 1, SF_FORMAT_FLAC | SF_FORMAT_PCM_16),
                 file("absent.wav"),
+                file("fake.wav"),
                 sineFile(dir, "pad.ogg", 0.3, 2, SF_FORMAT_OGG | SF_FORMAT_VORBIS)};
     }
 
@@ -107,8 +114,12 @@ TEST_F(Workers, ImportAddsEveryReadableFileAndNamesTheOthers)
         bool ok;
     } cases[] = {
         {"empty list", false, {}, {}, 3, "Piste audio importée !", true},
-        {"mixed formats", true, {"kick", "bass", "pad"}, {"notes.wav", "absent.wav"}, -2,
-         "Erreur : impossible d'importer la piste \"notes.wav\", \"absent.wav\" !", false},
+        {"mixed formats", true, {"kick", "bass", "pad"}, {"notes.wav", "absent.wav", "fake.wav"}, -2,
+         "Erreur : impossible d'importer la piste !\n"
+         "\"notes.wav\" : ce n'est pas un fichier audio\n"
+         "\"absent.wav\" : fichier introuvable\n"
+         "\"fake.wav\" : données audio endommagées ou codage non pris en charge",
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);

@@ -162,6 +162,32 @@ TEST_F(GroupDialog, DroppedNamesBecomeMembers)
     EXPECT_TRUE(ui(dialog).removeEltButton->isEnabled());
 }
 
+// Two tracks dragged onto the member list of a new group (the drag moves them out of the
+// available list) raise the maximum heard at once to two: the new group, with no rule in the
+// project, is created without any contradiction.
+TEST_F(GroupDialog, TracksMovedByADragRaiseTheMaximumAndTheGroupIsCreated)
+{
+    DlgNewGroupUI dialog(&doc, DlgNewGroupUI::Create);
+    dialog.show();
+    QTest::keyClicks(ui(dialog).nameLineEdit, "Pair");
+    QAbstractItemModel* members = ui(dialog).eltList->model();
+    QAbstractItemModel* available = ui(dialog).trackList->model();
+    for (const char* name : {"t1", "t2"}) {
+        members->insertRows(members->rowCount(), 1);
+        members->setData(members->index(members->rowCount() - 1, 0), QString(name));
+        const QModelIndexList from = available->match(available->index(0, 0), Qt::DisplayRole, QString(name));
+        ASSERT_EQ(from.size(), 1);
+        available->removeRows(from.first().row(), 1);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ui(dialog).maxSpinBox->value(), 2);
+    Prompts prompts;
+    click(ui(dialog).okButton);
+    EXPECT_EQ(dialog.result(), 1);
+    EXPECT_EQ(doc.getSubElt("Pair"), QStringList({"t1", "t2"}));
+    EXPECT_TRUE(prompts.boxes.isEmpty()) << prompts.boxes.join("|").toStdString();
+}
+
 TEST_F(GroupDialog, AGroupFirstInTheSelectionBecomesTheLocationAndNothingIsAMember)
 {
     ASSERT_TRUE(doc.createGroupWithRemovingElements("G", {"t3"}, 0, 1));
@@ -177,13 +203,43 @@ TEST_F(GroupDialog, AGroupFirstInTheSelectionBecomesTheLocationAndNothingIsAMemb
     EXPECT_EQ(doc.getGroupNames(), QStringList({"G"}));
 }
 
+// A refused creation keeps the dialog open with the typed name and the chosen members, so the
+// author can mend the choice; the project keeps no half-made group.
+TEST_F(GroupDialog, ARefusedCreationKeepsTheDialogOpenWithWhatWasChosen)
+{
+    ASSERT_TRUE(doc.createGroupWithRemovingElements("G", {"t3"}, 0, 1));
+    DlgNewGroupUI dialog(&doc, DlgNewGroupUI::Create);
+    dialog.show();
+    QTest::keyClicks(ui(dialog).nameLineEdit, "N");
+    selectRows(ui(dialog).trackList, {"t1"});
+    click(ui(dialog).addTrackButton);
+    ui(dialog).comboBox->setCurrentText("G");
+    ui(dialog).checkBox->setChecked(true); // always on beside t3 in a one-at-a-time group
+    Prompts prompts;
+    click(ui(dialog).okButton);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), 0);
+    EXPECT_EQ(ui(dialog).nameLineEdit->text(), "N");
+    EXPECT_EQ(names(ui(dialog).eltList), QStringList({"t1"}));
+    EXPECT_EQ(prompts.boxes.size(), 1); // the rule check's own message
+    EXPECT_FALSE(doc.isElement("N"));
+    EXPECT_EQ(doc.getSubElt("G"), QStringList({"t3"}));
+    // Mended, the same dialog creates the group.
+    ui(dialog).checkBox->setChecked(false);
+    click(ui(dialog).okButton);
+    EXPECT_EQ(dialog.result(), 1);
+    EXPECT_EQ(doc.getParent("N"), "G");
+    EXPECT_TRUE(doc.isGroup("N"));
+}
+
 TEST_F(GroupDialog, RefusesNamesTheProjectOrTheLocationListAlreadyUse)
 {
     DlgNewGroupUI dialog(&doc, DlgNewGroupUI::Create);
     const struct {
         const char* name;
         bool valid;
-    } cases[] = {{"", false},          {"t1", false},        {"My Tovra Music", false},
+    } cases[] = {{"", false},          {"   ", false},       {" \t", false},
+                 {"t1", false},        {"My Tovra Music", false},
                  {"__Mine", false},    {"a|b", false},       {"_cstt_auto_9", false},
                  {"Drums", true},      {"t1 bis", true}};
     for (const auto& c : cases) {
@@ -325,6 +381,22 @@ TEST_F(GroupDialog, AGroupIsNeverOfferedAsItsOwnLocationOrMember)
     EXPECT_EQ(ui(dialog).comboBox->findText("Outer"), -1);
     EXPECT_EQ(ui(dialog).comboBox->findText("Inner"), -1);
     EXPECT_FALSE(names(ui(dialog).groupList).contains("Outer"));
+}
+
+// A 204-character group keeps the dialog's width: the location box ends the name with an
+// ellipsis and holds it whole in its tooltip.
+TEST_F(GroupDialog, ALongGroupNameKeepsTheDialogNarrow)
+{
+    const QString longName = QString("Strings and brass ").repeated(12).left(204);
+    ASSERT_TRUE(doc.createGroupWithRemovingElements(longName, {"t4"}, 0, 1));
+    DlgNewGroupUI dialog(&doc, DlgNewGroupUI::Create);
+    dialog.show();
+    ui(dialog).comboBox->setCurrentText(longName);
+    QCoreApplication::processEvents();
+    EXPECT_LE(dialog.width(), 1024);
+    EXPECT_LE(dialog.minimumSizeHint().width(), 1024);
+    EXPECT_EQ(ui(dialog).comboBox->toolTip(), longName);
+    EXPECT_TRUE(dialog.grab().save(QStringLiteral(TOVRA_SCREENS_DIR) + "/DlgNewGroupUI_long_name.png"));
 }
 
 } // namespace

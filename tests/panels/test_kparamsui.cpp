@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 
 TEST(KParamsUI, PagesAndTheirRequests)
@@ -113,8 +115,8 @@ TEST(KNotMuteLevelUI, EveryLevelComesBackWholeInDecibels)
     policy.setMinLevel(-60);
     EXPECT_EQ(spin->text(), "-12.0 dB");
     // One step is one level unit.
-    policy.setMinLevel(-240);
-    EXPECT_EQ(spin->text(), "-48.2 dB");
+    policy.setMinLevel(-240); // silence
+    EXPECT_EQ(spin->text(), "-inf dB");
     for (int i = 0; i < 3; ++i)
         spin->stepUp();
     EXPECT_EQ(policy.getMinLevelCB(), -237);
@@ -132,6 +134,21 @@ TEST(KNotMuteLevelUI, EveryLevelComesBackWholeInDecibels)
         spin->setFocus();
         spin->selectAll();
         QTest::keyClicks(spin, QString::fromLatin1(text));
+        QTest::keyClick(spin, Qt::Key_Return);
+        EXPECT_EQ(policy.getMinLevelCB(), level) << text;
+    }
+    // Pasted text that is no finite number is refused whole; the silence readout reads back.
+    const std::pair<const char*, int> pasted[] = {{"inf", -30}, {"nan", -30}, {"-nan", -30},
+                                                  {"+inf", -30}, {"-inf", -240}};
+    for (const auto& [text, level] : pasted) {
+        policy.setMinLevel(-30);
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(text));
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClick(spin, Qt::Key_V, Qt::ControlModifier);
+        if (level == -30) {
+            EXPECT_EQ(spin->text(), "-6.0 dB") << text;
+        }
         QTest::keyClick(spin, Qt::Key_Return);
         EXPECT_EQ(policy.getMinLevelCB(), level) << text;
     }

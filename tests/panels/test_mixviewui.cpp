@@ -305,6 +305,7 @@ TEST_F(MixViewTest, OpeningAnotherMixAsksToSaveAndKeepsEachMixsMastering)
     const QMap<int, double> masteringB = document.getMixMastering("B");
 
     Prompts prompts({}, QMessageBox::Yes);
+    host.show(); // statuses changed while the editor is shown are edits of its mix
     list->setAsCurrentMix("A");
     EXPECT_EQ(panel->getEditedMix(), "A");
     EXPECT_EQ(panel->getKeptEquals(), document.getMixMastering("A"));
