@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
+# Installs what is missing, builds every test under AddressSanitizer and UndefinedBehaviorSanitizer
 # (and the threaded tests under ThreadSanitizer), and runs them all with ctest. The sanitizer build
 # compiles the product code (not the tests) with warnings as errors.
-# (and the threaded tests under ThreadSanitizer), and runs them all with ctest.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
