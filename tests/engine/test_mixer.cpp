@@ -3,15 +3,62 @@
 // saturation, driven block by block without threads.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cmath>
 #include <functional>
+#include <utility>
 
 #include "KEqual.h"
 #include "KLevels.h"
 #include "KMix.h"
+#include "KProjectLock.h"
 #include "MixerFixtures.h"
 
 using namespace mixfx;
+
+// The mixer's opening, placing and reading of its tracks' files, seen by the test: this program's
+// sf_open, sf_seek and sf_readf_short come before libsndfile's in the dynamic lookup and pass
+// every call on. A test gives what runs on the mixer's thread at the next such call (once), as
+// the editor may change the project meanwhile.
+namespace readerspy
+{
+std::function<void()> onOpen, onSeek, onRead;
+
+template <typename F> F libsndfile(const char *name)
+{
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+void runOnce(std::function<void()> &step)
+{
+    if (std::function<void()> now = std::exchange(step, nullptr))
+        now();
+}
+} // namespace readerspy
+
+extern "C" SNDFILE *sf_open(const char *path, int mode, SF_INFO *info)
+{
+    static const auto next = readerspy::libsndfile<SNDFILE *(*)(const char *, int, SF_INFO *)>("sf_open");
+    if (mode == SFM_READ)
+        readerspy::runOnce(readerspy::onOpen);
+    return next(path, mode, info);
+}
+
+extern "C" sf_count_t sf_seek(SNDFILE *file, sf_count_t frames, int whence)
+{
+    static const auto next = readerspy::libsndfile<sf_count_t (*)(SNDFILE *, sf_count_t, int)>("sf_seek");
+    readerspy::runOnce(readerspy::onSeek);
+    return next(file, frames, whence);
+}
+
+extern "C" sf_count_t sf_readf_short(SNDFILE *file, short *frames, sf_count_t count)
+{
+    static const auto next =
+        readerspy::libsndfile<sf_count_t (*)(SNDFILE *, short *, sf_count_t)>("sf_readf_short");
+    readerspy::runOnce(readerspy::onRead);
+    return next(file, frames, count);
+}
 
 namespace
 {
@@ -306,6 +353,59 @@ TEST(Mixer, TrackWhoseReaderCannotBePlacedPlaysSilenceNotItsOldPosition)
     ASSERT_GT(jump, 10);
     for (size_t i = static_cast<size_t>(jump) * kBlock; i < out.size() / 2; ++i)
         ASSERT_EQ(0, at(out, i, 0)) << i;
+}
+
+// The editor switches a track off while the mixer reads the track's first block after a seek:
+// the track fades out and stops; the mixer's placing does not switch it on again.
+TEST(Mixer, StatusChangedWhileTheBlockIsReadIsKept)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    dcTrack(dir, project.file(), "A", 10000);
+    KElement *a = giveElt(project.file(), "A");
+    a->status = KSTATUS_BY_MEMBER;
+    int switchedOff = 0;
+    runMixer(project.file(), kRate, 100, [&](int b) {
+        if (b != 10)
+            return;
+        EXPECT_EQ(1, so_setTime(0.1));
+        readerspy::onSeek = [&] {
+            readerspy::onRead = [&] {
+                const KProjectLock lock;
+                a->status = KSTATUS_OFF;
+                ++switchedOff;
+            };
+        };
+    });
+    readerspy::onSeek = readerspy::onRead = nullptr;
+    EXPECT_EQ(1, switchedOff);
+    EXPECT_EQ(KSTATUS_STOPPED, a->status);
+}
+
+// The editor gives a track another file while the mixer opens the track's first one: the track
+// plays its new file.
+TEST(Mixer, TrackGivenAnotherFileWhileItsReaderOpensPlaysTheNewFile)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    KFile *f = project.file();
+    dcTrack(dir, f, "A", 8000);
+    const std::string other = writeShorts(dir.file("other.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+                                          kRate, 2, dc(3 * kRate, 2, -8000));
+    giveElt(f, "A")->status = KSTATUS_BY_MEMBER;
+    int changed = 0;
+    const auto out = runMixer(f, kRate, 20, [&](int b) {
+        if (b != 0)
+            return;
+        readerspy::onOpen = [&] {
+            const KProjectLock lock;
+            EXPECT_EQ(1, setPathWOC(f, "A", _tvr_strcpy(other.c_str())));
+            ++changed;
+        };
+    });
+    readerspy::onOpen = nullptr;
+    EXPECT_EQ(1, changed);
+    EXPECT_EQ(-4000, at(out, 15 * kBlock, 0));
 }
 
 TEST(Mixer, LaterTrackStartsAtItsDate)
