@@ -18,9 +18,10 @@ constexpr int kPollDeadlineMs = 20000;
 template <typename Condition, typename Step>
 bool pollUntilWith(Condition condition, int milliseconds, Step step)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
     while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
+        if (Clock::now() >= deadline)
             return bool(condition());
         step();
     }
@@ -28,7 +29,8 @@ bool pollUntilWith(Condition condition, int milliseconds, Step step)
 }
 
 // Sleeps between the checks: for conditions that other threads make true.
-template <typename Condition> bool pollUntil(Condition condition, int milliseconds = kPollDeadlineMs)
+template <typename Condition>
+bool pollUntil(Condition condition, int milliseconds = kPollDeadlineMs)
 {
     return pollUntilWith(condition, milliseconds,
                          [] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); });
@@ -36,7 +38,8 @@ template <typename Condition> bool pollUntil(Condition condition, int millisecon
 
 #ifdef QT_TESTLIB_LIB
 // Runs the event loop between the checks: for conditions that queued signals or timers make true.
-template <typename Condition> bool waitUntil(Condition condition, int milliseconds = kPollDeadlineMs)
+template <typename Condition>
+bool waitUntil(Condition condition, int milliseconds = kPollDeadlineMs)
 {
     return pollUntilWith(condition, milliseconds, [] { QTest::qWait(5); });
 }

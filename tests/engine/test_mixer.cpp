@@ -39,7 +39,8 @@ void runOnce(std::function<void()> &step)
 
 extern "C" SNDFILE *sf_open(const char *path, int mode, SF_INFO *info)
 {
-    static const auto next = readerspy::libsndfile<SNDFILE *(*)(const char *, int, SF_INFO *)>("sf_open");
+    static const auto next =
+        readerspy::libsndfile<SNDFILE *(*)(const char *, int, SF_INFO *)>("sf_open");
     if (mode == SFM_READ)
         readerspy::runOnce(readerspy::onOpen);
     return next(path, mode, info);
@@ -47,7 +48,8 @@ extern "C" SNDFILE *sf_open(const char *path, int mode, SF_INFO *info)
 
 extern "C" sf_count_t sf_seek(SNDFILE *file, sf_count_t frames, int whence)
 {
-    static const auto next = readerspy::libsndfile<sf_count_t (*)(SNDFILE *, sf_count_t, int)>("sf_seek");
+    static const auto next =
+        readerspy::libsndfile<sf_count_t (*)(SNDFILE *, sf_count_t, int)>("sf_seek");
     readerspy::runOnce(readerspy::onSeek);
     return next(file, frames, whence);
 }
