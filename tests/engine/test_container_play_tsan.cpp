@@ -264,8 +264,9 @@ TEST_P(ContainerPlay, PlayAfterASeekMatchesThePlayFromTheStartAndWritesNoError)
         sought = runMixer(file, kRate, 200, [&](int block) {
             if (block > 0)
                 dates.push_back(so_transport().date.load());
-            if (block == 10)
+            if (block == 10) {
                 ASSERT_EQ(1, so_setTime(0.3));
+            }
         });
         _freeZark(file);
     }

@@ -342,8 +342,9 @@ TEST(Mixer, TrackWhoseReaderCannotBePlacedPlaysSilenceNotItsOldPosition)
     const auto out = runMixer(
         project.file(), kRate, 200,
         [&](int b) {
-            if (b == 10)
+            if (b == 10) {
                 EXPECT_EQ(1, so_setTime(0.75));
+            }
             if (b > 10 && jump < 0 && so_transport().date.load() == target)
                 jump = b - 1;
         },

@@ -3,7 +3,6 @@
 #include "QtAppEnvironment.h"
 #include "../PollUntil.h"
 
-#include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
 

@@ -91,8 +91,9 @@ TEST(StartWindow, FixedWindowWithItsTextsAndTwoReportingButtons)
     for (const QWidget* shown : window.findChildren<QWidget*>()) {
         EXPECT_TRUE(window.rect().contains(QRect(shown->mapTo(&window, QPoint(0, 0)), shown->size())))
             << shown->objectName().toStdString();
-        if (const auto* label = qobject_cast<const QLabel*>(shown); label && !label->wordWrap())
+        if (const auto* label = qobject_cast<const QLabel*>(shown); label && !label->wordWrap()) {
             EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+        }
     }
     QSignalSpy next(&window, &StartWindowUi::continuerPressed);
     QSignalSpy exit(&window, &StartWindowUi::quitterPressed);
