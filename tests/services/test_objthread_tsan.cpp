@@ -1,8 +1,7 @@
+#include "../PollUntil.h"
 #include "KObjProgress.h"
 #include "KObjThread.h"
 #include "QtAppEnvironment.h"
-#include "../PollUntil.h"
-
 
 #include <gtest/gtest.h>
 

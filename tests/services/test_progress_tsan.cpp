@@ -3,7 +3,6 @@
 #include "KObjProgress.h"
 #include "KObjThread.h"
 
-
 #include <gtest/gtest.h>
 
 #include <atomic>
