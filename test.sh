@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every test under AddressSanitizer and UndefinedBehaviorSanitizer
-# (and the threaded tests under ThreadSanitizer), and runs them all with ctest.
+# (and the threaded tests under ThreadSanitizer), and runs them all with ctest. The sanitizer build
+# compiles the product code (not the tests) with warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -16,7 +17,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS="-O1" -DCMAKE_CXX_FLAGS="-O1" \
-  "-DTOVRA_SANITIZE=address;undefined" "${launcher[@]}" >/dev/null
+  "-DTOVRA_SANITIZE=address;undefined" -DTOVRA_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build build-test -j "$jobs"
 
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS="-O1" -DCMAKE_CXX_FLAGS="-O1" \

@@ -1,12 +1,21 @@
 # Helpers shared by every folder: shared libraries named as their deliverable, test executables
 # one per test file, fuzz targets that double as corpus-replaying regression tests.
 
+# tovra_product_warnings(target): with TOVRA_WERROR (test.sh's sanitizer build) a warning in the
+# target's own sources stops the build. Every library and program of the product calls it.
+function(tovra_product_warnings name)
+  if(TOVRA_WERROR)
+    target_compile_options(${name} PRIVATE -Werror)
+  endif()
+endfunction()
+
 # tovra_add_library(libName SOURCES... LIBS ...): libName.so in the bundle's lib/.
 function(tovra_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} SHARED ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES PREFIX "")
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  tovra_product_warnings(${name})
 endfunction()
 
 # tovra_add_program(Name SOURCES... LIBS ...): a program in the bundle's bin/.
@@ -15,6 +24,7 @@ function(tovra_add_program name)
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TOVRA_BIN_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  tovra_product_warnings(${name})
 endfunction()
 
 # Every test and fuzz replay ends after this many seconds (ten times a normal run or more, with

@@ -144,7 +144,8 @@ EqualisationUi::EqualisationUi(int nbRanges, const int* rangeLimitsHz, int gainS
     m_freqDial->setAccessibleName(tr("Fréquence"));
     m_gainDial->setAccessibleName(tr("Gain"));
 
-    // 11 points of the original 72 dpi screens: 11 pixels, so that "20000 Hz" fits the field.
+    // Tahoma (DejaVu Sans on Linux, see KTheme) at 11 pixels, whatever the screen's resolution,
+    // so that "20000 Hz" fits the field.
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11);
     font.setWeight(QFont::Normal);

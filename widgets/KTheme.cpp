@@ -58,7 +58,8 @@ QStyle* KTheme::createStyle()
 
 void KTheme::apply(QApplication& app)
 {
-    // Fonts named by the original layouts, absent on Linux.
+    // The widgets name Tahoma and Microsoft Sans Serif, which Linux rarely has: both are drawn
+    // with DejaVu Sans, a sans-serif of similar width.
     QFont::insertSubstitution("Tahoma", "DejaVu Sans");
     QFont::insertSubstitution("Microsoft Sans Serif", "DejaVu Sans");
     app.setStyle(createStyle());

@@ -1,7 +1,7 @@
 // Levels of one element: its gains and level bounds in the engine's level unit (30 units per
-// doubling of gain, 0 = unity), plus the mix-law constants. The element's mix-law type and data,
-// mute, solo and pan live on KElement itself (KFile.h); the project's solo count and master gain
-// and pan on the project. No lock: the GUI thread writes these while the playback threads read.
+// doubling of gain, 0 = unity), plus the mix-law constants. Mix-law type and data, mute, solo and
+// pan live on KElement (KFile.h); solo count, master gain and pan on the project. The GUI thread
+// writes these and the playback threads read them, on the playing project under the project lock.
 #ifndef KLEVELS_H
 #define KLEVELS_H
 
@@ -51,7 +51,7 @@ void KLevels_delete(KLevels **levels);
 // level operations store comes from here.
 double KLevels_levelToGain(int level);
 
-// --- Level operations (GUI thread, no lock; the playback threads read the gains) --------------
+// --- Level operations (GUI thread; on the playing project with the project lock held) ----------
 struct KElement;
 struct _KFile;
 struct KTrack;
@@ -88,7 +88,7 @@ int getMaxLevel(struct _KFile *file, const char *name);
 // 1 at the top, 0 when stopped at a hidden group or for absent arguments.
 int k_getTotalPan(struct KElement *elt, double *left, double *right);
 
-// --- Mute, solo, master (GUI thread, no lock) ----------------------------------------------------
+// --- Mute, solo, master (GUI thread; on the playing project with the project lock held) --------
 // Mute and solo spread down a group to its members and up to the visible groups above; the
 // project's solo count is always the number of elements whose solo flag is set. A group is muted
 // (soloed) when every one (at least one) of its playing members is, or, when none of its members

@@ -160,8 +160,7 @@ KAudioFile *openTrackAudio(const KTrack *track, int number, KStreamFormat *fileF
     return audio;
 }
 
-// --- One Vorbis track, encoded into memory
-// ---------------------------------------------------------
+// --- One Vorbis track, encoded into memory -------------------------------------------------------
 
 struct VorbisJob {
     KTrack *track = nullptr;
@@ -453,8 +452,7 @@ int writeVorbisTracks(KFile *file, KTrack **tracks, int n, FILE *stream, const S
 
 } // namespace
 
-// --- Settings and messages
-// --------------------------------------------------------------------------
+// --- Settings and messages -----------------------------------------------------------------------
 
 SVorbisEnc *InitDefSVorbisEnc(SVorbisEnc *settings)
 {
@@ -528,8 +526,7 @@ int OggVorbisError(const char *context, int code)
     return code;
 }
 
-// --- Writing pieces
-// -----------------------------------------------------------------------------------
+// --- Writing pieces ------------------------------------------------------------------------------
 
 int tvrWritePage(const ogg_page *page, FILE *stream)
 {
@@ -769,8 +766,7 @@ int RawEncodage(KFile *file, KTrack **tracks, int n, FILE *stream, KStreamFormat
     return 1;
 }
 
-// --- The container
-// -----------------------------------------------------------------------------------
+// --- The container -------------------------------------------------------------------------------
 
 namespace
 {
@@ -1041,8 +1037,7 @@ int exportToTovraPrg(const char *path, KFile *file, KStreamFormat *format, KProg
     return -3;
 }
 
-// --- Reading the description
-// ---------------------------------------------------------------------------
+// --- Reading the description ---------------------------------------------------------------------
 
 char *KContainer_readDescription(FILE *stream, size_t *length, KContainerInfo *info)
 {

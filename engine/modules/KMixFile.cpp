@@ -215,8 +215,7 @@ char *getIdFromMixTovraFile(const char *path)
     return id;
 }
 
-// --- Levels of the current mix
-// ---------------------------------------------------------------------
+// --- Levels of the current mix -------------------------------------------------------------------
 
 int initializeLevel(KFile *file)
 {

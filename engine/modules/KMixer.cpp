@@ -24,8 +24,7 @@
 namespace
 {
 
-// --- Meters
-// ---------------------------------------------------------------------------------------
+// --- Meters --------------------------------------------------------------------------------------
 struct Meters {
     std::mutex lock;
     int slots = 0;
@@ -202,8 +201,7 @@ void computeStats(const int16_t *block, int frames)
     g_meters.scratchMaster[1] = s1;
 }
 
-// --- Mastering
-// ------------------------------------------------------------------------------------
+// --- Mastering -----------------------------------------------------------------------------------
 void freeMastering(ESOMixAudioArg *m)
 {
     SEqFx_delete(&m->masterLeft);
@@ -272,8 +270,7 @@ void masterBlock(ESOMixAudioArg *m, int16_t *block, bool flush)
     }
 }
 
-// --- Slots
-// ------------------------------------------------------------------------------------------
+// --- Slots ---------------------------------------------------------------------------------------
 void closeSlot(SOSlot *s)
 {
     if (s->file)
@@ -809,8 +806,7 @@ void loadTracks(ESOMixAudioArg *m)
 
 } // namespace
 
-// --- State
-// --------------------------------------------------------------------------------------------
+// --- State ---------------------------------------------------------------------------------------
 ESOMixAudioArg *init_ESOMixAudioArg(KFile *file, double rate, int frames, int exportMode,
                                     KProgress *progress)
 {
@@ -885,8 +881,7 @@ void so_setCurrentMixer(ESOMixAudioArg *mixer)
     k_unlockProject();
 }
 
-// --- Loading and reading
-// ------------------------------------------------------------------------------
+// --- Loading and reading -------------------------------------------------------------------------
 int so_sLForeach(ESOMixAudioArg *m)
 {
     if (!m->slots)
@@ -951,8 +946,7 @@ int so_SeekSamplesInMeskFile(ESOMixAudioArg *m, int slot, int64_t frame)
     return -1;
 }
 
-// --- Summing
-// ----------------------------------------------------------------------------------------
+// --- Summing -------------------------------------------------------------------------------------
 namespace {
 
 // One track block added into the sums (16-bit samples into 32-bit sums, each product truncated,
@@ -1003,8 +997,7 @@ void k_saturate_KInt16(const int32_t *sums, int16_t *out, int n)
         out[i] = static_cast<int16_t>(std::clamp<int32_t>(sums[i], -32768, 32767));
 }
 
-// --- One block
-// ------------------------------------------------------------------------------------
+// --- One block -----------------------------------------------------------------------------------
 void fillBuffer(uint8_t *buffer, int bytes, void *mixer)
 {
     std::memset(buffer, 0, static_cast<size_t>(bytes));
@@ -1110,8 +1103,7 @@ void so_mixaudio(ESOMixAudioArg *m, uint8_t *out, int bytes)
     }
 }
 
-// --- Meters
-// ------------------------------------------------------------------------------------------
+// --- Meters --------------------------------------------------------------------------------------
 int init_stats(int slots, int elements)
 {
     std::lock_guard<std::mutex> guard(g_meters.lock);
@@ -1197,8 +1189,7 @@ double so_getDataView(const char *name, int channel)
     return value;
 }
 
-// --- Mastering
-// ------------------------------------------------------------------------------------
+// --- Mastering -----------------------------------------------------------------------------------
 int so_hasMastering(ESOMixAudioArg *mixer)
 {
     const char *name = nullptr;

@@ -51,10 +51,9 @@ enum { SO_MODE_EXPORT = 0, SO_MODE_SOUNDCARD = 1 };
 // Frames per block: one callback of the sound card and one block of the export.
 enum { SO_FRAMES_PER_BLOCK = 2048, SO_RING_BUFFERS = 10 };
 
-// --- GUI thread
-// ------------------------------------------------------------------------------------ Opens the
-// SDL audio subsystem once and makes the transport locks; 1, or -1 with a message when the sound
-// card cannot be initialised (the locks exist either way).
+// --- GUI thread ----------------------------------------------------------------------------------
+// Opens the SDL audio subsystem once and makes the transport locks; 1, or -1 with a message when
+// the sound card cannot be initialised (the locks exist either way).
 int so_init(void);
 // Stops any playback, then starts the player thread on the project; 1, or -1 when the thread or
 // its semaphore cannot be made. The project must stay alive until the play ended.
@@ -97,8 +96,7 @@ int scm_callbacksRunning(void);
 // Counts so_stop calls, so that a render can tell that its play was stopped from outside.
 int64_t so_stopCount(void);
 
-// --- Shared with the mixer and the renderer
-// -------------------------------------------------------
+// --- Shared with the mixer and the renderer ------------------------------------------------------
 typedef struct SOTransport {
     KMutex *mutexStatus;
     KMutex *mutexVO;

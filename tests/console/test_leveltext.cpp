@@ -119,9 +119,11 @@ TEST(LevelText, ValidatorAcceptsOnlySidesWithDigitsOrTheCentre)
         const QString s = QString::fromLatin1(text);
         const int pan = panFromText(s);
         EXPECT_LE(std::abs(pan), 100);
-        if (!s.isEmpty() && (s[0] == u'L' || s[0] == u'l'))
+        if (!s.isEmpty() && (s[0] == u'L' || s[0] == u'l')) {
             EXPECT_LT(pan, 0) << text;
-        if (!s.isEmpty() && (s[0] == u'R' || s[0] == u'r'))
+        }
+        if (!s.isEmpty() && (s[0] == u'R' || s[0] == u'r')) {
             EXPECT_GT(pan, 0) << text;
+        }
     }
 }

@@ -33,8 +33,9 @@ public:
                 asked << "dialog";
                 auto* dialog = qobject_cast<DlgInputUI*>(request.dialog);
                 EXPECT_NE(nullptr, dialog);
-                if (dialog)
+                if (dialog) {
                     EXPECT_EQ(QString::fromUtf8("Nouvelle règle"), dialog->windowTitle());
+                }
                 if (!dialog || rules.isEmpty()) {
                     answer.button = QDialog::Rejected;
                     return answer;

@@ -6,6 +6,7 @@
 #include "KPlayer.h"
 #include "KSlider.h"
 
+#include "../PollUntil.h"
 #include "ConsoleTestEnv.h"
 
 #include <QLabel>
@@ -13,18 +14,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <functional>
 #include <memory>
 
 namespace {
-
-// Runs the event loop until the condition holds, for at most 20 seconds.
-bool waitUntil(const std::function<bool()>& condition)
-{
-    for (int i = 0; i < 2000 && !condition(); ++i)
-        QTest::qWait(10);
-    return condition();
-}
 
 // Tracks a, b and c, all playing; the author has muted b and soloed c.
 struct Bar : ::testing::Test {

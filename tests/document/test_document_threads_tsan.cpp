@@ -16,16 +16,9 @@
 #include "KPlayer.h"
 #include "KPrompt.h"
 #include "KSolver.h"
+#include "../PollUntil.h"
 
 namespace {
-
-// Polls the condition for at most ten seconds.
-template <typename Pred> bool eventually(Pred pred)
-{
-    for (int i = 0; i < 2000 && !pred(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return pred();
-}
 
 class Checkpointed : public KCtrlFile
 {
@@ -50,7 +43,7 @@ TEST(DocumentThreads, EditsWhilePlayingAndARestoreThatStopsPlayback)
 
     ASSERT_EQ(1, so_init());
     ASSERT_EQ(1, so_outThread(doc.getKFile(), nullptr, SO_MODE_SOUNDCARD));
-    ASSERT_TRUE(eventually([&] { return so_isPlay() && so_getTime(doc.getKFile()) > 0.0; }));
+    ASSERT_TRUE(pollUntil([&] { return so_isPlay() && so_getTime(doc.getKFile()) > 0.0; }));
     for (int i = 0; i < 40; ++i) {
         doc.setEltLevel("a", -(i % 20));
         doc.setPan("b", (i % 5) / 5.0);
@@ -114,7 +107,7 @@ TEST(DocumentThreads, CheckedEditsAndTheBackupWhilePlaying)
     });
     auto play = [&] {
         return so_outThread(doc.getKFile(), nullptr, SO_MODE_SOUNDCARD) == 1
-               && eventually([&] { return so_isPlay() && so_getTime(doc.getKFile()) > 0.0; });
+               && pollUntil([&] { return so_isPlay() && so_getTime(doc.getKFile()) > 0.0; });
     };
 
     ASSERT_EQ(1, so_init());
@@ -181,7 +174,7 @@ TEST(DocumentThreads, ImportAndExportOnWorkerThreads)
     // The progress dialog's polling reads the records meanwhile, and the author goes on editing.
     double seen = 0.0;
     int edits = 0;
-    EXPECT_TRUE(eventually([&] {
+    EXPECT_TRUE(pollUntil([&] {
         seen = std::max(seen, renderProgress.getProg() + exportProgress.getProg());
         doc.setPan("a", (++edits % 5) / 5.0);
         doc.setEltLevel("b", -(edits % 10));

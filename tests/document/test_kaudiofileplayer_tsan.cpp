@@ -3,13 +3,13 @@
 // document's end while playing, which stop playback before the project goes.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 #include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
 
+#include "../PollUntil.h"
 #include "DocumentFixtures.h"
 #include "KAudioFilePlayer.h"
 #include "KCtrlFile.h"
@@ -25,14 +25,6 @@ char* argv[] = {name, nullptr};
 QCoreApplication app(argc, argv);
 
 using Meters = QMap<QString, QList<double> >;
-
-// Runs the event loop until the condition holds, for at most 20 seconds.
-bool waitUntil(const std::function<bool()>& condition)
-{
-    for (int i = 0; i < 2000 && !condition(); ++i)
-        QTest::qWait(10);
-    return condition();
-}
 
 double lastDate(const QSignalSpy& dates)
 {

@@ -54,11 +54,13 @@ void addGroups(KCtrlFile& doc, int groups, bool chain)
     addTracks(doc, 1);
     for (int i = 0; i < groups; ++i) {
         ASSERT_EQ(1, createElt(file, KCONST_GROUP, name("G", i).c_str(), createDataGrp(0, 1)));
-        if (chain && i > 0)
+        if (chain && i > 0) {
             ASSERT_EQ(1, addSubElt(file, name("G", i - 1).c_str(), name("G", i).c_str()));
+        }
     }
-    if (chain)
+    if (chain) {
         ASSERT_EQ(1, addSubElt(file, name("G", groups - 1).c_str(), "T0"));
+    }
 }
 
 // Makes the tree, brings it in line with the project again, walks the first row down to its

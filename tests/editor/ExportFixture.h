@@ -76,8 +76,9 @@ private:
         auto* button = dialog->findChild<QPushButton*>("cancelButton");
         if (!button)
             return 0;
-        if (!cancel)
+        if (!cancel) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return button->text() == "Ok"; }, 120000));
+        }
         progressTitle = dialog->windowTitle();
         progressText = dialog->progressBar()->text();
         auto* cause = dialog->findChild<QLabel*>("label");

@@ -155,8 +155,9 @@ void shot(QWidget* widget, const QString& step)
 {
     if (!grabbing() || !widget)
         return;
-    if (widget->isWindow())
+    if (widget->isWindow()) {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(widget)) << step.toStdString();
+    }
     // Each layout that grows asks its parent's layout in a new request: let them all run.
     for (int pass = 0; pass < 8; ++pass) {
         QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);

@@ -82,7 +82,7 @@ TEST_F(AuthorSession, ImportsGroupsRulesRenamesRecoloursAndDeletes)
             question->setChecked(true); // convert, and remember
             return 1;
         }
-        if (auto* how = qobject_cast<KCheckBoxMultiDlg*>(dialog))
+        if (qobject_cast<KCheckBoxMultiDlg*>(dialog))
             return int(QDialog::Accepted); // a new file with the suffix "_mono"
         return 0;
     };

@@ -201,8 +201,9 @@ TEST_F(UpdateLauncherTest, StartupCheckFollowsTheSearchPreferenceAndTheServer)
         EXPECT_EQ(kinds, c.prompts) << askedTexts().join("\n").toStdString();
         ASSERT_EQ(launches.size(), c.launched ? 1 : 0);
         EXPECT_EQ(QFileInfo::exists(work), c.launched);
-        if (c.launched)
+        if (c.launched) {
             EXPECT_EQ(launches[0].arguments, QStringList({"-p", quotedProgramDir()}));
+        }
     }
 }
 

@@ -560,6 +560,24 @@ TEST(DescriptionXml, SecondPassLinksAndReaderDefaults)
     EXPECT_EQ(first, describe(again.file()));
 }
 
+// Implications waiting for their implying elements are made in passes over the list: one waiting
+// for a rule made earlier in the list comes in the same pass, one waiting for a rule made later in
+// the next pass.
+TEST(DescriptionXml, WaitingImplicationsAreMadePassByPass)
+{
+    std::string rules;
+    for (const auto &[name, implying] : {std::pair{"P", "Q"}, {"Q", "R"}, {"S", "R"}, {"R", "T"}})
+        rules += std::string("<CNST><NAME>") + name + "</NAME><S_CONST>IMPL</S_CONST><S_IMPLY>" +
+                 implying + "</S_IMPLY></CNST>";
+    const std::string text = desc(rules + "<TRCK><NAME>T</NAME><STREAM>0</STREAM></TRCK>");
+    ProjectBuilder p;
+    ASSERT_EQ(1, LoadFromXmlDesc(p.file(), text.c_str()));
+    std::string made;
+    for (KElement *e = p.file()->firstCreated; e; e = e->nextCreated)
+        made += e->name;
+    EXPECT_EQ("TRQSP", made);
+}
+
 TEST(DescriptionXml, RenamedImplyingElementIsWrittenUnderItsNewName)
 {
     ProjectBuilder p;

@@ -227,10 +227,11 @@ TEST(KFileElements, DeleteLowersGroupBoundsWhileUnlinkKeepsThem)
     for (bool viaDelete : {true, false}) {
         ProjectBuilder p;
         p.track("A").track("B").track("C").group("G", {"A", "B", "C"}, 2, 3);
-        if (viaDelete)
+        if (viaDelete) {
             EXPECT_EQ(1, deleteElt(p.file(), "C"));
-        else
+        } else {
             EXPECT_EQ(1, delSubElt(p.file(), "G", "C"));
+        }
         EXPECT_EQ(2, giveConst(p.file(), "G")->memberCount);
         EXPECT_EQ(2, bounds(p.file(), "G")[0]);
         EXPECT_EQ(viaDelete ? 2 : 3, bounds(p.file(), "G")[1]);
@@ -351,10 +352,11 @@ TEST(KFileElements, LosingASoloedMemberUnsolosTheGroup)
         p.track("A").track("B").group("G", {"A", "B"});
         k_setSolo(p.file(), "A", 1);
         ASSERT_EQ(1, k_isSolo(p.file(), "G"));
-        if (viaDelete)
+        if (viaDelete) {
             EXPECT_EQ(1, deleteElt(p.file(), "A"));
-        else
+        } else {
             EXPECT_EQ(1, delSubElt(p.file(), "G", "A"));
+        }
         EXPECT_EQ(0, k_isSolo(p.file(), "G"));
         EXPECT_EQ(viaDelete ? 0 : 1, p.file()->soloCount);
     }

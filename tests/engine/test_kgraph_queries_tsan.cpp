@@ -20,10 +20,11 @@ TEST(GraphQueriesConcurrent, ReadersAfterEditsShareTheProject)
         // Edits between the rounds, made while no reader runs.
         const std::string name = "T" + std::to_string(round);
         p.track(name.c_str());
-        if (round % 2)
+        if (round % 2) {
             ASSERT_EQ(1, hideElt(f, "G"));
-        else
+        } else {
             ASSERT_EQ(1, showElt(f, "G"));
+        }
         const int tracks = tracksNbr(f);
         const int tops = k_getEltOnTopNbr(f, nullptr);
         std::vector<std::thread> readers;

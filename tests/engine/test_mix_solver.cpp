@@ -324,10 +324,11 @@ void checkMove(KFile *f, KElement *moved, int level, TypeMixSolver type)
         int delta = e->levels->level - before[static_cast<size_t>(e->id)];
         if (e == moved)
             continue;
-        if (solvercheck::takesPart(e, type))
+        if (solvercheck::takesPart(e, type)) {
             cost += std::labs(delta);
-        else
+        } else {
             EXPECT_EQ(0, delta) << e->name << " takes no part";
+        }
         if (delta)
             movedNames.insert(e->name);
     }

@@ -3,15 +3,64 @@
 // saturation, driven block by block without threads.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cmath>
 #include <functional>
+#include <utility>
 
 #include "KEqual.h"
 #include "KLevels.h"
 #include "KMix.h"
+#include "KProjectLock.h"
 #include "MixerFixtures.h"
 
 using namespace mixfx;
+
+// The mixer's opening, placing and reading of its tracks' files, seen by the test: this program's
+// sf_open, sf_seek and sf_readf_short come before libsndfile's in the dynamic lookup and pass
+// every call on. A test gives what runs on the mixer's thread at the next such call (once), as
+// the editor may change the project meanwhile.
+namespace readerspy
+{
+std::function<void()> onOpen, onSeek, onRead;
+
+template <typename F> F libsndfile(const char *name)
+{
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+void runOnce(std::function<void()> &step)
+{
+    if (std::function<void()> now = std::exchange(step, nullptr))
+        now();
+}
+} // namespace readerspy
+
+extern "C" SNDFILE *sf_open(const char *path, int mode, SF_INFO *info)
+{
+    static const auto next =
+        readerspy::libsndfile<SNDFILE *(*)(const char *, int, SF_INFO *)>("sf_open");
+    if (mode == SFM_READ)
+        readerspy::runOnce(readerspy::onOpen);
+    return next(path, mode, info);
+}
+
+extern "C" sf_count_t sf_seek(SNDFILE *file, sf_count_t frames, int whence)
+{
+    static const auto next =
+        readerspy::libsndfile<sf_count_t (*)(SNDFILE *, sf_count_t, int)>("sf_seek");
+    readerspy::runOnce(readerspy::onSeek);
+    return next(file, frames, whence);
+}
+
+extern "C" sf_count_t sf_readf_short(SNDFILE *file, short *frames, sf_count_t count)
+{
+    static const auto next =
+        readerspy::libsndfile<sf_count_t (*)(SNDFILE *, short *, sf_count_t)>("sf_readf_short");
+    readerspy::runOnce(readerspy::onRead);
+    return next(file, frames, count);
+}
 
 namespace
 {
@@ -293,8 +342,9 @@ TEST(Mixer, TrackWhoseReaderCannotBePlacedPlaysSilenceNotItsOldPosition)
     const auto out = runMixer(
         project.file(), kRate, 200,
         [&](int b) {
-            if (b == 10)
+            if (b == 10) {
                 EXPECT_EQ(1, so_setTime(0.75));
+            }
             if (b > 10 && jump < 0 && so_transport().date.load() == target)
                 jump = b - 1;
         },
@@ -306,6 +356,59 @@ TEST(Mixer, TrackWhoseReaderCannotBePlacedPlaysSilenceNotItsOldPosition)
     ASSERT_GT(jump, 10);
     for (size_t i = static_cast<size_t>(jump) * kBlock; i < out.size() / 2; ++i)
         ASSERT_EQ(0, at(out, i, 0)) << i;
+}
+
+// The editor switches a track off while the mixer reads the track's first block after a seek:
+// the track fades out and stops; the mixer's placing does not switch it on again.
+TEST(Mixer, StatusChangedWhileTheBlockIsReadIsKept)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    dcTrack(dir, project.file(), "A", 10000);
+    KElement *a = giveElt(project.file(), "A");
+    a->status = KSTATUS_BY_MEMBER;
+    int switchedOff = 0;
+    runMixer(project.file(), kRate, 100, [&](int b) {
+        if (b != 10)
+            return;
+        EXPECT_EQ(1, so_setTime(0.1));
+        readerspy::onSeek = [&] {
+            readerspy::onRead = [&] {
+                const KProjectLock lock;
+                a->status = KSTATUS_OFF;
+                ++switchedOff;
+            };
+        };
+    });
+    readerspy::onSeek = readerspy::onRead = nullptr;
+    EXPECT_EQ(1, switchedOff);
+    EXPECT_EQ(KSTATUS_STOPPED, a->status);
+}
+
+// The editor gives a track another file while the mixer opens the track's first one: the track
+// plays its new file.
+TEST(Mixer, TrackGivenAnotherFileWhileItsReaderOpensPlaysTheNewFile)
+{
+    fixtures::TempDir dir;
+    ProjectBuilder project;
+    KFile *f = project.file();
+    dcTrack(dir, f, "A", 8000);
+    const std::string other = writeShorts(dir.file("other.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+                                          kRate, 2, dc(3 * kRate, 2, -8000));
+    giveElt(f, "A")->status = KSTATUS_BY_MEMBER;
+    int changed = 0;
+    const auto out = runMixer(f, kRate, 20, [&](int b) {
+        if (b != 0)
+            return;
+        readerspy::onOpen = [&] {
+            const KProjectLock lock;
+            EXPECT_EQ(1, setPathWOC(f, "A", _tvr_strcpy(other.c_str())));
+            ++changed;
+        };
+    });
+    readerspy::onOpen = nullptr;
+    EXPECT_EQ(1, changed);
+    EXPECT_EQ(-4000, at(out, 15 * kBlock, 0));
 }
 
 TEST(Mixer, LaterTrackStartsAtItsDate)
@@ -343,121 +446,123 @@ std::vector<size_t> nonZeroFrames(const std::vector<int16_t> &out)
     return frames;
 }
 
-TEST(Mixer, PauseDoesNotShiftLaterTracks)
+// What the transport shows before each block of a run, beside the run's output.
+struct TransportRun {
+    std::vector<int16_t> out;
+    std::vector<int> statuses;  // after the requests made before the block
+    std::vector<int64_t> dates; // date of the block mixed last
+    std::vector<double> volumes;
+};
+
+// A transport case: the project, the requests made before given blocks (each answers 1), and
+// what the run must show.
+struct TransportCase {
+    const char *name;
+    std::function<void(fixtures::TempDir &, KFile *)> build;
+    int blocks;
+    std::vector<std::pair<int, std::function<int()>>> requests;
+    std::function<void(const TransportRun &)> check;
+};
+
+void PrintTo(const TransportCase &c, std::ostream *os)
 {
-    fixtures::TempDir dir;
-    ProjectBuilder project;
-    coincidentClicks(dir, project.file());
-    const auto out = runMixer(project.file(), kRate, 200, [](int b) {
-        if (b == 20 || b == 35) {
-            EXPECT_EQ(1, so_pause());
-        }
-    });
-    const auto clicks = nonZeroFrames(out);
-    ASSERT_EQ(1u, clicks.size()) << "the two clicks no longer coincide";
+    *os << c.name;
 }
 
-TEST(Mixer, SeekFadesOutJumpsAndFadesIn)
+void dcAtFullLevel(fixtures::TempDir &dir, KFile *file)
 {
-    fixtures::TempDir dir;
-    ProjectBuilder project;
-    coincidentClicks(dir, project.file());
-    const int64_t target = static_cast<int64_t>(4.0 * kRate * 0.5 / kBlock) * kBlock;
-    int firstAfterSeek = -1;
-    std::vector<int> statuses;
-    const auto out = runMixer(project.file(), kRate, 200, [&](int b) {
-        if (b == 10) {
-            EXPECT_EQ(1, so_setTime(0.5));
-        }
-        if (b > 10 && firstAfterSeek < 0 && so_transport().date.load() == target)
-            firstAfterSeek = b - 1;
-        statuses.push_back(so_getStatus());
-    });
-    ASSERT_GT(firstAfterSeek, 10);
-    // 0.2 s of fade-out before the jump.
-    EXPECT_EQ(10 + static_cast<int>(std::ceil(0.2 * kRate / kBlock)) - 1, firstAfterSeek);
-    const auto clicks = nonZeroFrames(out);
-    ASSERT_EQ(1u, clicks.size());
-    EXPECT_EQ(static_cast<size_t>(firstAfterSeek) * kBlock + (3 * kRate - target), clicks[0]);
+    dcTrack(dir, file, "A", 10000);
+    giveElt(file, "A")->status = KSTATUS_BY_MEMBER;
 }
 
-TEST(Mixer, SeekWhilePausedStaysSilent)
+// Every frame of the output from `frame` on is silent.
+void silentFrom(const TransportRun &run, size_t frame)
 {
-    fixtures::TempDir dir;
-    ProjectBuilder project;
-    dcTrack(dir, project.file(), "A", 10000);
-    int statusAfter = 0;
-    const auto out = runMixer(project.file(), kRate, 60, [&](int b) {
-        if (b == 10)
-            so_pause();
-        if (b == 20)
-            so_setTime(0.5);
-        if (b == 40)
-            statusAfter = so_getStatus();
-    });
-    EXPECT_EQ(SO_PAUSED, statusAfter);
-    for (size_t i = 30 * kBlock; i < out.size() / 2; ++i) {
-        ASSERT_EQ(0, at(out, i, 0)) << i;
-    }
+    for (size_t i = frame; i < run.out.size() / 2; ++i)
+        ASSERT_EQ(0, at(run.out, i, 0)) << i;
 }
 
-TEST(Mixer, VolumeRampsToItsTarget)
+const std::vector<TransportCase> &transportCases()
 {
-    fixtures::TempDir dir;
-    ProjectBuilder project;
-    dcTrack(dir, project.file(), "A", 10000);
-    giveElt(project.file(), "A")->status = KSTATUS_BY_MEMBER;
-    std::vector<int> statuses;
-    const auto out = runMixer(project.file(), kRate, 60, [&](int b) {
-        if (b == 20) {
-            EXPECT_EQ(1, so_setVolume(0.5));
-        }
-        statuses.push_back(so_getStatus());
-    });
-    EXPECT_EQ(SO_VOLUME_RAMP, statuses[21]);
-    EXPECT_EQ(SO_PLAYING, statuses[40]);
-    EXPECT_EQ(5000, at(out, 19 * kBlock, 0));
-    EXPECT_EQ(2500, at(out, 40 * kBlock, 0));
-    for (int b = 20; b < 40; ++b) {
-        EXPECT_LE(at(out, (b + 1) * kBlock, 0), at(out, b * kBlock, 0));
-    }
+    static const int64_t seekTarget = static_cast<int64_t>(4.0 * kRate * 0.5 / kBlock) * kBlock;
+    static const std::vector<TransportCase> cases = {
+        {"PauseDoesNotShiftLaterTracks", coincidentClicks, 200,
+         {{20, so_pause}, {35, so_pause}},
+         [](const TransportRun &run) {
+             EXPECT_EQ(1u, nonZeroFrames(run.out).size()) << "the two clicks no longer coincide";
+         }},
+        {"SeekFadesOutJumpsAndFadesIn", coincidentClicks, 200,
+         {{10, [] { return so_setTime(0.5); }}},
+         [](const TransportRun &run) {
+             int firstAfterSeek = -1;
+             for (int b = 11; b < static_cast<int>(run.dates.size()) && firstAfterSeek < 0; ++b)
+                 if (run.dates[b] == seekTarget)
+                     firstAfterSeek = b - 1;
+             // 0.2 s of fade-out before the jump.
+             EXPECT_EQ(10 + static_cast<int>(std::ceil(0.2 * kRate / kBlock)) - 1, firstAfterSeek);
+             const auto clicks = nonZeroFrames(run.out);
+             ASSERT_EQ(1u, clicks.size());
+             EXPECT_EQ(static_cast<size_t>(firstAfterSeek) * kBlock + (3 * kRate - seekTarget),
+                       clicks[0]);
+         }},
+        {"SeekWhilePausedStaysSilent", [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000); }, 60,
+         {{10, so_pause}, {20, [] { return so_setTime(0.5); }}},
+         [](const TransportRun &run) {
+             EXPECT_EQ(SO_PAUSED, run.statuses[40]);
+             silentFrom(run, 30 * kBlock);
+         }},
+        {"VolumeRampsToItsTarget", dcAtFullLevel, 60, {{20, [] { return so_setVolume(0.5); }}},
+         [](const TransportRun &run) {
+             EXPECT_EQ(SO_VOLUME_RAMP, run.statuses[21]);
+             EXPECT_EQ(SO_PLAYING, run.statuses[40]);
+             EXPECT_EQ(5000, at(run.out, 19 * kBlock, 0));
+             EXPECT_EQ(2500, at(run.out, 40 * kBlock, 0));
+             for (int b = 20; b < 40; ++b)
+                 EXPECT_LE(at(run.out, (b + 1) * kBlock, 0), at(run.out, b * kBlock, 0)) << b;
+         }},
+        {"VolumeAskedDuringASeekIsReachedAfterIt",
+         [](auto &d, KFile *f) {
+             dcTrack(d, f, "A", 10000, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 6);
+         },
+         120, {{10, [] { return so_setTime(0.1); }}, {11, [] { return so_setVolume(0.5); }}},
+         [](const TransportRun &run) { EXPECT_EQ(2500, at(run.out, 110 * kBlock, 0)); }},
+        {"PauseDuringVolumeRampPausesAtTheTarget",
+         [](auto &d, KFile *f) { dcTrack(d, f, "A", 10000); }, 40,
+         {{20, [] { return so_setVolume(0.25); }}, {21, so_pause}},
+         [](const TransportRun &run) {
+             EXPECT_DOUBLE_EQ(0.25, run.volumes[30]);
+             silentFrom(run, 30 * kBlock);
+         }},
+    };
+    return cases;
 }
 
-TEST(Mixer, VolumeAskedDuringASeekIsReachedAfterIt)
+class MixerTransport : public ::testing::TestWithParam<TransportCase>
 {
+};
+
+TEST_P(MixerTransport, FollowsTheRequests)
+{
+    const TransportCase &c = GetParam();
     fixtures::TempDir dir;
     ProjectBuilder project;
-    dcTrack(dir, project.file(), "A", 10000, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 6);
-    const auto out = runMixer(project.file(), kRate, 120, [](int b) {
-        if (b == 10)
-            so_setTime(0.1);
-        if (b == 11) {
-            EXPECT_EQ(1, so_setVolume(0.5));
+    c.build(dir, project.file());
+    TransportRun run;
+    run.out = runMixer(project.file(), kRate, c.blocks, [&](int b) {
+        for (const auto &[block, request] : c.requests) {
+            if (block == b) {
+                EXPECT_EQ(1, request()) << "request before block " << b;
+            }
         }
+        run.statuses.push_back(so_getStatus());
+        run.dates.push_back(so_transport().date.load());
+        run.volumes.push_back(so_transport().volume.load());
     });
-    EXPECT_EQ(2500, at(out, 110 * kBlock, 0));
+    c.check(run);
 }
 
-TEST(Mixer, PauseDuringVolumeRampPausesAtTheTarget)
-{
-    fixtures::TempDir dir;
-    ProjectBuilder project;
-    dcTrack(dir, project.file(), "A", 10000);
-    double volume = 0.0;
-    const auto out = runMixer(project.file(), kRate, 40, [&](int b) {
-        if (b == 20)
-            so_setVolume(0.25);
-        if (b == 21) {
-            EXPECT_EQ(1, so_pause());
-        }
-        if (b == 30)
-            volume = so_transport().volume.load();
-    });
-    EXPECT_DOUBLE_EQ(0.25, volume);
-    for (size_t i = 30 * kBlock; i < out.size() / 2; ++i) {
-        ASSERT_EQ(0, at(out, i, 0)) << i;
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Requests, MixerTransport, ::testing::ValuesIn(transportCases()),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // Listening, the loop switch restarts the piece from its beginning; a render plays it once and
 // ends whatever the switch says.

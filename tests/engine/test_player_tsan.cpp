@@ -14,6 +14,7 @@
 #include "KMixSolver.h"
 #include "KSolver.h"
 #include "MixerFixtures.h"
+#include "../PollUntil.h"
 
 using namespace mixfx;
 
@@ -41,17 +42,6 @@ struct PlayProject {
     KFile *file() { return project.file(); }
 };
 
-// Waits (bounded) until pred holds.
-template <typename Pred> bool eventually(Pred pred, int ms = 10000)
-{
-    for (int i = 0; i < ms / 5; ++i) {
-        if (pred())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return pred();
-}
-
 TEST(Player, StartWithoutAudioDeviceEndsStoppedAndLeavesNoOneWaiting)
 {
     PlayProject p;
@@ -69,7 +59,7 @@ TEST(Player, StartWithoutAudioDeviceEndsStoppedAndLeavesNoOneWaiting)
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     ASSERT_EQ(1, so_init());
     ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
-    EXPECT_TRUE(eventually([] { return so_getTime(nullptr) >= 0.0 && so_isPlay(); }));
+    EXPECT_TRUE(pollUntil([] { return so_getTime(nullptr) >= 0.0 && so_isPlay(); }));
     EXPECT_EQ(1, so_stop());
     EXPECT_EQ(0, so_isPlay());
 }
@@ -94,7 +84,7 @@ TEST(Player, TransportRequestsWhileEditingLevelsMuteAndSoloFromAnotherThread)
     ASSERT_EQ(1, so_init());
     KProgress *progress = KProgress_new();
     ASSERT_EQ(1, so_outThread(p.file(), progress, SO_MODE_SOUNDCARD));
-    ASSERT_TRUE(eventually([&] { return KProgress_getState(progress) == KPROGRESS_FINISHED; }));
+    ASSERT_TRUE(pollUntil([&] { return KProgress_getState(progress) == KPROGRESS_FINISHED; }));
     EXPECT_STREQ("Playing...", KProgress_getMsg(progress));
 
     std::atomic<bool> run{true};
@@ -112,7 +102,7 @@ TEST(Player, TransportRequestsWhileEditingLevelsMuteAndSoloFromAnotherThread)
         }
     });
 
-    EXPECT_TRUE(eventually([] { return so_getDataView(nullptr, 0) > 0.0; }));
+    EXPECT_TRUE(pollUntil([] { return so_getDataView(nullptr, 0) > 0.0; }));
     so_getDataView("A", 1);
     so_getDataView("G", 0);
     EXPECT_EQ(1, so_setVolume(0.5));
@@ -120,10 +110,10 @@ TEST(Player, TransportRequestsWhileEditingLevelsMuteAndSoloFromAnotherThread)
     EXPECT_DOUBLE_EQ(-0.25, so_getMasterPan());
     so_mixEqualMoved("M");
     EXPECT_EQ(1, so_pause());
-    EXPECT_TRUE(eventually([] { return so_getStatus() == SO_PAUSED; }));
+    EXPECT_TRUE(pollUntil([] { return so_getStatus() == SO_PAUSED; }));
     EXPECT_EQ(1, so_setTime(0.25));
     EXPECT_DOUBLE_EQ(0.25, so_getTime(p.file()));
-    EXPECT_TRUE(eventually([] { return so_getStatus() == SO_PAUSED; }));
+    EXPECT_TRUE(pollUntil([] { return so_getStatus() == SO_PAUSED; }));
     EXPECT_EQ(1, so_pause());
     EXPECT_EQ(1, so_setLoop(SO_LOOP));
     EXPECT_EQ(1, so_isLoop());
@@ -163,8 +153,7 @@ TEST(Player, AnEndedPlayIsJoinedWithoutWaitingForARunningOne)
     EXPECT_EQ(0, so_joinEndedPlay());
     ASSERT_EQ(1, so_pause());
     // Ended by itself: the joiner needs no stop (the leak checker sees no thread left).
-    while (so_joinEndedPlay() == 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(pollUntil([] { return so_joinEndedPlay() != 0; }));
     EXPECT_EQ(0, so_isPlay());
     EXPECT_EQ(1, so_joinEndedPlay());
 }
@@ -174,7 +163,7 @@ TEST(Player, MetersReportTracksGroupsAndTheMaster)
     PlayProject p(3);
     ASSERT_EQ(1, so_init());
     ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
-    EXPECT_TRUE(eventually([] {
+    EXPECT_TRUE(pollUntil([] {
         return so_getDataView("A", 0) > 0.0 && so_getDataView("B", 1) > 0.0 &&
                so_getDataView("G", 0) > 0.0 && so_getDataView(nullptr, 1) > 0.0;
     }));
@@ -197,7 +186,7 @@ TEST(Player, SeekWhileStoppedStartsThereAndTimeIsSafeOnAnEmptyProject)
     EXPECT_DOUBLE_EQ(0.5, so_getTime(p.file()));
     ASSERT_EQ(1, so_outThread(p.file(), nullptr, SO_MODE_SOUNDCARD));
     // The first block played after the start is the one holding the middle of the piece.
-    EXPECT_TRUE(eventually([] { return so_transport().seekTarget.load() < 0.0; }));
+    EXPECT_TRUE(pollUntil([] { return so_transport().seekTarget.load() < 0.0; }));
     // The seek lands on the start of the block holding the middle: at most one block before it.
     EXPECT_GE(so_getTime(p.file()), 0.5 - SO_FRAMES_PER_BLOCK / (2.0 * kRate));
     EXPECT_EQ(1, so_stop());
@@ -250,7 +239,7 @@ TEST(Player, StartStopPairsLeaveNoCallbackRunning)
             if (i % 5 == 4) {
                 // A second callback begun: the first one played a block.
                 const int64_t before = scm_callbacksBegun();
-                ASSERT_TRUE(eventually([before] { return scm_callbacksBegun() > before + 1; }))
+                ASSERT_TRUE(pollUntil([before] { return scm_callbacksBegun() > before + 1; }))
                     << "loop " << loop << " start " << i;
             }
             ASSERT_EQ(1, so_stop());
@@ -286,7 +275,7 @@ TEST(Player, GraphReadFromAnotherThreadWhilePlaybackStarts)
             EXPECT_GT(sum, 0);
         });
         ASSERT_EQ(1, so_outThread(file, nullptr, SO_MODE_SOUNDCARD));
-        EXPECT_TRUE(eventually([] { return so_transport().date.load() > 0; }));
+        EXPECT_TRUE(pollUntil([] { return so_transport().date.load() > 0; }));
         run = false;
         reader.join();
         EXPECT_EQ(1, so_stop());
@@ -330,7 +319,7 @@ TEST(Player, SolverRequestsAndRandomReselectionsNeverMakeTheCardWait)
     });
     int restarts = 0;
     double last = 0.0;
-    EXPECT_TRUE(eventually(
+    EXPECT_TRUE(pollUntil(
         [&] {
             const double t = so_getTime(file);
             restarts += t < last ? 1 : 0;
@@ -353,7 +342,7 @@ TEST(Player, SolverAnswersOnThePlayingProjectAreWrittenBack)
     k_setLevelSolverTimeLimit(20000); // answers independent of the machine's load
     ASSERT_EQ(1, so_init());
     ASSERT_EQ(1, so_outThread(file, nullptr, SO_MODE_SOUNDCARD));
-    ASSERT_TRUE(eventually([] { return so_transport().date.load() > 0; }));
+    ASSERT_TRUE(pollUntil([] { return so_transport().date.load() > 0; }));
     std::vector<std::string> moved;
     for (GSList *l = moveLevelParams(file, "A", -30, TMS_PLAYING_BUT_MOVED, 0); l;
          l = g_slist_delete_link(l, l))

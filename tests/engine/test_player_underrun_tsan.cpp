@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "MixerFixtures.h"
+#include "../PollUntil.h"
 
 using namespace mixfx;
 
@@ -17,16 +18,6 @@ namespace
 
 constexpr int kRate = 44100;
 constexpr int kBlock = SO_FRAMES_PER_BLOCK;
-
-template <typename Pred> bool eventually(Pred pred, int ms = 20000)
-{
-    for (int i = 0; i < ms / 2; ++i) {
-        if (pred())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return pred();
-}
 
 TEST(PlayerUnderrun, AHeldUpMixerGivesSilenceNeverAnEarlierBlock)
 {
@@ -49,11 +40,11 @@ TEST(PlayerUnderrun, AHeldUpMixerGivesSilenceNeverAnEarlierBlock)
                  kBlocks * kBlock);
 
     ASSERT_EQ(1, so_outThread(project.file(), nullptr, SO_MODE_SOUNDCARD));
-    ASSERT_TRUE(eventually([] { return scm_callbacksBegun() > 15; }));
+    ASSERT_TRUE(pollUntil([] { return scm_callbacksBegun() > 15; }));
     {
         // The editor holds the project: the filler waits at its next block, the ring runs dry.
         KProjectLock hold;
-        EXPECT_TRUE(eventually([] { return scm_lateCallbacks() >= 5; }))
+        EXPECT_TRUE(pollUntil([] { return scm_lateCallbacks() >= 5; }))
             << "the device waited for the mixer";
     }
     so_waitEndPlay();

@@ -240,10 +240,11 @@ TEST_F(StatusSolverTest, EmptyGroupsInsideGroupsNeverKeepAParentPlaying)
         auto before = statuses(p.file());
         std::vector<std::string> changed = takeList(checkStatus(p.file(), c.request));
         EXPECT_EQ(c.changed, changed) << c.request << " min " << c.min;
-        if (changed.empty())
+        if (changed.empty()) {
             EXPECT_EQ(before, statuses(p.file()));
-        else if (std::string(c.request) == "A")
+        } else if (std::string(c.request) == "A") {
             EXPECT_EQ(0, statusIsOk(p.file(), nullptr));
+        }
     }
 }
 
@@ -493,10 +494,12 @@ TEST_F(StatusSolverTest, GeneratedWholeProjectChecksAgreeWithEnumeration)
         int expected = playable == grouped ? 0 : (playable > 0 ? 1 : 2);
         EXPECT_EQ(expected, checkConstraintsWF(f, notOrphanCanPlay, grouped)) << project;
         // The exact number of playable tracks: the check answers 0 only for that count.
-        if (playable > 0)
+        if (playable > 0) {
             EXPECT_EQ(0, checkConstraintsWF(f, notOrphanCanPlay, playable)) << project;
-        if (playableAll > 0)
+        }
+        if (playableAll > 0) {
             EXPECT_EQ(0, checkConstraintsWF(f, canPlay, playableAll)) << project;
+        }
         EXPECT_EQ(before, statuses(f)) << project;
     }
 }

@@ -102,11 +102,13 @@ TEST(KCheckBoxMultiDlg, ButtonsEndTheDialogAndBadSuffixesAreRefused)
         dialog.open();
         QTest::mouseClick(child<QPushButton>(dialog, row.button), Qt::LeftButton);
         EXPECT_EQ(dialog.isVisible(), row.result == -1);
-        if (row.result != -1)
+        if (row.result != -1) {
             EXPECT_EQ(dialog.result(), row.result);
+        }
         ASSERT_EQ(boxes.asked.size(), row.boxes);
-        if (row.boxes)
+        if (row.boxes) {
             EXPECT_EQ(boxes.asked[0].kind, KPrompt::Critical);
+        }
         EXPECT_TRUE(dialog.isChecked());
     }
 }

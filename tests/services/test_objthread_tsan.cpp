@@ -1,8 +1,7 @@
+#include "../PollUntil.h"
 #include "KObjProgress.h"
 #include "KObjThread.h"
 #include "QtAppEnvironment.h"
-
-#include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
 
@@ -10,15 +9,6 @@
 #include <vector>
 
 namespace {
-
-// Waits for a flag the worker sets, at most ten seconds.
-bool waitFor(const std::atomic<bool>& flag)
-{
-    QDeadlineTimer deadline(10000);
-    while (!flag && !deadline.hasExpired())
-        QThread::msleep(1);
-    return flag;
-}
 
 // A worker whose job is given as a function of its own run flag and progress.
 class Worker : public KObjThread
@@ -100,7 +90,7 @@ TEST(KObjThread, QuitStopsTheWorkerCooperatively)
     });
     Reports reports(worker);
     worker.start();
-    ASSERT_TRUE(waitFor(started));
+    ASSERT_TRUE(pollUntil([&] { return started.load(); }));
     EXPECT_TRUE(worker.running());
     worker.quit();
     EXPECT_TRUE(worker.wait(10000));
@@ -155,7 +145,7 @@ TEST(KObjThread, DestroyingARunningWorkerStopsItBeforeItsMembersGo)
     KObjProgress progress;
     auto* worker = new ScanWorker(&progress);
     worker->start();
-    ASSERT_TRUE(waitFor(worker->looping));
+    ASSERT_TRUE(pollUntil([&] { return worker->looping.load(); }));
     delete worker; // would abort the program if the thread were still running
 #ifndef QT_NO_DEBUG
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -163,7 +153,7 @@ TEST(KObjThread, DestroyingARunningWorkerStopsItBeforeItsMembersGo)
         {
             auto* careless = new CarelessWorker(&progress);
             careless->start();
-            if (waitFor(careless->looping))
+            if (pollUntil([&] { return careless->looping.load(); }))
                 delete careless;
         },
         "stopAndWait");

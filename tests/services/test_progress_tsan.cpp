@@ -1,8 +1,7 @@
 // The progress record is written by a worker thread while another thread polls it.
+#include "../PollUntil.h"
 #include "KObjProgress.h"
 #include "KObjThread.h"
-
-#include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
 
@@ -126,10 +125,7 @@ TEST(KObjThread, AWorkerPolledFromAnotherThreadStopsWhenAsked)
     QObject::connect(&worker, &KObjThread::failure, [&] { ++failures; });
     QObject::connect(&worker, &KObjThread::success, [&] { ++successes; });
     worker.start();
-    QDeadlineTimer deadline(10000);
-    while (!worker.started && !deadline.hasExpired())
-        QThread::yieldCurrentThread();
-    ASSERT_TRUE(worker.started);
+    ASSERT_TRUE(pollUntil([&] { return worker.started.load(); }));
     for (int i = 0; i < 2000; ++i) {
         EXPECT_GE(progress.getProg(), 0.0);
         (void)progress.getMsg();

@@ -1,5 +1,6 @@
 #include "AppServices.h"
 #include "KSingleApp.h"
+#include "../PollUntil.h"
 #include "QtAppEnvironment.h"
 
 #include <QDeadlineTimer>
@@ -33,7 +34,7 @@ public:
     }
     ~Client()
     {
-        QTest::qWaitFor([this] { return m_done.load(); }, 60000);
+        EXPECT_TRUE(waitUntil([this] { return m_done.load(); }, 60000));
         m_thread.join();
     }
 

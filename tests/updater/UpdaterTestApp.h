@@ -2,6 +2,7 @@
 #ifndef UPDATER_TEST_APP_H
 #define UPDATER_TEST_APP_H
 
+#include "../PollUntil.h"
 #include "UpdaterPrompt.h"
 
 #include <QApplication>
@@ -48,13 +49,6 @@ private:
 
 static ::testing::Environment* const updaterAppEnvironment =
     ::testing::AddGlobalTestEnvironment(new UpdaterAppEnvironment);
-
-// Runs the event loop until condition holds or milliseconds pass; true when it holds.
-template <typename Condition>
-bool waitUntil(Condition condition, int milliseconds)
-{
-    return QTest::qWaitFor([&] { return bool(condition()); }, milliseconds);
-}
 
 // Records the text of every box shown while it lives.
 class BoxRecorder

@@ -63,10 +63,11 @@ TEST(UpdaterProgram, CompressorModeAndUsage)
         }
         const QByteArray packed = readFile(dst);
         EXPECT_EQ(qUncompress(packed), data);
-        if (c.level > 0)
+        if (c.level > 0) {
             EXPECT_EQ(packed, qCompress(data, c.level));
-        else
+        } else {
             EXPECT_GT(packed.size(), data.size()); // stored, not compressed
+        }
     }
 }
 

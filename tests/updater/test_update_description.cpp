@@ -233,10 +233,11 @@ TEST(UpdatePaths, ResolveStaysInsideAndRefusesLinks)
     };
     for (const Case& c : cases) {
         const QString got = UpdatePaths::resolveInside(base, QString::fromUtf8(c.relative));
-        if (c.expected)
+        if (c.expected) {
             EXPECT_EQ(got, base + "/" + c.expected) << c.relative;
-        else
+        } else {
             EXPECT_TRUE(got.isEmpty()) << c.relative << " gave " << got.toStdString();
+        }
     }
 }
 

@@ -162,10 +162,11 @@ TEST_F(UpdateInstallerTest, AKilledInstallEndsWholeAtTheOldOrTheNewEditorAfterRe
         QStringList failures;
         ASSERT_TRUE(UpdateInstaller::resume(work, &failures)) << failures.join('\n').toStdString();
         const auto now = snapshot(editor, ".tvrudttmp");
-        if (failing)
+        if (failing) {
             EXPECT_EQ(now, olds[1]);
-        else
+        } else {
             EXPECT_EQ(now, expectedNew());
+        }
         EXPECT_FALSE(UpdateInstaller::hasUnfinishedJournal(work));
         EXPECT_FALSE(QFileInfo::exists(work + "/backup"));
         EXPECT_EQ(snapshot(outside), outsideBefore);
