@@ -107,18 +107,25 @@ KFile *deepNesting(int n, Rng &rng)
     return f;
 }
 
+// Visible groups of `size` consecutive tracks (the last may be smaller), each letting `min` to
+// `max` of them play.
+void consecutiveGroups(KFile *f, int tracks, int size, int min, int max)
+{
+    for (int g = 0; g * size < tracks; ++g) {
+        std::vector<std::string> members;
+        for (int i = g * size; i < std::min(tracks, g * size + size); ++i)
+            members.push_back(trackName(i));
+        rule(f, KCONST_GROUP, "G" + std::to_string(g), createDataGrp(min, max), false, members);
+    }
+}
+
 // Tracks in visible groups of three with a minimum of 1, under as many hidden exclusions of 2 to
 // 4 random tracks (at most one plays).
 KFile *denseExclusions(int n, Rng &rng)
 {
     const int tracks = n / 2;
     KFile *f = tracksOnly(tracks);
-    for (int g = 0; g * 3 < tracks; ++g) {
-        std::vector<std::string> members;
-        for (int i = g * 3; i < std::min(tracks, g * 3 + 3); ++i)
-            members.push_back(trackName(i));
-        rule(f, KCONST_GROUP, "G" + std::to_string(g), createDataGrp(1, 3), false, members);
-    }
+    consecutiveGroups(f, tracks, 3, 1, 3);
     for (int r = 0; r < n / 3; ++r)
         rule(f, KCONST_ONE, "X" + std::to_string(r), createDataGrp(0, 1), true,
              randomTracks(rng, tracks, 2 + draw(rng, 3)));
@@ -145,12 +152,7 @@ KFile *implicationChains(int n, Rng &rng)
 {
     const int tracks = n / 2;
     KFile *f = tracksOnly(tracks);
-    for (int g = 0; g * 4 < tracks; ++g) {
-        std::vector<std::string> members;
-        for (int i = g * 4; i < std::min(tracks, g * 4 + 4); ++i)
-            members.push_back(trackName(i));
-        rule(f, KCONST_GROUP, "G" + std::to_string(g), createDataGrp(1, 2), false, members);
-    }
+    consecutiveGroups(f, tracks, 4, 1, 2);
     std::vector<int> order(static_cast<size_t>(tracks));
     for (int i = 0; i < tracks; ++i)
         order[static_cast<size_t>(i)] = i;
