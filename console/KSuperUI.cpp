@@ -480,10 +480,14 @@ void KSuperUI::setChangedVolumes(QStringList names)
 
 void KSuperUI::updateSliders(QMap<QString, QList<double>> meters, double left, double right)
 {
-    m_master->meterLeft()->setLevel(int(left));
-    m_master->meterRight()->setLevel(int(right));
+    // The strips first, from left to right, the master's meters last: the window's repaint
+    // region then grows by rectangles added to the right of its last one, which Qt appends
+    // cheaply; the master's rows of another height first would split that region into bands
+    // and make every strip's rectangle a full region join.
     if (m_row)
         m_row->setJauge(meters);
+    m_master->meterLeft()->setLevel(int(left));
+    m_master->meterRight()->setLevel(int(right));
 }
 
 void KSuperUI::showMasterMute(bool on)
