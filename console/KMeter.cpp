@@ -300,8 +300,15 @@ void KMeter::drawArea(QPainter& painter, const QRect& area, QPoint at) const
     };
     blit(m_dark, QRect(0, 0, width(), m_shownRow));
     blit(m_lit, QRect(0, m_shownRow, width(), height() - m_shownRow));
-    if (m_peakRow >= 0)
+    // A peak line within the lit rows is drawn with them already.
+    if (m_peakRow >= 0 && m_peakRow < m_shownRow)
         blit(m_lit, QRect(0, m_peakRow, width(), PeakLine));
+}
+
+bool KMeter::paintsOpaque() const
+{
+    return !m_dark.isNull() && !m_dark.hasAlphaChannel() && !m_lit.hasAlphaChannel()
+           && m_dark.deviceIndependentSize().toSize() == size();
 }
 
 void KMeter::paintInParent(QPainter& painter, const QRect& area)

@@ -39,6 +39,9 @@ public:
     // Draws the part of the meter within `area` (parent coordinates) as the meter itself would
     // show it.
     void paintInParent(QPainter& painter, const QRect& area);
+    // Whether paintInParent covers every pixel of the meter's geometry with opaque pixels, so
+    // that nothing beneath needs painting first.
+    bool paintsOpaque() const;
 
     // The millisecond clock the peak hold runs on; tests give their own. An empty function
     // restores the monotonic clock.

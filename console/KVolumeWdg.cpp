@@ -442,6 +442,22 @@ void KVolumeWdg::paintEvent(QPaintEvent* event)
     static const QString panBoxName = QStringLiteral("Img/PanoBG");
     static const QString levelBoxName = QStringLiteral("Img/ValueBG");
     static const QString unit = QStringLiteral("dB");
+    // A meter tick repaints the meters alone: where they cover the area with opaque pictures,
+    // the background and boxes beneath are not painted.
+    const QRect meters = m_meterLeft->geometry() | m_meterRight->geometry();
+    const bool metersOpaque = m_meterLeft->paintsOpaque() && m_meterRight->paintsOpaque()
+                              && m_meterLeft->geometry().right() + 1 >= m_meterRight->x()
+                              && m_meterLeft->y() == m_meterRight->y()
+                              && m_meterLeft->height() == m_meterRight->height();
+    if (metersOpaque && meters.contains(event->region().boundingRect())) {
+        QPainter painter(this);
+        for (const QRect& area : event->region()) {
+            painter.setClipRect(area);
+            m_meterLeft->paintInParent(painter, area);
+            m_meterRight->paintInParent(painter, area);
+        }
+        return;
+    }
     const QPixmap background = KPictureCache::opaquePixmap(backgroundName);
     const QPixmap panBox = KPictureCache::opaquePixmap(panBoxName);
     const QPixmap levelBox = KPictureCache::opaquePixmap(levelBoxName);
