@@ -442,39 +442,37 @@ void KVolumeWdg::paintEvent(QPaintEvent* event)
     static const QString panBoxName = QStringLiteral("Img/PanoBG");
     static const QString levelBoxName = QStringLiteral("Img/ValueBG");
     static const QString unit = QStringLiteral("dB");
-    // A meter tick repaints the meters alone: where they cover the area with opaque pictures,
-    // the background and boxes beneath are not painted.
+    // A meter tick repaints the meters alone: where both meters cover an area with opaque
+    // pictures, the background, boxes and unit beneath are neither looked up nor painted.
     const QRect meters = m_meterLeft->geometry() | m_meterRight->geometry();
     const bool metersOpaque = m_meterLeft->paintsOpaque() && m_meterRight->paintsOpaque()
                               && m_meterLeft->geometry().right() + 1 >= m_meterRight->x()
                               && m_meterLeft->y() == m_meterRight->y()
                               && m_meterLeft->height() == m_meterRight->height();
-    if (metersOpaque && meters.contains(event->region().boundingRect())) {
-        QPainter painter(this);
-        for (const QRect& area : event->region()) {
-            painter.setClipRect(area);
-            m_meterLeft->paintInParent(painter, area);
-            m_meterRight->paintInParent(painter, area);
-        }
-        return;
-    }
-    const QPixmap background = KPictureCache::opaquePixmap(backgroundName);
-    const QPixmap panBox = KPictureCache::opaquePixmap(panBoxName);
-    const QPixmap levelBox = KPictureCache::opaquePixmap(levelBoxName);
-    const QRect panArea(QPoint(3, 30), panBox.deviceIndependentSize().toSize());
-    const QRect levelArea(QPoint(3, 57), levelBox.deviceIndependentSize().toSize());
+    QPixmap background;
+    QPixmap panBox;
+    QPixmap levelBox;
     QPainter painter(this);
     for (const QRect& area : event->region()) {
         painter.setClipRect(area);
-        painter.drawPixmap(0, 0, background);
-        if (area.intersects(panArea))
-            painter.drawPixmap(panArea.topLeft(), panBox);
-        if (area.intersects(levelArea))
-            painter.drawPixmap(levelArea.topLeft(), levelBox);
-        if (area.intersects(UnitArea))
-            style()->drawItemText(&painter, UnitArea,
-                                  Qt::AlignLeft | Qt::AlignVCenter | Qt::TextForceLeftToRight,
-                                  palette(), isEnabled(), unit, QPalette::WindowText);
+        if (!metersOpaque || !meters.contains(area)) {
+            if (background.isNull()) {
+                background = KPictureCache::opaquePixmap(backgroundName);
+                panBox = KPictureCache::opaquePixmap(panBoxName);
+                levelBox = KPictureCache::opaquePixmap(levelBoxName);
+            }
+            const QRect panArea(QPoint(3, 30), panBox.deviceIndependentSize().toSize());
+            const QRect levelArea(QPoint(3, 57), levelBox.deviceIndependentSize().toSize());
+            painter.drawPixmap(0, 0, background);
+            if (area.intersects(panArea))
+                painter.drawPixmap(panArea.topLeft(), panBox);
+            if (area.intersects(levelArea))
+                painter.drawPixmap(levelArea.topLeft(), levelBox);
+            if (area.intersects(UnitArea))
+                style()->drawItemText(&painter, UnitArea,
+                                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextForceLeftToRight,
+                                      palette(), isEnabled(), unit, QPalette::WindowText);
+        }
         m_meterLeft->paintInParent(painter, area);
         m_meterRight->paintInParent(painter, area);
     }
