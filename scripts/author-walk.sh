@@ -9,7 +9,9 @@
 #   SIGINT over the start dialog, SIGTERM over a modal dialog on a modified project (Quit's
 #   question, answered No), a project nested 30,000 groups deep refused with its message (groups
 #   stored in either order), and a 200-character group name that leaves the group, implication
-#   and exclusion dialogs inside 1024x700.
+#   and exclusion dialogs inside 1024x700. Last, renders of a stored mix to WAVE with the mini
+#   player's repeat switch on: one ends with the piece played once in a whole file, one of an hour
+#   is cancelled, which closes its progress dialog and leaves nothing beside the target.
 # A screenshot of the whole screen after each step goes to <screens>/walk_<nn>_<step>.png.
 # Every wait is on an event (a window shown or gone, a file written) with a deadline reached only
 # when the step went wrong.
@@ -112,7 +114,10 @@ end_step() {
   # The screen is taken once the editor has finished drawing what the step made: two grabs in a
   # row differ by no more than a text cursor's blink. A screen still changing after a while is
   # taken as it is (the picture only illustrates; the checks are made on windows and files).
+  # A step whose screen keeps moving while work runs (a progress bar) is taken at once: "moving"
+  # as second argument.
   local previous=$work/previous.png end=$((SECONDS + 20)) changed
+  [ "${2:-}" = moving ] && end=$SECONDS
   import -window root "$previous" || fail "no screenshot"
   while :; do
     import -window root "$screens/$name" || fail "no screenshot"
@@ -599,6 +604,97 @@ question=$(window_id 'Exit') || exit 1
 focus "$question"
 keys alt+n
 editor_ends "after the long-name dialogs"
+
+# ---------------------------------------------------------------------------------------------
+# Renders of a stored mix to WAVE with the player's repeat switch on: one runs to its end, one is
+# cancelled.
+# ---------------------------------------------------------------------------------------------
+# Opens the project (one track, one stored mix), turns the mini player's repeat switch on on the
+# mixing-rules page and starts the render of the mix to the WAVE file from the Export page's
+# second tab. Sets main and progress.
+render_mix_with_repeat_on() {
+  local project=$1 target=$2 shot=$3
+  start_editor "$project"
+  main=$(window_id "$(basename "$project" .tvprj) - Tovra Sonaric Free") || exit 1
+  main_keys shift+F3
+  # The player answers while a rule has a strip on the console: a rule with the track's strip.
+  click_in "$main" 84 110 # "Create a mixing rule"
+  local dialog
+  dialog=$(window_id 'New rule') || exit 1
+  focus "$dialog"
+  type_text Solo
+  keys Return
+  wait_until "rule name dialog to close" window_gone 'New rule'
+  drag 160 673 650 812 # the track, under its group in the console's element tree
+  # The repeat switch on, the piece played and stopped: the engine's player is left looping.
+  click_in "$main" 776 611 # the mini player's repeat switch
+  click_in "$main" 674 611 # "Play"
+  click_in "$main" 742 611 # "Stop"
+  xdotool mousemove 700 300 # off the buttons: the picture shows the switch on, not hovered
+  end_step "${shot}_repeat_on"
+  click_in "$main" 319 110 # "Save rule"
+  main_keys shift+F5
+  click_in "$main" 250 131 # "Export to MP3, WAVE, AIFF, ..."
+  click_in "$main" 330 315 # the format list
+  type_text WAVE
+  keys Return
+  click_in "$main" 540 216 # the file button
+  local chooser
+  chooser=$(window_id 'Export to Tovra') || exit 1
+  focus "$chooser"
+  type_text "$target"
+  keys Return
+  wait_until "file chooser to close" window_gone 'Export to Tovra'
+  end_step "${shot}_export_page"
+  click_in "$main" 524 400 # "Export"
+  progress=$(window_id 'Export your Tovix') || exit 1
+}
+
+start_step "a mix rendered to WAVE with the repeat switch on ends, its file whole"
+"$tool" mixed "$work/out/looped.tvprj" "$work/audio/kick.wav" Once || fail "cannot write the project"
+render_mix_with_repeat_on "$work/out/looped.tvprj" "$work/out/looped.wav" looped
+rendered() { [ -s "$work/out/looped.wav" ]; }
+wait_until "the rendered file" rendered
+end_step looped_render_done
+read -r frames rate <<<"$("$tool" frames "$work/out/looped.wav")" || fail "looped.wav is not a readable WAVE file"
+echo "   looped.wav: $frames frames at $rate Hz"
+[ "$rate" = 44100 ] || fail "looped.wav is at $rate Hz"
+# The 3 s track once, not repeated.
+[ "$frames" -ge 132300 ] && [ "$frames" -lt 176400 ] || fail "looped.wav has $frames frames, not the 3 s track once"
+ls "$work/out" | grep -q 'tmp-' && fail "a temporary file stayed beside looped.wav: $(ls "$work/out")"
+geometry "$progress"
+click_in "$progress" $((ww - 45)) $((wh - 19)) # "Ok"
+wait_until "progress dialog to close" window_gone 'Export your Tovix'
+# The rule made the project modified: SIGTERM asks Quit's question, answered No.
+kill -TERM "$editor_pid"
+question=$(window_id 'Exit') || exit 1
+focus "$question"
+keys alt+n
+editor_ends "after the render"
+
+# ---------------------------------------------------------------------------------------------
+start_step "a long render with the repeat switch on, cancelled, closes its dialog and leaves nothing"
+# An hour of sound: the render runs long after the Cancel click, on any machine.
+"$tool" sine "$work/audio/long.flac" 3600 1 330 || fail "cannot write long.flac"
+"$tool" mixed "$work/out/long.tvprj" "$work/audio/long.flac" Long || fail "cannot write the project"
+render_mix_with_repeat_on "$work/out/long.tvprj" "$work/out/long.wav" long
+# The render is under way once its temporary file is there.
+started() { compgen -G "$work/out/long.wav.tmp-*" >/dev/null; }
+wait_until "the render to start" started
+end_step long_render_running moving
+geometry "$progress"
+click_in "$progress" $((ww - 45)) $((wh - 19)) # "Cancel"
+# The deadline is the walk's own: it is reached only when Cancel does not end the render.
+wait_until "progress dialog to close after Cancel" window_gone 'Export your Tovix'
+end_step long_render_cancelled
+left=$(ls -A "$work/out" | grep '^long\.wav')
+[ -z "$left" ] || fail "the cancelled render left $left"
+kill -TERM "$editor_pid"
+question=$(window_id 'Exit') || exit 1
+focus "$question"
+keys alt+n
+editor_ends "after the cancelled render"
+rm -f "$work/audio/long.flac"
 
 echo "All steps passed: ${passed[*]}"
 echo "Screenshots: $screens/walk_*.png"

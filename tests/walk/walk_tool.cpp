@@ -4,11 +4,16 @@
 //       through libsndfile, which writes MP3 where the sound tools here cannot;
 //   walk_tool channels <file>
 //       prints the number of channels of an audio file;
+//   walk_tool frames <file>
+//       prints the number of frames and the sample rate of an audio file;
 //   walk_tool description <container>
 //       prints the XML description of a container file; exit status 1 when it holds none;
 //   walk_tool deep <project> <groups> <outermost|innermost> <audio file>
 //       writes a project whose groups nest in one chain <groups> deep, the one track (of the
-//       audio file) in the innermost, the groups stored outermost or innermost first.
+//       audio file) in the innermost, the groups stored outermost or innermost first;
+//   walk_tool mixed <project> <audio file> <mix>
+//       writes a project of the one track (of the audio file) in a group and one stored mix that
+//       plays it.
 #include "KCtrlFile.h"
 #include "KFile.h"
 #include "KXml.h"
@@ -64,6 +69,17 @@ int writeSine(const QString& path, double seconds, int channels, double frequenc
     sf_close(file);
     return written ? 0 : 1;
 }
+
+// The project as the editor saves it: its description inside the project wrapper.
+bool writeProject(const KCtrlFile& project, const QString& path)
+{
+    KXml wrapper("SONARIC_PROJECT", QString());
+    KXml* description = project.exportToXmlDesc(false);
+    const bool added = description && wrapper.addSubObject(description);
+    delete description;
+    return added && TovraOLib::writeStreamInFile(wrapper.exportToStream(), path);
+}
+
 int writeDeepProject(const QString& path, int groups, bool outermostFirst, const QString& audio)
 {
     KCtrlFile project;
@@ -81,11 +97,18 @@ int writeDeepProject(const QString& path, int groups, bool outermostFirst, const
             return 1;
     if (addSubElt(engine, name(groups - 1).c_str(), "T") != 1)
         return 1;
-    KXml wrapper("SONARIC_PROJECT", QString());
-    KXml* description = project.exportToXmlDesc(false);
-    const bool added = description && wrapper.addSubObject(description);
-    delete description;
-    return added && TovraOLib::writeStreamInFile(wrapper.exportToStream(), path) ? 0 : 1;
+    return writeProject(project, path) ? 0 : 1;
+}
+
+int writeMixedProject(const QString& path, const QString& audio, const QString& mix)
+{
+    KCtrlFile project;
+    // The track placed in the structure (in a group), out of the import group's waiting list.
+    const bool made = project.addTrack("T", audio, nullptr) == "T"
+                      && createElt(project.getKFile(), KCONST_GROUP, "G", createDataGrp(0, 1)) == 1
+                      && project.addEltInGroup("G", "T") && project.addTrackInCurMix("T")
+                      && project.saveCurrentMix(mix);
+    return made && writeProject(project, path) ? 0 : 1;
 }
 } // namespace
 
@@ -95,7 +118,7 @@ int main(int argc, char** argv)
     if (argc == 6 && std::strcmp(argv[1], "sine") == 0)
         return writeSine(QString::fromLocal8Bit(argv[2]), std::atof(argv[3]), std::atoi(argv[4]),
                          std::atof(argv[5]));
-    if (argc == 3 && std::strcmp(argv[1], "channels") == 0) {
+    if (argc == 3 && (std::strcmp(argv[1], "channels") == 0 || std::strcmp(argv[1], "frames") == 0)) {
         SF_INFO info{};
         SNDFILE* file = sf_open(argv[2], SFM_READ, &info);
         if (!file) {
@@ -103,7 +126,10 @@ int main(int argc, char** argv)
             return 1;
         }
         sf_close(file);
-        std::printf("%d\n", info.channels);
+        if (std::strcmp(argv[1], "channels") == 0)
+            std::printf("%d\n", info.channels);
+        else
+            std::printf("%lld %d\n", static_cast<long long>(info.frames), info.samplerate);
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "description") == 0) {
@@ -115,9 +141,14 @@ int main(int argc, char** argv)
     if (argc == 6 && std::strcmp(argv[1], "deep") == 0)
         return writeDeepProject(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]),
                                 std::strcmp(argv[4], "outermost") == 0, QString::fromLocal8Bit(argv[5]));
+    if (argc == 5 && std::strcmp(argv[1], "mixed") == 0)
+        return writeMixedProject(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                                 QString::fromLocal8Bit(argv[4]));
     std::fprintf(stderr, "usage: walk_tool sine <file> <seconds> <channels> <frequency>\n"
                          "       walk_tool channels <file>\n"
+                         "       walk_tool frames <file>\n"
                          "       walk_tool description <container>\n"
-                         "       walk_tool deep <project> <groups> <outermost|innermost> <audio file>\n");
+                         "       walk_tool deep <project> <groups> <outermost|innermost> <audio file>\n"
+                         "       walk_tool mixed <project> <audio file> <mix>\n");
     return 2;
 }
